@@ -1,0 +1,61 @@
+# Test helpers shared by every folder.
+#
+#   orvanta_add_test(<name> SOURCES ... [LIBS ...] [NETWORK] [TIMEOUT s])
+#
+# One GoogleTest binary, one CTest entry. NETWORK marks a test that opens a
+# UDP socket: on Linux it is wrapped in tools/netns-run so that no datagram can
+# leave through the machine's real interfaces; the Windows suite as a whole
+# runs inside one private namespace (tools/wine-run refuses anything else),
+# because Wine creates sockets in its wineserver process.
+
+set(ORVANTA_TOOLS_DIR "${CMAKE_CURRENT_LIST_DIR}/../tools")
+cmake_path(NORMAL_PATH ORVANTA_TOOLS_DIR)
+
+if(ORVANTA_BUILD_TESTS)
+  enable_testing()
+  if(WIN32)
+    # Debian ships googletest as source; build it with the cross compiler.
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+    # A Wine prefix private to this build folder, started once for the suite
+    # and stopped at its end.
+    add_test(NAME wine_start
+             COMMAND ${ORVANTA_TOOLS_DIR}/wine-run --start)
+    add_test(NAME wine_stop
+             COMMAND ${ORVANTA_TOOLS_DIR}/wine-run --stop)
+    set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+    set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endif()
+
+function(orvanta_add_test name)
+  if(NOT ORVANTA_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "NETWORK;NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  if(T_NO_MAIN)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  if(WIN32)
+    # The emulator (tools/wine-run) is prepended by CMake.
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
+  elseif(T_NETWORK)
+    add_test(NAME ${name} COMMAND ${ORVANTA_TOOLS_DIR}/netns-run $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+                       ENVIRONMENT "ORVANTA_SOURCE_DIR=${PROJECT_SOURCE_DIR};ORVANTA_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,53 @@
+#ifndef ORVANTA_NOTIFY_UDP_CHANNEL_H_
+#define ORVANTA_NOTIFY_UDP_CHANNEL_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvanta {
+
+class DatagramSocket;  // per-platform socket (Winsock / BSD sockets)
+
+// The UDP channel `IdUDPClient1`: an IPv4 datagram socket bound to
+// 0.0.0.0:0 that broadcasts to 255.255.255.255.
+class UdpChannel {
+ public:
+  UdpChannel();
+  ~UdpChannel();  // closes an open socket
+  UdpChannel(const UdpChannel&) = delete;
+  UdpChannel& operator=(const UdpChannel&) = delete;
+
+  uint16_t Port() const { return port_; }
+  void SetPort(int32_t port);  // keeps the low 16 bits
+  bool BroadcastEnabled() const { return broadcast_enabled_; }
+  void SetBroadcastEnabled(bool enabled) { broadcast_enabled_ = enabled; }
+  bool Active() const;
+  // true: create, bind, allow broadcast (Failure on error; the channel then
+  // stays inactive). false: shutdown + close, errors ignored.
+  void SetActive(bool active);
+
+  // One datagram, one byte per UTF-16 code unit ("?" above 0x7F), to
+  // 255.255.255.255:port. Raises Failure ("Package Size Too Big.",
+  // "Socket Error # %d\r\n%s", "Not all bytes sent.").
+  void Broadcast(std::u16string_view text, uint16_t port);
+
+  // The local port the socket is bound to (0 while inactive).
+  uint16_t LocalPort() const;
+
+ private:
+  uint16_t port_ = 0;
+  bool broadcast_enabled_ = true;
+  std::unique_ptr<DatagramSocket> socket_;
+};
+
+// The datagram bytes for a text: one byte per UTF-16 code unit, "?" above 0x7F.
+std::string EncodeDatagram(std::u16string_view text);
+
+// "Socket Error # %d\r\n%s" with the Winsock code and its short description.
+std::u16string SocketErrorMessage(int winsock_code);
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_NOTIFY_UDP_CHANNEL_H_

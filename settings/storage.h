@@ -1,0 +1,103 @@
+#ifndef ORVANTA_SETTINGS_STORAGE_H_
+#define ORVANTA_SETTINGS_STORAGE_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+// One named text value of the store.
+class TStoredValue {
+ public:
+  std::u16string Name;
+  std::u16string Value;  // stored form: encoded when Encode is set
+  bool Encode = false;
+
+  // Every UTF-16 code unit c becomes 0xFFFF - c; applying it twice restores.
+  static std::u16string EnDeCrypt(std::u16string_view value);
+  // Name, or "Item %d" with the item's index when Name is empty.
+  std::u16string GetDisplayName(int index) const;
+};
+
+// Ordered collection; names need not be unique, look-ups take the first.
+class TStoredValues {
+ public:
+  TStoredValue& Add();
+  TStoredValue& Insert(int index);
+  void Clear();
+  int IndexOf(std::u16string_view name) const;  // case-insensitive; -1
+  TStoredValue* FindValue(std::u16string_view name);
+  const TStoredValue* FindValue(std::u16string_view name) const;
+  TStoredValue& Items(int index);
+  const TStoredValue& Items(int index) const;
+  int Count() const;
+
+ private:
+  std::vector<std::unique_ptr<TStoredValue>> items_;
+};
+
+class IniImage;  // the in-memory image of the settings file
+
+// The stored-values store `FSAyar`: named text values copied from and to an
+// INI-style UTF-8 file, section "VmStored".
+class TVmStorage {
+ public:
+  TVmStorage();
+  ~TVmStorage();
+  TVmStorage(const TVmStorage&) = delete;
+  TVmStorage& operator=(const TVmStorage&) = delete;
+
+  bool Active() const { return active_; }
+  void SetActive(bool active);  // a change reloads (RestoreValues)
+  const std::u16string& FileName() const { return file_name_; }
+  void SetFileName(const std::u16string& path);  // a different path reloads
+
+  TStoredValues& StoredValues() { return values_; }
+  const TStoredValues& StoredValues() const { return values_; }
+
+  // Reload the file image, then copy the file's values into the store.
+  void RestoreValues();
+  // Reload the file image, copy the store into it and write the file.
+  void SaveValues();
+  // The (decoded) value; empty when no stored value has that name.
+  std::u16string ReadValue(std::u16string_view name) const;
+  void WriteValue(std::u16string_view name, const std::u16string& value);
+  void WriteValue(std::u16string_view name, const char16_t* value);
+  void WriteValue(std::u16string_view name, int32_t value);
+  void WriteValue(std::u16string_view name, bool value);
+  // After the owner's stored description has been applied.
+  void Loaded();
+
+ private:
+  void ReloadFile();
+
+  bool active_ = true;
+  std::u16string file_name_;
+  TStoredValues values_;
+  std::unique_ptr<IniImage> image_;
+};
+
+// The section of the settings file.
+inline constexpr char16_t kStoredSection[] = u"VmStored";
+
+// Keys of the ten settings, in catalogue order.
+inline constexpr char16_t kCallerIdKullan[] = u"CALLERIDKULLAN";
+inline constexpr char16_t kCallerIdType[] = u"CALLERIDTYPE";
+inline constexpr char16_t kCallerIdBaslamaString[] = u"CALLERIDBASLAMASTRING";
+inline constexpr char16_t kCallerIdBitisString[] = u"CALLERIDBITISSTRING";
+inline constexpr char16_t kCallerIdNoBaslama[] = u"CALLERIDNOBASLAMA";
+inline constexpr char16_t kCallerIdNoUzunluk[] = u"CALLERIDNOUZUNLUK";
+inline constexpr char16_t kUdpPort[] = u"UDPPORT";
+inline constexpr char16_t kCihazSec[] = u"CIHAZSEC";
+inline constexpr char16_t kIpNo[] = u"IPNO";
+inline constexpr char16_t kComPort[] = u"COMPORT";
+
+// Adds the ten catalogue values with their defaults, in order.
+void AddSettingsCatalogue(TVmStorage& store);
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_SETTINGS_STORAGE_H_
