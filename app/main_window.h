@@ -1,0 +1,186 @@
+#ifndef ORVANTA_APP_MAIN_WINDOW_H_
+#define ORVANTA_APP_MAIN_WINDOW_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/settings_view.h"
+#include "app/shell.h"
+#include "base/user_notice.h"
+
+namespace orvanta {
+
+class Announcer;
+class CallerIdEngine;
+class ComDevice;
+class DeviceControlFactory;
+class SerialFraming;
+class SettingsForm;
+class TComPort;
+class TVmStorage;
+class UdpChannel;
+class UiHandover;
+
+// The caption's parts; fixed for the program, replaceable in tests.
+struct ProgramConstants {
+  std::u16string CompanyName = u"VELMORIS";
+  std::u16string ProductName = u"Orvanta";
+  std::u16string VersionText = u"s1.02.05";
+  std::u16string BuildLetter = u"f";
+};
+
+// " (Beta-" + last two characters + ")" for an 11-character version text,
+// empty otherwise.
+std::u16string BetaSuffix(const std::u16string& version_text);
+// CompanyName, " ", ProductName, " ", VersionText's first 8 characters,
+// BuildLetter, BetaSuffix: "VELMORIS Orvanta s1.02.05f".
+std::u16string ComposeCaption(const ProgramConstants& constants);
+// The executable's file name up to its first ".", every character after
+// the first in lower case ("C:\\x\\ORVANTA.EXE" -> "Orvanta").
+std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator);
+// Everything up to and including the last separator.
+std::u16string DirectoryOf(std::u16string_view path, char16_t separator);
+
+// The button VmWinButtonComPort's guard: a click less than 500 ms (tick
+// difference modulo 2^32) after the last accepted one is dropped.
+class ClickGuard {
+ public:
+  bool Accept(uint32_t tick_count);
+  uint32_t LatestClickTime() const { return latest_click_time_; }
+
+ private:
+  uint32_t latest_click_time_ = 0;
+};
+
+// Test seams; each left empty means the platform's own part.
+struct MainWindowOptions {
+  ProgramConstants constants;
+  std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)> devices;
+  std::function<std::unique_ptr<ComDevice>()> com_device;
+};
+
+// The main window `TAnaF`: owns the settings store `FSAyar`, the UDP channel,
+// the announcer, the serial port with its framing, the device controls'
+// factory, the caller-ID engine and the settings window's presenter, and
+// handles everything the platform reports.
+//
+// A shell creates its Shell and SettingsView, then the MainWindow over them
+// (which attaches itself as both listeners), calls FormCreate() and runs the
+// message loop until Shell::Quit(); it destroys the MainWindow after the
+// loop, before the view and the shell.
+//
+// Every entry point (the listener calls, FormCreate) catches all failures
+// and shows them in the default error report; none of them throws.
+class MainWindow : public SettingsViewListener,
+                   public ShellListener,
+                   public UserNotice {
+ public:
+  MainWindow(SettingsView& view, Shell& shell, MainWindowOptions options = {});
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // The window's creation handler: caption, tray tip, hidden start, settings
+  // file, controls, the start-up message.
+  void FormCreate();
+
+  enum class Sender { kProgramKapa1, kButtonKapat };
+  // Tray "Programı Kapat" (no question) or "Kapat" (asks first).
+  void ProgramKapa1Click(Sender sender);
+  // Show the window from the tray.
+  void ShowSettingsWindow();
+  // "VELMORIS Orvanta s1.02.05f": sets the window caption.
+  void BuildCaption();
+  std::u16string Caption() const { return caption_; }
+
+  // The executable's directory, ending in the path separator.
+  std::u16string ExeDirectory() const;
+
+  // UserNotice: "Bilgi" information box; the default error report.
+  void ShowInfo(const std::u16string& text) override;
+  void ReportError(const std::u16string& message) override;
+
+  bool Closing() const { return closing_; }
+  bool AutoStartPending() const { return auto_start_pending_; }
+
+  // SettingsViewListener.
+  void OnCheckBoxClick() override;
+  void OnRadioGroupClick() override;
+  void OnComboCihazChange() override;
+  void OnMemoLogDblClick() override;
+  void OnEditPortEscape() override;
+  void OnEditPortExit() override;
+  void OnKaydet() override;
+  void OnUygula() override;
+  void OnGizle() override;
+  void OnKapat() override;
+  void OnPortuTestEt() override;
+  void OnTestEkrani() override;
+  void OnComportAyarlari() override;
+  void OnCloseRequest() override;
+
+  // ShellListener.
+  void OnTrayDblClick() override;
+  void OnAyarlarClick() override;
+  void OnProgramiKapatClick() override;
+  void OnAutoStart() override;
+  void OnHandoverWake() override;
+
+  // The parts, for tests and for the shell's own wiring.
+  TVmStorage& FSAyar() { return *store_; }
+  UdpChannel& IdUDPClient1() { return *channel_; }
+  TComPort& ComPortCallerID() { return *port_; }
+  SerialFraming& Framing() { return *framing_; }
+  CallerIdEngine& Engine() { return *engine_; }
+  SettingsForm& Form() { return *form_; }
+  UiHandover& Handover() { return *handover_; }
+
+ private:
+  // The one default error report around every entry point.
+  void Guarded(const std::function<void()>& handler);
+
+  void DoFormCreate();
+  void FormClose();
+  void WmAutoStart();
+  void SaveSettingsFromForm();
+  void sButton1Click();
+  void sButton4Click();
+  void sButton5Click();
+  void VmWinButtonComPortClick();
+
+  SettingsView& view_;
+  Shell& shell_;
+  ProgramConstants constants_;
+  std::u16string caption_;
+  std::u16string application_title_;
+  bool closing_ = false;
+  bool auto_start_pending_ = true;
+  ClickGuard com_port_button_guard_;
+
+  std::unique_ptr<UiHandover> handover_;
+  std::unique_ptr<TVmStorage> store_;
+  std::unique_ptr<UdpChannel> channel_;
+  std::unique_ptr<SettingsForm> form_;
+  std::unique_ptr<Announcer> announcer_;
+  std::unique_ptr<TComPort> port_;
+  std::unique_ptr<SerialFraming> framing_;
+  std::unique_ptr<DeviceControlFactory> devices_;
+  std::unique_ptr<CallerIdEngine> engine_;
+};
+
+// Texts of the main window's own messages.
+inline constexpr char16_t kInfoTitle[] = u"Bilgi";
+inline constexpr char16_t kCloseQuestion[] = u"Program kapatılsın mı ?";
+inline constexpr char16_t kQuestionTitle[] = u"Soru";
+inline constexpr char16_t kBalloonTitle[] = u"VELMORIS ";
+inline constexpr char16_t kBalloonText[] = u"VELMORIS Orvanta çalışıyor...";
+inline constexpr uint32_t kBalloonTimeoutMs = 5000;
+inline constexpr char16_t kSettingsFileName[] = u"Setting.ini";
+inline constexpr char16_t kComPortFileName[] = u"calleridcomport.ini";
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_MAIN_WINDOW_H_

@@ -1,0 +1,88 @@
+#ifndef ORVANTA_APP_SETTINGS_FORM_H_
+#define ORVANTA_APP_SETTINGS_FORM_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/settings_view.h"
+#include "callerid/engine.h"
+#include "notify/announcer.h"
+
+namespace orvanta {
+
+class TVmStorage;
+
+// EditPort's display format "#####": plain digits, a "-" when negative, and
+// 0 as an empty field.
+std::u16string FormatEditPort(int32_t value);
+// EditPort's value: the number in the text truncated to a whole number;
+// empty or unreadable text reads as 0; beyond 32 bits saturates.
+int32_t ReadEditPort(std::u16string_view text);
+
+// The settings window's controls with their behaviour: programmatic changes
+// that raise click events, clamping, number formats, the visibility rules,
+// and the transfer between the controls and the store. Knows nothing of
+// buttons, the engine or the platform; MainWindow adds those.
+//
+// It is also what the engine reads from the window (SettingsControls) and
+// the log memo `MemoLog` the announcements write to (CallLog).
+class SettingsForm : public SettingsControls, public CallLog {
+ public:
+  // Puts the window resource's starting state into the view.
+  explicit SettingsForm(SettingsView& view);
+
+  // CheckBoxCallerIDKullan: a change raises its click, like a user's click.
+  bool CheckBoxCallerIDKullan() const;
+  void SetCheckBoxCallerIDKullan(bool checked);
+  // RadioGroupCihaz: taken into -1..2; a change to an item raises its click;
+  // -1 chooses nothing and raises nothing.
+  void SetRadioGroupCihaz(int index);
+  // EditPort's value, formatted "#####"; also the value Esc restores.
+  int32_t EditPortValue() const;
+  void SetEditPortValue(int32_t value);
+  // Spin edits: taken into 0..500.
+  int SpinValue(SettingsSpin spin) const;
+  void SetSpinValue(SettingsSpin spin, int value);
+  // Combo boxes: an index outside the list chooses nothing (-1); no event.
+  int ComboIndex(SettingsCombo combo) const;
+  void SetComboIndex(SettingsCombo combo, int index);
+  std::u16string EditText(SettingsEdit edit) const;
+  void SetEditText(SettingsEdit edit, const std::u16string& text);
+
+  // Event handlers.
+  void CheckBoxCallerIDKullanClick();
+  void RadioGroupCihazClick();
+  void ComboCIHAZChange();
+  void MemoLogDblClick();
+  void EditPortEscape();  // back to the last value
+  void EditPortExit();    // the typed value becomes the last value
+
+  // The ten stored values into the controls, in order; a value that cannot
+  // be read stops the transfer with its failure (later controls untouched).
+  void LoadSettingsToForm(const TVmStorage& store);
+  // The controls into the ten stored values (the file is not written).
+  void StoreControls(TVmStorage& store) const;
+
+  // SettingsControls.
+  int RadioGroupCihazIndex() const override;
+  int ComboCihazIndex() const override;
+  std::u16string EditIpText() const override;
+  int ComboPortIndex() const override;
+  std::u16string EditPortText() const override;
+
+  // CallLog (MemoLog).
+  void AddLogLine(const std::u16string& line) override;
+  void ClearLog() override;
+
+ private:
+  SettingsView& view_;
+  int32_t edit_port_last_value_ = 0;
+};
+
+// The resource's starting values that are not obvious defaults.
+inline constexpr char16_t kResourceEditIp[] = u"192.168.0.255";
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_SETTINGS_FORM_H_
