@@ -48,6 +48,12 @@ std::string EncodeDatagram(std::u16string_view text);
 // "Socket Error # %d\r\n%s" with the Winsock code and its short description.
 std::u16string SocketErrorMessage(int winsock_code);
 
+// The channel's own failure texts, for callers that need to recognise them.
+inline constexpr char16_t kBindFailedMessage[] =
+    u"Could not bind socket. Address and port are already in use.";
+inline constexpr char16_t kPackageTooBigMessage[] = u"Package Size Too Big.";
+inline constexpr char16_t kNotAllBytesSentMessage[] = u"Not all bytes sent.";
+
 }  // namespace orvanta
 
 #endif  // ORVANTA_NOTIFY_UDP_CHANNEL_H_
