@@ -1,0 +1,42 @@
+#ifndef ORVANTA_APP_WIN_PORT_TEST_WINDOW_H_
+#define ORVANTA_APP_WIN_PORT_TEST_WINDOW_H_
+
+#include <windows.h>
+
+#include "app/port_test_view.h"
+#include "app/win/controls.h"
+#include "app/win/form_window.h"
+
+namespace orvanta::win {
+
+// "Comport Test": the bytes the serial port delivers, as running text (left)
+// and one line per byte (right).
+class PortTestWindow : public FormWindow, public PortTestView {
+ public:
+  static constexpr wchar_t kClassName[] = L"OrvantaPortTestWindow";
+
+  PortTestWindow(PortTestViewListener& listener, HICON icon, HICON small_icon);
+
+  // PortTestView.
+  void AppendMemo1Text(const std::u16string& text) override;
+  void AddMemo2Line(const std::u16string& line) override;
+  void ShowModal() override;
+  void Close() override;
+
+ protected:
+  void ApplyFonts(UINT dpi) override;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  PortTestViewListener& listener_;
+  bool closed_ = false;
+  Font font_;
+  Memo memo1_;
+  Memo memo2_;
+  Panel panel1_;
+  Button button_kapat_;
+};
+
+}  // namespace orvanta::win
+
+#endif  // ORVANTA_APP_WIN_PORT_TEST_WINDOW_H_

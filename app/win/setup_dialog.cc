@@ -1,0 +1,106 @@
+#include "app/win/setup_dialog.h"
+
+namespace orvanta::win {
+
+namespace {
+
+namespace text = setup_dialog_text;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr SIZE kClient = {231, 216};
+
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+
+}  // namespace
+
+SetupDialog::SetupDialog() {
+  CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
+             nullptr);
+  // The group box is created first so that it lies under the lists; the
+  // lists follow in tab order, then the buttons.
+  HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox1),
+                               WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 8, 217,
+                               169, hwnd(), nullptr, GetModuleHandleW(nullptr),
+                               nullptr);
+  layout().Add(group, {8, 8, 217, 169});
+  for (int i = 0; i < kListCount; ++i) {
+    labels_[i].Create(*this, W(text::kLabels[i]), {16, 32 + 24 * i, 0, 0},
+                      false);
+  }
+  for (int i = 0; i < kListCount; ++i) {
+    // Inside the group box: its left/top plus the list's own place.
+    combos_[i].Create(*this, {88, 24 + 24 * i, 129, 21}, {});
+    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdCombo1 + i);
+  }
+  button1_.Create(*this, W(text::kButton1), {70, 184, 75, 25}, kAnchorTopLeft,
+                  false, BS_DEFPUSHBUTTON);
+  SetWindowLongPtrW(button1_.hwnd(), GWLP_ID, IDOK);
+  button1_.on_click = [this] { End(true); };
+  button2_.Create(*this, W(text::kButton2), {150, 184, 75, 25}, kAnchorTopLeft,
+                  false);
+  SetWindowLongPtrW(button2_.hwnd(), GWLP_ID, IDCANCEL);
+  button2_.on_click = [this] { End(false); };
+  FinishLayout();
+}
+
+void SetupDialog::ApplyFonts(UINT dpi) {
+  font_.Create(L"MS Sans Serif", 8, false, dpi);
+  SetFontDeep(hwnd(), font_.get());
+  for (Label& label : labels_) label.FitToText(*this, font_.get(), dpi);
+}
+
+void SetupDialog::SetList(int list, const std::vector<std::u16string>& entries,
+                          int chosen) {
+  if (list < 0 || list >= kListCount) return;
+  combos_[list].SetItems(entries);
+  combos_[list].SetIndex(chosen);
+}
+
+int SetupDialog::ChosenIndex(int list) const {
+  if (list < 0 || list >= kListCount) return -1;
+  return combos_[list].Index();
+}
+
+bool SetupDialog::ShowModal() {
+  ended_ = false;
+  ok_ = false;
+  RECT frame;
+  GetWindowRect(hwnd(), &frame);
+  POINT at = CentredOnScreen({frame.right - frame.left,
+                              frame.bottom - frame.top});
+  SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetFocus(combos_[0].hwnd());
+  RunModal(hwnd(), [this] { return ended_; });
+  return ok_;
+}
+
+void SetupDialog::End(bool ok) {
+  ok_ = ok;
+  ended_ = true;
+}
+
+LRESULT SetupDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      // Enter and Esc arrive from the keyboard navigation with these ids.
+      if (LOWORD(wparam) == IDOK && HIWORD(wparam) == BN_CLICKED) {
+        End(true);
+        return 0;
+      }
+      if (LOWORD(wparam) == IDCANCEL && HIWORD(wparam) == BN_CLICKED) {
+        End(false);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      End(false);
+      return 0;
+  }
+  return FormWindow::HandleMessage(message, wparam, lparam);
+}
+
+}  // namespace orvanta::win

@@ -1,0 +1,48 @@
+#ifndef ORVANTA_APP_WIN_SETUP_DIALOG_H_
+#define ORVANTA_APP_WIN_SETUP_DIALOG_H_
+
+#include <windows.h>
+
+#include <array>
+
+#include "app/setup_dialog_view.h"
+#include "app/win/controls.h"
+#include "app/win/form_window.h"
+
+namespace orvanta::win {
+
+// "Setup": six drop-down lists for the serial line parameters, OK / Cancel.
+class SetupDialog : public FormWindow, public SetupDialogView {
+ public:
+  static constexpr wchar_t kClassName[] = L"OrvantaSetupDialog";
+  // Combo1..Combo6 have the ids kIdCombo1 + list.
+  static constexpr int kIdCombo1 = 201;
+
+  SetupDialog();
+
+  // SetupDialogView.
+  void SetList(int list, const std::vector<std::u16string>& entries,
+               int chosen) override;
+  int ChosenIndex(int list) const override;
+  bool ShowModal() override;
+
+ protected:
+  void ApplyFonts(UINT dpi) override;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void End(bool ok);
+
+  bool ended_ = false;
+  bool ok_ = false;
+  Font font_;
+  Label group_box1_;
+  std::array<Label, kListCount> labels_;
+  std::array<ComboList, kListCount> combos_;
+  Button button1_;
+  Button button2_;
+};
+
+}  // namespace orvanta::win
+
+#endif  // ORVANTA_APP_WIN_SETUP_DIALOG_H_
