@@ -1,6 +1,7 @@
 #ifndef ORVANTA_CALLERID_ENGINE_H_
 #define ORVANTA_CALLERID_ENGINE_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,10 +9,12 @@ namespace orvanta {
 
 class Announcer;
 class ArgControl;
+class BroadcastChannel;
 class CallLog;
 class Cid2Control;
 class DeviceControlFactory;
 class SerialFraming;
+class SerialSource;
 class TComPort;
 class TVmStorage;
 class UdpChannel;
@@ -28,6 +31,7 @@ class SettingsControls {
   virtual std::u16string EditPortText() const = 0;
 };
 
+// The main window's components the engine works with.
 struct EngineParts {
   TVmStorage& store;
   UdpChannel& channel;
@@ -41,13 +45,43 @@ struct EngineParts {
   std::u16string exe_directory;  // ends in a path separator
 };
 
+// The same, seen through the narrow interfaces the engine needs; EngineParts
+// is turned into this with adapters over the real channel, port and
+// announcer.
+struct EngineLinks {
+  using Announce = std::function<void(const std::u16string& number,
+                                      const std::u16string& line)>;
+  TVmStorage& store;
+  BroadcastChannel& channel;
+  SerialSource& serial;
+  DeviceControlFactory& devices;
+  UserNotice& notice;
+  SettingsControls& controls;
+  CallLog& log;
+  Announce announce;  // AnnounceCall(number, line)
+  std::u16string exe_directory;
+};
+
 // Turns the stored settings into a running caller-ID system and back.
+//
+// Failures that the engine does not turn into its own messages (a serial
+// port that cannot be loaded or opened, a stored value that cannot be read,
+// a failing Disconnect at the closing step) leave the call as Failure for the
+// caller's default error report.
 class CallerIdEngine {
  public:
   explicit CallerIdEngine(EngineParts parts);
+  explicit CallerIdEngine(EngineLinks links);
   ~CallerIdEngine();
+  CallerIdEngine(const CallerIdEngine&) = delete;
+  CallerIdEngine& operator=(const CallerIdEngine&) = delete;
 
+  // "Kaydet", "Uygula" and the start-up message: start, restart or stop as
+  // the stored settings and the device radio group say.
   void ApplySettings();
+  // true starts the UDP channel and the stored type's source; false stops
+  // the channel and every source that runs. The result says whether the step
+  // reached its goal.
   bool SwitchCallerId(bool start);
   // FormClose with Closing set: Disconnect a held ARG control, then stop.
   void ClosingStep();
@@ -58,11 +92,37 @@ class CallerIdEngine {
   void ForgetArgControl();  // FormCreate: "ArgControl := none"
 
  private:
-  EngineParts parts_;
+  bool Start();
+  bool Stop();
+  bool StartCid2();
+  bool StartArg();
+  void ConfigureAndConnectArg();
+  void StartSerial();
+
+  // Adapters made from EngineParts (empty when built from EngineLinks).
+  std::unique_ptr<BroadcastChannel> own_channel_;
+  std::unique_ptr<SerialSource> own_serial_;
+  EngineLinks links_;
   bool running_ = false;
   std::unique_ptr<Cid2Control> cid2_;
   std::unique_ptr<ArgControl> arg_;
 };
+
+// Messages the engine shows.
+inline constexpr char16_t kUdpOpenFailedMessage[] =
+    u"UDP iletişim kanalı açılamadı.\r\nPort No : ";
+inline constexpr char16_t kCid2FailedMessage[] =
+    u"CID2(Sistemler) tipi baglanti acilamadi. Cihazin suruculerinin "
+    u"yuklendiginden emin olunuz.\r\n";
+inline constexpr char16_t kArgFailedMessage[] =
+    u"ARG tipi baglanti acilamadi. Cihazin suruculerinin yuklendiginden emin "
+    u"olunuz.\r\n";
+inline constexpr char16_t kArgConnectFailedLogLine[] = u" Bağlantı Başarısız...";
+inline constexpr char16_t kStartFailedMessage[] =
+    u"Caller ID sistemi baslatilamadi.";
+inline constexpr char16_t kStopFailedMessage[] =
+    u"Caller ID sistemi kapatilamadi.";
+inline constexpr char16_t kSerialSettingsFileName[] = u"calleridcomport.ini";
 
 }  // namespace orvanta
 

@@ -1,0 +1,464 @@
+#include "callerid/engine.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "base/failure.h"
+#include "base/text.h"
+#include "callerid/test/engine_fakes.h"
+#include "callerid/test/fake_device_controls.h"
+#include "settings/storage.h"
+
+namespace orvanta {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::string kUdpMessage =
+    "info: UDP iletişim kanalı açılamadı.\r\nPort No : 18900";
+const std::string kCid2Message =
+    "info: CID2(Sistemler) tipi baglanti acilamadi. Cihazin suruculerinin "
+    "yuklendiginden emin olunuz.\r\n";
+const std::string kArgMessage =
+    "info: ARG tipi baglanti acilamadi. Cihazin suruculerinin yuklendiginden "
+    "emin olunuz.\r\n";
+const std::string kNotStarted = "info: Caller ID sistemi baslatilamadi.";
+
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() {
+    AddSettingsCatalogue(store_);
+    Store(kCallerIdKullan, u"True");
+    Store(kCallerIdType, u"0");
+    Store(kUdpPort, u"18900");
+    Store(kCallerIdBaslamaString, u"#2NMBR=");
+    Store(kCallerIdBitisString, u"#3");
+  }
+
+  void Store(const char16_t* key, const std::u16string& value) {
+    store_.WriteValue(key, value);
+  }
+
+  // Saves the chosen source the way the settings window does: radio group
+  // and stored type agree.
+  void Choose(int type) {
+    controls_.radio = type;
+    Store(kCallerIdType, IntToText(type));
+  }
+
+  // What was recorded since the last call.
+  Journal Take() {
+    Journal taken;
+    taken.swap(journal_);
+    return taken;
+  }
+
+  // Running with the given source, journal emptied.
+  void RunWith(int type) {
+    Choose(type);
+    engine_.ApplySettings();
+    ASSERT_TRUE(engine_.CallerIdRunning());
+    Take();
+  }
+
+  Journal journal_;
+  TVmStorage store_;
+  FakeBroadcastChannel channel_{journal_};
+  FakeSerialSource serial_{journal_};
+  FakeDeviceControlFactory devices_{journal_};
+  FakeNotice notice_{journal_};
+  FakeCallLog log_{journal_};
+  FakeSettingsControls controls_;
+  CallerIdEngine engine_{EngineLinks{
+      store_, channel_, serial_, devices_, notice_, controls_, log_,
+      [this](const std::u16string& number, const std::u16string& line) {
+        journal_.push_back("announce number=" + Utf16ToUtf8(number) +
+                           " line=" + Utf16ToUtf8(line));
+      },
+      u"C:\\Orvanta\\"}};
+};
+
+// --- ApplySettings: which branch runs -------------------------------------
+
+TEST_F(EngineTest, NoDeviceChosenDoesNothing) {
+  controls_.radio = -1;
+  Store(kCallerIdKullan, u"xyz");  // not even read
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(), IsEmpty());
+  EXPECT_FALSE(engine_.CallerIdRunning());
+}
+
+TEST_F(EngineTest, ApplyStartsTheChosenSource) {
+  struct Case {
+    int type;
+    Journal expected;
+  };
+  const Case cases[] = {
+      {0,
+       {"udp port=18900", "udp open", "CID2 create", "CID2 handler",
+        "CID2 hide", "CID2 Start"}},
+      // Only the ARG choice clears the log, and before anything else.
+      {1,
+       {"log clear", "udp port=18900", "udp open", "ARG create", "ARG handler",
+        "ARG hide", "ARG CihazTip=1", "ARG Connect"}},
+      {2,
+       {"udp port=18900", "udp open",
+        "serial load C:\\Orvanta\\calleridcomport.ini",
+        "serial markers #2NMBR= #3", "serial open"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    controls_.device_kind = 1;
+    Choose(c.type);
+    engine_.ApplySettings();
+    EXPECT_EQ(Take(), c.expected);
+    EXPECT_TRUE(engine_.CallerIdRunning());
+    EXPECT_TRUE(channel_.active);
+    engine_.SwitchCallerId(false);
+    Take();
+  }
+}
+
+TEST_F(EngineTest, ApplyWhileRunningStopsFirst) {
+  RunWith(0);
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release", "udp port=18900",
+                                  "udp open", "CID2 create", "CID2 handler",
+                                  "CID2 hide", "CID2 Start"));
+  EXPECT_TRUE(engine_.CallerIdRunning());
+}
+
+TEST_F(EngineTest, TurningCallerIdOffStopsWhateverDeviceIsChosen) {
+  for (int choice : {0, 1, 2}) {
+    SCOPED_TRACE(choice);
+    RunWith(0);
+    Store(kCallerIdKullan, u"False");
+    controls_.radio = choice;
+    engine_.ApplySettings();
+    EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release"));
+    EXPECT_FALSE(engine_.CallerIdRunning());
+    EXPECT_EQ(engine_.HeldCid2(), nullptr);
+    Store(kCallerIdKullan, u"True");
+  }
+}
+
+TEST_F(EngineTest, TurningCallerIdOffWhenStoppedDoesNothing) {
+  Store(kCallerIdKullan, u"False");
+  for (int choice : {0, 1, 2}) {
+    controls_.radio = choice;
+    engine_.ApplySettings();
+  }
+  EXPECT_THAT(Take(), IsEmpty());
+}
+
+// --- start ----------------------------------------------------------------
+
+TEST_F(EngineTest, ChannelThatCannotOpenShowsTwoMessagesAndTouchesNoSource) {
+  struct Case {
+    const char* name;
+    const char16_t* port;
+    bool socket_fails;
+    Journal expected;
+  };
+  const Case cases[] = {
+      {"socket", u"18900", true,
+       {"udp port=18900", kUdpMessage, kNotStarted}},
+      {"unreadable port", u"abc", false, {kUdpMessage, kNotStarted}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Store(kUdpPort, c.port);
+    if (c.socket_fails) channel_.open_failure = u"Socket Error # 10048";
+    engine_.ApplySettings();
+    EXPECT_EQ(Take(), c.expected);
+    EXPECT_FALSE(engine_.CallerIdRunning());
+    EXPECT_EQ(engine_.HeldCid2(), nullptr);
+    channel_.open_failure.reset();
+  }
+}
+
+TEST_F(EngineTest, UdpMessageShowsThePortAsTypedInTheWindow) {
+  controls_.port_text = u"18 900x";
+  channel_.open_failure = u"Could not bind socket.";
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(),
+              ElementsAre("udp port=18900",
+                          "info: UDP iletişim kanalı açılamadı.\r\nPort No : "
+                          "18 900x",
+                          kNotStarted));
+}
+
+TEST_F(EngineTest, ChannelFailureLeavesTheRunningFlagAlone) {
+  RunWith(0);
+  channel_.open_failure = u"Socket Error # 10055";
+  EXPECT_FALSE(engine_.SwitchCallerId(true));
+  EXPECT_THAT(Take(), ElementsAre("udp port=18900", kUdpMessage));
+  EXPECT_TRUE(engine_.CallerIdRunning());
+  EXPECT_NE(engine_.HeldCid2(), nullptr);
+}
+
+TEST_F(EngineTest, ArgIsConfiguredByDeviceKindInTheControlsOrder) {
+  struct Case {
+    int kind;
+    int com_port;
+    Journal configuration;
+  };
+  const Case cases[] = {
+      {0, -1, {}},
+      {-1, -1, {}},
+      {1, -1, {"ARG CihazTip=1", "ARG Connect"}},
+      {2, 5, {"ARG CihazTip=2", "ARG Connect"}},
+      {3, -1,
+       {"ARG CihazTip=3", "ARG AnaBilgisayar= 192.168.1.20 şube", "ARG Connect"}},
+      {4, 2, {"ARG Comport=3", "ARG CihazTip=4", "ARG Connect"}},
+      {4, -1, {"ARG Comport=0", "ARG CihazTip=4", "ARG Connect"}},
+  };
+  controls_.ip = u" 192.168.1.20 şube";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    controls_.device_kind = c.kind;
+    controls_.com_port = c.com_port;
+    Choose(1);
+    engine_.ApplySettings();
+    Journal expected = {"log clear", "udp port=18900", "udp open",
+                        "ARG create", "ARG handler", "ARG hide"};
+    expected.insert(expected.end(), c.configuration.begin(),
+                    c.configuration.end());
+    EXPECT_EQ(Take(), expected);
+    EXPECT_TRUE(engine_.CallerIdRunning());
+    EXPECT_NE(engine_.HeldArg(), nullptr);
+    engine_.SwitchCallerId(false);
+    Take();
+  }
+}
+
+TEST_F(EngineTest, ArgThatCannotConnectStillCountsAsStarted) {
+  struct Case {
+    int kind;
+    std::string failing;
+    Journal before_failure;
+  };
+  const Case cases[] = {
+      {1, "ARG Connect", {"ARG CihazTip=1"}},
+      {2, "ARG CihazTip", {}},
+      {3, "ARG AnaBilgisayar", {"ARG CihazTip=3"}},
+      {4, "ARG Comport", {}},
+  };
+  controls_.ip = u"10.0.0.9";
+  controls_.com_port = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failing);
+    controls_.device_kind = c.kind;
+    devices_.Fail(c.failing, u"Cihaz bulunamadı.");
+    Choose(1);
+    engine_.ApplySettings();
+    Journal expected = {"log clear", "udp port=18900", "udp open",
+                        "ARG create", "ARG handler", "ARG hide"};
+    expected.insert(expected.end(), c.before_failure.begin(),
+                    c.before_failure.end());
+    expected.insert(expected.end(),
+                    {"ARG Disconnect", "log:  Bağlantı Başarısız...",
+                     kArgMessage + "Cihaz bulunamadı."});
+    EXPECT_EQ(Take(), expected);
+    EXPECT_TRUE(engine_.CallerIdRunning());
+    EXPECT_NE(engine_.HeldArg(), nullptr);
+    devices_.Heal(c.failing);
+    engine_.SwitchCallerId(false);
+    Take();
+  }
+}
+
+TEST_F(EngineTest, ArgWhoseDisconnectFailsStaysHeldAndBlocksLaterStarts) {
+  controls_.device_kind = 1;
+  devices_.Fail("ARG Connect", u"bağlantı yok");
+  devices_.Fail("ARG Disconnect", u"zaten kapalı");
+  Choose(1);
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(),
+              ElementsAre("log clear", "udp port=18900", "udp open",
+                          "ARG create", "ARG handler", "ARG hide",
+                          "ARG CihazTip=1", kArgMessage + "zaten kapalı",
+                          kNotStarted));
+  EXPECT_FALSE(engine_.CallerIdRunning());
+  EXPECT_NE(engine_.HeldArg(), nullptr);
+
+  // Not running, so no stop comes first, and the held control is in the way.
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(), ElementsAre("log clear", "udp port=18900", "udp open",
+                                  kNotStarted));
+  EXPECT_TRUE(channel_.active);
+}
+
+TEST_F(EngineTest, ControlThatCannotBeCreatedIsReportedWithItsText) {
+  struct Case {
+    int type;
+    std::string member;
+    Journal expected;
+  };
+  const Case cases[] = {
+      {0, "CID2 create",
+       {"udp port=18900", "udp open", kCid2Message + "Class not registered",
+        kNotStarted}},
+      {1, "ARG create",
+       {"log clear", "udp port=18900", "udp open",
+        kArgMessage + "Class not registered", kNotStarted}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.member);
+    devices_.Fail(c.member, u"Class not registered");
+    Choose(c.type);
+    engine_.ApplySettings();
+    EXPECT_EQ(Take(), c.expected);
+    EXPECT_FALSE(engine_.CallerIdRunning());
+    EXPECT_EQ(engine_.HeldCid2(), nullptr);
+    EXPECT_EQ(engine_.HeldArg(), nullptr);
+    EXPECT_TRUE(channel_.active);
+  }
+}
+
+TEST_F(EngineTest, Cid2ThatFailsToStartIsReleasedAndTriedAgainNextTime) {
+  devices_.Fail("CID2 Start", u"Aygıt yanıt vermiyor");
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(),
+              ElementsAre("udp port=18900", "udp open", "CID2 create",
+                          "CID2 handler", "CID2 hide", "CID2 release",
+                          kCid2Message + "Aygıt yanıt vermiyor", kNotStarted));
+  EXPECT_FALSE(engine_.CallerIdRunning());
+  EXPECT_EQ(engine_.HeldCid2(), nullptr);
+
+  devices_.Heal("CID2 Start");
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open", "CID2 create",
+                                  "CID2 handler", "CID2 hide", "CID2 Start"));
+  EXPECT_TRUE(engine_.CallerIdRunning());
+}
+
+TEST_F(EngineTest, UnknownStoredTypeOpensOnlyTheChannel) {
+  for (const char16_t* type : {u"3", u"7", u"-1"}) {
+    SCOPED_TRACE(Utf16ToUtf8(type));
+    controls_.radio = 2;
+    Store(kCallerIdType, type);
+    engine_.ApplySettings();
+    EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open", kNotStarted));
+    EXPECT_FALSE(engine_.CallerIdRunning());
+    EXPECT_TRUE(channel_.active);
+  }
+}
+
+TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCaller) {
+  serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
+  Choose(2);
+  try {
+    engine_.ApplySettings();
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.message(),
+              u"COM Port Error: Unable to open com port on COM4");
+  }
+  // No message of the engine's own; the channel stays open.
+  EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open",
+                                  "serial load C:\\Orvanta\\calleridcomport.ini",
+                                  "serial markers #2NMBR= #3"));
+  EXPECT_TRUE(channel_.active);
+  EXPECT_FALSE(engine_.CallerIdRunning());
+
+  // A start that fails this way leaves the running flag as it was.
+  serial_.open_failure.reset();
+  RunWith(0);
+  serial_.open_failure = u"COM Port Error";
+  Store(kCallerIdType, u"2");
+  EXPECT_THROW(engine_.SwitchCallerId(true), Failure);
+  EXPECT_TRUE(engine_.CallerIdRunning());
+}
+
+// --- stop -----------------------------------------------------------------
+
+TEST_F(EngineTest, StopStopsEverythingThatRunsWhateverTheStoredType) {
+  // Three starts without a stop between them leave all three sources going.
+  controls_.device_kind = 1;
+  for (const char16_t* type : {u"0", u"1", u"2"}) {
+    Store(kCallerIdType, type);
+    ASSERT_TRUE(engine_.SwitchCallerId(true));
+  }
+  Take();
+  Store(kCallerIdType, u"3");
+  EXPECT_TRUE(engine_.SwitchCallerId(false));
+  EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release", "ARG release",
+                                  "serial close"));
+  EXPECT_FALSE(engine_.CallerIdRunning());
+  EXPECT_EQ(engine_.HeldCid2(), nullptr);
+  EXPECT_EQ(engine_.HeldArg(), nullptr);
+  EXPECT_FALSE(serial_.connected);
+  EXPECT_FALSE(channel_.active);
+}
+
+TEST_F(EngineTest, SavingAnotherSourceReplacesTheRunningOne) {
+  RunWith(0);
+  controls_.device_kind = 2;
+  Choose(1);
+  engine_.ApplySettings();
+  EXPECT_THAT(Take(), ElementsAre("log clear", "udp close", "CID2 release",
+                                  "udp port=18900", "udp open", "ARG create",
+                                  "ARG handler", "ARG hide", "ARG CihazTip=2",
+                                  "ARG Connect"));
+  EXPECT_EQ(devices_.FireCid2(u"1", u"111", u""), 0);
+}
+
+TEST_F(EngineTest, StopWithNothingToReleaseStillSucceeds) {
+  EXPECT_TRUE(engine_.SwitchCallerId(false));
+  EXPECT_THAT(Take(), ElementsAre("udp close"));
+  EXPECT_FALSE(engine_.CallerIdRunning());
+}
+
+TEST_F(EngineTest, FailureWhileStoppingReachesTheCaller) {
+  RunWith(2);
+  serial_.close_failure = u"COM Port Error: Unable to close";
+  Store(kCallerIdKullan, u"False");
+  EXPECT_THROW(engine_.ApplySettings(), Failure);
+  EXPECT_THAT(Take(), ElementsAre("udp close"));
+}
+
+// --- closing --------------------------------------------------------------
+
+TEST_F(EngineTest, ClosingDisconnectsTheArgControlBeforeStopping) {
+  controls_.device_kind = 1;
+  RunWith(1);
+  Store(kCallerIdType, u"0");  // whatever is stored
+  engine_.ClosingStep();
+  EXPECT_THAT(Take(),
+              ElementsAre("ARG Disconnect", "udp close", "ARG release"));
+  EXPECT_FALSE(engine_.CallerIdRunning());
+}
+
+TEST_F(EngineTest, ClosingWithoutArgControlOnlyStops) {
+  RunWith(0);
+  engine_.ClosingStep();
+  EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release"));
+}
+
+TEST_F(EngineTest, FailingDisconnectAtClosingLeavesBeforeTheStop) {
+  controls_.device_kind = 1;
+  RunWith(1);
+  devices_.Fail("ARG Disconnect", u"Bağlantı kesilemedi");
+  EXPECT_THROW(engine_.ClosingStep(), Failure);
+  EXPECT_THAT(Take(), IsEmpty());
+  EXPECT_TRUE(channel_.active);
+  EXPECT_NE(engine_.HeldArg(), nullptr);
+}
+
+// --- events ---------------------------------------------------------------
+
+TEST_F(EngineTest, CallerIdEventsAreAnnouncedWithNumberAndLine) {
+  RunWith(0);
+  EXPECT_EQ(devices_.FireCid2(u"1", u"0532 123 45 67", u"01.02 10:15"), 1);
+  EXPECT_THAT(Take(), ElementsAre("announce number=0532 123 45 67 line=1"));
+
+  controls_.device_kind = 1;
+  RunWith(1);
+  EXPECT_EQ(devices_.FireArg(u"05321234567", u"2"), 1);
+  EXPECT_THAT(Take(), ElementsAre("announce number=05321234567 line=2"));
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,35 @@
+#include "callerid/sources.h"
+
+#include "notify/udp_channel.h"
+#include "serial/com_port.h"
+#include "serial/framing.h"
+
+namespace orvanta {
+
+ComPortSerialSource::ComPortSerialSource(TComPort& port, SerialFraming& framing)
+    : port_(port), framing_(framing) {}
+
+void ComPortSerialSource::LoadSettings(const std::u16string& ini_path) {
+  port_.LoadSettings(TStoreType::stIniFile, ini_path);
+}
+
+void ComPortSerialSource::SetMarkers(const std::u16string& start_text,
+                                     const std::u16string& end_text) {
+  framing_.StartMarker = DecodeMarker(start_text);
+  framing_.EndMarker = DecodeMarker(end_text);
+}
+
+void ComPortSerialSource::Open() { port_.Open(); }
+
+void ComPortSerialSource::Close() { port_.Close(); }
+
+bool ComPortSerialSource::Connected() const { return port_.Connected(); }
+
+UdpBroadcastChannel::UdpBroadcastChannel(UdpChannel& channel)
+    : channel_(channel) {}
+
+void UdpBroadcastChannel::SetPort(int32_t port) { channel_.SetPort(port); }
+
+void UdpBroadcastChannel::SetActive(bool active) { channel_.SetActive(active); }
+
+}  // namespace orvanta

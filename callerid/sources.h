@@ -1,0 +1,65 @@
+#ifndef ORVANTA_CALLERID_SOURCES_H_
+#define ORVANTA_CALLERID_SOURCES_H_
+
+#include <cstdint>
+#include <string>
+
+namespace orvanta {
+
+class SerialFraming;
+class TComPort;
+class UdpChannel;
+
+// The serial caller-ID source: the port `ComPortCallerID` together with the
+// framing markers its receive handler looks for.
+class SerialSource {
+ public:
+  virtual ~SerialSource() = default;
+  // The port's line parameters, from the INI file at `ini_path`.
+  virtual void LoadSettings(const std::u16string& ini_path) = 0;
+  // The stored start and end texts; their "#N" escapes are decoded here.
+  virtual void SetMarkers(const std::u16string& start_text,
+                          const std::u16string& end_text) = 0;
+  virtual void Open() = 0;
+  virtual void Close() = 0;
+  virtual bool Connected() const = 0;
+};
+
+// The UDP channel `IdUDPClient1` as the engine switches it on and off.
+class BroadcastChannel {
+ public:
+  virtual ~BroadcastChannel() = default;
+  virtual void SetPort(int32_t port) = 0;
+  virtual void SetActive(bool active) = 0;
+};
+
+// The real serial port and framing behind SerialSource.
+class ComPortSerialSource : public SerialSource {
+ public:
+  ComPortSerialSource(TComPort& port, SerialFraming& framing);
+  void LoadSettings(const std::u16string& ini_path) override;
+  void SetMarkers(const std::u16string& start_text,
+                  const std::u16string& end_text) override;
+  void Open() override;
+  void Close() override;
+  bool Connected() const override;
+
+ private:
+  TComPort& port_;
+  SerialFraming& framing_;
+};
+
+// The real UDP channel behind BroadcastChannel.
+class UdpBroadcastChannel : public BroadcastChannel {
+ public:
+  explicit UdpBroadcastChannel(UdpChannel& channel);
+  void SetPort(int32_t port) override;
+  void SetActive(bool active) override;
+
+ private:
+  UdpChannel& channel_;
+};
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_CALLERID_SOURCES_H_

@@ -1,0 +1,117 @@
+#ifndef ORVANTA_CALLERID_TEST_ENGINE_FAKES_H_
+#define ORVANTA_CALLERID_TEST_ENGINE_FAKES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/user_notice.h"
+#include "callerid/engine.h"
+#include "callerid/sources.h"
+#include "notify/announcer.h"
+
+// Stand-ins for the engine's surroundings. Each writes what is done to it
+// into one shared journal, so that a test can check the order of
+// everything the engine does across channel, sources, log and messages.
+
+namespace orvanta {
+
+using Journal = std::vector<std::string>;
+
+class FakeBroadcastChannel : public BroadcastChannel {
+ public:
+  explicit FakeBroadcastChannel(Journal& journal) : journal_(journal) {}
+  void SetPort(int32_t port) override {
+    journal_.push_back("udp port=" + std::to_string(port));
+  }
+  void SetActive(bool active) override {
+    if (active && open_failure) throw Failure(*open_failure);
+    journal_.push_back(active ? "udp open" : "udp close");
+    this->active = active;
+  }
+  bool active = false;
+  std::optional<std::u16string> open_failure;
+
+ private:
+  Journal& journal_;
+};
+
+class FakeSerialSource : public SerialSource {
+ public:
+  explicit FakeSerialSource(Journal& journal) : journal_(journal) {}
+  void LoadSettings(const std::u16string& ini_path) override {
+    journal_.push_back("serial load " + Utf16ToUtf8(ini_path));
+  }
+  void SetMarkers(const std::u16string& start_text,
+                  const std::u16string& end_text) override {
+    journal_.push_back("serial markers " + Utf16ToUtf8(start_text) + " " +
+                       Utf16ToUtf8(end_text));
+  }
+  void Open() override {
+    if (open_failure) throw Failure(*open_failure);
+    journal_.push_back("serial open");
+    connected = true;
+  }
+  void Close() override {
+    if (close_failure) throw Failure(*close_failure);
+    journal_.push_back("serial close");
+    connected = false;
+  }
+  bool Connected() const override { return connected; }
+
+  bool connected = false;
+  std::optional<std::u16string> open_failure;
+  std::optional<std::u16string> close_failure;
+
+ private:
+  Journal& journal_;
+};
+
+class FakeNotice : public UserNotice {
+ public:
+  explicit FakeNotice(Journal& journal) : journal_(journal) {}
+  void ShowInfo(const std::u16string& text) override {
+    journal_.push_back("info: " + Utf16ToUtf8(text));
+  }
+  void ReportError(const std::u16string& message) override {
+    journal_.push_back("error: " + Utf16ToUtf8(message));
+  }
+
+ private:
+  Journal& journal_;
+};
+
+class FakeCallLog : public CallLog {
+ public:
+  explicit FakeCallLog(Journal& journal) : journal_(journal) {}
+  void AddLogLine(const std::u16string& line) override {
+    journal_.push_back("log: " + Utf16ToUtf8(line));
+  }
+  void ClearLog() override { journal_.push_back("log clear"); }
+
+ private:
+  Journal& journal_;
+};
+
+// The settings window's controls, as plain values the test sets.
+class FakeSettingsControls : public SettingsControls {
+ public:
+  int RadioGroupCihazIndex() const override { return radio; }
+  int ComboCihazIndex() const override { return device_kind; }
+  std::u16string EditIpText() const override { return ip; }
+  int ComboPortIndex() const override { return com_port; }
+  std::u16string EditPortText() const override { return port_text; }
+
+  int radio = 0;
+  int device_kind = 0;
+  std::u16string ip;
+  int com_port = -1;
+  std::u16string port_text = u"18900";
+};
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_CALLERID_TEST_ENGINE_FAKES_H_
