@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/settings_file.h"
+
 namespace orvanta {
 
 // One named text value of the store.
@@ -71,6 +73,10 @@ class TVmStorage {
   // After the owner's stored description has been applied.
   void Loaded();
 
+  // Replaces the step that writes the settings file's bytes (tests make it
+  // fall short).
+  void SetWriteStepForTesting(WriteStep step) { write_step_ = std::move(step); }
+
  private:
   void ReloadFile();
 
@@ -78,6 +84,7 @@ class TVmStorage {
   std::u16string file_name_;
   TStoredValues values_;
   std::unique_ptr<IniImage> image_;
+  WriteStep write_step_ = WriteAll;
 };
 
 // The section of the settings file.

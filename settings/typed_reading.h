@@ -9,7 +9,8 @@ namespace orvanta {
 
 class TVmStorage;
 
-// The separators of the locale whose number formats the conversions follow.
+// The separators of the locale whose number formats the conversions follow;
+// a separator of 0 is none.
 struct NumberLocale {
   char16_t decimal = u'.';
   char16_t grouping = u',';

@@ -1,0 +1,211 @@
+#include "settings/storage.h"
+
+#include <string>
+#include <utility>
+
+#include "base/failure.h"
+#include "base/text.h"
+#include "settings/ini_image.h"
+#include "settings/text_case.h"
+
+namespace orvanta {
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+[[noreturn]] void RaiseIndexError(int index) {
+  throw Failure(u"List index out of bounds (" + IntToText(index) + u")");
+}
+
+// The image of the file at `path`: empty when there is no file or its bytes
+// are not UTF-8 (which are then kept aside).
+std::unique_ptr<IniImage> ReadImage(const std::u16string& path) {
+  std::optional<std::string> bytes = ReadWholeFile(path);
+  auto image = std::make_unique<IniImage>();
+  if (bytes) {
+    std::string_view content(*bytes);
+    if (content.starts_with(kByteOrderMark)) content.remove_prefix(3);
+    if (const auto text = DecodeUtf8Strict(content)) {
+      *image = IniImage(*text);
+    } else {
+      image->undecodable_bytes = std::move(*bytes);
+    }
+  }
+  image->path = path;
+  return image;
+}
+
+}  // namespace
+
+std::u16string TStoredValue::EnDeCrypt(std::u16string_view value) {
+  std::u16string out(value);
+  for (char16_t& c : out) c = static_cast<char16_t>(0xFFFF - c);
+  return out;
+}
+
+std::u16string TStoredValue::GetDisplayName(int index) const {
+  return Name.empty() ? u"Item " + IntToText(index) : Name;
+}
+
+TStoredValue& TStoredValues::Add() {
+  items_.push_back(std::make_unique<TStoredValue>());
+  return *items_.back();
+}
+
+TStoredValue& TStoredValues::Insert(int index) {
+  if (index < 0 || index > Count()) RaiseIndexError(index);
+  auto item = std::make_unique<TStoredValue>();
+  TStoredValue& result = *item;
+  items_.insert(items_.begin() + index, std::move(item));
+  return result;
+}
+
+void TStoredValues::Clear() { items_.clear(); }
+
+int TStoredValues::IndexOf(std::u16string_view name) const {
+  for (int i = 0; i < Count(); ++i) {
+    if (SameTextIgnoringCase(items_[i]->Name, name)) return i;
+  }
+  return -1;
+}
+
+TStoredValue* TStoredValues::FindValue(std::u16string_view name) {
+  const int index = IndexOf(name);
+  return index < 0 ? nullptr : items_[index].get();
+}
+
+const TStoredValue* TStoredValues::FindValue(std::u16string_view name) const {
+  const int index = IndexOf(name);
+  return index < 0 ? nullptr : items_[index].get();
+}
+
+TStoredValue& TStoredValues::Items(int index) {
+  if (index < 0 || index >= Count()) RaiseIndexError(index);
+  return *items_[index];
+}
+
+const TStoredValue& TStoredValues::Items(int index) const {
+  if (index < 0 || index >= Count()) RaiseIndexError(index);
+  return *items_[index];
+}
+
+int TStoredValues::Count() const { return static_cast<int>(items_.size()); }
+
+TVmStorage::TVmStorage() = default;
+TVmStorage::~TVmStorage() = default;
+
+void TVmStorage::SetActive(bool active) {
+  if (active == active_) return;
+  active_ = active;
+  RestoreValues();
+}
+
+void TVmStorage::SetFileName(const std::u16string& path) {
+  if (path == file_name_) return;
+  file_name_ = path;
+  RestoreValues();
+}
+
+void TVmStorage::ReloadFile() {
+  if (!active_ || file_name_.empty()) return;
+  // A failed read leaves the store without an image.
+  image_.reset();
+  image_ = ReadImage(file_name_);
+}
+
+void TVmStorage::RestoreValues() {
+  ReloadFile();
+  if (!image_) return;
+  const IniImage::Section* section = image_->FindSection(kStoredSection);
+  if (section == nullptr) return;
+  for (int i = 0; i < values_.Count(); ++i) {
+    TStoredValue& item = values_.Items(i);
+    const int entry = IniImage::FindEntry(*section, item.Name);
+    if (entry >= 0) {
+      item.Value = std::u16string(IniImage::EntryValue(section->lines[entry]));
+    }
+  }
+}
+
+void TVmStorage::SaveValues() {
+  ReloadFile();
+  if (!image_) return;
+  for (int i = 0; i < values_.Count(); ++i) {
+    const TStoredValue& item = values_.Items(i);
+    IniImage::Section* section = image_->FindSection(kStoredSection);
+    if (section == nullptr) section = &image_->AddSection(kStoredSection);
+    std::u16string line = item.Name + u"=" + item.Value;
+    const int entry = IniImage::FindEntry(*section, item.Name);
+    if (entry >= 0) {
+      section->lines[entry] = std::move(line);
+    } else {
+      section->lines.push_back(std::move(line));
+    }
+  }
+
+  // A file that was not UTF-8 reads as empty; before it is replaced by the
+  // store's own section, its bytes go beside it once, never over an earlier
+  // copy.
+  if (image_->undecodable_bytes) {
+    CreateFileIfAbsent(image_->path + u".bak", *image_->undecodable_bytes,
+                       write_step_);
+  }
+  ReplaceFile(image_->path, kByteOrderMark + EncodeUtf8(image_->ToText()),
+              write_step_);
+  image_->undecodable_bytes.reset();
+}
+
+std::u16string TVmStorage::ReadValue(std::u16string_view name) const {
+  const TStoredValue* item = values_.FindValue(name);
+  if (item == nullptr) return {};
+  return item->Encode ? TStoredValue::EnDeCrypt(item->Value) : item->Value;
+}
+
+void TVmStorage::WriteValue(std::u16string_view name, const std::u16string& value) {
+  if (TStoredValue* item = values_.FindValue(name)) {
+    item->Value = item->Encode ? TStoredValue::EnDeCrypt(value) : value;
+    return;
+  }
+  TStoredValue& item = values_.Add();
+  item.Name = std::u16string(name);
+  item.Value = value;
+}
+
+void TVmStorage::WriteValue(std::u16string_view name, const char16_t* value) {
+  WriteValue(name, std::u16string(value));
+}
+
+void TVmStorage::WriteValue(std::u16string_view name, int32_t value) {
+  WriteValue(name, IntToText(value));
+}
+
+void TVmStorage::WriteValue(std::u16string_view name, bool value) {
+  WriteValue(name, std::u16string(value ? u"True" : u"False"));
+}
+
+void TVmStorage::Loaded() { RestoreValues(); }
+
+void AddSettingsCatalogue(TVmStorage& store) {
+  static constexpr struct {
+    const char16_t* name;
+    const char16_t* value;
+  } kCatalogue[] = {
+      {kCallerIdKullan, u"False"},
+      {kCallerIdType, u"0"},
+      {kCallerIdBaslamaString, u"S"},
+      {kCallerIdBitisString, u"E"},
+      {kCallerIdNoBaslama, u"3"},
+      {kCallerIdNoUzunluk, u"15"},
+      {kUdpPort, u"18900"},
+      {kCihazSec, u"1"},
+      {kIpNo, u"192.168.0.1"},
+      {kComPort, u"1"},
+  };
+  for (const auto& setting : kCatalogue) {
+    TStoredValue& item = store.StoredValues().Add();
+    item.Name = setting.name;
+    item.Value = setting.value;
+  }
+}
+
+}  // namespace orvanta
