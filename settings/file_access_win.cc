@@ -11,15 +11,17 @@ const wchar_t* Wide(const std::u16string& path) {
   return reinterpret_cast<const wchar_t*>(path.c_str());
 }
 
-HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE AsHandle(intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
 
 }  // namespace
 
 ReadResult ReadDenyingWriters(const std::u16string& path) {
   ReadResult result;
-  const HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+  const HANDLE file =
+      CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
@@ -40,7 +42,8 @@ ReadResult ReadDenyingWriters(const std::u16string& path) {
       result.bytes.clear();
       break;
     }
-    if (n == 0) break;
+    if (n == 0)
+      break;
     result.bytes.append(buffer, n);
   }
   CloseHandle(file);
@@ -52,17 +55,20 @@ std::unique_ptr<NewFile> NewFile::Create(const std::u16string& path,
                                          uint32_t* error) {
   // The folder's inherited permissions are what a file created in place
   // would have had too.
-  const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = GetLastError();
     return nullptr;
   }
-  return std::unique_ptr<NewFile>(new NewFile(reinterpret_cast<intptr_t>(file)));
+  return std::unique_ptr<NewFile>(
+      new NewFile(reinterpret_cast<intptr_t>(file)));
 }
 
 NewFile::~NewFile() {
-  if (open_) CloseHandle(AsHandle(handle_));
+  if (open_)
+    CloseHandle(AsHandle(handle_));
 }
 
 size_t NewFile::Write(std::string_view bytes) {
@@ -84,7 +90,8 @@ size_t NewFile::Write(std::string_view bytes) {
 bool NewFile::FlushAndClose(uint32_t* error) {
   open_ = false;
   bool ok = FlushFileBuffers(AsHandle(handle_)) != 0;
-  if (!ok) *error = GetLastError();
+  if (!ok)
+    *error = GetLastError();
   if (!CloseHandle(AsHandle(handle_)) && ok) {
     ok = false;
     *error = GetLastError();
@@ -92,11 +99,15 @@ bool NewFile::FlushAndClose(uint32_t* error) {
   return ok;
 }
 
-MoveResult Move(const std::u16string& from, const std::u16string& to,
-                bool replace, uint32_t* error) {
+MoveResult Move(const std::u16string& from,
+                const std::u16string& to,
+                bool replace,
+                uint32_t* error) {
   DWORD flags = MOVEFILE_WRITE_THROUGH;
-  if (replace) flags |= MOVEFILE_REPLACE_EXISTING;
-  if (MoveFileExW(Wide(from), Wide(to), flags)) return MoveResult::kMoved;
+  if (replace)
+    flags |= MOVEFILE_REPLACE_EXISTING;
+  if (MoveFileExW(Wide(from), Wide(to), flags))
+    return MoveResult::kMoved;
   const DWORD code = GetLastError();
   if (!replace && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)) {
     return MoveResult::kTargetExists;
@@ -105,15 +116,19 @@ MoveResult Move(const std::u16string& from, const std::u16string& to,
   return MoveResult::kFailed;
 }
 
-void Remove(const std::u16string& path) { DeleteFileW(Wide(path)); }
+void Remove(const std::u16string& path) {
+  DeleteFileW(Wide(path));
+}
 
 std::u16string FullPath(const std::u16string& path) {
   const DWORD size = GetFullPathNameW(Wide(path), 0, nullptr, nullptr);
-  if (size == 0) return path;
+  if (size == 0)
+    return path;
   std::u16string full(size, u'\0');
   const DWORD n = GetFullPathNameW(
       Wide(path), size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
-  if (n == 0 || n >= size) return path;
+  if (n == 0 || n >= size)
+    return path;
   full.resize(n);
   return full;
 }

@@ -7,14 +7,17 @@ namespace {
 
 // Blanks and control characters: everything up to the space.
 std::u16string_view TrimControls(std::u16string_view text) {
-  while (!text.empty() && text.front() <= u' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() <= u' ') text.remove_suffix(1);
+  while (!text.empty() && text.front() <= u' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() <= u' ')
+    text.remove_suffix(1);
   return text;
 }
 
 std::optional<std::u16string_view> EntryName(std::u16string_view line) {
   const size_t equals = line.find(u'=');
-  if (equals == std::u16string_view::npos) return std::nullopt;
+  if (equals == std::u16string_view::npos)
+    return std::nullopt;
   return line.substr(0, equals);
 }
 
@@ -39,13 +42,15 @@ IniImage::IniImage(std::u16string_view text) {
     const std::u16string_view line = TrimControls(text.substr(pos, end - pos));
     pos = next;
 
-    if (line.empty() || line.front() == u';') continue;
+    if (line.empty() || line.front() == u';')
+      continue;
     if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
       current = &AddSection(
           std::u16string(TrimControls(line.substr(1, line.size() - 2))));
       continue;
     }
-    if (current == nullptr) continue;
+    if (current == nullptr)
+      continue;
     const size_t equals = line.find(u'=');
     if (equals == std::u16string_view::npos) {
       current->lines.emplace_back(line);
@@ -76,7 +81,8 @@ std::u16string IniImage::ToText() const {
 IniImage::Section* IniImage::FindSection(std::u16string_view name) {
   const std::u16string wanted = UpperCase(name);
   for (auto it = sections.rbegin(); it != sections.rend(); ++it) {
-    if (UpperCase(it->name) == wanted) return &*it;
+    if (UpperCase(it->name) == wanted)
+      return &*it;
   }
   return nullptr;
 }
@@ -90,7 +96,8 @@ int IniImage::FindEntry(const Section& section, std::u16string_view name) {
   const std::u16string wanted = UpperCase(name);
   for (int i = static_cast<int>(section.lines.size()) - 1; i >= 0; --i) {
     const auto entry_name = EntryName(section.lines[i]);
-    if (entry_name && UpperCase(*entry_name) == wanted) return i;
+    if (entry_name && UpperCase(*entry_name) == wanted)
+      return i;
   }
   return -1;
 }

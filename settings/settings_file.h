@@ -19,7 +19,8 @@ class OutputFile {
 
 // The step that puts a new file's bytes into it and returns how many were
 // stored. Tests replace it to make a write fall short for real.
-using WriteStep = std::function<size_t(OutputFile& file, std::string_view bytes)>;
+using WriteStep =
+    std::function<size_t(OutputFile& file, std::string_view bytes)>;
 
 // The ordinary step: the whole text in one go.
 size_t WriteAll(OutputFile& file, std::string_view bytes);
@@ -35,12 +36,14 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path);
 // truncated file behind: the old one stays whole until the new one is. The
 // temporary file is removed on failure. Raises "Cannot create file ..." or
 // "Stream write error".
-void ReplaceFile(const std::u16string& path, std::string_view bytes,
+void ReplaceFile(const std::u16string& path,
+                 std::string_view bytes,
                  const WriteStep& write = WriteAll);
 
 // Like ReplaceFile, but leaves a file already at `path` alone. Returns
 // whether it wrote the file.
-bool CreateFileIfAbsent(const std::u16string& path, std::string_view bytes,
+bool CreateFileIfAbsent(const std::u16string& path,
+                        std::string_view bytes,
                         const WriteStep& write = WriteAll);
 
 }  // namespace orvanta

@@ -14,10 +14,10 @@ TEST(SettingsFileWindows, FileHeldOpenForWritingCannotBeRead) {
   TempFolder folder;
   const std::u16string path = folder.File(u"Setting.ini");
   WriteBytes(path, "[VmStored]\r\n");
-  const HANDLE writer = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()),
-                                    GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+  const HANDLE writer =
+      CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   std::u16string message;
   try {

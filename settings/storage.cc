@@ -24,7 +24,8 @@ std::unique_ptr<IniImage> ReadImage(const std::u16string& path) {
   auto image = std::make_unique<IniImage>();
   if (bytes) {
     std::string_view content(*bytes);
-    if (content.starts_with(kByteOrderMark)) content.remove_prefix(3);
+    if (content.starts_with(kByteOrderMark))
+      content.remove_prefix(3);
     if (const auto text = DecodeUtf8Strict(content)) {
       *image = IniImage(*text);
     } else {
@@ -39,7 +40,8 @@ std::unique_ptr<IniImage> ReadImage(const std::u16string& path) {
 
 std::u16string TStoredValue::EnDeCrypt(std::u16string_view value) {
   std::u16string out(value);
-  for (char16_t& c : out) c = static_cast<char16_t>(0xFFFF - c);
+  for (char16_t& c : out)
+    c = static_cast<char16_t>(0xFFFF - c);
   return out;
 }
 
@@ -53,18 +55,22 @@ TStoredValue& TStoredValues::Add() {
 }
 
 TStoredValue& TStoredValues::Insert(int index) {
-  if (index < 0 || index > Count()) RaiseIndexError(index);
+  if (index < 0 || index > Count())
+    RaiseIndexError(index);
   auto item = std::make_unique<TStoredValue>();
   TStoredValue& result = *item;
   items_.insert(items_.begin() + index, std::move(item));
   return result;
 }
 
-void TStoredValues::Clear() { items_.clear(); }
+void TStoredValues::Clear() {
+  items_.clear();
+}
 
 int TStoredValues::IndexOf(std::u16string_view name) const {
   for (int i = 0; i < Count(); ++i) {
-    if (SameTextIgnoringCase(items_[i]->Name, name)) return i;
+    if (SameTextIgnoringCase(items_[i]->Name, name))
+      return i;
   }
   return -1;
 }
@@ -80,34 +86,41 @@ const TStoredValue* TStoredValues::FindValue(std::u16string_view name) const {
 }
 
 TStoredValue& TStoredValues::Items(int index) {
-  if (index < 0 || index >= Count()) RaiseIndexError(index);
+  if (index < 0 || index >= Count())
+    RaiseIndexError(index);
   return *items_[index];
 }
 
 const TStoredValue& TStoredValues::Items(int index) const {
-  if (index < 0 || index >= Count()) RaiseIndexError(index);
+  if (index < 0 || index >= Count())
+    RaiseIndexError(index);
   return *items_[index];
 }
 
-int TStoredValues::Count() const { return static_cast<int>(items_.size()); }
+int TStoredValues::Count() const {
+  return static_cast<int>(items_.size());
+}
 
 TVmStorage::TVmStorage() = default;
 TVmStorage::~TVmStorage() = default;
 
 void TVmStorage::SetActive(bool active) {
-  if (active == active_) return;
+  if (active == active_)
+    return;
   active_ = active;
   RestoreValues();
 }
 
 void TVmStorage::SetFileName(const std::u16string& path) {
-  if (path == file_name_) return;
+  if (path == file_name_)
+    return;
   file_name_ = path;
   RestoreValues();
 }
 
 void TVmStorage::ReloadFile() {
-  if (!active_ || file_name_.empty()) return;
+  if (!active_ || file_name_.empty())
+    return;
   // A failed read leaves the store without an image.
   image_.reset();
   image_ = ReadImage(file_name_);
@@ -115,9 +128,11 @@ void TVmStorage::ReloadFile() {
 
 void TVmStorage::RestoreValues() {
   ReloadFile();
-  if (!image_) return;
+  if (!image_)
+    return;
   const IniImage::Section* section = image_->FindSection(kStoredSection);
-  if (section == nullptr) return;
+  if (section == nullptr)
+    return;
   for (int i = 0; i < values_.Count(); ++i) {
     TStoredValue& item = values_.Items(i);
     const int entry = IniImage::FindEntry(*section, item.Name);
@@ -129,11 +144,13 @@ void TVmStorage::RestoreValues() {
 
 void TVmStorage::SaveValues() {
   ReloadFile();
-  if (!image_) return;
+  if (!image_)
+    return;
   for (int i = 0; i < values_.Count(); ++i) {
     const TStoredValue& item = values_.Items(i);
     IniImage::Section* section = image_->FindSection(kStoredSection);
-    if (section == nullptr) section = &image_->AddSection(kStoredSection);
+    if (section == nullptr)
+      section = &image_->AddSection(kStoredSection);
     std::u16string line = item.Name + u"=" + item.Value;
     const int entry = IniImage::FindEntry(*section, item.Name);
     if (entry >= 0) {
@@ -157,11 +174,13 @@ void TVmStorage::SaveValues() {
 
 std::u16string TVmStorage::ReadValue(std::u16string_view name) const {
   const TStoredValue* item = values_.FindValue(name);
-  if (item == nullptr) return {};
+  if (item == nullptr)
+    return {};
   return item->Encode ? TStoredValue::EnDeCrypt(item->Value) : item->Value;
 }
 
-void TVmStorage::WriteValue(std::u16string_view name, const std::u16string& value) {
+void TVmStorage::WriteValue(std::u16string_view name,
+                            const std::u16string& value) {
   if (TStoredValue* item = values_.FindValue(name)) {
     item->Value = item->Encode ? TStoredValue::EnDeCrypt(value) : value;
     return;
@@ -183,23 +202,20 @@ void TVmStorage::WriteValue(std::u16string_view name, bool value) {
   WriteValue(name, std::u16string(value ? u"True" : u"False"));
 }
 
-void TVmStorage::Loaded() { RestoreValues(); }
+void TVmStorage::Loaded() {
+  RestoreValues();
+}
 
 void AddSettingsCatalogue(TVmStorage& store) {
   static constexpr struct {
     const char16_t* name;
     const char16_t* value;
   } kCatalogue[] = {
-      {kCallerIdKullan, u"False"},
-      {kCallerIdType, u"0"},
-      {kCallerIdBaslamaString, u"S"},
-      {kCallerIdBitisString, u"E"},
-      {kCallerIdNoBaslama, u"3"},
-      {kCallerIdNoUzunluk, u"15"},
-      {kUdpPort, u"18900"},
-      {kCihazSec, u"1"},
-      {kIpNo, u"192.168.0.1"},
-      {kComPort, u"1"},
+      {kCallerIdKullan, u"False"},    {kCallerIdType, u"0"},
+      {kCallerIdBaslamaString, u"S"}, {kCallerIdBitisString, u"E"},
+      {kCallerIdNoBaslama, u"3"},     {kCallerIdNoUzunluk, u"15"},
+      {kUdpPort, u"18900"},           {kCihazSec, u"1"},
+      {kIpNo, u"192.168.0.1"},        {kComPort, u"1"},
   };
   for (const auto& setting : kCatalogue) {
     TStoredValue& item = store.StoredValues().Add();

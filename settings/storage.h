@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -62,7 +63,10 @@ class TVmStorage {
 
   // Reload the file image, then copy the file's values into the store.
   void RestoreValues();
-  // Reload the file image, copy the store into it and write the file.
+  // Reload the file image, copy the store into it and write the file. The
+  // file is replaced whole through a temporary file beside it; a file whose
+  // bytes were not UTF-8 is first kept as FileName + ".bak" (unless one is
+  // there already).
   void SaveValues();
   // The (decoded) value; empty when no stored value has that name.
   std::u16string ReadValue(std::u16string_view name) const;

@@ -62,7 +62,8 @@ TEST_F(StorageTest, WritesTheCatalogueFromScratch) {
   Open();
   EXPECT_EQ(store_.ReadValue(kIpNo), u"192.168.0.1");
   store_.SaveValues();
-  EXPECT_EQ(FileBytes(), std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n");
+  EXPECT_EQ(FileBytes(),
+            std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n");
   EXPECT_EQ(folder_.Entries(), std::set<std::u16string>{u"Setting.ini"});
 }
 
@@ -115,9 +116,15 @@ TEST_F(StorageTest, TypedReadingsOfFileValues) {
     std::u16string outcome;
     try {
       switch (c.kind) {
-        case kText: outcome = store_.ReadValue(c.name); break;
-        case kInteger: outcome = IntToText(ReadInteger(store_, c.name)); break;
-        case kBoolean: outcome = ReadBoolean(store_, c.name) ? u"True" : u"False"; break;
+        case kText:
+          outcome = store_.ReadValue(c.name);
+          break;
+        case kInteger:
+          outcome = IntToText(ReadInteger(store_, c.name));
+          break;
+        case kBoolean:
+          outcome = ReadBoolean(store_, c.name) ? u"True" : u"False";
+          break;
       }
     } catch (const Failure& failure) {
       outcome = failure.message();
@@ -153,14 +160,15 @@ TEST_F(StorageTest, LastSectionAndLastEntryAreReadAndReplaced) {
 
 TEST_F(StorageTest, CommentsStrayLinesAndMissingMarkDoNotSurviveASave) {
   for (const std::string mark : {"", kBom}) {
-    WriteBytes(file_, mark + ";x\r\nstray\r\n[VmStored]\r\n;y\r\nCOMPORT = 2\r\n");
+    WriteBytes(file_,
+               mark + ";x\r\nstray\r\n[VmStored]\r\n;y\r\nCOMPORT = 2\r\n");
     Open();
     EXPECT_EQ(store_.ReadValue(kComPort), u"2");
     store_.SaveValues();
     std::string others = kCatalogueLines;
     others.erase(others.find("COMPORT=1\r\n"));  // the last line
-    EXPECT_EQ(FileBytes(),
-              std::string(kBom) + "[VmStored]\r\nCOMPORT=2\r\n" + others + "\r\n");
+    EXPECT_EQ(FileBytes(), std::string(kBom) + "[VmStored]\r\nCOMPORT=2\r\n" +
+                               others + "\r\n");
   }
 }
 
@@ -180,7 +188,8 @@ TEST_F(StorageTest, FileDeletedWhileRunningIsCreatedWithTheStoredSectionOnly) {
   Open();
   std::filesystem::remove(std::filesystem::path(file_));
   store_.SaveValues();
-  std::string expected = std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n";
+  std::string expected =
+      std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n";
   expected.replace(expected.find("CIHAZSEC=1"), 10, "CIHAZSEC=3");
   EXPECT_EQ(FileBytes(), expected);
 }
@@ -191,7 +200,9 @@ TEST_F(StorageTest, UnknownNameIsAppendedSavedAndRestored) {
   ASSERT_EQ(store_.StoredValues().Count(), 11);
   EXPECT_EQ(store_.StoredValues().Items(10).Name, u"YENI");
   store_.SaveValues();
-  EXPECT_TRUE(FileBytes().ends_with("COMPORT=1\r\nYENI=de\xC4\x9F" "er\r\n\r\n"));
+  EXPECT_TRUE(
+      FileBytes().ends_with("COMPORT=1\r\nYENI=de\xC4\x9F"
+                            "er\r\n\r\n"));
   store_.WriteValue(u"yeni", u"other");
   store_.RestoreValues();
   EXPECT_EQ(store_.ReadValue(u"YENI"), u"de\u011fer");
@@ -212,8 +223,10 @@ TEST_F(StorageTest, WrittenValuesTakeTheirTextForms) {
 }
 
 TEST_F(StorageTest, EncodedValuesAreStoredComplemented) {
-  EXPECT_EQ(TStoredValue::EnDeCrypt(u"abc"), (std::u16string{0xFF9E, 0xFF9D, 0xFF9C}));
-  EXPECT_EQ(TStoredValue::EnDeCrypt(std::u16string{0xFF9E, 0xFF9D, 0xFF9C}), u"abc");
+  EXPECT_EQ(TStoredValue::EnDeCrypt(u"abc"),
+            (std::u16string{0xFF9E, 0xFF9D, 0xFF9C}));
+  EXPECT_EQ(TStoredValue::EnDeCrypt(std::u16string{0xFF9E, 0xFF9D, 0xFF9C}),
+            u"abc");
 
   TStoredValue& secret = store_.StoredValues().Add();
   secret.Name = u"SECRET";
@@ -291,8 +304,7 @@ TEST_F(StorageTest, UnreadableFileFailsToOpen) {
 }
 
 TEST_F(StorageTest, MissingFolderFailsToCreate) {
-  store_.SetFileName(
-      (folder_.path() / "missing" / "Setting.ini").u16string());
+  store_.SetFileName((folder_.path() / "missing" / "Setting.ini").u16string());
   store_.WriteValue(kUdpPort, 5);
   const std::u16string message = FailureOf([&] { store_.SaveValues(); });
   const std::u16string prefix =
@@ -359,7 +371,8 @@ TEST_F(StorageTest, UndecodableFileIsKeptBesideBeforeTheFirstSave) {
   store_.SaveValues();
   const std::u16string copy = file_ + u".bak";
   EXPECT_EQ(ReadBytes(copy), kWindows1254File);
-  EXPECT_EQ(FileBytes(), std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n");
+  EXPECT_EQ(FileBytes(),
+            std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n");
 
   store_.WriteValue(kComPort, 2);
   store_.SaveValues();
@@ -384,7 +397,8 @@ TEST_F(StorageTest, CopyThatCannotBeWrittenStopsTheSave) {
   std::filesystem::create_directory(std::filesystem::path(file_ + u".bak.tmp"));
   Open();
   const std::u16string message = FailureOf([&] { store_.SaveValues(); });
-  EXPECT_TRUE(message.starts_with(u"Cannot create file \"" + file_ + u".bak\". "))
+  EXPECT_TRUE(
+      message.starts_with(u"Cannot create file \"" + file_ + u".bak\". "))
       << Utf16ToUtf8(message);
   EXPECT_EQ(FileBytes(), kWindows1254File);
 }

@@ -14,7 +14,8 @@ std::u16string UpperCase(std::u16string_view text) {
 }
 
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.empty() || b.empty()) return a.empty() && b.empty();
+  if (a.empty() || b.empty())
+    return a.empty() && b.empty();
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
                         reinterpret_cast<const wchar_t*>(a.data()),
                         static_cast<int>(a.size()),

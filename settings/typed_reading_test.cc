@@ -19,7 +19,8 @@ constexpr NumberLocale kEnglish{u'.', u','};
 constexpr NumberLocale kNoGrouping{u'.', 0};
 
 // The reading's value as text, or its failure message.
-std::u16string IntegerOutcome(std::u16string_view text, const NumberLocale& locale) {
+std::u16string IntegerOutcome(std::u16string_view text,
+                              const NumberLocale& locale) {
   try {
     return IntToText(TextToInteger(text, locale));
   } catch (const Failure& failure) {
@@ -27,7 +28,8 @@ std::u16string IntegerOutcome(std::u16string_view text, const NumberLocale& loca
   }
 }
 
-std::u16string BooleanOutcome(std::u16string_view text, const NumberLocale& locale) {
+std::u16string BooleanOutcome(std::u16string_view text,
+                              const NumberLocale& locale) {
   try {
     return TextToBoolean(text, locale) ? u"True" : u"False";
   } catch (const Failure& failure) {
@@ -98,7 +100,8 @@ TEST(TypedReading, IntegersUnderTurkishSeparators) {
       {u"1e", kNotBoolean},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(IntegerOutcome(c.text, kTurkish), c.outcome) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(IntegerOutcome(c.text, kTurkish), c.outcome)
+        << Utf16ToUtf8(c.text);
   }
 }
 
@@ -112,15 +115,18 @@ TEST(TypedReading, SeparatorsFollowTheLocale) {
 
 TEST(TypedReading, Booleans) {
   const Case cases[] = {
-      {u"True", u"True"},   {u"tRUE", u"True"},    {u"False", u"False"},
-      {u"false", u"False"}, {u"1", u"True"},       {u"0", u"False"},
-      {u"-1", u"True"},     {u"0,0", u"False"},    {u"0,4", u"True"},
-      {u"99999999999", u"True"},
-      {u"0x10", u"True"},   {u"$0", u"False"},     {u"yes", kNotBoolean},
-      {u" True", kNotBoolean}, {u"", kNotBoolean}, {u"Do\u011fru", kNotBoolean},
+      {u"True", u"True"},    {u"tRUE", u"True"},
+      {u"False", u"False"},  {u"false", u"False"},
+      {u"1", u"True"},       {u"0", u"False"},
+      {u"-1", u"True"},      {u"0,0", u"False"},
+      {u"0,4", u"True"},     {u"99999999999", u"True"},
+      {u"0x10", u"True"},    {u"$0", u"False"},
+      {u"yes", kNotBoolean}, {u" True", kNotBoolean},
+      {u"", kNotBoolean},    {u"Do\u011fru", kNotBoolean},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(BooleanOutcome(c.text, kTurkish), c.outcome) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(BooleanOutcome(c.text, kTurkish), c.outcome)
+        << Utf16ToUtf8(c.text);
   }
 }
 

@@ -9,7 +9,8 @@ namespace {
 // text, `fallback` when it gives none.
 char16_t LocaleChar(LCTYPE what, char16_t fallback) {
   wchar_t buffer[8] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buffer, 8) == 0) return fallback;
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buffer, 8) == 0)
+    return fallback;
   return static_cast<char16_t>(buffer[0]);
 }
 

@@ -15,9 +15,12 @@ bool IsBlank(char16_t c) {
 
 int DigitValue(char16_t c, int base) {
   int value = 99;
-  if (c >= u'0' && c <= u'9') value = c - u'0';
-  else if (c >= u'a' && c <= u'f') value = c - u'a' + 10;
-  else if (c >= u'A' && c <= u'F') value = c - u'A' + 10;
+  if (c >= u'0' && c <= u'9')
+    value = c - u'0';
+  else if (c >= u'a' && c <= u'f')
+    value = c - u'a' + 10;
+  else if (c >= u'A' && c <= u'F')
+    value = c - u'A' + 10;
   return value < base ? value : -1;
 }
 
@@ -25,22 +28,25 @@ int DigitValue(char16_t c, int base) {
 // 32-bit pattern from "&H"/"&O".
 struct ParsedNumber {
   bool pattern = false;
-  bool too_large = false;    // a pattern beyond 32 bits
-  uint32_t bits = 0;         // the pattern
+  bool too_large = false;  // a pattern beyond 32 bits
+  uint32_t bits = 0;       // the pattern
   bool negative = false;
-  std::string digits;        // significant digits, no leading zeros
-  long long point = 0;       // digits before the decimal point
+  std::string digits;   // significant digits, no leading zeros
+  long long point = 0;  // digits before the decimal point
 };
 
 constexpr long long kExponentLimit = 1'000'000'000;
 
 // The English boolean names, never localised.
 bool IsWordIgnoringCase(std::u16string_view text, std::u16string_view word) {
-  if (text.size() != word.size()) return false;
+  if (text.size() != word.size())
+    return false;
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    if (c != word[i]) return false;
+    if (c >= u'a' && c <= u'z')
+      c = static_cast<char16_t>(c - u'a' + u'A');
+    if (c != word[i])
+      return false;
   }
   return true;
 }
@@ -52,7 +58,8 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
   size_t i = 0;
   const size_t n = text.size();
   auto skip_blanks = [&] {
-    while (i < n && IsBlank(text[i])) ++i;
+    while (i < n && IsBlank(text[i]))
+      ++i;
   };
   skip_blanks();
 
@@ -70,9 +77,11 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
         value = 0;
       }
     }
-    if (i == first) return std::nullopt;
+    if (i == first)
+      return std::nullopt;
     skip_blanks();
-    if (i != n) return std::nullopt;
+    if (i != n)
+      return std::nullopt;
     number.pattern = true;
     number.bits = static_cast<uint32_t>(value);
     return number;
@@ -92,7 +101,8 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
       seen_digit = true;
       if (!number.digits.empty() || c != u'0') {
         number.digits.push_back(static_cast<char>(c));
-        if (!in_fraction) ++integer_digits;
+        if (!in_fraction)
+          ++integer_digits;
       } else if (in_fraction) {
         --integer_digits;  // a zero right after the point
       }
@@ -104,7 +114,8 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
       break;
     }
   }
-  if (!seen_digit) return std::nullopt;
+  if (!seen_digit)
+    return std::nullopt;
 
   if (i < n && (text[i] == u'e' || text[i] == u'E')) {
     ++i;
@@ -116,13 +127,16 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
     const size_t first = i;
     long long exponent = 0;
     for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-      if (exponent < kExponentLimit) exponent = exponent * 10 + (text[i] - u'0');
+      if (exponent < kExponentLimit)
+        exponent = exponent * 10 + (text[i] - u'0');
     }
-    if (i == first) return std::nullopt;
+    if (i == first)
+      return std::nullopt;
     integer_digits += negative_exponent ? -exponent : exponent;
   }
   skip_blanks();
-  if (i != n) return std::nullopt;
+  if (i != n)
+    return std::nullopt;
   number.point = integer_digits;
   return number;
 }
@@ -132,47 +146,58 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
 IntegerResult VariantTextToInt32(std::u16string_view text,
                                  const NumberLocale& locale) {
   const std::optional<ParsedNumber> number = ParseNumber(text, locale);
-  if (!number) return {NumberConversion::kNotANumber, 0};
+  if (!number)
+    return {NumberConversion::kNotANumber, 0};
   if (number->pattern) {
-    if (number->too_large) return {NumberConversion::kOverflow, 0};
+    if (number->too_large)
+      return {NumberConversion::kOverflow, 0};
     return {NumberConversion::kOk, static_cast<int32_t>(number->bits)};
   }
   const std::string& digits = number->digits;
   const long long point = number->point;
-  if (digits.empty()) return {NumberConversion::kOk, 0};
+  if (digits.empty())
+    return {NumberConversion::kOk, 0};
   // The first digit is not zero, so more than ten integer digits cannot fit.
-  if (point > 10) return {NumberConversion::kOverflow, 0};
+  if (point > 10)
+    return {NumberConversion::kOverflow, 0};
 
   uint64_t magnitude = 0;
   for (long long k = 0; k < point; ++k) {
-    magnitude = magnitude * 10 +
-                (k < static_cast<long long>(digits.size()) ? digits[k] - '0' : 0);
+    magnitude =
+        magnitude * 10 +
+        (k < static_cast<long long>(digits.size()) ? digits[k] - '0' : 0);
   }
   // Round half to even on the exact digits. With point < 0 the first
   // fraction digit is a zero: the value rounds down.
   if (point >= 0 && point < static_cast<long long>(digits.size())) {
     const char first = digits[point];
-    const bool more = digits.find_first_not_of('0', point + 1) != std::string::npos;
+    const bool more =
+        digits.find_first_not_of('0', point + 1) != std::string::npos;
     if (first > '5' || (first == '5' && (more || magnitude % 2 == 1))) {
       ++magnitude;
     }
   }
   if (number->negative) {
-    if (magnitude > 0x80000000u) return {NumberConversion::kOverflow, 0};
+    if (magnitude > 0x80000000u)
+      return {NumberConversion::kOverflow, 0};
     return {NumberConversion::kOk,
             static_cast<int32_t>(-static_cast<int64_t>(magnitude))};
   }
-  if (magnitude > 0x7FFFFFFFu) return {NumberConversion::kOverflow, 0};
+  if (magnitude > 0x7FFFFFFFu)
+    return {NumberConversion::kOverflow, 0};
   return {NumberConversion::kOk, static_cast<int32_t>(magnitude)};
 }
 
 std::optional<bool> VariantTextToBool(std::u16string_view text,
-                                       const NumberLocale& locale) {
+                                      const NumberLocale& locale) {
   const std::u16string_view whole = text.substr(0, text.find(u'\0'));
-  if (IsWordIgnoringCase(whole, u"TRUE")) return true;
-  if (IsWordIgnoringCase(whole, u"FALSE")) return false;
+  if (IsWordIgnoringCase(whole, u"TRUE"))
+    return true;
+  if (IsWordIgnoringCase(whole, u"FALSE"))
+    return false;
   const std::optional<ParsedNumber> number = ParseNumber(text, locale);
-  if (!number || number->too_large) return std::nullopt;
+  if (!number || number->too_large)
+    return std::nullopt;
   return number->pattern ? number->bits != 0 : !number->digits.empty();
 }
 

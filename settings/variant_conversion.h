@@ -31,7 +31,7 @@ IntegerResult VariantTextToInt32(std::u16string_view text,
 // "True" or "False" in any letter case, or a number (zero false, any other
 // number true); nothing when the text is neither.
 std::optional<bool> VariantTextToBool(std::u16string_view text,
-                                       const NumberLocale& locale);
+                                      const NumberLocale& locale);
 
 }  // namespace orvanta
 

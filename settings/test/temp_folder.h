@@ -51,7 +51,8 @@ class TempFolder {
  private:
   static std::u16string Hex(unsigned value) {
     std::u16string text;
-    for (int i = 0; i < 8; ++i, value >>= 4) text += u"0123456789abcdef"[value & 15];
+    for (int i = 0; i < 8; ++i, value >>= 4)
+      text += u"0123456789abcdef"[value & 15];
     return text;
   }
   std::filesystem::path path_;
@@ -63,7 +64,8 @@ inline std::string ReadBytes(const std::u16string& path) {
 }
 
 inline void WriteBytes(const std::u16string& path, std::string_view bytes) {
-  std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(std::filesystem::path(path),
+                    std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
