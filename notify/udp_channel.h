@@ -29,8 +29,11 @@ class UdpChannel {
   void SetActive(bool active);
 
   // One datagram, one byte per UTF-16 code unit ("?" above 0x7F), to
-  // 255.255.255.255:port. Raises Failure ("Package Size Too Big.",
-  // "Socket Error # %d\r\n%s", "Not all bytes sent.").
+  // 255.255.255.255:port. Broadcast permission is switched on for the send
+  // and set back to BroadcastEnabled() after it; an empty text sends
+  // nothing. Raises Failure ("Package Size Too Big.",
+  // "Socket Error # %d\r\n%s", "Not all bytes sent."); on a closed channel
+  // "Socket Error # 10038" (callers check Active() first).
   void Broadcast(std::u16string_view text, uint16_t port);
 
   // The local port the socket is bound to (0 while inactive).
