@@ -104,7 +104,7 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
         if (!in_fraction)
           ++integer_digits;
       } else if (in_fraction) {
-        --integer_digits;  // a zero right after the point
+        --integer_digits;  // a zero between the point and the first digit
       }
     } else if (c == locale.decimal && !in_fraction) {
       in_fraction = true;
