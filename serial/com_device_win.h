@@ -1,0 +1,42 @@
+#ifndef ORVANTA_SERIAL_COM_DEVICE_WIN_H_
+#define ORVANTA_SERIAL_COM_DEVICE_WIN_H_
+
+// Windows back end internals, visible to its tests.
+
+#include <windows.h>
+
+#include "serial/com_device.h"
+
+namespace orvanta {
+
+// Every communications call the back end makes goes through this table, so
+// that a test can stand in for the device driver.
+struct WinCommApi {
+  HANDLE(WINAPI* create_file)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                              DWORD, HANDLE);
+  BOOL(WINAPI* close_handle)(HANDLE);
+  BOOL(WINAPI* setup_comm)(HANDLE, DWORD, DWORD);
+  BOOL(WINAPI* set_comm_state)(HANDLE, LPDCB);
+  BOOL(WINAPI* set_comm_timeouts)(HANDLE, LPCOMMTIMEOUTS);
+  BOOL(WINAPI* set_comm_mask)(HANDLE, DWORD);
+  BOOL(WINAPI* wait_comm_event)(HANDLE, LPDWORD, LPOVERLAPPED);
+  BOOL(WINAPI* get_overlapped_result)(HANDLE, LPOVERLAPPED, LPDWORD, BOOL);
+  BOOL(WINAPI* read_file)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+  BOOL(WINAPI* clear_comm_error)(HANDLE, LPDWORD, LPCOMSTAT);
+  BOOL(WINAPI* purge_comm)(HANDLE, DWORD);
+  BOOL(WINAPI* get_comm_modem_status)(HANDLE, LPDWORD);
+  void(WINAPI* output_debug_string)(LPCWSTR);
+};
+
+// The table in use (the system's functions unless a test replaced them).
+WinCommApi& CommApi();
+// The system's functions.
+WinCommApi SystemCommApi();
+
+// The device control block of a device state; built afresh, fields not in
+// the state are zero.
+DCB MakeDcb(const ComDeviceState& state);
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_SERIAL_COM_DEVICE_WIN_H_
