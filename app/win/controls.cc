@@ -247,6 +247,11 @@ void Edit::Create(Container& parent, const wchar_t* text, RECT design,
            WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
 }
 
+void NumericEdit::Create(Container& parent, const wchar_t* text, RECT design) {
+  Edit::Create(parent, text, design);
+  Subclass();
+}
+
 void NumericEdit::OnCommand(WORD code) {
   if (code == EN_KILLFOCUS && on_exit) on_exit();
 }
@@ -317,16 +322,22 @@ void SpinEdit::Create(Container& parent, RECT design, int minimum,
                       int maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
+  // The arrows take the right end of the designed width; both parts are
+  // placed by the layout, so they stay together when it moves them.
+  const int arrows = 17;
+  RECT edit = {design.left, design.top, design.right - arrows, design.bottom};
   CreateIn(parent, L"EDIT", L"0",
            ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE,
-           WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
-  // The up-down sits inside the edit's right end and follows it when the
-  // layout moves the edit (UDS_ALIGNRIGHT re-docks on UDM_SETBUDDY).
+           WS_EX_CLIENTEDGE, edit, kAnchorTopLeft);
   updown_ = CreateWindowExW(
       0, UPDOWN_CLASSW, L"",
-      WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT |
-          UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+      WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS |
+          UDS_NOTHOUSANDS,
       0, 0, 0, 0, parent.container_hwnd(), nullptr, Instance(), nullptr);
+  parent.layout().Add(updown_,
+                      {design.left + design.right - arrows, design.top, arrows,
+                       design.bottom},
+                      kAnchorTopLeft);
   SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
   SendMessageW(updown_, UDM_SETRANGE32, minimum, maximum);
   SendMessageW(updown_, UDM_SETPOS32, 0, minimum);

@@ -140,6 +140,7 @@ class Edit : public Control {
 // `on_exit`.
 class NumericEdit : public Edit {
  public:
+  void Create(Container& parent, const wchar_t* text, RECT design);
   std::function<bool(const std::u16string& text)> accepts;
   std::function<void()> on_escape;
   std::function<void()> on_exit;

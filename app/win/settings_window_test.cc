@@ -1,0 +1,444 @@
+#include "app/win/settings_window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "app/win/win_text.h"
+
+namespace orvanta::win {
+namespace {
+
+// What the user did, as the presenter would hear it.
+class RecordingListener : public SettingsViewListener {
+ public:
+  std::map<std::string, int> calls;
+  int Count(const std::string& name) const {
+    auto found = calls.find(name);
+    return found == calls.end() ? 0 : found->second;
+  }
+
+  void OnCheckBoxClick() override { ++calls["CheckBox"]; }
+  void OnRadioGroupClick() override { ++calls["RadioGroup"]; }
+  void OnComboCihazChange() override { ++calls["ComboCihaz"]; }
+  void OnMemoLogDblClick() override { ++calls["MemoLogDblClick"]; }
+  void OnEditPortEscape() override { ++calls["EditPortEscape"]; }
+  void OnEditPortExit() override { ++calls["EditPortExit"]; }
+  void OnKaydet() override { ++calls["Kaydet"]; }
+  void OnUygula() override { ++calls["Uygula"]; }
+  void OnGizle() override { ++calls["Gizle"]; }
+  void OnKapat() override { ++calls["Kapat"]; }
+  void OnPortuTestEt() override { ++calls["PortuTestEt"]; }
+  void OnTestEkrani() override { ++calls["TestEkrani"]; }
+  void OnComportAyarlari() override { ++calls["ComportAyarlari"]; }
+  void OnCloseRequest() override { ++calls["CloseRequest"]; }
+};
+
+HWND Find(HWND root, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      root,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(child) == search->id) {
+          search->found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A control's rectangle inside its parent's client area.
+RECT PlaceInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect),
+                  2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// One window for the suite: under Wine without a window manager every
+// unmapping waits for the window manager, so windows are not made per test.
+class SettingsWindowTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { window_ = new SettingsWindow(nullptr, nullptr); }
+  static void TearDownTestSuite() {
+    delete window_;
+    window_ = nullptr;
+  }
+  void SetUp() override {
+    window().SetListener(&listener_);
+    // Everything visible, as far as the presenter would show it.
+    for (SettingsShown shown :
+         {SettingsShown::kPanelCallerID, SettingsShown::kPanARG,
+          SettingsShown::kLabelSec, SettingsShown::kEditIP}) {
+      window().SetControlVisible(shown, true);
+    }
+    for (SettingsShown shown :
+         {SettingsShown::kPanelDiger, SettingsShown::kComboPORT}) {
+      window().SetControlVisible(shown, false);
+    }
+    window().ShowWindow();
+  }
+  void TearDown() override { window().SetListener(nullptr); }
+  static SettingsWindow& window() { return *window_; }
+  HWND Control(int id) { return Find(window().hwnd(), id); }
+
+  RecordingListener listener_;
+  static SettingsWindow* window_;
+};
+SettingsWindow* SettingsWindowTest::window_ = nullptr;
+
+TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
+  RECT client;
+  GetClientRect(window().hwnd(), &client);
+  EXPECT_EQ(client.right, 448);
+  EXPECT_EQ(client.bottom, 532);
+  struct Case {
+    int id;
+    RECT place;  // left, top, width, height inside the parent
+  };
+  const Case cases[] = {
+      {kIdCheckBoxCallerIDKullan, {8, 5, 259, 19}},
+      {kIdPanelCallerID, {8, 24, 432, 453}},
+      {kIdEditPort, {114, 13, 121, 21}},
+      {kIdSButton4, {262, 12, 143, 25}},
+      {kIdRadioGroupCihaz, {23, 140, 383, 59}},
+      {kIdPanARG, {23, 205, 383, 219}},
+      {kIdEditIP, {231, 32, 146, 21}},
+      {kIdButtonBaglan, {9, 119, 115, 25}},
+      {kIdMemoLog, {1, 64, 381, 154}},
+      {kIdPanelDiger, {24, 205, 383, 219}},
+      {kIdVmWinButtonComPort, {4, 8, 372, 31}},
+      {kIdEditBaslama, {144, 50, 201, 21}},
+      {kIdEditBitis, {144, 74, 201, 21}},
+      {kIdSButton5, {296, 176, 75, 25}},
+      {kIdSPanel1, {8, 483, 432, 41}},
+      {kIdSButton1, {9, 5, 99, 30}},
+      {kIdSButton2, {112, 5, 99, 30}},
+      {kIdSButton3, {216, 5, 99, 30}},
+      {kIdButtonKapat, {321, 5, 99, 30}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    HWND control = Control(c.id);
+    ASSERT_TRUE(control);
+    RECT place = PlaceInParent(control);
+    EXPECT_EQ(place.left, c.place.left);
+    EXPECT_EQ(place.top, c.place.top);
+    EXPECT_EQ(place.right, c.place.right);
+    EXPECT_EQ(place.bottom, c.place.bottom);
+  }
+  // Combo boxes and labels take their height from the font; their left and
+  // top are designed.
+  for (auto [id, x, y] : {std::tuple{kIdComboCIHAZ, 8, 31},
+                          std::tuple{kIdComboPORT, 231, 31},
+                          std::tuple{kIdLabelSec, 231, 13}}) {
+    RECT place = PlaceInParent(Control(id));
+    EXPECT_EQ(place.left, x);
+    EXPECT_EQ(place.top, y);
+  }
+  // The spin edits are the edit with its up-down arrows inside 49 pixels.
+  HWND spin = Control(kIdRxSpinEditNoBaslama);
+  RECT edit = PlaceInParent(spin);
+  HWND arrows_hwnd = GetWindow(spin, GW_HWNDNEXT);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
+            spin);
+  RECT arrows = PlaceInParent(arrows_hwnd);
+  EXPECT_EQ(edit.left, 296);
+  EXPECT_EQ(edit.top, 96);
+  EXPECT_EQ(edit.left + edit.right, arrows.left);
+  EXPECT_EQ(arrows.left + arrows.right, 296 + 49);
+  EXPECT_EQ(arrows.bottom, 21);
+}
+
+TEST_F(SettingsWindowTest, MaximisingStretchesOnlyTheAnchoredControls) {
+  ::ShowWindow(window().hwnd(), SW_MAXIMIZE);
+  RECT client;
+  GetClientRect(window().hwnd(), &client);
+  const int grow_x = client.right - 448, grow_y = client.bottom - 532;
+  ASSERT_GT(grow_x, 0);
+  ASSERT_GT(grow_y, 0);
+  struct Case {
+    int id;
+    RECT place;
+  };
+  const Case cases[] = {
+      {kIdPanelCallerID, {8, 24, 432 + grow_x, 453 + grow_y}},
+      {kIdPanelDiger, {24, 205, 383 + grow_x, 219 + grow_y}},
+      {kIdRadioGroupCihaz, {23, 140, 383 + grow_x, 59}},
+      {kIdVmWinButtonComPort, {4, 8, 372 + grow_x, 31}},
+      {kIdSPanel1, {8, 483 + grow_y, 432 + grow_x, 41}},
+      // Everything else keeps its place and size.
+      {kIdPanARG, {23, 205, 383, 219}},
+      {kIdEditPort, {114, 13, 121, 21}},
+      {kIdCheckBoxCallerIDKullan, {8, 5, 259, 19}},
+      {kIdSButton4, {262, 12, 143, 25}},
+      {kIdButtonKapat, {321, 5, 99, 30}},
+      {kIdSButton5, {296, 176, 75, 25}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    RECT place = PlaceInParent(Control(c.id));
+    EXPECT_EQ(place.left, c.place.left);
+    EXPECT_EQ(place.top, c.place.top);
+    EXPECT_EQ(place.right, c.place.right);
+    EXPECT_EQ(place.bottom, c.place.bottom);
+  }
+  ::ShowWindow(window().hwnd(), SW_RESTORE);
+  EXPECT_EQ(PlaceInParent(Control(kIdPanelCallerID)).right, 432);
+}
+
+TEST_F(SettingsWindowTest, FixedBorderWithMinimiseAndMaximise) {
+  LONG_PTR style = GetWindowLongPtrW(window().hwnd(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(GetWindowLongPtrW(window().hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_FALSE(GetWindow(window().hwnd(), GW_OWNER));
+}
+
+TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
+  LOGFONTW font = {};
+  GetObjectW(reinterpret_cast<HFONT>(
+                 SendMessageW(Control(kIdEditPort), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_STREQ(font.lfFaceName, L"Tahoma");
+  EXPECT_EQ(font.lfHeight, -11);  // 8 points at 96 dpi
+  EXPECT_EQ(font.lfWeight, FW_BOLD);
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(
+                 Control(kIdVmWinButtonComPort), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_STREQ(font.lfFaceName, L"Arial");
+  EXPECT_EQ(font.lfWeight, FW_BOLD);
+
+  HDC dc = CreateCompatibleDC(nullptr);
+  HWND caller_panel = Control(kIdPanelCallerID);
+  HWND label = FindWindowExW(caller_panel, nullptr, L"Static", L"Bildirim Portu");
+  ASSERT_TRUE(label);
+  SendMessageW(caller_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(label));
+  EXPECT_EQ(GetTextColor(dc), RGB(36, 44, 53));
+  // The read-only log pane is black on white.
+  HWND memo = Control(kIdMemoLog);
+  LRESULT brush = SendMessageW(GetParent(memo), WM_CTLCOLORSTATIC,
+                               reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(memo));
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)));
+  DeleteDC(dc);
+}
+
+TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
+  HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+  for (int id : {kIdSButton1, kIdSButton2, kIdSButton3, kIdButtonKapat,
+                 kIdSButton4, kIdSButton5, kIdVmWinButtonComPort}) {
+    SCOPED_TRACE(id);
+    SetCursor(nullptr);
+    HWND button = Control(id);
+    SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), hand);
+  }
+  SetCursor(nullptr);
+  HWND baglan = Control(kIdButtonBaglan);
+  SendMessageW(baglan, WM_SETCURSOR, reinterpret_cast<WPARAM>(baglan),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(GetCursor(), hand);
+}
+
+TEST_F(SettingsWindowTest, HintsOnTheLogPaneAndTheComPortButton) {
+  HWND tips = nullptr;
+  while ((tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr))) {
+    if (GetWindow(tips, GW_OWNER) == window().hwnd()) break;
+  }
+  ASSERT_TRUE(tips);
+  for (auto [id, hint] :
+       {std::pair{kIdMemoLog, L"İçeriği temizlemek için çift tıklayınız"},
+        std::pair{kIdVmWinButtonComPort, L"Kapat"}}) {
+    wchar_t text[128] = {};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = window().hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(Control(id));
+    info.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, hint);
+  }
+}
+
+TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
+  struct Case {
+    int id;
+    const char* call;
+  };
+  const Case buttons[] = {
+      {kIdSButton1, "Kaydet"},     {kIdSButton2, "Uygula"},
+      {kIdSButton3, "Gizle"},      {kIdButtonKapat, "Kapat"},
+      {kIdSButton4, "PortuTestEt"}, {kIdSButton5, "TestEkrani"},
+      {kIdVmWinButtonComPort, "ComportAyarlari"},
+  };
+  window().SetControlVisible(SettingsShown::kPanelDiger, true);
+  for (const Case& c : buttons) {
+    SCOPED_TRACE(c.call);
+    SendMessageW(Control(c.id), BM_CLICK, 0, 0);
+    EXPECT_EQ(listener_.Count(c.call), 1);
+  }
+  SendMessageW(Control(kIdButtonBaglan), BM_CLICK, 0, 0);
+  EXPECT_EQ(listener_.calls.size(), std::size(buttons));
+
+  window().SetCheckBoxCallerIDKullanChecked(false);
+  SendMessageW(Control(kIdCheckBoxCallerIDKullan), BM_CLICK, 0, 0);
+  EXPECT_EQ(listener_.Count("CheckBox"), 1);
+  EXPECT_TRUE(window().CheckBoxCallerIDKullanChecked());
+
+  window().SetRadioGroupCihazIndex(0);
+  SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
+  EXPECT_EQ(listener_.Count("RadioGroup"), 1);
+  EXPECT_EQ(window().RadioGroupCihazIndex(), 2);
+  // Choosing the item already chosen is no change.
+  SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
+  EXPECT_EQ(listener_.Count("RadioGroup"), 1);
+
+  HWND combo = Control(kIdComboCIHAZ);
+  SendMessageW(combo, CB_SETCURSEL, 3, 0);
+  SendMessageW(GetParent(combo), WM_COMMAND,
+               MAKEWPARAM(kIdComboCIHAZ, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  EXPECT_EQ(listener_.Count("ComboCihaz"), 1);
+  EXPECT_EQ(window().ComboIndex(SettingsCombo::kComboCIHAZ), 3);
+
+  SendMessageW(Control(kIdMemoLog), WM_LBUTTONDBLCLK, MK_LBUTTON,
+               MAKELPARAM(5, 5));
+  EXPECT_EQ(listener_.Count("MemoLogDblClick"), 1);
+
+  // The close box asks the presenter and leaves the window as it is.
+  SendMessageW(window().hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(listener_.Count("CloseRequest"), 1);
+  EXPECT_TRUE(IsWindowVisible(window().hwnd()));
+}
+
+TEST_F(SettingsWindowTest, SettersRaiseNothing) {
+  window().SetCheckBoxCallerIDKullanChecked(true);
+  window().SetRadioGroupCihazIndex(1);
+  window().SetComboIndex(SettingsCombo::kComboCIHAZ, 4);
+  window().SetComboIndex(SettingsCombo::kComboPORT, 1);
+  window().SetEditText(SettingsEdit::kEditPort, u"18900");
+  window().SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama, 3);
+  window().ClearMemoLog();
+  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(window().CheckBoxCallerIDKullanChecked());
+  EXPECT_EQ(window().RadioGroupCihazIndex(), 1);
+  EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + 1), BM_GETCHECK, 0, 0),
+            BST_CHECKED);
+  EXPECT_EQ(window().ComboIndex(SettingsCombo::kComboCIHAZ), 4);
+  EXPECT_EQ(WindowText(Control(kIdComboPORT)), u"COM 2");
+  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"18900");
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 3);
+
+  window().SetRadioGroupCihazIndex(-1);
+  EXPECT_EQ(window().RadioGroupCihazIndex(), -1);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + i), BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
+  }
+  window().SetComboIndex(SettingsCombo::kComboCIHAZ, -1);
+  EXPECT_EQ(window().ComboIndex(SettingsCombo::kComboCIHAZ), -1);
+}
+
+TEST_F(SettingsWindowTest, EditPortOffersEveryKeystrokeToTheRule) {
+  HWND edit = Control(kIdEditPort);
+  SetFocus(edit);
+  window().SetEditText(SettingsEdit::kEditPort, u"189");
+  SendMessageW(edit, EM_SETSEL, 3, 3);
+  for (wchar_t typed : {L'0', L'x', L'.', L'0', L'-'}) {
+    SendMessageW(edit, WM_CHAR, typed, 0);
+  }
+  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"18900");
+  // A minus sign is a number's start.
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CHAR, L'-', 0);
+  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"-");
+  // Backspace is not filtered.
+  SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"");
+
+  // Esc reaches the presenter, also through the keyboard navigation.
+  MSG escape = {};
+  escape.hwnd = edit;
+  escape.message = WM_KEYDOWN;
+  escape.wParam = VK_ESCAPE;
+  EXPECT_TRUE(SendMessageW(edit, WM_GETDLGCODE, VK_ESCAPE,
+                           reinterpret_cast<LPARAM>(&escape)) &
+              DLGC_WANTMESSAGE);
+  SendMessageW(edit, WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_EQ(listener_.Count("EditPortEscape"), 1);
+  SetFocus(Control(kIdSButton4));
+  EXPECT_EQ(listener_.Count("EditPortExit"), 1);
+}
+
+TEST_F(SettingsWindowTest, SpinEditsStayWithinTheirRangeAndCannotBeTyped) {
+  window().SetControlVisible(SettingsShown::kPanelDiger, true);
+  HWND spin = Control(kIdRxSpinEditNoUzunluk);
+  EXPECT_TRUE(GetWindowLongPtrW(spin, GWL_STYLE) & ES_READONLY);
+  window().SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, 900);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 500);
+  EXPECT_EQ(WindowText(spin), u"500");
+  window().SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, -4);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 0);
+
+  // The arrow keys step by one inside the range.
+  SetFocus(spin);
+  SendMessageW(spin, WM_KEYDOWN, VK_UP, 0);
+  SendMessageW(spin, WM_KEYUP, VK_UP, 0);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 1);
+  SendMessageW(spin, WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageW(spin, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 0);
+}
+
+TEST_F(SettingsWindowTest, VisibilityFlagsAreTheControlsOwn) {
+  window().SetControlVisible(SettingsShown::kPanelCallerID, false);
+  window().SetControlVisible(SettingsShown::kComboPORT, true);
+  HWND combo = Control(kIdComboPORT);
+  EXPECT_TRUE(GetWindowLongPtrW(combo, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(IsWindowVisible(combo));
+  window().SetControlVisible(SettingsShown::kPanelCallerID, true);
+  EXPECT_TRUE(IsWindowVisible(combo));
+  window().SetControlVisible(SettingsShown::kComboPORT, false);
+  EXPECT_FALSE(IsWindowVisible(combo));
+}
+
+TEST_F(SettingsWindowTest, LogLinesAndCaption) {
+  window().AddMemoLogLine(u"Kanal No : 0   Caller ID : 555");
+  window().AddMemoLogLine(u" Bağlantı Başarısız...");
+  EXPECT_EQ(WindowText(Control(kIdMemoLog)),
+            u"Kanal No : 0   Caller ID : 555\r\n Bağlantı Başarısız...\r\n");
+  window().ClearMemoLog();
+  EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"");
+  window().SetLabelSecText(u"AnaMakina IP");
+  EXPECT_EQ(WindowText(Control(kIdLabelSec)), u"AnaMakina IP");
+  window().SetCaption(u"VELMORIS Orvanta s1.02.05f");
+  EXPECT_EQ(WindowText(window().hwnd()), u"VELMORIS Orvanta s1.02.05f");
+}
+
+TEST_F(SettingsWindowTest, HidingRemovesTheTaskbarButtonWindow) {
+  window().HideWindow();
+  EXPECT_FALSE(IsWindowVisible(window().hwnd()));
+  window().ShowWindow();
+  EXPECT_TRUE(IsWindowVisible(window().hwnd()));
+  ::ShowWindow(window().hwnd(), SW_MINIMIZE);
+  window().ShowWindow();
+  EXPECT_FALSE(IsIconic(window().hwnd()));
+}
+
+}  // namespace
+}  // namespace orvanta::win
