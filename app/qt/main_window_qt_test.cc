@@ -1,0 +1,146 @@
+// The settings window as the user meets it: the portable main window over
+// the real Qt window and shell, driven by clicks. Applying the settings opens
+// the UDP channel, so this runs inside the private test network only.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/qt/qt_shell.h"
+#include "app/qt/settings_window.h"
+#include "app/qt/test/modal.h"
+#include "app/qt/widgets.h"
+#include "settings/test/temp_folder.h"
+
+namespace orvanta {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class QtMainWindowTest : public testing::Test {
+ protected:
+  QtMainWindowTest()
+      : shell({folder.File(u"Orvanta"), false}),
+        main_window(std::make_unique<MainWindow>(window, shell)) {
+    main_window->FormCreate();
+  }
+
+  // Through the tray menu, as the user does.
+  void ShowFromTray() {
+    shell.TrayMenu()->actions()[0]->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+
+  TempFolder folder;
+  QtShell shell;
+  SettingsWindow window;
+  std::unique_ptr<MainWindow> main_window;
+};
+
+TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_FALSE(shell.ShowMainWindowOnStart());
+  EXPECT_EQ(window.windowTitle(), "VELMORIS Orvanta s1.02.05f");
+  EXPECT_EQ(shell.TrayIcon()->toolTip(), "VELMORIS Orvanta s1.02.05f");
+
+  emit shell.TrayIcon()->activated(QSystemTrayIcon::Trigger);  // a single click
+  EXPECT_FALSE(window.isVisible());
+  emit shell.TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(window.isVisible());
+
+  window.close();  // the close box only hides
+  EXPECT_FALSE(window.isVisible());
+  ShowFromTray();
+  window.sButton3->click();  // "Gizle"
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "nothing is saved before a save";
+}
+
+TEST_F(QtMainWindowTest, TickingShowsThePanelAndArgShowsItsOptions) {
+  ShowFromTray();
+  EXPECT_FALSE(window.PanelCallerID->isVisible());
+
+  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
+  EXPECT_TRUE(window.PanelCallerID->isVisible());
+  EXPECT_EQ(window.EditPort->text(), "18900");
+  EXPECT_TRUE(window.RadioGroupCihaz->Button(0)->isChecked());
+  EXPECT_FALSE(window.PanARG->isVisible());
+  EXPECT_FALSE(window.PanelDiger->isVisible());
+
+  QTest::mouseClick(window.RadioGroupCihaz->Button(1), Qt::LeftButton);
+  EXPECT_TRUE(window.PanARG->isVisible());
+  EXPECT_FALSE(window.PanelDiger->isVisible());
+  EXPECT_EQ(window.ComboCIHAZ->currentText(), "(1) CALLER ID");
+  EXPECT_FALSE(window.EditIP->isVisible());
+  EXPECT_FALSE(window.ComboPORT->isVisible());
+
+  QTest::mouseClick(window.RadioGroupCihaz->Button(2), Qt::LeftButton);
+  EXPECT_FALSE(window.PanARG->isVisible());
+  EXPECT_TRUE(window.PanelDiger->isVisible());
+  EXPECT_EQ(window.EditBaslama->text(), "S");
+  EXPECT_EQ(window.EditBitis->text(), "E");
+  EXPECT_EQ(window.RxSpinEditNoBaslama->value(), 3);
+  EXPECT_EQ(window.RxSpinEditNoUzunluk->value(), 15);
+}
+
+TEST_F(QtMainWindowTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
+  ShowFromTray();
+  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
+  QTest::mouseClick(window.RadioGroupCihaz->Button(1), Qt::LeftButton);
+
+  BoxAnswerer answerer;
+  window.sButton2->click();
+
+  const std::string file = ReadFile(folder.path() / "Setting.ini");
+  EXPECT_NE(file.find("CALLERIDKULLAN=True"), std::string::npos) << file;
+  EXPECT_NE(file.find("CALLERIDTYPE=1"), std::string::npos) << file;
+  EXPECT_TRUE(window.isVisible()) << "Uygula keeps the window";
+  // No vendor control exists on Linux: the ARG start fails, as the user sees.
+  ASSERT_EQ(answerer.boxes.size(), 2u);
+  EXPECT_EQ(answerer.boxes[0].title, "Bilgi");
+  EXPECT_TRUE(answerer.boxes[0].text.startsWith("ARG tipi baglanti acilamadi."))
+      << answerer.boxes[0].text.toStdString();
+  EXPECT_EQ(answerer.boxes[1].text, "Caller ID sistemi baslatilamadi.");
+}
+
+TEST_F(QtMainWindowTest, KapatAsksAndYesEndsTheProgram) {
+  ShowFromTray();
+  int questions = 0;
+  BoxAnswerer answerer([&](const BoxAnswerer::Box& box) {
+    EXPECT_EQ(box.title, "Soru");
+    EXPECT_EQ(box.text, QString::fromUtf8("Program kapatılsın mı ?"));
+    return ++questions == 1 ? QMessageBox::No : QMessageBox::Yes;
+  });
+  QTimer::singleShot(0, [&] {
+    window.ButtonKapat->click();  // No: nothing changes
+    EXPECT_FALSE(main_window->Closing());
+    EXPECT_TRUE(window.isVisible());
+    window.ButtonKapat->click();  // Yes: the loop ends
+  });
+  QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the event loop did not end";
+  EXPECT_EQ(questions, 2);
+  EXPECT_TRUE(main_window->Closing());
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,98 @@
+#include "app/qt/port_test_window.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "app/qt/fonts.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/widgets.h"
+
+namespace orvanta {
+namespace {
+
+QPlainTextEdit* MakePane(QWidget* parent, int left, int width) {
+  auto* pane = new QPlainTextEdit(parent);
+  pane->setGeometry(left, 0, width, PortTestWindow::kClientHeight - 41);
+  pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+  pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QPalette palette = pane->palette();
+  palette.setColor(QPalette::Base, Qt::white);
+  palette.setColor(QPalette::Text, Qt::black);
+  pane->setPalette(palette);
+  return pane;
+}
+
+}  // namespace
+
+std::u16string PaneText(std::u16string_view text, bool line_breaks, bool& after_cr) {
+  std::u16string shown;
+  shown.reserve(text.size());
+  for (char16_t c : text) {
+    const bool lf_after_cr = after_cr && c == u'\n';
+    after_cr = false;
+    if (line_breaks && (c == u'\r' || c == u'\n')) {
+      if (lf_after_cr) continue;
+      shown += u'\n';
+      after_cr = c == u'\r';
+    } else if (line_breaks && c == u'\t') {
+      shown += c;
+    } else if (c < 0x20) {
+      shown += static_cast<char16_t>(0x2400 + c);
+    } else if (c == 0x7F) {
+      shown += u'\u2421';
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+PortTestWindow::PortTestWindow(PortTestViewListener& listener, QWidget* parent)
+    : QDialog(parent), listener_(listener) {
+  setObjectName(QStringLiteral("ComportTestF"));
+  setWindowTitle(ToQString(port_test_text::kCaption));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFont(TestWindowFont());
+  setFixedSize(kClientWidth, kClientHeight);
+
+  Memo1 = MakePane(this, 0, kClientWidth - 185);
+  Memo2 = MakePane(this, kClientWidth - 185, 185);
+  Panel1 = new BevelPanel(this, BevelPanel::Bevel::kRaised, BevelPanel::Bevel::kNone);
+  Panel1->setGeometry(0, kClientHeight - 41, kClientWidth, 41);
+  ButtonKapat = new QPushButton(ToQString(port_test_text::kButtonKapat), Panel1);
+  ButtonKapat->setGeometry(728, 6, 75, 25);
+  ButtonKapat->setAutoDefault(false);
+  connect(ButtonKapat, &QPushButton::clicked, this, [this] { listener_.OnKapat(); });
+  setTabOrder(Memo1, Memo2);
+  setTabOrder(Memo2, ButtonKapat);
+}
+
+void PortTestWindow::AppendMemo1Text(const std::u16string& text) {
+  QTextCursor end(Memo1->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(ToQString(PaneText(text, true, after_cr_)));
+  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
+void PortTestWindow::AddMemo2Line(const std::u16string& line) {
+  bool no_cr = false;
+  Memo2->appendPlainText(ToQString(PaneText(line, false, no_cr)));
+}
+
+void PortTestWindow::ShowModal() { exec(); }
+
+void PortTestWindow::Close() { reject(); }
+
+// The window has no Cancel button: Esc does not close it.
+void PortTestWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,54 @@
+#ifndef ORVANTA_APP_QT_PORT_TEST_WINDOW_H_
+#define ORVANTA_APP_QT_PORT_TEST_WINDOW_H_
+
+#include <QDialog>
+
+#include <string>
+
+#include "app/port_test_view.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace orvanta {
+
+class BevelPanel;
+
+// The port test window "Comport Test": what the serial device sends, as
+// running text (Memo1) and one line per byte (Memo2).
+class PortTestWindow : public QDialog, public PortTestView {
+ public:
+  explicit PortTestWindow(PortTestViewListener& listener, QWidget* parent = nullptr);
+
+  static constexpr int kClientWidth = 837;
+  static constexpr int kClientHeight = 519;
+
+  // PortTestView.
+  void AppendMemo1Text(const std::u16string& text) override;
+  void AddMemo2Line(const std::u16string& line) override;
+  void ShowModal() override;
+  void Close() override;
+
+  QPlainTextEdit* Memo1;
+  QPlainTextEdit* Memo2;
+  BevelPanel* Panel1;
+  QPushButton* ButtonKapat;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  PortTestViewListener& listener_;
+  // A CR that ended the last chunk: an LF opening the next one belongs to it.
+  bool after_cr_ = false;
+};
+
+// How a received text is drawn in a pane: CR LF, a lone CR or a lone LF
+// breaks the line (when `line_breaks`), a tab stays, and every other control
+// character shows as its visible symbol (U+2400 + code, U+2421 for DEL).
+// `after_cr` carries a CR that ended the previous piece across the call.
+std::u16string PaneText(std::u16string_view text, bool line_breaks, bool& after_cr);
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_QT_PORT_TEST_WINDOW_H_

@@ -1,0 +1,72 @@
+#ifndef ORVANTA_APP_QT_QT_SHELL_H_
+#define ORVANTA_APP_QT_QT_SHELL_H_
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+#include "app/shell.h"
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace orvanta {
+
+class SettingsWindow;
+
+// The Qt 6 shell: tray icon and menu, message boxes, the event loop's
+// queued calls (the start-up message, the serial hand-over's wake-up), the
+// two modal dialogs and the program's place on disk.
+class QtShell : public QObject, public Shell {
+  Q_OBJECT
+ public:
+  struct Options {
+    // The program's path as its logic sees it (see ExePath()).
+    std::u16string exe_path;
+    // No screen (Qt's offscreen platform): message boxes are written to the
+    // terminal and answered with their default button, and so are balloons.
+    bool headless = false;
+  };
+  explicit QtShell(Options options);
+  ~QtShell() override;
+
+  // Shell.
+  MessageAnswer ShowMessage(const std::u16string& text, const std::u16string& title,
+                            MessageIcon icon, MessageButtons buttons) override;
+  void SetTrayTip(const std::u16string& tip) override;
+  void ShowBalloon(const std::u16string& title, const std::u16string& text,
+                   uint32_t timeout_ms) override;
+  void SetShowMainWindowOnStart(bool show) override { show_main_window_on_start_ = show; }
+  void PostAutoStart() override;
+  void Quit() override;
+  void WakeUiThread() override;
+  // The settings folder (beside the executable or the user's own, see
+  // settings_folder.h) followed by the program's name "Orvanta": the
+  // program takes its settings folder and its title from it.
+  std::u16string ExePath() const override { return options_.exe_path; }
+  char16_t PathSeparator() const override { return u'/'; }
+  uint32_t TickCount() const override;
+  std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
+  std::unique_ptr<PortTestView> CreatePortTestView(PortTestViewListener& listener) override;
+  void SetListener(ShellListener* listener) override { listener_ = listener; }
+
+  bool ShowMainWindowOnStart() const { return show_main_window_on_start_; }
+  bool Headless() const { return options_.headless; }
+  QSystemTrayIcon* TrayIcon() const { return tray_; }
+  QMenu* TrayMenu() const { return menu_.get(); }
+
+ private:
+  Options options_;
+  ShellListener* listener_ = nullptr;
+  bool show_main_window_on_start_ = true;
+  std::unique_ptr<QMenu> menu_;
+  QSystemTrayIcon* tray_;
+};
+
+// The program's icon at every size it is drawn in.
+QIcon ProgramIcon();
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_QT_QT_SHELL_H_

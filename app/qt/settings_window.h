@@ -1,0 +1,119 @@
+#ifndef ORVANTA_APP_QT_SETTINGS_WINDOW_H_
+#define ORVANTA_APP_QT_SETTINGS_WINDOW_H_
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "app/settings_view.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace orvanta {
+
+class BevelPanel;
+class LogMemo;
+class NumericEdit;
+class RadioGroup;
+class SpinEdit;
+
+// The settings window: every control at its place, nothing decided here.
+// The program sets the controls through SettingsView; the user's actions go
+// to the listener.
+class SettingsWindow : public QWidget, public SettingsView {
+  Q_OBJECT
+ public:
+  explicit SettingsWindow(QWidget* parent = nullptr);
+
+  static constexpr int kClientWidth = 448;
+  static constexpr int kClientHeight = 532;
+
+  // Runs right before a user action that writes a settings file is passed
+  // on ("Kaydet", "Uygula", "Comport Ayarlari"): the shell makes sure the
+  // settings folder exists.
+  void SetBeforeSave(std::function<void()> before_save) {
+    before_save_ = std::move(before_save);
+  }
+
+  // SettingsView.
+  bool CheckBoxCallerIDKullanChecked() const override;
+  void SetCheckBoxCallerIDKullanChecked(bool checked) override;
+  int RadioGroupCihazIndex() const override;
+  void SetRadioGroupCihazIndex(int index) override;
+  std::u16string EditText(SettingsEdit edit) const override;
+  void SetEditText(SettingsEdit edit, const std::u16string& text) override;
+  int SpinValue(SettingsSpin spin) const override;
+  void SetSpinValue(SettingsSpin spin, int value) override;
+  int ComboIndex(SettingsCombo combo) const override;
+  void SetComboIndex(SettingsCombo combo, int index) override;
+  void SetControlVisible(SettingsShown control, bool visible) override;
+  void SetLabelSecText(const std::u16string& text) override;
+  void AddMemoLogLine(const std::u16string& line) override;
+  void ClearMemoLog() override;
+  void SetCaption(const std::u16string& caption) override;
+  void ShowWindow() override;
+  void HideWindow() override;
+  void SetListener(SettingsViewListener* listener) override;
+
+  // The controls, by their names in the program.
+  QCheckBox* CheckBoxCallerIDKullan;
+  BevelPanel* PanelCallerID;
+  QLabel* sLabel1;
+  NumericEdit* EditPort;
+  QPushButton* sButton4;
+  QLabel* sLabel2;
+  RadioGroup* RadioGroupCihaz;
+  BevelPanel* PanARG;
+  QLabel* sLabel3;
+  QComboBox* ComboCIHAZ;
+  QLabel* LabelSec;
+  QLineEdit* EditIP;
+  QComboBox* ComboPORT;
+  QPushButton* ButtonBaglan;
+  LogMemo* MemoLog;
+  BevelPanel* PanelDiger;
+  QPushButton* VmWinButtonComPort;
+  QLabel* Label23;
+  QLineEdit* EditBaslama;
+  QLabel* Label24;
+  QLineEdit* EditBitis;
+  QLabel* Label26;
+  SpinEdit* RxSpinEditNoBaslama;
+  QLabel* Label27;
+  SpinEdit* RxSpinEditNoUzunluk;
+  QLabel* Label25;
+  QPushButton* sButton5;
+  BevelPanel* sPanel1;
+  QPushButton* sButton1;
+  QPushButton* sButton2;
+  QPushButton* sButton3;
+  QPushButton* ButtonKapat;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void Build();
+  void Connect();
+  // Passes a user action on, if anyone listens.
+  void Report(void (SettingsViewListener::*action)());
+  void ReportSave(void (SettingsViewListener::*action)());
+  QLineEdit* Edit(SettingsEdit edit) const;
+  SpinEdit* Spin(SettingsSpin spin) const;
+  QComboBox* Combo(SettingsCombo combo) const;
+  void FixSize(bool fixed);
+
+  SettingsViewListener* listener_ = nullptr;
+  std::function<void()> before_save_;
+  bool shown_before_ = false;
+};
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_QT_SETTINGS_WINDOW_H_

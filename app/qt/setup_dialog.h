@@ -1,0 +1,42 @@
+#ifndef ORVANTA_APP_QT_SETUP_DIALOG_H_
+#define ORVANTA_APP_QT_SETUP_DIALOG_H_
+
+#include <QDialog>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/setup_dialog_view.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace orvanta {
+
+// The serial port setup dialog "Setup": six lists in a group box, OK and
+// Cancel. It only shows the entries it is given and remembers the choices.
+class SetupDialog : public QDialog, public SetupDialogView {
+ public:
+  explicit SetupDialog(QWidget* parent = nullptr);
+
+  static constexpr int kClientWidth = 231;
+  static constexpr int kClientHeight = 216;
+
+  // SetupDialogView.
+  void SetList(int list, const std::vector<std::u16string>& entries, int chosen) override;
+  int ChosenIndex(int list) const override;
+  bool ShowModal() override;
+
+  QGroupBox* GroupBox1;
+  std::array<QLabel*, kListCount> Labels;
+  std::array<QComboBox*, kListCount> Combos;
+  QPushButton* Button1;
+  QPushButton* Button2;
+};
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_QT_SETUP_DIALOG_H_
