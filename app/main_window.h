@@ -38,8 +38,9 @@ std::u16string BetaSuffix(const std::u16string& version_text);
 // CompanyName, " ", ProductName, " ", VersionText's first 8 characters,
 // BuildLetter, BetaSuffix: "VELMORIS Orvanta s1.02.05f".
 std::u16string ComposeCaption(const ProgramConstants& constants);
-// The executable's file name up to its first ".", every character after
-// the first in lower case ("C:\\x\\ORVANTA.EXE" -> "Orvanta").
+// The executable's file name up to its first ".", the first character in
+// upper case and every later one in lower case ("C:\\x\\ORVANTA.EXE" and
+// "/usr/bin/orvanta" -> "Orvanta").
 std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator);
 // Everything up to and including the last separator.
 std::u16string DirectoryOf(std::u16string_view path, char16_t separator);

@@ -1,0 +1,287 @@
+#include "app/main_window.h"
+
+#include <utility>
+
+#include "app/com_setup.h"
+#include "app/port_test_window.h"
+#include "app/settings_form.h"
+#include "base/failure.h"
+#include "base/ui_handover.h"
+#include "callerid/device_control.h"
+#include "callerid/engine.h"
+#include "notify/announcer.h"
+#include "notify/udp_channel.h"
+#include "serial/com_device.h"
+#include "serial/com_port.h"
+#include "serial/framing.h"
+#include "settings/storage.h"
+
+namespace orvanta {
+namespace {
+
+constexpr size_t kCaptionVersionLength = 8;
+constexpr size_t kBetaVersionLength = 11;
+
+char16_t LowerCase(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return c + (u'a' - u'A');
+  // Latin-1 capitals (but not the multiplication sign).
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  switch (c) {
+    case u'Ğ': return u'ğ';
+    case u'Ş': return u'ş';
+    case u'İ': return u'i';
+    default: return c;
+  }
+}
+
+char16_t UpperCase(char16_t c) {
+  if (c >= u'a' && c <= u'z') return c - (u'a' - u'A');
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  switch (c) {
+    case u'ğ': return u'Ğ';
+    case u'ş': return u'Ş';
+    default: return c;
+  }
+}
+
+}  // namespace
+
+std::u16string BetaSuffix(const std::u16string& version_text) {
+  if (version_text.size() != kBetaVersionLength) return {};
+  return u" (Beta-" + version_text.substr(version_text.size() - 2) + u")";
+}
+
+std::u16string ComposeCaption(const ProgramConstants& constants) {
+  return constants.CompanyName + u" " + constants.ProductName + u" " +
+         constants.VersionText.substr(0, kCaptionVersionLength) +
+         constants.BuildLetter + BetaSuffix(constants.VersionText);
+}
+
+std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator) {
+  const size_t slash = exe_path.rfind(separator);
+  std::u16string_view name =
+      slash == std::u16string_view::npos ? exe_path : exe_path.substr(slash + 1);
+  name = name.substr(0, name.find(u'.'));
+  std::u16string title(name);
+  // The Linux executable's name is all lower case; its title is not.
+  if (!title.empty()) title[0] = UpperCase(title[0]);
+  for (size_t i = 1; i < title.size(); ++i) title[i] = LowerCase(title[i]);
+  return title;
+}
+
+std::u16string DirectoryOf(std::u16string_view path, char16_t separator) {
+  const size_t slash = path.rfind(separator);
+  if (slash == std::u16string_view::npos) return {};
+  return std::u16string(path.substr(0, slash + 1));
+}
+
+bool ClickGuard::Accept(uint32_t tick_count) {
+  // Unsigned arithmetic: correct across the tick count's wrap-around.
+  if (static_cast<uint32_t>(tick_count - latest_click_time_) < 500) return false;
+  latest_click_time_ = tick_count;
+  return true;
+}
+
+MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions options)
+    : view_(view), shell_(shell), constants_(std::move(options.constants)) {
+  application_title_ = ApplicationTitle(shell_.ExePath(), shell_.PathSeparator());
+
+  handover_ = std::make_unique<UiHandover>([this] { shell_.WakeUiThread(); });
+  handover_->SetFailureSink(
+      [this](const std::u16string& message) { ReportError(message); });
+
+  store_ = std::make_unique<TVmStorage>();
+  AddSettingsCatalogue(*store_);
+  channel_ = std::make_unique<UdpChannel>();
+  form_ = std::make_unique<SettingsForm>(view_);
+  announcer_ = std::make_unique<Announcer>(*channel_, *form_);
+
+  port_ = options.com_device
+              ? std::make_unique<TComPort>(*handover_, options.com_device())
+              : std::make_unique<TComPort>(*handover_);
+  framing_ = std::make_unique<SerialFraming>(*store_, *announcer_);
+  // The receive handler is not guarded here: a failure inside it ends the
+  // port's event thread, which is the port's own business.
+  port_->SetOnRxChar([this](TComPort& sender, int count) {
+    framing_->ComPortCallerIDRxChar(sender, count);
+  });
+  port_->SetOnFailure(
+      [this](const std::u16string& message) { ReportError(message); });
+
+  devices_ = options.devices ? options.devices(*this)
+                             : MakeDeviceControlFactory(*this);
+  engine_ = std::make_unique<CallerIdEngine>(
+      EngineParts{*store_, *channel_, *announcer_, *port_, *framing_, *devices_,
+                  *this, *form_, *form_, ExeDirectory()});
+
+  view_.SetListener(this);
+  shell_.SetListener(this);
+}
+
+MainWindow::~MainWindow() {
+  shell_.SetListener(nullptr);
+  view_.SetListener(nullptr);
+  // The sources go first (they announce through the parts below them); the
+  // port is closed before the framing and the hand-over it uses disappear.
+  engine_.reset();
+  devices_.reset();
+  port_.reset();
+}
+
+void MainWindow::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    ReportError(FailureText(std::current_exception()));
+  }
+}
+
+void MainWindow::ShowInfo(const std::u16string& text) {
+  shell_.ShowMessage(text, kInfoTitle, MessageIcon::kInformation,
+                     MessageButtons::kOk);
+}
+
+void MainWindow::ReportError(const std::u16string& message) {
+  shell_.ShowMessage(ErrorReportText(message), application_title_,
+                     MessageIcon::kError, MessageButtons::kOk);
+}
+
+std::u16string MainWindow::ExeDirectory() const {
+  return DirectoryOf(shell_.ExePath(), shell_.PathSeparator());
+}
+
+void MainWindow::BuildCaption() {
+  caption_ = ComposeCaption(constants_);
+  view_.SetCaption(caption_);
+}
+
+void MainWindow::FormCreate() {
+  Guarded([this] { DoFormCreate(); });
+}
+
+void MainWindow::DoFormCreate() {
+  BuildCaption();
+  shell_.SetTrayTip(caption_);
+  shell_.SetShowMainWindowOnStart(false);
+  store_->SetFileName(ExeDirectory() + kSettingsFileName);
+  store_->RestoreValues();
+  form_->LoadSettingsToForm(*store_);
+  if (auto_start_pending_) shell_.PostAutoStart();
+  engine_->ForgetArgControl();
+  form_->ComboCIHAZChange();
+}
+
+void MainWindow::WmAutoStart() {
+  auto_start_pending_ = false;
+  engine_->ApplySettings();
+  shell_.ShowBalloon(kBalloonTitle, kBalloonText, kBalloonTimeoutMs);
+}
+
+void MainWindow::ShowSettingsWindow() {
+  shell_.SetShowMainWindowOnStart(true);
+  view_.ShowWindow();
+}
+
+void MainWindow::ProgramKapa1Click(Sender sender) {
+  Guarded([this, sender] {
+    if (sender == Sender::kButtonKapat &&
+        shell_.ShowMessage(kCloseQuestion, kQuestionTitle, MessageIcon::kQuestion,
+                           MessageButtons::kYesNo) == MessageAnswer::kNo) {
+      return;
+    }
+    closing_ = true;
+    FormClose();
+  });
+}
+
+void MainWindow::FormClose() {
+  if (!closing_) {
+    view_.HideWindow();
+    return;
+  }
+  engine_->ClosingStep();
+  shell_.Quit();
+}
+
+void MainWindow::SaveSettingsFromForm() {
+  form_->StoreControls(*store_);
+  store_->SaveValues();
+  engine_->ApplySettings();
+}
+
+void MainWindow::sButton1Click() {
+  SaveSettingsFromForm();
+  view_.HideWindow();
+}
+
+void MainWindow::sButton4Click() { announcer_->SendTestDatagram(*this); }
+
+void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *framing_); }
+
+void MainWindow::VmWinButtonComPortClick() {
+  ShowComSetupDialog(*port_, shell_);
+  port_->StoreSettings(TStoreType::stIniFile, ExeDirectory() + kComPortFileName);
+}
+
+void MainWindow::OnCheckBoxClick() {
+  Guarded([this] { form_->CheckBoxCallerIDKullanClick(); });
+}
+void MainWindow::OnRadioGroupClick() {
+  Guarded([this] { form_->RadioGroupCihazClick(); });
+}
+void MainWindow::OnComboCihazChange() {
+  Guarded([this] { form_->ComboCIHAZChange(); });
+}
+void MainWindow::OnMemoLogDblClick() {
+  Guarded([this] { form_->MemoLogDblClick(); });
+}
+void MainWindow::OnEditPortEscape() {
+  Guarded([this] { form_->EditPortEscape(); });
+}
+void MainWindow::OnEditPortExit() {
+  Guarded([this] { form_->EditPortExit(); });
+}
+void MainWindow::OnKaydet() {
+  Guarded([this] { sButton1Click(); });
+}
+void MainWindow::OnUygula() {
+  Guarded([this] { SaveSettingsFromForm(); });
+}
+void MainWindow::OnGizle() {
+  Guarded([this] { view_.HideWindow(); });
+}
+void MainWindow::OnKapat() { ProgramKapa1Click(Sender::kButtonKapat); }
+void MainWindow::OnPortuTestEt() {
+  Guarded([this] { sButton4Click(); });
+}
+void MainWindow::OnTestEkrani() {
+  Guarded([this] { sButton5Click(); });
+}
+void MainWindow::OnComportAyarlari() {
+  Guarded([this] {
+    if (com_port_button_guard_.Accept(shell_.TickCount())) {
+      VmWinButtonComPortClick();
+    }
+  });
+}
+void MainWindow::OnCloseRequest() {
+  Guarded([this] { FormClose(); });
+}
+
+void MainWindow::OnTrayDblClick() {
+  Guarded([this] { ShowSettingsWindow(); });
+}
+void MainWindow::OnAyarlarClick() {
+  Guarded([this] { ShowSettingsWindow(); });
+}
+void MainWindow::OnProgramiKapatClick() {
+  ProgramKapa1Click(Sender::kProgramKapa1);
+}
+void MainWindow::OnAutoStart() {
+  Guarded([this] { WmAutoStart(); });
+}
+void MainWindow::OnHandoverWake() {
+  Guarded([this] { handover_->ServePending(); });
+}
+
+}  // namespace orvanta

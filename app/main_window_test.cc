@@ -1,0 +1,491 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/settings_form.h"
+#include "app/test/fake_devices.h"
+#include "app/test/fake_views.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/ui_handover.h"
+#include "callerid/engine.h"
+#include "notify/udp_channel.h"
+#include "serial/com_port.h"
+#include "serial/framing.h"
+#include "settings/storage.h"
+#include "serial/test/fake_com_device.h"
+
+namespace orvanta {
+namespace {
+
+namespace fs = std::filesystem;
+using Shown = SettingsShown;
+
+// Ends in ")", below ".": the report adds no full stop.
+constexpr char16_t kBooleanFailure[] =
+    u"Could not convert variant of type (UnicodeString) into type (Boolean)";
+const std::string kBalloon =
+    "balloon: VELMORIS |VELMORIS Orvanta çalışıyor...|5000";
+
+TEST(CaptionTest, ComposesCompanyProductVersionAndBuild) {
+  EXPECT_EQ(ComposeCaption({}), u"VELMORIS Orvanta s1.02.05f");
+  ProgramConstants beta;
+  beta.VersionText = u"s1.02.05b07";  // 11 characters
+  EXPECT_EQ(BetaSuffix(beta.VersionText), u" (Beta-07)");
+  EXPECT_EQ(ComposeCaption(beta), u"VELMORIS Orvanta s1.02.05f (Beta-07)");
+  ProgramConstants long_version;
+  long_version.VersionText = u"s1.02.05.107";  // 12: no suffix, cut to 8
+  EXPECT_EQ(ComposeCaption(long_version), u"VELMORIS Orvanta s1.02.05f");
+  ProgramConstants short_version;
+  short_version.VersionText = u"v2";
+  EXPECT_EQ(ComposeCaption(short_version), u"VELMORIS Orvanta v2f");
+}
+
+TEST(ApplicationTitleTest, FileNameUpToTheFirstDotCapitalised) {
+  EXPECT_EQ(ApplicationTitle(u"C:\\Program Files\\Orvanta.exe", u'\\'), u"Orvanta");
+  EXPECT_EQ(ApplicationTitle(u"C:\\x.y\\ORVANTA.EXE", u'\\'), u"Orvanta");
+  EXPECT_EQ(ApplicationTitle(u"/opt/velmoris/orvanta", u'/'), u"Orvanta");
+  EXPECT_EQ(ApplicationTitle(u"/opt/orvanta.tar.gz", u'/'), u"Orvanta");
+  EXPECT_EQ(ApplicationTitle(u"C:\\ŞEKER.exe", u'\\'), u"Şeker");
+  EXPECT_EQ(ApplicationTitle(u"/opt/şeker", u'/'), u"Şeker");
+  EXPECT_EQ(DirectoryOf(u"C:\\x.y\\ORVANTA.EXE", u'\\'), u"C:\\x.y\\");
+  EXPECT_EQ(DirectoryOf(u"/opt/orvanta", u'/'), u"/opt/");
+}
+
+TEST(ClickGuardTest, DropsClicksWithin500MillisecondsAcrossTheWrap) {
+  ClickGuard guard;
+  EXPECT_FALSE(guard.Accept(499));  // the last accepted click counts as 0
+  EXPECT_TRUE(guard.Accept(500));
+  EXPECT_FALSE(guard.Accept(999));
+  EXPECT_TRUE(guard.Accept(1000));
+  EXPECT_TRUE(guard.Accept(0xFFFFFF00u));
+  EXPECT_FALSE(guard.Accept(0x000000F3u));  // 499 ms later, across the wrap
+  EXPECT_TRUE(guard.Accept(0x000000F4u));
+  EXPECT_EQ(guard.LatestClickTime(), 0x000000F4u);
+  // A tick count below the last accepted one is far in the future.
+  EXPECT_TRUE(guard.Accept(0x000000F0u));
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  MainWindowTest() {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("orvanta_app_" + std::string(info->name()) + "_" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::create_directories(dir_);
+    shell_.separator = static_cast<char16_t>(fs::path::preferred_separator);
+    shell_.exe_path = (dir_ / "Orvanta.exe").u16string();
+    shell_.tick_count = 100000;
+  }
+  ~MainWindowTest() override {
+    main_.reset();
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  // Setting.ini with these lines in its section.
+  void WriteSettings(const std::string& lines) {
+    std::ofstream(dir_ / "Setting.ini", std::ios::binary) << "[VmStored]\r\n" << lines;
+  }
+  std::string FileText(const char* name) {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  MainWindow& Create() {
+    MainWindowOptions options;
+    options.devices = [this](UserNotice&) {
+      return std::make_unique<FakeDeviceFactory>(bench_);
+    };
+    options.com_device = [this] { return std::make_unique<FakeComDevice>(line_); };
+    main_ = std::make_unique<MainWindow>(view_, shell_, std::move(options));
+    return *main_;
+  }
+  // The program's start: creation, then the message loop reaching the
+  // posted start-up message.
+  MainWindow& Start() {
+    Create().FormCreate();
+    shell_.DeliverAutoStart();
+    return *main_;
+  }
+
+  std::vector<std::string> Errors() const {
+    std::vector<std::string> errors;
+    for (const std::string& entry : shell_.journal) {
+      if (entry.rfind("error: ", 0) == 0) errors.push_back(entry);
+    }
+    return errors;
+  }
+  // Start-up with a stored value LoadSettingsToForm cannot read.
+  void ExpectOneBooleanErrorAndNoStart() {
+    Create().FormCreate();
+    shell_.DeliverAutoStart();
+    ASSERT_EQ(shell_.messages.size(), 1u);
+    EXPECT_EQ(shell_.messages[0].text, kBooleanFailure);
+    EXPECT_EQ(shell_.messages[0].title, u"Orvanta");
+    EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kError);
+    EXPECT_EQ(shell_.messages[0].buttons, MessageButtons::kOk);
+    EXPECT_FALSE(BalloonShown());
+    EXPECT_TRUE(bench_.calls.empty());
+    EXPECT_FALSE(main_->IdUDPClient1().Active());
+    EXPECT_TRUE(main_->AutoStartPending());
+  }
+  bool BalloonShown() const {
+    return std::count(shell_.journal.begin(), shell_.journal.end(), kBalloon) > 0;
+  }
+
+  fs::path dir_;
+  FakeSettingsView view_;
+  FakeShell shell_;
+  FakeDeviceBench bench_;
+  std::shared_ptr<FakeComLine> line_ = std::make_shared<FakeComLine>();
+  std::unique_ptr<MainWindow> main_;
+};
+
+TEST_F(MainWindowTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
+  MainWindow& main = Create();
+  main.FormCreate();
+  EXPECT_EQ(view_.caption, u"VELMORIS Orvanta s1.02.05f");
+  EXPECT_EQ(shell_.tray_tip, u"VELMORIS Orvanta s1.02.05f");
+  EXPECT_FALSE(shell_.show_on_start);
+  EXPECT_FALSE(view_.window_visible);
+  EXPECT_EQ(shell_.posted_auto_starts, 1);
+  EXPECT_TRUE(main.AutoStartPending());
+  EXPECT_EQ(main.FSAyar().FileName(), (dir_ / "Setting.ini").u16string());
+
+  shell_.DeliverAutoStart();
+  EXPECT_FALSE(main.AutoStartPending());
+  // Caller-ID is off by default: nothing starts, the balloon still shows.
+  EXPECT_EQ(shell_.journal, std::vector<std::string>{kBalloon});
+  EXPECT_FALSE(main.IdUDPClient1().Active());
+  EXPECT_FALSE(view_.window_visible);
+}
+
+TEST_F(MainWindowTest, WithoutASettingsFileTickingShowsTheDefaults) {
+  Start();
+  for (Shown c : {Shown::kPanelCallerID, Shown::kPanARG, Shown::kPanelDiger,
+                  Shown::kLabelSec, Shown::kEditIP, Shown::kComboPORT}) {
+    EXPECT_FALSE(view_.Shown(c));
+  }
+  view_.ClickCheckBox();
+  EXPECT_TRUE(view_.Shown(Shown::kPanelCallerID));
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"18900");
+  EXPECT_EQ(view_.radio, 0);
+  EXPECT_FALSE(view_.Shown(Shown::kPanARG));
+  EXPECT_FALSE(view_.Shown(Shown::kPanelDiger));
+
+  view_.ChooseRadio(1);
+  EXPECT_TRUE(view_.Shown(Shown::kPanARG));
+  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kComboCIHAZ), 1);  // "(1) CALLER ID"
+  EXPECT_FALSE(view_.Shown(Shown::kLabelSec));
+  EXPECT_FALSE(view_.Shown(Shown::kEditIP));
+  EXPECT_FALSE(view_.Shown(Shown::kComboPORT));
+
+  view_.ChooseRadio(2);
+  EXPECT_FALSE(view_.Shown(Shown::kPanARG));
+  EXPECT_TRUE(view_.Shown(Shown::kPanelDiger));
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBaslama), u"S");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBitis), u"E");
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 3);
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 15);
+
+  view_.ClickCheckBox();
+  EXPECT_FALSE(view_.Shown(Shown::kPanelCallerID));
+  EXPECT_FALSE(view_.Shown(Shown::kPanelDiger));
+}
+
+TEST_F(MainWindowTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
+  WriteSettings("CALLERIDTYPE=1\r\nCIHAZSEC=4\r\nCOMPORT=1\r\n");
+  Create().FormCreate();
+  view_.ClickCheckBox();
+  EXPECT_TRUE(view_.Shown(Shown::kComboPORT));
+  EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
+  EXPECT_EQ(std::u16string(settings_text::kComboPortItems[view_.ComboIndex(
+                SettingsCombo::kComboPORT)]),
+            u"COM 2");
+}
+
+TEST_F(MainWindowTest, AnUnreadableBooleanGivesOneErrorAndNoStart) {
+  WriteSettings("CALLERIDKULLAN=yes\r\n");
+  ExpectOneBooleanErrorAndNoStart();
+}
+
+TEST_F(MainWindowTest, AnUnreadableTypeGivesOneErrorAndNoStart) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=abc\r\n");
+  ExpectOneBooleanErrorAndNoStart();
+}
+
+TEST_F(MainWindowTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
+  MainWindow& main = Start();
+  EXPECT_TRUE(main.IdUDPClient1().Active());
+  EXPECT_EQ(bench_.CountOf("CID2 Start"), 1);
+  main.OnAutoStart();
+  // Running, so the second apply restarts: the control is released and made
+  // again.
+  EXPECT_EQ(bench_.CountOf("CID2 release"), 1);
+  EXPECT_EQ(bench_.CountOf("CID2 Start"), 2);
+  EXPECT_EQ(shell_.journal, (std::vector<std::string>{kBalloon, kBalloon}));
+}
+
+TEST_F(MainWindowTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
+  bench_.failures["CID2 create"] = u"Class not registered";
+  Start();
+  ASSERT_EQ(shell_.journal.size(), 3u);
+  EXPECT_EQ(shell_.journal[0].rfind("info: CID2(Sistemler) tipi baglanti acilamadi.", 0), 0u);
+  EXPECT_EQ(shell_.journal[1], "info: Caller ID sistemi baslatilamadi.");
+  EXPECT_EQ(shell_.journal[2], kBalloon);
+  EXPECT_EQ(shell_.messages[0].title, u"Bilgi");
+}
+
+TEST_F(MainWindowTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
+  line_->FailCall("Open", 2);
+  MainWindow& main = Start();
+  EXPECT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(shell_.journal.size(), 1u);
+  EXPECT_FALSE(BalloonShown());
+  EXPECT_FALSE(main.AutoStartPending());
+  EXPECT_TRUE(main.IdUDPClient1().Active());
+}
+
+TEST_F(MainWindowTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
+  Start();
+  shell_.show_on_start = false;
+  main_->OnTrayDblClick();
+  EXPECT_TRUE(view_.window_visible);
+  EXPECT_TRUE(shell_.show_on_start);
+  main_->OnAyarlarClick();
+  EXPECT_TRUE(view_.window_visible);
+  EXPECT_EQ(view_.brought_to_front, 2);
+}
+
+TEST_F(MainWindowTest, GizleKeepsEditsUnsavedUntilUygula) {
+  Start();
+  main_->OnTrayDblClick();
+  view_.ClickCheckBox();
+  view_.edits[SettingsEdit::kEditPort] = u"";
+  view_.TypeIntoEditPort(u"19000");
+  view_.listener->OnGizle();
+  EXPECT_FALSE(view_.window_visible);
+  EXPECT_FALSE(fs::exists(dir_ / "Setting.ini"));
+
+  main_->OnTrayDblClick();
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"19000");
+  EXPECT_TRUE(view_.checked);
+  view_.listener->OnUygula();
+  EXPECT_TRUE(view_.window_visible);
+  const std::string file = FileText("Setting.ini");
+  EXPECT_NE(file.find("CALLERIDKULLAN=True\r\n"), std::string::npos);
+  EXPECT_NE(file.find("UDPPORT=19000\r\n"), std::string::npos);
+  // Applied: caller-ID is on with the CID2 source.
+  EXPECT_TRUE(main_->IdUDPClient1().Active());
+  EXPECT_EQ(main_->IdUDPClient1().Port(), 19000);
+  EXPECT_EQ(bench_.CountOf("CID2 Start"), 1);
+}
+
+TEST_F(MainWindowTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
+  WriteSettings("CALLERIDKULLAN=True\r\n");
+  Start();
+  fs::remove(dir_ / "Setting.ini");
+  view_.listener->OnUygula();
+  const std::string file = FileText("Setting.ini");
+  EXPECT_EQ(file.rfind("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n", 0), 0u);
+  EXPECT_NE(file.find("COMPORT=1\r\n"), std::string::npos);
+  EXPECT_EQ(bench_.CountOf("CID2 Start"), 2);
+}
+
+TEST_F(MainWindowTest, KaydetSavesAppliesAndHides) {
+  Start();
+  main_->OnTrayDblClick();
+  view_.ClickCheckBox();
+  view_.ChooseRadio(1);
+  view_.ChooseDeviceKind(4);
+  view_.combos[SettingsCombo::kComboPORT] = 2;
+  view_.listener->OnKaydet();
+  EXPECT_FALSE(view_.window_visible);
+  EXPECT_TRUE(Errors().empty());
+  EXPECT_NE(FileText("Setting.ini").find("CALLERIDTYPE=1\r\nCALLERIDBASLAMASTRING"),
+            std::string::npos);
+  EXPECT_EQ(bench_.calls,
+            (std::vector<std::string>{"ARG create", "ARG Hide", "ARG Comport=3",
+                                      "ARG CihazTip=4", "ARG Connect"}));
+}
+
+TEST_F(MainWindowTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
+  Start();
+  main_->OnTrayDblClick();
+  view_.ClickCheckBox();
+  fs::create_directories(dir_ / "Setting.ini" / "blocked");
+  view_.listener->OnKaydet();
+  EXPECT_EQ(Errors().size(), 1u);
+  EXPECT_TRUE(view_.window_visible);
+  // Not applied, but the store keeps what the controls gave it.
+  EXPECT_FALSE(main_->IdUDPClient1().Active());
+  EXPECT_TRUE(bench_.calls.empty());
+  EXPECT_EQ(main_->FSAyar().ReadValue(u"CALLERIDKULLAN"), u"True");
+}
+
+TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
+  Start();
+  main_->OnTrayDblClick();
+  view_.listener->OnCloseRequest();
+  EXPECT_FALSE(view_.window_visible);
+  EXPECT_EQ(shell_.quits, 0);
+  EXPECT_FALSE(main_->Closing());
+}
+
+TEST_F(MainWindowTest, KapatAsksAndNoLeavesEverythingAsItWas) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
+  Start();
+  main_->OnTrayDblClick();
+  shell_.answers = {MessageAnswer::kNo};
+  view_.listener->OnKapat();
+  ASSERT_EQ(shell_.messages.size(), 1u);
+  EXPECT_EQ(shell_.messages[0].text, u"Program kapatılsın mı ?");
+  EXPECT_EQ(shell_.messages[0].title, u"Soru");
+  EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kQuestion);
+  EXPECT_EQ(shell_.messages[0].buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(shell_.quits, 0);
+  EXPECT_FALSE(main_->Closing());
+  EXPECT_TRUE(view_.window_visible);
+  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 0);
+
+  shell_.answers = {MessageAnswer::kYes};
+  view_.listener->OnKapat();
+  EXPECT_TRUE(main_->Closing());
+  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+  EXPECT_FALSE(main_->IdUDPClient1().Active());
+  EXPECT_EQ(shell_.quits, 1);
+}
+
+TEST_F(MainWindowTest, ProgramiKapatClosesAtOnceFromTheTray) {
+  Start();
+  main_->OnProgramiKapatClick();
+  EXPECT_TRUE(shell_.messages.empty());
+  EXPECT_TRUE(main_->Closing());
+  EXPECT_EQ(shell_.quits, 1);
+}
+
+TEST_F(MainWindowTest, AFailingClosingStepKeepsTheProgramRunning) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
+  Start();
+  bench_.failures["ARG Disconnect"] = u"Device busy";
+  main_->OnProgramiKapatClick();
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(shell_.messages.back().text, u"Device busy.");
+  EXPECT_EQ(shell_.quits, 0);
+  EXPECT_TRUE(main_->Closing());
+  // The stop step did not run.
+  EXPECT_TRUE(main_->IdUDPClient1().Active());
+
+  // Closing stays set: the close box now runs the closing step ...
+  bench_.failures.clear();
+  view_.listener->OnCloseRequest();
+  EXPECT_EQ(shell_.quits, 1);
+  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 2);
+}
+
+TEST_F(MainWindowTest, KapatStillAsksAfterAFailedClose) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
+  Start();
+  bench_.failures["ARG Disconnect"] = u"Device busy";
+  main_->OnProgramiKapatClick();
+  shell_.answers = {MessageAnswer::kNo};
+  view_.listener->OnKapat();
+  EXPECT_EQ(shell_.messages.back().icon, MessageIcon::kQuestion);
+  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+}
+
+TEST_F(MainWindowTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
+  Start();
+  view_.listener->OnPortuTestEt();
+  EXPECT_TRUE(shell_.messages.empty());
+
+  main_->OnTrayDblClick();
+  view_.ClickCheckBox();
+  view_.listener->OnUygula();
+  view_.listener->OnPortuTestEt();
+  ASSERT_EQ(shell_.InfoBoxes().size(), 1u);
+  EXPECT_EQ(shell_.InfoBoxes()[0].text,
+            u"Ağda bulunan Caller Id destekli VELMORIS programlarına mesaj gönderildi.");
+  EXPECT_EQ(shell_.InfoBoxes()[0].title, u"Bilgi");
+}
+
+TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
+  Start();
+  ASSERT_TRUE(bench_.arg_handler);
+  bench_.arg_handler(u"5551234", u"2");
+  EXPECT_EQ(view_.memo,
+            std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
+  view_.listener->OnMemoLogDblClick();
+  EXPECT_TRUE(view_.memo.empty());
+  bench_.arg_handler(u"1", u"1");
+  view_.ChooseDeviceKind(2);
+  EXPECT_TRUE(view_.memo.empty());
+}
+
+TEST_F(MainWindowTest, FailuresOfHandedOverWorkReachTheErrorReport) {
+  Start();
+  main_->Handover().Post([] { throw Failure(u"Lost the device"); });
+  EXPECT_GT(shell_.wakes.load(), 0);
+  main_->OnHandoverWake();
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(shell_.messages.back().text, u"Lost the device.");
+  EXPECT_EQ(shell_.messages.back().title, u"Orvanta");
+}
+
+TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
+  MainWindow& main = Start();
+  ASSERT_TRUE(main.ComPortCallerID().Connected());
+  auto serve_until = [&](const std::function<bool()>& done) {
+    main.Handover().ServeUntil(done);
+  };
+
+  line_->Receive("xxS12");
+  serve_until([&] { return main.Framing().RxBuffer == "12"; });
+
+  shell_.port_test_user = [&](FakePortTestView& window) {
+    line_->Receive("3E");
+    serve_until([&] { return window.memo2.size() == 2; });
+    EXPECT_EQ(window.memo1, u"3E");
+    window.listener.OnKapat();
+  };
+  view_.listener->OnTestEkrani();
+  EXPECT_TRUE(shell_.port_test_view == nullptr || FakePortTestView::destroyed);
+  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_EQ(main.Framing().RxBuffer, "12");
+
+  // Framing goes on with what it held before the window was opened.
+  line_->Receive("345E");
+  serve_until([&] { return !view_.memo.empty(); });
+  EXPECT_EQ(view_.memo, std::vector<std::u16string>{u"Kanal No : 0   Caller ID : 345"});
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(MainWindowTest, ADroppedComportClickOpensNoDialog) {
+  Start();
+  shell_.tick_count = 100000;
+  view_.listener->OnComportAyarlari();
+  EXPECT_EQ(shell_.setup_dialogs_created, 1);
+  shell_.tick_count = 100499;
+  view_.listener->OnComportAyarlari();
+  EXPECT_EQ(shell_.setup_dialogs_created, 1);
+  shell_.tick_count = 100500;
+  view_.listener->OnComportAyarlari();
+  EXPECT_EQ(shell_.setup_dialogs_created, 2);
+}
+
+}  // namespace
+}  // namespace orvanta

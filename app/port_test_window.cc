@@ -1,0 +1,51 @@
+#include "app/port_test_window.h"
+
+#include "app/shell.h"
+#include "base/text.h"
+
+namespace orvanta {
+namespace {
+
+// A zero byte would cut the text short in the platform's text controls;
+// it is shown as the symbol for NUL instead.
+std::u16string Displayable(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c == u'\0') c = u'\u2400';
+  }
+  return text;
+}
+
+}  // namespace
+
+std::u16string ByteLine(unsigned char byte) {
+  const std::string one(1, static_cast<char>(byte));
+  return IntToText(byte) + u" (" + Displayable(FromAnsi(one)) + u")";
+}
+
+PortTestWindow::PortTestWindow(Shell& shell)
+    : view_(shell.CreatePortTestView(*this)) {}
+
+PortTestWindow::~PortTestWindow() = default;
+
+void PortTestWindow::ShowChunk(const std::string& chunk) {
+  view_->AppendMemo1Text(Displayable(FromAnsi(chunk)));
+  for (char byte : chunk) {
+    view_->AddMemo2Line(ByteLine(static_cast<unsigned char>(byte)));
+  }
+}
+
+void PortTestWindow::OnKapat() { view_->Close(); }
+
+void ShowPortTestWindow(Shell& shell, SerialFraming& framing) {
+  PortTestWindow window(shell);
+  framing.SetTestSink(&window);
+  // Runs before `window` is destroyed, also when the showing fails, so a
+  // chunk can never reach a window that is going away.
+  struct Detach {
+    SerialFraming& framing;
+    ~Detach() { framing.SetTestSink(nullptr); }
+  } detach{framing};
+  window.View().ShowModal();
+}
+
+}  // namespace orvanta

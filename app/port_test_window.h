@@ -1,0 +1,44 @@
+#ifndef ORVANTA_APP_PORT_TEST_WINDOW_H_
+#define ORVANTA_APP_PORT_TEST_WINDOW_H_
+
+#include <memory>
+#include <string>
+
+#include "app/port_test_view.h"
+#include "serial/framing.h"
+
+namespace orvanta {
+
+class Shell;
+
+// The port test window `TComportTestF`: shows every received chunk twice,
+// as running text (Memo1) and one line per byte (Memo2).
+class PortTestWindow : public ChunkSink, public PortTestViewListener {
+ public:
+  // Creates the (not yet shown) view through the shell.
+  explicit PortTestWindow(Shell& shell);
+  ~PortTestWindow() override;
+
+  PortTestView& View() { return *view_; }
+
+  // ChunkSink: Memo1 gets the chunk as ANSI text, Memo2 "65 (A)" per byte.
+  void ShowChunk(const std::string& chunk) override;
+
+  // PortTestViewListener: "Kapat" ends the modal showing.
+  void OnKapat() override;
+
+ private:
+  std::unique_ptr<PortTestView> view_;
+};
+
+// "Test Ekranı": create the window, make it the framing's destination for
+// received chunks, show it modally; when it closes, first take it away from
+// the framing, then destroy it.
+void ShowPortTestWindow(Shell& shell, SerialFraming& framing);
+
+// The Memo2 line for one byte: "65 (A)".
+std::u16string ByteLine(unsigned char byte);
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_APP_PORT_TEST_WINDOW_H_

@@ -1,0 +1,87 @@
+#include "app/port_test_window.h"
+
+#include <gtest/gtest.h>
+
+#include "app/test/fake_views.h"
+#include "base/failure.h"
+#include "notify/announcer.h"
+#include "notify/udp_channel.h"
+#include "serial/framing.h"
+#include "settings/storage.h"
+
+namespace orvanta {
+namespace {
+
+class NullLog : public CallLog {
+ public:
+  void AddLogLine(const std::u16string&) override {}
+  void ClearLog() override {}
+};
+
+TEST(PortTestWindowTest, ShowsChunksAsRunningTextAndOneLinePerByte) {
+  FakeShell shell;
+  PortTestWindow window(shell);
+  FakePortTestView& view = *shell.port_test_view;
+  view.memo1 = u"typed ";  // the user's own text stays
+  window.ShowChunk("S12");
+  window.ShowChunk("3E");
+  EXPECT_EQ(view.memo1, u"typed S123E");
+  EXPECT_EQ(view.memo2, (std::vector<std::u16string>{
+                            u"83 (S)", u"49 (1)", u"50 (2)", u"51 (3)", u"69 (E)"}));
+}
+
+TEST(PortTestWindowTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
+  EXPECT_EQ(ByteLine(65), u"65 (A)");
+  EXPECT_EQ(ByteLine(48), u"48 (0)");
+  EXPECT_EQ(ByteLine(13), u"13 (\r)");
+  EXPECT_EQ(ByteLine(0xDE), u"222 (Ş)");  // Windows-1254
+  // A zero byte must not cut the pane's text short.
+  EXPECT_EQ(ByteLine(0), u"0 (\u2400)");
+  FakeShell shell;
+  PortTestWindow window(shell);
+  window.ShowChunk(std::string("a\0b\r\n", 5));
+  EXPECT_EQ(shell.port_test_view->memo1, u"a\u2400b\r\n");
+}
+
+TEST(PortTestWindowTest, KapatEndsTheShowing) {
+  FakeShell shell;
+  PortTestWindow window(shell);
+  shell.port_test_view->listener.OnKapat();
+  EXPECT_TRUE(shell.port_test_view->closed);
+}
+
+class ShowPortTestWindowTest : public testing::Test {
+ protected:
+  ShowPortTestWindowTest() { AddSettingsCatalogue(store_); }
+
+  TVmStorage store_;
+  UdpChannel channel_;
+  NullLog log_;
+  Announcer announcer_{channel_, log_};
+  SerialFraming framing_{store_, announcer_};
+  FakeShell shell_;
+};
+
+TEST_F(ShowPortTestWindowTest, TheFramingHandsChunksToTheWindowOnlyWhileItExists) {
+  bool sink_set_while_shown = false;
+  bool sink_set_at_destruction = true;
+  shell_.port_test_user = [&](FakePortTestView& view) {
+    sink_set_while_shown = framing_.HasTestSink();
+    view.on_destroy = [&] { sink_set_at_destruction = framing_.HasTestSink(); };
+  };
+  EXPECT_FALSE(framing_.HasTestSink());
+  ShowPortTestWindow(shell_, framing_);
+  EXPECT_TRUE(sink_set_while_shown);
+  EXPECT_FALSE(sink_set_at_destruction);
+  EXPECT_TRUE(FakePortTestView::destroyed);
+}
+
+TEST_F(ShowPortTestWindowTest, AFailingShowingStillDetachesTheWindow) {
+  shell_.port_test_user = [](FakePortTestView&) { throw Failure(u"broken"); };
+  EXPECT_THROW(ShowPortTestWindow(shell_, framing_), Failure);
+  EXPECT_FALSE(framing_.HasTestSink());
+  EXPECT_TRUE(FakePortTestView::destroyed);
+}
+
+}  // namespace
+}  // namespace orvanta
