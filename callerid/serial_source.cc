@@ -1,6 +1,5 @@
 #include "callerid/sources.h"
 
-#include "notify/udp_channel.h"
 #include "serial/com_port.h"
 #include "serial/framing.h"
 
@@ -24,12 +23,5 @@ void ComPortSerialSource::Open() { port_.Open(); }
 void ComPortSerialSource::Close() { port_.Close(); }
 
 bool ComPortSerialSource::Connected() const { return port_.Connected(); }
-
-UdpBroadcastChannel::UdpBroadcastChannel(UdpChannel& channel)
-    : channel_(channel) {}
-
-void UdpBroadcastChannel::SetPort(int32_t port) { channel_.SetPort(port); }
-
-void UdpBroadcastChannel::SetActive(bool active) { channel_.SetActive(active); }
 
 }  // namespace orvanta
