@@ -19,7 +19,7 @@
 
 #include "base/text.h"
 #include "serial/com_device.h"
-#include "serial/custom_baud_linux.h"
+#include "serial/termios2_linux.h"
 
 namespace orvanta {
 namespace {
@@ -127,21 +127,23 @@ class PosixComDevice : public ComDevice {
     tio.c_cc[VTIME] = 0;
 
     if (s.baud_rate == 0 || s.baud_rate > 0x7FFFFFFF) return DeviceResult::Fail(EINVAL);
-    const auto* standard = std::find_if(
-        std::begin(kStandardRates), std::end(kStandardRates),
-        [&](const StandardRate& r) { return r.rate == s.baud_rate; });
-    if (standard != std::end(kStandardRates)) {
-      cfsetispeed(&tio, standard->code);
-      cfsetospeed(&tio, standard->code);
+    KernelTermios modes;
+    modes.iflag = tio.c_iflag;
+    modes.oflag = tio.c_oflag;
+    modes.cflag = tio.c_cflag & ~CBAUD;
+    modes.lflag = tio.c_lflag;
+    std::copy(tio.c_cc, tio.c_cc + sizeof modes.cc, modes.cc);
+    modes.rate = s.baud_rate;
+    for (const StandardRate& standard : kStandardRates) {
+      if (standard.rate == s.baud_rate) modes.speed_code = standard.code;
     }
-    if (tcsetattr(fd_, TCSANOW, &tio) != 0) return DeviceResult::Fail(errno);
-    if (standard == std::end(kStandardRates)) {
-      const int error = SetArbitraryBaudRate(fd_, s.baud_rate);
-      if (error != 0) return DeviceResult::Fail(static_cast<uint32_t>(error));
-    }
+    // Straight to the driver rather than through tcsetattr, which calls a
+    // pseudo-terminal's fixed eight data bits without parity a failure.
+    const int error = SetKernelTermios(fd_, modes);
+    if (error != 0) return DeviceResult::Fail(static_cast<uint32_t>(error));
 
     SetModemLine(fd_, TIOCM_DTR, s.dtr_control != 0);
-    if (!(tio.c_cflag & CRTSCTS)) SetModemLine(fd_, TIOCM_RTS, s.rts_control != 0);
+    if (!(modes.cflag & CRTSCTS)) SetModemLine(fd_, TIOCM_RTS, s.rts_control != 0);
     discard_null_ = s.discard_null;
     return DeviceResult::Ok();
   }

@@ -1,0 +1,203 @@
+// The Linux back end for real, on a socat pseudo-terminal pair.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "base/text.h"
+#include "base/ui_handover.h"
+#include "serial/com_port.h"
+#include "serial/termios2_linux.h"
+#include "serial/test/socat_pty.h"
+
+namespace orvanta {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// What `stty -F <device> -a` reports.
+std::string Stty(const std::string& device) {
+  const std::string command = "stty -F " + device + " -a";
+  FILE* out = popen(command.c_str(), "r");
+  std::string text;
+  char chunk[1024];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, out)) > 0) text.append(chunk, n);
+  pclose(out);
+  // Flags are separated by blanks or line breaks; one blank each, and one
+  // in front, so that " cs8" matches any flag exactly.
+  for (char& c : text) {
+    if (c == '\n') c = ' ';
+  }
+  return " " + text;
+}
+
+class PosixComDeviceTest : public ::testing::Test {
+ protected:
+  PosixComDeviceTest() : port(ui) {
+    port.SetPort(Utf8ToUtf16(pty.device()));
+    port.SetOnRxChar([this](TComPort& sender, int count) {
+      std::string chunk;
+      EXPECT_EQ(sender.ReadStr(chunk, count), count);
+      counts.push_back(count);
+      received += chunk;
+    });
+    port.SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
+  }
+
+  // Serves notifications until `bytes` more have come in (or the event
+  // thread ended, so a broken port fails instead of hanging the test).
+  void Expect(size_t bytes) {
+    const size_t want = received.size() + bytes;
+    ui.ServeUntil(
+        [&] { return received.size() >= want || !port.EventThreadRunning(); });
+  }
+
+  SocatPty pty;
+  UiHandover ui;
+  TComPort port;
+  std::vector<int> counts;
+  std::string received;
+  std::vector<std::u16string> reports;
+};
+
+TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
+  port.Open();
+  std::string stty = Stty(pty.device());
+  EXPECT_THAT(stty, HasSubstr("speed 9600 baud"));
+  for (const char* flag : {" cs8", " -parenb", " -cstopb", " -crtscts", " -ixon",
+                           " -ixoff", " -icanon", " -echo", " -opost", " clocal"}) {
+    EXPECT_THAT(stty, HasSubstr(flag)) << flag;
+  }
+
+  // Changed while open, together at the end of the bracket.
+  port.BeginUpdate();
+  port.SetBaudRate(TBaudRate::br19200);
+  port.SetDataBits(TDataBits::dbSeven);  // (a pty stays at eight)
+  port.Parity().SetBits(TParityBits::prOdd);
+  port.SetStopBits(TStopBits::sbTwoStopBits);
+  port.FlowControl().SetFlowControl(TFlowControl::fcHardware);
+  EXPECT_THAT(Stty(pty.device()), HasSubstr("speed 9600 baud"));
+  port.EndUpdate();
+  stty = Stty(pty.device());
+  EXPECT_THAT(stty, HasSubstr("speed 19200 baud"));
+  // A pseudo-terminal keeps eight data bits without a parity bit whatever
+  // it is told; the other flags stay as set.
+  for (const char* flag : {" parodd", " cstopb", " crtscts"}) {
+    EXPECT_THAT(stty, HasSubstr(flag)) << flag;
+  }
+
+  port.FlowControl().SetFlowControl(TFlowControl::fcSoftware);
+  port.Parity().SetBits(TParityBits::prSpace);
+  stty = Stty(pty.device());
+  for (const char* flag : {" ixon", " ixoff", " -crtscts", " cmspar", " -parodd"}) {
+    EXPECT_THAT(stty, HasSubstr(flag)) << flag;
+  }
+
+  // A rate without a classic speed code goes through the arbitrary-rate
+  // interface.
+  port.SetCustomBaudRate(12345);
+  port.SetBaudRate(TBaudRate::brCustom);
+  const int fd = open(pty.device().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(ReadOutputBaudRate(fd), 12345u);
+  port.SetBaudRate(TBaudRate::br56000);
+  EXPECT_EQ(ReadOutputBaudRate(fd), 56000u);
+  close(fd);
+}
+
+TEST_F(PosixComDeviceTest, BytesArriveAsNotificationsWithTheExactCount) {
+  port.Open();
+  pty.Write("S12345E");
+  Expect(7);
+  EXPECT_EQ(received, "S12345E");
+  EXPECT_THAT(counts, ElementsAre(7));
+
+  // Closed and opened again, the port goes on receiving.
+  port.Close();
+  EXPECT_FALSE(port.EventThreadRunning());
+  port.Open();
+  pty.Write("xy");
+  Expect(2);
+  EXPECT_EQ(received, "S12345Exy");
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(PosixComDeviceTest, BytesLeftUnreadDoNotWakeTheThreadAgain) {
+  // A handler that reads nothing: the next notification comes with the
+  // next arrival, not in a loop over the bytes still waiting.
+  int notifications = 0;
+  int last_count = 0;
+  port.SetOnRxChar([&](TComPort&, int count) {
+    ++notifications;
+    last_count = count;
+  });
+  port.Open();
+  pty.Write("abc");
+  ui.ServeUntil([&] { return notifications == 1; });
+  pty.Write("de");
+  ui.ServeUntil([&] { return notifications == 2; });
+  EXPECT_EQ(last_count, 5);
+  std::string rest;
+  EXPECT_EQ(port.ReadStr(rest, 100), 5);
+  EXPECT_EQ(rest, "abcde");
+  EXPECT_EQ(notifications, 2);
+}
+
+TEST_F(PosixComDeviceTest, DeviceThatCannotBeOpened) {
+  port.SetPort(u"ttyOrvantaMissing0");
+  try {
+    port.Open();
+    FAIL() << "opened";
+  } catch (const EComPortExt& e) {
+    EXPECT_EQ(e.Kind(), 1);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on ttyOrvantaMissing0");
+  }
+  EXPECT_FALSE(port.Connected());
+  port.SetPort(u"");
+  EXPECT_THROW(port.Open(), EComPortExt);
+  EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
+  port.Open();
+  TComPort second(ui);
+  second.SetPort(Utf8ToUtf16(pty.device()));
+  try {
+    second.Open();
+    FAIL() << "opened twice";
+  } catch (const EComPortExt& e) {
+    EXPECT_EQ(e.Kind(), 1);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(EWOULDBLOCK));
+  }
+  port.Close();
+  second.Open();
+  EXPECT_TRUE(second.Connected());
+}
+
+TEST_F(PosixComDeviceTest, FarEndClosedIsReportedOnceAndTheThreadEnds) {
+  port.Open();
+  pty.Write("S1");
+  Expect(2);
+  pty.Hangup();
+  ui.ServeUntil([&] { return !port.EventThreadRunning(); });
+  ui.ServePending();
+  EXPECT_THAT(reports,
+              ElementsAre(u"COM Port Error: WaitForEvent method failed on " +
+                          Utf8ToUtf16(pty.device())));
+  EXPECT_TRUE(port.Connected());
+  port.Close();
+  EXPECT_EQ(reports.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvanta

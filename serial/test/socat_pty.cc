@@ -1,0 +1,89 @@
+#include "serial/test/socat_pty.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+extern char** environ;
+
+namespace orvanta {
+
+SocatPty::SocatPty() {
+  char dir_template[] = "/tmp/orvanta-pty-XXXXXX";
+  if (!mkdtemp(dir_template)) throw std::runtime_error("mkdtemp failed");
+  dir_ = dir_template;
+  device_ = dir_ + "/device";
+  far_ = dir_ + "/far";
+
+  int log[2];
+  if (pipe(log) != 0) throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, log[1], 2);
+  posix_spawn_file_actions_addclose(&actions, log[0]);
+  const std::string a = "pty,raw,echo=0,link=" + device_;
+  const std::string b = "pty,raw,echo=0,link=" + far_;
+  std::vector<char*> argv = {const_cast<char*>("socat"), const_cast<char*>("-d"),
+                             const_cast<char*>("-d"), const_cast<char*>(a.c_str()),
+                             const_cast<char*>(b.c_str()), nullptr};
+  const int spawned =
+      posix_spawnp(&pid_, "socat", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(log[1]);
+  if (spawned != 0) {
+    close(log[0]);
+    throw std::runtime_error("cannot start socat");
+  }
+  // socat reports each pty as it makes it and then starts copying; by
+  // then both links exist.
+  // The pipe stays open while socat runs, so its later notices cannot
+  // kill it with SIGPIPE.
+  log_ = fdopen(log[0], "r");
+  char line[512];
+  bool ready = false;
+  while (!ready && fgets(line, sizeof line, log_)) {
+    ready = std::string(line).find("starting data transfer loop") != std::string::npos;
+  }
+  if (!ready) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    fclose(log_);
+    throw std::runtime_error("socat did not start");
+  }
+}
+
+SocatPty::~SocatPty() {
+  if (far_fd_ >= 0) close(far_fd_);
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (log_) fclose(log_);
+  unlink(device_.c_str());
+  unlink(far_.c_str());
+  rmdir(dir_.c_str());
+}
+
+void SocatPty::Write(const std::string& bytes) {
+  if (far_fd_ < 0) far_fd_ = open(far_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (far_fd_ < 0) throw std::runtime_error("cannot open the far end");
+  if (write(far_fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+    throw std::runtime_error("short write to the far end");
+  }
+}
+
+void SocatPty::Hangup() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,42 @@
+#ifndef ORVANTA_SERIAL_TEST_SOCAT_PTY_H_
+#define ORVANTA_SERIAL_TEST_SOCAT_PTY_H_
+
+#include <sys/types.h>
+
+#include <cstdio>
+#include <string>
+
+namespace orvanta {
+
+// A pair of connected pseudo-terminals made by socat, standing in for a
+// serial cable: what is written to the far end arrives at the device end.
+// socat is started here and ended by its process id.
+class SocatPty {
+ public:
+  SocatPty();  // returns once both ends exist
+  ~SocatPty();
+  SocatPty(const SocatPty&) = delete;
+  SocatPty& operator=(const SocatPty&) = delete;
+
+  // The end a port opens (a symlink to the /dev/pts device).
+  const std::string& device() const { return device_; }
+
+  // Writes to the far end (opened on first use and kept open, since
+  // closing it ends the connection).
+  void Write(const std::string& bytes);
+  // The cable is pulled: socat is ended, which closes both pseudo-terminal
+  // masters, so the device end is hung up.
+  void Hangup();
+
+ private:
+  std::string dir_;
+  std::string device_;
+  std::string far_;
+  pid_t pid_ = -1;
+  int far_fd_ = -1;
+  FILE* log_ = nullptr;
+};
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_SERIAL_TEST_SOCAT_PTY_H_
