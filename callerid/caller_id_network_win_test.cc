@@ -113,7 +113,9 @@ TEST_F(CallerIdNetworkTest, ArgCallIsBroadcastWithChanNoAsLine) {
   EXPECT_THAT(standin_.Journal(),
               ElementsAre("ARG created", "ARG InitNew", "ARG Advise",
                           "ARG CihazTip=I4:1", "ARG Connect()",
-                          "ARG Disconnect()", "ARG Unadvise", "ARG destroyed"));
+                          "ARG Disconnect()", "ARG Close(no save)",
+                          "ARG Unadvise", "ARG SetClientSite(none)",
+                          "ARG destroyed"));
 }
 
 TEST_F(CallerIdNetworkTest, MissingControlIsReportedWithTheOleErrorText) {

@@ -1,22 +1,23 @@
 #include "callerid/device_control.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "base/failure.h"
-#include "base/user_notice.h"
+#include "callerid/engine.h"
+#include "callerid/test/engine_fakes.h"
+#include "settings/storage.h"
 
 namespace orvanta {
 namespace {
 
-class SilentNotice : public UserNotice {
- public:
-  void ShowInfo(const std::u16string&) override {}
-  void ReportError(const std::u16string&) override {}
-};
+using ::testing::ElementsAre;
 
-// Without the vendors' Windows drivers both controls are unknown classes.
+// Without the vendors' Windows drivers both controls are unknown classes,
+// and the user is told so exactly as on Windows without them.
 TEST(DeviceControlPosix, NeitherControlExists) {
-  SilentNotice notice;
+  Journal journal;
+  FakeNotice notice{journal};
   auto factory = MakeDeviceControlFactory(notice);
   for (int kind = 0; kind < 2; ++kind) {
     SCOPED_TRACE(kind);
@@ -31,6 +32,32 @@ TEST(DeviceControlPosix, NeitherControlExists) {
       EXPECT_EQ(failure.message(), u"Class not registered");
     }
   }
+
+  TVmStorage store;
+  AddSettingsCatalogue(store);
+  store.WriteValue(kCallerIdKullan, u"True");
+  FakeBroadcastChannel channel{journal};
+  FakeSerialSource serial{journal};
+  FakeCallLog log{journal};
+  FakeSettingsControls controls;
+  CallerIdEngine engine{EngineLinks{store, channel, serial, *factory, notice,
+                                    controls, log, {}, u"/opt/orvanta/"}};
+  for (int type : {0, 1}) {
+    controls.radio = type;
+    store.WriteValue(kCallerIdType, type);
+    engine.ApplySettings();
+  }
+  EXPECT_THAT(
+      journal,
+      ElementsAre("udp port=18900", "udp open",
+                  "info: CID2(Sistemler) tipi baglanti acilamadi. Cihazin "
+                  "suruculerinin yuklendiginden emin olunuz.\r\nClass not "
+                  "registered",
+                  "info: Caller ID sistemi baslatilamadi.", "log clear",
+                  "udp port=18900", "udp open",
+                  "info: ARG tipi baglanti acilamadi. Cihazin suruculerinin "
+                  "yuklendiginden emin olunuz.\r\nClass not registered",
+                  "info: Caller ID sistemi baslatilamadi."));
 }
 
 }  // namespace

@@ -81,10 +81,13 @@ TEST_F(DeviceControlTest, Cid2IsInitialisedOnFirstUseAndDeliversItsCallerIdEvent
   EXPECT_THAT(calls, ElementsAre("1|0532 123 45 67|12.03.2026 10:15",
                                  "Hat ğ||Çarşamba"));
 
+  // Closed without saving, events disconnected, site taken away, released.
   control.reset();
   const std::vector<std::string> journal = standin_.Journal();
-  EXPECT_THAT(std::vector(journal.end() - 2, journal.end()),
-              ElementsAre("CID2 Unadvise", "CID2 destroyed"));
+  ASSERT_GE(journal.size(), 4u);
+  EXPECT_THAT(std::vector(journal.end() - 4, journal.end()),
+              ElementsAre("CID2 Close(no save)", "CID2 Unadvise",
+                          "CID2 SetClientSite(none)", "CID2 destroyed"));
 }
 
 TEST_F(DeviceControlTest, OtherEventsReachNoHandler) {
@@ -158,7 +161,9 @@ TEST_F(DeviceControlTest, UnusedArgControlIsReleasedWithoutBeingInitialised) {
   control->SetOnCallerId([](auto&, auto&) {});
   control->Hide();
   control.reset();
-  EXPECT_THAT(standin_.Journal(), ElementsAre("ARG created", "ARG destroyed"));
+  EXPECT_THAT(standin_.Journal(),
+              ElementsAre("ARG created", "ARG Close(no save)",
+                          "ARG SetClientSite(none)", "ARG destroyed"));
 }
 
 TEST_F(DeviceControlTest, RejectedCallsCarryTheControlsOwnDescription) {
@@ -242,7 +247,8 @@ TEST_F(DeviceControlTest, ControlWithoutEventsStillWorks) {
             CONNECT_E_NOCONNECTION);
   control.reset();
   EXPECT_THAT(standin_.Journal(),
-              ElementsAre("CID2 created", "CID2 Start()", "CID2 destroyed"));
+              ElementsAre("CID2 created", "CID2 Start()", "CID2 Close(no save)",
+                          "CID2 SetClientSite(none)", "CID2 destroyed"));
 }
 
 TEST_F(DeviceControlTest, FailedInitialisationIsRaisedAndUndone) {

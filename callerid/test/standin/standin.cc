@@ -90,7 +90,8 @@ std::vector<Control*> g_live;
 
 class Control : public IDispatch,
                 public IPersistStreamInit,
-                public IConnectionPointContainer {
+                public IConnectionPointContainer,
+                public IOleObject {
  public:
   explicit Control(const Kind& kind) : kind_(kind), point_(*this) {
     g_live.push_back(this);
@@ -115,6 +116,8 @@ class Control : public IDispatch,
     } else if (IsEqualIID(iid, IID_IConnectionPointContainer)) {
       if (g_options & kStandinNoEvents) return E_NOINTERFACE;
       *out = static_cast<IConnectionPointContainer*>(this);
+    } else if (IsEqualIID(iid, IID_IOleObject)) {
+      *out = static_cast<IOleObject*>(this);
     } else {
       return E_NOINTERFACE;
     }
@@ -211,6 +214,72 @@ class Control : public IDispatch,
     *out = &point_;
     point_.AddRef();
     return S_OK;
+  }
+
+  // IOleObject: only what a host that never activates the control uses.
+  HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
+    Record(kind_, site == nullptr ? L"SetClientSite(none)" : L"SetClientSite");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override {
+    *site = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Close(DWORD option) override {
+    Record(kind_, option == OLECLOSE_NOSAVE ? L"Close(no save)" : L"Close(save)");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject** out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE DoVerb(LONG, LPMSG, IOleClientSite*, LONG, HWND,
+                                   LPCRECT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override {
+    *clsid = kind_.clsid;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR* out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Advise(IAdviseSink*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD* status) override {
+    *status = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override {
+    return E_NOTIMPL;
   }
 
  private:
