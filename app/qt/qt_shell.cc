@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -44,8 +45,7 @@ QIcon ProgramIcon() {
 }
 
 QtShell::QtShell(Options options)
-    : options_(std::move(options)), menu_(std::make_unique<QMenu>()),
-      tray_(new QSystemTrayIcon(ProgramIcon(), this)) {
+    : options_(std::move(options)), menu_(std::make_unique<QMenu>()) {
   QAction* ayarlar = menu_->addAction(ToQString(tray_text::kAyarlar));
   QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
   connect(ayarlar, &QAction::triggered, this, [this] {
@@ -54,6 +54,9 @@ QtShell::QtShell(Options options)
   connect(kapat, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnProgramiKapatClick();
   });
+  // Without a screen there is no tray to dock in.
+  if (options_.headless) return;
+  tray_ = new QSystemTrayIcon(ProgramIcon(), this);
   // A single click does nothing; the menu opens by itself on a right click.
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
     if (why == QSystemTrayIcon::DoubleClick && listener_) listener_->OnTrayDblClick();
@@ -64,7 +67,9 @@ QtShell::QtShell(Options options)
   tray_->show();
 }
 
-QtShell::~QtShell() { tray_->hide(); }
+QtShell::~QtShell() {
+  if (tray_) tray_->hide();
+}
 
 MessageAnswer QtShell::ShowMessage(const std::u16string& text, const std::u16string& title,
                                    MessageIcon icon, MessageButtons buttons) {
@@ -100,17 +105,37 @@ MessageAnswer QtShell::ShowMessage(const std::u16string& text, const std::u16str
 }
 
 void QtShell::SetTrayTip(const std::u16string& tip) {
-  tray_->setToolTip(ToQString(tip).left(kTipLimit));
+  if (tray_) tray_->setToolTip(ToQString(tip).left(kTipLimit));
 }
 
 void QtShell::ShowBalloon(const std::u16string& title, const std::u16string& text,
                           uint32_t timeout_ms) {
-  if (tray_->isSystemTrayAvailable() && tray_->isVisible() && tray_->supportsMessages()) {
-    tray_->showMessage(ToQString(title), ToQString(text), QSystemTrayIcon::NoIcon,
-                       static_cast<int>(timeout_ms));
+  if (tray_ && QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible() &&
+      QSystemTrayIcon::supportsMessages()) {
+    balloon_ = {ToQString(title), ToQString(text), static_cast<int>(timeout_ms), 0};
+    ShowBalloonWhenDocked();
   } else if (options_.headless) {
     Tell(ToQString(title), ToQString(text));
   }
+}
+
+// The tray docks the icon a moment after it is shown; until then Qt does not
+// know where the icon is and would point the balloon at the screen's corner.
+// Waits for it, a little while at most.
+void QtShell::ShowBalloonWhenDocked() {
+  constexpr int kPollMs = 25;
+  constexpr int kPatienceMs = 2000;
+  if (tray_->geometry().topLeft().isNull() && balloon_.waited_ms < kPatienceMs) {
+    const int round = ++balloon_round_;
+    QTimer::singleShot(kPollMs, this, [this, round] {
+      if (round != balloon_round_) return;  // a newer balloon took over
+      balloon_.waited_ms += kPollMs;
+      ShowBalloonWhenDocked();
+    });
+    return;
+  }
+  ++balloon_round_;
+  tray_->showMessage(balloon_.title, balloon_.text, QSystemTrayIcon::NoIcon, balloon_.timeout_ms);
 }
 
 void QtShell::PostAutoStart() {

@@ -2,6 +2,7 @@
 #define ORVANTA_APP_QT_QT_SHELL_H_
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -53,15 +54,26 @@ class QtShell : public QObject, public Shell {
 
   bool ShowMainWindowOnStart() const { return show_main_window_on_start_; }
   bool Headless() const { return options_.headless; }
+  // None when headless.
   QSystemTrayIcon* TrayIcon() const { return tray_; }
   QMenu* TrayMenu() const { return menu_.get(); }
 
  private:
+  struct Balloon {
+    QString title;
+    QString text;
+    int timeout_ms = 0;
+    int waited_ms = 0;
+  };
+  void ShowBalloonWhenDocked();
+
   Options options_;
   ShellListener* listener_ = nullptr;
   bool show_main_window_on_start_ = true;
   std::unique_ptr<QMenu> menu_;
-  QSystemTrayIcon* tray_;
+  QSystemTrayIcon* tray_ = nullptr;
+  Balloon balloon_;
+  int balloon_round_ = 0;
 };
 
 // The program's icon at every size it is drawn in.
