@@ -290,6 +290,15 @@ TEST_F(EngineTest, ArgWhoseDisconnectFailsStaysHeldAndBlocksLaterStarts) {
   EXPECT_TRUE(channel_.active);
 }
 
+TEST_F(EngineTest, StartWithTheControlAlreadyHeldLeavesOnlyTheChannel) {
+  RunWith(0);
+  EXPECT_FALSE(engine_.SwitchCallerId(true));
+  EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open"));
+  EXPECT_FALSE(engine_.CallerIdRunning());
+  EXPECT_NE(engine_.HeldCid2(), nullptr);
+  EXPECT_EQ(devices_.LiveCid2Count(), 1);
+}
+
 TEST_F(EngineTest, ControlThatCannotBeCreatedIsReportedWithItsText) {
   struct Case {
     int type;
