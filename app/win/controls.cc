@@ -23,6 +23,30 @@ bool IsEditControl(HWND hwnd) {
 
 }  // namespace
 
+void SendToBottom(HWND hwnd) {
+  SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void LabelsUnderControls(HWND root) {
+  // A sibling made later lies under the earlier ones; labels and group
+  // frames must never cover a control they overlap.
+  EnumChildWindows(
+      root,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t name[16];
+        GetClassNameW(child, name, 16);
+        const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+        if (_wcsicmp(name, L"Static") == 0 ||
+            (_wcsicmp(name, L"Button") == 0 &&
+             (style & BS_TYPEMASK) == BS_GROUPBOX)) {
+          SendToBottom(child);
+        }
+        return TRUE;
+      },
+      0);
+}
+
 LRESULT ControlColour(UINT message, HDC dc, HWND control) {
   const bool white = message == WM_CTLCOLOREDIT ||
                      message == WM_CTLCOLORLISTBOX ||
@@ -220,6 +244,7 @@ bool Button::Filter(UINT message, WPARAM /*wparam*/, LPARAM lparam,
 // --- CheckBox --------------------------------------------------------------
 
 void CheckBox::Create(Container& parent, const wchar_t* text, RECT design) {
+  design_ = design;
   CreateIn(parent, L"BUTTON", text,
            BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, design,
            kAnchorTopLeft);
@@ -231,6 +256,15 @@ bool CheckBox::Checked() const {
 
 void CheckBox::SetChecked(bool checked) {
   SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CheckBox::FitText(Container& parent, HFONT font, UINT dpi) {
+  std::wstring text = Wide(Text());
+  const int needed = MulDiv(TextExtent(font, text.c_str()).cx, 96, dpi) +
+                     MulDiv(GetSystemMetrics(SM_CXMENUCHECK), 96, dpi) + 8;
+  RECT design = design_;
+  design.right = std::max<int>(design.right, needed);
+  parent.layout().SetDesignRect(hwnd_, design);
 }
 
 void CheckBox::OnCommand(WORD code) {
@@ -421,8 +455,8 @@ void RadioGroup::Create(Container& parent, const wchar_t* caption,
                  parent.container_hwnd());
   parent.layout().Add(hwnd(), design, anchors);
   frame_ = CreateWindowExW(0, L"BUTTON", caption,
-                           WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
-                           design.right, design.bottom, hwnd(), nullptr,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
+                           0, 0, design.right, design.bottom, hwnd(), nullptr,
                            Instance(), nullptr);
   layout_.Add(frame_, {0, 0, design.right, design.bottom},
               kAnchorLeft | kAnchorTop | kAnchorRight);

@@ -125,8 +125,13 @@ class CheckBox : public Control {
   void Create(Container& parent, const wchar_t* text, RECT design);
   bool Checked() const;
   void SetChecked(bool checked);  // raises no on_click
+  // Widens the box beyond its designed width when its text needs more room.
+  void FitText(Container& parent, HFONT font, UINT dpi);
   void OnCommand(WORD code) override;
   std::function<void()> on_click;
+
+ private:
+  RECT design_ = {};
 };
 
 class Edit : public Control {
@@ -231,6 +236,11 @@ class Tooltips {
  private:
   HWND tips_ = nullptr;
 };
+
+// Puts a child under all its siblings.
+void SendToBottom(HWND hwnd);
+// Puts every label and group frame below `root` under its siblings.
+void LabelsUnderControls(HWND root);
 
 // Colours for a WM_CTLCOLOR* message: labels dark slate, edits, lists and
 // read-only edits black on white.

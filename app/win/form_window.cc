@@ -20,6 +20,7 @@ void FormWindow::CreateForm(const wchar_t* class_name, const wchar_t* title,
 }
 
 void FormWindow::FinishLayout() {
+  LabelsUnderControls(hwnd());
   ApplyFonts(dpi_);
   RECT client;
   GetClientRect(hwnd(), &client);

@@ -180,6 +180,7 @@ void SettingsWindow::ApplyFonts(UINT dpi) {
   for (const auto& [label, parent] : fitted) {
     label->FitToText(*parent, font_.get(), dpi);
   }
+  check_caller_id_.FitText(*this, font_.get(), dpi);
   radio_group_cihaz_.ArrangeButtons(font_.get(), dpi);
   // Containers whose size does not change still place their children anew.
   for (HWND container : {panel_caller_id_.hwnd(), pan_arg_.hwnd(),

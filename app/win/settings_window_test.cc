@@ -106,7 +106,6 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
     RECT place;  // left, top, width, height inside the parent
   };
   const Case cases[] = {
-      {kIdCheckBoxCallerIDKullan, {8, 5, 259, 19}},
       {kIdPanelCallerID, {8, 24, 432, 453}},
       {kIdEditPort, {114, 13, 121, 21}},
       {kIdSButton4, {262, 12, 143, 25}},
@@ -135,6 +134,35 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
     EXPECT_EQ(place.top, c.place.top);
     EXPECT_EQ(place.right, c.place.right);
     EXPECT_EQ(place.bottom, c.place.bottom);
+  }
+  // The check box is at least as wide as designed, wider if its text needs
+  // it.
+  RECT check = PlaceInParent(Control(kIdCheckBoxCallerIDKullan));
+  EXPECT_EQ(check.left, 8);
+  EXPECT_EQ(check.top, 5);
+  EXPECT_GE(check.right, 259);
+  EXPECT_EQ(check.bottom, 19);
+  // The radio items fill two columns: two in the first, one in the second,
+  // all inside the group.
+  RECT items[3];
+  for (int i = 0; i < 3; ++i) items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
+  EXPECT_EQ(items[0].left, items[1].left);
+  EXPECT_GT(items[1].top, items[0].top);
+  EXPECT_EQ(items[2].top, items[0].top);
+  EXPECT_GT(items[2].left, items[0].left + items[0].right - 1);
+  for (const RECT& item : items) {
+    EXPECT_GT(item.right, 0);
+    EXPECT_GT(item.bottom, 0);
+    EXPECT_LE(item.left + item.right, 383);
+    EXPECT_LE(item.top + item.bottom, 59);
+  }
+  // Labels lie under the controls: the buttons they overlap stay on top.
+  HWND s_button5 = Control(kIdSButton5);
+  for (HWND above = GetWindow(s_button5, GW_HWNDPREV); above;
+       above = GetWindow(above, GW_HWNDPREV)) {
+    wchar_t name[16];
+    GetClassNameW(above, name, 16);
+    EXPECT_STRNE(name, L"Static");
   }
   // Combo boxes and labels take their height from the font; their left and
   // top are designed.
@@ -179,7 +207,6 @@ TEST_F(SettingsWindowTest, MaximisingStretchesOnlyTheAnchoredControls) {
       // Everything else keeps its place and size.
       {kIdPanARG, {23, 205, 383, 219}},
       {kIdEditPort, {114, 13, 121, 21}},
-      {kIdCheckBoxCallerIDKullan, {8, 5, 259, 19}},
       {kIdSButton4, {262, 12, 143, 25}},
       {kIdButtonKapat, {321, 5, 99, 30}},
       {kIdSButton5, {296, 176, 75, 25}},

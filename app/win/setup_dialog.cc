@@ -19,12 +19,12 @@ const wchar_t* W(const char16_t* text) {
 SetupDialog::SetupDialog() {
   CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
              nullptr);
-  // The group box is created first so that it lies under the lists; the
-  // lists follow in tab order, then the buttons.
+  // The lists follow in tab order, then the buttons.
   HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox1),
-                               WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 8, 217,
-                               169, hwnd(), nullptr, GetModuleHandleW(nullptr),
-                               nullptr);
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
+                                   BS_GROUPBOX,
+                               8, 8, 217, 169, hwnd(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
   layout().Add(group, {8, 8, 217, 169});
   for (int i = 0; i < kListCount; ++i) {
     labels_[i].Create(*this, W(text::kLabels[i]), {16, 32 + 24 * i, 0, 0},

@@ -1,0 +1,272 @@
+// Orvanta.exe itself, started in a folder of its own and driven from outside
+// through the messages a user's clicks and the shell produce.
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/win/settings_window.h"
+#include "app/win/test/program_driver.h"
+#include "notify/test/private_network.h"
+#include "notify/test/udp_listener.h"
+
+namespace orvanta::win {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+constexpr wchar_t kBalloonText[] = L"VELMORIS Orvanta çalışıyor...";
+
+class ProgramTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // The program opens its UDP channel when caller ID is on.
+    RequirePrivateTestNetwork();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    UseBuiltInWindowFrames();
+    CreateDirectoryW(ScreenshotFolder().c_str(), nullptr);
+  }
+
+  // build/<preset>/screenshots/
+  static std::wstring ScreenshotFolder() {
+    wchar_t value[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ORVANTA_BINARY_DIR", value, MAX_PATH);
+    std::wstring folder = value;
+    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
+    for (wchar_t& c : folder) {
+      if (c == L'/') c = L'\\';
+    }
+    return folder + L"\\screenshots\\";
+  }
+
+  static void Screenshot(HWND window, const wchar_t* name) {
+    // Let the window finish painting first.
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+    EXPECT_TRUE(SaveWindowPng(window, ScreenshotFolder() + name)) << name;
+  }
+
+  static bool Visible(const Program& program, int id) {
+    return IsWindowVisible(program.Control(id));
+  }
+
+  // The balloon: a visible tooltip of the tray showing `text`.
+  static HWND FindBalloon(const wchar_t* text) {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr))) {
+      if (IsWindowVisible(tip) && TextOf(tip) == text) return tip;
+    }
+    return nullptr;
+  }
+
+  // Dismisses a message box and returns its text.
+  static std::wstring Answer(const Program& program, const wchar_t* title,
+                             int button) {
+    HWND box = program.WaitForMessageBox(title);
+    if (!box) return L"(no box titled " + std::wstring(title) + L")";
+    std::wstring text = Program::MessageText(box);
+    Program::Press(box, button);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    return text;
+  }
+
+  static void ChooseFromTrayMenu(const Program& program, int item) {
+    program.TrayEvent(WM_CONTEXTMENU);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      menu = program.FindTopLevel(L"#32768");
+      return menu && IsWindowVisible(menu);
+    }));
+    for (int i = 0; i <= item; ++i) {
+      PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    }
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  }
+
+  static void ShowFromTray(const Program& program) {
+    program.TrayEvent(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  }
+};
+
+TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
+  Program program(L"start");
+  program.Start();
+  ASSERT_TRUE(program.main_window());
+  EXPECT_TRUE(program.TrayIconPresent());
+  EXPECT_FALSE(IsWindowVisible(program.main_window()));
+  EXPECT_EQ(TextOf(program.main_window()), L"VELMORIS Orvanta s1.02.05f");
+
+  // After the start-up apply the balloon shows, and its own timer takes it
+  // down after five seconds.
+  HWND balloon = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (balloon = FindBalloon(kBalloonText)); }));
+  EXPECT_TRUE(WaitUntil([&] { return !FindBalloon(kBalloonText); },
+                        seconds(12)));
+  EXPECT_FALSE(IsWindowVisible(program.main_window()));
+  // Nothing is written until the user saves.
+  EXPECT_FALSE(program.FileExists(L"Setting.ini"));
+  EXPECT_FALSE(program.FileExists(L"calleridcomport.ini"));
+
+  // "Programı Kapat" ends the program without a question, and the icon
+  // leaves the tray.
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_FALSE(program.TrayIconPresent());
+}
+
+TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
+  Program program(L"states");
+  program.Start();
+  ChooseFromTrayMenu(program, 0);  // "Ayarlar"
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  EXPECT_EQ(GetForegroundWindow(), program.main_window());
+
+  // No settings file: caller ID off, everything below hidden.
+  EXPECT_FALSE(Visible(program, kIdPanelCallerID));
+  Screenshot(program.main_window(), L"settings-callerid-off.png");
+
+  program.Click(kIdCheckBoxCallerIDKullan);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdPanelCallerID); }));
+  EXPECT_EQ(TextOf(program.Control(kIdEditPort)), L"18900");
+  EXPECT_EQ(SendMessageW(program.Control(kIdRadioItem0), BM_GETCHECK, 0, 0),
+            BST_CHECKED);
+  EXPECT_FALSE(Visible(program, kIdPanARG));
+  EXPECT_FALSE(Visible(program, kIdPanelDiger));
+  Screenshot(program.main_window(), L"settings-cid2.png");
+
+  program.Click(kIdRadioItem0 + 1);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdPanARG); }));
+  EXPECT_EQ(TextOf(program.Control(kIdComboCIHAZ)), L"(1) CALLER ID");
+  EXPECT_FALSE(Visible(program, kIdEditIP));
+  EXPECT_FALSE(Visible(program, kIdComboPORT));
+  Screenshot(program.main_window(), L"settings-arg-1.png");
+  struct Kind {
+    int index;
+    bool ip, port;
+    const wchar_t* label;
+    const wchar_t* screenshot;
+  };
+  const Kind kinds[] = {
+      {2, false, false, nullptr, L"settings-arg-2.png"},
+      {3, true, false, L"AnaMakina IP", L"settings-arg-3.png"},
+      {4, false, true, L"ComPort Seçimi", L"settings-arg-4.png"},
+      {0, false, false, nullptr, L"settings-arg-0.png"},
+  };
+  for (const Kind& kind : kinds) {
+    SCOPED_TRACE(kind.index);
+    program.Choose(kIdComboCIHAZ, kind.index);
+    EXPECT_TRUE(WaitUntil([&] { return Visible(program, kIdEditIP) == kind.ip; }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return Visible(program, kIdComboPORT) == kind.port; }));
+    EXPECT_EQ(Visible(program, kIdLabelSec), kind.label != nullptr);
+    if (kind.label) {
+      EXPECT_EQ(TextOf(program.Control(kIdLabelSec)), kind.label);
+    }
+    Screenshot(program.main_window(), kind.screenshot);
+  }
+  EXPECT_EQ(TextOf(program.Control(kIdComboPORT)), L"COM 2");
+
+  program.Click(kIdRadioItem0 + 2);
+  ASSERT_TRUE(WaitUntil([&] {
+    return Visible(program, kIdPanelDiger) && !Visible(program, kIdPanARG);
+  }));
+  EXPECT_EQ(TextOf(program.Control(kIdEditBaslama)), L"S");
+  EXPECT_EQ(TextOf(program.Control(kIdEditBitis)), L"E");
+  EXPECT_EQ(TextOf(program.Control(kIdRxSpinEditNoBaslama)), L"3");
+  EXPECT_EQ(TextOf(program.Control(kIdRxSpinEditNoUzunluk)), L"15");
+  Screenshot(program.main_window(), L"settings-serial.png");
+
+  // "Test Ekranı": the port test window, modal over the settings window.
+  program.Click(kIdSButton5);
+  HWND test_window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    test_window = program.FindTopLevel(L"OrvantaPortTestWindow");
+    return test_window && IsWindowVisible(test_window);
+  }));
+  EXPECT_EQ(TextOf(test_window), L"Comport Test");
+  EXPECT_FALSE(IsWindowEnabled(program.main_window()));
+  Screenshot(test_window, L"port-test-window.png");
+  PostMessageW(test_window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
+
+  // The close box only hides; the program stays in the tray.
+  PostMessageW(program.main_window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(program.Running());
+  EXPECT_TRUE(program.TrayIconPresent());
+  // Shown again, it holds what was left in it.
+  ShowFromTray(program);
+  EXPECT_TRUE(Visible(program, kIdPanelDiger));
+
+  // "Kapat" asks; No changes nothing, Yes ends the program.
+  program.Click(kIdButtonKapat);
+  EXPECT_EQ(Answer(program, L"Soru", IDNO), L"Program kapatılsın mı ?");
+  Sleep(300);
+  EXPECT_TRUE(program.Running());
+  EXPECT_TRUE(IsWindowVisible(program.main_window()));
+  program.Click(kIdButtonKapat);
+  EXPECT_EQ(Answer(program, L"Soru", IDYES), L"Program kapatılsın mı ?");
+  EXPECT_EQ(program.WaitForExit(), 0);
+  // Nothing was saved.
+  EXPECT_FALSE(program.FileExists(L"Setting.ini"));
+}
+
+TEST_F(ProgramTest, TestDatagramAndUygula) {
+  UdpListener listener;
+  Program program(L"apply");
+  // Caller ID on with a stored type that names no source: the channel opens,
+  // no source starts.
+  program.WriteFile(L"Setting.ini",
+                    "\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n"
+                    "CALLERIDTYPE=5\r\nUDPPORT=" +
+                        std::to_string(listener.port()) + "\r\n");
+  program.Start();
+  EXPECT_EQ(Answer(program, L"Bilgi", IDOK), L"Caller ID sistemi baslatilamadi.");
+  EXPECT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
+  ShowFromTray(program);
+  EXPECT_TRUE(Visible(program, kIdPanelDiger));  // type 5 shows as serial
+
+  program.Click(kIdSButton4);  // "Portu Test Et"
+  std::optional<ReceivedDatagram> datagram = listener.Receive();
+  ASSERT_TRUE(datagram);
+  EXPECT_EQ(datagram->bytes, "HAT=01\r\nNUMARA=555 55 55");
+  EXPECT_EQ(Answer(program, L"Bilgi", IDOK),
+            L"Ağda bulunan Caller Id destekli VELMORIS programlarına mesaj "
+            L"gönderildi.");
+
+  // "Uygula" with caller ID switched off and another port: the file is
+  // written, nothing was running, so nothing is stopped or shown.
+  SetWindowTextW(program.Control(kIdEditPort), L"18901");
+  program.Click(kIdCheckBoxCallerIDKullan);
+  ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdPanelCallerID); }));
+  program.Click(kIdSButton2);
+  ASSERT_TRUE(WaitUntil([&] { return program.FileExists(L"Setting.ini") &&
+                                     program.ReadFile(L"Setting.ini").find(
+                                         "UDPPORT=18901") != std::string::npos; }));
+  const std::string saved = program.ReadFile(L"Setting.ini");
+  EXPECT_NE(saved.find("CALLERIDKULLAN=False"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("CALLERIDTYPE=2"), std::string::npos) << saved;
+  EXPECT_TRUE(IsWindowVisible(program.main_window()));
+  EXPECT_FALSE(program.FindMessageBox(L"Bilgi"));
+
+  // The channel stays open on the port of its last start.
+  program.Click(kIdCheckBoxCallerIDKullan);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdPanelCallerID); }));
+  program.Click(kIdSButton4);
+  datagram = listener.Receive();
+  ASSERT_TRUE(datagram);
+  EXPECT_EQ(datagram->bytes.size(), 24u);
+  Answer(program, L"Bilgi", IDOK);
+
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace orvanta::win
