@@ -162,7 +162,8 @@ std::unique_ptr<SetupDialogView> QtShell::CreateSetupDialogView() {
 }
 
 std::unique_ptr<PortTestView> QtShell::CreatePortTestView(PortTestViewListener& listener) {
-  return std::make_unique<PortTestWindow>(listener, QApplication::activeWindow());
+  // Without an owner it opens in the middle of the screen.
+  return std::make_unique<PortTestWindow>(listener);
 }
 
 }  // namespace orvanta
