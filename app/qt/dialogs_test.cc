@@ -25,8 +25,8 @@
 namespace orvanta {
 namespace {
 
-TEST(SetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
-  SetupDialog dialog;
+TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
+  QtSetupDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Setup");
   EXPECT_EQ(dialog.size(), QSize(231, 216));
   EXPECT_EQ(dialog.GroupBox1->title(), " Settings ");
@@ -47,8 +47,8 @@ TEST(SetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   EXPECT_EQ(dialog.Button2->text(), "Cancel");
 }
 
-TEST(SetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
-  SetupDialog dialog;
+TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
+  QtSetupDialog dialog;
   dialog.SetList(SetupDialogView::kPort, {u"ttyS0", u"ttyUSB0"}, -1);
   dialog.SetList(SetupDialogView::kBaudRate, {u"Custom", u"110", u"9600"}, 2);
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kPort), -1);
@@ -97,9 +97,9 @@ class KapatListener : public PortTestViewListener {
   int clicks = 0;
 };
 
-TEST(PortTestWindowTest, PanesFillTheWindowAboveTheButtonBar) {
+TEST(QtPortTestWindowTest, PanesFillTheWindowAboveTheButtonBar) {
   KapatListener listener;
-  PortTestWindow window(listener);
+  QtPortTestWindow window(listener);
   EXPECT_EQ(window.windowTitle(), "Comport Test");
   EXPECT_EQ(window.size(), QSize(837, 519));
   EXPECT_EQ(window.Memo1->geometry(), QRect(0, 0, 652, 478));
@@ -113,9 +113,9 @@ TEST(PortTestWindowTest, PanesFillTheWindowAboveTheButtonBar) {
   EXPECT_TRUE(window.Memo2->toPlainText().isEmpty());
 }
 
-TEST(PortTestWindowTest, ChunksRunOnAfterTheUsersTextAndKapatIsReported) {
+TEST(QtPortTestWindowTest, ChunksRunOnAfterTheUsersTextAndKapatIsReported) {
   KapatListener listener;
-  PortTestWindow window(listener);
+  QtPortTestWindow window(listener);
   window.Memo1->setPlainText("typed ");
   window.AppendMemo1Text(u"S12");
   window.AppendMemo1Text(u"3E");

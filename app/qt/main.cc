@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
 
   orvanta::QtShell shell(
       {orvanta::Utf8ToUtf16(settings_folder) + u"Orvanta", headless});
-  orvanta::SettingsWindow view;
-  view.SetBeforeSave([settings_folder] { orvanta::MakeFolder(settings_folder); });
+  orvanta::QtSettingsWindow view;
+  view.SetBeforeSave([settings_folder] { orvanta::CreateSettingsFolder(settings_folder); });
 
   int result = 0;
   {

@@ -21,7 +21,9 @@
 
 #include "app/main_window.h"
 #include "app/qt/qt_shell.h"
+#include "app/qt/port_test_window.h"
 #include "app/qt/settings_window.h"
+#include "app/qt/setup_dialog.h"
 #include "app/qt/test/modal.h"
 #include "app/qt/widgets.h"
 #include "settings/test/temp_folder.h"
@@ -52,7 +54,7 @@ class QtMainWindowTest : public testing::Test {
 
   TempFolder folder;
   QtShell shell;
-  SettingsWindow window;
+  QtSettingsWindow window;
   std::unique_ptr<MainWindow> main_window;
 };
 
@@ -120,6 +122,34 @@ TEST_F(QtMainWindowTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
   EXPECT_TRUE(answerer.boxes[0].text.startsWith("ARG tipi baglanti acilamadi."))
       << answerer.boxes[0].text.toStdString();
   EXPECT_EQ(answerer.boxes[1].text, "Caller ID sistemi baslatilamadi.");
+}
+
+TEST_F(QtMainWindowTest, TheSerialButtonsOpenTheirDialogsModally) {
+  ShowFromTray();
+  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
+  QTest::mouseClick(window.RadioGroupCihaz->Button(2), Qt::LeftButton);
+
+  QString seen;
+  WhenModalAppears([&](QWidget* modal) {
+    auto* test_window = qobject_cast<QtPortTestWindow*>(modal);
+    ASSERT_NE(test_window, nullptr);
+    seen = test_window->windowTitle();
+    test_window->ButtonKapat->click();
+  });
+  window.sButton5->click();
+  EXPECT_EQ(seen, "Comport Test");
+
+  // Cancel still writes the port's settings file.
+  WhenModalAppears([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QtSetupDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    seen = dialog->windowTitle();
+    dialog->Button2->click();
+  });
+  window.VmWinButtonComPort->click();
+  EXPECT_EQ(seen, "Setup");
+  const std::string file = ReadFile(folder.path() / "calleridcomport.ini");
+  EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos) << file;
 }
 
 TEST_F(QtMainWindowTest, KapatAsksAndYesEndsTheProgram) {

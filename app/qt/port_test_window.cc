@@ -15,7 +15,7 @@ namespace {
 
 QPlainTextEdit* MakePane(QWidget* parent, int left, int width) {
   auto* pane = new QPlainTextEdit(parent);
-  pane->setGeometry(left, 0, width, PortTestWindow::kClientHeight - 41);
+  pane->setGeometry(left, 0, width, QtPortTestWindow::kClientHeight - 41);
   pane->setLineWrapMode(QPlainTextEdit::NoWrap);
   pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -51,7 +51,7 @@ std::u16string PaneText(std::u16string_view text, bool line_breaks, bool& after_
   return shown;
 }
 
-PortTestWindow::PortTestWindow(PortTestViewListener& listener, QWidget* parent)
+QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener, QWidget* parent)
     : QDialog(parent), listener_(listener) {
   setObjectName(QStringLiteral("ComportTestF"));
   setWindowTitle(ToQString(port_test_text::kCaption));
@@ -73,24 +73,24 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, QWidget* parent)
   setTabOrder(Memo2, ButtonKapat);
 }
 
-void PortTestWindow::AppendMemo1Text(const std::u16string& text) {
+void QtPortTestWindow::AppendMemo1Text(const std::u16string& text) {
   QTextCursor end(Memo1->document());
   end.movePosition(QTextCursor::End);
   end.insertText(ToQString(PaneText(text, true, after_cr_)));
   Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
-void PortTestWindow::AddMemo2Line(const std::u16string& line) {
+void QtPortTestWindow::AddMemo2Line(const std::u16string& line) {
   bool no_cr = false;
   Memo2->appendPlainText(ToQString(PaneText(line, false, no_cr)));
 }
 
-void PortTestWindow::ShowModal() { exec(); }
+void QtPortTestWindow::ShowModal() { exec(); }
 
-void PortTestWindow::Close() { reject(); }
+void QtPortTestWindow::Close() { reject(); }
 
 // The window has no Cancel button: Esc does not close it.
-void PortTestWindow::keyPressEvent(QKeyEvent* event) {
+void QtPortTestWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) return;
   QDialog::keyPressEvent(event);
 }

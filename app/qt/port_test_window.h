@@ -16,9 +16,10 @@ class BevelPanel;
 
 // The port test window "Comport Test": what the serial device sends, as
 // running text (Memo1) and one line per byte (Memo2).
-class PortTestWindow : public QDialog, public PortTestView {
+class QtPortTestWindow : public QDialog, public PortTestView {
+  Q_OBJECT
  public:
-  explicit PortTestWindow(PortTestViewListener& listener, QWidget* parent = nullptr);
+  explicit QtPortTestWindow(PortTestViewListener& listener, QWidget* parent = nullptr);
 
   static constexpr int kClientWidth = 837;
   static constexpr int kClientHeight = 519;

@@ -48,7 +48,7 @@ class HeadlessProgram {
 
   // The start-up apply is done once the running notice is out.
   bool WaitUntilStarted() {
-    return WaitFor([this] { return Output().find(kStarted) != std::string::npos; });
+    return PollUntil([this] { return Output().find(kStarted) != std::string::npos; });
   }
 
   std::string Output() const { return ReadWholeFile(output_); }
@@ -67,7 +67,7 @@ TEST(ProgramHeadlessTest, AnnouncesTheCallsOfASerialDevice) {
   ChildProcess socat({"socat", "pty,raw,echo=0,link=" + device.string(),
                       "pty,raw,echo=0,link=" + line.string()},
                      {}, (folder.path() / "socat.txt").string());
-  ASSERT_TRUE(WaitFor([&] { return fs::exists(device) && fs::exists(line); }));
+  ASSERT_TRUE(PollUntil([&] { return fs::exists(device) && fs::exists(line); }));
 
   UdpListener listener;
   {

@@ -158,12 +158,12 @@ uint32_t QtShell::TickCount() const {
 }
 
 std::unique_ptr<SetupDialogView> QtShell::CreateSetupDialogView() {
-  return std::make_unique<SetupDialog>();
+  return std::make_unique<QtSetupDialog>();
 }
 
 std::unique_ptr<PortTestView> QtShell::CreatePortTestView(PortTestViewListener& listener) {
   // Without an owner it opens in the middle of the screen.
-  return std::make_unique<PortTestWindow>(listener);
+  return std::make_unique<QtPortTestWindow>(listener);
 }
 
 }  // namespace orvanta

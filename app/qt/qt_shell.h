@@ -14,7 +14,7 @@ class QSystemTrayIcon;
 
 namespace orvanta {
 
-class SettingsWindow;
+class QtSettingsWindow;
 
 // The Qt 6 shell: tray icon and menu, message boxes, the event loop's
 // queued calls (the start-up message, the serial hand-over's wake-up), the

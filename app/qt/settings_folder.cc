@@ -36,7 +36,7 @@ std::string ChooseSettingsFolder(const std::string& exe_directory) {
        [](const char* name) -> const char* { return std::getenv(name); }});
 }
 
-void MakeFolder(const std::string& folder) {
+void CreateSettingsFolder(const std::string& folder) {
   for (size_t slash = folder.find('/', 1); slash != std::string::npos;
        slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);

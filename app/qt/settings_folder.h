@@ -25,7 +25,7 @@ std::string ChooseSettingsFolder(const std::string& exe_directory);
 
 // Creates `folder` and any missing parent; a failure is left for the write
 // that follows to report.
-void MakeFolder(const std::string& folder);
+void CreateSettingsFolder(const std::string& folder);
 
 }  // namespace orvanta
 

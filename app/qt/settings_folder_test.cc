@@ -48,11 +48,11 @@ TEST(SettingsFolderTest, MakeFolderCreatesTheMissingParents) {
   char base[] = "/tmp/orvanta-folder-XXXXXX";
   ASSERT_NE(mkdtemp(base), nullptr);
   const std::string folder = std::string(base) + "/.config/orvanta/";
-  MakeFolder(folder);
+  CreateSettingsFolder(folder);
   struct stat info {};
   ASSERT_EQ(stat(folder.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
-  MakeFolder(folder);  // already there: nothing to do
+  CreateSettingsFolder(folder);  // already there: nothing to do
   rmdir(folder.c_str());
   rmdir((std::string(base) + "/.config").c_str());
   rmdir(base);

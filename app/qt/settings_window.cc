@@ -73,7 +73,7 @@ void PaintFieldsBlackOnWhite(QWidget* window) {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent) {
+QtSettingsWindow::QtSettingsWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("AnaF"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -84,13 +84,13 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent) {
   Connect();
 }
 
-void SettingsWindow::Build() {
+void QtSettingsWindow::Build() {
   CheckBoxCallerIDKullan = Place(
       new QCheckBox(ToQString(text::kCheckBoxCallerIDKullan), this), 8, 5, 259, 19);
 
   PanelCallerID = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised), 8, 24, 432, 453);
   sLabel1 = MakeLabel(PanelCallerID, text::kSLabel1, 24, 16);
-  EditPort = Place(new NumericEdit(PanelCallerID), 114, 13, 121, 21);
+  EditPort = Place(new PortNumberEdit(PanelCallerID), 114, 13, 121, 21);
   sButton4 = MakeButton(PanelCallerID, text::kSButton4, 262, 12, 143, 25);
   sLabel2 = MakeLabel(PanelCallerID, text::kSLabel2, 24, 51);
   sLabel2->setWordWrap(true);
@@ -99,7 +99,7 @@ void SettingsWindow::Build() {
   QStringList kinds;
   for (const char16_t* item : text::kRadioGroupCihazItems) kinds << ToQString(item);
   RadioGroupCihaz = Place(
-      new RadioGroup(PanelCallerID, ToQString(text::kRadioGroupCihazTitle), kinds, 2),
+      new ColumnRadioGroup(PanelCallerID, ToQString(text::kRadioGroupCihazTitle), kinds, 2),
       23, 140, 383, 59);
 
   PanARG = Place(new BevelPanel(PanelCallerID, Bevel::kRaised, Bevel::kNone), 23, 205, 383, 219);
@@ -111,7 +111,7 @@ void SettingsWindow::Build() {
   // Created before the log, which lies over it.
   ButtonBaglan = Place(new QPushButton(ToQString(text::kButtonBaglan), PanARG), 9, 119, 115, 25);
   ButtonBaglan->setAutoDefault(false);
-  MemoLog = Place(new LogMemo(PanARG), 1, 64, 381, 154);
+  MemoLog = Place(new LogPane(PanARG), 1, 64, 381, 154);
   MemoLog->setToolTip(ToQString(text::kMemoLogHint));
 
   PanelDiger =
@@ -125,10 +125,10 @@ void SettingsWindow::Build() {
   EditBitis = Place(new QLineEdit(PanelDiger), 144, 74, 201, 21);
   Label26 = MakeLabel(PanelDiger, text::kLabel26, 16, 104);
   RxSpinEditNoBaslama =
-      Place(new SpinEdit(PanelDiger, kSpinMinimum, kSpinMaximum), 296, 96, 49, 21);
+      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296, 96, 49, 21);
   Label27 = MakeLabel(PanelDiger, text::kLabel27, 16, 128);
   RxSpinEditNoUzunluk =
-      Place(new SpinEdit(PanelDiger, kSpinMinimum, kSpinMaximum), 296, 120, 49, 21);
+      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296, 120, 49, 21);
   Label25 = MakeLabel(PanelDiger, text::kLabel25, 8, 181);
   Label25->setGeometry(8, 181, 329, 13);
   sButton5 = MakeButton(PanelDiger, text::kSButton5, 296, 176, 75, 25);
@@ -152,16 +152,16 @@ void SettingsWindow::Build() {
   serial_anchors->Add(VmWinButtonComPort, kAnchorLeft | kAnchorTop | kAnchorRight);
 }
 
-void SettingsWindow::Connect() {
+void QtSettingsWindow::Connect() {
   using L = SettingsViewListener;
   connect(CheckBoxCallerIDKullan, &QCheckBox::clicked, this,
           [this] { Report(&L::OnCheckBoxClick); });
-  connect(RadioGroupCihaz, &RadioGroup::ItemClicked, this,
+  connect(RadioGroupCihaz, &ColumnRadioGroup::ItemClicked, this,
           [this] { Report(&L::OnRadioGroupClick); });
   connect(ComboCIHAZ, &QComboBox::activated, this, [this] { Report(&L::OnComboCihazChange); });
-  connect(MemoLog, &LogMemo::DoubleClicked, this, [this] { Report(&L::OnMemoLogDblClick); });
-  connect(EditPort, &NumericEdit::EscapePressed, this, [this] { Report(&L::OnEditPortEscape); });
-  connect(EditPort, &NumericEdit::FocusLeft, this, [this] { Report(&L::OnEditPortExit); });
+  connect(MemoLog, &LogPane::DoubleClicked, this, [this] { Report(&L::OnMemoLogDblClick); });
+  connect(EditPort, &PortNumberEdit::EscapePressed, this, [this] { Report(&L::OnEditPortEscape); });
+  connect(EditPort, &PortNumberEdit::FocusLeft, this, [this] { Report(&L::OnEditPortExit); });
   connect(sButton1, &QPushButton::clicked, this, [this] { ReportSave(&L::OnKaydet); });
   connect(sButton2, &QPushButton::clicked, this, [this] { ReportSave(&L::OnUygula); });
   connect(sButton3, &QPushButton::clicked, this, [this] { Report(&L::OnGizle); });
@@ -172,29 +172,29 @@ void SettingsWindow::Connect() {
           [this] { ReportSave(&L::OnComportAyarlari); });
 }
 
-void SettingsWindow::Report(void (SettingsViewListener::*action)()) {
+void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
   if (listener_) (listener_->*action)();
 }
 
-void SettingsWindow::ReportSave(void (SettingsViewListener::*action)()) {
+void QtSettingsWindow::ReportSave(void (SettingsViewListener::*action)()) {
   if (!listener_) return;
   if (before_save_) before_save_();
   (listener_->*action)();
 }
 
-bool SettingsWindow::CheckBoxCallerIDKullanChecked() const {
+bool QtSettingsWindow::CheckBoxCallerIDKullanChecked() const {
   return CheckBoxCallerIDKullan->isChecked();
 }
 
-void SettingsWindow::SetCheckBoxCallerIDKullanChecked(bool checked) {
+void QtSettingsWindow::SetCheckBoxCallerIDKullanChecked(bool checked) {
   CheckBoxCallerIDKullan->setChecked(checked);
 }
 
-int SettingsWindow::RadioGroupCihazIndex() const { return RadioGroupCihaz->ItemIndex(); }
+int QtSettingsWindow::RadioGroupCihazIndex() const { return RadioGroupCihaz->ItemIndex(); }
 
-void SettingsWindow::SetRadioGroupCihazIndex(int index) { RadioGroupCihaz->SetItemIndex(index); }
+void QtSettingsWindow::SetRadioGroupCihazIndex(int index) { RadioGroupCihaz->SetItemIndex(index); }
 
-QLineEdit* SettingsWindow::Edit(SettingsEdit edit) const {
+QLineEdit* QtSettingsWindow::Edit(SettingsEdit edit) const {
   switch (edit) {
     case SettingsEdit::kEditPort:
       return EditPort;
@@ -208,33 +208,33 @@ QLineEdit* SettingsWindow::Edit(SettingsEdit edit) const {
   return EditPort;
 }
 
-std::u16string SettingsWindow::EditText(SettingsEdit edit) const {
+std::u16string QtSettingsWindow::EditText(SettingsEdit edit) const {
   return FromQString(Edit(edit)->text());
 }
 
-void SettingsWindow::SetEditText(SettingsEdit edit, const std::u16string& text) {
+void QtSettingsWindow::SetEditText(SettingsEdit edit, const std::u16string& text) {
   Edit(edit)->setText(ToQString(text));
 }
 
-SpinEdit* SettingsWindow::Spin(SettingsSpin spin) const {
+StepOnlySpinBox* QtSettingsWindow::Spin(SettingsSpin spin) const {
   return spin == SettingsSpin::kRxSpinEditNoBaslama ? RxSpinEditNoBaslama : RxSpinEditNoUzunluk;
 }
 
-int SettingsWindow::SpinValue(SettingsSpin spin) const { return Spin(spin)->value(); }
+int QtSettingsWindow::SpinValue(SettingsSpin spin) const { return Spin(spin)->value(); }
 
-void SettingsWindow::SetSpinValue(SettingsSpin spin, int value) { Spin(spin)->setValue(value); }
+void QtSettingsWindow::SetSpinValue(SettingsSpin spin, int value) { Spin(spin)->setValue(value); }
 
-QComboBox* SettingsWindow::Combo(SettingsCombo combo) const {
+QComboBox* QtSettingsWindow::Combo(SettingsCombo combo) const {
   return combo == SettingsCombo::kComboCIHAZ ? ComboCIHAZ : ComboPORT;
 }
 
-int SettingsWindow::ComboIndex(SettingsCombo combo) const { return Combo(combo)->currentIndex(); }
+int QtSettingsWindow::ComboIndex(SettingsCombo combo) const { return Combo(combo)->currentIndex(); }
 
-void SettingsWindow::SetComboIndex(SettingsCombo combo, int index) {
+void QtSettingsWindow::SetComboIndex(SettingsCombo combo, int index) {
   Combo(combo)->setCurrentIndex(index);
 }
 
-void SettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
+void QtSettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
   QWidget* widget = nullptr;
   switch (control) {
     case SettingsShown::kPanelCallerID:
@@ -259,22 +259,22 @@ void SettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
   widget->setVisible(visible);
 }
 
-void SettingsWindow::SetLabelSecText(const std::u16string& text) {
+void QtSettingsWindow::SetLabelSecText(const std::u16string& text) {
   LabelSec->setText(ToQString(text));
   LabelSec->adjustSize();
 }
 
-void SettingsWindow::AddMemoLogLine(const std::u16string& line) {
+void QtSettingsWindow::AddMemoLogLine(const std::u16string& line) {
   MemoLog->appendPlainText(ToQString(line));
 }
 
-void SettingsWindow::ClearMemoLog() { MemoLog->clear(); }
+void QtSettingsWindow::ClearMemoLog() { MemoLog->clear(); }
 
-void SettingsWindow::SetCaption(const std::u16string& caption) {
+void QtSettingsWindow::SetCaption(const std::u16string& caption) {
   setWindowTitle(ToQString(caption));
 }
 
-void SettingsWindow::ShowWindow() {
+void QtSettingsWindow::ShowWindow() {
   if (!shown_before_) {
     shown_before_ = true;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -289,24 +289,24 @@ void SettingsWindow::ShowWindow() {
   activateWindow();
 }
 
-void SettingsWindow::HideWindow() { hide(); }
+void QtSettingsWindow::HideWindow() { hide(); }
 
-void SettingsWindow::SetListener(SettingsViewListener* listener) { listener_ = listener; }
+void QtSettingsWindow::SetListener(SettingsViewListener* listener) { listener_ = listener; }
 
-void SettingsWindow::closeEvent(QCloseEvent* event) {
+void QtSettingsWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   Report(&SettingsViewListener::OnCloseRequest);
 }
 
 // Not resizable by dragging, yet it may be maximised; then the anchors apply.
-void SettingsWindow::changeEvent(QEvent* event) {
+void QtSettingsWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     FixSize(!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)));
   }
   QWidget::changeEvent(event);
 }
 
-void SettingsWindow::FixSize(bool fixed) {
+void QtSettingsWindow::FixSize(bool fixed) {
   setMinimumSize(kClientWidth, kClientHeight);
   if (fixed) {
     setMaximumSize(kClientWidth, kClientHeight);

@@ -17,18 +17,18 @@ class QPushButton;
 namespace orvanta {
 
 class BevelPanel;
-class LogMemo;
-class NumericEdit;
-class RadioGroup;
-class SpinEdit;
+class LogPane;
+class PortNumberEdit;
+class ColumnRadioGroup;
+class StepOnlySpinBox;
 
 // The settings window: every control at its place, nothing decided here.
 // The program sets the controls through SettingsView; the user's actions go
 // to the listener.
-class SettingsWindow : public QWidget, public SettingsView {
+class QtSettingsWindow : public QWidget, public SettingsView {
   Q_OBJECT
  public:
-  explicit SettingsWindow(QWidget* parent = nullptr);
+  explicit QtSettingsWindow(QWidget* parent = nullptr);
 
   static constexpr int kClientWidth = 448;
   static constexpr int kClientHeight = 532;
@@ -64,10 +64,10 @@ class SettingsWindow : public QWidget, public SettingsView {
   QCheckBox* CheckBoxCallerIDKullan;
   BevelPanel* PanelCallerID;
   QLabel* sLabel1;
-  NumericEdit* EditPort;
+  PortNumberEdit* EditPort;
   QPushButton* sButton4;
   QLabel* sLabel2;
-  RadioGroup* RadioGroupCihaz;
+  ColumnRadioGroup* RadioGroupCihaz;
   BevelPanel* PanARG;
   QLabel* sLabel3;
   QComboBox* ComboCIHAZ;
@@ -75,7 +75,7 @@ class SettingsWindow : public QWidget, public SettingsView {
   QLineEdit* EditIP;
   QComboBox* ComboPORT;
   QPushButton* ButtonBaglan;
-  LogMemo* MemoLog;
+  LogPane* MemoLog;
   BevelPanel* PanelDiger;
   QPushButton* VmWinButtonComPort;
   QLabel* Label23;
@@ -83,9 +83,9 @@ class SettingsWindow : public QWidget, public SettingsView {
   QLabel* Label24;
   QLineEdit* EditBitis;
   QLabel* Label26;
-  SpinEdit* RxSpinEditNoBaslama;
+  StepOnlySpinBox* RxSpinEditNoBaslama;
   QLabel* Label27;
-  SpinEdit* RxSpinEditNoUzunluk;
+  StepOnlySpinBox* RxSpinEditNoUzunluk;
   QLabel* Label25;
   QPushButton* sButton5;
   BevelPanel* sPanel1;
@@ -105,7 +105,7 @@ class SettingsWindow : public QWidget, public SettingsView {
   void Report(void (SettingsViewListener::*action)());
   void ReportSave(void (SettingsViewListener::*action)());
   QLineEdit* Edit(SettingsEdit edit) const;
-  SpinEdit* Spin(SettingsSpin spin) const;
+  StepOnlySpinBox* Spin(SettingsSpin spin) const;
   QComboBox* Combo(SettingsCombo combo) const;
   void FixSize(bool fixed);
 

@@ -24,7 +24,7 @@ namespace {
 // Remembers each user action with what the window showed at that moment.
 class RecordingListener : public SettingsViewListener {
  public:
-  explicit RecordingListener(SettingsWindow& window) : window_(window) {}
+  explicit RecordingListener(QtSettingsWindow& window) : window_(window) {}
 
   std::vector<std::string> calls;
   bool checked_at_click = false;
@@ -37,7 +37,7 @@ class RecordingListener : public SettingsViewListener {
   }
   void OnRadioGroupClick() override {
     radio_at_click = window_.RadioGroupCihazIndex();
-    calls.push_back("RadioGroup");
+    calls.push_back("ColumnRadioGroup");
   }
   void OnComboCihazChange() override {
     combo_at_change = window_.ComboIndex(SettingsCombo::kComboCIHAZ);
@@ -56,12 +56,12 @@ class RecordingListener : public SettingsViewListener {
   void OnCloseRequest() override { calls.push_back("CloseRequest"); }
 
  private:
-  SettingsWindow& window_;
+  QtSettingsWindow& window_;
 };
 
-class SettingsWindowTest : public testing::Test {
+class QtSettingsWindowTest : public testing::Test {
  protected:
-  SettingsWindowTest() : listener(window) {
+  QtSettingsWindowTest() : listener(window) {
     window.SetListener(&listener);
     window.SetBeforeSave([this] { listener.calls.push_back("BeforeSave"); });
     for (auto shown : {SettingsShown::kPanelCallerID, SettingsShown::kPanARG,
@@ -72,11 +72,11 @@ class SettingsWindowTest : public testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
 
-  SettingsWindow window;
+  QtSettingsWindow window;
   RecordingListener listener;
 };
 
-TEST_F(SettingsWindowTest, ControlsSitAtTheirPixelPositions) {
+TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
   EXPECT_EQ(window.size(), QSize(448, 532));
   EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "not resizable by dragging";
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -125,7 +125,7 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirPixelPositions) {
 
 // Tahoma where installed, else the condensed stand-in; either way the texts
 // must fit the fixed places they were laid out for.
-TEST_F(SettingsWindowTest, TextsFitTheirPlaces) {
+TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   const QFontInfo font(window.font());
   EXPECT_TRUE(font.family() == "Tahoma" || font.family() == "DejaVu Sans Condensed")
       << font.family().toStdString();
@@ -163,7 +163,7 @@ TEST_F(SettingsWindowTest, TextsFitTheirPlaces) {
   }
 }
 
-TEST_F(SettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
+TEST_F(QtSettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
     const Qt::CursorShape expected =
         button == window.ButtonBaglan ? Qt::ArrowCursor : Qt::PointingHandCursor;
@@ -174,7 +174,7 @@ TEST_F(SettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
   EXPECT_TRUE(QFontInfo(window.VmWinButtonComPort->font()).bold());
 }
 
-TEST_F(SettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
+TEST_F(QtSettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
   window.showMaximized();
   QTRY_VERIFY(window.isMaximized() && window.width() > 448);
   const int dx = window.width() - 448;
@@ -194,7 +194,7 @@ TEST_F(SettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
-TEST_F(SettingsWindowTest, ProgramSettersReportNothing) {
+TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
   window.SetCheckBoxCallerIDKullanChecked(true);
   window.SetRadioGroupCihazIndex(2);
   window.SetComboIndex(SettingsCombo::kComboCIHAZ, 3);
@@ -220,7 +220,7 @@ TEST_F(SettingsWindowTest, ProgramSettersReportNothing) {
   EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(SettingsWindowTest, UserChoicesAreReportedAfterTheControlChanged) {
+TEST_F(QtSettingsWindowTest, UserChoicesAreReportedAfterTheControlChanged) {
   QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
   EXPECT_TRUE(listener.checked_at_click);
 
@@ -238,11 +238,11 @@ TEST_F(SettingsWindowTest, UserChoicesAreReportedAfterTheControlChanged) {
   QTest::keyClick(window.ComboPORT, Qt::Key_Down);
 
   QTest::mouseDClick(window.MemoLog->viewport(), Qt::LeftButton);
-  EXPECT_EQ(listener.calls, (std::vector<std::string>{"CheckBox", "RadioGroup",
+  EXPECT_EQ(listener.calls, (std::vector<std::string>{"CheckBox", "ColumnRadioGroup",
                                                       "ComboCihaz", "MemoLogDblClick"}));
 }
 
-TEST_F(SettingsWindowTest, PortFieldTakesWholeNumbersAndReportsEscAndLeaving) {
+TEST_F(QtSettingsWindowTest, PortFieldTakesWholeNumbersAndReportsEscAndLeaving) {
   window.SetEditText(SettingsEdit::kEditPort, u"");
   window.EditPort->setFocus();
   QTest::keyClicks(window.EditPort, "-1x8.9,00");
@@ -253,8 +253,8 @@ TEST_F(SettingsWindowTest, PortFieldTakesWholeNumbersAndReportsEscAndLeaving) {
   EXPECT_EQ(listener.calls, (std::vector<std::string>{"EditPortEscape", "EditPortExit"}));
 }
 
-TEST_F(SettingsWindowTest, SpinEditsStepWithinTheirRangeAndTakeNoTyping) {
-  SpinEdit* spin = window.RxSpinEditNoBaslama;
+TEST_F(QtSettingsWindowTest, SpinEditsStepWithinTheirRangeAndTakeNoTyping) {
+  StepOnlySpinBox* spin = window.RxSpinEditNoBaslama;
   window.SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama, 499);
   spin->setFocus();
   QTest::keyClicks(spin, "7");
@@ -267,7 +267,7 @@ TEST_F(SettingsWindowTest, SpinEditsStepWithinTheirRangeAndTakeNoTyping) {
   EXPECT_EQ(window.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 0);
 }
 
-TEST_F(SettingsWindowTest, ButtonsAndCloseBoxReportTheirAction) {
+TEST_F(QtSettingsWindowTest, ButtonsAndCloseBoxReportTheirAction) {
   const std::vector<std::pair<QPushButton*, std::vector<std::string>>> cases = {
       {window.sButton1, {"BeforeSave", "Kaydet"}},
       {window.sButton2, {"BeforeSave", "Uygula"}},

@@ -12,7 +12,7 @@ namespace orvanta {
 
 namespace text = setup_dialog_text;
 
-SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
+QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ComSetupFrm"));
   setWindowTitle(ToQString(text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -44,15 +44,15 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   setTabOrder(Button1, Button2);
 }
 
-void SetupDialog::SetList(int list, const std::vector<std::u16string>& entries, int chosen) {
+void QtSetupDialog::SetList(int list, const std::vector<std::u16string>& entries, int chosen) {
   QComboBox* combo = Combos[list];
   combo->clear();
   for (const std::u16string& entry : entries) combo->addItem(ToQString(entry));
   combo->setCurrentIndex(chosen);
 }
 
-int SetupDialog::ChosenIndex(int list) const { return Combos[list]->currentIndex(); }
+int QtSetupDialog::ChosenIndex(int list) const { return Combos[list]->currentIndex(); }
 
-bool SetupDialog::ShowModal() { return exec() == QDialog::Accepted; }
+bool QtSetupDialog::ShowModal() { return exec() == QDialog::Accepted; }
 
 }  // namespace orvanta

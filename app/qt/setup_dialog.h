@@ -18,9 +18,10 @@ namespace orvanta {
 
 // The serial port setup dialog "Setup": six lists in a group box, OK and
 // Cancel. It only shows the entries it is given and remembers the choices.
-class SetupDialog : public QDialog, public SetupDialogView {
+class QtSetupDialog : public QDialog, public SetupDialogView {
+  Q_OBJECT
  public:
-  explicit SetupDialog(QWidget* parent = nullptr);
+  explicit QtSetupDialog(QWidget* parent = nullptr);
 
   static constexpr int kClientWidth = 231;
   static constexpr int kClientHeight = 216;

@@ -61,7 +61,7 @@ void BevelPanel::paintEvent(QPaintEvent*) {
   DrawBevel(painter, rect, inner_, palette());
 }
 
-RadioGroup::RadioGroup(QWidget* parent, const QString& title,
+ColumnRadioGroup::ColumnRadioGroup(QWidget* parent, const QString& title,
                        const QStringList& items, int columns)
     : QGroupBox(title, parent), group_(new QButtonGroup(this)), columns_(columns) {
   for (int i = 0; i < items.size(); ++i) {
@@ -76,9 +76,9 @@ RadioGroup::RadioGroup(QWidget* parent, const QString& title,
   });
 }
 
-int RadioGroup::ItemIndex() const { return index_; }
+int ColumnRadioGroup::ItemIndex() const { return index_; }
 
-void RadioGroup::SetItemIndex(int index) {
+void ColumnRadioGroup::SetItemIndex(int index) {
   if (index >= 0 && index < buttons_.size()) {
     index_ = index;
     buttons_[index]->setChecked(true);
@@ -91,13 +91,13 @@ void RadioGroup::SetItemIndex(int index) {
   group_->setExclusive(true);
 }
 
-void RadioGroup::resizeEvent(QResizeEvent* event) {
+void ColumnRadioGroup::resizeEvent(QResizeEvent* event) {
   QGroupBox::resizeEvent(event);
   Arrange();
 }
 
 // Columns of equal width below the title, the spare height shared out evenly.
-void RadioGroup::Arrange() {
+void ColumnRadioGroup::Arrange() {
   if (buttons_.isEmpty()) return;
   const int text_height = QFontMetrics(font()).height();
   const int per_column = (buttons_.size() + columns_ - 1) / columns_;
@@ -111,11 +111,11 @@ void RadioGroup::Arrange() {
   }
 }
 
-NumericEdit::NumericEdit(QWidget* parent) : QLineEdit(parent) {
+PortNumberEdit::PortNumberEdit(QWidget* parent) : QLineEdit(parent) {
   setValidator(new PortTextValidator(this));
 }
 
-void NumericEdit::keyPressEvent(QKeyEvent* event) {
+void PortNumberEdit::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     emit EscapePressed();
     return;
@@ -123,23 +123,23 @@ void NumericEdit::keyPressEvent(QKeyEvent* event) {
   QLineEdit::keyPressEvent(event);
 }
 
-void NumericEdit::focusOutEvent(QFocusEvent* event) {
+void PortNumberEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   emit FocusLeft();
 }
 
-SpinEdit::SpinEdit(QWidget* parent, int minimum, int maximum) : QSpinBox(parent) {
+StepOnlySpinBox::StepOnlySpinBox(QWidget* parent, int minimum, int maximum) : QSpinBox(parent) {
   setRange(minimum, maximum);
   setSingleStep(1);
   lineEdit()->setReadOnly(true);
 }
 
-LogMemo::LogMemo(QWidget* parent) : QPlainTextEdit(parent) {
+LogPane::LogPane(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   viewport()->installEventFilter(this);
 }
 
-bool LogMemo::eventFilter(QObject* watched, QEvent* event) {
+bool LogPane::eventFilter(QObject* watched, QEvent* event) {
   if (watched == viewport() && event->type() == QEvent::MouseButtonDblClick) {
     emit DoubleClicked();
     return true;

@@ -37,10 +37,10 @@ class BevelPanel : public QWidget {
 
 // A titled group of radio buttons in columns, filled column by column; at most
 // one item is chosen, or none (-1). A click reports only a change of item.
-class RadioGroup : public QGroupBox {
+class ColumnRadioGroup : public QGroupBox {
   Q_OBJECT
  public:
-  RadioGroup(QWidget* parent, const QString& title, const QStringList& items,
+  ColumnRadioGroup(QWidget* parent, const QString& title, const QStringList& items,
              int columns);
 
   int ItemIndex() const;
@@ -66,10 +66,10 @@ class RadioGroup : public QGroupBox {
 // The numeric port edit: keystrokes and pastes that would leave something
 // other than a whole number as far as typed are dropped; Esc and the focus
 // leaving are reported (the program restores and reformats the value).
-class NumericEdit : public QLineEdit {
+class PortNumberEdit : public QLineEdit {
   Q_OBJECT
  public:
-  explicit NumericEdit(QWidget* parent);
+  explicit PortNumberEdit(QWidget* parent);
 
  signals:
   void EscapePressed();
@@ -82,16 +82,16 @@ class NumericEdit : public QLineEdit {
 
 // Whole number from `minimum` to `maximum`, changed only with its arrows and
 // the arrow keys; typing is disabled.
-class SpinEdit : public QSpinBox {
+class StepOnlySpinBox : public QSpinBox {
  public:
-  SpinEdit(QWidget* parent, int minimum, int maximum);
+  StepOnlySpinBox(QWidget* parent, int minimum, int maximum);
 };
 
 // A read-only log pane that reports double-clicks.
-class LogMemo : public QPlainTextEdit {
+class LogPane : public QPlainTextEdit {
   Q_OBJECT
  public:
-  explicit LogMemo(QWidget* parent);
+  explicit LogPane(QWidget* parent);
 
  signals:
   void DoubleClicked();

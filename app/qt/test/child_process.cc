@@ -82,7 +82,7 @@ std::string ReadWholeFile(const std::string& path) {
   return text.str();
 }
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool PollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return done();

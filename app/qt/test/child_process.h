@@ -37,7 +37,7 @@ std::string ReadWholeFile(const std::string& path);
 
 // Polls `done` until it is true or `timeout` passed; the result of the last
 // poll.
-bool WaitFor(const std::function<bool()>& done,
+bool PollUntil(const std::function<bool()>& done,
              std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 }  // namespace orvanta
