@@ -29,22 +29,29 @@ void SendToBottom(HWND hwnd) {
 }
 
 void LabelsUnderControls(HWND root) {
-  // A sibling made later lies under the earlier ones; labels and group
-  // frames must never cover a control they overlap.
+  // A sibling made later lies under the earlier ones. Labels must never
+  // cover a control they overlap, and group frames lie under everything,
+  // labels included.
+  struct Found {
+    std::vector<HWND> labels, frames;
+  } found;
   EnumChildWindows(
       root,
-      [](HWND child, LPARAM) -> BOOL {
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* found = reinterpret_cast<Found*>(data);
         wchar_t name[16];
         GetClassNameW(child, name, 16);
         const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-        if (_wcsicmp(name, L"Static") == 0 ||
-            (_wcsicmp(name, L"Button") == 0 &&
-             (style & BS_TYPEMASK) == BS_GROUPBOX)) {
-          SendToBottom(child);
+        if (_wcsicmp(name, L"Static") == 0) found->labels.push_back(child);
+        if (_wcsicmp(name, L"Button") == 0 &&
+            (style & BS_TYPEMASK) == BS_GROUPBOX) {
+          found->frames.push_back(child);
         }
         return TRUE;
       },
-      0);
+      reinterpret_cast<LPARAM>(&found));
+  for (HWND label : found.labels) SendToBottom(label);
+  for (HWND frame : found.frames) SendToBottom(frame);
 }
 
 LRESULT ControlColour(UINT message, HDC dc, HWND control) {

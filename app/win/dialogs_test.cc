@@ -95,6 +95,28 @@ TEST(SetupDialogTest, LayoutOfTheSetupDialog) {
                                      IDCANCEL}));
 }
 
+// The frame leaves its inside to the dialog; a dialog that clipped its
+// children there would leave it unpainted (black).
+TEST(SetupDialogTest, InsideOfTheGroupFrameIsPainted) {
+  SetupDialog dialog;
+  ShowWindow(dialog.hwnd(), SW_SHOW);
+  UpdateWindow(dialog.hwnd());
+  MSG message;
+  for (int i = 0; i < 20; ++i) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&message);
+    }
+    Sleep(10);
+  }
+  // Between the labels' column and the lists, inside the frame.
+  POINT inside = {84, 120};
+  ClientToScreen(dialog.hwnd(), &inside);
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, inside.x, inside.y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(colour, GetSysColor(COLOR_BTNFACE));
+}
+
 TEST(SetupDialogTest, ListsShowTheEntriesAndRememberTheChoice) {
   SetupDialog dialog;
   dialog.SetList(SetupDialogView::kBaudRate, {u"Custom", u"110", u"9600"}, 2);

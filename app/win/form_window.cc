@@ -10,9 +10,8 @@ void FormWindow::CreateForm(const wchar_t* class_name, const wchar_t* title,
   RegisterClassOnce(class_name, 0, GetSysColorBrush(COLOR_BTNFACE), icon,
                     small_icon);
   layout_.SetDesignClient(client);
-  Create(ex_style | WS_EX_CONTROLPARENT, class_name, title,
-         style | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, client.cx,
-         client.cy, nullptr);
+  Create(ex_style | WS_EX_CONTROLPARENT, class_name, title, style,
+         CW_USEDEFAULT, CW_USEDEFAULT, client.cx, client.cy, nullptr);
   dpi_ = DpiOf(hwnd());
   SIZE outer = WindowSizeForClient(client, style, ex_style, dpi_);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,

@@ -182,6 +182,27 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_EQ(TextOf(program.Control(kIdRxSpinEditNoUzunluk)), L"15");
   Screenshot(program.main_window(), L"settings-serial.png");
 
+  // "Comport Ayarlari": the setup dialog; the port's settings file is
+  // written after it, also when it was cancelled.
+  program.Click(kIdVmWinButtonComPort);
+  HWND setup = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    setup = program.FindTopLevel(L"OrvantaSetupDialog");
+    return setup && IsWindowVisible(setup);
+  }));
+  EXPECT_EQ(TextOf(setup), L"Setup");
+  EXPECT_FALSE(IsWindowEnabled(program.main_window()));
+  HWND baud = GetDlgItem(setup, 202);
+  EXPECT_EQ(TextOf(baud), L"9600");
+  EXPECT_EQ(SendMessageW(baud, CB_GETCOUNT, 0, 0), 16);
+  Screenshot(setup, L"setup-dialog.png");
+  Program::Press(setup, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return program.FileExists(L"calleridcomport.ini"); }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
+  const std::string port_file = program.ReadFile(L"calleridcomport.ini");
+  EXPECT_NE(port_file.find("[ComPortCallerID]"), std::string::npos) << port_file;
+  EXPECT_NE(port_file.find("BaudRate=9600"), std::string::npos) << port_file;
+
   // "Test Ekranı": the port test window, modal over the settings window.
   program.Click(kIdSButton5);
   HWND test_window = nullptr;

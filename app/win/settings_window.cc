@@ -14,7 +14,7 @@ namespace {
 namespace text = settings_text;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
-                         WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+                         WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
 constexpr SIZE kClient = {448, 532};
 
 const wchar_t* W(const char16_t* text) {

@@ -6,7 +6,9 @@ namespace {
 
 namespace text = setup_dialog_text;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+// No WS_CLIPCHILDREN: the dialog paints the inside of its group frame,
+// which the frame leaves to its parent.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr SIZE kClient = {231, 216};
 
