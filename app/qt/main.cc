@@ -28,8 +28,15 @@ bool Set(const char* name) {
 
 int main(int argc, char** argv) {
   // Without a display the program still does its work: Qt draws into memory.
-  const bool no_display = !Set("DISPLAY") && !Set("WAYLAND_DISPLAY");
-  if (no_display && !Set("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // An X display that cannot be reached (no access as another user, a stale
+  // DISPLAY) is no display either.
+  if (!Set("QT_QPA_PLATFORM")) {
+    if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    } else if (!Set("WAYLAND_DISPLAY")) {
+      setenv("QT_QPA_PLATFORM", "xcb;offscreen", 1);
+    }
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orvanta"));
@@ -44,8 +51,8 @@ int main(int argc, char** argv) {
                         platform == QLatin1String("minimal");
   if (headless) {
     std::fprintf(stderr,
-                 "orvanta: no display, running without windows (Qt platform %s); "
-                 "messages are shown here\n",
+                 "orvanta: no display available, running without windows (Qt platform "
+                 "%s); messages appear here\n",
                  platform.toUtf8().constData());
   }
 

@@ -35,10 +35,11 @@ class HeadlessProgram {
     fs::create_directory(folder / "home");
   }
 
-  void Start() {
+  // An empty `display` starts it with no DISPLAY at all.
+  void Start(const std::string& display = "") {
     process_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{(folder_ / "orvanta").string()},
-        std::map<std::string, std::string>{{"DISPLAY", ""},
+        std::map<std::string, std::string>{{"DISPLAY", display},
                                            {"WAYLAND_DISPLAY", ""},
                                            {"QT_QPA_PLATFORM", ""},
                                            {"XDG_CONFIG_HOME", ""},
@@ -110,11 +111,13 @@ TEST(ProgramHeadlessTest, AnnouncesTheCallsOfASerialDevice) {
   EXPECT_TRUE(program.Running()) << program.Output();
 }
 
+// Also where DISPLAY names an X server that is not there.
 TEST(ProgramHeadlessTest, WithoutSettingsWritesNoFile) {
   TempFolder folder;
   HeadlessProgram program(folder.path());
-  program.Start();
+  program.Start(":65000");
   ASSERT_TRUE(program.WaitUntilStarted()) << program.Output();
+  EXPECT_NE(program.Output().find("no display"), std::string::npos) << program.Output();
   EXPECT_TRUE(program.Running());
   EXPECT_FALSE(fs::exists(folder.path() / "Setting.ini"));
   EXPECT_FALSE(fs::exists(folder.path() / "calleridcomport.ini"));
