@@ -5,8 +5,10 @@
 
 namespace orvanta {
 
-QRect AnchoredRect(const QRect& designed, const QSize& parent_designed,
-                   const QSize& parent_now, unsigned anchors) {
+QRect AnchoredRect(const QRect& designed,
+                   const QSize& parent_designed,
+                   const QSize& parent_now,
+                   unsigned anchors) {
   const int dx = parent_now.width() - parent_designed.width();
   const int dy = parent_now.height() - parent_designed.height();
   QRect rect = designed;
@@ -37,7 +39,8 @@ void AnchorLayout::Add(QWidget* child, unsigned anchors) {
 }
 
 bool AnchorLayout::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parent_ && event->type() == QEvent::Resize) Arrange();
+  if (watched == parent_ && event->type() == QEvent::Resize)
+    Arrange();
   return QObject::eventFilter(watched, event);
 }
 

@@ -31,8 +31,8 @@ TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   EXPECT_EQ(dialog.size(), QSize(231, 216));
   EXPECT_EQ(dialog.GroupBox1->title(), " Settings ");
   EXPECT_EQ(dialog.GroupBox1->geometry(), QRect(8, 8, 217, 169));
-  const char* labels[] = {"Port", "Baud rate", "Data bits", "Stop bits", "Parity",
-                          "Flow control"};
+  const char* labels[] = {"Port",      "Baud rate", "Data bits",
+                          "Stop bits", "Parity",    "Flow control"};
   for (int i = 0; i < SetupDialogView::kListCount; ++i) {
     EXPECT_EQ(dialog.Labels[i]->text(), labels[i]);
     EXPECT_EQ(dialog.Labels[i]->pos(), QPoint(8, 24 + 24 * i));
@@ -119,9 +119,11 @@ TEST(QtPortTestWindowTest, ChunksRunOnAfterTheUsersTextAndKapatIsReported) {
   window.Memo1->setPlainText("typed ");
   window.AppendMemo1Text(u"S12");
   window.AppendMemo1Text(u"3E");
-  for (const char16_t* line : {u"83 (S)", u"49 (1)", u"13 (\r)"}) window.AddMemo2Line(line);
+  for (const char16_t* line : {u"83 (S)", u"49 (1)", u"13 (\r)"})
+    window.AddMemo2Line(line);
   EXPECT_EQ(window.Memo1->toPlainText(), "typed S123E");
-  EXPECT_EQ(window.Memo2->toPlainText(), QString::fromUtf16(u"83 (S)\n49 (1)\n13 (\u240d)"));
+  EXPECT_EQ(window.Memo2->toPlainText(),
+            QString::fromUtf16(u"83 (S)\n49 (1)\n13 (\u240d)"));
 
   WhenModalAppears([&](QWidget*) {
     QTest::keyClick(&window, Qt::Key_Escape);  // no Cancel button: stays open
@@ -151,8 +153,8 @@ void AnswerBox(BoxSeen& seen, Qt::Key key) {
   WhenModalAppears([&seen, key](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
-    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-            box->standardButton(box->defaultButton())};
+    seen = {box->windowTitle(), box->text(), box->icon(),
+            box->standardButtons(), box->standardButton(box->defaultButton())};
     QTest::keyClick(box, key);
   });
 }
@@ -162,8 +164,8 @@ TEST(QtShellTest, MessageBoxesCarryTheirTitleIconAndButtons) {
   BoxSeen seen;
 
   AnswerBox(seen, Qt::Key_Return);
-  EXPECT_EQ(shell.ShowMessage(u"Program kapatılsın mı ?", u"Soru", MessageIcon::kQuestion,
-                              MessageButtons::kYesNo),
+  EXPECT_EQ(shell.ShowMessage(u"Program kapatılsın mı ?", u"Soru",
+                              MessageIcon::kQuestion, MessageButtons::kYesNo),
             MessageAnswer::kYes);
   EXPECT_EQ(seen.title, "Soru");
   EXPECT_EQ(seen.text, QString::fromUtf8("Program kapatılsın mı ?"));
@@ -172,29 +174,34 @@ TEST(QtShellTest, MessageBoxesCarryTheirTitleIconAndButtons) {
   EXPECT_EQ(seen.default_button, QMessageBox::Yes);
 
   AnswerBox(seen, Qt::Key_N);
-  EXPECT_EQ(shell.ShowMessage(u"?", u"Soru", MessageIcon::kQuestion, MessageButtons::kYesNo),
+  EXPECT_EQ(shell.ShowMessage(u"?", u"Soru", MessageIcon::kQuestion,
+                              MessageButtons::kYesNo),
             MessageAnswer::kNo);
 
   AnswerBox(seen, Qt::Key_Return);
-  EXPECT_EQ(shell.ShowMessage(u"UDP iletişim kanalı açılamadı.\r\nPort No : 1", u"Bilgi",
-                              MessageIcon::kInformation, MessageButtons::kOk),
+  EXPECT_EQ(shell.ShowMessage(u"UDP iletişim kanalı açılamadı.\r\nPort No : 1",
+                              u"Bilgi", MessageIcon::kInformation,
+                              MessageButtons::kOk),
             MessageAnswer::kOk);
-  EXPECT_EQ(seen.text, QString::fromUtf8("UDP iletişim kanalı açılamadı.\nPort No : 1"));
+  EXPECT_EQ(seen.text,
+            QString::fromUtf8("UDP iletişim kanalı açılamadı.\nPort No : 1"));
   EXPECT_EQ(seen.icon, QMessageBox::Information);
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 
   AnswerBox(seen, Qt::Key_Return);
-  shell.ShowMessage(u"x.", u"Orvanta", MessageIcon::kError, MessageButtons::kOk);
+  shell.ShowMessage(u"x.", u"Orvanta", MessageIcon::kError,
+                    MessageButtons::kOk);
   EXPECT_EQ(seen.title, "Orvanta");
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
 }
 
 TEST(QtShellTest, HeadlessAnswersWithTheDefaultButtonAtOnce) {
   QtShell shell({u"/tmp/Orvanta", true});
-  EXPECT_EQ(shell.ShowMessage(u"Program kapatılsın mı ?", u"Soru", MessageIcon::kQuestion,
-                              MessageButtons::kYesNo),
+  EXPECT_EQ(shell.ShowMessage(u"Program kapatılsın mı ?", u"Soru",
+                              MessageIcon::kQuestion, MessageButtons::kYesNo),
             MessageAnswer::kYes);
-  EXPECT_EQ(shell.ShowMessage(u"x", u"Bilgi", MessageIcon::kInformation, MessageButtons::kOk),
+  EXPECT_EQ(shell.ShowMessage(u"x", u"Bilgi", MessageIcon::kInformation,
+                              MessageButtons::kOk),
             MessageAnswer::kOk);
 }
 

@@ -28,7 +28,9 @@ QFont Pick(const QStringList& families, bool bold) {
 
 }  // namespace
 
-QFont SettingsWindowFont() { return Pick({"Tahoma"}, true); }
+QFont SettingsWindowFont() {
+  return Pick({"Tahoma"}, true);
+}
 
 QFont SettingsListFont() {
   QFont font = SettingsWindowFont();
@@ -38,11 +40,17 @@ QFont SettingsListFont() {
   return font;
 }
 
-QFont TestWindowFont() { return Pick({"Tahoma"}, false); }
+QFont TestWindowFont() {
+  return Pick({"Tahoma"}, false);
+}
 
-QFont SetupDialogFont() { return Pick({"MS Sans Serif", "Tahoma"}, false); }
+QFont SetupDialogFont() {
+  return Pick({"MS Sans Serif", "Tahoma"}, false);
+}
 
 // Liberation Sans is drawn to Arial's metrics.
-QFont ArialBoldFont() { return Pick({"Arial", "Liberation Sans"}, true); }
+QFont ArialBoldFont() {
+  return Pick({"Arial", "Liberation Sans"}, true);
+}
 
 }  // namespace orvanta

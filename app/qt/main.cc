@@ -50,20 +50,25 @@ int main(int argc, char** argv) {
   const bool headless = platform == QLatin1String("offscreen") ||
                         platform == QLatin1String("minimal");
   if (headless) {
-    std::fprintf(stderr,
-                 "orvanta: no display available, running without windows (Qt platform "
-                 "%s); messages appear here\n",
-                 platform.toUtf8().constData());
+    std::fprintf(
+        stderr,
+        "orvanta: no display available, running without windows (Qt platform "
+        "%s); messages appear here\n",
+        platform.toUtf8().constData());
   }
 
-  std::string exe_directory = QCoreApplication::applicationDirPath().toStdString();
-  if (exe_directory.empty() || exe_directory.back() != '/') exe_directory += '/';
-  const std::string settings_folder = orvanta::ChooseSettingsFolder(exe_directory);
+  std::string exe_directory =
+      QCoreApplication::applicationDirPath().toStdString();
+  if (exe_directory.empty() || exe_directory.back() != '/')
+    exe_directory += '/';
+  const std::string settings_folder =
+      orvanta::ChooseSettingsFolder(exe_directory);
 
   orvanta::QtShell shell(
       {orvanta::Utf8ToUtf16(settings_folder) + u"Orvanta", headless});
   orvanta::QtSettingsWindow view;
-  view.SetBeforeSave([settings_folder] { orvanta::CreateSettingsFolder(settings_folder); });
+  view.SetBeforeSave(
+      [settings_folder] { orvanta::CreateSettingsFolder(settings_folder); });
 
   int result = 0;
   {

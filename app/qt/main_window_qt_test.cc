@@ -20,8 +20,8 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "app/qt/qt_shell.h"
 #include "app/qt/port_test_window.h"
+#include "app/qt/qt_shell.h"
 #include "app/qt/settings_window.h"
 #include "app/qt/setup_dialog.h"
 #include "app/qt/test/modal.h"
@@ -74,7 +74,8 @@ TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
   ShowFromTray();
   window.sButton3->click();  // "Gizle"
   EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "nothing is saved before a save";
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()))
+      << "nothing is saved before a save";
 }
 
 TEST_F(QtMainWindowTest, TickingShowsThePanelAndArgShowsItsOptions) {

@@ -28,14 +28,17 @@ QPlainTextEdit* MakePane(QWidget* parent, int left, int width) {
 
 }  // namespace
 
-std::u16string PaneText(std::u16string_view text, bool line_breaks, bool& after_cr) {
+std::u16string PaneText(std::u16string_view text,
+                        bool line_breaks,
+                        bool& after_cr) {
   std::u16string shown;
   shown.reserve(text.size());
   for (char16_t c : text) {
     const bool lf_after_cr = after_cr && c == u'\n';
     after_cr = false;
     if (line_breaks && (c == u'\r' || c == u'\n')) {
-      if (lf_after_cr) continue;
+      if (lf_after_cr)
+        continue;
       shown += u'\n';
       after_cr = c == u'\r';
     } else if (line_breaks && c == u'\t') {
@@ -51,7 +54,8 @@ std::u16string PaneText(std::u16string_view text, bool line_breaks, bool& after_
   return shown;
 }
 
-QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener, QWidget* parent)
+QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener,
+                                   QWidget* parent)
     : QDialog(parent), listener_(listener) {
   setObjectName(QStringLiteral("ComportTestF"));
   setWindowTitle(ToQString(port_test_text::kCaption));
@@ -63,12 +67,15 @@ QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener, QWidget* pare
 
   Memo1 = MakePane(this, 0, kClientWidth - 185);
   Memo2 = MakePane(this, kClientWidth - 185, 185);
-  Panel1 = new BevelPanel(this, BevelPanel::Bevel::kRaised, BevelPanel::Bevel::kNone);
+  Panel1 = new BevelPanel(this, BevelPanel::Bevel::kRaised,
+                          BevelPanel::Bevel::kNone);
   Panel1->setGeometry(0, kClientHeight - 41, kClientWidth, 41);
-  ButtonKapat = new QPushButton(ToQString(port_test_text::kButtonKapat), Panel1);
+  ButtonKapat =
+      new QPushButton(ToQString(port_test_text::kButtonKapat), Panel1);
   ButtonKapat->setGeometry(728, 6, 75, 25);
   ButtonKapat->setAutoDefault(false);
-  connect(ButtonKapat, &QPushButton::clicked, this, [this] { listener_.OnKapat(); });
+  connect(ButtonKapat, &QPushButton::clicked, this,
+          [this] { listener_.OnKapat(); });
   setTabOrder(Memo1, Memo2);
   setTabOrder(Memo2, ButtonKapat);
 }
@@ -85,13 +92,18 @@ void QtPortTestWindow::AddMemo2Line(const std::u16string& line) {
   Memo2->appendPlainText(ToQString(PaneText(line, false, no_cr)));
 }
 
-void QtPortTestWindow::ShowModal() { exec(); }
+void QtPortTestWindow::ShowModal() {
+  exec();
+}
 
-void QtPortTestWindow::Close() { reject(); }
+void QtPortTestWindow::Close() {
+  reject();
+}
 
 // The window has no Cancel button: Esc does not close it.
 void QtPortTestWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) return;
+  if (event->key() == Qt::Key_Escape)
+    return;
   QDialog::keyPressEvent(event);
 }
 

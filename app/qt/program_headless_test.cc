@@ -39,17 +39,19 @@ class HeadlessProgram {
   void Start(const std::string& display = "") {
     process_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{(folder_ / "orvanta").string()},
-        std::map<std::string, std::string>{{"DISPLAY", display},
-                                           {"WAYLAND_DISPLAY", ""},
-                                           {"QT_QPA_PLATFORM", ""},
-                                           {"XDG_CONFIG_HOME", ""},
-                                           {"HOME", (folder_ / "home").string()}},
+        std::map<std::string, std::string>{
+            {"DISPLAY", display},
+            {"WAYLAND_DISPLAY", ""},
+            {"QT_QPA_PLATFORM", ""},
+            {"XDG_CONFIG_HOME", ""},
+            {"HOME", (folder_ / "home").string()}},
         output_);
   }
 
   // The start-up apply is done once the running notice is out.
   bool WaitUntilStarted() {
-    return PollUntil([this] { return Output().find(kStarted) != std::string::npos; });
+    return PollUntil(
+        [this] { return Output().find(kStarted) != std::string::npos; });
   }
 
   std::string Output() const { return ReadWholeFile(output_); }
@@ -68,7 +70,8 @@ TEST(ProgramHeadlessTest, AnnouncesTheCallsOfASerialDevice) {
   ChildProcess socat({"socat", "pty,raw,echo=0,link=" + device.string(),
                       "pty,raw,echo=0,link=" + line.string()},
                      {}, (folder.path() / "socat.txt").string());
-  ASSERT_TRUE(PollUntil([&] { return fs::exists(device) && fs::exists(line); }));
+  ASSERT_TRUE(
+      PollUntil([&] { return fs::exists(device) && fs::exists(line); }));
 
   UdpListener listener;
   {
@@ -84,19 +87,22 @@ TEST(ProgramHeadlessTest, AnnouncesTheCallsOfASerialDevice) {
     UiHandover unused;
     TComPort port(unused);
     port.SetPort(Utf8ToUtf16(device.string()));
-    port.StoreSettings(TStoreType::stIniFile, folder.File(u"calleridcomport.ini"));
+    port.StoreSettings(TStoreType::stIniFile,
+                       folder.File(u"calleridcomport.ini"));
   }
 
   HeadlessProgram program(folder.path());
   program.Start();
   ASSERT_TRUE(program.WaitUntilStarted()) << program.Output();
-  EXPECT_NE(program.Output().find("no display"), std::string::npos) << program.Output();
+  EXPECT_NE(program.Output().find("no display"), std::string::npos)
+      << program.Output();
 
   const int fd = open(line.c_str(), O_WRONLY | O_NOCTTY);
   ASSERT_GE(fd, 0);
   const std::string packets[] = {"xxS 0532 123", " 45 67\rE", "S5551234E"};
   for (const std::string& chunk : packets) {
-    ASSERT_EQ(write(fd, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
+    ASSERT_EQ(write(fd, chunk.data(), chunk.size()),
+              static_cast<ssize_t>(chunk.size()));
   }
   auto first = listener.Receive();
   ASSERT_TRUE(first.has_value()) << program.Output();
@@ -117,7 +123,8 @@ TEST(ProgramHeadlessTest, WithoutSettingsWritesNoFile) {
   HeadlessProgram program(folder.path());
   program.Start(":65000");
   ASSERT_TRUE(program.WaitUntilStarted()) << program.Output();
-  EXPECT_NE(program.Output().find("no display"), std::string::npos) << program.Output();
+  EXPECT_NE(program.Output().find("no display"), std::string::npos)
+      << program.Output();
   EXPECT_TRUE(program.Running());
   EXPECT_FALSE(fs::exists(folder.path() / "Setting.ini"));
   EXPECT_FALSE(fs::exists(folder.path() / "calleridcomport.ini"));

@@ -28,8 +28,9 @@ QString BoxText(const std::u16string& text) {
 }
 
 void Tell(const QString& title, const QString& text) {
-  const QString line = title.trimmed() + QStringLiteral(": ") +
-                       QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  const QString line =
+      title.trimmed() + QStringLiteral(": ") +
+      QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
   std::fprintf(stderr, "orvanta: %s\n", line.toUtf8().constData());
   std::fflush(stderr);
 }
@@ -39,7 +40,8 @@ void Tell(const QString& title, const QString& text) {
 QIcon ProgramIcon() {
   QIcon icon;
   for (int size : {16, 32, 48, 64, 128, 256}) {
-    icon.addFile(QStringLiteral(":/orvanta/icons/%1x%1/orvanta.png").arg(size), QSize(size, size));
+    icon.addFile(QStringLiteral(":/orvanta/icons/%1x%1/orvanta.png").arg(size),
+                 QSize(size, size));
   }
   return icon;
 }
@@ -49,18 +51,23 @@ QtShell::QtShell(Options options)
   QAction* ayarlar = menu_->addAction(ToQString(tray_text::kAyarlar));
   QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
   connect(ayarlar, &QAction::triggered, this, [this] {
-    if (listener_) listener_->OnAyarlarClick();
+    if (listener_)
+      listener_->OnAyarlarClick();
   });
   connect(kapat, &QAction::triggered, this, [this] {
-    if (listener_) listener_->OnProgramiKapatClick();
+    if (listener_)
+      listener_->OnProgramiKapatClick();
   });
   // Without a screen there is no tray to dock in.
-  if (options_.headless) return;
+  if (options_.headless)
+    return;
   tray_ = new QSystemTrayIcon(ProgramIcon(), this);
   // A single click does nothing; the menu opens by itself on a right click.
-  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-    if (why == QSystemTrayIcon::DoubleClick && listener_) listener_->OnTrayDblClick();
-  });
+  connect(tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason why) {
+            if (why == QSystemTrayIcon::DoubleClick && listener_)
+              listener_->OnTrayDblClick();
+          });
   tray_->setContextMenu(menu_.get());
   tray_->setToolTip(QStringLiteral("VELMORIS Orvanta"));
   // Where no tray is running yet, Qt docks the icon as soon as one appears.
@@ -68,14 +75,18 @@ QtShell::QtShell(Options options)
 }
 
 QtShell::~QtShell() {
-  if (tray_) tray_->hide();
+  if (tray_)
+    tray_->hide();
 }
 
-MessageAnswer QtShell::ShowMessage(const std::u16string& text, const std::u16string& title,
-                                   MessageIcon icon, MessageButtons buttons) {
+MessageAnswer QtShell::ShowMessage(const std::u16string& text,
+                                   const std::u16string& title,
+                                   MessageIcon icon,
+                                   MessageButtons buttons) {
   if (options_.headless) {
     Tell(ToQString(title), BoxText(text));
-    return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
+    return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes
+                                             : MessageAnswer::kOk;
   }
   QMessageBox box(QApplication::activeWindow());
   box.setWindowTitle(ToQString(title));
@@ -100,19 +111,23 @@ MessageAnswer QtShell::ShowMessage(const std::u16string& text, const std::u16str
     box.setDefaultButton(QMessageBox::Ok);
   }
   const int answer = box.exec();
-  if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
+  if (buttons == MessageButtons::kOk)
+    return MessageAnswer::kOk;
   return answer == QMessageBox::No ? MessageAnswer::kNo : MessageAnswer::kYes;
 }
 
 void QtShell::SetTrayTip(const std::u16string& tip) {
-  if (tray_) tray_->setToolTip(ToQString(tip).left(kTipLimit));
+  if (tray_)
+    tray_->setToolTip(ToQString(tip).left(kTipLimit));
 }
 
-void QtShell::ShowBalloon(const std::u16string& title, const std::u16string& text,
+void QtShell::ShowBalloon(const std::u16string& title,
+                          const std::u16string& text,
                           uint32_t timeout_ms) {
   if (tray_ && QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible() &&
       QSystemTrayIcon::supportsMessages()) {
-    balloon_ = {ToQString(title), ToQString(text), static_cast<int>(timeout_ms), 0};
+    balloon_ = {ToQString(title), ToQString(text), static_cast<int>(timeout_ms),
+                0};
     ShowBalloonWhenDocked();
   } else if (options_.headless) {
     Tell(ToQString(title), ToQString(text));
@@ -125,29 +140,44 @@ void QtShell::ShowBalloon(const std::u16string& title, const std::u16string& tex
 void QtShell::ShowBalloonWhenDocked() {
   constexpr int kPollMs = 25;
   constexpr int kPatienceMs = 2000;
-  if (tray_->geometry().topLeft().isNull() && balloon_.waited_ms < kPatienceMs) {
+  if (tray_->geometry().topLeft().isNull() &&
+      balloon_.waited_ms < kPatienceMs) {
     const int round = ++balloon_round_;
     QTimer::singleShot(kPollMs, this, [this, round] {
-      if (round != balloon_round_) return;  // a newer balloon took over
+      if (round != balloon_round_)
+        return;  // a newer balloon took over
       balloon_.waited_ms += kPollMs;
       ShowBalloonWhenDocked();
     });
     return;
   }
   ++balloon_round_;
-  tray_->showMessage(balloon_.title, balloon_.text, QSystemTrayIcon::NoIcon, balloon_.timeout_ms);
+  tray_->showMessage(balloon_.title, balloon_.text, QSystemTrayIcon::NoIcon,
+                     balloon_.timeout_ms);
 }
 
 void QtShell::PostAutoStart() {
   QMetaObject::invokeMethod(
-      this, [this] { if (listener_) listener_->OnAutoStart(); }, Qt::QueuedConnection);
+      this,
+      [this] {
+        if (listener_)
+          listener_->OnAutoStart();
+      },
+      Qt::QueuedConnection);
 }
 
-void QtShell::Quit() { QCoreApplication::quit(); }
+void QtShell::Quit() {
+  QCoreApplication::quit();
+}
 
 void QtShell::WakeUiThread() {
   QMetaObject::invokeMethod(
-      this, [this] { if (listener_) listener_->OnHandoverWake(); }, Qt::QueuedConnection);
+      this,
+      [this] {
+        if (listener_)
+          listener_->OnHandoverWake();
+      },
+      Qt::QueuedConnection);
 }
 
 uint32_t QtShell::TickCount() const {
@@ -161,7 +191,8 @@ std::unique_ptr<SetupDialogView> QtShell::CreateSetupDialogView() {
   return std::make_unique<QtSetupDialog>();
 }
 
-std::unique_ptr<PortTestView> QtShell::CreatePortTestView(PortTestViewListener& listener) {
+std::unique_ptr<PortTestView> QtShell::CreatePortTestView(
+    PortTestViewListener& listener) {
   // Without an owner it opens in the middle of the screen.
   return std::make_unique<QtPortTestWindow>(listener);
 }

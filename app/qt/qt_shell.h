@@ -9,12 +9,11 @@
 
 #include "app/shell.h"
 
+class QIcon;
 class QMenu;
 class QSystemTrayIcon;
 
 namespace orvanta {
-
-class QtSettingsWindow;
 
 // The Qt 6 shell: tray icon and menu, message boxes, the event loop's
 // queued calls (the start-up message, the serial hand-over's wake-up), the
@@ -25,20 +24,25 @@ class QtShell : public QObject, public Shell {
   struct Options {
     // The program's path as its logic sees it (see ExePath()).
     std::u16string exe_path;
-    // No screen (Qt's offscreen platform): message boxes are written to the
-    // terminal and answered with their default button, and so are balloons.
+    // No screen (Qt's offscreen platform): message boxes and balloons are
+    // written to the terminal, boxes answered with their default button.
     bool headless = false;
   };
   explicit QtShell(Options options);
   ~QtShell() override;
 
   // Shell.
-  MessageAnswer ShowMessage(const std::u16string& text, const std::u16string& title,
-                            MessageIcon icon, MessageButtons buttons) override;
+  MessageAnswer ShowMessage(const std::u16string& text,
+                            const std::u16string& title,
+                            MessageIcon icon,
+                            MessageButtons buttons) override;
   void SetTrayTip(const std::u16string& tip) override;
-  void ShowBalloon(const std::u16string& title, const std::u16string& text,
+  void ShowBalloon(const std::u16string& title,
+                   const std::u16string& text,
                    uint32_t timeout_ms) override;
-  void SetShowMainWindowOnStart(bool show) override { show_main_window_on_start_ = show; }
+  void SetShowMainWindowOnStart(bool show) override {
+    show_main_window_on_start_ = show;
+  }
   void PostAutoStart() override;
   void Quit() override;
   void WakeUiThread() override;
@@ -49,11 +53,11 @@ class QtShell : public QObject, public Shell {
   char16_t PathSeparator() const override { return u'/'; }
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
-  std::unique_ptr<PortTestView> CreatePortTestView(PortTestViewListener& listener) override;
+  std::unique_ptr<PortTestView> CreatePortTestView(
+      PortTestViewListener& listener) override;
   void SetListener(ShellListener* listener) override { listener_ = listener; }
 
   bool ShowMainWindowOnStart() const { return show_main_window_on_start_; }
-  bool Headless() const { return options_.headless; }
   // None when headless.
   QSystemTrayIcon* TrayIcon() const { return tray_; }
   QMenu* TrayMenu() const { return menu_.get(); }

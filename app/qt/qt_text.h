@@ -13,7 +13,9 @@ inline QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline std::u16string FromQString(const QString& text) { return text.toStdU16String(); }
+inline std::u16string FromQString(const QString& text) {
+  return text.toStdU16String();
+}
 
 }  // namespace orvanta
 

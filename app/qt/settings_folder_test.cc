@@ -20,16 +20,29 @@ TEST(SettingsFolderTest, BesideTheProgramWhenWritableElseTheUsersConfig) {
     std::string folder;
   };
   const Case cases[] = {
-      {"/home/u/orvanta/build/", true, {{"HOME", "/home/u"}}, "/home/u/orvanta/build/"},
-      {"/opt/orvanta/", false, {{"HOME", "/home/u"}}, "/home/u/.config/orvanta/"},
-      {"/opt/orvanta/", false, {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "/cfg/"}},
+      {"/home/u/orvanta/build/",
+       true,
+       {{"HOME", "/home/u"}},
+       "/home/u/orvanta/build/"},
+      {"/opt/orvanta/",
+       false,
+       {{"HOME", "/home/u"}},
+       "/home/u/.config/orvanta/"},
+      {"/opt/orvanta/",
+       false,
+       {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "/cfg/"}},
        "/cfg/orvanta/"},
-      {"/opt/orvanta/", false, {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "/cfg"}},
+      {"/opt/orvanta/",
+       false,
+       {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "/cfg"}},
        "/cfg/orvanta/"},
       // A relative XDG_CONFIG_HOME is to be ignored.
-      {"/opt/orvanta/", false, {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "cfg"}},
+      {"/opt/orvanta/",
+       false,
+       {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "cfg"}},
        "/home/u/.config/orvanta/"},
-      // Installed programs keep out of bin folders even when root may write there.
+      // Installed programs keep out of bin folders even when root may write
+      // there.
       {"/usr/bin/", true, {{"HOME", "/root"}}, "/root/.config/orvanta/"},
       {"/usr/local/bin/", true, {{"HOME", "/root"}}, "/root/.config/orvanta/"},
   };

@@ -39,20 +39,30 @@ QLabel* MakeLabel(QWidget* parent, const char16_t* caption, int left, int top) {
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char16_t* caption, int left, int top,
-                        int width, int height) {
-  auto* button = Place(new QPushButton(ToQString(caption), parent), left, top, width, height);
+QPushButton* MakeButton(QWidget* parent,
+                        const char16_t* caption,
+                        int left,
+                        int top,
+                        int width,
+                        int height) {
+  auto* button = Place(new QPushButton(ToQString(caption), parent), left, top,
+                       width, height);
   button->setCursor(Qt::PointingHandCursor);
   button->setAutoDefault(false);
   return button;
 }
 
 template <size_t N>
-QComboBox* MakeList(QWidget* parent, const char16_t* const (&items)[N], int left, int top,
-                    int width, int height) {
+QComboBox* MakeList(QWidget* parent,
+                    const char16_t* const (&items)[N],
+                    int left,
+                    int top,
+                    int width,
+                    int height) {
   auto* combo = Place(new QComboBox(parent), left, top, width, height);
   combo->setFont(SettingsListFont());
-  for (const char16_t* item : items) combo->addItem(ToQString(item));
+  for (const char16_t* item : items)
+    combo->addItem(ToQString(item));
   combo->setCurrentIndex(0);
   return combo;
 }
@@ -61,7 +71,8 @@ QComboBox* MakeList(QWidget* parent, const char16_t* const (&items)[N], int left
 void PaintFieldsBlackOnWhite(QWidget* window) {
   for (QWidget* field : window->findChildren<QWidget*>()) {
     if (!qobject_cast<QLineEdit*>(field) && !qobject_cast<QComboBox*>(field) &&
-        !qobject_cast<QAbstractScrollArea*>(field) && !qobject_cast<QSpinBox*>(field)) {
+        !qobject_cast<QAbstractScrollArea*>(field) &&
+        !qobject_cast<QSpinBox*>(field)) {
       continue;
     }
     QPalette palette = field->palette();
@@ -85,10 +96,12 @@ QtSettingsWindow::QtSettingsWindow(QWidget* parent) : QWidget(parent) {
 }
 
 void QtSettingsWindow::Build() {
-  CheckBoxCallerIDKullan = Place(
-      new QCheckBox(ToQString(text::kCheckBoxCallerIDKullan), this), 8, 5, 259, 19);
+  CheckBoxCallerIDKullan =
+      Place(new QCheckBox(ToQString(text::kCheckBoxCallerIDKullan), this), 8, 5,
+            259, 19);
 
-  PanelCallerID = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised), 8, 24, 432, 453);
+  PanelCallerID = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised),
+                        8, 24, 432, 453);
   sLabel1 = MakeLabel(PanelCallerID, text::kSLabel1, 24, 16);
   EditPort = Place(new PortNumberEdit(PanelCallerID), 114, 13, 121, 21);
   sButton4 = MakeButton(PanelCallerID, text::kSButton4, 262, 12, 143, 25);
@@ -97,26 +110,32 @@ void QtSettingsWindow::Build() {
   sLabel2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   sLabel2->setGeometry(24, 51, 383, 68);
   QStringList kinds;
-  for (const char16_t* item : text::kRadioGroupCihazItems) kinds << ToQString(item);
+  for (const char16_t* item : text::kRadioGroupCihazItems)
+    kinds << ToQString(item);
   RadioGroupCihaz = Place(
-      new ColumnRadioGroup(PanelCallerID, ToQString(text::kRadioGroupCihazTitle), kinds, 2),
+      new ColumnRadioGroup(PanelCallerID,
+                           ToQString(text::kRadioGroupCihazTitle), kinds, 2),
       23, 140, 383, 59);
 
-  PanARG = Place(new BevelPanel(PanelCallerID, Bevel::kRaised, Bevel::kNone), 23, 205, 383, 219);
+  PanARG = Place(new BevelPanel(PanelCallerID, Bevel::kRaised, Bevel::kNone),
+                 23, 205, 383, 219);
   sLabel3 = MakeLabel(PanARG, text::kSLabel3, 8, 13);
   ComboCIHAZ = MakeList(PanARG, text::kComboCihazItems, 8, 31, 217, 21);
   LabelSec = MakeLabel(PanARG, text::kLabelSecComPort, 231, 13);
   EditIP = Place(new QLineEdit(PanARG), 231, 32, 146, 21);
   ComboPORT = MakeList(PanARG, text::kComboPortItems, 231, 31, 82, 21);
   // Created before the log, which lies over it.
-  ButtonBaglan = Place(new QPushButton(ToQString(text::kButtonBaglan), PanARG), 9, 119, 115, 25);
+  ButtonBaglan = Place(new QPushButton(ToQString(text::kButtonBaglan), PanARG),
+                       9, 119, 115, 25);
   ButtonBaglan->setAutoDefault(false);
   MemoLog = Place(new LogPane(PanARG), 1, 64, 381, 154);
   MemoLog->setToolTip(ToQString(text::kMemoLogHint));
 
   PanelDiger =
-      Place(new BevelPanel(PanelCallerID, Bevel::kLowered, Bevel::kRaised), 24, 205, 383, 219);
-  VmWinButtonComPort = MakeButton(PanelDiger, text::kVmWinButtonComPort, 4, 8, 372, 31);
+      Place(new BevelPanel(PanelCallerID, Bevel::kLowered, Bevel::kRaised), 24,
+            205, 383, 219);
+  VmWinButtonComPort =
+      MakeButton(PanelDiger, text::kVmWinButtonComPort, 4, 8, 372, 31);
   VmWinButtonComPort->setFont(ArialBoldFont());
   VmWinButtonComPort->setToolTip(ToQString(text::kVmWinButtonComPortHint));
   Label23 = MakeLabel(PanelDiger, text::kLabel23, 16, 56);
@@ -125,15 +144,18 @@ void QtSettingsWindow::Build() {
   EditBitis = Place(new QLineEdit(PanelDiger), 144, 74, 201, 21);
   Label26 = MakeLabel(PanelDiger, text::kLabel26, 16, 104);
   RxSpinEditNoBaslama =
-      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296, 96, 49, 21);
+      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296,
+            96, 49, 21);
   Label27 = MakeLabel(PanelDiger, text::kLabel27, 16, 128);
   RxSpinEditNoUzunluk =
-      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296, 120, 49, 21);
+      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296,
+            120, 49, 21);
   Label25 = MakeLabel(PanelDiger, text::kLabel25, 8, 181);
   Label25->setGeometry(8, 181, 329, 13);
   sButton5 = MakeButton(PanelDiger, text::kSButton5, 296, 176, 75, 25);
 
-  sPanel1 = Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), 8, 483, 432, 41);
+  sPanel1 = Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), 8, 483,
+                  432, 41);
   sButton1 = MakeButton(sPanel1, text::kSButton1, 9, 5, 99, 30);
   sButton2 = MakeButton(sPanel1, text::kSButton2, 112, 5, 99, 30);
   sButton3 = MakeButton(sPanel1, text::kSButton3, 216, 5, 99, 30);
@@ -149,7 +171,8 @@ void QtSettingsWindow::Build() {
   panel_anchors->Add(RadioGroupCihaz, kAnchorLeft | kAnchorTop | kAnchorRight);
   panel_anchors->Add(PanelDiger, kAnchorAll);
   auto* serial_anchors = new AnchorLayout(PanelDiger);
-  serial_anchors->Add(VmWinButtonComPort, kAnchorLeft | kAnchorTop | kAnchorRight);
+  serial_anchors->Add(VmWinButtonComPort,
+                      kAnchorLeft | kAnchorTop | kAnchorRight);
 }
 
 void QtSettingsWindow::Connect() {
@@ -158,27 +181,40 @@ void QtSettingsWindow::Connect() {
           [this] { Report(&L::OnCheckBoxClick); });
   connect(RadioGroupCihaz, &ColumnRadioGroup::ItemClicked, this,
           [this] { Report(&L::OnRadioGroupClick); });
-  connect(ComboCIHAZ, &QComboBox::activated, this, [this] { Report(&L::OnComboCihazChange); });
-  connect(MemoLog, &LogPane::DoubleClicked, this, [this] { Report(&L::OnMemoLogDblClick); });
-  connect(EditPort, &PortNumberEdit::EscapePressed, this, [this] { Report(&L::OnEditPortEscape); });
-  connect(EditPort, &PortNumberEdit::FocusLeft, this, [this] { Report(&L::OnEditPortExit); });
-  connect(sButton1, &QPushButton::clicked, this, [this] { ReportSave(&L::OnKaydet); });
-  connect(sButton2, &QPushButton::clicked, this, [this] { ReportSave(&L::OnUygula); });
-  connect(sButton3, &QPushButton::clicked, this, [this] { Report(&L::OnGizle); });
-  connect(ButtonKapat, &QPushButton::clicked, this, [this] { Report(&L::OnKapat); });
-  connect(sButton4, &QPushButton::clicked, this, [this] { Report(&L::OnPortuTestEt); });
-  connect(sButton5, &QPushButton::clicked, this, [this] { Report(&L::OnTestEkrani); });
+  connect(ComboCIHAZ, &QComboBox::activated, this,
+          [this] { Report(&L::OnComboCihazChange); });
+  connect(MemoLog, &LogPane::DoubleClicked, this,
+          [this] { Report(&L::OnMemoLogDblClick); });
+  connect(EditPort, &PortNumberEdit::EscapePressed, this,
+          [this] { Report(&L::OnEditPortEscape); });
+  connect(EditPort, &PortNumberEdit::FocusLeft, this,
+          [this] { Report(&L::OnEditPortExit); });
+  connect(sButton1, &QPushButton::clicked, this,
+          [this] { ReportSave(&L::OnKaydet); });
+  connect(sButton2, &QPushButton::clicked, this,
+          [this] { ReportSave(&L::OnUygula); });
+  connect(sButton3, &QPushButton::clicked, this,
+          [this] { Report(&L::OnGizle); });
+  connect(ButtonKapat, &QPushButton::clicked, this,
+          [this] { Report(&L::OnKapat); });
+  connect(sButton4, &QPushButton::clicked, this,
+          [this] { Report(&L::OnPortuTestEt); });
+  connect(sButton5, &QPushButton::clicked, this,
+          [this] { Report(&L::OnTestEkrani); });
   connect(VmWinButtonComPort, &QPushButton::clicked, this,
           [this] { ReportSave(&L::OnComportAyarlari); });
 }
 
 void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
-  if (listener_) (listener_->*action)();
+  if (listener_)
+    (listener_->*action)();
 }
 
 void QtSettingsWindow::ReportSave(void (SettingsViewListener::*action)()) {
-  if (!listener_) return;
-  if (before_save_) before_save_();
+  if (!listener_)
+    return;
+  if (before_save_)
+    before_save_();
   (listener_->*action)();
 }
 
@@ -190,9 +226,13 @@ void QtSettingsWindow::SetCheckBoxCallerIDKullanChecked(bool checked) {
   CheckBoxCallerIDKullan->setChecked(checked);
 }
 
-int QtSettingsWindow::RadioGroupCihazIndex() const { return RadioGroupCihaz->ItemIndex(); }
+int QtSettingsWindow::RadioGroupCihazIndex() const {
+  return RadioGroupCihaz->ItemIndex();
+}
 
-void QtSettingsWindow::SetRadioGroupCihazIndex(int index) { RadioGroupCihaz->SetItemIndex(index); }
+void QtSettingsWindow::SetRadioGroupCihazIndex(int index) {
+  RadioGroupCihaz->SetItemIndex(index);
+}
 
 QLineEdit* QtSettingsWindow::Edit(SettingsEdit edit) const {
   switch (edit) {
@@ -212,23 +252,31 @@ std::u16string QtSettingsWindow::EditText(SettingsEdit edit) const {
   return FromQString(Edit(edit)->text());
 }
 
-void QtSettingsWindow::SetEditText(SettingsEdit edit, const std::u16string& text) {
+void QtSettingsWindow::SetEditText(SettingsEdit edit,
+                                   const std::u16string& text) {
   Edit(edit)->setText(ToQString(text));
 }
 
 StepOnlySpinBox* QtSettingsWindow::Spin(SettingsSpin spin) const {
-  return spin == SettingsSpin::kRxSpinEditNoBaslama ? RxSpinEditNoBaslama : RxSpinEditNoUzunluk;
+  return spin == SettingsSpin::kRxSpinEditNoBaslama ? RxSpinEditNoBaslama
+                                                    : RxSpinEditNoUzunluk;
 }
 
-int QtSettingsWindow::SpinValue(SettingsSpin spin) const { return Spin(spin)->value(); }
+int QtSettingsWindow::SpinValue(SettingsSpin spin) const {
+  return Spin(spin)->value();
+}
 
-void QtSettingsWindow::SetSpinValue(SettingsSpin spin, int value) { Spin(spin)->setValue(value); }
+void QtSettingsWindow::SetSpinValue(SettingsSpin spin, int value) {
+  Spin(spin)->setValue(value);
+}
 
 QComboBox* QtSettingsWindow::Combo(SettingsCombo combo) const {
   return combo == SettingsCombo::kComboCIHAZ ? ComboCIHAZ : ComboPORT;
 }
 
-int QtSettingsWindow::ComboIndex(SettingsCombo combo) const { return Combo(combo)->currentIndex(); }
+int QtSettingsWindow::ComboIndex(SettingsCombo combo) const {
+  return Combo(combo)->currentIndex();
+}
 
 void QtSettingsWindow::SetComboIndex(SettingsCombo combo, int index) {
   Combo(combo)->setCurrentIndex(index);
@@ -268,7 +316,9 @@ void QtSettingsWindow::AddMemoLogLine(const std::u16string& line) {
   MemoLog->appendPlainText(ToQString(line));
 }
 
-void QtSettingsWindow::ClearMemoLog() { MemoLog->clear(); }
+void QtSettingsWindow::ClearMemoLog() {
+  MemoLog->clear();
+}
 
 void QtSettingsWindow::SetCaption(const std::u16string& caption) {
   setWindowTitle(ToQString(caption));
@@ -283,15 +333,20 @@ void QtSettingsWindow::ShowWindow() {
       move(frame.topLeft());
     }
   }
-  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  if (isMinimized())
+    setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();
 }
 
-void QtSettingsWindow::HideWindow() { hide(); }
+void QtSettingsWindow::HideWindow() {
+  hide();
+}
 
-void QtSettingsWindow::SetListener(SettingsViewListener* listener) { listener_ = listener; }
+void QtSettingsWindow::SetListener(SettingsViewListener* listener) {
+  listener_ = listener;
+}
 
 void QtSettingsWindow::closeEvent(QCloseEvent* event) {
   event->ignore();

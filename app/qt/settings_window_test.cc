@@ -78,7 +78,8 @@ class QtSettingsWindowTest : public testing::Test {
 
 TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
   EXPECT_EQ(window.size(), QSize(448, 532));
-  EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "not resizable by dragging";
+  EXPECT_EQ(window.minimumSize(), window.maximumSize())
+      << "not resizable by dragging";
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
 
   const std::vector<std::pair<QWidget*, QRect>> sized = {
@@ -112,8 +113,9 @@ TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
     EXPECT_EQ(control->geometry(), rect) << control->metaObject()->className();
   }
   const std::vector<std::pair<QLabel*, QPoint>> labels = {
-      {window.sLabel1, {24, 16}}, {window.sLabel3, {8, 13}},  {window.LabelSec, {231, 13}},
-      {window.Label23, {16, 56}}, {window.Label24, {16, 80}}, {window.Label26, {16, 104}},
+      {window.sLabel1, {24, 16}},   {window.sLabel3, {8, 13}},
+      {window.LabelSec, {231, 13}}, {window.Label23, {16, 56}},
+      {window.Label24, {16, 80}},   {window.Label26, {16, 104}},
       {window.Label27, {16, 128}},
   };
   for (const auto& [label, position] : labels) {
@@ -127,13 +129,17 @@ TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
 // must fit the fixed places they were laid out for.
 TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   const QFontInfo font(window.font());
-  EXPECT_TRUE(font.family() == "Tahoma" || font.family() == "DejaVu Sans Condensed")
+  EXPECT_TRUE(font.family() == "Tahoma" ||
+              font.family() == "DejaVu Sans Condensed")
       << font.family().toStdString();
   EXPECT_TRUE(font.bold());
   EXPECT_EQ(font.pixelSize(), 11);
-  EXPECT_EQ(window.sLabel1->palette().color(QPalette::WindowText), QColor(36, 44, 53));
+  EXPECT_EQ(window.sLabel1->palette().color(QPalette::WindowText),
+            QColor(36, 44, 53));
 
-  auto right_of = [](QWidget* label) { return label->x() + label->sizeHint().width(); };
+  auto right_of = [](QWidget* label) {
+    return label->x() + label->sizeHint().width();
+  };
   EXPECT_LT(right_of(window.sLabel1), window.EditPort->x());
   EXPECT_LT(right_of(window.Label23), window.EditBaslama->x());
   EXPECT_LT(right_of(window.Label24), window.EditBitis->x());
@@ -146,7 +152,8 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   EXPECT_LE(window.CheckBoxCallerIDKullan->sizeHint().width(), 259);
   for (int i = 0; i < 3; ++i) {
     QRadioButton* item = window.RadioGroupCihaz->Button(i);
-    EXPECT_LE(item->sizeHint().width(), item->width()) << item->text().toStdString();
+    EXPECT_LE(item->sizeHint().width(), item->width())
+        << item->text().toStdString();
   }
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
     const int text = button->fontMetrics().horizontalAdvance(button->text());
@@ -155,21 +162,26 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   QStyleOptionComboBox list;
   list.initFrom(window.ComboCIHAZ);
   const QRect field = window.ComboCIHAZ->style()->subControlRect(
-      QStyle::CC_ComboBox, &list, QStyle::SC_ComboBoxEditField, window.ComboCIHAZ);
+      QStyle::CC_ComboBox, &list, QStyle::SC_ComboBoxEditField,
+      window.ComboCIHAZ);
   for (int i = 0; i < window.ComboCIHAZ->count(); ++i) {
     const QString item = window.ComboCIHAZ->itemText(i);
-    EXPECT_LE(window.ComboCIHAZ->fontMetrics().horizontalAdvance(item), field.width())
+    EXPECT_LE(window.ComboCIHAZ->fontMetrics().horizontalAdvance(item),
+              field.width())
         << item.toStdString();
   }
 }
 
 TEST_F(QtSettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
-    const Qt::CursorShape expected =
-        button == window.ButtonBaglan ? Qt::ArrowCursor : Qt::PointingHandCursor;
-    EXPECT_EQ(button->cursor().shape(), expected) << button->text().toStdString();
+    const Qt::CursorShape expected = button == window.ButtonBaglan
+                                         ? Qt::ArrowCursor
+                                         : Qt::PointingHandCursor;
+    EXPECT_EQ(button->cursor().shape(), expected)
+        << button->text().toStdString();
   }
-  EXPECT_EQ(window.MemoLog->toolTip(), QString::fromUtf8("İçeriği temizlemek için çift tıklayınız"));
+  EXPECT_EQ(window.MemoLog->toolTip(),
+            QString::fromUtf8("İçeriği temizlemek için çift tıklayınız"));
   EXPECT_EQ(window.VmWinButtonComPort->toolTip(), "Kapat");
   EXPECT_TRUE(QFontInfo(window.VmWinButtonComPort->font()).bold());
 }
@@ -215,7 +227,8 @@ TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
   window.SetRadioGroupCihazIndex(-1);
   window.SetComboIndex(SettingsCombo::kComboCIHAZ, -1);
   EXPECT_EQ(window.RadioGroupCihazIndex(), -1);
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(window.RadioGroupCihaz->Button(i)->isChecked());
+  for (int i = 0; i < 3; ++i)
+    EXPECT_FALSE(window.RadioGroupCihaz->Button(i)->isChecked());
   EXPECT_EQ(window.ComboIndex(SettingsCombo::kComboCIHAZ), -1);
   EXPECT_FALSE(window.isVisible());
 }
@@ -238,11 +251,13 @@ TEST_F(QtSettingsWindowTest, UserChoicesAreReportedAfterTheControlChanged) {
   QTest::keyClick(window.ComboPORT, Qt::Key_Down);
 
   QTest::mouseDClick(window.MemoLog->viewport(), Qt::LeftButton);
-  EXPECT_EQ(listener.calls, (std::vector<std::string>{"CheckBox", "ColumnRadioGroup",
-                                                      "ComboCihaz", "MemoLogDblClick"}));
+  EXPECT_EQ(listener.calls,
+            (std::vector<std::string>{"CheckBox", "ColumnRadioGroup",
+                                      "ComboCihaz", "MemoLogDblClick"}));
 }
 
-TEST_F(QtSettingsWindowTest, PortFieldTakesWholeNumbersAndReportsEscAndLeaving) {
+TEST_F(QtSettingsWindowTest,
+       PortFieldTakesWholeNumbersAndReportsEscAndLeaving) {
   window.SetEditText(SettingsEdit::kEditPort, u"");
   window.EditPort->setFocus();
   QTest::keyClicks(window.EditPort, "-1x8.9,00");
@@ -250,7 +265,8 @@ TEST_F(QtSettingsWindowTest, PortFieldTakesWholeNumbersAndReportsEscAndLeaving) 
   QTest::keyClick(window.EditPort, Qt::Key_Escape);
   window.EditBaslama->setFocus();
   QTRY_COMPARE(listener.calls.size(), size_t{2});
-  EXPECT_EQ(listener.calls, (std::vector<std::string>{"EditPortEscape", "EditPortExit"}));
+  EXPECT_EQ(listener.calls,
+            (std::vector<std::string>{"EditPortEscape", "EditPortExit"}));
 }
 
 TEST_F(QtSettingsWindowTest, SpinEditsStepWithinTheirRangeAndTakeNoTyping) {

@@ -39,20 +39,28 @@ QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-  for (int i = 0; i + 1 < kListCount; ++i) setTabOrder(Combos[i], Combos[i + 1]);
+  for (int i = 0; i + 1 < kListCount; ++i)
+    setTabOrder(Combos[i], Combos[i + 1]);
   setTabOrder(Combos[kListCount - 1], Button1);
   setTabOrder(Button1, Button2);
 }
 
-void QtSetupDialog::SetList(int list, const std::vector<std::u16string>& entries, int chosen) {
+void QtSetupDialog::SetList(int list,
+                            const std::vector<std::u16string>& entries,
+                            int chosen) {
   QComboBox* combo = Combos[list];
   combo->clear();
-  for (const std::u16string& entry : entries) combo->addItem(ToQString(entry));
+  for (const std::u16string& entry : entries)
+    combo->addItem(ToQString(entry));
   combo->setCurrentIndex(chosen);
 }
 
-int QtSetupDialog::ChosenIndex(int list) const { return Combos[list]->currentIndex(); }
+int QtSetupDialog::ChosenIndex(int list) const {
+  return Combos[list]->currentIndex();
+}
 
-bool QtSetupDialog::ShowModal() { return exec() == QDialog::Accepted; }
+bool QtSetupDialog::ShowModal() {
+  return exec() == QDialog::Accepted;
+}
 
 }  // namespace orvanta

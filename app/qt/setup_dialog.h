@@ -27,7 +27,9 @@ class QtSetupDialog : public QDialog, public SetupDialogView {
   static constexpr int kClientHeight = 216;
 
   // SetupDialogView.
-  void SetList(int list, const std::vector<std::u16string>& entries, int chosen) override;
+  void SetList(int list,
+               const std::vector<std::u16string>& entries,
+               int chosen) override;
   int ChosenIndex(int list) const override;
   bool ShowModal() override;
 

@@ -15,14 +15,16 @@ extern char** environ;
 
 namespace orvanta {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv,
-                           const std::map<std::string, std::string>& environment,
-                           const std::string& output_file) {
+ChildProcess::ChildProcess(
+    const std::vector<std::string>& argv,
+    const std::map<std::string, std::string>& environment,
+    const std::string& output_file) {
   std::map<std::string, std::string> merged;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text = *entry;
     const size_t equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+    if (equals != std::string::npos)
+      merged[text.substr(0, equals)] = text.substr(equals + 1);
   }
   for (const auto& [name, value] : environment) {
     if (value.empty()) {
@@ -32,13 +34,16 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     }
   }
   std::vector<std::string> env_texts;
-  for (const auto& [name, value] : merged) env_texts.push_back(name + "=" + value);
+  for (const auto& [name, value] : merged)
+    env_texts.push_back(name + "=" + value);
   std::vector<char*> env;
-  for (std::string& text : env_texts) env.push_back(text.data());
+  for (std::string& text : env_texts)
+    env.push_back(text.data());
   env.push_back(nullptr);
   std::vector<std::string> args = argv;
   std::vector<char*> arg_pointers;
-  for (std::string& arg : args) arg_pointers.push_back(arg.data());
+  for (std::string& arg : args)
+    arg_pointers.push_back(arg.data());
   arg_pointers.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
@@ -55,10 +60,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   }
 }
 
-ChildProcess::~ChildProcess() { Stop(); }
+ChildProcess::~ChildProcess() {
+  Stop();
+}
 
 bool ChildProcess::Running() {
-  if (pid_ <= 0) return false;
+  if (pid_ <= 0)
+    return false;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) == pid_) {
     pid_ = -1;
@@ -68,7 +76,8 @@ bool ChildProcess::Running() {
 }
 
 void ChildProcess::Stop() {
-  if (pid_ <= 0) return;
+  if (pid_ <= 0)
+    return;
   kill(pid_, SIGTERM);
   int status = 0;
   waitpid(pid_, &status, 0);
@@ -82,10 +91,12 @@ std::string ReadWholeFile(const std::string& path) {
   return text.str();
 }
 
-bool PollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool PollUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return done();
+    if (std::chrono::steady_clock::now() > end)
+      return done();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return true;

@@ -38,7 +38,7 @@ std::string ReadWholeFile(const std::string& path);
 // Polls `done` until it is true or `timeout` passed; the result of the last
 // poll.
 bool PollUntil(const std::function<bool()>& done,
-             std::chrono::milliseconds timeout = std::chrono::seconds(20));
+               std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 }  // namespace orvanta
 

@@ -19,7 +19,8 @@ inline void WhenModalAppears(std::function<void(QWidget* modal)> act) {
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible()) return;
+    if (!modal || !modal->isVisible())
+      return;
     timer->stop();
     timer->deleteLater();
     act(modal);
@@ -41,13 +42,16 @@ class BoxAnswerer {
   explicit BoxAnswerer(Answer answer = {}) : answer_(std::move(answer)) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible() || box->property("answered").toBool()) return;
+      if (!box || !box->isVisible() || box->property("answered").toBool())
+        return;
       box->setProperty("answered", true);
       boxes.push_back({box->windowTitle(), box->text()});
-      QMessageBox::StandardButton choice = answer_ ? answer_(boxes.back()) : QMessageBox::NoButton;
-      QAbstractButton* button = choice == QMessageBox::NoButton
-                                    ? static_cast<QAbstractButton*>(box->defaultButton())
-                                    : box->button(choice);
+      QMessageBox::StandardButton choice =
+          answer_ ? answer_(boxes.back()) : QMessageBox::NoButton;
+      QAbstractButton* button =
+          choice == QMessageBox::NoButton
+              ? static_cast<QAbstractButton*>(box->defaultButton())
+              : box->button(choice);
       button->click();
     });
     timer_.start(5);
