@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/win/settings_window.h"
+#include "app/win/test/fire_hook.h"
 #include "app/win/test/program_driver.h"
 #include "notify/test/private_network.h"
 #include "notify/test/udp_listener.h"
@@ -31,16 +32,22 @@ class ProgramTest : public testing::Test {
     CreateDirectoryW(ScreenshotFolder().c_str(), nullptr);
   }
 
-  // build/<preset>/screenshots/
-  static std::wstring ScreenshotFolder() {
-    wchar_t value[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"ORVANTA_BINARY_DIR", value, MAX_PATH);
-    std::wstring folder = value;
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder) {
+  // A path of the build, as the Windows side sees it (Wine maps the Unix
+  // root to drive Z:).
+  static std::wstring WindowsPath(std::string path) {
+    std::wstring result(path.begin(), path.end());
+    if (!result.empty() && result[0] == L'/') result = L"Z:" + result;
+    for (wchar_t& c : result) {
       if (c == L'/') c = L'\\';
     }
-    return folder + L"\\screenshots\\";
+    return result;
+  }
+
+  // build/<preset>/screenshots/
+  static std::wstring ScreenshotFolder() {
+    char value[MAX_PATH] = {};
+    GetEnvironmentVariableA("ORVANTA_BINARY_DIR", value, MAX_PATH);
+    return WindowsPath(value) + L"\\screenshots\\";
   }
 
   static void Screenshot(HWND window, const wchar_t* name) {
@@ -284,6 +291,77 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   ASSERT_TRUE(datagram);
   EXPECT_EQ(datagram->bytes.size(), 24u);
   Answer(program, L"Bilgi", IDOK);
+
+  // "Kaydet" saves and hides the window; the program goes on in the tray.
+  DeleteFileW(program.FilePath(L"Setting.ini").c_str());
+  program.Click(kIdCheckBoxCallerIDKullan);
+  ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdPanelCallerID); }));
+  program.Click(kIdSButton1);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(program.FileExists(L"Setting.ini"));
+  EXPECT_TRUE(program.Running());
+
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// The stand-in control plays the CID2 device: registered for this user, it
+// is what the program creates for "CID2 (Sistemler)".
+void RegisterStandinAsCid2(const std::wstring& server) {
+  for (auto [root, prefix] : {std::pair{HKEY_CURRENT_USER, L"Software\\Classes\\"},
+                              std::pair{HKEY_CLASSES_ROOT, L""}}) {
+    std::wstring path = std::wstring(prefix) +
+                        L"CLSID\\{999DD9D2-8906-4232-98EF-9EECB9B10DAD}"
+                        L"\\InprocServer32";
+    HKEY key;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+      continue;
+    }
+    const std::wstring apartment = L"Apartment";
+    RegSetValueExW(key, nullptr, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(server.c_str()),
+                   static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(apartment.c_str()),
+                   static_cast<DWORD>((apartment.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+}
+
+TEST_F(ProgramTest, CallFromTheCid2ControlIsLoggedAndBroadcast) {
+  RegisterStandinAsCid2(WindowsPath(ORVANTA_STANDIN_PATH));
+  UdpListener listener;
+  Program program(L"cid2");
+  program.WriteFile(L"Setting.ini",
+                    "\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n"
+                    "CALLERIDTYPE=0\r\nUDPPORT=" +
+                        std::to_string(listener.port()) + "\r\n");
+  program.Start();
+  // Started without a message: the balloon follows the start-up apply.
+  ASSERT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
+  EXPECT_FALSE(program.FindMessageBox(L"Bilgi"));
+
+  // The telephone rings: the control's event, on the program's own thread.
+  HMODULE hook_module = LoadLibraryW(WindowsPath(ORVANTA_FIRE_HOOK_PATH).c_str());
+  ASSERT_TRUE(hook_module);
+  auto hook_proc = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void*>(GetProcAddress(hook_module, "FireHookProc")));
+  HHOOK hook = SetWindowsHookExW(
+      WH_GETMESSAGE, hook_proc, hook_module,
+      GetWindowThreadProcessId(program.main_window(), nullptr));
+  ASSERT_TRUE(hook);
+  PostMessageW(program.main_window(),
+               RegisterWindowMessageW(kFireCallerIdMessage), 0, 0);
+  std::optional<ReceivedDatagram> datagram = listener.Receive();
+  UnhookWindowsHookEx(hook);
+  FreeLibrary(hook_module);
+  ASSERT_TRUE(datagram);
+  EXPECT_EQ(datagram->bytes, "HAT=1\r\nNUMARA=05321234567");
+  EXPECT_TRUE(WaitUntil([&] {
+    return TextOf(program.Control(kIdMemoLog)) ==
+           L"Kanal No : 1   Caller ID : 05321234567\r\n";
+  })) << TextOf(program.Control(kIdMemoLog)).size();
 
   ChooseFromTrayMenu(program, 1);
   EXPECT_EQ(program.WaitForExit(), 0);
