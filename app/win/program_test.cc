@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "app/win/resource.h"
 #include "app/win/settings_window.h"
 #include "app/win/test/fire_hook.h"
 #include "app/win/test/program_driver.h"
@@ -100,6 +102,55 @@ class ProgramTest : public testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   }
 };
+
+TEST_F(ProgramTest, TheExecutableCarriesItsVersionIconsAndManifest) {
+  Program program(L"resources");
+  const std::wstring exe = program.FilePath(L"Orvanta.exe");
+  DWORD ignored = 0;
+  std::vector<BYTE> version(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+  ASSERT_FALSE(version.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0,
+                                  static_cast<DWORD>(version.size()),
+                                  version.data()));
+  for (auto [name, expected] : {std::pair{L"CompanyName", L"VELMORIS"},
+                                std::pair{L"ProductName", L"Orvanta"},
+                                std::pair{L"FileVersion", L"s1.02.05f"},
+                                std::pair{L"ProductVersion", L"s1.02.05f"}}) {
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    std::wstring key = std::wstring(L"\\StringFileInfo\\041F04E6\\") + name;
+    ASSERT_TRUE(VerQueryValueW(version.data(), key.c_str(),
+                               reinterpret_cast<void**>(&value), &length))
+        << key;
+    EXPECT_STREQ(value, expected);
+  }
+
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(module);
+  // One 32 x 32 program icon and one 16 x 16 tray icon, 32-bit colour.
+  for (auto [id, size] : {std::pair{IDI_PROGRAM, 32}, std::pair{IDI_TRAY, 16}}) {
+    SCOPED_TRACE(id);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+    ASSERT_TRUE(found);
+    const BYTE* group = static_cast<const BYTE*>(
+        LockResource(LoadResource(module, found)));
+    ASSERT_EQ(*reinterpret_cast<const WORD*>(group + 4), 1);  // one image
+    const BYTE* entry = group + 6;
+    EXPECT_EQ(entry[0], size);
+    EXPECT_EQ(entry[1], size);
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32);
+  }
+  HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_TRUE(manifest);
+  std::string text(static_cast<const char*>(
+                       LockResource(LoadResource(module, manifest))),
+                   SizeofResource(module, manifest));
+  EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
+  EXPECT_NE(text.find("PerMonitorV2"), std::string::npos);
+  FreeLibrary(module);
+}
 
 TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
   Program program(L"start");
