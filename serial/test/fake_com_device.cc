@@ -65,6 +65,11 @@ void FakeComLine::Receive(const std::string& bytes) {
   changed_.notify_all();
 }
 
+void FakeComLine::Queue(const std::string& bytes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  input_ += bytes;
+}
+
 void FakeComLine::Signal(uint32_t events) {
   {
     std::lock_guard<std::mutex> lock(mutex_);

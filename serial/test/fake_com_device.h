@@ -33,6 +33,8 @@ class FakeComLine {
 
   // Bytes arriving at the device: queued and reported as EV_RXCHAR.
   void Receive(const std::string& bytes);
+  // Bytes waiting in the input queue, without a line event.
+  void Queue(const std::string& bytes);
   // Line events without data.
   void Signal(uint32_t events);
   // The device goes away: every wait fails with `code` from now on, until
