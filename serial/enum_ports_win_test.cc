@@ -1,0 +1,53 @@
+#include "serial/enum_ports_win.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "serial/com_port.h"
+
+namespace orvanta {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr wchar_t kTestKey[] = L"Software\\OrvantaSerialTest\\SERIALCOMM";
+
+class EnumComPortsInKeyTest : public ::testing::Test {
+ protected:
+  ~EnumComPortsInKeyTest() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvantaSerialTest");
+  }
+  void AddPort(const wchar_t* device, const wchar_t* name) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, device, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                   static_cast<DWORD>((wcslen(name) + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+};
+
+TEST_F(EnumComPortsInKeyTest, ValueDataSortedWithoutRegardToCase) {
+  AddPort(L"\\Device\\Serial0", L"COM2");
+  AddPort(L"\\Device\\Serial1", L"COM10");
+  AddPort(L"\\Device\\VCP0", L"com3");
+  std::vector<std::u16string> ports = {u"stale"};
+  EnumComPortsInKey(HKEY_CURRENT_USER, kTestKey, ports);
+  EXPECT_THAT(ports, ElementsAre(u"COM10", u"COM2", u"com3"));
+}
+
+TEST_F(EnumComPortsInKeyTest, MissingKeyIsKind23) {
+  std::vector<std::u16string> ports;
+  try {
+    EnumComPortsInKey(HKEY_CURRENT_USER, kTestKey, ports);
+    FAIL() << "listed";
+  } catch (const EComPortExt& e) {
+    EXPECT_EQ(e.Kind(), 23);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");
+  }
+}
+
+}  // namespace
+}  // namespace orvanta
