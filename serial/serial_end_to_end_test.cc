@@ -1,0 +1,109 @@
+// Bytes written to the far end of a pseudo-terminal become datagrams:
+// pty -> TComPort -> SerialFraming -> Announcer/UdpChannel -> a listener
+// inside the private test network.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "base/ui_handover.h"
+#include "notify/announcer.h"
+#include "notify/test/recorders.h"
+#include "notify/test/socket_call_recorder.h"
+#include "notify/test/udp_listener.h"
+#include "notify/udp_channel.h"
+#include "serial/com_port.h"
+#include "serial/framing.h"
+#include "serial/test/socat_pty.h"
+#include "settings/storage.h"
+
+namespace orvanta {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::StartsWith;
+
+class SerialEndToEndTest : public ::testing::Test {
+ protected:
+  SerialEndToEndTest() : port(ui), announcer(channel, log), framing(store, announcer) {
+    AddSettingsCatalogue(store);
+    channel.SetPort(listener.port());
+    channel.SetActive(true);
+    // As a start of the serial source does it.
+    framing.StartMarker = DecodeMarker(store.ReadValue(kCallerIdBaslamaString));
+    framing.EndMarker = DecodeMarker(store.ReadValue(kCallerIdBitisString));
+    port.SetPort(Utf8ToUtf16(pty.device()));
+    port.SetOnRxChar([this](TComPort& sender, int count) {
+      framing.ComPortCallerIDRxChar(sender, count);
+    });
+    port.SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
+    port.Open();
+  }
+
+  // Serves notifications until `done` (or the port stopped delivering).
+  void ServeUntil(const std::function<bool()>& done) {
+    ui.ServeUntil([&] { return done() || !port.EventThreadRunning(); });
+  }
+
+  std::string NextDatagram() {
+    const auto datagram = listener.Receive();
+    return datagram ? datagram->bytes : "<none>";
+  }
+
+  SocatPty pty;
+  UiHandover ui;
+  TComPort port;
+  TVmStorage store;
+  UdpListener listener;
+  UdpChannel channel;
+  RecordingCallLog log;
+  Announcer announcer;
+  SerialFraming framing;
+  std::vector<std::u16string> reports;
+};
+
+TEST_F(SerialEndToEndTest, PacketOverTwoChunksBecomesOneDatagram) {
+  pty.Write("xxS12");
+  ServeUntil([&] { return framing.RxBuffer == "12"; });
+  pty.Write("345E");
+  ServeUntil([&] { return log.lines.size() == 1; });
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=345");
+  EXPECT_THAT(log.lines, ElementsAre(u"Kanal No : 0   Caller ID : 345"));
+  EXPECT_EQ(framing.RxBuffer, "");
+}
+
+TEST_F(SerialEndToEndTest, TwoPacketsInOneChunkGoOutAtOnce) {
+  store.WriteValue(kCallerIdNoBaslama, 1);
+  store.WriteValue(kCallerIdNoUzunluk, 0);
+  pty.Write("S0532 111E\r\nS0533 222E");
+  ServeUntil([&] { return log.lines.size() == 2; });
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=0532 111");
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=0533 222");
+}
+
+TEST_F(SerialEndToEndTest, RefusedSendIsReportedAndTheNextCallGoesOut) {
+  SocketCallRecorder sockets;
+  sockets.FailNext(SocketCall::kSend, SocketFault::kNetworkUnreachable);
+  pty.Write("S11111E");
+  ServeUntil([&] { return !reports.empty(); });
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_THAT(Utf16ToUtf8(reports[0]), StartsWith("Socket Error # 10051"));
+
+  pty.Write("S22222E");
+  ServeUntil([&] { return log.lines.size() == 2; });
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=222");
+  EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST_F(SerialEndToEndTest, BytesStayInTheBufferAcrossStopAndStart) {
+  pty.Write("S12");
+  ServeUntil([&] { return framing.RxBuffer == "12"; });
+  port.Close();
+  port.Open();
+  pty.Write("345E");
+  ServeUntil([&] { return log.lines.size() == 1; });
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=345");
+}
+
+}  // namespace
+}  // namespace orvanta
