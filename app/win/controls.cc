@@ -100,7 +100,11 @@ bool Container::HandleChildMessage(UINT message, WPARAM wparam, LPARAM lparam,
 }
 
 Control::~Control() {
-  if (hwnd_ && IsWindow(hwnd_)) RemovePropW(hwnd_, kControlProperty);
+  // The window may outlive the object while its parent is torn down.
+  if (hwnd_ && IsWindow(hwnd_)) {
+    RemoveWindowSubclass(hwnd_, &Control::SubclassProc, 1);
+    RemovePropW(hwnd_, kControlProperty);
+  }
 }
 
 bool Control::Visible() const {

@@ -38,6 +38,8 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, HICON icon,
   FinishLayout();
 }
 
+PortTestWindow::~PortTestWindow() { DestroyNow(); }
+
 void PortTestWindow::ApplyFonts(UINT dpi) {
   font_.Create(L"Tahoma", 8, false, dpi);
   SetFontDeep(hwnd(), font_.get());

@@ -16,6 +16,7 @@ class PortTestWindow : public FormWindow, public PortTestView {
   static constexpr wchar_t kClassName[] = L"OrvantaPortTestWindow";
 
   PortTestWindow(PortTestViewListener& listener, HICON icon, HICON small_icon);
+  ~PortTestWindow() override;
 
   // PortTestView.
   void AppendMemo1Text(const std::u16string& text) override;

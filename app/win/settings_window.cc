@@ -37,7 +37,7 @@ SettingsWindow::SettingsWindow(HICON icon, HICON small_icon) {
   FinishLayout();
 }
 
-SettingsWindow::~SettingsWindow() = default;
+SettingsWindow::~SettingsWindow() { DestroyNow(); }
 
 void SettingsWindow::BuildControls() {
   check_caller_id_.Create(*this, W(text::kCheckBoxCallerIDKullan),

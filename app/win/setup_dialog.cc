@@ -48,6 +48,8 @@ SetupDialog::SetupDialog() {
   FinishLayout();
 }
 
+SetupDialog::~SetupDialog() { DestroyNow(); }
+
 void SetupDialog::ApplyFonts(UINT dpi) {
   font_.Create(L"MS Sans Serif", 8, false, dpi);
   SetFontDeep(hwnd(), font_.get());

@@ -19,6 +19,7 @@ class SetupDialog : public FormWindow, public SetupDialogView {
   static constexpr int kIdCombo1 = 201;
 
   SetupDialog();
+  ~SetupDialog() override;
 
   // SetupDialogView.
   void SetList(int list, const std::vector<std::u16string>& entries,

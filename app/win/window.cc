@@ -62,6 +62,10 @@ HWND Window::Create(DWORD ex_style, const wchar_t* class_name,
                          this);
 }
 
+void Window::DestroyNow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(message, wparam, lparam);
 }

@@ -32,6 +32,9 @@ class Window {
               DWORD style, int x, int y, int width, int height, HWND parent);
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
+  // Destroys the window with its children while the derived object, which
+  // holds their wrappers and fonts, still exists.
+  void DestroyNow();
 
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wparam,
