@@ -84,8 +84,15 @@ class ProgramTest : public testing::Test {
     return text;
   }
 
-  static void ChooseFromTrayMenu(const Program& program, int item) {
-    program.TrayEvent(WM_CONTEXTMENU);
+  // Opens the tray menu, by the shell's message or by a real right click on
+  // the icon, and chooses an item with the keyboard.
+  static void ChooseFromTrayMenu(const Program& program, int item,
+                                 bool real_click = false) {
+    if (real_click) {
+      ASSERT_TRUE(Program::ClickFirstTrayIcon(true, 1));
+    } else {
+      program.TrayEvent(WM_CONTEXTMENU);
+    }
     HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
       menu = program.FindTopLevel(L"#32768");
@@ -171,9 +178,13 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
   EXPECT_FALSE(program.FileExists(L"Setting.ini"));
   EXPECT_FALSE(program.FileExists(L"calleridcomport.ini"));
 
+  // A real double-click on the icon in the tray shows the window.
+  ASSERT_TRUE(Program::ClickFirstTrayIcon(false, 2));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+
   // "Programı Kapat" ends the program without a question, and the icon
   // leaves the tray.
-  ChooseFromTrayMenu(program, 1);
+  ChooseFromTrayMenu(program, 1, true);
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_FALSE(program.TrayIconPresent());
 }

@@ -200,6 +200,27 @@ void Program::TrayEvent(UINT event) const {
                MAKELPARAM(event, TrayIcon::kIconId));
 }
 
+bool Program::ClickFirstTrayIcon(bool right_button, int clicks) {
+  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (!tray || !IsWindowVisible(tray)) return false;
+  RECT client;
+  GetClientRect(tray, &client);
+  // Icons sit side by side from the left, each a square of the tray's
+  // height.
+  POINT at = {client.bottom / 2, client.bottom / 2};
+  ClientToScreen(tray, &at);
+  SetCursorPos(at.x, at.y);
+  INPUT input[4] = {};
+  for (int i = 0; i < 2 * clicks; ++i) {
+    input[i].type = INPUT_MOUSE;
+    const bool down = i % 2 == 0;
+    input[i].mi.dwFlags =
+        right_button ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                     : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  }
+  return SendInput(2 * clicks, input, sizeof(INPUT)) == UINT(2 * clicks);
+}
+
 HWND Program::FindMessageBox(const std::wstring& title) const {
   WindowSearch search{process_.dwProcessId, L"#32770", title.c_str(), nullptr};
   EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));

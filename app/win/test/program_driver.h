@@ -46,6 +46,9 @@ class Program {
   bool TrayIconPresent() const;
   // What the shell sends to the icon's owner for a mouse or keyboard event.
   void TrayEvent(UINT event) const;
+  // Real mouse clicks on the first icon of Wine's stand-alone tray window
+  // ("Wine System Tray"); false when there is no such window.
+  static bool ClickFirstTrayIcon(bool right_button, int clicks);
 
   // A top-level window of the program: a message box (class "#32770")
   // titled `title`, or null.
