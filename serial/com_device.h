@@ -129,7 +129,7 @@ class ComDevice {
   virtual DeviceResult SetEventMask(uint32_t mask) = 0;
 
   // The event thread's wait objects: made before the thread starts (stop
-  // signal not set), released by the thread on its way out.
+  // signal not set), released after it has ended.
   virtual void CreateWaitObjects() = 0;
   virtual void ReleaseWaitObjects() = 0;
   // Event thread: blocks until line events arrive, the stop signal is set

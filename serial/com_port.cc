@@ -445,6 +445,7 @@ void TComPort::StopEventThread() {
   std::this_thread::yield();
   ui_.ServeUntil([this] { return event_thread_ended_.load(); });
   event_thread_.join();
+  device_->ReleaseWaitObjects();
 }
 
 void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name) {
@@ -474,7 +475,9 @@ void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name) {
     device_->SetEventMask(0);
     device_->Purge(kPurgeTxClear | kPurgeRxClear);
   }
-  device_->ReleaseWaitObjects();
+  // The wait objects are released by StopEventThread once this thread is
+  // joined: a Close racing with a thread that ends by itself must not
+  // signal a stop object that is already gone.
   event_thread_ended_ = true;
   ui_.Notify();
 }
