@@ -284,7 +284,11 @@ class PosixComDevice : public ComDevice {
   }
 
   void Close() override {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // Exclusive mode outlives this descriptor while a pseudo-terminal's
+    // master stays open; lift it so the port can be opened again.
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
     fd_ = -1;
   }
 

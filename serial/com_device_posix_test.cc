@@ -1,6 +1,7 @@
 // The Linux back end for real, on a socat pseudo-terminal pair.
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -179,7 +180,17 @@ TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(EWOULDBLOCK));
   }
+  // Exclusive while open, and not after: a pseudo-terminal keeps the mode
+  // as long as its master is open.
+  const int fd = open(pty.device().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  int exclusive = 0;
+  ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
   port.Close();
+  ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  close(fd);
   second.Open();
   EXPECT_TRUE(second.Connected());
 }
