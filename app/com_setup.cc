@@ -6,11 +6,25 @@
 
 namespace orvanta {
 
-// Provisional: shows the dialog without lists until the serial setup model
-// is in place.
-void ShowComSetupDialog(TComPort& port, Shell& shell) {
-  (void)port;
-  shell.CreateSetupDialogView()->ShowModal();
+void ShowComSetupDialog(TComPort& port, Shell& shell, const PortLister& lister) {
+  auto show_modal = [&shell](ComSetupModel& model) {
+    std::unique_ptr<SetupDialogView> view = shell.CreateSetupDialogView();
+    const auto combos = model.Combos();
+    for (int i = 0; i < SetupDialogView::kListCount; ++i) {
+      view->SetList(i, combos[i]->Items(), combos[i]->ItemIndex());
+    }
+    if (!view->ShowModal()) return SetupResult::kCancel;
+    // A list the user left alone keeps what attaching recorded (for a port
+    // name not in the list: none).
+    for (int i = 0; i < SetupDialogView::kListCount; ++i) {
+      const int chosen = view->ChosenIndex(i);
+      if (chosen >= 0 && chosen != combos[i]->ItemIndex()) {
+        combos[i]->SetItemIndex(chosen);
+      }
+    }
+    return SetupResult::kOk;
+  };
+  ShowSetupDialog(port, show_modal, lister);
 }
 
 }  // namespace orvanta

@@ -1,16 +1,20 @@
 #ifndef ORVANTA_APP_COM_SETUP_H_
 #define ORVANTA_APP_COM_SETUP_H_
 
+#include "serial/com_setup.h"
+
 namespace orvanta {
 
 class Shell;
 class TComPort;
 
-// `ShowSetupDialog` of the serial port: the dialog "Setup" with its six
-// parameter lists, shown modally through the shell; OK applies the chosen
-// values to the port, Cancel applies nothing. Failures (the port list
-// cannot be made, the chosen port cannot be opened) travel on.
-void ShowComSetupDialog(TComPort& port, Shell& shell);
+// `ShowSetupDialog` of the serial port through the shell's dialog view: the
+// six parameter lists are drawn as the setup model fills them, the user's
+// choices are recorded in the model on OK, and the model applies them to
+// the port; Cancel applies nothing. Failures (the port list cannot be made,
+// the chosen port cannot be opened) travel on. An empty `lister` lists the
+// machine's ports.
+void ShowComSetupDialog(TComPort& port, Shell& shell, const PortLister& lister = {});
 
 }  // namespace orvanta
 

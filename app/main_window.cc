@@ -83,7 +83,10 @@ bool ClickGuard::Accept(uint32_t tick_count) {
 }
 
 MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions options)
-    : view_(view), shell_(shell), constants_(std::move(options.constants)) {
+    : view_(view),
+      shell_(shell),
+      constants_(std::move(options.constants)),
+      port_lister_(std::move(options.port_lister)) {
   application_title_ = ApplicationTitle(shell_.ExePath(), shell_.PathSeparator());
 
   handover_ = std::make_unique<UiHandover>([this] { shell_.WakeUiThread(); });
@@ -132,7 +135,12 @@ void MainWindow::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (...) {
-    ReportError(FailureText(std::current_exception()));
+    const std::u16string message = FailureText(std::current_exception());
+    try {
+      ReportError(message);
+    } catch (...) {
+      // Nothing is left to tell the user with; the program goes on.
+    }
   }
 }
 
@@ -219,7 +227,7 @@ void MainWindow::sButton4Click() { announcer_->SendTestDatagram(*this); }
 void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *framing_); }
 
 void MainWindow::VmWinButtonComPortClick() {
-  ShowComSetupDialog(*port_, shell_);
+  ShowComSetupDialog(*port_, shell_, port_lister_);
   port_->StoreSettings(TStoreType::stIniFile, ExeDirectory() + kComPortFileName);
 }
 

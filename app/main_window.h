@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/settings_view.h"
 #include "app/shell.h"
@@ -61,6 +62,8 @@ struct MainWindowOptions {
   ProgramConstants constants;
   std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)> devices;
   std::function<std::unique_ptr<ComDevice>()> com_device;
+  // The serial setup dialog's port list (fills the vector it is given).
+  std::function<void(std::vector<std::u16string>&)> port_lister;
 };
 
 // The main window `TAnaF`: owns the settings store `FSAyar`, the UDP channel,
@@ -160,6 +163,7 @@ class MainWindow : public SettingsViewListener,
   bool closing_ = false;
   bool auto_start_pending_ = true;
   ClickGuard com_port_button_guard_;
+  std::function<void(std::vector<std::u16string>&)> port_lister_;
 
   std::unique_ptr<UiHandover> handover_;
   std::unique_ptr<TVmStorage> store_;

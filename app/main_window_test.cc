@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -106,6 +107,12 @@ class MainWindowTest : public testing::Test {
       return std::make_unique<FakeDeviceFactory>(bench_);
     };
     options.com_device = [this] { return std::make_unique<FakeComDevice>(line_); };
+    options.port_lister = [this](std::vector<std::u16string>& names) {
+      if (!port_list_failure_.empty()) {
+        throw EComPortExt(port_list_failure_, 23, 2);
+      }
+      names = port_names_;
+    };
     main_ = std::make_unique<MainWindow>(view_, shell_, std::move(options));
     return *main_;
   }
@@ -147,6 +154,8 @@ class MainWindowTest : public testing::Test {
   FakeShell shell_;
   FakeDeviceBench bench_;
   std::shared_ptr<FakeComLine> line_ = std::make_shared<FakeComLine>();
+  std::vector<std::u16string> port_names_ = {u"COM1", u"COM3"};
+  std::u16string port_list_failure_;
   std::unique_ptr<MainWindow> main_;
 };
 
@@ -463,7 +472,8 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
     window.listener.OnKapat();
   };
   view_.listener->OnTestEkrani();
-  EXPECT_TRUE(shell_.port_test_view == nullptr || FakePortTestView::destroyed);
+  EXPECT_TRUE(FakePortTestView::destroyed);
+  EXPECT_FALSE(main.Framing().HasTestSink());
   EXPECT_TRUE(view_.memo.empty());
   EXPECT_EQ(main.Framing().RxBuffer, "12");
 
@@ -485,6 +495,72 @@ TEST_F(MainWindowTest, ADroppedComportClickOpensNoDialog) {
   shell_.tick_count = 100500;
   view_.listener->OnComportAyarlari();
   EXPECT_EQ(shell_.setup_dialogs_created, 2);
+}
+
+TEST_F(MainWindowTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
+  Start();
+  FakeSetupDialogView* shown = nullptr;
+  std::vector<std::u16string> port_list;
+  int chosen_port = -2;
+  shell_.setup_dialog_user = [&](FakeSetupDialogView& dialog) {
+    shown = &dialog;
+    port_list = dialog.lists[SetupDialogView::kPort];
+    chosen_port = dialog.chosen[SetupDialogView::kPort];
+    dialog.chosen[SetupDialogView::kPort] = 1;  // chosen, then cancelled
+    return false;
+  };
+  view_.listener->OnComportAyarlari();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(port_list, (std::vector<std::u16string>{u"COM1", u"COM3"}));
+  EXPECT_EQ(chosen_port, 0);
+  EXPECT_EQ(main_->ComPortCallerID().Port(), u"COM1");
+  const std::string file = FileText("calleridcomport.ini");
+  EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos);
+  EXPECT_NE(file.find("Port=COM1"), std::string::npos);
+  EXPECT_NE(file.find("BaudRate=9600"), std::string::npos);
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(MainWindowTest, ComportAyarlariAppliesTheChoicesOnOk) {
+  Start();
+  shell_.setup_dialog_user = [&](FakeSetupDialogView& dialog) {
+    dialog.chosen[SetupDialogView::kPort] = 1;
+    const auto& rates = dialog.lists[SetupDialogView::kBaudRate];
+    dialog.chosen[SetupDialogView::kBaudRate] = static_cast<int>(
+        std::find(rates.begin(), rates.end(), u"19200") - rates.begin());
+    return true;
+  };
+  view_.listener->OnComportAyarlari();
+  EXPECT_EQ(main_->ComPortCallerID().Port(), u"COM3");
+  const std::string file = FileText("calleridcomport.ini");
+  EXPECT_NE(file.find("Port=COM3"), std::string::npos);
+  EXPECT_NE(file.find("BaudRate=19200"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
+  port_names_ = {u"COM2"};
+  Start();
+  int chosen_port = -2;
+  shell_.setup_dialog_user = [&](FakeSetupDialogView& dialog) {
+    chosen_port = dialog.chosen[SetupDialogView::kPort];
+    return true;
+  };
+  view_.listener->OnComportAyarlari();
+  EXPECT_EQ(chosen_port, -1);
+  EXPECT_EQ(main_->ComPortCallerID().Port(), u"");
+  const std::string file = FileText("calleridcomport.ini");
+  EXPECT_NE(file.find("Port=\r\n"), std::string::npos) << file;
+}
+
+TEST_F(MainWindowTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
+  port_list_failure_ = u"COM Port Error: Registry error on EnumComPorts";
+  Start();
+  view_.listener->OnComportAyarlari();
+  EXPECT_EQ(shell_.setup_dialogs_created, 0);
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(shell_.messages.back().text,
+            u"COM Port Error: Registry error on EnumComPorts.");
+  EXPECT_FALSE(fs::exists(dir_ / "calleridcomport.ini"));
 }
 
 }  // namespace
