@@ -1,7 +1,5 @@
 #include "app/test/fake_views.h"
 
-#include <algorithm>
-
 #include "base/text.h"
 
 namespace orvanta {
@@ -30,10 +28,6 @@ void FakeSettingsView::TypeIntoEditPort(const std::u16string& text) {
     std::u16string next = EditText(SettingsEdit::kEditPort) + key;
     if (EditPortAccepts(next)) edits[SettingsEdit::kEditPort] = next;
   }
-}
-
-void FakeSettingsView::StepSpin(SettingsSpin spin, int steps) {
-  spins[spin] = std::clamp(SpinValue(spin) + steps, kSpinMinimum, kSpinMaximum);
 }
 
 MessageAnswer FakeShell::ShowMessage(const std::u16string& text,
@@ -75,14 +69,6 @@ void FakeShell::DeliverAutoStart() {
     --posted_auto_starts;
     listener->OnAutoStart();
   }
-}
-
-std::vector<FakeShell::Message> FakeShell::ErrorBoxes() const {
-  std::vector<Message> result;
-  for (const Message& m : messages) {
-    if (m.icon == MessageIcon::kError) result.push_back(m);
-  }
-  return result;
 }
 
 std::vector<FakeShell::Message> FakeShell::InfoBoxes() const {

@@ -76,8 +76,6 @@ class FakeSettingsView : public SettingsView {
   }
   // Types `text` key by key into EditPort, as the filter lets it through.
   void TypeIntoEditPort(const std::u16string& text);
-  // Steps a spin edit as its up/down buttons do (kept within range).
-  void StepSpin(SettingsSpin spin, int steps);
 
   bool checked = false;
   int radio = -1;
@@ -175,7 +173,6 @@ class FakeShell : public Shell {
   // The message loop reaching the posted start-up messages.
   void DeliverAutoStart();
 
-  std::vector<Message> ErrorBoxes() const;
   std::vector<Message> InfoBoxes() const;
 
   Journal journal;
