@@ -103,8 +103,9 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
               ? std::make_unique<TComPort>(*handover_, options.com_device())
               : std::make_unique<TComPort>(*handover_);
   framing_ = std::make_unique<SerialFraming>(*store_, *announcer_);
-  // The receive handler is not guarded here: a failure inside it ends the
-  // port's event thread, which is the port's own business.
+  // The receive handler is not guarded here: the port catches a failure of
+  // its dispatch itself and hands it to SetOnFailure below, posted so that
+  // the error box never holds up its event thread.
   port_->SetOnRxChar([this](TComPort& sender, int count) {
     framing_->ComPortCallerIDRxChar(sender, count);
   });
