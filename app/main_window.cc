@@ -156,7 +156,7 @@ void MainWindow::ReportError(const std::u16string& message) {
 }
 
 std::u16string MainWindow::ExeDirectory() const {
-  return DirectoryOf(shell_.ExePath(), shell_.PathSeparator());
+  return shell_.ExeDirectory();
 }
 
 void MainWindow::BuildCaption() {

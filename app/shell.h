@@ -64,6 +64,11 @@ class Shell {
   virtual std::u16string ExePath() const = 0;
   virtual char16_t PathSeparator() const = 0;
 
+  // The folder that holds the two settings files, ending in the path
+  // separator: the executable's own folder on Windows; on Linux that folder
+  // when it is writable, otherwise the user's configuration folder.
+  virtual std::u16string ExeDirectory() const = 0;
+
   // The system's millisecond tick count, wrapping at 2^32.
   virtual uint32_t TickCount() const = 0;
 

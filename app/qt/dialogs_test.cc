@@ -160,7 +160,7 @@ void AnswerBox(BoxSeen& seen, Qt::Key key) {
 }
 
 TEST(QtShellTest, MessageBoxesCarryTheirTitleIconAndButtons) {
-  QtShell shell({u"/tmp/Orvanta", false});
+  QtShell shell({u"/tmp/Orvanta", false, {}});
   BoxSeen seen;
 
   AnswerBox(seen, Qt::Key_Return);
@@ -196,7 +196,7 @@ TEST(QtShellTest, MessageBoxesCarryTheirTitleIconAndButtons) {
 }
 
 TEST(QtShellTest, HeadlessAnswersWithTheDefaultButtonAtOnce) {
-  QtShell shell({u"/tmp/Orvanta", true});
+  QtShell shell({u"/tmp/Orvanta", true, {}});
   EXPECT_EQ(shell.ShowMessage(u"Program kapatılsın mı ?", u"Soru",
                               MessageIcon::kQuestion, MessageButtons::kYesNo),
             MessageAnswer::kYes);
@@ -206,7 +206,7 @@ TEST(QtShellTest, HeadlessAnswersWithTheDefaultButtonAtOnce) {
 }
 
 TEST(QtShellTest, TrayCarriesTheMenuAndTheCutTip) {
-  QtShell shell({u"/tmp/Orvanta", false});
+  QtShell shell({u"/tmp/Orvanta", false, {}});
   const QList<QAction*> items = shell.TrayMenu()->actions();
   ASSERT_EQ(items.size(), 2);
   EXPECT_EQ(items[0]->text(), "Ayarlar");
@@ -216,6 +216,9 @@ TEST(QtShellTest, TrayCarriesTheMenuAndTheCutTip) {
   EXPECT_EQ(shell.TrayIcon()->toolTip().size(), 127);
   EXPECT_FALSE(shell.TrayIcon()->icon().isNull());
   EXPECT_EQ(shell.ExePath(), u"/tmp/Orvanta");
+  EXPECT_EQ(shell.ExeDirectory(), u"/tmp/");
+  QtShell placed({u"/opt/orvanta/bin/orvanta", false, u"/root/.config/orvanta/"});
+  EXPECT_EQ(placed.ExeDirectory(), u"/root/.config/orvanta/");
 }
 
 }  // namespace

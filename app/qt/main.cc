@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
       orvanta::ChooseSettingsFolder(exe_directory);
 
   orvanta::QtShell shell(
-      {orvanta::Utf8ToUtf16(settings_folder) + u"Orvanta", headless});
+      {QCoreApplication::applicationFilePath().toStdU16String(), headless,
+       orvanta::Utf8ToUtf16(settings_folder)});
   orvanta::QtSettingsWindow view;
   view.SetBeforeSave(
       [settings_folder] { orvanta::CreateSettingsFolder(settings_folder); });

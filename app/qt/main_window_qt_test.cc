@@ -50,7 +50,7 @@ void CloseUnexpected(QWidget* modal) {
 class QtMainWindowTest : public testing::Test {
  protected:
   QtMainWindowTest()
-      : shell({folder.File(u"Orvanta"), false}),
+      : shell({folder.File(u"Orvanta"), false, {}}),
         main_window(std::make_unique<MainWindow>(window, shell)) {
     main_window->FormCreate();
   }

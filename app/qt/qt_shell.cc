@@ -180,6 +180,11 @@ void QtShell::WakeUiThread() {
       Qt::QueuedConnection);
 }
 
+std::u16string QtShell::ExeDirectory() const {
+  if (!options_.settings_folder.empty()) return options_.settings_folder;
+  return DirectoryOf(options_.exe_path, PathSeparator());
+}
+
 uint32_t QtShell::TickCount() const {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);

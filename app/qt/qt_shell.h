@@ -22,11 +22,14 @@ class QtShell : public QObject, public Shell {
   Q_OBJECT
  public:
   struct Options {
-    // The program's path as its logic sees it (see ExePath()).
+    // The running executable.
     std::u16string exe_path;
     // No screen (Qt's offscreen platform): message boxes and balloons are
     // written to the terminal, boxes answered with their default button.
     bool headless = false;
+    // Where the settings files live (see settings_folder.h), ending in "/";
+    // empty: the executable's folder.
+    std::u16string settings_folder;
   };
   explicit QtShell(Options options);
   ~QtShell() override;
@@ -46,11 +49,9 @@ class QtShell : public QObject, public Shell {
   void PostAutoStart() override;
   void Quit() override;
   void WakeUiThread() override;
-  // The settings folder (beside the executable or the user's own, see
-  // settings_folder.h) followed by the program's name "Orvanta": the
-  // program takes its settings folder and its title from it.
   std::u16string ExePath() const override { return options_.exe_path; }
   char16_t PathSeparator() const override { return u'/'; }
+  std::u16string ExeDirectory() const override;
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
   std::unique_ptr<PortTestView> CreatePortTestView(

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "app/port_test_view.h"
 #include "app/settings_view.h"
 #include "app/setup_dialog_view.h"
@@ -164,6 +165,9 @@ class FakeShell : public Shell {
   void WakeUiThread() override { ++wakes; }
   std::u16string ExePath() const override { return exe_path; }
   char16_t PathSeparator() const override { return separator; }
+  std::u16string ExeDirectory() const override {
+    return DirectoryOf(exe_path, separator);
+  }
   uint32_t TickCount() const override { return tick_count; }
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
   std::unique_ptr<PortTestView> CreatePortTestView(

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/main_window.h"
 #include "app/win/port_test_window.h"
 #include "app/win/settings_window.h"
 #include "app/win/setup_dialog.h"
@@ -90,6 +91,10 @@ void WinShell::Quit() { PostQuitMessage(0); }
 
 void WinShell::WakeUiThread() {
   PostMessageW(main_window_.hwnd(), kWmHandoverWake, 0, 0);
+}
+
+std::u16string WinShell::ExeDirectory() const {
+  return DirectoryOf(ExePath(), PathSeparator());
 }
 
 std::u16string WinShell::ExePath() const {

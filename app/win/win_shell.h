@@ -36,6 +36,7 @@ class WinShell : public Shell {
   void Quit() override;
   void WakeUiThread() override;
   std::u16string ExePath() const override;
+  std::u16string ExeDirectory() const override;
   char16_t PathSeparator() const override { return u'\\'; }
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
