@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,6 +19,7 @@
 #include "serial/framing.h"
 #include "settings/storage.h"
 #include "serial/test/fake_com_device.h"
+#include "settings/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -75,20 +75,11 @@ TEST(ClickGuardTest, DropsClicksWithin500MillisecondsAcrossTheWrap) {
 class MainWindowTest : public testing::Test {
  protected:
   MainWindowTest() {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("orvanta_app_" + std::string(info->name()) + "_" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    fs::create_directories(dir_);
     shell_.separator = static_cast<char16_t>(fs::path::preferred_separator);
     shell_.exe_path = (dir_ / "Orvanta.exe").u16string();
     shell_.tick_count = 100000;
   }
-  ~MainWindowTest() override {
-    main_.reset();
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
+  ~MainWindowTest() override { main_.reset(); }
 
   // Setting.ini with these lines in its section.
   void WriteSettings(const std::string& lines) {
@@ -149,7 +140,8 @@ class MainWindowTest : public testing::Test {
     return std::count(shell_.journal.begin(), shell_.journal.end(), kBalloon) > 0;
   }
 
-  fs::path dir_;
+  TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   FakeSettingsView view_;
   FakeShell shell_;
   FakeDeviceBench bench_;

@@ -6,7 +6,7 @@
 #include "base/ui_handover.h"
 #include "serial/com_port.h"
 #include "serial/test/fake_com_device.h"
-#include "serial/test/temp_dir.h"
+#include "settings/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -26,7 +26,7 @@ class PortSettingsTest : public ::testing::Test {
     port.LoadSettings(TStoreType::stIniFile, path);
   }
 
-  TempDir dir;
+  TempFolder dir;
   UiHandover ui;
   std::shared_ptr<FakeComLine> line;
   TComPort port;

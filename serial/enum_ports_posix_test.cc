@@ -10,7 +10,7 @@
 
 #include "serial/com_port.h"
 #include "serial/enum_ports.h"
-#include "serial/test/temp_dir.h"
+#include "settings/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(EnumTtyPorts, TerminalsWithADeviceBehindThem) {
-  TempDir sys;
+  TempFolder sys;
   for (const char* name : {"ttyUSB0", "ttyS1", "ttyACM10", "ttyacm2", "tty0", "ptmx",
                            "console"}) {
     std::filesystem::create_directories(sys.Path(name));
@@ -34,7 +34,7 @@ TEST(EnumTtyPorts, TerminalsWithADeviceBehindThem) {
 }
 
 TEST(EnumTtyPorts, UnreadableClassDirectoryIsKind23) {
-  TempDir sys;
+  TempFolder sys;
   std::vector<std::u16string> ports;
   try {
     EnumTtyPorts(sys.Path("missing").string(), ports);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "serial/test/temp_dir.h"
+#include "settings/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -59,7 +59,7 @@ TEST(Profile, WritesTouchOnlyTheirKey) {
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
+    TempFolder dir;
     if (c.before) dir.Write("a.ini", *c.before);
     for (const Write& w : c.writes) {
       EXPECT_TRUE(WriteIniValue(dir.File("a.ini"), w.section, w.key, w.value));
@@ -74,7 +74,7 @@ struct ReadCase {
 };
 
 TEST(Profile, ReadsMatchWithoutRegardToCase) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("a.ini",
             "; comment\r\n"
             "[Other]\r\nPort=COM9\r\n"
@@ -104,14 +104,14 @@ TEST(Profile, ReadsMatchWithoutRegardToCase) {
 }
 
 TEST(Profile, LongValuesAreCutToTheBuffer) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("a.ini", "[ComPortCallerID]\r\nPort=" + std::string(3000, 'p') + "\r\n");
   EXPECT_EQ(ReadIniValue(dir.File("a.ini"), kSection, u"Port", u""),
             std::u16string(kProfileValueMax, u'p'));
 }
 
 TEST(Profile, UnwritableFileFails) {
-  TempDir dir;
+  TempFolder dir;
   EXPECT_FALSE(WriteIniValue(dir.File("missing/a.ini"), kSection, u"Port", u"COM1"));
 }
 

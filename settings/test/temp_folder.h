@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -36,8 +37,21 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::u16string File(std::u16string_view name) const {
-    return (path_ / std::filesystem::path(name)).u16string();
+  std::filesystem::path Path(const std::filesystem::path& name) const {
+    return path_ / name;
+  }
+  std::u16string File(const std::filesystem::path& name) const {
+    return Path(name).u16string();
+  }
+  void Write(const std::filesystem::path& name, std::string_view bytes) const {
+    std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  // The file's bytes; nothing when there is no such file.
+  std::optional<std::string> Read(const std::filesystem::path& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
   // Names of everything in the folder.
   std::set<std::u16string> Entries() const {
