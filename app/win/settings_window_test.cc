@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "app/win/test/find_control.h"
 #include "app/win/win_text.h"
 
 namespace orvanta::win {
@@ -35,25 +36,6 @@ class RecordingListener : public SettingsViewListener {
   void OnComportAyarlari() override { ++calls["ComportAyarlari"]; }
   void OnCloseRequest() override { ++calls["CloseRequest"]; }
 };
-
-HWND Find(HWND root, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      root,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (GetDlgCtrlID(child) == search->id) {
-          search->found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 // A control's rectangle inside its parent's client area.
 RECT PlaceInParent(HWND control) {
@@ -89,7 +71,7 @@ class SettingsWindowTest : public testing::Test {
   }
   void TearDown() override { window().SetListener(nullptr); }
   static SettingsWindow& window() { return *window_; }
-  HWND Control(int id) { return Find(window().hwnd(), id); }
+  HWND Control(int id) { return FindControl(window().hwnd(), id); }
 
   RecordingListener listener_;
   static SettingsWindow* window_;

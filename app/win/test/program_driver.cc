@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/win/settings_window.h"
+#include "app/win/test/find_control.h"
 #include "app/win/tray_icon.h"
 
 namespace orvanta::win {
@@ -167,22 +168,7 @@ HWND Program::FindTopLevel(const wchar_t* class_name) const {
 }
 
 HWND Program::Control(int id) const {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      main_window_,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (GetDlgCtrlID(child) == search->id) {
-          search->found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindControl(main_window_, id);
 }
 
 bool Program::TrayIconPresent() const {
