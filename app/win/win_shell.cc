@@ -108,7 +108,10 @@ void WinShell::SetSettingsFolder(std::u16string folder) {
 void WinShell::CreateSettingsFolder() {
   // Makes the missing parents too; an existing folder is no error, and any
   // other failure shows when the file is written.
-  SHCreateDirectoryExW(nullptr, Wide(ExeDirectory()).c_str(), nullptr);
+  std::wstring folder = Wide(ExeDirectory());
+  while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
+    folder.pop_back();
+  SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
 }
 
 std::u16string WinShell::ExePath() const {
