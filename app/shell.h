@@ -67,8 +67,9 @@ class Shell {
   virtual char16_t PathSeparator() const = 0;
 
   // The folder that holds the two settings files, ending in the path
-  // separator: the executable's own folder on Windows; on Linux that folder
-  // when it is writable, otherwise the user's configuration folder.
+  // separator: the folder named on the command line (--settings-dir); else
+  // the executable's own folder on Windows, and on Linux that folder when
+  // it is writable, otherwise the user's configuration folder.
   virtual std::u16string ExeDirectory() const = 0;
   // Creates the settings folder, and any missing parent, when it does not
   // exist (a folder given on the command line). A failure is left for the
