@@ -6,6 +6,7 @@
 #include "app/port_test_window.h"
 #include "app/settings_form.h"
 #include "base/failure.h"
+#include "base/text.h"
 #include "base/ui_handover.h"
 #include "callerid/device_control.h"
 #include "callerid/engine.h"
@@ -75,6 +76,38 @@ std::u16string DirectoryOf(std::u16string_view path, char16_t separator) {
   return std::u16string(path.substr(0, slash + 1));
 }
 
+std::u16string SettingsFileProblemText(const std::u16string& path,
+                                       const EncodingProblem& problem) {
+  std::u16string why;
+  std::u16string outcome =
+      u"Ayarların varsayılan değerleri kullanılıyor, Caller ID kapalı. Dosya "
+      u"değiştirilmedi; ayarlar kaydedildiğinde UTF-8 olarak yeniden yazılır, "
+      u"eski hali \"" + std::u16string(kSettingsFileName) +
+      u".bak\" adıyla saklanır";
+  const std::u16string byte = IntToText(static_cast<long long>(problem.offset) + 1);
+  switch (problem.kind) {
+    case EncodingProblem::Kind::kUtf16:
+      why = u"Dosya UTF-16 (\"Unicode\") olarak kaydedilmiş; program yalnızca "
+            u"UTF-8 okur.";
+      break;
+    case EncodingProblem::Kind::kNotUtf8:
+      why = u"Dosya geçerli bir UTF-8 metni değil (ilk hatalı bayt: " + byte +
+            u". bayt).";
+      break;
+    case EncodingProblem::Kind::kNulByte:
+      why = u"Dosyanın " + byte + u". baytı NUL (0); ondan sonrası okunmadı.";
+      outcome =
+          u"Okunamayan ayarların varsayılan değerleri kullanılıyor. Dosya "
+          u"değiştirilmedi; ayarlar kaydedildiğinde yeniden yazılır";
+      break;
+  }
+  const std::u16string heading =
+      problem.kind == EncodingProblem::Kind::kNulByte
+          ? u"Ayar dosyası tam okunamadı:"
+          : u"Ayar dosyası okunamadı:";
+  return heading + u"\r\n" + path + u"\r\n" + why + u"\r\n" + outcome;
+}
+
 bool ClickGuard::Accept(uint32_t tick_count) {
   // Unsigned arithmetic: correct across the tick count's wrap-around.
   if (static_cast<uint32_t>(tick_count - latest_click_time_) < 500) return false;
@@ -86,7 +119,8 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
     : view_(view),
       shell_(shell),
       constants_(std::move(options.constants)),
-      port_lister_(std::move(options.port_lister)) {
+      port_lister_(std::move(options.port_lister)),
+      show_window_at_start_(options.show_window_at_start) {
   application_title_ = ApplicationTitle(shell_.ExePath(), shell_.PathSeparator());
 
   handover_ = std::make_unique<UiHandover>([this] { shell_.WakeUiThread(); });
@@ -171,13 +205,40 @@ void MainWindow::FormCreate() {
 void MainWindow::DoFormCreate() {
   BuildCaption();
   shell_.SetTrayTip(caption_);
-  shell_.SetShowMainWindowOnStart(false);
-  store_->SetFileName(ExeDirectory() + kSettingsFileName);
-  store_->RestoreValues();
+  show_on_start_ = false;
+  ReadSettingsFile();
   form_->LoadSettingsToForm(*store_);
   if (auto_start_pending_) shell_.PostAutoStart();
   engine_->ForgetArgControl();
   form_->ComboCIHAZChange();
+}
+
+// A settings file that cannot be read stops the start as before, with a
+// sentence that says which file it is about; one that reads as no text at
+// all (the wrong encoding) leaves every setting at its default, caller-ID
+// off, which the user hears about here instead of finding it out later.
+void MainWindow::ReadSettingsFile() {
+  const std::u16string path = ExeDirectory() + kSettingsFileName;
+  try {
+    store_->SetFileName(path);
+    store_->RestoreValues();
+  } catch (...) {
+    throw Failure(u"Ayar dosyası okunamadı; Caller ID başlatılmadı, dosya "
+                  u"değiştirilmedi.\r\n" +
+                  FailureText(std::current_exception()));
+  }
+  if (const auto& problem = store_->FileEncodingProblem()) {
+    ReportError(SettingsFileProblemText(path, *problem));
+  }
+}
+
+void MainWindow::ShowAtStartIfDue() {
+  Guarded([this] {
+    if (show_on_start_ || show_window_at_start_ ||
+        (shell_.HasScreen() && !shell_.HasTray())) {
+      ShowSettingsWindow();
+    }
+  });
 }
 
 void MainWindow::WmAutoStart() {
@@ -187,7 +248,7 @@ void MainWindow::WmAutoStart() {
 }
 
 void MainWindow::ShowSettingsWindow() {
-  shell_.SetShowMainWindowOnStart(true);
+  show_on_start_ = true;
   view_.ShowWindow();
 }
 
@@ -214,6 +275,7 @@ void MainWindow::FormClose() {
 
 void MainWindow::SaveSettingsFromForm() {
   form_->StoreControls(*store_);
+  shell_.CreateSettingsFolder();
   store_->SaveValues();
   engine_->ApplySettings();
 }
@@ -229,6 +291,7 @@ void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *framing_); }
 
 void MainWindow::VmWinButtonComPortClick() {
   ShowComSetupDialog(*port_, shell_, port_lister_);
+  shell_.CreateSettingsFolder();
   port_->StoreSettings(TStoreType::stIniFile, ExeDirectory() + kComPortFileName);
 }
 
@@ -291,6 +354,19 @@ void MainWindow::OnAutoStart() {
 }
 void MainWindow::OnHandoverWake() {
   Guarded([this] { handover_->ServePending(); });
+}
+
+// The program ends whatever happens here: the session is going, or the
+// system asked it to end, and nobody is left to answer a message box. A
+// failure of the closing step is therefore not reported; the parts are
+// still taken down when the shell destroys the main window.
+void MainWindow::OnEndSession() {
+  closing_ = true;
+  try {
+    engine_->ClosingStep();
+  } catch (...) {
+  }
+  shell_.Quit();
 }
 
 }  // namespace orvanta

@@ -15,6 +15,7 @@
 namespace orvanta {
 
 class Announcer;
+struct EncodingProblem;
 class CallerIdEngine;
 class ComDevice;
 class DeviceControlFactory;
@@ -46,6 +47,11 @@ std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator
 // Everything up to and including the last separator.
 std::u16string DirectoryOf(std::u16string_view path, char16_t separator);
 
+// The start-up report of a settings file at `path` whose bytes do not read
+// as UTF-8 text: the file, the reason and what follows from it.
+std::u16string SettingsFileProblemText(const std::u16string& path,
+                                       const EncodingProblem& problem);
+
 // The button VmWinButtonComPort's guard: a click less than 500 ms (tick
 // difference modulo 2^32) after the last accepted one is dropped.
 class ClickGuard {
@@ -64,6 +70,8 @@ struct MainWindowOptions {
   std::function<std::unique_ptr<ComDevice>()> com_device;
   // The serial setup dialog's port list (fills the vector it is given).
   std::function<void(std::vector<std::u16string>&)> port_lister;
+  // The command line asked for the settings window at start.
+  bool show_window_at_start = false;
 };
 
 // The main window `TAnaF`: owns the settings store `FSAyar`, the UDP channel,
@@ -72,9 +80,9 @@ struct MainWindowOptions {
 // handles everything the platform reports.
 //
 // A shell creates its Shell and SettingsView, then the MainWindow over them
-// (which attaches itself as both listeners), calls FormCreate() and runs the
-// message loop until Shell::Quit(); it destroys the MainWindow after the
-// loop, before the view and the shell.
+// (which attaches itself as both listeners), calls FormCreate() and
+// ShowAtStartIfDue() and runs the message loop until Shell::Quit(); it
+// destroys the MainWindow after the loop, before the view and the shell.
 //
 // Every entry point (the listener calls, FormCreate) catches all failures
 // and shows them in the default error report; none of them throws.
@@ -90,6 +98,10 @@ class MainWindow : public SettingsViewListener,
   // The window's creation handler: caption, tray tip, hidden start, settings
   // file, controls, the start-up message.
   void FormCreate();
+  // Right before the message loop starts: shows the window when the
+  // start-visibility switch is on, when the command line asked for it, or
+  // when a screen has no tray to reach the program through.
+  void ShowAtStartIfDue();
 
   enum class Sender { kProgramKapa1, kButtonKapat };
   // Tray "Programı Kapat" (no question) or "Kapat" (asks first).
@@ -108,6 +120,9 @@ class MainWindow : public SettingsViewListener,
   void ReportError(const std::u16string& message) override;
 
   bool Closing() const { return closing_; }
+  // The application's start-visibility switch: whether the main window is
+  // shown when the message loop starts (on until FormCreate).
+  bool ShowOnStart() const { return show_on_start_; }
   bool AutoStartPending() const { return auto_start_pending_; }
 
   // SettingsViewListener.
@@ -132,6 +147,7 @@ class MainWindow : public SettingsViewListener,
   void OnProgramiKapatClick() override;
   void OnAutoStart() override;
   void OnHandoverWake() override;
+  void OnEndSession() override;
 
   // The parts, for tests and for the shell's own wiring.
   TVmStorage& FSAyar() { return *store_; }
@@ -148,6 +164,7 @@ class MainWindow : public SettingsViewListener,
 
   void DoFormCreate();
   void FormClose();
+  void ReadSettingsFile();
   void WmAutoStart();
   void SaveSettingsFromForm();
   void sButton1Click();
@@ -161,9 +178,11 @@ class MainWindow : public SettingsViewListener,
   std::u16string caption_;
   std::u16string application_title_;
   bool closing_ = false;
+  bool show_on_start_ = true;
   bool auto_start_pending_ = true;
   ClickGuard com_port_button_guard_;
   std::function<void(std::vector<std::u16string>&)> port_lister_;
+  bool show_window_at_start_ = false;
 
   std::unique_ptr<UiHandover> handover_;
   std::unique_ptr<TVmStorage> store_;

@@ -104,6 +104,7 @@ class MainWindowTest : public testing::Test {
       }
       names = port_names_;
     };
+    options.show_window_at_start = show_window_at_start_;
     main_ = std::make_unique<MainWindow>(view_, shell_, std::move(options));
     return *main_;
   }
@@ -148,6 +149,7 @@ class MainWindowTest : public testing::Test {
   std::shared_ptr<FakeComLine> line_ = std::make_shared<FakeComLine>();
   std::vector<std::u16string> port_names_ = {u"COM1", u"COM3"};
   std::u16string port_list_failure_;
+  bool show_window_at_start_ = false;
   std::unique_ptr<MainWindow> main_;
 };
 
@@ -156,7 +158,7 @@ TEST_F(MainWindowTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   main.FormCreate();
   EXPECT_EQ(view_.caption, u"VELMORIS Orvanta s1.02.05f");
   EXPECT_EQ(shell_.tray_tip, u"VELMORIS Orvanta s1.02.05f");
-  EXPECT_FALSE(shell_.show_on_start);
+  EXPECT_FALSE(main.ShowOnStart());
   EXPECT_FALSE(view_.window_visible);
   EXPECT_EQ(shell_.posted_auto_starts, 1);
   EXPECT_TRUE(main.AutoStartPending());
@@ -261,10 +263,10 @@ TEST_F(MainWindowTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
 
 TEST_F(MainWindowTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   Start();
-  shell_.show_on_start = false;
+  EXPECT_FALSE(main_->ShowOnStart());
   main_->OnTrayDblClick();
   EXPECT_TRUE(view_.window_visible);
-  EXPECT_TRUE(shell_.show_on_start);
+  EXPECT_TRUE(main_->ShowOnStart());
   main_->OnAyarlarClick();
   EXPECT_TRUE(view_.window_visible);
   EXPECT_EQ(view_.brought_to_front, 2);
@@ -553,6 +555,140 @@ TEST_F(MainWindowTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNoth
   EXPECT_EQ(shell_.messages.back().text,
             u"COM Port Error: Registry error on EnumComPorts.");
   EXPECT_FALSE(fs::exists(dir_ / "calleridcomport.ini"));
+}
+
+// A settings file that does not read as text leaves caller-ID off, as the
+// defaults have it; the user hears why, once, and the file stays as it was.
+TEST_F(MainWindowTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string bytes;
+    std::u16string reason;  // empty: no report
+  };
+  const Case cases[] = {
+      {"\xFF\xFE[\0V\0m\0S\0"s,
+       u"Dosya UTF-16 (\"Unicode\") olarak kaydedilmiş"},
+      {"[VmStored]\r\nCALLERIDKULLAN=True\r\nIPNO=\xFE\r\n",
+       u"Dosya geçerli bir UTF-8 metni değil (ilk hatalı bayt: 39. bayt)"},
+      {"[VmStored]\r\nIPNO=1\r\n\0CALLERIDKULLAN=True\r\n"s,
+       u"Dosyanın 21. baytı NUL (0); ondan sonrası okunmadı"},
+      {"", u""},
+      {"\xEF\xBB\xBF", u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.reason));
+    std::ofstream(dir_ / "Setting.ini", std::ios::binary) << c.bytes;
+    shell_.journal.clear();
+    shell_.messages.clear();
+    Start();
+    if (c.reason.empty()) {
+      EXPECT_TRUE(Errors().empty());
+    } else {
+      ASSERT_EQ(Errors().size(), 1u);
+      const std::u16string& text = shell_.messages[0].text;
+      EXPECT_TRUE(text.starts_with(u"Ayar dosyası")) << Utf16ToUtf8(text);
+      EXPECT_NE(text.find((dir_ / "Setting.ini").u16string()), std::u16string::npos);
+      EXPECT_NE(text.find(c.reason), std::u16string::npos) << Utf16ToUtf8(text);
+      EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kError);
+    }
+    // The start goes on: the balloon, but no caller-ID.
+    EXPECT_TRUE(BalloonShown());
+    EXPECT_FALSE(main_->IdUDPClient1().Active());
+    EXPECT_EQ(FileText("Setting.ini"), c.bytes);
+    main_.reset();
+  }
+}
+
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
+  fs::create_directories(dir_ / "Setting.ini");
+  Start();
+  ASSERT_EQ(Errors().size(), 1u);
+  const std::u16string& text = shell_.messages[0].text;
+  EXPECT_TRUE(text.starts_with(u"Ayar dosyası okunamadı; Caller ID başlatılmadı"))
+      << Utf16ToUtf8(text);
+  EXPECT_NE(text.find(u"\r\nCannot open file \"" +
+                      (dir_ / "Setting.ini").u16string() + u"\"."),
+            std::u16string::npos)
+      << Utf16ToUtf8(text);
+  EXPECT_FALSE(BalloonShown());
+  EXPECT_EQ(shell_.posted_auto_starts, 0);
+}
+
+TEST_F(MainWindowTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
+  struct Case {
+    bool asked, screen, tray, shown;
+  };
+  const Case cases[] = {
+      {false, true, true, false},  {true, true, true, true},
+      {false, true, false, true},  {false, false, false, false},
+      {true, false, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.asked << c.screen << c.tray);
+    view_.window_visible = false;
+    show_window_at_start_ = c.asked;
+    shell_.has_screen = c.screen;
+    shell_.has_tray = c.tray;
+    Create().FormCreate();
+    main_->ShowAtStartIfDue();
+    EXPECT_EQ(view_.window_visible, c.shown);
+    EXPECT_EQ(main_->ShowOnStart(), c.shown);
+    main_.reset();
+  }
+}
+
+// The settings folder may be one the command line named and nobody made
+// yet: every action that writes a settings file makes it first, and no
+// other action does.
+TEST_F(MainWindowTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
+  shell_.exe_path = (dir_ / "new" / "folder" / "Orvanta.exe").u16string();
+  shell_.setup_dialog_user = [](FakeSetupDialogView&) { return true; };
+  Start();
+  struct Case {
+    const char* name;
+    void (SettingsViewListener::*action)();
+    const char* writes;
+  };
+  const Case cases[] = {
+      {"Gizle", &SettingsViewListener::OnGizle, nullptr},
+      {"PortuTestEt", &SettingsViewListener::OnPortuTestEt, nullptr},
+      {"CloseRequest", &SettingsViewListener::OnCloseRequest, nullptr},
+      {"Uygula", &SettingsViewListener::OnUygula, "Setting.ini"},
+      {"Kaydet", &SettingsViewListener::OnKaydet, "Setting.ini"},
+      {"ComportAyarlari", &SettingsViewListener::OnComportAyarlari,
+       "calleridcomport.ini"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir_ / "new");
+    shell_.settings_folder_creations = 0;
+    (view_.listener->*c.action)();
+    EXPECT_EQ(shell_.settings_folder_creations, c.writes ? 1 : 0);
+    if (c.writes) {
+      EXPECT_TRUE(fs::exists(dir_ / "new" / "folder" / c.writes));
+    }
+  }
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
+  Start();
+  main_->OnEndSession();
+  EXPECT_TRUE(shell_.messages.empty());
+  EXPECT_TRUE(main_->Closing());
+  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+  EXPECT_FALSE(main_->IdUDPClient1().Active());
+  EXPECT_EQ(shell_.quits, 1);
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
+  Start();
+  bench_.failures["ARG Disconnect"] = u"Device busy";
+  main_->OnEndSession();
+  EXPECT_TRUE(shell_.messages.empty());
+  EXPECT_EQ(shell_.quits, 1);
 }
 
 }  // namespace

@@ -42,9 +42,11 @@ class Shell {
                            const std::u16string& text,
                            uint32_t timeout_ms) = 0;
 
-  // The application's start-visibility switch: whether the main window is
-  // shown when the message loop starts (on by default).
-  virtual void SetShowMainWindowOnStart(bool show) = 0;
+  // Whether there is a screen to show windows on, and a notification area
+  // on it that holds the tray icon. Without a tray the window is the only
+  // way in; without a screen there is nobody to show it to.
+  virtual bool HasScreen() const = 0;
+  virtual bool HasTray() const = 0;
 
   // Post the private start-up message (Windows: WM_AUTOSTART, 5124, both
   // parameters 0) to the main window; when the loop reaches it the shell
@@ -65,9 +67,14 @@ class Shell {
   virtual char16_t PathSeparator() const = 0;
 
   // The folder that holds the two settings files, ending in the path
-  // separator: the executable's own folder on Windows; on Linux that folder
-  // when it is writable, otherwise the user's configuration folder.
+  // separator: the folder named on the command line (--settings-dir); else
+  // the executable's own folder on Windows, and on Linux that folder when
+  // it is writable, otherwise the user's configuration folder.
   virtual std::u16string ExeDirectory() const = 0;
+  // Creates the settings folder, and any missing parent, when it does not
+  // exist (a folder given on the command line). A failure is left for the
+  // write that follows to report.
+  virtual void CreateSettingsFolder() = 0;
 
   // The system's millisecond tick count, wrapping at 2^32.
   virtual uint32_t TickCount() const = 0;
@@ -96,6 +103,10 @@ class ShellListener {
   virtual void OnAutoStart() = 0;
   // The wake requested by WakeUiThread(): serve the hand-overs.
   virtual void OnHandoverWake() = 0;
+  // The session ends or the system asks the program to end (Windows:
+  // WM_ENDSESSION; Linux: SIGTERM, SIGINT, SIGHUP): end as "Programı
+  // Kapat" does, without asking.
+  virtual void OnEndSession() = 0;
 };
 
 // The tray menu's items.

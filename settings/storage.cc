@@ -18,11 +18,15 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 }
 
 // The image of the file at `path`: empty when there is no file or its bytes
-// are not UTF-8 (which are then kept aside).
-std::unique_ptr<IniImage> ReadImage(const std::u16string& path) {
+// are not UTF-8 (which are then kept aside). `problem` says what was wrong
+// with the bytes.
+std::unique_ptr<IniImage> ReadImage(const std::u16string& path,
+                                    std::optional<EncodingProblem>& problem) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   auto image = std::make_unique<IniImage>();
+  problem.reset();
   if (bytes) {
+    problem = FindEncodingProblem(*bytes);
     std::string_view content(*bytes);
     if (content.starts_with(kByteOrderMark))
       content.remove_prefix(3);
@@ -123,7 +127,8 @@ void TVmStorage::ReloadFile() {
     return;
   // A failed read leaves the store without an image.
   image_.reset();
-  image_ = ReadImage(file_name_);
+  encoding_problem_.reset();
+  image_ = ReadImage(file_name_, encoding_problem_);
 }
 
 void TVmStorage::RestoreValues() {

@@ -3,11 +3,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "settings/file_encoding.h"
 #include "settings/settings_file.h"
 
 namespace orvanta {
@@ -77,6 +79,12 @@ class TVmStorage {
   // After the owner's stored description has been applied.
   void Loaded();
 
+  // What was wrong with the bytes of the file at the last reload; nothing
+  // when they read as text (or there was no file).
+  const std::optional<EncodingProblem>& FileEncodingProblem() const {
+    return encoding_problem_;
+  }
+
   // Replaces the step that writes the settings file's bytes (tests make it
   // fall short).
   void SetWriteStepForTesting(WriteStep step) { write_step_ = std::move(step); }
@@ -88,6 +96,7 @@ class TVmStorage {
   std::u16string file_name_;
   TStoredValues values_;
   std::unique_ptr<IniImage> image_;
+  std::optional<EncodingProblem> encoding_problem_;
   WriteStep write_step_ = WriteAll;
 };
 

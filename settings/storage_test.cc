@@ -368,12 +368,17 @@ TEST_F(StorageTest, UndecodableFileIsKeptBesideBeforeTheFirstSave) {
   WriteBytes(file_, kWindows1254File);
   Open();
   EXPECT_EQ(store_.ReadValue(kComPort), u"1");
+  ASSERT_TRUE(store_.FileEncodingProblem());
+  EXPECT_EQ(store_.FileEncodingProblem()->kind, EncodingProblem::Kind::kNotUtf8);
   store_.SaveValues();
   const std::u16string copy = file_ + u".bak";
   EXPECT_EQ(ReadBytes(copy), kWindows1254File);
   EXPECT_EQ(FileBytes(),
             std::string(kBom) + "[VmStored]\r\n" + kCatalogueLines + "\r\n");
 
+  // The file the save wrote reads as text.
+  store_.RestoreValues();
+  EXPECT_FALSE(store_.FileEncodingProblem());
   store_.WriteValue(kComPort, 2);
   store_.SaveValues();
   EXPECT_EQ(ReadBytes(copy), kWindows1254File);

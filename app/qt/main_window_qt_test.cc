@@ -69,7 +69,7 @@ class QtMainWindowTest : public testing::Test {
 
 TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
   EXPECT_FALSE(window.isVisible());
-  EXPECT_FALSE(shell.ShowMainWindowOnStart());
+  EXPECT_FALSE(main_window->ShowOnStart());
   EXPECT_EQ(window.windowTitle(), "VELMORIS Orvanta s1.02.05f");
   EXPECT_EQ(shell.TrayIcon()->toolTip(), "VELMORIS Orvanta s1.02.05f");
 

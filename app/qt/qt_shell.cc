@@ -15,7 +15,9 @@
 #include "app/main_window.h"
 #include "app/qt/port_test_window.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/settings_folder.h"
 #include "app/qt/setup_dialog.h"
+#include "base/text.h"
 
 namespace orvanta {
 namespace {
@@ -183,6 +185,14 @@ void QtShell::WakeUiThread() {
 std::u16string QtShell::ExeDirectory() const {
   if (!options_.settings_folder.empty()) return options_.settings_folder;
   return DirectoryOf(options_.exe_path, PathSeparator());
+}
+
+void QtShell::CreateSettingsFolder() {
+  orvanta::CreateSettingsFolder(Utf16ToUtf8(ExeDirectory()));
+}
+
+bool QtShell::HasTray() const {
+  return tray_ && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 uint32_t QtShell::TickCount() const {

@@ -43,22 +43,21 @@ class QtShell : public QObject, public Shell {
   void ShowBalloon(const std::u16string& title,
                    const std::u16string& text,
                    uint32_t timeout_ms) override;
-  void SetShowMainWindowOnStart(bool show) override {
-    show_main_window_on_start_ = show;
-  }
+  bool HasScreen() const override { return !options_.headless; }
+  bool HasTray() const override;
   void PostAutoStart() override;
   void Quit() override;
   void WakeUiThread() override;
   std::u16string ExePath() const override { return options_.exe_path; }
   char16_t PathSeparator() const override { return u'/'; }
   std::u16string ExeDirectory() const override;
+  void CreateSettingsFolder() override;
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
   std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) override;
   void SetListener(ShellListener* listener) override { listener_ = listener; }
 
-  bool ShowMainWindowOnStart() const { return show_main_window_on_start_; }
   // None when headless.
   QSystemTrayIcon* TrayIcon() const { return tray_; }
   QMenu* TrayMenu() const { return menu_.get(); }
@@ -74,7 +73,6 @@ class QtShell : public QObject, public Shell {
 
   Options options_;
   ShellListener* listener_ = nullptr;
-  bool show_main_window_on_start_ = true;
   std::unique_ptr<QMenu> menu_;
   QSystemTrayIcon* tray_ = nullptr;
   Balloon balloon_;

@@ -190,9 +190,9 @@ void QtSettingsWindow::Connect() {
   connect(EditPort, &PortNumberEdit::FocusLeft, this,
           [this] { Report(&L::OnEditPortExit); });
   connect(sButton1, &QPushButton::clicked, this,
-          [this] { ReportSave(&L::OnKaydet); });
+          [this] { Report(&L::OnKaydet); });
   connect(sButton2, &QPushButton::clicked, this,
-          [this] { ReportSave(&L::OnUygula); });
+          [this] { Report(&L::OnUygula); });
   connect(sButton3, &QPushButton::clicked, this,
           [this] { Report(&L::OnGizle); });
   connect(ButtonKapat, &QPushButton::clicked, this,
@@ -202,20 +202,12 @@ void QtSettingsWindow::Connect() {
   connect(sButton5, &QPushButton::clicked, this,
           [this] { Report(&L::OnTestEkrani); });
   connect(VmWinButtonComPort, &QPushButton::clicked, this,
-          [this] { ReportSave(&L::OnComportAyarlari); });
+          [this] { Report(&L::OnComportAyarlari); });
 }
 
 void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
   if (listener_)
     (listener_->*action)();
-}
-
-void QtSettingsWindow::ReportSave(void (SettingsViewListener::*action)()) {
-  if (!listener_)
-    return;
-  if (before_save_)
-    before_save_();
-  (listener_->*action)();
 }
 
 bool QtSettingsWindow::CheckBoxCallerIDKullanChecked() const {

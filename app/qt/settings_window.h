@@ -33,13 +33,6 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   static constexpr int kClientWidth = 448;
   static constexpr int kClientHeight = 532;
 
-  // Runs right before a user action that writes a settings file is passed
-  // on ("Kaydet", "Uygula", "Comport Ayarlari"): the shell makes sure the
-  // settings folder exists.
-  void SetBeforeSave(std::function<void()> before_save) {
-    before_save_ = std::move(before_save);
-  }
-
   // SettingsView.
   bool CheckBoxCallerIDKullanChecked() const override;
   void SetCheckBoxCallerIDKullanChecked(bool checked) override;
@@ -103,14 +96,12 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   void Connect();
   // Passes a user action on, if anyone listens.
   void Report(void (SettingsViewListener::*action)());
-  void ReportSave(void (SettingsViewListener::*action)());
   QLineEdit* Edit(SettingsEdit edit) const;
   StepOnlySpinBox* Spin(SettingsSpin spin) const;
   QComboBox* Combo(SettingsCombo combo) const;
   void FixSize(bool fixed);
 
   SettingsViewListener* listener_ = nullptr;
-  std::function<void()> before_save_;
   bool shown_before_ = false;
 };
 

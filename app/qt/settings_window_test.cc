@@ -63,7 +63,6 @@ class QtSettingsWindowTest : public testing::Test {
  protected:
   QtSettingsWindowTest() : listener(window) {
     window.SetListener(&listener);
-    window.SetBeforeSave([this] { listener.calls.push_back("BeforeSave"); });
     for (auto shown : {SettingsShown::kPanelCallerID, SettingsShown::kPanARG,
                        SettingsShown::kPanelDiger}) {
       window.SetControlVisible(shown, true);
@@ -285,13 +284,13 @@ TEST_F(QtSettingsWindowTest, SpinEditsStepWithinTheirRangeAndTakeNoTyping) {
 
 TEST_F(QtSettingsWindowTest, ButtonsAndCloseBoxReportTheirAction) {
   const std::vector<std::pair<QPushButton*, std::vector<std::string>>> cases = {
-      {window.sButton1, {"BeforeSave", "Kaydet"}},
-      {window.sButton2, {"BeforeSave", "Uygula"}},
+      {window.sButton1, {"Kaydet"}},
+      {window.sButton2, {"Uygula"}},
       {window.sButton3, {"Gizle"}},
       {window.ButtonKapat, {"Kapat"}},
       {window.sButton4, {"PortuTestEt"}},
       {window.sButton5, {"TestEkrani"}},
-      {window.VmWinButtonComPort, {"BeforeSave", "ComportAyarlari"}},
+      {window.VmWinButtonComPort, {"ComportAyarlari"}},
       {window.ButtonBaglan, {}},
   };
   for (const auto& [button, expected] : cases) {

@@ -1,5 +1,7 @@
 #include "app/test/fake_views.h"
 
+#include <filesystem>
+
 #include "base/text.h"
 
 namespace orvanta {
@@ -62,6 +64,13 @@ std::unique_ptr<PortTestView> FakeShell::CreatePortTestView(
   port_test_view = view.get();
   FakePortTestView::destroyed = false;
   return view;
+}
+
+void FakeShell::CreateSettingsFolder() {
+  ++settings_folder_creations;
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(ExeDirectory()),
+                                      ignored);
 }
 
 void FakeShell::DeliverAutoStart() {

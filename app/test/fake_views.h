@@ -159,7 +159,10 @@ class FakeShell : public Shell {
   void SetTrayTip(const std::u16string& tip) override { tray_tip = tip; }
   void ShowBalloon(const std::u16string& title, const std::u16string& text,
                    uint32_t timeout_ms) override;
-  void SetShowMainWindowOnStart(bool show) override { show_on_start = show; }
+  bool HasScreen() const override { return has_screen; }
+  bool HasTray() const override { return has_tray; }
+  // Creates the folder for real, as the platforms do.
+  void CreateSettingsFolder() override;
   void PostAutoStart() override { ++posted_auto_starts; }
   void Quit() override { ++quits; }
   void WakeUiThread() override { ++wakes; }
@@ -184,7 +187,9 @@ class FakeShell : public Shell {
   // Answers for Yes/No questions, first to last; kYes once they run out.
   std::deque<MessageAnswer> answers;
   std::u16string tray_tip;
-  bool show_on_start = true;
+  bool has_screen = true;
+  bool has_tray = true;
+  int settings_folder_creations = 0;
   int posted_auto_starts = 0;
   int quits = 0;
   std::atomic<int> wakes{0};

@@ -367,6 +367,75 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
+// One copy per settings folder: a second start shows the first one's window
+// and ends, leaving nothing of its own behind.
+TEST_F(ProgramTest, ASecondStartShowsTheRunningCopysWindowAndEnds) {
+  Program program(L"second");
+  program.Start();
+  ASSERT_TRUE(program.main_window());
+  EXPECT_FALSE(IsWindowVisible(program.main_window()));
+  std::string output;
+  EXPECT_EQ(program.RunAnother(L"", &output), 0) << output;
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(program.Running());
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// --settings-dir moves the settings files to a folder made when they are
+// first written; --show opens the window at start; the same folder, spelled
+// another way, is the same copy.
+TEST_F(ProgramTest, SettingsFolderAndWindowFromTheCommandLine) {
+  Program program(L"command line");
+  program.Start(L"--show --settings-dir \"" + program.FilePath(L"yeni\\ayar") +
+                L"\"");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  EXPECT_FALSE(program.FileExists(L"yeni"));
+  program.Click(kIdSButton2);  // "Uygula"
+  EXPECT_TRUE(WaitUntil([&] { return program.FileExists(L"yeni\\ayar\\Setting.ini"); }));
+  EXPECT_FALSE(program.FileExists(L"Setting.ini"));
+
+  std::string output;
+  EXPECT_EQ(program.RunAnother(L"--settings-dir=YENI/ayar/./", &output), 0)
+      << output;
+  EXPECT_TRUE(program.Running());
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST_F(ProgramTest, HelpVersionAndUnknownOptionsAnswerOnTheOutput) {
+  Program program(L"answers");
+  struct Case {
+    const wchar_t* arguments;
+    int exit_code;
+    const char* says;
+  };
+  const Case cases[] = {
+      {L"--help", 0, "Usage: Orvanta.exe [OPTION]...\r\n"},
+      {L"--version", 0, "VELMORIS Orvanta s1.02.05f\r\n"},
+      {L"--show --bogus", 2, "Orvanta.exe: unknown option '--bogus'\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.says);
+    std::string output;
+    EXPECT_EQ(program.RunAnother(c.arguments, &output), c.exit_code);
+    EXPECT_NE(output.find(c.says), std::string::npos) << output;
+  }
+}
+
+// Logging off runs the closing step and ends the program as "Programı
+// Kapat" does.
+TEST_F(ProgramTest, TheEndOfTheSessionEndsTheProgram) {
+  Program program(L"session");
+  program.Start();
+  ASSERT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(program.main_window(), WM_ENDSESSION, TRUE,
+                      ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &ignored);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_FALSE(program.TrayIconPresent());
+}
+
 // The stand-in control plays the CID2 device: registered for this user, it
 // is what the program creates for "CID2 (Sistemler)".
 void RegisterStandinAsCid2(const std::wstring& server) {

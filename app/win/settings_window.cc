@@ -350,8 +350,11 @@ LRESULT SettingsWindow::HandleMessage(UINT message, WPARAM wparam,
       if (shell_listener_) Guard([this] { shell_listener_->OnHandoverWake(); });
       return 0;
     case WM_ENDSESSION:
-      // Logging off: the tray icon has removed itself; end the loop.
-      if (wparam) PostQuitMessage(0);
+      // Logging off or shutting down: the process may be ended as soon as
+      // this returns, so the program's closing step runs now.
+      if (wparam && shell_listener_) {
+        Guard([this] { shell_listener_->OnEndSession(); });
+      }
       return 0;
   }
   return FormWindow::HandleMessage(message, wparam, lparam);

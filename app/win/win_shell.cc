@@ -1,5 +1,7 @@
 #include "app/win/win_shell.h"
 
+#include <shlobj.h>
+
 #include <string>
 
 #include "app/main_window.h"
@@ -81,7 +83,6 @@ void WinShell::ShowBalloon(const std::u16string& title,
   tray_.ShowBalloon(title, text, timeout_ms);
 }
 
-void WinShell::SetShowMainWindowOnStart(bool show) { show_on_start_ = show; }
 
 void WinShell::PostAutoStart() {
   PostMessageW(main_window_.hwnd(), kWmAutoStart, 0, 0);
@@ -94,7 +95,23 @@ void WinShell::WakeUiThread() {
 }
 
 std::u16string WinShell::ExeDirectory() const {
+  if (!settings_folder_.empty()) return settings_folder_;
   return DirectoryOf(ExePath(), PathSeparator());
+}
+
+void WinShell::SetSettingsFolder(std::u16string folder) {
+  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/')
+    folder += u'\\';
+  settings_folder_ = std::move(folder);
+}
+
+void WinShell::CreateSettingsFolder() {
+  // Makes the missing parents too; an existing folder is no error, and any
+  // other failure shows when the file is written.
+  std::wstring folder = Wide(ExeDirectory());
+  while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
+    folder.pop_back();
+  SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
 }
 
 std::u16string WinShell::ExePath() const {

@@ -31,12 +31,14 @@ class WinShell : public Shell {
   void SetTrayTip(const std::u16string& tip) override;
   void ShowBalloon(const std::u16string& title, const std::u16string& text,
                    uint32_t timeout_ms) override;
-  void SetShowMainWindowOnStart(bool show) override;
+  bool HasScreen() const override { return true; }
+  bool HasTray() const override { return true; }
   void PostAutoStart() override;
   void Quit() override;
   void WakeUiThread() override;
   std::u16string ExePath() const override;
   std::u16string ExeDirectory() const override;
+  void CreateSettingsFolder() override;
   char16_t PathSeparator() const override { return u'\\'; }
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
@@ -44,7 +46,9 @@ class WinShell : public Shell {
       PortTestViewListener& listener) override;
   void SetListener(ShellListener* listener) override;
 
-  bool ShowMainWindowOnStart() const { return show_on_start_; }
+  // Another folder for the settings files, absolute (the command line's
+  // choice); empty: the executable's folder.
+  void SetSettingsFolder(std::u16string folder);
   TrayIcon& tray() { return tray_; }
 
  private:
@@ -55,7 +59,7 @@ class WinShell : public Shell {
   HICON tray_icon_;
   TrayIcon tray_;
   ShellListener* listener_ = nullptr;
-  bool show_on_start_ = true;
+  std::u16string settings_folder_;
 };
 
 }  // namespace orvanta::win

@@ -24,8 +24,9 @@ class RecordingShellListener : public ShellListener {
     ++wakes;
     wake_thread = GetCurrentThreadId();
   }
+  void OnEndSession() override { ++end_sessions; }
   int tray_double_clicks = 0, ayarlar = 0, programi_kapat = 0, auto_starts = 0,
-      wakes = 0;
+      wakes = 0, end_sessions = 0;
   DWORD wake_thread = 0;
 };
 
@@ -190,9 +191,37 @@ TEST_F(WinShellTest, PlatformFacts) {
   uint32_t before = shell_.TickCount();
   Sleep(20);
   EXPECT_GE(shell_.TickCount() - before, 10u);
-  EXPECT_TRUE(shell_.ShowMainWindowOnStart());
-  shell_.SetShowMainWindowOnStart(false);
-  EXPECT_FALSE(shell_.ShowMainWindowOnStart());
+  EXPECT_TRUE(shell_.HasScreen());
+  EXPECT_TRUE(shell_.HasTray());
+}
+
+// The settings folder the command line names is made, parents and all,
+// when the settings are first written.
+TEST_F(WinShellTest, SettingsFolderFromTheExecutableOrTheCommandLine) {
+  EXPECT_EQ(shell_.ExeDirectory(),
+            shell_.ExePath().substr(0, shell_.ExePath().rfind(u'\\') + 1));
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::u16string base =
+      U16(temp) + u"orvanta-shell-" + U16(std::to_wstring(GetCurrentProcessId()));
+  const std::u16string folder = base + u"\\a\\b";
+  shell_.SetSettingsFolder(folder);
+  EXPECT_EQ(shell_.ExeDirectory(), folder + u"\\");
+  shell_.CreateSettingsFolder();
+  EXPECT_NE(GetFileAttributesW(Wide(folder).c_str()), INVALID_FILE_ATTRIBUTES);
+  shell_.CreateSettingsFolder();  // already there: nothing happens
+  RemoveDirectoryW(Wide(folder).c_str());
+  RemoveDirectoryW(Wide(base + u"\\a").c_str());
+  RemoveDirectoryW(Wide(base).c_str());
+}
+
+// Logging off or shutting down reaches the program; a WM_ENDSESSION that
+// says the session goes on does not.
+TEST_F(WinShellTest, TheSessionsEndReachesTheListener) {
+  SendMessageW(window_.hwnd(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(listener_.end_sessions, 0);
+  SendMessageW(window_.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(listener_.end_sessions, 1);
 }
 
 TEST_F(WinShellTest, DialogsAreCreatedHidden) {

@@ -69,10 +69,21 @@ bool ChildProcess::Running() {
     return false;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) == pid_) {
+    exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     pid_ = -1;
     return false;
   }
   return true;
+}
+
+void ChildProcess::Signal(int signal_number) {
+  if (pid_ > 0)
+    kill(pid_, signal_number);
+}
+
+int ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  PollUntil([this] { return !Running(); }, timeout);
+  return pid_ > 0 ? -1 : exit_code_;
 }
 
 void ChildProcess::Stop() {

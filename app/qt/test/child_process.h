@@ -27,9 +27,15 @@ class ChildProcess {
   bool Running();
   // Sends SIGTERM and reaps the process.
   void Stop();
+  // Sends `signal_number`, without waiting.
+  void Signal(int signal_number);
+  // Waits until the process ends, `timeout` at most: its exit code, or -1
+  // when a signal killed it or it still runs.
+  int WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
  private:
   pid_t pid_ = -1;
+  int exit_code_ = -1;
 };
 
 // The file's content.

@@ -129,11 +129,12 @@ void Program::WriteFile(const wchar_t* name, const std::string& bytes) const {
   out << bytes;
 }
 
-void Program::Start() {
+void Program::Start(const std::wstring& arguments) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   std::wstring exe = folder_ + L"Orvanta.exe";
   std::wstring command = L"\"" + exe + L"\"";
+  if (!arguments.empty()) command += L" " + arguments;
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
                       nullptr, folder_.c_str(), &startup, &process_)) {
     return;
@@ -144,6 +145,39 @@ void Program::Start() {
     tray_window_ = FindTopLevel(L"OrvantaTrayWindow");
     return main_window_ && tray_window_;
   });
+}
+
+int Program::RunAnother(const std::wstring& arguments,
+                        std::string* output) const {
+  const std::wstring output_path = folder_ + L"another-output.txt";
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE file = CreateFileW(output_path.c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = file;
+  startup.hStdError = file;
+  std::wstring exe = folder_ + L"Orvanta.exe";
+  std::wstring command = L"\"" + exe + L"\" " + arguments;
+  PROCESS_INFORMATION another = {};
+  const BOOL started =
+      CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0,
+                     nullptr, folder_.c_str(), &startup, &another);
+  CloseHandle(file);
+  if (!started) return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(another.hProcess, 20000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(another.hProcess, &code);
+  } else {
+    TerminateProcess(another.hProcess, 1);
+  }
+  CloseHandle(another.hProcess);
+  CloseHandle(another.hThread);
+  if (output) *output = ReadFile(L"another-output.txt");
+  return static_cast<int>(code);
 }
 
 bool Program::Running() const {

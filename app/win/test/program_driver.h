@@ -31,8 +31,12 @@ class Program {
   std::string ReadFile(const wchar_t* name) const;
   void WriteFile(const wchar_t* name, const std::string& bytes) const;
 
-  // Starts the program and waits for its main window.
-  void Start();
+  // Starts the program with `arguments` and waits for its main window.
+  void Start(const std::wstring& arguments = L"");
+  // Starts another process of the program with `arguments`, its output and
+  // errors going to `output`, and waits for its end: its exit code, or -1
+  // on time-out.
+  int RunAnother(const std::wstring& arguments, std::string* output) const;
   bool Running() const;
   // Waits for the process to end; its exit code, or -1 on time-out.
   int WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
