@@ -97,7 +97,9 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   AddSettingsCatalogue(*store_);
   channel_ = std::make_unique<UdpChannel>();
   form_ = std::make_unique<SettingsForm>(view_);
-  announcer_ = std::make_unique<Announcer>(*channel_, *form_);
+  // A call the network refuses is sent again from the UI thread's queue.
+  announcer_ = std::make_unique<Announcer>(*channel_, *form_,
+                                           DeliveryRetry{.ui = handover_.get()});
 
   port_ = options.com_device
               ? std::make_unique<TComPort>(*handover_, options.com_device())
