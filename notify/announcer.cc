@@ -83,6 +83,7 @@ bool Announcer::RetryScheduled() const {
 void Announcer::Deliver(size_t fresh) {
   DropExpired();
   size_t kept = waiting_.size() - fresh;  // the fresh ones are at the back
+  bool delivered = false;
   while (!waiting_.empty()) {
     try {
       channel_.Broadcast(waiting_.front().datagram, channel_.Port());
@@ -101,13 +102,15 @@ void Announcer::Deliver(size_t fresh) {
       throw;
     }
     waiting_.pop_front();
+    delivered = true;
     if (kept > 0) {
       --kept;
       ++late_sent_;
     }
   }
   StopRetry();
-  if (outage_) {
+  // Calls that only expired say nothing about the network.
+  if (outage_ && delivered) {
     outage_ = false;
     std::u16string text = kDeliveryResumedLogLine;
     if (late_sent_ > 0) {

@@ -175,6 +175,15 @@ TEST_F(OutageTest, CallsOlderThanThirtySecondsAreDropped) {
             (std::vector<std::u16string>{
                 u"1 arama ağa ulaşılamadığı için gönderilemedi.",
                 u"Ağa gönderim yeniden başladı. 1 bekleyen arama gönderildi."}));
+
+  // Calls that all expire while the network stays down do not end the outage.
+  recorder_.FailEvery(SocketCall::kSend, SocketFault::kNetworkDown);
+  EXPECT_NE(Announce(u"444"), "");
+  now_ += std::chrono::seconds(31);
+  announcer_.RetryWaiting();
+  EXPECT_EQ(announcer_.WaitingCalls(), 0u);
+  EXPECT_EQ(log_.lines.back(), u"1 arama ağa ulaşılamadığı için gönderilemedi.");
+  EXPECT_EQ(Announce(u"555"), "");
 }
 
 // Only a network that cannot take datagrams now is waited for; any other
