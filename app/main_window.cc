@@ -10,11 +10,11 @@
 #include "base/ui_handover.h"
 #include "callerid/device_control.h"
 #include "callerid/engine.h"
+#include "callerid/serial_receiver.h"
 #include "notify/announcer.h"
 #include "notify/udp_channel.h"
 #include "serial/com_device.h"
 #include "serial/com_port.h"
-#include "serial/framing.h"
 #include "settings/storage.h"
 
 namespace orvanta {
@@ -131,17 +131,22 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   AddSettingsCatalogue(*store_);
   channel_ = std::make_unique<UdpChannel>();
   form_ = std::make_unique<SettingsForm>(view_);
-  announcer_ = std::make_unique<Announcer>(*channel_, *form_);
+  // A call the network refuses is sent again from the UI thread's queue.
+  announcer_ = std::make_unique<Announcer>(*channel_, *form_,
+                                           DeliveryRetry{.ui = handover_.get()});
 
   port_ = options.com_device
               ? std::make_unique<TComPort>(*handover_, options.com_device())
               : std::make_unique<TComPort>(*handover_);
-  framing_ = std::make_unique<SerialFraming>(*store_, *announcer_);
+  receiver_ = std::make_unique<SerialReceiver>(
+      *store_, [this](const std::u16string& number, const std::u16string& line) {
+        announcer_->AnnounceCall(number, line);
+      });
   // The receive handler is not guarded here: the port catches a failure of
   // its dispatch itself and hands it to SetOnFailure below, posted so that
   // the error box never holds up its event thread.
   port_->SetOnRxChar([this](TComPort& sender, int count) {
-    framing_->ComPortCallerIDRxChar(sender, count);
+    receiver_->ComPortCallerIDRxChar(sender, count);
   });
   port_->SetOnFailure(
       [this](const std::u16string& message) { ReportError(message); });
@@ -149,7 +154,7 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   devices_ = options.devices ? options.devices(*this)
                              : MakeDeviceControlFactory(*this);
   engine_ = std::make_unique<CallerIdEngine>(
-      EngineParts{*store_, *channel_, *announcer_, *port_, *framing_, *devices_,
+      EngineParts{*store_, *channel_, *announcer_, *port_, receiver_->Framing(), *devices_,
                   *this, *form_, *form_, ExeDirectory()});
 
   view_.SetListener(this);
@@ -160,7 +165,7 @@ MainWindow::~MainWindow() {
   shell_.SetListener(nullptr);
   view_.SetListener(nullptr);
   // The sources go first (they announce through the parts below them); the
-  // port is closed before the framing and the hand-over it uses disappear.
+  // port is closed before the receive handler and the hand-over it uses disappear.
   engine_.reset();
   devices_.reset();
   port_.reset();
@@ -287,7 +292,7 @@ void MainWindow::sButton1Click() {
 
 void MainWindow::sButton4Click() { announcer_->SendTestDatagram(*this); }
 
-void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *framing_); }
+void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *receiver_); }
 
 void MainWindow::VmWinButtonComPortClick() {
   ShowComSetupDialog(*port_, shell_, port_lister_);

@@ -19,7 +19,7 @@ struct EncodingProblem;
 class CallerIdEngine;
 class ComDevice;
 class DeviceControlFactory;
-class SerialFraming;
+class SerialReceiver;
 class SettingsForm;
 class TComPort;
 class TVmStorage;
@@ -75,7 +75,7 @@ struct MainWindowOptions {
 };
 
 // The main window `TAnaF`: owns the settings store `FSAyar`, the UDP channel,
-// the announcer, the serial port with its framing, the device controls'
+// the announcer, the serial port with its receive handler, the device controls'
 // factory, the caller-ID engine and the settings window's presenter, and
 // handles everything the platform reports.
 //
@@ -153,7 +153,7 @@ class MainWindow : public SettingsViewListener,
   TVmStorage& FSAyar() { return *store_; }
   UdpChannel& IdUDPClient1() { return *channel_; }
   TComPort& ComPortCallerID() { return *port_; }
-  SerialFraming& Framing() { return *framing_; }
+  SerialReceiver& Receiver() { return *receiver_; }
   CallerIdEngine& Engine() { return *engine_; }
   SettingsForm& Form() { return *form_; }
   UiHandover& Handover() { return *handover_; }
@@ -190,7 +190,7 @@ class MainWindow : public SettingsViewListener,
   std::unique_ptr<SettingsForm> form_;
   std::unique_ptr<Announcer> announcer_;
   std::unique_ptr<TComPort> port_;
-  std::unique_ptr<SerialFraming> framing_;
+  std::unique_ptr<SerialReceiver> receiver_;
   std::unique_ptr<DeviceControlFactory> devices_;
   std::unique_ptr<CallerIdEngine> engine_;
 };

@@ -14,9 +14,9 @@
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "callerid/engine.h"
+#include "callerid/serial_receiver.h"
 #include "notify/udp_channel.h"
 #include "serial/com_port.h"
-#include "serial/framing.h"
 #include "settings/storage.h"
 #include "serial/test/fake_com_device.h"
 #include "settings/test/temp_folder.h"
@@ -457,7 +457,7 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   };
 
   line_->Receive("xxS12");
-  serve_until([&] { return main.Framing().RxBuffer == "12"; });
+  serve_until([&] { return main.Receiver().Framing().Buffer() == "12"; });
 
   shell_.port_test_user = [&](FakePortTestView& window) {
     line_->Receive("3E");
@@ -467,9 +467,9 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   };
   view_.listener->OnTestEkrani();
   EXPECT_TRUE(FakePortTestView::destroyed);
-  EXPECT_FALSE(main.Framing().HasTestSink());
+  EXPECT_FALSE(main.Receiver().HasTestSink());
   EXPECT_TRUE(view_.memo.empty());
-  EXPECT_EQ(main.Framing().RxBuffer, "12");
+  EXPECT_EQ(main.Receiver().Framing().Buffer(), "12");
 
   // Framing goes on with what it held before the window was opened.
   line_->Receive("345E");

@@ -36,15 +36,15 @@ void PortTestWindow::ShowChunk(const std::string& chunk) {
 
 void PortTestWindow::OnKapat() { view_->Close(); }
 
-void ShowPortTestWindow(Shell& shell, SerialFraming& framing) {
+void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver) {
   PortTestWindow window(shell);
-  framing.SetTestSink(&window);
+  receiver.SetTestSink(&window);
   // Runs before `window` is destroyed, also when the showing fails, so a
   // chunk can never reach a window that is going away.
   struct Detach {
-    SerialFraming& framing;
-    ~Detach() { framing.SetTestSink(nullptr); }
-  } detach{framing};
+    SerialReceiver& receiver;
+    ~Detach() { receiver.SetTestSink(nullptr); }
+  } detach{receiver};
   window.View().ShowModal();
 }
 

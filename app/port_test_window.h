@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/port_test_view.h"
-#include "serial/framing.h"
+#include "callerid/serial_receiver.h"
 
 namespace orvanta {
 
@@ -31,10 +31,10 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
   std::unique_ptr<PortTestView> view_;
 };
 
-// "Test Ekranı": create the window, make it the framing's destination for
+// "Test Ekranı": create the window, make it the receive handler's destination for
 // received chunks, show it modally; when it closes, first take it away from
-// the framing, then destroy it.
-void ShowPortTestWindow(Shell& shell, SerialFraming& framing);
+// the receive handler, then destroy it.
+void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver);
 
 // The Memo2 line for one byte: "65 (A)".
 std::u16string ByteLine(unsigned char byte);

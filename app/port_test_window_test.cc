@@ -4,19 +4,11 @@
 
 #include "app/test/fake_views.h"
 #include "base/failure.h"
-#include "notify/announcer.h"
-#include "notify/udp_channel.h"
-#include "serial/framing.h"
+#include "callerid/serial_receiver.h"
 #include "settings/storage.h"
 
 namespace orvanta {
 namespace {
-
-class NullLog : public CallLog {
- public:
-  void AddLogLine(const std::u16string&) override {}
-  void ClearLog() override {}
-};
 
 TEST(PortTestWindowTest, ShowsChunksAsRunningTextAndOneLinePerByte) {
   FakeShell shell;
@@ -55,22 +47,19 @@ class ShowPortTestWindowTest : public testing::Test {
   ShowPortTestWindowTest() { AddSettingsCatalogue(store_); }
 
   TVmStorage store_;
-  UdpChannel channel_;
-  NullLog log_;
-  Announcer announcer_{channel_, log_};
-  SerialFraming framing_{store_, announcer_};
+  SerialReceiver receiver_{store_, [](const std::u16string&, const std::u16string&) {}};
   FakeShell shell_;
 };
 
-TEST_F(ShowPortTestWindowTest, TheFramingHandsChunksToTheWindowOnlyWhileItExists) {
+TEST_F(ShowPortTestWindowTest, TheReceiverHandsChunksToTheWindowOnlyWhileItExists) {
   bool sink_set_while_shown = false;
   bool sink_set_at_destruction = true;
   shell_.port_test_user = [&](FakePortTestView& view) {
-    sink_set_while_shown = framing_.HasTestSink();
-    view.on_destroy = [&] { sink_set_at_destruction = framing_.HasTestSink(); };
+    sink_set_while_shown = receiver_.HasTestSink();
+    view.on_destroy = [&] { sink_set_at_destruction = receiver_.HasTestSink(); };
   };
-  EXPECT_FALSE(framing_.HasTestSink());
-  ShowPortTestWindow(shell_, framing_);
+  EXPECT_FALSE(receiver_.HasTestSink());
+  ShowPortTestWindow(shell_, receiver_);
   EXPECT_TRUE(sink_set_while_shown);
   EXPECT_FALSE(sink_set_at_destruction);
   EXPECT_TRUE(FakePortTestView::destroyed);
@@ -78,8 +67,8 @@ TEST_F(ShowPortTestWindowTest, TheFramingHandsChunksToTheWindowOnlyWhileItExists
 
 TEST_F(ShowPortTestWindowTest, AFailingShowingStillDetachesTheWindow) {
   shell_.port_test_user = [](FakePortTestView&) { throw Failure(u"broken"); };
-  EXPECT_THROW(ShowPortTestWindow(shell_, framing_), Failure);
-  EXPECT_FALSE(framing_.HasTestSink());
+  EXPECT_THROW(ShowPortTestWindow(shell_, receiver_), Failure);
+  EXPECT_FALSE(receiver_.HasTestSink());
   EXPECT_TRUE(FakePortTestView::destroyed);
 }
 

@@ -13,7 +13,7 @@ class BroadcastChannel;
 class CallLog;
 class Cid2Control;
 class DeviceControlFactory;
-class SerialFraming;
+class PacketFraming;
 class SerialSource;
 class TComPort;
 class TVmStorage;
@@ -37,7 +37,7 @@ struct EngineParts {
   UdpChannel& channel;
   Announcer& announcer;
   TComPort& port;
-  SerialFraming& framing;
+  PacketFraming& framing;  // the serial receive handler's
   DeviceControlFactory& devices;
   UserNotice& notice;
   SettingsControls& controls;

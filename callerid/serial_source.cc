@@ -1,11 +1,11 @@
 #include "callerid/sources.h"
 
+#include "callerid/packet_framing.h"
 #include "serial/com_port.h"
-#include "serial/framing.h"
 
 namespace orvanta {
 
-ComPortSerialSource::ComPortSerialSource(TComPort& port, SerialFraming& framing)
+ComPortSerialSource::ComPortSerialSource(TComPort& port, PacketFraming& framing)
     : port_(port), framing_(framing) {}
 
 void ComPortSerialSource::LoadSettings(const std::u16string& ini_path) {
@@ -14,8 +14,7 @@ void ComPortSerialSource::LoadSettings(const std::u16string& ini_path) {
 
 void ComPortSerialSource::SetMarkers(const std::u16string& start_text,
                                      const std::u16string& end_text) {
-  framing_.StartMarker = DecodeMarker(start_text);
-  framing_.EndMarker = DecodeMarker(end_text);
+  framing_.SetMarkers(DecodeMarker(start_text), DecodeMarker(end_text));
 }
 
 void ComPortSerialSource::Open() { port_.Open(); }

@@ -6,7 +6,7 @@
 
 namespace orvanta {
 
-class SerialFraming;
+class PacketFraming;
 class TComPort;
 class UdpChannel;
 
@@ -36,7 +36,7 @@ class BroadcastChannel {
 // The real serial port and framing behind SerialSource.
 class ComPortSerialSource : public SerialSource {
  public:
-  ComPortSerialSource(TComPort& port, SerialFraming& framing);
+  ComPortSerialSource(TComPort& port, PacketFraming& framing);
   void LoadSettings(const std::u16string& ini_path) override;
   void SetMarkers(const std::u16string& start_text,
                   const std::u16string& end_text) override;
@@ -46,7 +46,7 @@ class ComPortSerialSource : public SerialSource {
 
  private:
   TComPort& port_;
-  SerialFraming& framing_;
+  PacketFraming& framing_;
 };
 
 // The real UDP channel behind BroadcastChannel.

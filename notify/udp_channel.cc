@@ -60,9 +60,7 @@ std::u16string_view ErrorDescriptionOf(int code) {
   return {};
 }
 
-[[noreturn]] void RaiseSocketError(int code) {
-  throw Failure(SocketErrorMessage(code));
-}
+[[noreturn]] void RaiseSocketError(int code) { throw SocketFailure(code); }
 
 }  // namespace
 
@@ -82,6 +80,9 @@ std::u16string SocketErrorMessage(int winsock_code) {
   message += ErrorDescriptionOf(winsock_code);
   return message;
 }
+
+SocketFailure::SocketFailure(int winsock_code)
+    : Failure(SocketErrorMessage(winsock_code)), code_(winsock_code) {}
 
 UdpChannel::UdpChannel() = default;
 

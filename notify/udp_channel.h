@@ -6,9 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "base/failure.h"
+
 namespace orvanta {
 
 class DatagramSocket;  // per-platform socket (Winsock / BSD sockets)
+
+// A refusal by the socket layer; the message is SocketErrorMessage(code).
+class SocketFailure : public Failure {
+ public:
+  explicit SocketFailure(int winsock_code);
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
 
 // The UDP channel `IdUDPClient1`: an IPv4 datagram socket bound to
 // 0.0.0.0:0 that broadcasts to 255.255.255.255.
@@ -31,8 +43,8 @@ class UdpChannel {
   // One datagram, one byte per UTF-16 code unit ("?" above 0x7F), to
   // 255.255.255.255:port. Broadcast permission is switched on for the send
   // and set back to BroadcastEnabled() after it; an empty text sends
-  // nothing. Raises Failure ("Package Size Too Big.",
-  // "Socket Error # %d\r\n%s", "Not all bytes sent."); on a closed channel
+  // nothing. Raises Failure ("Package Size Too Big.", "Not all bytes
+  // sent.") or SocketFailure ("Socket Error # %d\r\n%s"); on a closed channel
   // "Socket Error # 10038" (callers check Active() first).
   void Broadcast(std::u16string_view text, uint16_t port);
 

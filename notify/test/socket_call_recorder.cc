@@ -10,6 +10,7 @@ namespace {
 struct State {
   std::vector<std::string> calls;
   std::optional<std::pair<SocketCall, SocketFault>> armed;
+  bool armed_for_every_call = false;
 };
 
 State* g_state = nullptr;
@@ -23,7 +24,7 @@ std::optional<SocketFault> Record(std::optional<SocketCall> call,
   g_state->calls.push_back(std::move(entry));
   if (call && g_state->armed && g_state->armed->first == *call) {
     const SocketFault fault = g_state->armed->second;
-    g_state->armed.reset();
+    if (!g_state->armed_for_every_call) g_state->armed.reset();
     return fault;
   }
   return std::nullopt;
@@ -48,7 +49,15 @@ SocketCallRecorder::~SocketCallRecorder() {
 
 void SocketCallRecorder::FailNext(SocketCall call, SocketFault fault) {
   g_state->armed = std::make_pair(call, fault);
+  g_state->armed_for_every_call = false;
 }
+
+void SocketCallRecorder::FailEvery(SocketCall call, SocketFault fault) {
+  g_state->armed = std::make_pair(call, fault);
+  g_state->armed_for_every_call = true;
+}
+
+void SocketCallRecorder::StopFailing() { g_state->armed.reset(); }
 
 const std::vector<std::string>& SocketCallRecorder::calls() const {
   return g_state->calls;

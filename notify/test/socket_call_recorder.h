@@ -41,6 +41,9 @@ class SocketCallRecorder {
   // The next `call` fails with `fault` (recorded all the same); the ones
   // after it reach the system again.
   void FailNext(SocketCall call, SocketFault fault);
+  // Every `call` fails with `fault` until StopFailing(): the network is down.
+  void FailEvery(SocketCall call, SocketFault fault);
+  void StopFailing();
 
   const std::vector<std::string>& calls() const;
   void ClearCalls();

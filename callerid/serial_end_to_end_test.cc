@@ -1,5 +1,5 @@
 // Bytes written to the far end of a pseudo-terminal become datagrams:
-// pty -> TComPort -> SerialFraming -> Announcer/UdpChannel -> a listener
+// pty -> TComPort -> SerialReceiver -> Announcer/UdpChannel -> a listener
 // inside the private test network.
 
 #include <gmock/gmock.h>
@@ -7,13 +7,13 @@
 
 #include "base/text.h"
 #include "base/ui_handover.h"
+#include "callerid/serial_receiver.h"
 #include "notify/announcer.h"
 #include "notify/test/recorders.h"
 #include "notify/test/socket_call_recorder.h"
 #include "notify/test/udp_listener.h"
 #include "notify/udp_channel.h"
 #include "serial/com_port.h"
-#include "serial/framing.h"
 #include "serial/test/socat_pty.h"
 #include "settings/storage.h"
 
@@ -25,16 +25,23 @@ using ::testing::StartsWith;
 
 class SerialEndToEndTest : public ::testing::Test {
  protected:
-  SerialEndToEndTest() : port(ui), announcer(channel, log), framing(store, announcer) {
+  SerialEndToEndTest()
+      : port(ui),
+        announcer(channel, log),
+        receiver(store, [this](const std::u16string& number,
+                               const std::u16string& line) {
+          announcer.AnnounceCall(number, line);
+        }) {
     AddSettingsCatalogue(store);
     channel.SetPort(listener.port());
     channel.SetActive(true);
     // As a start of the serial source does it.
-    framing.StartMarker = DecodeMarker(store.ReadValue(kCallerIdBaslamaString));
-    framing.EndMarker = DecodeMarker(store.ReadValue(kCallerIdBitisString));
+    receiver.Framing().SetMarkers(
+        DecodeMarker(store.ReadValue(kCallerIdBaslamaString)),
+        DecodeMarker(store.ReadValue(kCallerIdBitisString)));
     port.SetPort(Utf8ToUtf16(pty.device()));
     port.SetOnRxChar([this](TComPort& sender, int count) {
-      framing.ComPortCallerIDRxChar(sender, count);
+      receiver.ComPortCallerIDRxChar(sender, count);
     });
     port.SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
     port.Open();
@@ -58,18 +65,18 @@ class SerialEndToEndTest : public ::testing::Test {
   UdpChannel channel;
   RecordingCallLog log;
   Announcer announcer;
-  SerialFraming framing;
+  SerialReceiver receiver;
   std::vector<std::u16string> reports;
 };
 
 TEST_F(SerialEndToEndTest, PacketOverTwoChunksBecomesOneDatagram) {
   pty.Write("xxS12");
-  ServeUntil([&] { return framing.RxBuffer == "12"; });
+  ServeUntil([&] { return receiver.Framing().Buffer() == "12"; });
   pty.Write("345E");
   ServeUntil([&] { return log.lines.size() == 1; });
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=345");
   EXPECT_THAT(log.lines, ElementsAre(u"Kanal No : 0   Caller ID : 345"));
-  EXPECT_EQ(framing.RxBuffer, "");
+  EXPECT_EQ(receiver.Framing().Buffer(), "");
 }
 
 TEST_F(SerialEndToEndTest, TwoPacketsInOneChunkGoOutAtOnce) {
@@ -81,23 +88,26 @@ TEST_F(SerialEndToEndTest, TwoPacketsInOneChunkGoOutAtOnce) {
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=0533 222");
 }
 
-TEST_F(SerialEndToEndTest, RefusedSendIsReportedAndTheNextCallGoesOut) {
+// The network refuses the first call of a chunk: it is reported once, and
+// neither it nor the call behind it waits for another call to come.
+TEST_F(SerialEndToEndTest, RefusedSendHoldsBackNoCall) {
   SocketCallRecorder sockets;
   sockets.FailNext(SocketCall::kSend, SocketFault::kNetworkUnreachable);
-  pty.Write("S11111E");
-  ServeUntil([&] { return !reports.empty(); });
+  pty.Write("S11111ES22222E");
+  ServeUntil([&] { return log.lines.size() == 3 && !reports.empty(); });
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_THAT(Utf16ToUtf8(reports[0]), StartsWith("Socket Error # 10051"));
-
-  pty.Write("S22222E");
-  ServeUntil([&] { return log.lines.size() == 2; });
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=111");
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=222");
-  EXPECT_EQ(reports.size(), 1u);
+  EXPECT_THAT(log.lines, ElementsAre(u"Kanal No : 0   Caller ID : 111",
+                                     u"Kanal No : 0   Caller ID : 222",
+                                     u"Ağa gönderim yeniden başladı. 1 bekleyen arama "
+                                     u"gönderildi."));
 }
 
 TEST_F(SerialEndToEndTest, BytesStayInTheBufferAcrossStopAndStart) {
   pty.Write("S12");
-  ServeUntil([&] { return framing.RxBuffer == "12"; });
+  ServeUntil([&] { return receiver.Framing().Buffer() == "12"; });
   port.Close();
   port.Open();
   pty.Write("345E");
