@@ -116,7 +116,7 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
                              : MakeDeviceControlFactory(*this);
   engine_ = std::make_unique<CallerIdEngine>(
       EngineParts{*store_, *channel_, *announcer_, *port_, *framing_, *devices_,
-                  *this, *form_, *form_, ExeDirectory()});
+                  *this, *form_, *form_, ExeDirectory(), *handover_});
 
   view_.SetListener(this);
   shell_.SetListener(this);
@@ -153,6 +153,10 @@ void MainWindow::ShowInfo(const std::u16string& text) {
 void MainWindow::ReportError(const std::u16string& message) {
   shell_.ShowMessage(ErrorReportText(message), application_title_,
                      MessageIcon::kError, MessageButtons::kOk);
+}
+
+void MainWindow::ShowTrayBalloon(const std::u16string& text) {
+  shell_.ShowBalloon(kBalloonTitle, text, kBalloonTimeoutMs);
 }
 
 std::u16string MainWindow::ExeDirectory() const {

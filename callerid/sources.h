@@ -2,6 +2,7 @@
 #define ORVANTA_CALLERID_SOURCES_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orvanta {
@@ -23,6 +24,12 @@ class SerialSource {
   virtual void Open() = 0;
   virtual void Close() = 0;
   virtual bool Connected() const = 0;
+  // The device name the source opens, as the user chose it.
+  virtual std::u16string PortName() const = 0;
+  // Called on the UI thread when the open device stops answering (after
+  // which it delivers nothing until closed and opened again). Must not
+  // throw; empty detaches.
+  virtual void SetOnDeviceLost(std::function<void()> lost) = 0;
 };
 
 // The UDP channel `IdUDPClient1` as the engine switches it on and off.
@@ -43,6 +50,8 @@ class ComPortSerialSource : public SerialSource {
   void Open() override;
   void Close() override;
   bool Connected() const override;
+  std::u16string PortName() const override;
+  void SetOnDeviceLost(std::function<void()> lost) override;
 
  private:
   TComPort& port_;
