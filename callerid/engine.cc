@@ -41,7 +41,8 @@ CallerIdEngine::~CallerIdEngine() {
 }
 
 void CallerIdEngine::AttachToSerial() {
-  links_.serial.SetOnDeviceLost([this] { SerialDeviceLost(); });
+  links_.serial.SetOnDeviceLost(
+      [this](const std::u16string& message) { SerialDeviceLost(message); });
 }
 
 void CallerIdEngine::ApplySettings() {
@@ -189,11 +190,22 @@ void CallerIdEngine::StartSerial() {
   }
 }
 
-void CallerIdEngine::SerialDeviceLost() {
+void CallerIdEngine::SerialDeviceLost(const std::u16string& message) {
   // Closed at once: while the old device is held open, the system may give
-  // the replugged adapter another name.
+  // the replugged adapter another name. The trying starts before the
+  // report, a modal box that may stay up for hours.
   CloseSerialQuietly();
   links_.retry.Start(kSerialRetryPeriod, [this] { RetrySerial(); });
+  // A device that comes and goes while nobody is there would otherwise
+  // pile box upon box, each inside the message loop of the one before.
+  if (reporting_serial_loss_) return;
+  reporting_serial_loss_ = true;
+  try {
+    links_.notice.ReportError(message);
+  } catch (...) {
+    // Nothing is left to tell the user with; the trying goes on.
+  }
+  reporting_serial_loss_ = false;
 }
 
 void CallerIdEngine::RetrySerial() {

@@ -90,7 +90,8 @@ struct EngineLinks {
 // a start, or whose device goes away while it runs, is reported once and
 // then tried again every kSerialRetryPeriod, quietly, until it opens (which
 // is said once, in the log and the tray balloon) or caller-ID is stopped.
-// Meanwhile the source counts as running.
+// Meanwhile the source counts as running. A loss while the report of the
+// last one is still on screen is not reported again.
 class CallerIdEngine {
  public:
   explicit CallerIdEngine(EngineParts parts);
@@ -124,7 +125,7 @@ class CallerIdEngine {
   void ConfigureAndConnectArg();
   void StartSerial();
   void AttachToSerial();
-  void SerialDeviceLost();
+  void SerialDeviceLost(const std::u16string& message);
   void RetrySerial();
   void CloseSerialQuietly();
 
@@ -134,6 +135,7 @@ class CallerIdEngine {
   std::unique_ptr<RetryTimer> own_retry_;
   EngineLinks links_;
   bool running_ = false;
+  bool reporting_serial_loss_ = false;
   std::unique_ptr<Cid2Control> cid2_;
   std::unique_ptr<ArgControl> arg_;
 };

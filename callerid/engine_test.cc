@@ -404,8 +404,9 @@ TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
          serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
          serial_.LoseDevice();
        },
-       // Closed at once, before the first try.
-       {"serial device lost", "serial close", "retry every 2000 ms"}},
+       // Closed at once, waited for, and then reported.
+       {"serial device lost", "serial close", "retry every 2000 ms",
+        "error: COM Port Error: lost"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -426,6 +427,31 @@ TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
     engine_.SwitchCallerId(false);
     Take();
   }
+}
+
+TEST_F(EngineTest, LossWhileTheLastOneIsStillOnScreenIsNotReportedAgain) {
+  RunWith(2);
+  notice_.while_error_shown = [this] {
+    notice_.while_error_shown = nullptr;
+    // Back and gone again before anyone closed the box.
+    ASSERT_TRUE(retry_.Tick());
+    serial_.LoseDevice(u"second");
+  };
+  serial_.LoseDevice(u"first");
+  EXPECT_THAT(Take(), ElementsAre("serial device lost", "serial close",
+                                  "retry every 2000 ms", "error: first", "serial open",
+                                  "retry stop", "log: Seri port cihazı bağlandı: COM4",
+                                  "balloon: Seri port cihazı bağlandı: COM4",
+                                  "serial device lost", "serial close",
+                                  "retry every 2000 ms"));
+  EXPECT_TRUE(engine_.WaitingForSerialDevice());
+
+  // With the box closed, the next loss is reported again.
+  ASSERT_TRUE(retry_.Tick());
+  Take();
+  serial_.LoseDevice(u"third");
+  EXPECT_THAT(Take(), ElementsAre("serial device lost", "serial close",
+                                  "retry every 2000 ms", "error: third"));
 }
 
 TEST_F(EngineTest, RestartOrStopEndsTheWaiting) {

@@ -28,7 +28,7 @@ bool ComPortSerialSource::Connected() const { return port_.Connected(); }
 
 std::u16string ComPortSerialSource::PortName() const { return port_.Port(); }
 
-void ComPortSerialSource::SetOnDeviceLost(std::function<void()> lost) {
+void ComPortSerialSource::SetOnDeviceLost(DeviceLostHandler lost) {
   port_.SetOnDeviceLost(std::move(lost));
 }
 

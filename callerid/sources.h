@@ -26,10 +26,11 @@ class SerialSource {
   virtual bool Connected() const = 0;
   // The device name the source opens, as the user chose it.
   virtual std::u16string PortName() const = 0;
-  // Called on the UI thread when the open device stops answering (after
-  // which it delivers nothing until closed and opened again). Must not
-  // throw; empty detaches.
-  virtual void SetOnDeviceLost(std::function<void()> lost) = 0;
+  // Called on the UI thread with the failure's text when the open device
+  // stops answering (after which it delivers nothing until closed and
+  // opened again); the handler reports it. Must not throw; empty detaches.
+  using DeviceLostHandler = std::function<void(const std::u16string& message)>;
+  virtual void SetOnDeviceLost(DeviceLostHandler lost) = 0;
 };
 
 // The UDP channel `IdUDPClient1` as the engine switches it on and off.
@@ -51,7 +52,7 @@ class ComPortSerialSource : public SerialSource {
   void Close() override;
   bool Connected() const override;
   std::u16string PortName() const override;
-  void SetOnDeviceLost(std::function<void()> lost) override;
+  void SetOnDeviceLost(DeviceLostHandler lost) override;
 
  private:
   TComPort& port_;

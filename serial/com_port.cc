@@ -557,10 +557,9 @@ void TComPort::PostReport(std::exception_ptr failure) {
 
 void TComPort::PostDeviceLost(std::exception_ptr failure, uint64_t session) {
   ui_.Post([target = report_target_, failure, session] {
-    // The loss comes before its report, which may be a modal box that
-    // stays up for hours: whoever waits for the device starts at once.
-    if (target->lost && target->session == session) target->lost();
-    if (target->report) {
+    if (target->lost && target->session == session) {
+      target->lost(FailureText(failure));
+    } else if (target->report) {
       target->report(FailureText(failure));
     } else {
       std::rethrow_exception(failure);

@@ -208,7 +208,7 @@ class TComPort {
  public:
   using RxCharHandler = std::function<void(TComPort& sender, int count)>;
   using FailureReport = std::function<void(const std::u16string& message)>;
-  using DeviceLostHandler = std::function<void()>;
+  using DeviceLostHandler = std::function<void(const std::u16string& message)>;
 
   // `ui` carries the event thread's receive notifications to the UI thread.
   explicit TComPort(UiHandover& ui);
@@ -245,10 +245,11 @@ class TComPort {
   // posted work, so the event thread is not held up by a modal box. Without
   // a report the failure goes to the UiHandover's failure sink.
   void SetOnFailure(FailureReport report);
-  // Called on the UI thread when the open port's device stopped answering
-  // and the event thread has ended: once, right before that failure is
-  // reported, and not at all when the port has been closed meanwhile. The
-  // port stays connected until it is closed. Must not throw.
+  // Called on the UI thread, with the failure's text, when the open port's
+  // device stopped answering and the event thread has ended; the handler
+  // then reports the failure instead of the port. When the port has been
+  // closed meanwhile, the failure is only reported. The port stays
+  // connected until it is closed. Must not throw.
   void SetOnDeviceLost(DeviceLostHandler lost);
 
   const std::u16string& Port() const { return port_; }

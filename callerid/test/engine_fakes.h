@@ -68,14 +68,14 @@ class FakeSerialSource : public SerialSource {
   }
   bool Connected() const override { return connected; }
   std::u16string PortName() const override { return port_name; }
-  void SetOnDeviceLost(std::function<void()> lost) override {
+  void SetOnDeviceLost(DeviceLostHandler lost) override {
     lost_ = std::move(lost);
   }
 
   // The open device stops answering, as the port tells it.
-  void LoseDevice() {
+  void LoseDevice(const std::u16string& message = u"COM Port Error: lost") {
     journal_.push_back("serial device lost");
-    if (lost_) lost_();
+    if (lost_) lost_(message);
   }
   bool LossHandled() const { return static_cast<bool>(lost_); }
 
@@ -86,7 +86,7 @@ class FakeSerialSource : public SerialSource {
 
  private:
   Journal& journal_;
-  std::function<void()> lost_;
+  DeviceLostHandler lost_;
 };
 
 // Ticks only when the test says so.
@@ -126,7 +126,10 @@ class FakeNotice : public UserNotice {
   }
   void ReportError(const std::u16string& message) override {
     journal_.push_back("error: " + Utf16ToUtf8(message));
+    // A modal box runs its own message loop: whatever happens meanwhile.
+    if (while_error_shown) while_error_shown();
   }
+  std::function<void()> while_error_shown;
   void ShowTrayBalloon(const std::u16string& text) override {
     journal_.push_back("balloon: " + Utf16ToUtf8(text));
   }
