@@ -240,8 +240,9 @@ class TComPort {
 
   // Raised on the UI thread with the number of bytes waiting (> 0).
   void SetOnRxChar(RxCharHandler handler);
-  // Where failures inside a receive dispatch, and a device that went away,
-  // are reported (the default error report). Called on the UI thread, from
+  // Where failures inside a receive dispatch, and a device that went away
+  // while no device-lost handler is set, are reported (the default error
+  // report). Called on the UI thread, from
   // posted work, so the event thread is not held up by a modal box. Without
   // a report the failure goes to the UiHandover's failure sink.
   void SetOnFailure(FailureReport report);
