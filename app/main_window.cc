@@ -154,8 +154,8 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   devices_ = options.devices ? options.devices(*this)
                              : MakeDeviceControlFactory(*this);
   engine_ = std::make_unique<CallerIdEngine>(
-      EngineParts{*store_, *channel_, *announcer_, *port_, receiver_->Framing(), *devices_,
-                  *this, *form_, *form_, ExeDirectory()});
+      EngineParts{*store_, *channel_, *announcer_, *port_, receiver_->Framing(),
+                  *devices_, *this, *form_, *form_, ExeDirectory(), *handover_});
 
   view_.SetListener(this);
   shell_.SetListener(this);
@@ -192,6 +192,10 @@ void MainWindow::ShowInfo(const std::u16string& text) {
 void MainWindow::ReportError(const std::u16string& message) {
   shell_.ShowMessage(ErrorReportText(message), application_title_,
                      MessageIcon::kError, MessageButtons::kOk);
+}
+
+void MainWindow::ShowTrayBalloon(const std::u16string& text) {
+  shell_.ShowBalloon(kBalloonTitle, text, kBalloonTimeoutMs);
 }
 
 std::u16string MainWindow::ExeDirectory() const {

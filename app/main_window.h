@@ -115,9 +115,11 @@ class MainWindow : public SettingsViewListener,
   // The executable's directory, ending in the path separator.
   std::u16string ExeDirectory() const;
 
-  // UserNotice: "Bilgi" information box; the default error report.
+  // UserNotice: "Bilgi" information box; the default error report; the
+  // tray balloon under the program's balloon title.
   void ShowInfo(const std::u16string& text) override;
   void ReportError(const std::u16string& message) override;
+  void ShowTrayBalloon(const std::u16string& text) override;
 
   bool Closing() const { return closing_; }
   // The application's start-visibility switch: whether the main window is

@@ -15,6 +15,9 @@ class UserNotice {
   // The application's default error report: modal error box titled with the
   // application title; the text is ErrorReportText(message).
   virtual void ReportError(const std::u16string& message) = 0;
+  // A short note in the tray icon's balloon, without waiting for the user;
+  // nothing where there is no tray.
+  virtual void ShowTrayBalloon(const std::u16string& /*text*/) {}
 };
 
 }  // namespace orvanta

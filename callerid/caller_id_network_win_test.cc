@@ -70,12 +70,13 @@ class CallerIdNetworkTest : public ::testing::Test {
   std::unique_ptr<DeviceControlFactory> devices_ =
       MakeDeviceControlFactory(notice_);
   FakeSettingsControls controls_;
+  FakeRetryTimer retry_{serial_journal_};
   CallerIdEngine engine_{EngineLinks{
       store_, channel_link_, serial_, *devices_, notice_, controls_, log_,
       [this](const std::u16string& number, const std::u16string& line) {
         announcer_.AnnounceCall(number, line);
       },
-      u"C:\\Orvanta\\"}};
+      u"C:\\Orvanta\\", retry_}};
 };
 
 TEST_F(CallerIdNetworkTest, Cid2CallIsBroadcast) {

@@ -40,8 +40,9 @@ TEST(DeviceControlPosix, NeitherControlExists) {
   FakeSerialSource serial{journal};
   FakeCallLog log{journal};
   FakeSettingsControls controls;
+  FakeRetryTimer retry{journal};
   CallerIdEngine engine{EngineLinks{store, channel, serial, *factory, notice,
-                                    controls, log, {}, u"/opt/orvanta/"}};
+                                    controls, log, {}, u"/opt/orvanta/", retry}};
   for (int type : {0, 1}) {
     controls.radio = type;
     store.WriteValue(kCallerIdType, type);

@@ -31,9 +31,19 @@ std::u16string CurrentFailureText() {
 
 }  // namespace
 
-CallerIdEngine::CallerIdEngine(EngineLinks links) : links_(std::move(links)) {}
+CallerIdEngine::CallerIdEngine(EngineLinks links) : links_(std::move(links)) {
+  AttachToSerial();
+}
 
-CallerIdEngine::~CallerIdEngine() = default;
+CallerIdEngine::~CallerIdEngine() {
+  links_.retry.Stop();
+  links_.serial.SetOnDeviceLost({});
+}
+
+void CallerIdEngine::AttachToSerial() {
+  links_.serial.SetOnDeviceLost(
+      [this](const std::u16string& message) { SerialDeviceLost(message); });
+}
 
 void CallerIdEngine::ApplySettings() {
   const int choice = links_.controls.RadioGroupCihazIndex();
@@ -160,13 +170,70 @@ void CallerIdEngine::ConfigureAndConnectArg() {
 }
 
 void CallerIdEngine::StartSerial() {
+  links_.retry.Stop();
   links_.serial.LoadSettings(links_.exe_directory + kSerialSettingsFileName);
   links_.serial.SetMarkers(links_.store.ReadValue(kCallerIdBaslamaString),
                            links_.store.ReadValue(kCallerIdBitisString));
-  links_.serial.Open();
+  try {
+    links_.serial.Open();
+  } catch (...) {
+    // The device may simply not be there yet (a USB adapter found after
+    // logon): the failure is reported once, as it is, and the port is tried
+    // again in the background. The source counts as started, so that the
+    // next apply or stop ends the trying. A port that did open and only
+    // failed its last step delivers already.
+    if (!links_.serial.Connected()) {
+      links_.retry.Start(kSerialRetryPeriod, [this] { RetrySerial(); });
+    }
+    running_ = true;
+    throw;
+  }
+}
+
+void CallerIdEngine::SerialDeviceLost(const std::u16string& message) {
+  // Closed at once: while the old device is held open, the system may give
+  // the replugged adapter another name. The trying starts before the
+  // report, a modal box that may stay up for hours.
+  CloseSerialQuietly();
+  links_.retry.Start(kSerialRetryPeriod, [this] { RetrySerial(); });
+  // A device that comes and goes while nobody is there would otherwise
+  // pile box upon box, each inside the message loop of the one before.
+  if (reporting_serial_loss_) return;
+  reporting_serial_loss_ = true;
+  try {
+    links_.notice.ReportError(message);
+  } catch (...) {
+    // Nothing is left to tell the user with; the trying goes on.
+  }
+  reporting_serial_loss_ = false;
+}
+
+void CallerIdEngine::RetrySerial() {
+  try {
+    links_.serial.Open();
+  } catch (...) {
+    // Still away: no word about it, the next period tries again. A port
+    // that did open and only failed its last step delivers all the same.
+  }
+  if (!links_.serial.Connected()) return;
+  links_.retry.Stop();
+  const std::u16string text = kSerialDeviceBackText + links_.serial.PortName();
+  links_.log.AddLogLine(text);
+  links_.notice.ShowTrayBalloon(text);
+}
+
+void CallerIdEngine::CloseSerialQuietly() {
+  try {
+    if (links_.serial.Connected()) links_.serial.Close();
+  } catch (...) {
+    // A device that is gone may refuse the close's first step; the port is
+    // closed all the same, and the loss has been reported already.
+  }
 }
 
 bool CallerIdEngine::Stop() {
+  // First, so that no try comes between the steps below.
+  links_.retry.Stop();
   links_.channel.SetActive(false);
   // Whatever type is stored now, everything started earlier goes: a source
   // left behind would keep announcing once the channel opens again.

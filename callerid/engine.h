@@ -1,6 +1,7 @@
 #ifndef ORVANTA_CALLERID_ENGINE_H_
 #define ORVANTA_CALLERID_ENGINE_H_
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class SerialSource;
 class TComPort;
 class TVmStorage;
 class UdpChannel;
+class UiHandover;
 class UserNotice;
 
 // What the engine reads from the settings window, as it stands at the call.
@@ -43,6 +45,20 @@ struct EngineParts {
   SettingsControls& controls;
   CallLog& log;              // MemoLog
   std::u16string exe_directory;  // ends in a path separator
+  UiHandover& ui;            // carries the serial port's retries
+};
+
+// Calls `work` every `period` on the user-interface thread until stopped;
+// the engine tries a serial device that went away again with it.
+class RetryTimer {
+ public:
+  virtual ~RetryTimer() = default;
+  // Starts afresh; the first call comes one period from now.
+  virtual void Start(std::chrono::milliseconds period,
+                     std::function<void()> work) = 0;
+  // No call comes after this, also from inside `work`.
+  virtual void Stop() = 0;
+  virtual bool Running() const = 0;
 };
 
 // The same, seen through the narrow interfaces the engine needs; EngineParts
@@ -60,6 +76,7 @@ struct EngineLinks {
   CallLog& log;
   Announce announce;  // AnnounceCall(number, line)
   std::u16string exe_directory;
+  RetryTimer& retry;
 };
 
 // Turns the stored settings into a running caller-ID system and back.
@@ -68,6 +85,13 @@ struct EngineLinks {
 // port that cannot be loaded or opened, a stored value that cannot be read,
 // a failing Disconnect at the closing step) leave the call as Failure for the
 // caller's default error report.
+//
+// The serial source waits for its device: a port that cannot be opened at
+// a start, or whose device goes away while it runs, is reported once and
+// then tried again every kSerialRetryPeriod, quietly, until it opens (which
+// is said once, in the log and the tray balloon) or caller-ID is stopped.
+// Meanwhile the source counts as running. A loss while the report of the
+// last one is still on screen is not reported again.
 class CallerIdEngine {
  public:
   explicit CallerIdEngine(EngineParts parts);
@@ -87,6 +111,8 @@ class CallerIdEngine {
   void ClosingStep();
 
   bool CallerIdRunning() const { return running_; }
+  // True while a serial device that is away is being tried again.
+  bool WaitingForSerialDevice() const { return links_.retry.Running(); }
   Cid2Control* HeldCid2() const { return cid2_.get(); }
   ArgControl* HeldArg() const { return arg_.get(); }
   void ForgetArgControl();  // FormCreate: "ArgControl := none"
@@ -98,12 +124,18 @@ class CallerIdEngine {
   bool StartArg();
   void ConfigureAndConnectArg();
   void StartSerial();
+  void AttachToSerial();
+  void SerialDeviceLost(const std::u16string& message);
+  void RetrySerial();
+  void CloseSerialQuietly();
 
   // Adapters made from EngineParts (empty when built from EngineLinks).
   std::unique_ptr<BroadcastChannel> own_channel_;
   std::unique_ptr<SerialSource> own_serial_;
+  std::unique_ptr<RetryTimer> own_retry_;
   EngineLinks links_;
   bool running_ = false;
+  bool reporting_serial_loss_ = false;
   std::unique_ptr<Cid2Control> cid2_;
   std::unique_ptr<ArgControl> arg_;
 };
@@ -123,6 +155,13 @@ inline constexpr char16_t kStartFailedMessage[] =
 inline constexpr char16_t kStopFailedMessage[] =
     u"Caller ID sistemi kapatilamadi.";
 inline constexpr char16_t kSerialSettingsFileName[] = u"calleridcomport.ini";
+// Log line and tray balloon when the serial device opens after being away;
+// the port's name follows.
+inline constexpr char16_t kSerialDeviceBackText[] = u"Seri port cihazı bağlandı: ";
+
+// Gentle enough to cost nothing while a device is away, quick enough that
+// the next call after a replug gets through.
+inline constexpr std::chrono::milliseconds kSerialRetryPeriod{2000};
 
 }  // namespace orvanta
 

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/failure.h"
 #include "base/text.h"
 #include "callerid/test/engine_fakes.h"
@@ -70,13 +72,14 @@ class EngineTest : public ::testing::Test {
   FakeNotice notice_{journal_};
   FakeCallLog log_{journal_};
   FakeSettingsControls controls_;
+  FakeRetryTimer retry_{journal_};
   CallerIdEngine engine_{EngineLinks{
       store_, channel_, serial_, devices_, notice_, controls_, log_,
       [this](const std::u16string& number, const std::u16string& line) {
         journal_.push_back("announce number=" + Utf16ToUtf8(number) +
                            " line=" + Utf16ToUtf8(line));
       },
-      u"C:\\Orvanta\\"}};
+      u"C:\\Orvanta\\", retry_}};
 };
 
 // --- ApplySettings: which branch runs -------------------------------------
@@ -355,7 +358,7 @@ TEST_F(EngineTest, UnknownStoredTypeOpensOnlyTheChannel) {
   }
 }
 
-TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCaller) {
+TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCallerAndIsTriedAgain) {
   serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
   Choose(2);
   try {
@@ -368,17 +371,156 @@ TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCaller) {
   // No message of the engine's own; the channel stays open.
   EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open",
                                   "serial load C:\\Orvanta\\calleridcomport.ini",
-                                  "serial markers #2NMBR= #3"));
+                                  "serial markers #2NMBR= #3", "serial open failed",
+                                  "retry every 2000 ms"));
   EXPECT_TRUE(channel_.active);
-  EXPECT_FALSE(engine_.CallerIdRunning());
-
-  // A start that fails this way leaves the running flag as it was.
-  serial_.open_failure.reset();
-  RunWith(0);
-  serial_.open_failure = u"COM Port Error";
-  Store(kCallerIdType, u"2");
-  EXPECT_THROW(engine_.SwitchCallerId(true), Failure);
+  // The source waits for its device, and counts as running so that the
+  // next apply or stop ends the waiting.
   EXPECT_TRUE(engine_.CallerIdRunning());
+  EXPECT_TRUE(engine_.WaitingForSerialDevice());
+}
+
+// A device missing at the start and one that goes away while the source
+// runs are waited for alike: quiet tries, then one word when it is back.
+TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
+  struct Case {
+    const char* name;
+    std::function<void()> go_away;
+    Journal expected;
+  };
+  const Case cases[] = {
+      {"missing at start",
+       [this] {
+         serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
+         Choose(2);
+         EXPECT_THROW(engine_.ApplySettings(), Failure);
+       },
+       {"udp port=18900", "udp open",
+        "serial load C:\\Orvanta\\calleridcomport.ini",
+        "serial markers #2NMBR= #3", "serial open failed", "retry every 2000 ms"}},
+      {"lost while running",
+       [this] {
+         RunWith(2);
+         serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
+         serial_.LoseDevice();
+       },
+       // Closed at once, waited for, and then reported.
+       {"serial device lost", "serial close", "retry every 2000 ms",
+        "error: COM Port Error: lost"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.go_away();
+    EXPECT_EQ(Take(), c.expected);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(retry_.Tick());
+    EXPECT_THAT(Take(), ElementsAre("serial open failed", "serial open failed",
+                                    "serial open failed"));
+
+    serial_.open_failure.reset();
+    ASSERT_TRUE(retry_.Tick());
+    EXPECT_THAT(Take(), ElementsAre("serial open", "retry stop",
+                                    "log: Seri port cihazı bağlandı: COM4",
+                                    "balloon: Seri port cihazı bağlandı: COM4"));
+    EXPECT_FALSE(retry_.Tick());
+    EXPECT_TRUE(engine_.CallerIdRunning());
+    EXPECT_TRUE(channel_.active);
+    engine_.SwitchCallerId(false);
+    Take();
+  }
+}
+
+TEST_F(EngineTest, LossWhileTheLastOneIsStillOnScreenIsNotReportedAgain) {
+  RunWith(2);
+  notice_.while_error_shown = [this] {
+    notice_.while_error_shown = nullptr;
+    // Back and gone again before anyone closed the box.
+    ASSERT_TRUE(retry_.Tick());
+    serial_.LoseDevice(u"second");
+  };
+  serial_.LoseDevice(u"first");
+  EXPECT_THAT(Take(), ElementsAre("serial device lost", "serial close",
+                                  "retry every 2000 ms", "error: first", "serial open",
+                                  "retry stop", "log: Seri port cihazı bağlandı: COM4",
+                                  "balloon: Seri port cihazı bağlandı: COM4",
+                                  "serial device lost", "serial close",
+                                  "retry every 2000 ms"));
+  EXPECT_TRUE(engine_.WaitingForSerialDevice());
+
+  // With the box closed, the next loss is reported again.
+  ASSERT_TRUE(retry_.Tick());
+  Take();
+  serial_.LoseDevice(u"third");
+  EXPECT_THAT(Take(), ElementsAre("serial device lost", "serial close",
+                                  "retry every 2000 ms", "error: third"));
+}
+
+TEST_F(EngineTest, RestartOrStopEndsTheWaiting) {
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    Journal expected;
+    bool waiting_after = false;
+  };
+  const Case cases[] = {
+      {"caller-ID switched off",
+       [this] {
+         Store(kCallerIdKullan, u"False");
+         engine_.ApplySettings();
+         Store(kCallerIdKullan, u"True");
+       },
+       {"retry stop", "udp close"}},
+      {"another source",
+       [this] {
+         Choose(0);
+         engine_.ApplySettings();
+       },
+       {"retry stop", "udp close", "udp port=18900", "udp open", "CID2 create",
+        "CID2 handler", "CID2 hide", "CID2 Start"}},
+      {"program end", [this] { engine_.ClosingStep(); }, {"retry stop", "udp close"}},
+      // The serial source again: a new start that tries the port once more
+      // and, since it is still away, reports that and waits again.
+      {"apply again",
+       [this] { EXPECT_THROW(engine_.ApplySettings(), Failure); },
+       {"retry stop", "udp close", "udp port=18900", "udp open",
+        "serial load C:\\Orvanta\\calleridcomport.ini",
+        "serial markers #2NMBR= #3", "serial open failed", "retry every 2000 ms"},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunWith(2);
+    serial_.open_failure = u"COM Port Error";
+    serial_.LoseDevice();
+    Take();
+    c.act();
+    EXPECT_EQ(Take(), c.expected);
+    EXPECT_EQ(engine_.WaitingForSerialDevice(), c.waiting_after);
+    serial_.open_failure.reset();
+    engine_.SwitchCallerId(false);
+    Take();
+  }
+}
+
+TEST(EngineLifetime, AnEngineThatGoesStopsWaitingAndLetsGoOfTheSource) {
+  Journal journal;
+  TVmStorage store;
+  AddSettingsCatalogue(store);
+  FakeBroadcastChannel channel{journal};
+  FakeSerialSource serial{journal};
+  FakeDeviceControlFactory devices{journal};
+  FakeNotice notice{journal};
+  FakeCallLog log{journal};
+  FakeSettingsControls controls;
+  FakeRetryTimer retry{journal};
+  {
+    CallerIdEngine engine{EngineLinks{store, channel, serial, devices, notice,
+                                      controls, log, {}, u"/", retry}};
+    EXPECT_TRUE(serial.LossHandled());
+    serial.LoseDevice();
+    EXPECT_TRUE(retry.Running());
+  }
+  EXPECT_FALSE(retry.Running());
+  EXPECT_FALSE(serial.LossHandled());
 }
 
 // --- stop -----------------------------------------------------------------

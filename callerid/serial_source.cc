@@ -1,5 +1,7 @@
 #include "callerid/sources.h"
 
+#include <utility>
+
 #include "callerid/packet_framing.h"
 #include "serial/com_port.h"
 
@@ -22,5 +24,11 @@ void ComPortSerialSource::Open() { port_.Open(); }
 void ComPortSerialSource::Close() { port_.Close(); }
 
 bool ComPortSerialSource::Connected() const { return port_.Connected(); }
+
+std::u16string ComPortSerialSource::PortName() const { return port_.Port(); }
+
+void ComPortSerialSource::SetOnDeviceLost(DeviceLostHandler lost) {
+  port_.SetOnDeviceLost(std::move(lost));
+}
 
 }  // namespace orvanta

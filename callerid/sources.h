@@ -2,6 +2,7 @@
 #define ORVANTA_CALLERID_SOURCES_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orvanta {
@@ -23,6 +24,13 @@ class SerialSource {
   virtual void Open() = 0;
   virtual void Close() = 0;
   virtual bool Connected() const = 0;
+  // The device name the source opens, as the user chose it.
+  virtual std::u16string PortName() const = 0;
+  // Called on the UI thread with the failure's text when the open device
+  // stops answering (after which it delivers nothing until closed and
+  // opened again); the handler reports it. Must not throw; empty detaches.
+  using DeviceLostHandler = std::function<void(const std::u16string& message)>;
+  virtual void SetOnDeviceLost(DeviceLostHandler lost) = 0;
 };
 
 // The UDP channel `IdUDPClient1` as the engine switches it on and off.
@@ -43,6 +51,8 @@ class ComPortSerialSource : public SerialSource {
   void Open() override;
   void Close() override;
   bool Connected() const override;
+  std::u16string PortName() const override;
+  void SetOnDeviceLost(DeviceLostHandler lost) override;
 
  private:
   TComPort& port_;

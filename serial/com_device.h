@@ -14,13 +14,16 @@
 namespace orvanta {
 
 // Outcome of one device call; `code` is the system error code (GetLastError
-// on Windows, errno on Linux) when the call failed.
+// on Windows, errno on Linux) when the call failed. `in_use`: the device
+// could not be opened because another program holds it.
 struct DeviceResult {
   bool ok = true;
   uint32_t code = 0;
+  bool in_use = false;
 
   static DeviceResult Ok() { return {}; }
-  static DeviceResult Fail(uint32_t error) { return {false, error}; }
+  static DeviceResult Fail(uint32_t error) { return {false, error, false}; }
+  static DeviceResult InUse(uint32_t error) { return {false, error, true}; }
   explicit operator bool() const { return ok; }
 };
 

@@ -16,6 +16,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "base/text.h"
 #include "serial/com_device.h"
@@ -65,7 +67,9 @@ class PosixComDevice : public ComDevice {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
       const int error = errno;
-      std::fprintf(stderr, "open %s: %s\n", path.c_str(), std::strerror(error));
+      NoteOpenFailure(path, error);
+      // A terminal in exclusive mode refuses every other opener this way.
+      if (error == EBUSY) return DeviceResult::InUse(EBUSY);
       return DeviceResult::Fail(static_cast<uint32_t>(error));
     }
     // The port is ours alone, as long as it is open: other programs that
@@ -73,12 +77,14 @@ class PosixComDevice : public ComDevice {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
       const int error = errno;
       ::close(fd);
-      std::fprintf(stderr, "open %s: %s\n", path.c_str(), std::strerror(error));
+      NoteOpenFailure(path, error);
+      if (error == EWOULDBLOCK) return DeviceResult::InUse(static_cast<uint32_t>(error));
       return DeviceResult::Fail(static_cast<uint32_t>(error));
     }
     ioctl(fd, TIOCEXCL);
     fd_ = fd;
     hung_up_ = false;
+    last_open_failure_.clear();
     return DeviceResult::Ok();
   }
 
@@ -297,6 +303,15 @@ class PosixComDevice : public ComDevice {
     return DeviceWait{DeviceWait::kFailed, 0, static_cast<uint32_t>(error)};
   }
 
+  // The debug-output line of a failed open. A device that is away is tried
+  // again every few seconds: one line for the same failure is enough.
+  void NoteOpenFailure(const std::string& path, int error) {
+    std::string line = "open " + path + ": " + std::strerror(error) + "\n";
+    if (line == last_open_failure_) return;
+    std::fputs(line.c_str(), stderr);
+    last_open_failure_ = std::move(line);
+  }
+
   uint32_t InputCount() const {
     int queued = 0;
     if (ioctl(fd_, FIONREAD, &queued) != 0) return 0;
@@ -310,6 +325,7 @@ class PosixComDevice : public ComDevice {
   std::atomic<uint32_t> event_mask_{0};
   bool hung_up_ = false;  // event thread only
   bool discard_null_ = false;
+  std::string last_open_failure_;
 };
 
 }  // namespace

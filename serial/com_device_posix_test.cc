@@ -179,6 +179,8 @@ TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
   } catch (const EComPortExt& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(EWOULDBLOCK));
+    EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on " +
+                               Utf8ToUtf16(pty.device()) + kPortInUseText);
   }
   // Exclusive while open, and not after: a pseudo-terminal keeps the mode
   // as long as its master is open.
@@ -195,19 +197,34 @@ TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
   EXPECT_TRUE(second.Connected());
 }
 
-TEST_F(PosixComDeviceTest, FarEndClosedIsReportedOnceAndTheThreadEnds) {
+TEST_F(PosixComDeviceTest, FarEndClosedIsReportedOnceAndAReplugOpensAgain) {
+  std::vector<std::u16string> losses;
+  port.SetOnDeviceLost([&](const std::u16string& m) {
+    losses.push_back(m);
+    EXPECT_TRUE(port.Connected());
+    port.Close();
+  });
   port.Open();
   pty.Write("S1");
   Expect(2);
   pty.Hangup();
   ui.ServeUntil([&] { return !port.EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(reports,
-              ElementsAre(u"COM Port Error: WaitForEvent method failed on " +
-                          Utf8ToUtf16(pty.device())));
-  EXPECT_TRUE(port.Connected());
+  EXPECT_THAT(losses, ElementsAre(u"COM Port Error: WaitForEvent method failed on " +
+                                  Utf8ToUtf16(pty.device())));
+  EXPECT_FALSE(port.Connected());
+
+  // Unplugged, the name does not open; plugged in again, at the same path,
+  // it does and bytes flow.
+  EXPECT_THROW(port.Open(), EComPortExt);
+  pty.PlugIn();
+  port.Open();
+  pty.Write("E2");
+  Expect(2);
+  EXPECT_EQ(received, "S1E2");
   port.Close();
-  EXPECT_EQ(reports.size(), 1u);
+  EXPECT_EQ(losses.size(), 1u);
+  EXPECT_TRUE(reports.empty());
 }
 
 }  // namespace

@@ -26,6 +26,10 @@ class WinComDevice : public ComDevice {
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       CommApi().output_debug_string((L"CreateFile " + path).c_str());
+      // The system refuses a second opener of a port this way.
+      if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+        return DeviceResult::InUse(error);
+      }
       return DeviceResult::Fail(error);
     }
     handle_ = handle;

@@ -360,7 +360,15 @@ TEST_F(WinComDeviceTest, ReceivedBytesAreReadWithAnOverlappedRead) {
   port->Close();
 }
 
-TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReport) {
+TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReportAndALaterOpenWorks) {
+  std::vector<std::u16string> losses;
+  port->SetOnDeviceLost([&](const std::u16string& m) {
+    losses.push_back(m);
+    EXPECT_TRUE(port->Connected());
+    // The handle goes at once, so that the system can give the name to
+    // the adapter when it comes back. The gone device refuses the purge.
+    EXPECT_THROW(port->Close(), EComPortExt);
+  });
   port->Open();
   AwaitWait(1);
   driver_.input = "1";
@@ -370,14 +378,45 @@ TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReport) {
   // The adapter is unplugged while the thread waits: the wait completes
   // with an error.
   driver_.failing["GetOverlappedResult"] = ERROR_OPERATION_ABORTED;
+  driver_.failing["PurgeComm"] = ERROR_BAD_COMMAND;
   Fire(0);
   ui.ServeUntil([&] { return !port->EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(reports, ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
-  EXPECT_TRUE(port->Connected());
+  EXPECT_THAT(losses, ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
+  EXPECT_FALSE(port->Connected());
+  EXPECT_EQ(UiCalls().back(), "CloseHandle");
+
+  // While it is away the name does not open; once back it does, and bytes
+  // flow again.
+  driver_.failing = {{"CreateFileW", ERROR_FILE_NOT_FOUND}};
+  EXPECT_THROW(port->Open(), EComPortExt);
   driver_.failing.clear();
+  port->Open();
+  AwaitWait(3);
+  driver_.input = "2";
+  Fire(EV_RXCHAR);
+  ui.ServeUntil([&] { return received.size() == 2; });
+  EXPECT_THAT(received, ElementsAre("1", "2"));
   port->Close();
-  EXPECT_EQ(reports.size(), 1u);
+  EXPECT_EQ(losses.size(), 1u);
+  EXPECT_THAT(reports, ElementsAre());
+}
+
+TEST_F(WinComDeviceTest, PortInUseByAnotherProgramSaysSo) {
+  const DWORD codes[] = {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION};
+  for (DWORD code : codes) {
+    driver_.failing["CreateFileW"] = code;
+    try {
+      port->Open();
+      ADD_FAILURE() << code << ": opened";
+    } catch (const EComPortExt& e) {
+      EXPECT_EQ(e.Kind(), 1);
+      EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(code));
+      EXPECT_EQ(e.message(),
+                u"COM Port Error: Unable to open com port on COM1. The port is in use "
+                u"by another program");
+    }
+  }
 }
 
 TEST_F(WinComDeviceTest, WaitRefusedAtOnceDoesNotSpin) {

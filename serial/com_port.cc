@@ -60,6 +60,12 @@ EComPortExt EComPortExt::ForCall(const std::u16string& name, int kind,
                      kind, win_code);
 }
 
+EComPortExt EComPortExt::PortInUse(const std::u16string& name, uint32_t win_code) {
+  EComPortExt failure = ForCall(name, com_failure::kOpen, win_code);
+  return EComPortExt(failure.message() + kPortInUseText, com_failure::kOpen,
+                     win_code);
+}
+
 // ---------------------------------------------------------------------------
 // Parameter groups
 
@@ -187,6 +193,10 @@ void TComTimeouts::SetWriteTotalConstant(int32_t value) {
 // queued after the port is gone; only touched on the UI thread.
 struct TComPort::ReportTarget {
   FailureReport report;
+  DeviceLostHandler lost;
+  // Counts the closes: a device loss posted by the event thread of an
+  // earlier session is stale.
+  uint64_t session = 0;
 };
 
 TComPort::TComPort(UiHandover& ui) : TComPort(ui, MakePlatformComDevice()) {}
@@ -212,10 +222,17 @@ void TComPort::SetOnFailure(FailureReport report) {
   report_target_->report = std::move(report);
 }
 
+void TComPort::SetOnDeviceLost(DeviceLostHandler lost) {
+  report_target_->lost = std::move(lost);
+}
+
 void TComPort::Open() {
   if (connected_) return;
   const DeviceResult opened = device_->Open(port_, overlapped_);
-  if (!opened) throw EComPortExt::ForCall(port_, com_failure::kOpen, opened.code);
+  if (!opened) {
+    if (opened.in_use) throw EComPortExt::PortInUse(port_, opened.code);
+    throw EComPortExt::ForCall(port_, com_failure::kOpen, opened.code);
+  }
   connected_ = true;
   try {
     ApplyAll();
@@ -238,6 +255,8 @@ void TComPort::Open() {
 
 void TComPort::Close() {
   if (!connected_) return;
+  // First: a device loss served while the thread is stopped below is stale.
+  ++report_target_->session;
   const DeviceResult purged = device_->Purge(kPurgeTxAbort | kPurgeRxAbort);
   // A device that refuses the purge (typically one that has gone away) is
   // still closed, so that a later Open can start afresh.
@@ -436,7 +455,8 @@ void TComPort::StartEventThread() {
   device_->SetEventMask(EventsToMask(events_));
   event_thread_ended_ = false;
   event_thread_ = std::thread(&TComPort::EventThreadMain, this,
-                              event_thread_priority_, port_);
+                              event_thread_priority_, port_,
+                              report_target_->session);
 }
 
 void TComPort::StopEventThread() {
@@ -448,7 +468,8 @@ void TComPort::StopEventThread() {
   device_->ReleaseWaitObjects();
 }
 
-void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name) {
+void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name,
+                               uint64_t session) {
   device_->SetCurrentThreadPriority(priority);
   bool tidy_up = true;
   for (;;) {
@@ -458,15 +479,18 @@ void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name) {
       // The device went away (unplugged adapter, far end of a pty closed):
       // say so once and stop waiting, instead of failing the same wait
       // over and over.
-      PostReport(std::make_exception_ptr(
-          EComPortExt::ForCall(name, com_failure::kWaitForEvent, wait.code)));
+      PostDeviceLost(std::make_exception_ptr(EComPortExt::ForCall(
+                         name, com_failure::kWaitForEvent, wait.code)),
+                     session);
       break;
     }
     const TComEvents events = MaskToEvents(wait.events);
     if (events.Empty()) continue;
     bool go_on = true;
-    ui_.RunAndWait([&] { go_on = Dispatch(events); });
+    std::exception_ptr failure;
+    ui_.RunAndWait([&] { go_on = Dispatch(events, failure); });
     if (!go_on) {
+      PostDeviceLost(failure, session);
       tidy_up = false;
       break;
     }
@@ -482,7 +506,7 @@ void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name) {
   ui_.Notify();
 }
 
-bool TComPort::Dispatch(TComEvents events) {
+bool TComPort::Dispatch(TComEvents events, std::exception_ptr& failure) {
   try {
     uint32_t errors = 0;
     uint32_t count = 0;
@@ -513,7 +537,7 @@ bool TComPort::Dispatch(TComEvents events) {
       if (!r) throw EComPortExt::ForCall(port_, com_failure::kModemStatus, r.code);
     }
   } catch (...) {
-    PostReport(std::current_exception());
+    failure = std::current_exception();
     return false;
   }
   return true;
@@ -524,6 +548,18 @@ void TComPort::PostReport(std::exception_ptr failure) {
   // event thread must not wait for the user to close it.
   ui_.Post([target = report_target_, failure] {
     if (target->report) {
+      target->report(FailureText(failure));
+    } else {
+      std::rethrow_exception(failure);
+    }
+  });
+}
+
+void TComPort::PostDeviceLost(std::exception_ptr failure, uint64_t session) {
+  ui_.Post([target = report_target_, failure, session] {
+    if (target->lost && target->session == session) {
+      target->lost(FailureText(failure));
+    } else if (target->report) {
       target->report(FailureText(failure));
     } else {
       std::rethrow_exception(failure);

@@ -70,11 +70,19 @@ class EComPortExt : public EComPort {
   EComPortExt(std::u16string message, int kind, uint32_t win_code);
   static EComPortExt ForCall(const std::u16string& name, int kind,
                              uint32_t win_code);
+  // Kind 1 for a device another program holds: the open failure's message
+  // followed by kPortInUseText.
+  static EComPortExt PortInUse(const std::u16string& name, uint32_t win_code);
   uint32_t WinCode() const { return win_code_; }
 
  private:
   uint32_t win_code_;
 };
+
+// Added to the open failure's message when another program holds the port;
+// the error report ends it with its full stop.
+inline constexpr char16_t kPortInUseText[] =
+    u". The port is in use by another program";
 
 enum class TStoreType { stRegistry, stIniFile };
 
@@ -200,6 +208,7 @@ class TComPort {
  public:
   using RxCharHandler = std::function<void(TComPort& sender, int count)>;
   using FailureReport = std::function<void(const std::u16string& message)>;
+  using DeviceLostHandler = std::function<void(const std::u16string& message)>;
 
   // `ui` carries the event thread's receive notifications to the UI thread.
   explicit TComPort(UiHandover& ui);
@@ -231,11 +240,18 @@ class TComPort {
 
   // Raised on the UI thread with the number of bytes waiting (> 0).
   void SetOnRxChar(RxCharHandler handler);
-  // Where failures inside a receive dispatch, and a device that went away,
-  // are reported (the default error report). Called on the UI thread, from
+  // Where failures inside a receive dispatch, and a device that went away
+  // while no device-lost handler is set, are reported (the default error
+  // report). Called on the UI thread, from
   // posted work, so the event thread is not held up by a modal box. Without
   // a report the failure goes to the UiHandover's failure sink.
   void SetOnFailure(FailureReport report);
+  // Called on the UI thread, with the failure's text, when the open port's
+  // device stopped answering and the event thread has ended; the handler
+  // then reports the failure instead of the port. When the port has been
+  // closed meanwhile, the failure is only reported. The port stays
+  // connected until it is closed. Must not throw.
+  void SetOnDeviceLost(DeviceLostHandler lost);
 
   const std::u16string& Port() const { return port_; }
   // On an open port: closes and reopens at once, also inside a bracket.
@@ -308,11 +324,14 @@ class TComPort {
 
   void StartEventThread();
   void StopEventThread();
-  void EventThreadMain(TThreadPriority priority, std::u16string name);
-  // UI thread: one event set; false when the device failed and the event
-  // thread has to end.
-  bool Dispatch(TComEvents events);
+  void EventThreadMain(TThreadPriority priority, std::u16string name,
+                       uint64_t session);
+  // UI thread: one event set; false (with the failure) when the device
+  // failed and the event thread has to end.
+  bool Dispatch(TComEvents events, std::exception_ptr& failure);
   void PostReport(std::exception_ptr failure);
+  // The event thread of open session `session` ends because of `failure`.
+  void PostDeviceLost(std::exception_ptr failure, uint64_t session);
 
   UiHandover& ui_;
   std::unique_ptr<ComDevice> device_;

@@ -5,7 +5,10 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
+#include "base/failure.h"
+#include "base/text.h"
 #include "base/ui_handover.h"
 #include "serial/test/fake_com_device.h"
 
@@ -463,24 +466,30 @@ TEST_F(ComPortTest, WithoutAReportHandlerFailuresGoToTheHandOversSink) {
 }
 
 TEST_F(ComPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
-  std::vector<std::u16string> reports;
-  port.SetOnFailure([&](const std::u16string& m) { reports.push_back(m); });
+  std::vector<std::string> events;
+  port.SetOnFailure(
+      [&](const std::u16string& m) { events.push_back("report " + Utf16ToUtf8(m)); });
+  port.SetOnDeviceLost([&](const std::u16string& m) {
+    events.push_back("lost " + Utf16ToUtf8(m));
+    EXPECT_TRUE(port.Connected());  // until whoever waits for it closes it
+    port.Close();
+  });
   RecordReceives();
   port.Open();
   Deliver("ab");
   line->FailWait(1167);  // ERROR_DEVICE_NOT_CONNECTED
   ServeUntil([&] { return !port.EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(reports, ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
-  EXPECT_TRUE(port.Connected());  // until the engine closes it
-
-  // Closing and opening again starts afresh.
-  port.Close();
+  // Whoever takes the loss reports it; the port does not.
+  EXPECT_THAT(events, ElementsAre("lost COM Port Error: WaitForEvent method failed on COM1"));
+  EXPECT_FALSE(port.Connected());
   EXPECT_EQ(line->CountOf("ReleaseWaitObjects"), 1);
+
+  // Opening again starts afresh.
   port.Open();
   Deliver("cd");
   EXPECT_THAT(received, ElementsAre("ab", "cd"));
-  EXPECT_EQ(reports.size(), 1u);
+  EXPECT_EQ(events.size(), 1u);
 }
 
 TEST_F(ComPortTest, FailingInputCountEndsTheThreadWithOneReport) {
@@ -498,6 +507,51 @@ TEST_F(ComPortTest, FailingInputCountEndsTheThreadWithOneReport) {
   // The thread ended where the dispatch failed: no tidying of the device.
   EXPECT_EQ(line->CountOf("SetEventMask"), 1);
   port.Close();
+}
+
+TEST_F(ComPortTest, LossOfADeviceClosedMeanwhileIsOnlyReported) {
+  std::vector<std::u16string> reports;
+  int losses = 0;
+  port.SetOnFailure([&](const std::u16string& m) { reports.push_back(m); });
+  port.SetOnDeviceLost([&](const std::u16string&) { ++losses; });
+  port.Open();
+  line->FailWait(1167);
+  // The thread has ended and its news is queued, not yet served.
+  while (port.EventThreadRunning()) std::this_thread::yield();
+  port.Close();  // serves the queue while it stops the thread
+  ui.ServePending();
+  EXPECT_EQ(losses, 0);
+  EXPECT_EQ(reports.size(), 1u);
+
+  // Neither does a loss reach a port opened again since.
+  port.Open();
+  line->FailWait(1167);
+  while (port.EventThreadRunning()) std::this_thread::yield();
+  port.Close();
+  port.Open();
+  ui.ServePending();
+  EXPECT_EQ(losses, 0);
+  EXPECT_EQ(reports.size(), 2u);
+  EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(ComPortTest, PortHeldByAnotherProgramSaysSo) {
+  line->HoldElsewhere(16);  // EBUSY
+  port.SetPort(u"ttyUSB0");
+  try {
+    port.Open();
+    FAIL() << "opened";
+  } catch (const EComPortExt& e) {
+    EXPECT_EQ(e.Kind(), 1);
+    EXPECT_EQ(e.WinCode(), 16u);
+    EXPECT_EQ(ErrorReportText(e.message()),
+              u"COM Port Error: Unable to open com port on ttyUSB0. The port is in "
+              u"use by another program.");
+  }
+  EXPECT_FALSE(port.Connected());
+  line->HoldElsewhere(0);
+  port.Open();
+  EXPECT_TRUE(port.Connected());
 }
 
 TEST(ComPortLifetime, DestroyingAnOpenPortClosesIt) {

@@ -9,9 +9,17 @@
 #include "serial/enum_ports.h"
 
 namespace orvanta {
+namespace {
 
-void EnumTtyPorts(const std::string& class_dir, std::vector<std::u16string>& ports) {
-  DIR* dir = opendir(class_dir.c_str());
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;  // follows links
+}
+
+}  // namespace
+
+void EnumTtyPorts(const PortFolders& folders, std::vector<std::u16string>& ports) {
+  DIR* dir = opendir(folders.tty_class.c_str());
   if (!dir) {
     throw EComPortExt::ForCall(u"EnumComPorts", com_failure::kRegistry,
                                static_cast<uint32_t>(errno));
@@ -20,18 +28,27 @@ void EnumTtyPorts(const std::string& class_dir, std::vector<std::u16string>& por
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    struct stat info;
-    if (stat((class_dir + "/" + name + "/device").c_str(), &info) == 0) {
+    if (Exists(folders.tty_class + "/" + name + "/device")) {
       names.push_back(Utf8ToUtf16(name));
     }
   }
   closedir(dir);
+  if (DIR* by_id = opendir(folders.by_id.c_str())) {
+    while (const dirent* entry = readdir(by_id)) {
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      // Open takes an absolute path as it stands.
+      const std::string path = folders.by_id + "/" + name;
+      if (Exists(path)) names.push_back(Utf8ToUtf16(path));
+    }
+    closedir(by_id);
+  }
   SortPortNames(names);
   ports = std::move(names);
 }
 
 void EnumComPorts(std::vector<std::u16string>& ports) {
-  EnumTtyPorts("/sys/class/tty", ports);
+  EnumTtyPorts(PortFolders{}, ports);
 }
 
 }  // namespace orvanta

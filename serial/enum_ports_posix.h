@@ -6,11 +6,23 @@
 
 namespace orvanta {
 
-// The terminals listed in the sysfs class directory `class_dir` (normally
-// /sys/class/tty) that have a device behind them (`<name>/device` exists):
-// serial ports, not virtual consoles or pseudo-terminals. Sorted like
-// EnumComPorts; kind 23 when the directory cannot be read.
-void EnumTtyPorts(const std::string& class_dir, std::vector<std::u16string>& ports);
+// Where the Linux port list looks.
+struct PortFolders {
+  // The sysfs class directory of terminals.
+  std::string tty_class = "/sys/class/tty";
+  // The stable names udev gives serial adapters, by maker, model and serial
+  // number: they stay the same when the adapter is plugged in again, where
+  // ttyUSB0 may come back as ttyUSB1.
+  std::string by_id = "/dev/serial/by-id";
+};
+
+// The terminals listed in `folders.tty_class` that have a device behind them
+// (`<name>/device` exists): serial ports, not virtual consoles or
+// pseudo-terminals; plus the full path of every name in `folders.by_id`
+// whose device exists. Sorted like EnumComPorts, which puts the stable
+// paths first. Kind 23 when the class directory cannot be read; a missing
+// by-id folder (no adapter plugged in) adds nothing.
+void EnumTtyPorts(const PortFolders& folders, std::vector<std::u16string>& ports);
 
 }  // namespace orvanta
 

@@ -1,9 +1,12 @@
 #ifndef ORVANTA_CALLERID_TEST_ENGINE_FAKES_H_
 #define ORVANTA_CALLERID_TEST_ENGINE_FAKES_H_
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/failure.h"
@@ -51,7 +54,10 @@ class FakeSerialSource : public SerialSource {
                        Utf16ToUtf8(end_text));
   }
   void Open() override {
-    if (open_failure) throw Failure(*open_failure);
+    if (open_failure) {
+      journal_.push_back("serial open failed");
+      throw Failure(*open_failure);
+    }
     journal_.push_back("serial open");
     connected = true;
   }
@@ -61,13 +67,55 @@ class FakeSerialSource : public SerialSource {
     connected = false;
   }
   bool Connected() const override { return connected; }
+  std::u16string PortName() const override { return port_name; }
+  void SetOnDeviceLost(DeviceLostHandler lost) override {
+    lost_ = std::move(lost);
+  }
+
+  // The open device stops answering, as the port tells it.
+  void LoseDevice(const std::u16string& message = u"COM Port Error: lost") {
+    journal_.push_back("serial device lost");
+    if (lost_) lost_(message);
+  }
+  bool LossHandled() const { return static_cast<bool>(lost_); }
 
   bool connected = false;
+  std::u16string port_name = u"COM4";
   std::optional<std::u16string> open_failure;
   std::optional<std::u16string> close_failure;
 
  private:
   Journal& journal_;
+  DeviceLostHandler lost_;
+};
+
+// Ticks only when the test says so.
+class FakeRetryTimer : public RetryTimer {
+ public:
+  explicit FakeRetryTimer(Journal& journal) : journal_(journal) {}
+  void Start(std::chrono::milliseconds period,
+             std::function<void()> work) override {
+    journal_.push_back("retry every " + std::to_string(period.count()) + " ms");
+    work_ = std::move(work);
+  }
+  void Stop() override {
+    if (!work_) return;
+    journal_.push_back("retry stop");
+    work_ = nullptr;
+  }
+  bool Running() const override { return static_cast<bool>(work_); }
+
+  // One period has passed; false when nothing was waiting for it.
+  bool Tick() {
+    if (!work_) return false;
+    const std::function<void()> work = work_;  // work may stop the timer
+    work();
+    return true;
+  }
+
+ private:
+  Journal& journal_;
+  std::function<void()> work_;
 };
 
 class FakeNotice : public UserNotice {
@@ -78,6 +126,12 @@ class FakeNotice : public UserNotice {
   }
   void ReportError(const std::u16string& message) override {
     journal_.push_back("error: " + Utf16ToUtf8(message));
+    // A modal box runs its own message loop: whatever happens meanwhile.
+    if (while_error_shown) while_error_shown();
+  }
+  std::function<void()> while_error_shown;
+  void ShowTrayBalloon(const std::u16string& text) override {
+    journal_.push_back("balloon: " + Utf16ToUtf8(text));
   }
 
  private:

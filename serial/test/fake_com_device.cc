@@ -48,6 +48,11 @@ void FakeComLine::FailCall(const std::string& name, uint32_t code) {
   }
 }
 
+void FakeComLine::HoldElsewhere(uint32_t code) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_elsewhere_ = code;
+}
+
 void FakeComLine::RefuseReads(uint32_t code) {
   std::lock_guard<std::mutex> lock(mutex_);
   read_refusal_ = code;
@@ -112,10 +117,11 @@ DeviceResult FakeComDevice::Simple(const std::string& call) {
 DeviceResult FakeComDevice::Open(const std::u16string& port, bool overlapped) {
   const DeviceResult r =
       Simple("Open " + Utf16ToUtf8(port) + (overlapped ? "" : " sync"));
-  if (r) {
-    std::lock_guard<std::mutex> lock(line_->mutex_);
-    line_->open_ = true;
+  std::lock_guard<std::mutex> lock(line_->mutex_);
+  if (r && line_->held_elsewhere_ != 0) {
+    return DeviceResult::InUse(line_->held_elsewhere_);
   }
+  if (r) line_->open_ = true;
   return r;
 }
 

@@ -28,6 +28,9 @@ class FakeComLine {
 
   // Every later call named `name` fails with `code` (0 stops failing).
   void FailCall(const std::string& name, uint32_t code);
+  // Every later Open fails with `code` as for a device another program
+  // holds (0: opens work).
+  void HoldElsewhere(uint32_t code);
   // Read: refused / completion fails with `code` (0: reads work).
   void RefuseReads(uint32_t code);
 
@@ -54,6 +57,7 @@ class FakeComLine {
   std::vector<std::string> calls_;
   std::map<std::string, uint32_t> failing_;
   uint32_t read_refusal_ = 0;
+  uint32_t held_elsewhere_ = 0;
   std::deque<DeviceWait> waits_;
   uint32_t wait_failure_ = 0;
   std::string input_;

@@ -15,13 +15,20 @@ extern char** environ;
 
 namespace orvanta {
 
-SocatPty::SocatPty() {
+SocatPty::SocatPty(bool plugged_in) {
   char dir_template[] = "/tmp/orvanta-pty-XXXXXX";
   if (!mkdtemp(dir_template)) throw std::runtime_error("mkdtemp failed");
   dir_ = dir_template;
   device_ = dir_ + "/device";
   far_ = dir_ + "/far";
+  if (plugged_in) PlugIn();
+}
 
+void SocatPty::PlugIn() {
+  if (pid_ > 0) return;
+  // Links of an earlier pair, if socat left them.
+  unlink(device_.c_str());
+  unlink(far_.c_str());
   int log[2];
   if (pipe(log) != 0) throw std::runtime_error("pipe failed");
   posix_spawn_file_actions_t actions;
@@ -38,6 +45,7 @@ SocatPty::SocatPty() {
   posix_spawn_file_actions_destroy(&actions);
   close(log[1]);
   if (spawned != 0) {
+    pid_ = -1;
     close(log[0]);
     throw std::runtime_error("cannot start socat");
   }
@@ -54,7 +62,9 @@ SocatPty::SocatPty() {
   if (!ready) {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
+    pid_ = -1;
     fclose(log_);
+    log_ = nullptr;
     throw std::runtime_error("socat did not start");
   }
 }
@@ -80,10 +90,16 @@ void SocatPty::Write(const std::string& bytes) {
 }
 
 void SocatPty::Hangup() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
-  pid_ = -1;
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  if (log_) fclose(log_);
+  log_ = nullptr;
+  // The far end of this pair is of no use any more; PlugIn makes a new one.
+  if (far_fd_ >= 0) close(far_fd_);
+  far_fd_ = -1;
 }
 
 }  // namespace orvanta

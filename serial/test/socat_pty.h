@@ -13,7 +13,9 @@ namespace orvanta {
 // socat is started here and ended by its process id.
 class SocatPty {
  public:
-  SocatPty();  // returns once both ends exist
+  // Returns once both ends exist; with `plugged_in` false there are no ends
+  // until PlugIn().
+  explicit SocatPty(bool plugged_in = true);
   ~SocatPty();
   SocatPty(const SocatPty&) = delete;
   SocatPty& operator=(const SocatPty&) = delete;
@@ -27,6 +29,10 @@ class SocatPty {
   // The cable is pulled: socat is ended, which closes both pseudo-terminal
   // masters, so the device end is hung up.
   void Hangup();
+  // The cable is plugged in (again): a new socat makes a new pair at the
+  // same two paths, as a replugged adapter gets its old stable name back.
+  // Returns once both ends exist.
+  void PlugIn();
 
  private:
   std::string dir_;
