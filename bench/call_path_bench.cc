@@ -232,7 +232,8 @@ void WarmUp(Relay& relay, int& sequence) {
   Fail(relay.name + " announced nothing");
 }
 
-void MeasureCall(Relay& relay, int& sequence) {
+// The call's latency in ns, or -1 when its datagram never came.
+int64_t MeasureCall(Relay& relay, int& sequence) {
   const std::string number = std::to_string(++sequence);
   const std::string expected = Datagram(number);
   const std::string packet = "S" + number + "E";
@@ -242,11 +243,13 @@ void MeasureCall(Relay& relay, int& sequence) {
     auto got = relay.listener->Receive(2000);
     if (!got) {
       ++relay.lost;
-      return;
+      return -1;
     }
     if (*got == expected) break;  // an older call's late datagram otherwise
   }
-  relay.latencies_ns.push_back(NowNs() - start);
+  const int64_t latency = NowNs() - start;
+  relay.latencies_ns.push_back(latency);
+  return latency;
 }
 
 double Percentile(std::vector<int64_t> values, double fraction) {
@@ -444,7 +447,7 @@ std::string Fixed(double value, int decimals) {
 
 void Row(const std::string& what, const std::string& program,
          const std::string& floor = "", const std::string& ratio = "") {
-  std::printf("| %-44s | %12s | %10s | %13s |\n", what.c_str(), program.c_str(),
+  std::printf("| %-52s | %12s | %10s | %13s |\n", what.c_str(), program.c_str(),
               floor.c_str(), ratio.c_str());
 }
 
@@ -484,13 +487,19 @@ int Run(const Options& options) {
 
   std::fprintf(stderr, "bench: latency, %d calls each, alternated\n",
                options.calls);
+  // Each program call is paired with the floor call next to it in time, so
+  // their ratio sees the same load on a busy machine.
+  std::vector<int64_t> pair_ratios_permille;
   for (int i = 0; i < options.calls; ++i) {
-    Relay& first = i % 2 ? floor : program;
-    Relay& second = i % 2 ? program : floor;
-    MeasureCall(first, sequence);
+    const bool program_first = i % 2 == 0;
+    const int64_t a = MeasureCall(program_first ? program : floor, sequence);
     SleepUs(options.gap_us);
-    MeasureCall(second, sequence);
+    const int64_t b = MeasureCall(program_first ? floor : program, sequence);
     SleepUs(options.gap_us);
+    const int64_t program_ns = program_first ? a : b;
+    const int64_t floor_ns = program_first ? b : a;
+    if (program_ns > 0 && floor_ns > 0)
+      pair_ratios_permille.push_back(program_ns * 1000 / floor_ns);
   }
   const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
 
@@ -537,13 +546,16 @@ int Run(const Options& options) {
 
   std::printf("\n");
   Row("measure", "program", "floor", "program/floor");
-  std::printf("|%s|%s|%s|%s|\n", std::string(46, '-').c_str(),
+  std::printf("|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
               std::string(14, '-').c_str(), std::string(12, '-').c_str(),
               std::string(15, '-').c_str());
   Row("latency p50, serial -> datagram (us)", Fixed(p50, 1), Fixed(p50_floor, 1),
       ratio(p50, p50_floor));
   Row("latency p99, serial -> datagram (us)", Fixed(p99, 1), Fixed(p99_floor, 1),
       ratio(p99, p99_floor));
+  // Percentile() divides by 1000: thousandths come out as the ratio.
+  Row("latency p50 of call-by-call ratios", "", "",
+      Fixed(Percentile(pair_ratios_permille, 0.50), 2));
   Row("latency calls measured / lost",
       std::to_string(program.latencies_ns.size()) + " / " +
           std::to_string(program.lost),
