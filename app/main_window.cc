@@ -130,7 +130,10 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   store_ = std::make_unique<TVmStorage>();
   AddSettingsCatalogue(*store_);
   channel_ = std::make_unique<UdpChannel>();
-  form_ = std::make_unique<SettingsForm>(view_);
+  // The log pane is drawn after the handler that added the line, so the
+  // call's datagram is out first.
+  form_ = std::make_unique<SettingsForm>(
+      view_, [this](std::function<void()> work) { handover_->Post(std::move(work)); });
   // A call the network refuses is sent again from the UI thread's queue.
   announcer_ = std::make_unique<Announcer>(*channel_, *form_,
                                            DeliveryRetry{.ui = handover_.get()});
@@ -259,6 +262,7 @@ void MainWindow::WmAutoStart() {
 void MainWindow::ShowSettingsWindow() {
   show_on_start_ = true;
   view_.ShowWindow();
+  form_->Log().WindowShown();
 }
 
 void MainWindow::ProgramKapa1Click(Sender sender) {

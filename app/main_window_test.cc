@@ -428,14 +428,26 @@ TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   ASSERT_TRUE(bench_.arg_handler);
+  // Hidden, the pane is not drawn; showing the window catches it up.
   bench_.arg_handler(u"5551234", u"2");
+  EXPECT_TRUE(view_.memo.empty());
+  main_->OnTrayDblClick();
   EXPECT_EQ(view_.memo,
             std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
+  // Visible, the pane is drawn by the posted refresh, after the handler.
+  bench_.arg_handler(u"555", u"1");
+  EXPECT_EQ(view_.memo.size(), 1u);
+  main_->OnHandoverWake();
+  EXPECT_EQ(view_.memo, (std::vector<std::u16string>{
+                            u"Kanal No : 2   Caller ID : 5551234",
+                            u"Kanal No : 1   Caller ID : 555"}));
   view_.listener->OnMemoLogDblClick();
   EXPECT_TRUE(view_.memo.empty());
   bench_.arg_handler(u"1", u"1");
   view_.ChooseDeviceKind(2);
+  main_->OnHandoverWake();
   EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(main_->Form().Log().Lines().empty());
 }
 
 TEST_F(MainWindowTest, FailuresOfHandedOverWorkReachTheErrorReport) {
@@ -468,13 +480,15 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   view_.listener->OnTestEkrani();
   EXPECT_TRUE(FakePortTestView::destroyed);
   EXPECT_FALSE(main.Receiver().HasTestSink());
-  EXPECT_TRUE(view_.memo.empty());
+  const auto& log = main.Form().Log().Lines();
+  EXPECT_TRUE(log.empty());
   EXPECT_EQ(main.Receiver().Framing().Buffer(), "12");
 
   // Framing goes on with what it held before the window was opened.
   line_->Receive("345E");
-  serve_until([&] { return !view_.memo.empty(); });
-  EXPECT_EQ(view_.memo, std::vector<std::u16string>{u"Kanal No : 0   Caller ID : 345"});
+  serve_until([&] { return !log.empty(); });
+  EXPECT_EQ(std::vector<std::u16string>(log.begin(), log.end()),
+            std::vector<std::u16string>{u"Kanal No : 0   Caller ID : 345"});
   EXPECT_TRUE(Errors().empty());
 }
 

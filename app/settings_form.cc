@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "base/text.h"
 #include "settings/storage.h"
@@ -63,7 +64,8 @@ int32_t ReadEditPort(std::u16string_view text) {
                             std::numeric_limits<int32_t>::max()));
 }
 
-SettingsForm::SettingsForm(SettingsView& view) : view_(view) {
+SettingsForm::SettingsForm(SettingsView& view, LogModel::Poster post_refresh)
+    : view_(view), log_(view, std::move(post_refresh)) {
   // The window resource, as the form is created.
   view_.SetCheckBoxCallerIDKullanChecked(false);
   view_.SetRadioGroupCihazIndex(0);
@@ -82,7 +84,7 @@ SettingsForm::SettingsForm(SettingsView& view) : view_(view) {
         SettingsShown::kEditIP, SettingsShown::kComboPORT}) {
     view_.SetControlVisible(control, false);
   }
-  view_.ClearMemoLog();
+  log_.ClearLog();
 }
 
 bool SettingsForm::CheckBoxCallerIDKullan() const {
@@ -148,7 +150,7 @@ void SettingsForm::RadioGroupCihazClick() {
 }
 
 void SettingsForm::ComboCIHAZChange() {
-  view_.ClearMemoLog();
+  log_.ClearLog();
   const int k = view_.ComboIndex(SettingsCombo::kComboCIHAZ);
   if (k == 3) {
     view_.SetLabelSecText(settings_text::kLabelSecIp);
@@ -163,7 +165,7 @@ void SettingsForm::ComboCIHAZChange() {
   view_.SetControlVisible(SettingsShown::kComboPORT, k == 4);
 }
 
-void SettingsForm::MemoLogDblClick() { view_.ClearMemoLog(); }
+void SettingsForm::MemoLogDblClick() { log_.ClearLog(); }
 
 void SettingsForm::EditPortEscape() {
   view_.SetEditText(SettingsEdit::kEditPort,
@@ -223,9 +225,9 @@ std::u16string SettingsForm::EditPortText() const {
 }
 
 void SettingsForm::AddLogLine(const std::u16string& line) {
-  view_.AddMemoLogLine(line);
+  log_.AddLogLine(line);
 }
 
-void SettingsForm::ClearLog() { view_.ClearMemoLog(); }
+void SettingsForm::ClearLog() { log_.ClearLog(); }
 
 }  // namespace orvanta

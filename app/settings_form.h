@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/log_model.h"
 #include "app/settings_view.h"
 #include "callerid/engine.h"
 #include "notify/announcer.h"
@@ -26,11 +27,12 @@ int32_t ReadEditPort(std::u16string_view text);
 // buttons, the engine or the platform; MainWindow adds those.
 //
 // It is also what the engine reads from the window (SettingsControls) and
-// the log memo `MemoLog` the announcements write to (CallLog).
+// the log memo `MemoLog` the announcements write to (CallLog, kept in a
+// LogModel that draws the pane later through `post_refresh`).
 class SettingsForm : public SettingsControls, public CallLog {
  public:
   // Puts the window resource's starting state into the view.
-  explicit SettingsForm(SettingsView& view);
+  explicit SettingsForm(SettingsView& view, LogModel::Poster post_refresh = {});
 
   // CheckBoxCallerIDKullan: a change raises its click, like a user's click.
   bool CheckBoxCallerIDKullan() const;
@@ -74,9 +76,11 @@ class SettingsForm : public SettingsControls, public CallLog {
   // CallLog (MemoLog).
   void AddLogLine(const std::u16string& line) override;
   void ClearLog() override;
+  LogModel& Log() { return log_; }
 
  private:
   SettingsView& view_;
+  LogModel log_;
   int32_t edit_port_last_value_ = 0;
 };
 

@@ -127,7 +127,7 @@ TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
 
   view_.combos[SettingsCombo::kComboCIHAZ] = 3;
   form_.ComboCIHAZChange();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(form_.Log().Lines().empty());
   EXPECT_TRUE(view_.Shown(Shown::kLabelSec));
   EXPECT_EQ(view_.label_sec, u"AnaMakina IP");
   EXPECT_TRUE(view_.Shown(Shown::kEditIP));
@@ -155,11 +155,13 @@ TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
 }
 
 TEST_F(SettingsFormTest, MemoDoubleClickClearsTheLog) {
+  view_.ShowWindow();
   form_.AddLogLine(u"a");
   form_.AddLogLine(u"b");
   EXPECT_EQ(view_.memo.size(), 2u);
   form_.MemoLogDblClick();
   EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(form_.Log().Lines().empty());
 }
 
 TEST_F(SettingsFormTest, EscapeRestoresTheLastValueAndExitTakesTheTypedOne) {

@@ -1,8 +1,10 @@
 #ifndef ORVANTA_APP_SETTINGS_VIEW_H_
 #define ORVANTA_APP_SETTINGS_VIEW_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvanta {
 
@@ -87,8 +89,11 @@ class SettingsView {
   // LabelSec's caption ("AnaMakina IP" / "ComPort Seçimi").
   virtual void SetLabelSecText(const std::u16string& text) = 0;
 
-  // MemoLog: add one line at the end; clear the whole text.
-  virtual void AddMemoLogLine(const std::u16string& line) = 0;
+  // MemoLog's pane: new last lines, in order; the first `count` lines
+  // removed (fewer than it holds); the whole text cleared. The pane holds
+  // only lines added here.
+  virtual void AddMemoLogLines(const std::vector<std::u16string>& lines) = 0;
+  virtual void RemoveFirstMemoLogLines(size_t count) = 0;
   virtual void ClearMemoLog() = 0;
 
   // The window itself.
@@ -98,6 +103,8 @@ class SettingsView {
   virtual void ShowWindow() = 0;
   // Hide the window (and its taskbar button); the program goes on in the tray.
   virtual void HideWindow() = 0;
+  // Whether the window is on screen (shown and not hidden since).
+  virtual bool WindowVisible() const = 0;
 
   // Where the user's actions go; null detaches. Set by the presenter.
   virtual void SetListener(SettingsViewListener* listener) = 0;

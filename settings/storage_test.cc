@@ -270,6 +270,12 @@ TEST_F(StorageTest, CollectionFindsNamesIgnoringCase) {
   EXPECT_EQ(values.FindValue(u"ipno"), &values.Items(8));
   EXPECT_EQ(values.FindValue(u"nothing"), nullptr);
   EXPECT_EQ(values.IndexOf(u"nothing"), -1);
+  // A name is matched whole: not by a shorter or longer one.
+  for (const char16_t* other :
+       {u"UDPPOR", u"UDPPORTT", u"udpport ", u"CALLERID", u"CALLERIDNOUZUNLUKX"}) {
+    EXPECT_EQ(values.IndexOf(other), -1) << Utf16ToUtf8(other);
+  }
+  EXPECT_EQ(values.IndexOf(u"CallerIdNoUzunluk"), 5);
 
   // Beyond ASCII the system's casing decides (a UTF-8 C library locale here).
   const std::string old_locale = std::setlocale(LC_CTYPE, nullptr);

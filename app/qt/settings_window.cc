@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "app/qt/anchors.h"
 #include "app/qt/fonts.h"
@@ -304,8 +307,20 @@ void QtSettingsWindow::SetLabelSecText(const std::u16string& text) {
   LabelSec->adjustSize();
 }
 
-void QtSettingsWindow::AddMemoLogLine(const std::u16string& line) {
-  MemoLog->appendPlainText(ToQString(line));
+void QtSettingsWindow::AddMemoLogLines(const std::vector<std::u16string>& lines) {
+  // One paragraph per line, laid out in one go.
+  QStringList text;
+  text.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::u16string& line : lines) text.append(ToQString(line));
+  MemoLog->appendPlainText(text.join(QLatin1Char('\n')));
+}
+
+void QtSettingsWindow::RemoveFirstMemoLogLines(size_t count) {
+  QTextCursor cursor(MemoLog->document());
+  cursor.movePosition(QTextCursor::Start);
+  cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                      static_cast<int>(count));
+  cursor.removeSelectedText();
 }
 
 void QtSettingsWindow::ClearMemoLog() {
@@ -335,6 +350,8 @@ void QtSettingsWindow::ShowWindow() {
 void QtSettingsWindow::HideWindow() {
   hide();
 }
+
+bool QtSettingsWindow::WindowVisible() const { return isVisible(); }
 
 void QtSettingsWindow::SetListener(SettingsViewListener* listener) {
   listener_ = listener;

@@ -205,6 +205,27 @@ TEST_F(QtSettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
+// The pane does exactly what the log model asks: whole lines in, the oldest
+// out, one paragraph per line.
+TEST_F(QtSettingsWindowTest, LogPaneAddsAndDropsWholeLines) {
+  window.AddMemoLogLines({u"Kanal No : 0   Caller ID : 1", u"İ 2"});
+  window.AddMemoLogLines({u"3"});
+  EXPECT_EQ(window.MemoLog->toPlainText(),
+            QString::fromUtf8("Kanal No : 0   Caller ID : 1\nİ 2\n3"));
+  window.RemoveFirstMemoLogLines(2);
+  window.AddMemoLogLines({u"4", u"5"});
+  EXPECT_EQ(window.MemoLog->toPlainText(), QStringLiteral("3\n4\n5"));
+  EXPECT_EQ(window.MemoLog->blockCount(), 3);
+  window.ClearMemoLog();
+  EXPECT_EQ(window.MemoLog->toPlainText(), QString());
+
+  EXPECT_TRUE(window.WindowVisible());
+  window.HideWindow();
+  EXPECT_FALSE(window.WindowVisible());
+  window.ShowWindow();
+  EXPECT_TRUE(window.WindowVisible());
+}
+
 TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
   window.SetCheckBoxCallerIDKullanChecked(true);
   window.SetRadioGroupCihazIndex(2);
@@ -213,7 +234,8 @@ TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
   window.SetEditText(SettingsEdit::kEditPort, u"18900");
   window.SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, 500);
   window.SetControlVisible(SettingsShown::kLabelSec, false);
-  window.AddMemoLogLine(u"Kanal No : 0   Caller ID : 5551234");
+  window.AddMemoLogLines({u"Kanal No : 0   Caller ID : 5551234"});
+  window.RemoveFirstMemoLogLines(0);
   window.ClearMemoLog();
   window.HideWindow();
   EXPECT_TRUE(listener.calls.empty());

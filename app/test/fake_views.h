@@ -49,7 +49,13 @@ class FakeSettingsView : public SettingsView {
     visible[control] = value;
   }
   void SetLabelSecText(const std::u16string& text) override { label_sec = text; }
-  void AddMemoLogLine(const std::u16string& line) override { memo.push_back(line); }
+  void AddMemoLogLines(const std::vector<std::u16string>& lines) override {
+    memo.insert(memo.end(), lines.begin(), lines.end());
+    ++memo_draws;
+  }
+  void RemoveFirstMemoLogLines(size_t count) override {
+    memo.erase(memo.begin(), memo.begin() + static_cast<ptrdiff_t>(count));
+  }
   void ClearMemoLog() override { memo.clear(); }
   void SetCaption(const std::u16string& text) override { caption = text; }
   void ShowWindow() override {
@@ -57,6 +63,7 @@ class FakeSettingsView : public SettingsView {
     ++brought_to_front;
   }
   void HideWindow() override { window_visible = false; }
+  bool WindowVisible() const override { return window_visible; }
   void SetListener(SettingsViewListener* value) override { listener = value; }
 
   // What the user sees: a control inside a hidden panel is not shown.
@@ -86,6 +93,7 @@ class FakeSettingsView : public SettingsView {
   std::map<SettingsShown, bool> visible;
   std::u16string label_sec;
   std::vector<std::u16string> memo;
+  int memo_draws = 0;  // calls of AddMemoLogLines
   std::u16string caption;
   bool window_visible = false;
   int brought_to_front = 0;

@@ -560,7 +560,33 @@ void Memo::AddLine(std::u16string_view line) {
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Memo::Clear() { SetWindowTextW(hwnd_, L""); }
+void Memo::AddLines(const std::vector<std::u16string>& lines) {
+  std::u16string added;
+  for (const std::u16string& line : lines) {
+    added += line;
+    added += u"\r\n";
+    line_lengths_.push_back(line.size() + 2);
+  }
+  const int length = GetWindowTextLengthW(hwnd_);
+  SendMessageW(hwnd_, EM_SETSEL, length, length);
+  std::wstring wide = Wide(added);
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Memo::RemoveFirstLines(size_t count) {
+  size_t characters = 0;
+  for (; count > 0 && !line_lengths_.empty(); --count) {
+    characters += line_lengths_.front();
+    line_lengths_.pop_front();
+  }
+  SendMessageW(hwnd_, EM_SETSEL, 0, static_cast<LPARAM>(characters));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+void Memo::Clear() {
+  SetWindowTextW(hwnd_, L"");
+  line_lengths_.clear();
+}
 
 bool Memo::Filter(UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/,
                   LRESULT* /*result*/) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -219,12 +220,22 @@ class Memo : public Control {
  public:
   void Create(Container& parent, RECT design, DWORD extra_style = 0);
   void AddLine(std::u16string_view line);
+  // For a memo filled only through these two: new last lines, each ended by
+  // CR LF, appended without reading the text back; the first `count` of
+  // them removed.
+  void AddLines(const std::vector<std::u16string>& lines);
+  void RemoveFirstLines(size_t count);
   void Clear();
   std::function<void()> on_double_click;
 
  protected:
   bool Filter(UINT message, WPARAM wparam, LPARAM lparam,
               LRESULT* result) override;
+
+ private:
+  // Characters of each line added by AddLines, CR LF included: the edit
+  // control's own line numbers count wrapped rows, not lines.
+  std::deque<size_t> line_lengths_;
 };
 
 // Hover hints for some controls of one top-level window.

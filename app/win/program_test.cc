@@ -489,6 +489,8 @@ TEST_F(ProgramTest, CallFromTheCid2ControlIsLoggedAndBroadcast) {
   FreeLibrary(hook_module);
   ASSERT_TRUE(datagram);
   EXPECT_EQ(datagram->bytes, "HAT=1\r\nNUMARA=05321234567");
+  // The hidden window's log pane catches up when it is shown.
+  ShowFromTray(program);
   EXPECT_TRUE(WaitUntil([&] {
     return TextOf(program.Control(kIdMemoLog)) ==
            L"Kanal No : 1   Caller ID : 05321234567\r\n";

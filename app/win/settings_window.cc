@@ -303,8 +303,12 @@ void SettingsWindow::SetLabelSecText(const std::u16string& text) {
   pan_arg_.layout().Arrange(client.right, client.bottom, dpi());
 }
 
-void SettingsWindow::AddMemoLogLine(const std::u16string& line) {
-  memo_log_.AddLine(line);
+void SettingsWindow::AddMemoLogLines(const std::vector<std::u16string>& lines) {
+  memo_log_.AddLines(lines);
+}
+
+void SettingsWindow::RemoveFirstMemoLogLines(size_t count) {
+  memo_log_.RemoveFirstLines(count);
 }
 
 void SettingsWindow::ClearMemoLog() { memo_log_.Clear(); }
@@ -329,6 +333,8 @@ void SettingsWindow::ShowWindow() {
 }
 
 void SettingsWindow::HideWindow() { ::ShowWindow(hwnd(), SW_HIDE); }
+
+bool SettingsWindow::WindowVisible() const { return IsWindowVisible(hwnd()); }
 
 void SettingsWindow::SetListener(SettingsViewListener* listener) {
   listener_ = listener;

@@ -73,11 +73,13 @@ class SettingsWindow : public FormWindow, public SettingsView {
   void SetComboIndex(SettingsCombo combo, int index) override;
   void SetControlVisible(SettingsShown control, bool visible) override;
   void SetLabelSecText(const std::u16string& text) override;
-  void AddMemoLogLine(const std::u16string& line) override;
+  void AddMemoLogLines(const std::vector<std::u16string>& lines) override;
+  void RemoveFirstMemoLogLines(size_t count) override;
   void ClearMemoLog() override;
   void SetCaption(const std::u16string& caption) override;
   void ShowWindow() override;
   void HideWindow() override;
+  bool WindowVisible() const override;
   void SetListener(SettingsViewListener* listener) override;
 
   // The start-up message and the hand-over wake go here.

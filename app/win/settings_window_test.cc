@@ -427,12 +427,21 @@ TEST_F(SettingsWindowTest, VisibilityFlagsAreTheControlsOwn) {
 }
 
 TEST_F(SettingsWindowTest, LogLinesAndCaption) {
-  window().AddMemoLogLine(u"Kanal No : 0   Caller ID : 555");
-  window().AddMemoLogLine(u" Bağlantı Başarısız...");
+  window().AddMemoLogLines({u"Kanal No : 0   Caller ID : 555"});
+  window().AddMemoLogLines({u" Bağlantı Başarısız..."});
   EXPECT_EQ(WindowText(Control(kIdMemoLog)),
             u"Kanal No : 0   Caller ID : 555\r\n Bağlantı Başarısız...\r\n");
+  // Whole lines go, also one long enough to wrap in the pane.
+  const std::u16string long_line(300, u'7');
+  window().AddMemoLogLines({long_line, u"c"});
+  window().RemoveFirstMemoLogLines(3);
+  window().AddMemoLogLines({u"d"});
+  EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"c\r\nd\r\n");
   window().ClearMemoLog();
   EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"");
+  window().AddMemoLogLines({u"e", u"f"});
+  window().RemoveFirstMemoLogLines(1);
+  EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"f\r\n");
   window().SetLabelSecText(u"AnaMakina IP");
   EXPECT_EQ(WindowText(Control(kIdLabelSec)), u"AnaMakina IP");
   window().SetCaption(u"VELMORIS Orvanta s1.02.05f");
@@ -442,8 +451,10 @@ TEST_F(SettingsWindowTest, LogLinesAndCaption) {
 TEST_F(SettingsWindowTest, HidingRemovesTheTaskbarButtonWindow) {
   window().HideWindow();
   EXPECT_FALSE(IsWindowVisible(window().hwnd()));
+  EXPECT_FALSE(window().WindowVisible());
   window().ShowWindow();
   EXPECT_TRUE(IsWindowVisible(window().hwnd()));
+  EXPECT_TRUE(window().WindowVisible());
   ::ShowWindow(window().hwnd(), SW_MINIMIZE);
   window().ShowWindow();
   EXPECT_FALSE(IsIconic(window().hwnd()));

@@ -1,0 +1,603 @@
+// Measures the serial-to-datagram path of the Linux program from outside,
+// against the floor relay in this folder, and prints one table: latency
+// (calls alternated one by one between the two), a burst, the idle cost with
+// the port open, and the footprint. Run it through tools/bench, which builds
+// what it needs and gives it a private network namespace: both relays send
+// to the limited broadcast address.
+//
+// It prints figures only; nothing here passes or fails on time.
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/text.h"
+#include "base/ui_handover.h"
+#include "serial/com_port.h"
+#include "settings/storage.h"
+
+extern char** environ;
+
+namespace orvanta {
+namespace {
+
+namespace fs = std::filesystem;
+
+int64_t NowNs() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
+}
+
+void SleepUs(int64_t us) {
+  if (us > 0) std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw std::runtime_error(what);
+}
+
+pid_t Spawn(const std::vector<std::string>& args,
+            const std::map<std::string, std::string>& env_changes,
+            const std::string& output_path, int* stderr_pipe = nullptr) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('='));
+    if (!env_changes.count(name)) env.push_back(entry);
+  }
+  for (const auto& [name, value] : env_changes) {
+    if (!value.empty()) env.push_back(name + "=" + value);
+  }
+  std::vector<char*> argv, envp;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  int pipe_fds[2] = {-1, -1};
+  if (stderr_pipe) {
+    if (pipe(pipe_fds) != 0) Fail("pipe failed");
+    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 2);
+    posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, output_path.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  }
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr,
+                                   argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (stderr_pipe) {
+    close(pipe_fds[1]);
+    *stderr_pipe = pipe_fds[0];
+  }
+  if (spawned != 0) Fail("cannot start " + args[0]);
+  return pid;
+}
+
+void Stop(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 100; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    SleepUs(20000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+// A pseudo-terminal pair: the relay opens `device`, the bench writes `far`.
+class PtyPair {
+ public:
+  explicit PtyPair(const fs::path& folder, const std::string& name)
+      : device_((folder / (name + "-device")).string()),
+        far_path_((folder / (name + "-far")).string()) {
+    int log = -1;
+    pid_ = Spawn({"socat", "-d", "-d", "pty,raw,echo=0,link=" + device_,
+                  "pty,raw,echo=0,link=" + far_path_},
+                 {}, "", &log);
+    log_ = fdopen(log, "r");
+    char line[512];
+    bool ready = false;
+    while (!ready && fgets(line, sizeof line, log_)) {
+      ready = std::string(line).find("starting data transfer loop") !=
+              std::string::npos;
+    }
+    if (!ready) Fail("socat did not start");
+    far_ = open(far_path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (far_ < 0) Fail("cannot open " + far_path_);
+  }
+  ~PtyPair() {
+    close(far_);
+    Stop(pid_);
+    if (log_) fclose(log_);
+  }
+  const std::string& device() const { return device_; }
+  void Write(const std::string& bytes) {
+    if (write(far_, bytes.data(), bytes.size()) !=
+        static_cast<ssize_t>(bytes.size())) {
+      Fail("short write to " + far_path_);
+    }
+  }
+
+ private:
+  std::string device_;
+  std::string far_path_;
+  pid_t pid_ = 0;
+  FILE* log_ = nullptr;
+  int far_ = -1;
+};
+
+// A UDP socket on a free port of the namespace, with room for a whole burst.
+class Listener {
+ public:
+  Listener() {
+    fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int size = 32 << 20;
+    if (setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0) {
+      setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    }
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0)
+      Fail("cannot bind the listener");
+    socklen_t length = sizeof any;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&any), &length);
+    port_ = ntohs(any.sin_port);
+  }
+  ~Listener() { close(fd_); }
+  int port() const { return port_; }
+
+  // One datagram, or nothing within `timeout_ms`.
+  std::optional<std::string> Receive(int timeout_ms) {
+    pollfd wait{fd_, POLLIN, 0};
+    if (poll(&wait, 1, timeout_ms) <= 0) return std::nullopt;
+    char buffer[2048];
+    const ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
+    if (n < 0) return std::nullopt;
+    return std::string(buffer, static_cast<size_t>(n));
+  }
+  void Drain() {
+    while (Receive(0)) {
+    }
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+std::string Datagram(const std::string& number) {
+  return "HAT=0\r\nNUMARA=" + number;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A relay under test: its device and its listener.
+struct Relay {
+  std::string name;
+  PtyPair* line;
+  Listener* listener;
+  pid_t pid = 0;
+  std::vector<int64_t> latencies_ns;
+  int lost = 0;
+};
+
+// Sends calls until one comes through (the relay has opened its device).
+void WarmUp(Relay& relay, int& sequence) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string number = std::to_string(++sequence);
+    relay.line->Write("S" + number + "E");
+    if (auto got = relay.listener->Receive(200)) {
+      relay.listener->Drain();
+      return;
+    }
+  }
+  Fail(relay.name + " announced nothing");
+}
+
+// The call's latency in ns, or -1 when its datagram never came.
+int64_t MeasureCall(Relay& relay, int& sequence) {
+  const std::string number = std::to_string(++sequence);
+  const std::string expected = Datagram(number);
+  const std::string packet = "S" + number + "E";
+  const int64_t start = NowNs();
+  relay.line->Write(packet);
+  for (;;) {
+    auto got = relay.listener->Receive(2000);
+    if (!got) {
+      ++relay.lost;
+      return -1;
+    }
+    if (*got == expected) break;  // an older call's late datagram otherwise
+  }
+  const int64_t latency = NowNs() - start;
+  relay.latencies_ns.push_back(latency);
+  return latency;
+}
+
+double Percentile(std::vector<int64_t> values, double fraction) {
+  if (values.empty()) return NAN;
+  std::sort(values.begin(), values.end());
+  size_t rank = static_cast<size_t>(std::ceil(fraction * values.size()));
+  rank = std::clamp<size_t>(rank, 1, values.size());
+  return values[rank - 1] / 1000.0;
+}
+
+struct Burst {
+  int sent = 0;
+  int received = 0;
+  int out_of_order = 0;
+  int duplicates = 0;
+  double seconds = 0;
+};
+
+// `count` packets written one by one as fast as the line takes them; the
+// datagrams are gathered until the relay has been quiet for two seconds.
+Burst RunBurst(Relay& relay, int count, int first_number) {
+  relay.listener->Drain();
+  Burst burst;
+  burst.sent = count;
+  std::atomic<int64_t> last_arrival{0};
+  std::vector<int> numbers;
+  std::atomic<bool> writing{true};
+  const int64_t start = NowNs();
+  std::thread receiver([&] {
+    int64_t quiet_since = NowNs();
+    for (;;) {
+      auto got = relay.listener->Receive(100);
+      const int64_t now = NowNs();
+      if (got) {
+        last_arrival = now;
+        quiet_since = now;
+        const std::string head = Datagram("");
+        if (got->rfind(head, 0) == 0) {
+          numbers.push_back(std::atoi(got->c_str() + head.size()));
+        }
+      } else if (!writing && now - quiet_since > 2000000000) {
+        return;
+      }
+    }
+  });
+  for (int i = 0; i < count; ++i) {
+    relay.line->Write("S" + std::to_string(first_number + i) + "E");
+  }
+  writing = false;
+  receiver.join();
+  burst.received = static_cast<int>(numbers.size());
+  std::vector<bool> seen(count, false);
+  int previous = first_number - 1;
+  for (int n : numbers) {
+    if (n <= previous) ++burst.out_of_order;
+    previous = std::max(previous, n);
+    const int index = n - first_number;
+    if (index >= 0 && index < count) {
+      if (seen[index]) ++burst.duplicates;
+      seen[index] = true;
+    }
+  }
+  burst.seconds = (last_arrival.load() - start) / 1e9;
+  return burst;
+}
+
+struct TaskSwitches {
+  std::string name;
+  uint64_t switches = 0;
+};
+
+// Voluntary plus involuntary context switches of every thread of `pid`.
+std::map<int, TaskSwitches> Switches(pid_t pid) {
+  std::map<int, TaskSwitches> tasks;
+  const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return tasks;
+  while (dirent* entry = readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;
+    std::istringstream status(ReadFile(folder + "/" + entry->d_name + "/status"));
+    TaskSwitches task;
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("Name:", 0) == 0) {
+        task.name = line.substr(line.find_first_not_of(" \t", 5));
+      } else if (line.find("ctxt_switches:") != std::string::npos) {
+        task.switches += std::stoull(line.substr(line.find(':') + 1));
+      }
+    }
+    tasks[std::atoi(entry->d_name)] = task;
+  }
+  closedir(dir);
+  return tasks;
+}
+
+// "VmRSS" or "VmHWM" of `pid`, in MB.
+double MemoryMb(pid_t pid, const std::string& field) {
+  std::istringstream status(ReadFile("/proc/" + std::to_string(pid) + "/status"));
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field + ":", 0) == 0) {
+      return std::stod(line.substr(field.size() + 1)) / 1024.0;
+    }
+  }
+  return NAN;
+}
+
+struct Options {
+  std::string program;
+  std::string floor;
+  int calls = 1000;
+  int burst = 10000;
+  int idle_seconds = 30;
+  int gap_us = 2000;
+  std::vector<std::pair<std::string, std::string>> sizes;
+};
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) Fail("missing value after " + arg);
+      return argv[++i];
+    };
+    if (arg == "--program") options.program = value();
+    else if (arg == "--floor") options.floor = value();
+    else if (arg == "--calls") options.calls = std::stoi(value());
+    else if (arg == "--burst") options.burst = std::stoi(value());
+    else if (arg == "--idle-seconds") options.idle_seconds = std::stoi(value());
+    else if (arg == "--gap-us") options.gap_us = std::stoi(value());
+    else if (arg == "--size") {
+      const std::string spec = value();
+      const size_t eq = spec.find('=');
+      if (eq == std::string::npos) Fail("--size wants LABEL=PATH");
+      options.sizes.emplace_back(spec.substr(0, eq), spec.substr(eq + 1));
+    } else {
+      Fail("unknown argument " + arg);
+    }
+  }
+  if (options.program.empty() || options.floor.empty())
+    Fail("usage: call_path_bench --program PATH --floor PATH [--calls N] "
+         "[--burst N] [--idle-seconds S] [--gap-us US] [--size LABEL=PATH]...");
+  return options;
+}
+
+// The program in a folder of its own, set up for a serial device on `line`
+// announcing to `port`, with no display and a home of its own.
+pid_t StartProgram(const Options& options, const fs::path& folder,
+                   const PtyPair& line, int port) {
+  fs::create_directories(folder / "home");
+  const fs::path program = folder / "orvanta";
+  fs::copy_file(options.program, program);
+  {
+    TVmStorage store;
+    AddSettingsCatalogue(store);
+    store.SetFileName(Utf8ToUtf16((folder / "Setting.ini").string()));
+    store.WriteValue(kCallerIdKullan, true);
+    store.WriteValue(kCallerIdType, 2);
+    store.WriteValue(kCallerIdNoBaslama, 1);
+    store.WriteValue(kCallerIdNoUzunluk, 0);
+    store.WriteValue(kUdpPort, static_cast<int32_t>(port));
+    store.SaveValues();
+    UiHandover unused;
+    TComPort settings(unused);
+    settings.SetPort(Utf8ToUtf16(line.device()));
+    settings.StoreSettings(TStoreType::stIniFile,
+                           Utf8ToUtf16((folder / "calleridcomport.ini").string()));
+  }
+  const std::string output = (folder / "output.txt").string();
+  const pid_t pid = Spawn({program.string()},
+                          {{"QT_QPA_PLATFORM", "offscreen"},
+                           {"DISPLAY", ""},
+                           {"WAYLAND_DISPLAY", ""},
+                           {"XDG_CONFIG_HOME", ""},
+                           {"HOME", (folder / "home").string()}},
+                          output);
+  // The start-up apply is done once the running notice is out.
+  for (int i = 0; i < 600; ++i) {
+    if (ReadFile(output).find("çalışıyor") != std::string::npos) return pid;
+    if (waitpid(pid, nullptr, WNOHANG) == pid)
+      Fail("the program ended at start:\n" + ReadFile(output));
+    SleepUs(50000);
+  }
+  Stop(pid);
+  Fail("the program did not start:\n" + ReadFile(output));
+}
+
+std::string Fixed(double value, int decimals) {
+  if (std::isnan(value)) return "-";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+void Row(const std::string& what, const std::string& program,
+         const std::string& floor = "", const std::string& ratio = "") {
+  std::printf("| %-52s | %12s | %10s | %13s |\n", what.c_str(), program.c_str(),
+              floor.c_str(), ratio.c_str());
+}
+
+int Run(const Options& options) {
+  char folder_template[] = "/tmp/orvanta-bench-XXXXXX";
+  if (!mkdtemp(folder_template)) Fail("mkdtemp failed");
+  const fs::path folder = folder_template;
+  struct Cleanup {
+    fs::path folder;
+    ~Cleanup() {
+      std::error_code ignored;
+      fs::remove_all(folder, ignored);
+    }
+  } cleanup{folder};
+
+  PtyPair program_line(folder, "program");
+  PtyPair floor_line(folder, "floor");
+  Listener program_listener;
+  Listener floor_listener;
+
+  Relay program{"program", &program_line, &program_listener, 0, {}, 0};
+  Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
+  struct Stopper {
+    Relay& relay;
+    ~Stopper() { Stop(relay.pid); }
+  } stop_program{program}, stop_floor{floor};
+
+  std::fprintf(stderr, "bench: starting the program and the floor relay\n");
+  program.pid = StartProgram(options, folder / "program", program_line,
+                             program_listener.port());
+  floor.pid = Spawn({options.floor, floor_line.device(),
+                     std::to_string(floor_listener.port())},
+                    {}, (folder / "floor-output.txt").string());
+  int sequence = 0;
+  WarmUp(program, sequence);
+  WarmUp(floor, sequence);
+
+  std::fprintf(stderr, "bench: latency, %d calls each, alternated\n",
+               options.calls);
+  // Each program call is paired with the floor call next to it in time, so
+  // their ratio sees the same load on a busy machine.
+  std::vector<int64_t> pair_ratios_permille;
+  for (int i = 0; i < options.calls; ++i) {
+    const bool program_first = i % 2 == 0;
+    const int64_t a = MeasureCall(program_first ? program : floor, sequence);
+    SleepUs(options.gap_us);
+    const int64_t b = MeasureCall(program_first ? floor : program, sequence);
+    SleepUs(options.gap_us);
+    const int64_t program_ns = program_first ? a : b;
+    const int64_t floor_ns = program_first ? b : a;
+    if (program_ns > 0 && floor_ns > 0)
+      pair_ratios_permille.push_back(program_ns * 1000 / floor_ns);
+  }
+  const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
+
+  std::fprintf(stderr, "bench: burst of %d packets\n", options.burst);
+  const Burst program_burst = RunBurst(program, options.burst, 1000000);
+  const Burst floor_burst = RunBurst(floor, options.burst, 1000000);
+
+  std::fprintf(stderr, "bench: idle for %d s with the port open\n",
+               options.idle_seconds);
+  SleepUs(1000000);
+  const auto before = Switches(program.pid);
+  const int64_t idle_start = NowNs();
+  SleepUs(int64_t{options.idle_seconds} * 1000000);
+  const auto after = Switches(program.pid);
+  const double idle_seconds = (NowNs() - idle_start) / 1e9;
+  uint64_t whole = 0;
+  uint64_t serial_thread = 0;
+  int serial_threads = 0;
+  for (const auto& [tid, task] : after) {
+    auto it = before.find(tid);
+    const uint64_t earlier = it == before.end() ? 0 : it->second.switches;
+    whole += task.switches - earlier;
+    // The serial event thread is the one thread of the program's own that
+    // Qt did not name.
+    if (tid != program.pid && task.name == "orvanta") {
+      serial_thread += task.switches - earlier;
+      ++serial_threads;
+    }
+  }
+  const double rss = MemoryMb(program.pid, "VmRSS");
+  const double peak = MemoryMb(program.pid, "VmHWM");
+
+  auto ratio = [](double a, double b) {
+    return std::isnan(a) || std::isnan(b) || b == 0 ? std::string("-")
+                                                    : Fixed(a / b, 2);
+  };
+  auto burst_text = [](const Burst& b) {
+    return std::to_string(b.received) + "/" + std::to_string(b.sent);
+  };
+  const double p50 = Percentile(program.latencies_ns, 0.50);
+  const double p50_floor = Percentile(floor.latencies_ns, 0.50);
+  const double p99 = Percentile(program.latencies_ns, 0.99);
+  const double p99_floor = Percentile(floor.latencies_ns, 0.99);
+
+  std::printf("\n");
+  Row("measure", "program", "floor", "program/floor");
+  std::printf("|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(12, '-').c_str(),
+              std::string(15, '-').c_str());
+  Row("latency p50, serial -> datagram (us)", Fixed(p50, 1), Fixed(p50_floor, 1),
+      ratio(p50, p50_floor));
+  Row("latency p99, serial -> datagram (us)", Fixed(p99, 1), Fixed(p99_floor, 1),
+      ratio(p99, p99_floor));
+  // Percentile() divides by 1000: thousandths come out as the ratio.
+  Row("latency p50 of call-by-call ratios", "", "",
+      Fixed(Percentile(pair_ratios_permille, 0.50), 2));
+  Row("latency calls measured / lost",
+      std::to_string(program.latencies_ns.size()) + " / " +
+          std::to_string(program.lost),
+      std::to_string(floor.latencies_ns.size()) + " / " +
+          std::to_string(floor.lost));
+  Row("burst: datagrams received / packets sent", burst_text(program_burst),
+      burst_text(floor_burst));
+  Row("burst: out of order / duplicates",
+      std::to_string(program_burst.out_of_order) + " / " +
+          std::to_string(program_burst.duplicates),
+      std::to_string(floor_burst.out_of_order) + " / " +
+          std::to_string(floor_burst.duplicates));
+  Row("burst: first write to last datagram (ms)",
+      Fixed(program_burst.seconds * 1000, 0), Fixed(floor_burst.seconds * 1000, 0),
+      ratio(program_burst.seconds, floor_burst.seconds));
+  Row("idle " + std::to_string(options.idle_seconds) +
+          " s: wake-ups/s, whole process",
+      Fixed(whole / idle_seconds, 2));
+  Row("idle: wake-ups/s, serial event thread",
+      serial_threads == 1 ? Fixed(serial_thread / idle_seconds, 2)
+                          : std::string("? (") + std::to_string(serial_threads) +
+                                " threads)");
+  Row("RSS after the calls / at the end (MB)",
+      Fixed(rss_after_calls, 1) + " / " + Fixed(rss, 1));
+  Row("RSS peak (MB)", Fixed(peak, 1));
+  for (const auto& [label, path] : options.sizes) {
+    struct stat info;
+    Row("size: " + label + " (KB)",
+        stat(path.c_str(), &info) == 0 ? Fixed(info.st_size / 1024.0, 0) : "-");
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace orvanta
+
+int main(int argc, char** argv) {
+  signal(SIGPIPE, SIG_IGN);
+  try {
+    return orvanta::Run(orvanta::ParseOptions(argc, argv));
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "call_path_bench: %s\n", failure.what());
+    return 1;
+  }
+}
