@@ -10,6 +10,7 @@
 
 #include "app/settings_view.h"
 #include "app/shell.h"
+#include "app/version.h"
 #include "base/user_notice.h"
 
 namespace orvanta {
@@ -30,8 +31,8 @@ class UiHandover;
 struct ProgramConstants {
   std::u16string CompanyName = u"VELMORIS";
   std::u16string ProductName = u"Orvanta";
-  std::u16string VersionText = u"s1.02.05";
-  std::u16string BuildLetter = u"f";
+  std::u16string VersionText = u"" ORVANTA_VERSION_TEXT;
+  std::u16string BuildLetter = u"" ORVANTA_BUILD_LETTER;
 };
 
 // " (Beta-" + last two characters + ")" for an 11-character version text,

@@ -37,7 +37,7 @@ void LabelsUnderControls(HWND root) {
   } found;
   EnumChildWindows(
       root,
-      [](HWND child, LPARAM data) -> BOOL {
+      [](HWND child, LPARAM data) CALLBACK -> BOOL {
         auto* found = reinterpret_cast<Found*>(data);
         wchar_t name[16];
         GetClassNameW(child, name, 16);

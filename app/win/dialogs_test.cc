@@ -29,7 +29,7 @@ SIZE ClientSize(HWND hwnd) {
 std::function<void()> pending_step;
 void RunInsideModalLoop(std::function<void()> step) {
   pending_step = std::move(step);
-  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
     KillTimer(nullptr, id);
     auto step = std::move(pending_step);
     step();
@@ -218,7 +218,7 @@ TEST(PortTestWindowTest, Layout) {
   HWND kapat = nullptr;
   EnumChildWindows(
       window.hwnd(),
-      [](HWND child, LPARAM found) -> BOOL {
+      [](HWND child, LPARAM found) CALLBACK -> BOOL {
         if (WindowText(child) == u"Kapat") {
           *reinterpret_cast<HWND*>(found) = child;
           return FALSE;
@@ -260,7 +260,7 @@ TEST(PortTestWindowTest, KapatAndTheCloseBoxEndTheShowing) {
     HWND kapat = nullptr;
     EnumChildWindows(
         window.hwnd(),
-        [](HWND child, LPARAM found) -> BOOL {
+        [](HWND child, LPARAM found) CALLBACK -> BOOL {
           if (WindowText(child) == u"Kapat") {
             *reinterpret_cast<HWND*>(found) = child;
             return FALSE;

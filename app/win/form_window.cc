@@ -66,7 +66,7 @@ void RunModal(HWND dialog, const std::function<bool()>& done) {
   } search{dialog, {}};
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM data) -> BOOL {
+      [](HWND hwnd, LPARAM data) CALLBACK -> BOOL {
         auto* search = reinterpret_cast<Search*>(data);
         if (hwnd != search->dialog && IsWindowEnabled(hwnd)) {
           search->disabled.push_back(hwnd);

@@ -192,7 +192,7 @@ void SetFontDeep(HWND root, HFONT font) {
   SendMessageW(root, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   EnumChildWindows(
       root,
-      [](HWND child, LPARAM font) -> BOOL {
+      [](HWND child, LPARAM font) CALLBACK -> BOOL {
         // Children that chose their own font (the Arial button) keep it.
         if (!GetPropW(child, L"OrvantaOwnFont")) {
           SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);

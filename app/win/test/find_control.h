@@ -15,7 +15,7 @@ inline HWND FindControl(HWND root, int id) {
   } search{id, nullptr};
   EnumChildWindows(
       root,
-      [](HWND child, LPARAM data) -> BOOL {
+      [](HWND child, LPARAM data) CALLBACK -> BOOL {
         auto* search = reinterpret_cast<Search*>(data);
         if (GetDlgCtrlID(child) == search->id) {
           search->found = child;
