@@ -1,5 +1,7 @@
 #include "receiver/call_datagram.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 
 namespace orvanta {
@@ -89,6 +91,20 @@ bool RepeatFilter::Accept(const IncomingCall& call, Clock::time_point now) {
 bool NotificationGate::Allow(Clock::time_point now) {
   if (last_ && now - *last_ < kInterval) return false;
   last_ = now;
+  return true;
+}
+
+bool BurstLimiter::Allow(Clock::time_point now) {
+  if (tokens_ < 0) {
+    tokens_ = burst_;
+  } else {
+    const double earned = std::chrono::duration<double>(now - last_) /
+                          std::chrono::duration<double>(interval_);
+    tokens_ = std::min<double>(burst_, tokens_ + earned);
+  }
+  last_ = now;
+  if (tokens_ < 1) return false;
+  tokens_ -= 1;
   return true;
 }
 

@@ -70,6 +70,23 @@ class NotificationGate {
   std::optional<Clock::time_point> last_;
 };
 
+// A few starts in a burst, then one per interval: each call may start the
+// user's hook program, but a flood of datagrams must not start hundreds.
+class BurstLimiter {
+ public:
+  using Clock = std::chrono::steady_clock;
+  BurstLimiter(int burst, Clock::duration interval)
+      : burst_(burst), interval_(interval) {}
+
+  bool Allow(Clock::time_point now);
+
+ private:
+  int burst_;
+  Clock::duration interval_;
+  double tokens_ = -1;  // full at the first call
+  Clock::time_point last_{};
+};
+
 }  // namespace orvanta
 
 #endif  // ORVANTA_RECEIVER_CALL_DATAGRAM_H_

@@ -125,5 +125,23 @@ TEST(NotificationGateTest, AtMostOnePerSecond) {
   EXPECT_TRUE(gate.Allow(t0 + milliseconds(2000)));
 }
 
+TEST(BurstLimiterTest, ABurstThenOnePerInterval) {
+  using std::chrono::milliseconds;
+  const BurstLimiter::Clock::time_point t0{};
+  BurstLimiter limiter(3, milliseconds(1000));
+  const struct {
+    int at_ms;
+    bool allowed;
+  } steps[] = {
+      {0, true},    {0, true},     {1, true},     {2, false},   // burst of 3
+      {999, false}, {1001, true},  {1500, false}, {2002, true},
+      {9000, true}, {9000, true},  {9000, true},  {9000, false},  // refilled to 3, no more
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.at_ms);
+    EXPECT_EQ(limiter.Allow(t0 + milliseconds(step.at_ms)), step.allowed);
+  }
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -127,7 +127,12 @@ void ReceiverApp::OnDatagram(std::string_view bytes) {
   } else {
     ++counters_.quiet_calls;
   }
-  RunHook(parsed.call, name);
+  if (settings_.hook.empty()) return;
+  if (hook_limiter_.Allow(now)) {
+    RunHook(parsed.call, name);
+  } else {
+    ++counters_.hooks_skipped;
+  }
 }
 
 void ReceiverApp::RunHook(const IncomingCall& call,

@@ -55,12 +55,16 @@ struct ReceiverCounters {
   uint64_t oversized = 0;   // longer than any announcement
   uint64_t repeats = 0;     // dropped as a repeat of a call just heard
   uint64_t quiet_calls = 0; // kept, but not shown (notification flood)
+  uint64_t hooks_skipped = 0;  // the hook was not started (flood)
 };
 
 // The receiver's behaviour, over passive views. Everything runs on the
 // user-interface thread; the listener thread only hands datagrams over.
 class ReceiverApp {
  public:
+  // Hook starts allowed in a burst (then one a second).
+  static constexpr int kHookBurst = 5;
+
   struct Clocks {
     std::function<std::chrono::steady_clock::time_point()> steady;
     std::function<std::u16string()> local_time_text;
@@ -104,6 +108,7 @@ class ReceiverApp {
   CallHistory history_;
   RepeatFilter repeats_;
   NotificationGate gate_;
+  BurstLimiter hook_limiter_{kHookBurst, std::chrono::seconds(1)};
   ReceiverCounters counters_;
 };
 

@@ -137,6 +137,13 @@ TEST_F(ReceiverAppTest, TheHookGetsTheCallAndItsFailureIsOnlyReported) {
             (std::vector<std::u16string>{u"notify-send", u"Ay\u015fe Demir",
                                          u"0212 555 01 02; rm -rf ~"}));
 
+  // A flood of distinct calls starts only a burst of hooks.
+  for (int i = 0; i < 20; ++i) Hear("HAT=0\r\nNUMARA=" + std::to_string(i));
+  EXPECT_EQ(launcher_.commands.size(),
+            static_cast<size_t>(ReceiverApp::kHookBurst));
+  EXPECT_EQ(App().counters().hooks_skipped,
+            static_cast<uint64_t>(21 - ReceiverApp::kHookBurst));
+
   class FailingLauncher : public FakeHookLauncher {
     void Start(const std::vector<std::u16string>&) override {
       throw Failure(u"cannot start");
@@ -146,7 +153,7 @@ TEST_F(ReceiverAppTest, TheHookGetsTheCallAndItsFailureIsOnlyReported) {
   app.Load();
   app.OnDatagram("HAT=0\r\nNUMARA=5");
   EXPECT_EQ(shell_.problems, std::vector<std::u16string>{u"cannot start"});
-  EXPECT_EQ(app.HistorySize(), 2u);
+  EXPECT_EQ(app.HistorySize(), 22u);
 }
 
 TEST_F(ReceiverAppTest, ImportMergesIntoThePhoneBookFile) {
