@@ -1,12 +1,17 @@
 // The Linux receiver: shows each call Orvanta announces on the LAN.
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "app/qt/qt_text.h"
@@ -20,6 +25,16 @@ namespace {
 bool Set(const char* name) {
   const char* value = std::getenv(name);
   return value && value[0];
+}
+
+// A polite end (systemd, a session ending, a test) leaves through the event
+// loop, so the listening thread is joined: the signal handler only writes a
+// byte, which the loop reads.
+int signal_pipe[2] = {-1, -1};
+
+void OnEndSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(signal_pipe[1], &byte, 1);
 }
 
 }  // namespace
@@ -41,10 +56,15 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("orvanta-alici"));
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(orvanta::ReceiverIcon());
-  // A polite end (systemd, a session ending, a test) leaves through the
-  // event loop, so the listening thread is joined.
-  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
-    std::signal(signal_number, [](int) { QCoreApplication::quit(); });
+  std::unique_ptr<QSocketNotifier> end_notifier;
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) == 0) {
+    end_notifier = std::make_unique<QSocketNotifier>(signal_pipe[0],
+                                                     QSocketNotifier::Read);
+    QObject::connect(end_notifier.get(), &QSocketNotifier::activated,
+                     &QCoreApplication::quit);
+    for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+      std::signal(signal_number, OnEndSignal);
+    }
   }
 
   const QString platform = QGuiApplication::platformName();
@@ -71,7 +91,8 @@ int main(int argc, char** argv) {
     return QApplication::exec();
   } catch (const orvanta::Failure& failure) {
     const std::u16string text =
-        u"UDP portu dinlenemiyor.\r\n" + failure.message();
+        u"Orvanta Al\u0131c\u0131 ba\u015flat\u0131lamad\u0131.\r\n" +
+        failure.message();
     std::fprintf(stderr, "orvanta-alici: %s\n",
                  orvanta::Utf16ToUtf8(text).c_str());
     if (!headless) {

@@ -62,7 +62,7 @@ printf '0212 555 01 02;Ayşe Demir\n0532 444 33 22;Mehmet Öz (Depo)\n' >"$work/
 trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
   --transparent false --tint 0xc0c0c0 >"$work/trayer.txt" 2>&1 &
 pids+=($!)
-wait_for 10 bash -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+wait_for 30 bash -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
 
 "$work/orvanta-alici" >"$work/output.txt" 2>&1 &
 program_pid=$!
@@ -70,7 +70,7 @@ pids+=($program_pid)
 
 panel=$(xwininfo -root -tree | awk '/"panel"/ { print $1; exit }')
 docked() { xwininfo -tree -id "$panel" | grep -q '("orvanta-alici" "orvanta-alici")'; }
-wait_for 10 docked || fail "the icon did not dock in the tray"
+wait_for 30 docked || fail "the icon did not dock in the tray"
 icon_line=$(program_windows | awk '$4 <= 32 && $5 <= 32' | head -1)
 icon=${icon_line%% *}
 [ -n "$icon" ] || fail "the docked icon is not visible"
@@ -79,15 +79,15 @@ history_shown && fail "the history window showed by itself"
 
 # Two earlier calls for the list, then the one the notification shows.
 send 'HAT=1\r\nNUMARA=0532 444 33 22'
-wait_for 5 in_history "Mehmet" || fail "the first call is not in the history"
+wait_for 15 in_history "Mehmet" || fail "the first call is not in the history"
 send 'HAT=01\r\nNUMARA=555 55 55'
-wait_for 5 in_history "Test mesajı" || fail "the test datagram is not in the history"
+wait_for 15 in_history "Test mesajı" || fail "the test datagram is not in the history"
 sleep 1.2  # past the one-notification-a-second gate
 send 'HAT=2\r\nNUMARA=+90 212 555 01 02'
-wait_for 5 in_history "Ayşe Demir" || fail "the call is not in the history with its name"
+wait_for 15 in_history "Ayşe Demir" || fail "the call is not in the history with its name"
 echo "ok: the calls are in the history file with their names"
 
-wait_for 5 has_other_window || fail "no notification appeared"
+wait_for 15 has_other_window || fail "no notification appeared"
 read -r balloon bx by bw bh <<<"$(other_windows | head -1)"
 left=$((bx - 20 < 0 ? 0 : bx - 20))
 sleep 0.3
@@ -96,7 +96,7 @@ echo "ok: the notification appeared at $bx,$by (${bw}x$bh)"
 
 # A click on the notification opens the history.
 xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) click 1
-wait_for 5 history_shown || fail "a click on the notification did not open the history"
+wait_for 15 history_shown || fail "a click on the notification did not open the history"
 window=$(history_window)
 sleep 0.5
 import -window "$window" "$shots/linux-receiver-history.png"
