@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
+#include "settings/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -143,6 +145,44 @@ TEST(WindowsCommandLineTest, RoundTripsEveryArgument) {
 TEST(WindowsCommandLineTest, ExactForm) {
   EXPECT_EQ(WindowsCommandLine({u"a b.exe", u"x", u"y z", u"q\"", u"e\\"}),
             u"\"a b.exe\" x \"y z\" \"q\\\"\" e\\");
+}
+
+// The hook's program is this test binary again, which writes the arguments
+// it was given into a file: they must arrive exactly as the template and
+// the call made them, quotes, backslashes and shell characters included.
+constexpr char kChildOutFlag[] = "--hook-child-out=";
+
+TEST(HookChild, DISABLED_WritesItsArguments) {
+  const std::vector<std::string> argv = testing::internal::GetArgvs();
+  std::string out_path;
+  std::string text;
+  for (const std::string& argument : argv) {
+    if (argument.rfind(kChildOutFlag, 0) == 0) {
+      out_path = argument.substr(sizeof kChildOutFlag - 1);
+    } else if (!out_path.empty()) {
+      text += argument + "\x1f";
+    }
+  }
+  ASSERT_FALSE(out_path.empty());
+  std::ofstream(std::filesystem::path(out_path), std::ios::binary) << text;
+}
+
+TEST(HookProgramTest, ArgumentsArriveUnchanged) {
+  TempFolder folder;
+  // Paths in the system's own narrow encoding, both ways.
+  const std::u16string self =
+      std::filesystem::path(testing::internal::GetArgvs()[0]).u16string();
+  const std::u16string out = folder.File("args.txt");
+  const IncomingCall call{u"2", u"1\" & calc.exe & \"; rm -rf / $(id) `id` %PATH% \\\""};
+  const HookAction action = MakeHookAction(
+      u"\"" + self + u"\" --gtest_also_run_disabled_tests "
+      u"--gtest_filter=HookChild.DISABLED_WritesItsArguments "
+      u"\"" + Utf8ToUtf16(kChildOutFlag) + out + u"\" {number} 'a b' x{line}\\ \"\"",
+      call, u"");
+  ASSERT_EQ(action.kind, HookAction::Kind::kCommand);
+  EXPECT_EQ(RunAndWait(action.arguments), 0);
+  EXPECT_EQ(folder.Read("args.txt"),
+            Utf16ToUtf8(call.number) + "\x1f" + "a b\x1f" + "x2\\\x1f" + "\x1f");
 }
 
 }  // namespace
