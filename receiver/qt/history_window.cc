@@ -98,8 +98,19 @@ HistoryWindow::HistoryWindow(Source source, Actions actions)
 HistoryWindow::~HistoryWindow() = default;
 
 void HistoryWindow::Refresh() {
+  // New calls come in on top: the row the user picked moves down with them,
+  // so a copy still takes the number they chose.
+  // The source has already grown: compare with what the table last showed.
+  const int old_count = shown_rows_;
+  const QModelIndexList selected =
+      table_->selectionModel() ? table_->selectionModel()->selectedRows()
+                               : QModelIndexList();
+  const int old_row = selected.isEmpty() ? -1 : selected.front().row();
   model_->Reset();
-  if (model_->rowCount({}) > 0) table_->selectRow(0);
+  const int count = model_->rowCount({});
+  shown_rows_ = count;
+  const int row = old_row < 0 ? 0 : old_row + (count - old_count);
+  if (row >= 0 && row < count) table_->selectRow(row);
 }
 
 void HistoryWindow::SetStatus(const QString& text) { status_->setText(text); }

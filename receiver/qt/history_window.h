@@ -49,6 +49,7 @@ class HistoryWindow : public QWidget {
   QTableView* table_;
   QPushButton* copy_;
   QLabel* status_;
+  int shown_rows_ = 0;
 };
 
 }  // namespace orvanta

@@ -67,14 +67,17 @@ TEST(ReceiverProgramTest, ShowsACallWithItsNameAndKeepsItInTheWindow) {
   EXPECT_EQ(Cell(table, 1, 2), QStringLiteral("0 (212) 555 01 02"));
   EXPECT_EQ(Cell(table, 1, 3), ToQString(u"Ay\u015fe Demir"));
 
-  // One click on the button copies the selected row's number; a double
-  // click copies the row clicked.
+  // One click on the button copies the selected row's number, also when a
+  // call came in meanwhile and pushed that row down; a double click copies
+  // the row clicked.
   table->selectRow(1);
+  sender.Broadcast(u"HAT=5\r\nNUMARA=444 0 444", kPort);
+  ASSERT_TRUE(ProcessUntil([&] { return table->model()->rowCount() == 3; }));
   QTest::mouseClick(window->CopyButton(), Qt::LeftButton);
   EXPECT_EQ(QGuiApplication::clipboard()->text(),
             QStringLiteral("0 (212) 555 01 02"));
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-  const QRect cell = table->visualRect(table->model()->index(0, 2));
+  const QRect cell = table->visualRect(table->model()->index(1, 2));
   ASSERT_TRUE(table->viewport()->rect().contains(cell.center()));
   // A double click as the platform delivers it: press, release, then the
   // second press arriving as a double click.

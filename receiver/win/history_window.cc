@@ -65,13 +65,17 @@ void HistoryWindow::ShowAndActivate() {
 }
 
 void HistoryWindow::Refresh() {
+  // New calls come in on top: the row the user picked moves down with them,
+  // so a copy still takes the number they chose.
+  const int old_count = ListView_GetItemCount(list_);
+  const int old_row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
   const int count = static_cast<int>(source_.count());
-  ListView_SetItemCountEx(list_, count, 0);
-  if (count > 0) {
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, 0, LVIS_SELECTED | LVIS_FOCUSED,
+  ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL);
+  const int row = old_row < 0 ? 0 : old_row + (count - old_count);
+  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (row >= 0 && row < count) {
+    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(list_, 0, FALSE);
   }
   InvalidateRect(list_, nullptr, TRUE);
 }

@@ -111,6 +111,9 @@ TEST(WinReceiverShellTest, ABroadcastCallShowsABalloonAndFillsTheHistory) {
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
+  // ...also when a call came in meanwhile and pushed that row down.
+  sender.Broadcast(u"HAT=5\r\nNUMARA=444 0 444", kPort);
+  ASSERT_TRUE(PumpUntil([&] { return ListView_GetItemCount(list) == 3; }));
   SendMessageW(window->copy_button(), BM_CLICK, 0, 0);
   EXPECT_EQ(ClipboardText(), u"+90 212 555 01 02");
 }
