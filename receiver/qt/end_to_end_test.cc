@@ -1,0 +1,87 @@
+// The whole road of a call between two PCs, in one private network: a
+// serial caller-ID device (a socat pseudo-terminal) feeds the real sender
+// `orvanta`, which broadcasts it; the real receiver `orvanta-alici` writes
+// it into its history file with the name from its phone book.
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/qt/test/child_process.h"
+#include "serial/test/socat_pty.h"
+#include "settings/test/temp_folder.h"
+
+namespace orvanta {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kPort[] = "18978";
+
+// A copy of a program in a folder of its own, with no display and a home of
+// its own, so only that folder can hold its settings.
+std::unique_ptr<ChildProcess> StartHeadless(const fs::path& program,
+                                            const fs::path& folder) {
+  fs::create_directories(folder / "home");
+  const fs::path copy = folder / program.filename();
+  fs::copy_file(program, copy);
+  return std::make_unique<ChildProcess>(
+      std::vector<std::string>{copy.string()},
+      std::map<std::string, std::string>{{"DISPLAY", ""},
+                                         {"WAYLAND_DISPLAY", ""},
+                                         {"QT_QPA_PLATFORM", ""},
+                                         {"XDG_CONFIG_HOME", ""},
+                                         {"HOME", (folder / "home").string()}},
+      (folder / "output.txt").string());
+}
+
+TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
+  TempFolder folder;
+  const fs::path sender_folder = folder.Path("sender");
+  const fs::path receiver_folder = folder.Path("receiver");
+  fs::create_directories(sender_folder);
+  fs::create_directories(receiver_folder);
+  SocatPty line;
+
+  folder.Write("sender/Setting.ini",
+               std::string("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n"
+                           "CALLERIDTYPE=2\r\nCALLERIDNOBASLAMA=1\r\n"
+                           "CALLERIDNOUZUNLUK=0\r\nUDPPORT=") +
+                   kPort + "\r\n");
+  folder.Write("sender/calleridcomport.ini",
+               "[ComPortCallerID]\r\nPort=" + line.device() +
+                   "\r\nBaudRate=9600\r\n");
+  folder.Write("receiver/Alici.ini",
+               std::string("[VmStored]\r\nUDPPORT=") + kPort + "\r\n");
+  folder.Write("receiver/Rehber.csv", "+90 532 123 45 67;Mehmet \xC3\x96z\n");
+
+  auto receiver = StartHeadless(ORVANTA_RECEIVER, receiver_folder);
+  auto sender = StartHeadless(ORVANTA_SENDER, sender_folder);
+
+  // The device sends the call again until it comes through: the sender may
+  // not have opened the port yet, and the receiver drops quick repeats.
+  const fs::path history = receiver_folder / "AliciGecmis.csv";
+  auto heard = [&] {
+    return ReadWholeFile(history.string()).find("0532 123 45 67") !=
+           std::string::npos;
+  };
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!heard() && std::chrono::steady_clock::now() < give_up) {
+    line.Write("xxS 0532 123 45 67\rE");
+    PollUntil(heard, std::chrono::milliseconds(700));
+  }
+  const std::string text = ReadWholeFile(history.string());
+  ASSERT_TRUE(heard()) << "sender:\n"
+                       << ReadWholeFile((sender_folder / "output.txt").string())
+                       << "receiver:\n"
+                       << ReadWholeFile((receiver_folder / "output.txt").string());
+  EXPECT_NE(text.find(";0;0532 123 45 67;Mehmet \xC3\x96z\r\n"), std::string::npos)
+      << text;
+  EXPECT_TRUE(receiver->Running());
+  EXPECT_TRUE(sender->Running());
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,150 @@
+#include "receiver/qt/receiver_program.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QIcon>
+#include <QMenu>
+#include <QMetaObject>
+#include <QSystemTrayIcon>
+
+#include <cstdio>
+
+#include "app/qt/qt_text.h"
+#include "base/failure.h"
+#include "base/text.h"
+
+namespace orvanta {
+
+QIcon ReceiverIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/orvanta_alici/icons/%1x%1/orvanta.png").arg(size),
+                 QSize(size, size));
+  }
+  return icon;
+}
+
+QtReceiverShell::QtReceiverShell(bool headless)
+    : headless_(headless), menu_(std::make_unique<QMenu>()) {}
+
+QtReceiverShell::~QtReceiverShell() = default;
+
+void QtReceiverShell::Attach(ReceiverApp& app) {
+  app_ = &app;
+  window_ = std::make_unique<HistoryWindow>(
+      HistoryWindow::Source{
+          [&app] { return app.HistorySize(); },
+          [&app](size_t row) -> const HistoryEntry& {
+            return app.HistoryRow(row);
+          }},
+      HistoryWindow::Actions{
+          [&app](size_t row) { app.CopyNumber(row); },
+          [this] { ImportPhoneBook(); },
+          [this, &app] {
+            app.ReloadPhoneBook();
+            window_->SetStatus(ToQString(u"Rehber yeniden y\u00fcklendi."));
+          }});
+  window_->setWindowIcon(ReceiverIcon());
+  window_->Refresh();
+
+  QAction* history = menu_->addAction(ToQString(u"Arama Ge\u00e7mi\u015fi"));
+  QAction* quit = menu_->addAction(ToQString(u"Program\u0131 Kapat"));
+  connect(history, &QAction::triggered, this, [this] { ShowHistoryWindow(); });
+  connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+  if (headless_) return;
+  tray_ = new QSystemTrayIcon(ReceiverIcon(), this);
+  tray_->setToolTip(ToQString(u"Orvanta Al\u0131c\u0131"));
+  tray_->setContextMenu(menu_.get());
+  connect(tray_, &QSystemTrayIcon::messageClicked, this,
+          [this] { app_->NotificationClicked(); });
+  connect(tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger ||
+                reason == QSystemTrayIcon::DoubleClick) {
+              ShowHistoryWindow();
+            }
+          });
+  tray_->show();
+}
+
+void QtReceiverShell::ShowNotification(const std::u16string& title,
+                                       const std::u16string& text) {
+  last_notification_ = ToQString(title) + QLatin1Char('\n') + ToQString(text);
+  if (tray_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable()) {
+    tray_->showMessage(ToQString(title), ToQString(text),
+                       QSystemTrayIcon::Information, 10000);
+  } else {
+    std::fprintf(stderr, "orvanta-alici: %s: %s\n",
+                 Utf16ToUtf8(title).c_str(),
+                 QString(ToQString(text)).replace(QLatin1Char('\n'),
+                                                  QLatin1String(" / "))
+                     .toUtf8()
+                     .constData());
+  }
+}
+
+void QtReceiverShell::ShowHistoryWindow() {
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+void QtReceiverShell::HistoryChanged() { window_->Refresh(); }
+
+void QtReceiverShell::CopyToClipboard(const std::u16string& text) {
+  QGuiApplication::clipboard()->setText(ToQString(text));
+  window_->SetStatus(ToQString(u"Kopyaland\u0131: " + text));
+}
+
+void QtReceiverShell::ReportProblem(const std::u16string& text) {
+  std::fprintf(stderr, "orvanta-alici: %s\n", Utf16ToUtf8(text).c_str());
+  if (window_) window_->SetStatus(ToQString(text));
+}
+
+void QtReceiverShell::ImportPhoneBook() {
+  const QString path = QFileDialog::getOpenFileName(
+      window_.get(), ToQString(u"Rehber \u0130\u00e7e Aktar"), QString(),
+      ToQString(u"Rehber (*.csv *.txt);;T\u00fcm dosyalar (*)"));
+  if (path.isEmpty()) return;
+  try {
+    const int added = app_->ImportPhoneBook(FromQString(path));
+    window_->SetStatus(
+        ToQString(IntToText(added) + u" ki\u015fi rehbere eklendi."));
+  } catch (const Failure& failure) {
+    ReportProblem(failure.message());
+  }
+}
+
+ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
+                                 uint16_t port_override)
+    : shell_(headless),
+      app_(shell_, launcher_, std::move(folder)),
+      port_override_(port_override) {
+  handover_.SetWake([this] {
+    QMetaObject::invokeMethod(
+        &shell_, [this] { handover_.ServePending(); }, Qt::QueuedConnection);
+  });
+  handover_.SetFailureSink(
+      [this](const std::u16string& text) { shell_.ReportProblem(text); });
+  app_.Load();
+  shell_.Attach(app_);
+}
+
+ReceiverProgram::~ReceiverProgram() {
+  listener_.reset();  // joins the listening thread before the rest goes
+}
+
+void ReceiverProgram::Start() {
+  const uint16_t port =
+      port_override_ != 0 ? port_override_ : app_.settings().port;
+  listener_ = std::make_unique<CallListener>(
+      port, handover_,
+      [this](const std::string& bytes) { app_.OnDatagram(bytes); });
+}
+
+uint16_t ReceiverProgram::Port() const {
+  return listener_ ? listener_->LocalPort() : 0;
+}
+
+}  // namespace orvanta

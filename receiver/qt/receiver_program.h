@@ -1,0 +1,87 @@
+#ifndef ORVANTA_RECEIVER_QT_RECEIVER_PROGRAM_H_
+#define ORVANTA_RECEIVER_QT_RECEIVER_PROGRAM_H_
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+#include "base/ui_handover.h"
+#include "receiver/call_hook.h"
+#include "receiver/call_listener.h"
+#include "receiver/qt/history_window.h"
+#include "receiver/receiver_app.h"
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace orvanta {
+
+// The Qt shell of the receiver: tray icon and menu, the notification (Qt's
+// tray message), the history window and the clipboard. Without a screen
+// (Qt's offscreen platform) notifications and problems go to the terminal.
+class QtReceiverShell : public QObject, public ReceiverShell {
+  Q_OBJECT
+ public:
+  explicit QtReceiverShell(bool headless);
+  ~QtReceiverShell() override;
+
+  // The receiver whose history the window shows; set once, before any call.
+  void Attach(ReceiverApp& app);
+
+  void ShowNotification(const std::u16string& title,
+                        const std::u16string& text) override;
+  void ShowHistoryWindow() override;
+  void HistoryChanged() override;
+  void CopyToClipboard(const std::u16string& text) override;
+  void ReportProblem(const std::u16string& text) override;
+
+  HistoryWindow* Window() const { return window_.get(); }
+  QSystemTrayIcon* TrayIcon() const { return tray_; }
+  QMenu* TrayMenu() const { return menu_.get(); }
+  // The last notification as "title\ntext" (tests look at it).
+  const QString& LastNotification() const { return last_notification_; }
+
+ private:
+  void ImportPhoneBook();
+
+  bool headless_;
+  ReceiverApp* app_ = nullptr;
+  std::unique_ptr<QMenu> menu_;
+  QSystemTrayIcon* tray_ = nullptr;
+  std::unique_ptr<HistoryWindow> window_;
+  QString last_notification_;
+};
+
+// The whole receiver: its files in `folder`, listening on the port of its
+// settings file (or `port_override` when not 0, for tests).
+class ReceiverProgram {
+ public:
+  ReceiverProgram(std::u16string folder, bool headless,
+                  uint16_t port_override = 0);
+  ~ReceiverProgram();
+
+  // Binds the port and starts listening; Failure when the port cannot be
+  // had.
+  void Start();
+
+  ReceiverApp& App() { return app_; }
+  QtReceiverShell& Shell() { return shell_; }
+  uint16_t Port() const;
+
+ private:
+  QtReceiverShell shell_;
+  SystemHookLauncher launcher_;
+  ReceiverApp app_;
+  UiHandover handover_;
+  uint16_t port_override_;
+  std::unique_ptr<CallListener> listener_;
+};
+
+// The receiver's icon (the program's telephone).
+QIcon ReceiverIcon();
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_RECEIVER_QT_RECEIVER_PROGRAM_H_

@@ -1,0 +1,90 @@
+// The receiver's Qt program in this process, drawn into memory, hearing a
+// real broadcast inside the private test network.
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <chrono>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/qt/qt_text.h"
+#include "notify/udp_channel.h"
+#include "receiver/qt/receiver_program.h"
+#include "settings/test/temp_folder.h"
+
+namespace orvanta {
+namespace {
+
+constexpr uint16_t kPort = 18977;  // the namespace is this test's own
+
+// Runs the event loop until `done`, giving up after a while so a broken
+// test ends (no timing is asserted).
+template <typename Done>
+bool ProcessUntil(Done done) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > give_up) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+QString Cell(QTableView* table, int row, int column) {
+  return table->model()->index(row, column).data().toString();
+}
+
+TEST(ReceiverProgramTest, ShowsACallWithItsNameAndKeepsItInTheWindow) {
+  TempFolder folder;
+  folder.Write("Alici.ini", "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) +
+                                "\r\n");
+  folder.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+  ReceiverProgram program(folder.path().u16string() + u"/", /*headless=*/true);
+  program.Start();
+  EXPECT_EQ(program.Port(), kPort);
+
+  UdpChannel sender;
+  sender.SetPort(kPort);
+  sender.SetActive(true);
+  sender.Broadcast(u"HAT=3\r\nNUMARA=0 (212) 555 01 02", kPort);
+  ASSERT_TRUE(ProcessUntil([&] { return program.App().HistorySize() == 1; }));
+  EXPECT_EQ(program.Shell().LastNotification(),
+            ToQString(u"Ay\u015fe Demir\n0 (212) 555 01 02\nHat: 3"));
+
+  // Clicking the notification brings up the history, newest first.
+  program.App().NotificationClicked();
+  HistoryWindow* window = program.Shell().Window();
+  ASSERT_TRUE(window->isVisible());
+  sender.Broadcast(u"HAT=01\r\nNUMARA=555 55 55", kPort);
+  ASSERT_TRUE(ProcessUntil([&] { return window->Table()->model()->rowCount() == 2; }));
+  QTableView* table = window->Table();
+  EXPECT_EQ(Cell(table, 0, 2), QStringLiteral("555 55 55"));
+  EXPECT_EQ(Cell(table, 0, 3), ToQString(u"Test mesaj\u0131"));
+  EXPECT_EQ(Cell(table, 1, 1), QStringLiteral("3"));
+  EXPECT_EQ(Cell(table, 1, 2), QStringLiteral("0 (212) 555 01 02"));
+  EXPECT_EQ(Cell(table, 1, 3), ToQString(u"Ay\u015fe Demir"));
+
+  // One click on the button copies the selected row's number, also when a
+  // call came in meanwhile and pushed that row down; a double click copies
+  // the row clicked.
+  table->selectRow(1);
+  sender.Broadcast(u"HAT=5\r\nNUMARA=444 0 444", kPort);
+  ASSERT_TRUE(ProcessUntil([&] { return table->model()->rowCount() == 3; }));
+  QTest::mouseClick(window->CopyButton(), Qt::LeftButton);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            QStringLiteral("0 (212) 555 01 02"));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  const QRect cell = table->visualRect(table->model()->index(1, 2));
+  ASSERT_TRUE(table->viewport()->rect().contains(cell.center()));
+  // A double click as the platform delivers it: press, release, then the
+  // second press arriving as a double click.
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("555 55 55"));
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,110 @@
+#!/bin/bash
+# The receiver in a tray: on a virtual X display with a tray host (trayer)
+# its icon docks; a call broadcast on the private test network shows a
+# notification beside the icon with the phone-book name; a click on the
+# notification opens the history window, which lists the call; the call is
+# in the history file. Leaves screenshots of the notification and the
+# history window in the folder given.
+#
+# usage: tray_test.sh PROGRAM SCREENSHOT_FOLDER
+#   tools/netns-run xvfb-run -a -s "-screen 0 1280x1024x24" tray_test.sh ...
+set -u
+program=$1
+shots=$2
+title="Orvanta Alıcı - Arama Geçmişi"
+
+if ! "$(dirname "$0")/../../../tools/in-private-net"; then
+  echo "FAIL: not inside the private test network (use tools/netns-run)"
+  exit 1
+fi
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no display (use xvfb-run)"; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "--- program output"; cat "$work/output.txt" 2>/dev/null
+  exit 1
+}
+wait_for() {
+  local until=$((SECONDS + $1)); shift
+  until "$@"; do
+    [ $SECONDS -lt $until ] || return 1
+    sleep 0.1
+  done
+}
+program_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --class orvanta-alici 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    echo "$WINDOW $X $Y $WIDTH $HEIGHT"
+  done
+}
+other_windows() { program_windows | grep -v "^$icon "; }
+has_other_window() { [ -n "$(other_windows)" ]; }
+history_window() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1; }
+history_shown() { [ -n "$(history_window)" ]; }
+send() {
+  printf '%b' "$1" | socat -u - UDP-DATAGRAM:255.255.255.255:18900,broadcast
+}
+in_history() { grep -q "$1" "$work/AliciGecmis.csv" 2>/dev/null; }
+mkdir -p "$shots"
+
+cp "$program" "$work/orvanta-alici"
+printf '0212 555 01 02;Ayşe Demir\n0532 444 33 22;Mehmet Öz (Depo)\n' >"$work/Rehber.csv"
+
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+  --transparent false --tint 0xc0c0c0 >"$work/trayer.txt" 2>&1 &
+pids+=($!)
+wait_for 30 bash -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+
+"$work/orvanta-alici" >"$work/output.txt" 2>&1 &
+program_pid=$!
+pids+=($program_pid)
+
+panel=$(xwininfo -root -tree | awk '/"panel"/ { print $1; exit }')
+docked() { xwininfo -tree -id "$panel" | grep -q '("orvanta-alici" "orvanta-alici")'; }
+wait_for 30 docked || fail "the icon did not dock in the tray"
+icon_line=$(program_windows | awk '$4 <= 32 && $5 <= 32' | head -1)
+icon=${icon_line%% *}
+[ -n "$icon" ] || fail "the docked icon is not visible"
+echo "ok: the icon docked"
+history_shown && fail "the history window showed by itself"
+
+# Two earlier calls for the list, then the one the notification shows.
+send 'HAT=1\r\nNUMARA=0532 444 33 22'
+wait_for 15 in_history "Mehmet" || fail "the first call is not in the history"
+send 'HAT=01\r\nNUMARA=555 55 55'
+wait_for 15 in_history "Test mesajı" || fail "the test datagram is not in the history"
+sleep 1.2  # past the one-notification-a-second gate
+send 'HAT=2\r\nNUMARA=+90 212 555 01 02'
+wait_for 15 in_history "Ayşe Demir" || fail "the call is not in the history with its name"
+echo "ok: the calls are in the history file with their names"
+
+wait_for 15 has_other_window || fail "no notification appeared"
+read -r balloon bx by bw bh <<<"$(other_windows | head -1)"
+left=$((bx - 20 < 0 ? 0 : bx - 20))
+sleep 0.3
+import -window root -crop "$((1280 - left))x$((by + bh + 10))+$left+0" "$shots/linux-receiver-notification.png"
+echo "ok: the notification appeared at $bx,$by (${bw}x$bh)"
+
+# A click on the notification opens the history.
+xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) click 1
+wait_for 15 history_shown || fail "a click on the notification did not open the history"
+window=$(history_window)
+sleep 0.5
+import -window "$window" "$shots/linux-receiver-history.png"
+echo "ok: the history window opened"
+
+kill "$program_pid"
+wait "$program_pid"
+code=$?
+[ "$code" = 0 ] || fail "the program ended with $code on SIGTERM"
+echo "ok: the program ended cleanly"
+echo "screenshots: $shots/linux-receiver-notification.png $shots/linux-receiver-history.png"

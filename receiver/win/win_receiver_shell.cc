@@ -1,0 +1,123 @@
+#include "receiver/win/win_receiver_shell.h"
+
+#include <cstring>
+
+#include "app/win/win_text.h"
+#include "receiver/win/resource.h"
+
+namespace orvanta::win {
+
+LRESULT ReceiverTray::HandleMessage(UINT message, WPARAM wparam,
+                                    LPARAM lparam) {
+  if (message == kCallbackMessage && LOWORD(lparam) == NIN_BALLOONUSERCLICK) {
+    if (on_balloon_click) on_balloon_click();
+    return 0;
+  }
+  if (message == kWakeMessage) {
+    if (on_wake) on_wake();
+    return 0;
+  }
+  return TrayIcon::HandleMessage(message, wparam, lparam);
+}
+
+WinReceiverShell::WinReceiverShell(TrayIcon::NotifyFunction notify)
+    : icon_(LoadIconW(GetModuleHandleW(nullptr),
+                      MAKEINTRESOURCEW(IDI_RECEIVER))) {
+  if (icon_ == nullptr) icon_ = LoadIconW(nullptr, IDI_APPLICATION);
+  tray_ = std::make_unique<ReceiverTray>(icon_, u"Orvanta Al\u0131c\u0131",
+                                         std::move(notify));
+}
+
+WinReceiverShell::~WinReceiverShell() {
+  window_.reset();
+  tray_->Remove();
+}
+
+void WinReceiverShell::Attach(ReceiverApp& app) {
+  app_ = &app;
+  window_ = std::make_unique<HistoryWindow>(
+      HistoryWindow::Source{
+          [&app] { return app.HistorySize(); },
+          [&app](size_t row) -> const HistoryEntry& {
+            return app.HistoryRow(row);
+          }},
+      HistoryWindow::Actions{
+          [&app](size_t row) { app.CopyNumber(row); },
+          [this, &app] {
+            app.ReloadPhoneBook();
+            window_->SetStatus(u"Rehber yeniden y\u00fcklendi.");
+          }},
+      icon_);
+  tray_->on_balloon_click = [this] { app_->NotificationClicked(); };
+  tray_->on_double_click = [this] { ShowHistoryWindow(); };
+  tray_->on_menu = [this] { ShowMenu(); };
+  tray_->Add();
+}
+
+void WinReceiverShell::ShowMenu() {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, kMenuHistory, L"Arama Ge\u00e7mi\u015fi");
+  AppendMenuW(menu, MF_STRING, kMenuQuit, L"Program\u0131 Kapat");
+  const UINT chosen = tray_->TrackMenu(menu);
+  DestroyMenu(menu);
+  if (chosen == kMenuHistory) ShowHistoryWindow();
+  if (chosen == kMenuQuit) PostQuitMessage(0);
+}
+
+void WinReceiverShell::ShowNotification(const std::u16string& title,
+                                        const std::u16string& text) {
+  last_notification_ = title + u"\n" + text;
+  tray_->ShowBalloon(title, text, 10000);
+}
+
+void WinReceiverShell::ShowHistoryWindow() { window_->ShowAndActivate(); }
+
+void WinReceiverShell::HistoryChanged() { window_->Refresh(); }
+
+void WinReceiverShell::CopyToClipboard(const std::u16string& text) {
+  if (!OpenClipboard(window_->hwnd())) return;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory != nullptr) {
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+  }
+  CloseClipboard();
+  window_->SetStatus(u"Kopyaland\u0131: " + text);
+}
+
+void WinReceiverShell::ReportProblem(const std::u16string& text) {
+  OutputDebugStringW(Wide(u"OrvantaAlici: " + text + u"\n").c_str());
+  if (window_) window_->SetStatus(text);
+  tray_->SetTip(u"Orvanta Al\u0131c\u0131\n" + text);
+}
+
+WinReceiverProgram::WinReceiverProgram(std::u16string folder,
+                                       TrayIcon::NotifyFunction notify)
+    : shell_(std::move(notify)), app_(shell_, launcher_, std::move(folder)) {
+  shell_.tray().on_wake = [this] { handover_.ServePending(); };
+  const HWND tray_window = shell_.tray().hwnd();
+  handover_.SetWake([tray_window] {
+    PostMessageW(tray_window, ReceiverTray::kWakeMessage, 0, 0);
+  });
+  handover_.SetFailureSink(
+      [this](const std::u16string& text) { shell_.ReportProblem(text); });
+  app_.Load();
+  shell_.Attach(app_);
+}
+
+WinReceiverProgram::~WinReceiverProgram() { listener_.reset(); }
+
+void WinReceiverProgram::Start() {
+  listener_ = std::make_unique<CallListener>(
+      app_.settings().port, handover_,
+      [this](const std::string& bytes) { app_.OnDatagram(bytes); });
+}
+
+uint16_t WinReceiverProgram::Port() const {
+  return listener_ ? listener_->LocalPort() : 0;
+}
+
+}  // namespace orvanta::win

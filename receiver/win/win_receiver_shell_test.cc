@@ -1,0 +1,122 @@
+// OrvantaAlici's Win32 shell over a real broadcast, inside the private test
+// network: the balloon, a click on it, the history list and the clipboard.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/win/win_text.h"
+#include "notify/udp_channel.h"
+#include "receiver/win/win_receiver_shell.h"
+#include "settings/test/temp_folder.h"
+
+namespace orvanta::win {
+namespace {
+
+constexpr uint16_t kPort = 18979;
+
+// Pumps this thread's messages until `done`, giving up after a while so a
+// broken test ends (no timing is asserted).
+template <typename Done>
+bool PumpUntil(Done done) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > give_up) return false;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
+std::u16string ItemText(HWND list, int row, int column) {
+  wchar_t text[256] = {};
+  ListView_GetItemText(list, row, column, text, 256);
+  return U16(text);
+}
+
+std::u16string ClipboardText() {
+  std::u16string text;
+  if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = U16(static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+struct ShellCall {
+  DWORD message;
+  UINT flags;
+  std::u16string title;
+  std::u16string text;
+};
+
+TEST(WinReceiverShellTest, ABroadcastCallShowsABalloonAndFillsTheHistory) {
+  TempFolder folder;
+  folder.Write("Alici.ini",
+               "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
+  folder.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+  std::vector<ShellCall> calls;
+  WinReceiverProgram program(
+      folder.path().u16string() + u"\\",
+      [&calls](DWORD message, NOTIFYICONDATAW* data) {
+        calls.push_back({message, data->uFlags, U16(data->szInfoTitle),
+                         U16(data->szInfo)});
+        return TRUE;
+      });
+  program.Start();
+  EXPECT_EQ(program.Port(), kPort);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].message, static_cast<DWORD>(NIM_ADD));
+
+  UdpChannel sender;
+  sender.SetPort(kPort);
+  sender.SetActive(true);
+  sender.Broadcast(u"HAT=1\r\nNUMARA=+90 212 555 01 02", kPort);
+  ASSERT_TRUE(PumpUntil([&] { return program.app().HistorySize() == 1; }));
+  const ShellCall& balloon = calls.back();
+  EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(balloon.flags, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(balloon.title, u"Ay\u015fe Demir");
+  EXPECT_EQ(balloon.text, u"+90 212 555 01 02\nHat: 1");
+
+  // A click on the balloon opens the history window.
+  HistoryWindow* window = program.shell().window();
+  ASSERT_FALSE(IsWindowVisible(window->hwnd()));
+  SendMessageW(program.shell().tray().hwnd(), TrayIcon::kCallbackMessage, 0,
+               MAKELPARAM(NIN_BALLOONUSERCLICK, TrayIcon::kIconId));
+  EXPECT_TRUE(IsWindowVisible(window->hwnd()));
+
+  sender.Broadcast(u"HAT=01\r\nNUMARA=555 55 55", kPort);
+  ASSERT_TRUE(PumpUntil([&] { return program.app().HistorySize() == 2; }));
+  HWND list = window->list();
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+  EXPECT_EQ(ItemText(list, 0, 2), u"555 55 55");
+  EXPECT_EQ(ItemText(list, 0, 3), u"Test mesaj\u0131");
+  EXPECT_EQ(ItemText(list, 1, 1), u"1");
+  EXPECT_EQ(ItemText(list, 1, 2), u"+90 212 555 01 02");
+  EXPECT_EQ(ItemText(list, 1, 3), u"Ay\u015fe Demir");
+
+  // The copy button takes the selected row's number.
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+  // ...also when a call came in meanwhile and pushed that row down.
+  sender.Broadcast(u"HAT=5\r\nNUMARA=444 0 444", kPort);
+  ASSERT_TRUE(PumpUntil([&] { return ListView_GetItemCount(list) == 3; }));
+  SendMessageW(window->copy_button(), BM_CLICK, 0, 0);
+  EXPECT_EQ(ClipboardText(), u"+90 212 555 01 02");
+}
+
+}  // namespace
+}  // namespace orvanta::win
