@@ -167,7 +167,18 @@ FunctionEnd
 Section "Uninstall"
   Call un.EndRunningProgram
   Delete "$INSTDIR\${EXE}"
-  Delete "$INSTDIR\${UNINSTALLER}"
+  ; The uninstaller this copy was started from may not have ended yet, and
+  ; its file cannot go while it runs: try again for up to 10 s.
+  StrCpy $R9 0
+  uninstaller_delete:
+    ClearErrors
+    Delete "$INSTDIR\${UNINSTALLER}"
+    IfErrors 0 uninstaller_deleted
+    IntOp $R9 $R9 + 1
+    IntCmp $R9 100 uninstaller_deleted
+    Sleep 100
+    Goto uninstaller_delete
+  uninstaller_deleted:
   ; Removed only when empty: Setting.ini and calleridcomport.ini stay.
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
