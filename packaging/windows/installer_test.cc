@@ -1,5 +1,5 @@
 // The installer run silently, as an office deploys it: what it puts in
-// place, the program started from there, an upgrade over a running program
+// place, the programs started from there, an upgrade over running programs
 // and the uninstaller. Each test starts from a user with nothing installed.
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -21,6 +22,16 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvanta";
 constexpr wchar_t kMainWindowClass[] = L"OrvantaMainWindow";
+constexpr wchar_t kReceiverWindowClass[] = L"OrvantaAliciHistory";
+constexpr wchar_t kReceiverRunValue[] = L"OrvantaAlici";
+// The files each program keeps beside itself, and what the tests write there.
+const std::pair<const wchar_t*, std::string> kSenderFiles[] = {
+    {L"Setting.ini", "[CALLERID]\r\nUDPPORT=18911\r\n"},
+    {L"calleridcomport.ini", "[COMPORT]\r\nBaudRate=9600\r\n"}};
+const std::pair<const wchar_t*, std::string> kReceiverFiles[] = {
+    {L"Alici.ini", "[VmStored]\r\nUDPPORT=18976\r\n"},
+    {L"AliciGecmis.csv", "2026-01-02 10:11:12;1;0212 555 01 02;Ay\xC5\x9F" "e\r\n"},
+    {L"Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e\n"}};
 
 // The build hands over a Unix path; Wine maps the root to drive Z:.
 std::wstring WindowsPath(const char* unix_path) {
@@ -40,6 +51,10 @@ std::wstring InstallFolder() {
   return ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Orvanta\\";
 }
 std::wstring Shortcut() { return ShellFolder(CSIDL_PROGRAMS) + L"\\Orvanta.lnk"; }
+std::wstring ReceiverShortcut() {
+  return ShellFolder(CSIDL_PROGRAMS) + L"\\Orvanta Alici.lnk";
+}
+std::wstring Receiver() { return InstallFolder() + L"OrvantaAlici.exe"; }
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -100,8 +115,9 @@ DWORD RunToEnd(std::wstring command_line) {
   return code;
 }
 
-DWORD InstallSilently() {
-  return RunToEnd(L"\"" + WindowsPath(ORVANTA_SETUP_PATH) + L"\" /S");
+// `options` follow /S, each with a blank before it.
+DWORD InstallSilently(const std::wstring& options = L"") {
+  return RunToEnd(L"\"" + WindowsPath(ORVANTA_SETUP_PATH) + L"\" /S" + options);
 }
 
 // The uninstaller hands over to a copy of itself in the temporary folder and
@@ -111,12 +127,25 @@ void UninstallSilently() {
   EXPECT_TRUE(WaitUntil([] { return !KeyExists(kUninstallKey); }));
 }
 
-// The process of this user's Orvanta main window, or 0.
-DWORD RunningProgram() {
-  HWND window = FindWindowW(kMainWindowClass, nullptr);
+// The process of a program of this user, by its window class, or 0.
+DWORD RunningProcess(const wchar_t* window_class) {
+  HWND window = FindWindowW(window_class, nullptr);
   DWORD process_id = 0;
   if (window) GetWindowThreadProcessId(window, &process_id);
   return process_id;
+}
+DWORD RunningProgram() { return RunningProcess(kMainWindowClass); }
+DWORD RunningReceiver() { return RunningProcess(kReceiverWindowClass); }
+
+template <size_t N>
+void WriteAll(const std::pair<const wchar_t*, std::string> (&files)[N]) {
+  for (const auto& [name, bytes] : files) WriteBytes(InstallFolder() + name, bytes);
+}
+template <size_t N>
+void ExpectKept(const std::pair<const wchar_t*, std::string> (&files)[N]) {
+  for (const auto& [name, bytes] : files) {
+    EXPECT_EQ(ReadBytes(InstallFolder() + name), bytes) << name;
+  }
 }
 
 void EndProcess(DWORD process_id) {
@@ -152,29 +181,39 @@ class Started {
   PROCESS_INFORMATION process_{};
 };
 
+void EndAllPrograms() {
+  while (DWORD id = RunningProgram()) EndProcess(id);
+  while (DWORD id = RunningReceiver()) EndProcess(id);
+}
+
+// Nothing of an earlier install stays: no program, folder, shortcut or keys.
+void RemoveEverything() {
+  EndAllPrograms();
+  // An ended program lets go of its file a moment later.
+  const std::wstring folder = InstallFolder();
+  EXPECT_TRUE(WaitUntil([&] {
+    for (const wchar_t* name :
+         {L"Orvanta.exe", L"OrvantaAlici.exe", L"uninstall.exe", L"Setting.ini",
+          L"calleridcomport.ini", L"Alici.ini", L"AliciGecmis.csv", L"Rehber.csv"}) {
+      DeleteFileW((folder + name).c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+    return !Exists(folder);
+  }));
+  DeleteFileW(Shortcut().c_str());
+  DeleteFileW(ReceiverShortcut().c_str());
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Orvanta");
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kReceiverRunValue);
+  RegDeleteKeyW(HKEY_CURRENT_USER, kUninstallKey);
+}
+
 class InstallerTest : public ::testing::Test {
  protected:
-  // Nothing of an earlier run stays: no program, folder, shortcut or keys.
   void SetUp() override {
-    while (DWORD id = RunningProgram()) EndProcess(id);
-    // An ended program lets go of its file a moment later.
-    const std::wstring folder = InstallFolder();
-    EXPECT_TRUE(WaitUntil([&] {
-      for (const wchar_t* name : {L"Orvanta.exe", L"uninstall.exe", L"Setting.ini",
-                                  L"calleridcomport.ini"}) {
-        DeleteFileW((folder + name).c_str());
-      }
-      RemoveDirectoryW(folder.c_str());
-      return !Exists(folder);
-    }));
-    DeleteFileW(Shortcut().c_str());
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Orvanta");
-    RegDeleteKeyW(HKEY_CURRENT_USER, kUninstallKey);
-    ASSERT_FALSE(Exists(folder));
+    RemoveEverything();
+    ASSERT_FALSE(Exists(InstallFolder()));
   }
-  void TearDown() override {
-    while (DWORD id = RunningProgram()) EndProcess(id);
-  }
+  void TearDown() override { EndAllPrograms(); }
 };
 
 TEST_F(InstallerTest, SilentInstallPutsEverythingInPlaceAndTheProgramRunsFromThere) {
@@ -200,6 +239,84 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlaceAndTheProgramRunsFromThe
   EXPECT_TRUE(started.Running());
 }
 
+// What a silent install sets up, by its command line: the receiver only when
+// asked for, Orvanta's start at logon unless turned off (a PC that only
+// receives).
+TEST_F(InstallerTest, TheCommandLineChoosesTheComponents) {
+  const struct {
+    const wchar_t* options;
+    bool receiver;
+    bool sender_autostart;
+  } cases[] = {
+      {L"", false, true},
+      {L" /ALICI", true, true},
+      {L" /alici=1 /AUTOSTART=0", true, false},
+      {L" /ALICI=0", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "options:" << c.options);
+    RemoveEverything();
+    ASSERT_EQ(InstallSilently(c.options), 0u);
+    EXPECT_TRUE(Exists(InstallFolder() + L"Orvanta.exe"));
+    EXPECT_TRUE(Exists(Shortcut()));
+    EXPECT_EQ(RegistryText(kRunKey, L"Orvanta").has_value(), c.sender_autostart);
+    EXPECT_EQ(Exists(Receiver()), c.receiver);
+    EXPECT_EQ(Exists(ReceiverShortcut()), c.receiver);
+    EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue),
+              c.receiver ? std::optional(L"\"" + Receiver() + L"\"") : std::nullopt);
+    EXPECT_EQ(RunningReceiver(), 0u);
+  }
+}
+
+// Both programs running: an upgrade ends both, replaces them, keeps every
+// file they wrote, and starts both again. An installed receiver stays
+// without /ALICI.
+TEST_F(InstallerTest, UpgradeKeepsTheReceiverAndItsFilesAndRestartsBothPrograms) {
+  ASSERT_EQ(InstallSilently(L" /ALICI"), 0u);
+  WriteAll(kSenderFiles);
+  WriteAll(kReceiverFiles);
+  Started sender(InstallFolder() + L"Orvanta.exe");
+  Started receiver(Receiver());
+  ASSERT_TRUE(WaitUntil([&] { return RunningProgram() == sender.id(); }));
+  ASSERT_TRUE(WaitUntil([&] { return RunningReceiver() == receiver.id(); }));
+
+  ASSERT_EQ(InstallSilently(), 0u);
+
+  EXPECT_TRUE(sender.Ended());
+  EXPECT_TRUE(receiver.Ended());
+  ExpectKept(kSenderFiles);
+  ExpectKept(kReceiverFiles);
+  EXPECT_TRUE(Exists(Receiver()));
+  EXPECT_TRUE(Exists(ReceiverShortcut()));
+  EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue), L"\"" + Receiver() + L"\"");
+  EXPECT_TRUE(WaitUntil([&] {
+    const DWORD now = RunningReceiver();
+    return now != 0 && now != receiver.id();
+  }));
+  EXPECT_TRUE(WaitUntil([&] {
+    const DWORD now = RunningProgram();
+    return now != 0 && now != sender.id();
+  }));
+}
+
+// /ALICI=0 over an installed receiver takes it away, but not what it wrote.
+TEST_F(InstallerTest, UpgradeWithoutTheReceiverRemovesItAndKeepsItsFiles) {
+  ASSERT_EQ(InstallSilently(L" /ALICI"), 0u);
+  WriteAll(kReceiverFiles);
+  Started receiver(Receiver());
+  ASSERT_TRUE(WaitUntil([&] { return RunningReceiver() == receiver.id(); }));
+
+  ASSERT_EQ(InstallSilently(L" /ALICI=0"), 0u);
+
+  EXPECT_TRUE(receiver.Ended());
+  EXPECT_FALSE(Exists(Receiver()));
+  EXPECT_FALSE(Exists(ReceiverShortcut()));
+  EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue), std::nullopt);
+  ExpectKept(kReceiverFiles);
+  EXPECT_EQ(RunningReceiver(), 0u);
+  EXPECT_TRUE(Exists(InstallFolder() + L"Orvanta.exe"));
+}
+
 TEST_F(InstallerTest, UpgradeKeepsTheSettingsAndRestartsTheRunningProgram) {
   ASSERT_EQ(InstallSilently(), 0u);
   const std::string settings = "[CALLERID]\r\nUDPPORT=18911\r\n";
@@ -222,21 +339,28 @@ TEST_F(InstallerTest, UpgradeKeepsTheSettingsAndRestartsTheRunningProgram) {
 }
 
 TEST_F(InstallerTest, SilentUninstallRemovesAllButTheSettingsFiles) {
-  ASSERT_EQ(InstallSilently(), 0u);
-  WriteBytes(InstallFolder() + L"Setting.ini", "[CALLERID]\r\n");
-  WriteBytes(InstallFolder() + L"calleridcomport.ini", "[COMPORT]\r\n");
+  ASSERT_EQ(InstallSilently(L" /ALICI"), 0u);
+  WriteAll(kSenderFiles);
+  WriteAll(kReceiverFiles);
   Started running(InstallFolder() + L"Orvanta.exe");
+  Started receiver(Receiver());
   ASSERT_TRUE(WaitUntil([&] { return RunningProgram() == running.id(); }));
+  ASSERT_TRUE(WaitUntil([&] { return RunningReceiver() == receiver.id(); }));
 
   UninstallSilently();
 
   EXPECT_TRUE(running.Ended());
+  EXPECT_TRUE(receiver.Ended());
   EXPECT_FALSE(Exists(InstallFolder() + L"Orvanta.exe"));
+  EXPECT_FALSE(Exists(Receiver()));
+  EXPECT_FALSE(Exists(InstallFolder() + L"uninstall.exe"));
   EXPECT_FALSE(Exists(Shortcut()));
+  EXPECT_FALSE(Exists(ReceiverShortcut()));
   EXPECT_EQ(RegistryText(kRunKey, L"Orvanta"), std::nullopt);
+  EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue), std::nullopt);
   EXPECT_FALSE(KeyExists(kUninstallKey));
-  EXPECT_EQ(ReadBytes(InstallFolder() + L"Setting.ini"), "[CALLERID]\r\n");
-  EXPECT_EQ(ReadBytes(InstallFolder() + L"calleridcomport.ini"), "[COMPORT]\r\n");
+  ExpectKept(kSenderFiles);
+  ExpectKept(kReceiverFiles);
 }
 
 TEST_F(InstallerTest, UninstallOfAnUntouchedInstallLeavesNoFolder) {

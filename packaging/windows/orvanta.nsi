@@ -1,14 +1,23 @@
 ; Orvanta's Windows installer: per user, no administrator rights.
 ;
 ; makensis -DVERSION=1.2.5 -DARCH=x86|amd64 -DPROGRAM=path\Orvanta.exe
-;          -DICON=path\orvanta.ico -DOUTFILE=path\setup.exe orvanta.nsi
+;          -DRECEIVER=path\OrvantaAlici.exe -DICON=path\orvanta.ico
+;          -DOUTFILE=path\setup.exe orvanta.nsi
 ;
-; The program keeps Setting.ini and calleridcomport.ini beside itself, so it
-; goes into a folder the user can write. Neither an upgrade nor the
-; uninstaller touches those two files.
+; The programs keep their files beside themselves (Orvanta: Setting.ini and
+; calleridcomport.ini; the receiver OrvantaAlici: Alici.ini, AliciGecmis.csv
+; and Rehber.csv), so they go into a folder the user can write. Neither an
+; upgrade nor the uninstaller touches those files.
+;
+; The receiver is a component, off unless it is installed already: the PC
+; with the caller ID device needs only Orvanta, the other PCs of the office
+; tick it. On the command line (silent installs):
+;   /ALICI        install the receiver too (/ALICI=1 alike)
+;   /ALICI=0      leave it out; an upgrade removes an installed one
+;   /AUTOSTART=0  do not start Orvanta at logon (a PC that only receives)
 
-!ifndef VERSION | ARCH | PROGRAM | ICON | OUTFILE
-  !error "define VERSION, ARCH, PROGRAM, ICON and OUTFILE"
+!ifndef VERSION | ARCH | PROGRAM | RECEIVER | ICON | OUTFILE
+  !error "define VERSION, ARCH, PROGRAM, RECEIVER, ICON and OUTFILE"
 !endif
 
 Unicode true
@@ -27,10 +36,17 @@ ManifestDPIAware true
 !define UNINSTALLER "uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-; The program's windows: its settings window and the hidden owner of its
-; tray icon.
+; The receiver: its file, Start-menu entry and autostart value. The entry's
+; name is plain ASCII: under Wine, where the installer is tested, a shortcut
+; named with "ı" cannot be saved.
+!define RECEIVER_EXE "OrvantaAlici.exe"
+!define RECEIVER_SHORTCUT "Orvanta Alici"
+!define RECEIVER_RUN_VALUE "OrvantaAlici"
+; A window of each program that only it has: Orvanta's settings window and
+; the receiver's history window, which both exist, hidden, while the program
+; runs. (Their tray icons' windows share one class.)
 !define MAIN_WINDOW_CLASS "OrvantaMainWindow"
-!define TRAY_WINDOW_CLASS "OrvantaTrayWindow"
+!define RECEIVER_WINDOW_CLASS "OrvantaAliciHistory"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -49,6 +65,8 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
+!include "Sections.nsh"
+!include "FileFunc.nsh"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -66,23 +84,21 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 Var WasRunning
+Var ReceiverWasRunning
 
-; Ends a running Orvanta of this user the way logging off does, so that its
-; executable can be replaced or removed. Sets WasRunning to 1 when one ran.
-!macro EndRunningProgram un
-Function ${un}EndRunningProgram
-  StrCpy $WasRunning 0
+; Ends every running copy of a program of this user, found by the window
+; class only it has, the way logging off does, so that its executable can be
+; replaced or removed; then waits until that file can be written. Sets
+; `result` to 1 when one ran.
+!macro EndRunning window_class exe result
+  StrCpy ${result} 0
   StrCpy $1 0
   ${Do}
-    FindWindow $0 "${MAIN_WINDOW_CLASS}"
+    FindWindow $0 "${window_class}"
     ${If} $0 == 0
       ${ExitDo}
     ${EndIf}
-    StrCpy $WasRunning 1
-    FindWindow $2 "${TRAY_WINDOW_CLASS}"
-    ${If} $2 != 0
-      SendMessage $2 ${WM_ENDSESSION} 1 0 /TIMEOUT=2000
-    ${EndIf}
+    StrCpy ${result} 1
     SendMessage $0 ${WM_ENDSESSION} 1 0 /TIMEOUT=2000
     Sleep 200
     IntOp $1 $1 + 1
@@ -90,13 +106,12 @@ Function ${un}EndRunningProgram
       ${ExitDo}
     ${EndIf}
   ${Loop}
-  ; The window goes before the process has let go of its executable: wait
-  ; until the file can be written.
-  ${If} ${FileExists} "$INSTDIR\${EXE}"
+  ; The window goes before the process has let go of its executable.
+  ${If} ${FileExists} "${exe}"
     StrCpy $1 0
     ${Do}
       ClearErrors
-      FileOpen $3 "$INSTDIR\${EXE}" a
+      FileOpen $3 "${exe}" a
       ${IfNot} ${Errors}
         FileClose $3
         ${ExitDo}
@@ -105,14 +120,19 @@ Function ${un}EndRunningProgram
       IntOp $1 $1 + 1
     ${LoopUntil} $1 >= 50
   ${EndIf}
+!macroend
+
+!macro EndRunningPrograms un
+Function ${un}EndRunningProgram
+  !insertmacro EndRunning "${MAIN_WINDOW_CLASS}" "$INSTDIR\${EXE}" $WasRunning
+FunctionEnd
+Function ${un}EndRunningReceiver
+  !insertmacro EndRunning "${RECEIVER_WINDOW_CLASS}" "$INSTDIR\${RECEIVER_EXE}" \
+    $ReceiverWasRunning
 FunctionEnd
 !macroend
-!insertmacro EndRunningProgram ""
-!insertmacro EndRunningProgram "un."
-
-Function .onInit
-  SetShellVarContext current
-FunctionEnd
+!insertmacro EndRunningPrograms ""
+!insertmacro EndRunningPrograms "un."
 
 Section "${PRODUCT}" SecProgram
   SectionIn RO
@@ -134,7 +154,6 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" 600
 SectionEnd
 
 Section "$(ShortcutSection)" SecShortcut
@@ -146,19 +165,81 @@ Section "$(AutostartSection)" SecAutostart
   WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\${EXE}"'
 SectionEnd
 
-; A program that an upgrade ended runs again at once, also after a silent
-; upgrade; a first silent install waits for the next logon.
+; The receiver with its own Start-menu entry, started at logon: a PC that
+; shows calls has to show them after a restart too.
+Section /o "$(ReceiverSection)" SecReceiver
+  Call EndRunningReceiver
+  SetOutPath "$INSTDIR"
+  File "/oname=${RECEIVER_EXE}" "${RECEIVER}"
+  CreateShortCut "$SMPROGRAMS\${RECEIVER_SHORTCUT}.lnk" "$INSTDIR\${RECEIVER_EXE}" "" \
+    "$INSTDIR\${RECEIVER_EXE}" 0
+  WriteRegStr HKCU "${RUN_KEY}" "${RECEIVER_RUN_VALUE}" '"$INSTDIR\${RECEIVER_EXE}"'
+SectionEnd
+
+; An upgrade without the receiver takes an installed one away; its files
+; stay, as the uninstaller leaves them.
+Section "-ReceiverRemoval"
+  ${IfNot} ${SectionIsSelected} ${SecReceiver}
+    ${If} ${FileExists} "$INSTDIR\${RECEIVER_EXE}"
+      Call EndRunningReceiver
+      StrCpy $ReceiverWasRunning 0
+    ${EndIf}
+    Delete "$INSTDIR\${RECEIVER_EXE}"
+    Delete "$SMPROGRAMS\${RECEIVER_SHORTCUT}.lnk"
+    DeleteRegValue HKCU "${RUN_KEY}" "${RECEIVER_RUN_VALUE}"
+  ${EndIf}
+SectionEnd
+
+; A program that an upgrade ended runs again at once. Orvanta after a
+; silent upgrade (the finish page offers to start it otherwise); the
+; receiver always, as the finish page does not offer it. A first silent
+; install waits for the next logon.
 Section "-Restart"
   ${If} $WasRunning == 1
   ${AndIf} ${Silent}
     Exec '"$INSTDIR\${EXE}"'
   ${EndIf}
+  ${If} $ReceiverWasRunning == 1
+    Exec '"$INSTDIR\${RECEIVER_EXE}"'
+  ${EndIf}
+  SectionGetSize ${SecProgram} $0
+  ${If} ${SectionIsSelected} ${SecReceiver}
+    SectionGetSize ${SecReceiver} $1
+    IntOp $0 $0 + $1
+  ${EndIf}
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 LangString ShortcutSection ${LANG_TURKISH} "Başlat menüsü kısayolu"
 LangString ShortcutSection ${LANG_ENGLISH} "Start menu shortcut"
 LangString AutostartSection ${LANG_TURKISH} "Windows açılınca başlat"
 LangString AutostartSection ${LANG_ENGLISH} "Start at logon"
+LangString ReceiverSection ${LANG_TURKISH} "Orvanta Alıcı (aramaları bu bilgisayarda göster)"
+LangString ReceiverSection ${LANG_ENGLISH} "Orvanta Alıcı (show the calls on this PC)"
+
+Function .onInit
+  SetShellVarContext current
+  ; An upgrade keeps the receiver where it is installed.
+  ${If} ${FileExists} "$INSTDIR\${RECEIVER_EXE}"
+    !insertmacro SelectSection ${SecReceiver}
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ALICI" $1
+  ${IfNot} ${Errors}
+    ${If} $1 == "=0"
+      !insertmacro UnselectSection ${SecReceiver}
+    ${Else}
+      !insertmacro SelectSection ${SecReceiver}
+    ${EndIf}
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/AUTOSTART=" $1
+  ${IfNot} ${Errors}
+  ${AndIf} $1 == "0"
+    !insertmacro UnselectSection ${SecAutostart}
+  ${EndIf}
+FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
@@ -166,7 +247,11 @@ FunctionEnd
 
 Section "Uninstall"
   Call un.EndRunningProgram
+  ${If} ${FileExists} "$INSTDIR\${RECEIVER_EXE}"
+    Call un.EndRunningReceiver
+  ${EndIf}
   Delete "$INSTDIR\${EXE}"
+  Delete "$INSTDIR\${RECEIVER_EXE}"
   ; The uninstaller this copy was started from may not have ended yet, and
   ; its file cannot go while it runs: try again for up to 10 s.
   StrCpy $R9 0
@@ -179,10 +264,13 @@ Section "Uninstall"
     Sleep 100
     Goto uninstaller_delete
   uninstaller_deleted:
-  ; Removed only when empty: Setting.ini and calleridcomport.ini stay.
+  ; Removed only when empty: the programs' settings, history and phone book
+  ; stay.
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${RECEIVER_SHORTCUT}.lnk"
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RECEIVER_RUN_VALUE}"
   ; Last: a silent uninstall runs on from a copy of itself, and the entry's
   ; absence tells a deployment script that it is done.
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

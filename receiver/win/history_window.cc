@@ -7,8 +7,6 @@
 namespace orvanta::win {
 namespace {
 
-constexpr wchar_t kClassName[] = L"OrvantaAliciHistory";
-
 HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style,
            int id) {
   HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0,
@@ -117,6 +115,9 @@ LRESULT HistoryWindow::HandleMessage(UINT message, WPARAM wparam,
       return 0;
     case WM_CLOSE:
       ShowWindow(hwnd(), SW_HIDE);  // the program goes on in the tray
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam && actions_.end_session) actions_.end_session();
       return 0;
     case WM_COMMAND:
       if (LOWORD(wparam) == kCopyId) {

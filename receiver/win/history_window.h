@@ -24,7 +24,11 @@ class HistoryWindow : public Window {
   struct Actions {
     std::function<void(size_t newest_first)> copy_number;
     std::function<void()> reload_phone_book;
+    // The session ends (or the installer asks the receiver to end).
+    std::function<void()> end_session;
   };
+  // Its window class; the installer finds a running receiver by it.
+  static constexpr wchar_t kClassName[] = L"OrvantaAliciHistory";
   static constexpr int kListId = 100;
   static constexpr int kCopyId = 101;
   static constexpr int kReloadId = 102;

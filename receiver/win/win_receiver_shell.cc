@@ -17,6 +17,11 @@ LRESULT ReceiverTray::HandleMessage(UINT message, WPARAM wparam,
     if (on_wake) on_wake();
     return 0;
   }
+  if (message == WM_ENDSESSION && wparam && on_end_session) {
+    TrayIcon::HandleMessage(message, wparam, lparam);
+    on_end_session();
+    return 0;
+  }
   return TrayIcon::HandleMessage(message, wparam, lparam);
 }
 
@@ -46,12 +51,19 @@ void WinReceiverShell::Attach(ReceiverApp& app) {
           [this, &app] {
             app.ReloadPhoneBook();
             window_->SetStatus(u"Rehber yeniden y\u00fcklendi.");
-          }},
+          },
+          [this] { EndSession(); }},
       icon_);
   tray_->on_balloon_click = [this] { app_->NotificationClicked(); };
   tray_->on_double_click = [this] { ShowHistoryWindow(); };
   tray_->on_menu = [this] { ShowMenu(); };
+  tray_->on_end_session = [this] { EndSession(); };
   tray_->Add();
+}
+
+void WinReceiverShell::EndSession() {
+  tray_->Remove();
+  PostQuitMessage(0);
 }
 
 void WinReceiverShell::ShowMenu() {

@@ -25,6 +25,7 @@ class ReceiverTray : public TrayIcon {
 
   std::function<void()> on_balloon_click;
   std::function<void()> on_wake;
+  std::function<void()> on_end_session;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -50,6 +51,11 @@ class WinReceiverShell : public ReceiverShell {
   void HistoryChanged() override;
   void CopyToClipboard(const std::u16string& text) override;
   void ReportProblem(const std::u16string& text) override;
+
+  // Logging off, shutting down, or an installer replacing the program: the
+  // icon goes at once, the message loop ends next. The history is written
+  // call by call, so nothing else is owed.
+  void EndSession();
 
   ReceiverTray& tray() { return *tray_; }
   HistoryWindow* window() { return window_.get(); }

@@ -118,5 +118,50 @@ TEST(WinReceiverShellTest, ABroadcastCallShowsABalloonAndFillsTheHistory) {
   EXPECT_EQ(ClipboardText(), u"+90 212 555 01 02");
 }
 
+// Logging off reaches both of its windows, an installer only the history
+// window (the one it can tell from the sender's): either ends the receiver
+// and takes its icon away. A WM_ENDSESSION that says the session goes on
+// changes nothing.
+TEST(WinReceiverShellTest, TheEndOfTheSessionEndsTheReceiver) {
+  enum Target { kHistoryWindow, kTrayWindow };
+  const struct {
+    Target target;
+    WPARAM ending;
+    bool ends;
+  } cases[] = {
+      {kHistoryWindow, TRUE, true},
+      {kTrayWindow, TRUE, true},
+      {kHistoryWindow, FALSE, false},
+      {kTrayWindow, FALSE, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "target " << c.target << ", ending "
+                                    << c.ending);
+    TempFolder folder;
+    folder.Write("Alici.ini",
+                 "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
+    std::vector<DWORD> messages;
+    WinReceiverProgram program(folder.path().u16string() + u"\\",
+                               [&messages](DWORD message, NOTIFYICONDATAW*) {
+                                 messages.push_back(message);
+                                 return TRUE;
+                               });
+    program.Start();
+    EXPECT_EQ(FindWindowW(HistoryWindow::kClassName, nullptr),
+              program.shell().window()->hwnd());
+    messages.clear();
+
+    SendMessageW(c.target == kHistoryWindow ? program.shell().window()->hwnd()
+                                            : program.shell().tray().hwnd(),
+                 WM_ENDSESSION, c.ending, ENDSESSION_LOGOFF);
+
+    MSG quit;
+    EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0,
+              c.ends);
+    EXPECT_EQ(program.shell().tray().Shown(), !c.ends);
+    EXPECT_EQ(messages == std::vector<DWORD>{NIM_DELETE}, c.ends);
+  }
+}
+
 }  // namespace
 }  // namespace orvanta::win
