@@ -24,7 +24,8 @@ void RemoveScratchFile(std::string_view name);
 std::string ReadScratchFile(std::string_view name);
 
 // Prints what broke and aborts.
-[[noreturn]] void Broken(std::string_view what, std::u16string_view detail = {});
+[[noreturn]] void Broken(std::string_view what,
+                         std::u16string_view detail = {});
 
 // Every other byte pair of the input as one UTF-16 code unit (little end
 // first); an odd last byte is dropped.

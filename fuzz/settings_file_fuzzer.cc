@@ -32,7 +32,8 @@ std::u16string AsValue(std::string_view bytes) {
 void Check(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   orvanta::fuzz::RemoveScratchFile("Setting.ini.bak");
-  const std::u16string path = orvanta::fuzz::PutScratchFile("Setting.ini", bytes);
+  const std::u16string path =
+      orvanta::fuzz::PutScratchFile("Setting.ini", bytes);
 
   orvanta::TVmStorage first;
   orvanta::AddSettingsCatalogue(first);

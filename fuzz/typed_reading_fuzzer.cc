@@ -27,7 +27,8 @@ constexpr char16_t kNotABoolean[] =
 // Separators of locales that exist: "." or "," as decimal, with ",", ".",
 // a space, a no-break space, an apostrophe or none as grouping.
 NumberLocale LocaleFrom(uint8_t selector) {
-  static constexpr char16_t kGrouping[] = {u',', u'.', u' ', u'\u00A0', u'\'', 0};
+  static constexpr char16_t kGrouping[] = {u',',      u'.',  u' ',
+                                           u'\u00A0', u'\'', 0};
   NumberLocale locale;
   locale.decimal = (selector & 1) ? u',' : u'.';
   locale.grouping = kGrouping[(selector >> 1) % 6];
@@ -116,9 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // An integer the store wrote reads back as itself; so does a boolean.
   if (size >= 4) {
-    const int32_t value = static_cast<int32_t>(
-        data[0] | (data[1] << 8) | (data[2] << 16) |
-        (static_cast<uint32_t>(data[3]) << 24));
+    const int32_t value =
+        static_cast<int32_t>(data[0] | (data[1] << 8) | (data[2] << 16) |
+                             (static_cast<uint32_t>(data[3]) << 24));
     if (orvanta::TextToInteger(orvanta::IntToText(value), locale) != value)
       Broken("a written integer reads back changed", orvanta::IntToText(value));
     // Hexadecimal literals give the 32-bit pattern.
