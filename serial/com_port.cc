@@ -545,12 +545,14 @@ bool TComPort::Dispatch(TComEvents events, std::exception_ptr& failure) {
 
 void TComPort::PostReport(std::exception_ptr failure) {
   // Posted rather than shown here: the report is a modal box, and the
-  // event thread must not wait for the user to close it.
-  ui_.Post([target = report_target_, failure] {
+  // event thread must not wait for the user to close it. Only the text
+  // crosses to the UI thread: the failure object stays with the thread
+  // that raised it, whose last reference may be dropped at any moment.
+  ui_.Post([target = report_target_, text = FailureText(failure)] {
     if (target->report) {
-      target->report(FailureText(failure));
+      target->report(text);
     } else {
-      std::rethrow_exception(failure);
+      throw Failure(text);
     }
   });
 }

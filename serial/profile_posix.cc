@@ -80,6 +80,13 @@ bool Save(const std::string& path, const std::vector<Line>& lines) {
   return std::fclose(file) == 0 && ok;
 }
 
+// A lone CR ends a line only at the end of the file (it is not a line
+// break for the reader elsewhere); text appended after such a line needs a
+// full break first, or it joins that line when the file is read again.
+void EndWithLineBreak(Line& line) {
+  if (line.terminator.empty() || line.terminator == "\r") line.terminator = "\r\n";
+}
+
 // The section name of a "[name]" line.
 std::optional<std::string> SectionName(const std::string& text) {
   const std::string trimmed = Trim(text);
@@ -158,7 +165,7 @@ bool WriteIniValue(const std::u16string& path, std::u16string_view section,
   std::vector<Line> lines = Load(file_path).value_or(std::vector<Line>{});
   const auto range = FindSection(lines, section_name);
   if (!range) {
-    if (!lines.empty() && lines.back().terminator.empty()) lines.back().terminator = "\r\n";
+    if (!lines.empty()) EndWithLineBreak(lines.back());
     lines.push_back({"[" + section_name + "]", "\r\n"});
     lines.push_back({key_name + "=" + value_text, "\r\n"});
     return Save(file_path, lines);
@@ -174,9 +181,7 @@ bool WriteIniValue(const std::u16string& path, std::u16string_view section,
   for (size_t i = range->first; i < range->second; ++i) {
     if (!Trim(lines[i].text).empty()) insert = i + 1;
   }
-  if (insert > 0 && lines[insert - 1].terminator.empty()) {
-    lines[insert - 1].terminator = "\r\n";
-  }
+  if (insert > 0) EndWithLineBreak(lines[insert - 1]);
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert),
                Line{key_name + "=" + value_text, "\r\n"});
   return Save(file_path, lines);

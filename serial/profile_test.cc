@@ -103,6 +103,28 @@ TEST(Profile, ReadsMatchWithoutRegardToCase) {
   EXPECT_EQ(ReadIniValue(dir.File("none.ini"), kSection, u"Port", u"COM1"), u"COM1");
 }
 
+// Files that end in a lone CR: a value written after that line reads back,
+// and writing it again finds it instead of adding a second copy.
+TEST(Profile, WrittenValuesReadBackAfterALoneCarriageReturn) {
+  const char* const befores[] = {
+      "\r",
+      "[Other]\r\na=1\r",
+      "[ComPortCallerID]\r",
+      "[ComPortCallerID]\r\nPort=COM7\r",
+  };
+  for (const char* before : befores) {
+    SCOPED_TRACE(before);
+    TempFolder dir;
+    dir.Write("a.ini", before);
+    const std::u16string path = dir.File("a.ini");
+    ASSERT_TRUE(WriteIniValue(path, kSection, u"Parity", u"Odd"));
+    EXPECT_EQ(ReadIniValue(path, kSection, u"Parity", u""), u"Odd");
+    const auto written = dir.Read("a.ini");
+    ASSERT_TRUE(WriteIniValue(path, kSection, u"Parity", u"Odd"));
+    EXPECT_EQ(dir.Read("a.ini"), written);
+  }
+}
+
 TEST(Profile, LongValuesAreCutToTheBuffer) {
   TempFolder dir;
   dir.Write("a.ini", "[ComPortCallerID]\r\nPort=" + std::string(3000, 'p') + "\r\n");
