@@ -19,7 +19,7 @@
 #include "serial/com_port.h"
 #include "settings/storage.h"
 #include "serial/test/fake_com_device.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

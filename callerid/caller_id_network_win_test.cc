@@ -13,7 +13,7 @@
 
 #include "callerid/device_control.h"
 #include "callerid/engine.h"
-#include "callerid/sources.h"
+#include "callerid/broadcast_channel.h"
 #include "callerid/test/engine_fakes.h"
 #include "callerid/test/standin_registration_win.h"
 #include "notify/announcer.h"

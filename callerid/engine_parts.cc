@@ -5,7 +5,8 @@
 
 #include "base/periodic_call.h"
 #include "callerid/device_control.h"
-#include "callerid/sources.h"
+#include "callerid/broadcast_channel.h"
+#include "callerid/serial_source.h"
 #include "notify/announcer.h"
 
 namespace orvanta {

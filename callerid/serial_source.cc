@@ -1,4 +1,4 @@
-#include "callerid/sources.h"
+#include "callerid/serial_source.h"
 
 #include <utility>
 

@@ -6,7 +6,7 @@
 #include "base/ui_handover.h"
 #include "serial/com_port.h"
 #include "serial/test/fake_com_device.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "base/failure.h"
 #include "base/text.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 #include "settings/typed_reading.h"
 
 namespace orvanta {

@@ -17,7 +17,7 @@
 #include "serial/com_port.h"
 #include "serial/test/socat_pty.h"
 #include "settings/storage.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -1,4 +1,4 @@
-#include "serial/enum_ports_posix.h"
+#include "serial/enum_ports_linux.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 
 #include "serial/com_port.h"
 #include "serial/enum_ports.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

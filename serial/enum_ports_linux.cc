@@ -1,4 +1,4 @@
-#include "serial/enum_ports_posix.h"
+#include "serial/enum_ports_linux.h"
 
 #include <dirent.h>
 #include <errno.h>
