@@ -14,7 +14,7 @@
 #include "notify/announcer.h"
 #include "notify/udp_channel.h"
 #include "serial/com_device.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "settings/storage.h"
 
 namespace orvanta {
@@ -127,7 +127,7 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   handover_->SetFailureSink(
       [this](const std::u16string& message) { ReportError(message); });
 
-  store_ = std::make_unique<TVmStorage>();
+  store_ = std::make_unique<SettingsStore>();
   AddSettingsCatalogue(*store_);
   channel_ = std::make_unique<UdpChannel>();
   // The log pane is drawn after the handler that added the line, so the
@@ -139,8 +139,8 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
                                            DeliveryRetry{.ui = handover_.get()});
 
   port_ = options.com_device
-              ? std::make_unique<TComPort>(*handover_, options.com_device())
-              : std::make_unique<TComPort>(*handover_);
+              ? std::make_unique<SerialPort>(*handover_, options.com_device())
+              : std::make_unique<SerialPort>(*handover_);
   receiver_ = std::make_unique<SerialReceiver>(
       *store_, [this](const std::u16string& number, const std::u16string& line) {
         announcer_->AnnounceCall(number, line);
@@ -148,7 +148,7 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   // The receive handler is not guarded here: the port catches a failure of
   // its dispatch itself and hands it to SetOnFailure below, posted so that
   // the error box never holds up its event thread.
-  port_->SetOnRxChar([this](TComPort& sender, int count) {
+  port_->SetOnRxChar([this](SerialPort& sender, int count) {
     receiver_->ComPortCallerIDRxChar(sender, count);
   });
   port_->SetOnFailure(
@@ -305,7 +305,7 @@ void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *receiver_); }
 void MainWindow::VmWinButtonComPortClick() {
   ShowComSetupDialog(*port_, shell_, port_lister_);
   shell_.CreateSettingsFolder();
-  port_->StoreSettings(TStoreType::stIniFile, ExeDirectory() + kComPortFileName);
+  port_->StoreSettings(PortStoreKind::stIniFile, ExeDirectory() + kComPortFileName);
 }
 
 void MainWindow::OnCheckBoxClick() {

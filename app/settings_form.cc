@@ -174,7 +174,7 @@ void SettingsForm::EditPortEscape() {
 
 void SettingsForm::EditPortExit() { SetEditPortValue(EditPortValue()); }
 
-void SettingsForm::LoadSettingsToForm(const TVmStorage& store) {
+void SettingsForm::LoadSettingsToForm(const SettingsStore& store) {
   SetCheckBoxCallerIDKullan(ReadBoolean(store, kCallerIdKullan));
   SetRadioGroupCihaz(ReadInteger(store, kCallerIdType));
   SetEditText(SettingsEdit::kEditBaslama, store.ReadValue(kCallerIdBaslamaString));
@@ -189,7 +189,7 @@ void SettingsForm::LoadSettingsToForm(const TVmStorage& store) {
   SetComboIndex(SettingsCombo::kComboPORT, ReadInteger(store, kComPort));
 }
 
-void SettingsForm::StoreControls(TVmStorage& store) const {
+void SettingsForm::StoreControls(SettingsStore& store) const {
   store.WriteValue(kCallerIdKullan, CheckBoxCallerIDKullan());
   store.WriteValue(kCallerIdType, static_cast<int32_t>(RadioGroupCihazIndex()));
   store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kEditBaslama));

@@ -60,7 +60,7 @@ class CallerIdNetworkTest : public ::testing::Test {
   StandinServer& standin_ = StandinServer::Get();
   UdpListener listener_;
   Journal serial_journal_;
-  TVmStorage store_;
+  SettingsStore store_;
   UdpChannel channel_;
   UdpBroadcastChannel channel_link_{channel_};
   FakeSerialSource serial_{serial_journal_};

@@ -7,7 +7,7 @@
 namespace orvanta {
 
 class PacketFraming;
-class TComPort;
+class SerialPort;
 
 // The serial caller-ID source: the port `ComPortCallerID` together with the
 // framing markers its receive handler looks for.
@@ -34,7 +34,7 @@ class SerialSource {
 // The real serial port and framing behind SerialSource.
 class ComPortSerialSource : public SerialSource {
  public:
-  ComPortSerialSource(TComPort& port, PacketFraming& framing);
+  ComPortSerialSource(SerialPort& port, PacketFraming& framing);
   void LoadSettings(const std::u16string& ini_path) override;
   void SetMarkers(const std::u16string& start_text,
                   const std::u16string& end_text) override;
@@ -45,7 +45,7 @@ class ComPortSerialSource : public SerialSource {
   void SetOnDeviceLost(DeviceLostHandler lost) override;
 
  private:
-  TComPort& port_;
+  SerialPort& port_;
   PacketFraming& framing_;
 };
 

@@ -7,7 +7,7 @@
 namespace orvanta {
 namespace {
 
-// TComEvent order -> EV_* bit.
+// SerialEvent order -> EV_* bit.
 constexpr std::array<uint32_t, 10> kEventBits = {
     kEvRxChar, kEvTxEmpty, kEvRxFlag, kEvRing, kEvBreak,
     kEvCts,    kEvDsr,     kEvErr,    kEvRlsd, kEvRx80Full};
@@ -39,18 +39,18 @@ bool SameTextAscii(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
-uint32_t EventsToMask(TComEvents events) {
+uint32_t EventsToMask(SerialEvents events) {
   uint32_t mask = 0;
   for (size_t i = 0; i < kEventBits.size(); ++i) {
-    if (events.Contains(static_cast<TComEvent>(i))) mask |= kEventBits[i];
+    if (events.Contains(static_cast<SerialEvent>(i))) mask |= kEventBits[i];
   }
   return mask;
 }
 
-TComEvents MaskToEvents(uint32_t mask) {
-  TComEvents events;
+SerialEvents MaskToEvents(uint32_t mask) {
+  SerialEvents events;
   for (size_t i = 0; i < kEventBits.size(); ++i) {
-    if (mask & kEventBits[i]) events.Include(static_cast<TComEvent>(i));
+    if (mask & kEventBits[i]) events.Include(static_cast<SerialEvent>(i));
   }
   return events;
 }

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/enum_ports.h"
 #include "base/test/temp_folder.h"
 
@@ -60,7 +60,7 @@ TEST(EnumTtyPorts, UnreadableClassDirectoryIsKind23) {
     EnumTtyPorts(PortFolders{sys.Path("missing").string(), sys.Path("by-id").string()},
                  ports);
     FAIL() << "listed";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 23);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
     EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");
