@@ -10,6 +10,7 @@
 #include "base/ui_handover.h"
 #include "callerid/device_control.h"
 #include "callerid/engine.h"
+#include "callerid/settings_files.h"
 #include "callerid/serial_receiver.h"
 #include "notify/announcer.h"
 #include "notify/udp_channel.h"
@@ -22,28 +23,6 @@ namespace {
 
 constexpr size_t kCaptionVersionLength = 8;
 constexpr size_t kBetaVersionLength = 11;
-
-char16_t LowerCase(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return c + (u'a' - u'A');
-  // Latin-1 capitals (but not the multiplication sign).
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
-  switch (c) {
-    case u'Ğ': return u'ğ';
-    case u'Ş': return u'ş';
-    case u'İ': return u'i';
-    default: return c;
-  }
-}
-
-char16_t UpperCase(char16_t c) {
-  if (c >= u'a' && c <= u'z') return c - (u'a' - u'A');
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-  switch (c) {
-    case u'ğ': return u'Ğ';
-    case u'ş': return u'Ş';
-    default: return c;
-  }
-}
 
 }  // namespace
 
@@ -65,8 +44,8 @@ std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator
   name = name.substr(0, name.find(u'.'));
   std::u16string title(name);
   // The Linux executable's name is all lower case; its title is not.
-  if (!title.empty()) title[0] = UpperCase(title[0]);
-  for (size_t i = 1; i < title.size(); ++i) title[i] = LowerCase(title[i]);
+  if (!title.empty()) title[0] = UpperLatinTurkish(title[0]);
+  for (size_t i = 1; i < title.size(); ++i) title[i] = LowerLatinTurkish(title[i]);
   return title;
 }
 
@@ -305,7 +284,7 @@ void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *receiver_); }
 void MainWindow::VmWinButtonComPortClick() {
   ShowComSetupDialog(*port_, shell_, port_lister_);
   shell_.CreateSettingsFolder();
-  port_->StoreSettings(PortStoreKind::stIniFile, ExeDirectory() + kComPortFileName);
+  port_->StoreSettings(PortStoreKind::stIniFile, ExeDirectory() + kPortSettingsFileName);
 }
 
 void MainWindow::OnCheckBoxClick() {

@@ -205,8 +205,6 @@ inline constexpr char16_t kQuestionTitle[] = u"Soru";
 inline constexpr char16_t kBalloonTitle[] = u"VELMORIS ";
 inline constexpr char16_t kBalloonText[] = u"VELMORIS Orvanta çalışıyor...";
 inline constexpr uint32_t kBalloonTimeoutMs = 5000;
-inline constexpr char16_t kSettingsFileName[] = u"Setting.ini";
-inline constexpr char16_t kComPortFileName[] = u"calleridcomport.ini";
 
 }  // namespace orvanta
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "callerid/device_control.h"
 #include "settings/storage.h"
 #include "settings/typed_reading.h"
 
@@ -152,17 +153,17 @@ void SettingsForm::RadioGroupCihazClick() {
 void SettingsForm::ComboCIHAZChange() {
   log_.ClearLog();
   const int k = view_.ComboIndex(SettingsCombo::kComboCIHAZ);
-  if (k == 3) {
+  if (k == kArgRecorder) {
     view_.SetLabelSecText(settings_text::kLabelSecIp);
     view_.SetControlVisible(SettingsShown::kLabelSec, true);
-  } else if (k == 4) {
+  } else if (k == kArgHidComPort) {
     view_.SetLabelSecText(settings_text::kLabelSecComPort);
     view_.SetControlVisible(SettingsShown::kLabelSec, true);
   } else {
     view_.SetControlVisible(SettingsShown::kLabelSec, false);
   }
-  view_.SetControlVisible(SettingsShown::kEditIP, k == 3);
-  view_.SetControlVisible(SettingsShown::kComboPORT, k == 4);
+  view_.SetControlVisible(SettingsShown::kEditIP, k == kArgRecorder);
+  view_.SetControlVisible(SettingsShown::kComboPORT, k == kArgHidComPort);
 }
 
 void SettingsForm::MemoLogDblClick() { log_.ClearLog(); }

@@ -154,7 +154,6 @@ inline constexpr char16_t kStartFailedMessage[] =
     u"Caller ID sistemi baslatilamadi.";
 inline constexpr char16_t kStopFailedMessage[] =
     u"Caller ID sistemi kapatilamadi.";
-inline constexpr char16_t kSerialSettingsFileName[] = u"calleridcomport.ini";
 // Log line and tray balloon when the serial device opens after being away;
 // the port's name follows.
 inline constexpr char16_t kSerialDeviceBackText[] = u"Seri port cihazı bağlandı: ";

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "base/periodic_call.h"
-#include "callerid/device_control.h"
 #include "callerid/broadcast_channel.h"
+#include "callerid/device_control.h"
 #include "callerid/serial_source.h"
 #include "notify/announcer.h"
 

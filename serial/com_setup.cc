@@ -1,5 +1,6 @@
 #include "serial/com_setup.h"
 
+#include "base/text.h"
 #include "serial/serial_port.h"
 #include "serial/enum_ports.h"
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/text.h"
+
 #include "serial/com_device.h"
 
 namespace orvanta {
@@ -16,10 +18,6 @@ constexpr std::array<uint32_t, 16> kBaudValues = {
     0,     110,   300,   600,   1200,  2400,   4800,   9600,
     14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
 
-char16_t FoldAscii(char16_t c) {
-  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 template <typename E>
 std::optional<E> FromText(const std::vector<std::u16string_view>& texts,
                           std::u16string_view text) {
@@ -30,14 +28,6 @@ std::optional<E> FromText(const std::vector<std::u16string_view>& texts,
 }
 
 }  // namespace
-
-bool SameTextAscii(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
 
 uint32_t EventsToMask(SerialEvents events) {
   uint32_t mask = 0;

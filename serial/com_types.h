@@ -113,9 +113,6 @@ std::optional<TStopBits> StopBitsFromText(std::u16string_view text);
 std::optional<TParityBits> ParityFromText(std::u16string_view text);
 std::optional<TFlowControl> FlowControlFromText(std::u16string_view text);
 
-// Case-insensitive equality of 7-bit texts (other characters compare as is).
-bool SameTextAscii(std::u16string_view a, std::u16string_view b);
-
 }  // namespace orvanta
 
 #endif  // ORVANTA_SERIAL_COM_TYPES_H_

@@ -6,7 +6,6 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "settings/ini_image.h"
-#include "settings/text_case.h"
 
 namespace orvanta {
 namespace {
