@@ -2,11 +2,11 @@
 
 #include "app/setup_dialog_view.h"
 #include "app/shell.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 namespace orvanta {
 
-void ShowComSetupDialog(TComPort& port, Shell& shell, const PortLister& lister) {
+void ShowComSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister) {
   auto show_modal = [&shell](ComSetupModel& model) {
     std::unique_ptr<SetupDialogView> view = shell.CreateSetupDialogView();
     const auto combos = model.Combos();

@@ -6,7 +6,7 @@
 namespace orvanta {
 
 class Shell;
-class TComPort;
+class SerialPort;
 
 // `ShowSetupDialog` of the serial port through the shell's dialog view: the
 // six parameter lists are drawn as the setup model fills them, the user's
@@ -14,7 +14,7 @@ class TComPort;
 // the port; Cancel applies nothing. Failures (the port list cannot be made,
 // the chosen port cannot be opened) travel on. An empty `lister` lists the
 // machine's ports.
-void ShowComSetupDialog(TComPort& port, Shell& shell, const PortLister& lister = {});
+void ShowComSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister = {});
 
 }  // namespace orvanta
 

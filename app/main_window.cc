@@ -10,11 +10,12 @@
 #include "base/ui_handover.h"
 #include "callerid/device_control.h"
 #include "callerid/engine.h"
+#include "callerid/settings_files.h"
 #include "callerid/serial_receiver.h"
 #include "notify/announcer.h"
 #include "notify/udp_channel.h"
 #include "serial/com_device.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "settings/storage.h"
 
 namespace orvanta {
@@ -22,28 +23,6 @@ namespace {
 
 constexpr size_t kCaptionVersionLength = 8;
 constexpr size_t kBetaVersionLength = 11;
-
-char16_t LowerCase(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return c + (u'a' - u'A');
-  // Latin-1 capitals (but not the multiplication sign).
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
-  switch (c) {
-    case u'Ğ': return u'ğ';
-    case u'Ş': return u'ş';
-    case u'İ': return u'i';
-    default: return c;
-  }
-}
-
-char16_t UpperCase(char16_t c) {
-  if (c >= u'a' && c <= u'z') return c - (u'a' - u'A');
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-  switch (c) {
-    case u'ğ': return u'Ğ';
-    case u'ş': return u'Ş';
-    default: return c;
-  }
-}
 
 }  // namespace
 
@@ -65,8 +44,8 @@ std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator
   name = name.substr(0, name.find(u'.'));
   std::u16string title(name);
   // The Linux executable's name is all lower case; its title is not.
-  if (!title.empty()) title[0] = UpperCase(title[0]);
-  for (size_t i = 1; i < title.size(); ++i) title[i] = LowerCase(title[i]);
+  if (!title.empty()) title[0] = UpperLatinTurkish(title[0]);
+  for (size_t i = 1; i < title.size(); ++i) title[i] = LowerLatinTurkish(title[i]);
   return title;
 }
 
@@ -127,7 +106,7 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   handover_->SetFailureSink(
       [this](const std::u16string& message) { ReportError(message); });
 
-  store_ = std::make_unique<TVmStorage>();
+  store_ = std::make_unique<SettingsStore>();
   AddSettingsCatalogue(*store_);
   channel_ = std::make_unique<UdpChannel>();
   // The log pane is drawn after the handler that added the line, so the
@@ -139,8 +118,8 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
                                            DeliveryRetry{.ui = handover_.get()});
 
   port_ = options.com_device
-              ? std::make_unique<TComPort>(*handover_, options.com_device())
-              : std::make_unique<TComPort>(*handover_);
+              ? std::make_unique<SerialPort>(*handover_, options.com_device())
+              : std::make_unique<SerialPort>(*handover_);
   receiver_ = std::make_unique<SerialReceiver>(
       *store_, [this](const std::u16string& number, const std::u16string& line) {
         announcer_->AnnounceCall(number, line);
@@ -148,7 +127,7 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
   // The receive handler is not guarded here: the port catches a failure of
   // its dispatch itself and hands it to SetOnFailure below, posted so that
   // the error box never holds up its event thread.
-  port_->SetOnRxChar([this](TComPort& sender, int count) {
+  port_->SetOnRxChar([this](SerialPort& sender, int count) {
     receiver_->ComPortCallerIDRxChar(sender, count);
   });
   port_->SetOnFailure(
@@ -305,7 +284,7 @@ void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *receiver_); }
 void MainWindow::VmWinButtonComPortClick() {
   ShowComSetupDialog(*port_, shell_, port_lister_);
   shell_.CreateSettingsFolder();
-  port_->StoreSettings(TStoreType::stIniFile, ExeDirectory() + kComPortFileName);
+  port_->StoreSettings(PortStoreKind::stIniFile, ExeDirectory() + kPortSettingsFileName);
 }
 
 void MainWindow::OnCheckBoxClick() {

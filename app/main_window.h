@@ -22,8 +22,8 @@ class ComDevice;
 class DeviceControlFactory;
 class SerialReceiver;
 class SettingsForm;
-class TComPort;
-class TVmStorage;
+class SerialPort;
+class SettingsStore;
 class UdpChannel;
 class UiHandover;
 
@@ -153,9 +153,9 @@ class MainWindow : public SettingsViewListener,
   void OnEndSession() override;
 
   // The parts, for tests and for the shell's own wiring.
-  TVmStorage& FSAyar() { return *store_; }
+  SettingsStore& FSAyar() { return *store_; }
   UdpChannel& IdUDPClient1() { return *channel_; }
-  TComPort& ComPortCallerID() { return *port_; }
+  SerialPort& ComPortCallerID() { return *port_; }
   SerialReceiver& Receiver() { return *receiver_; }
   CallerIdEngine& Engine() { return *engine_; }
   SettingsForm& Form() { return *form_; }
@@ -188,11 +188,11 @@ class MainWindow : public SettingsViewListener,
   bool show_window_at_start_ = false;
 
   std::unique_ptr<UiHandover> handover_;
-  std::unique_ptr<TVmStorage> store_;
+  std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<UdpChannel> channel_;
   std::unique_ptr<SettingsForm> form_;
   std::unique_ptr<Announcer> announcer_;
-  std::unique_ptr<TComPort> port_;
+  std::unique_ptr<SerialPort> port_;
   std::unique_ptr<SerialReceiver> receiver_;
   std::unique_ptr<DeviceControlFactory> devices_;
   std::unique_ptr<CallerIdEngine> engine_;
@@ -205,8 +205,6 @@ inline constexpr char16_t kQuestionTitle[] = u"Soru";
 inline constexpr char16_t kBalloonTitle[] = u"VELMORIS ";
 inline constexpr char16_t kBalloonText[] = u"VELMORIS Orvanta çalışıyor...";
 inline constexpr uint32_t kBalloonTimeoutMs = 5000;
-inline constexpr char16_t kSettingsFileName[] = u"Setting.ini";
-inline constexpr char16_t kComPortFileName[] = u"calleridcomport.ini";
 
 }  // namespace orvanta
 

@@ -16,10 +16,10 @@
 #include "callerid/engine.h"
 #include "callerid/serial_receiver.h"
 #include "notify/udp_channel.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "settings/storage.h"
 #include "serial/test/fake_com_device.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -100,7 +100,7 @@ class MainWindowTest : public testing::Test {
     options.com_device = [this] { return std::make_unique<FakeComDevice>(line_); };
     options.port_lister = [this](std::vector<std::u16string>& names) {
       if (!port_list_failure_.empty()) {
-        throw EComPortExt(port_list_failure_, 23, 2);
+        throw SerialPortSystemError(port_list_failure_, 23, 2);
       }
       names = port_names_;
     };

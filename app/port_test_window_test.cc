@@ -46,7 +46,7 @@ class ShowPortTestWindowTest : public testing::Test {
  protected:
   ShowPortTestWindowTest() { AddSettingsCatalogue(store_); }
 
-  TVmStorage store_;
+  SettingsStore store_;
   SerialReceiver receiver_{store_, [](const std::u16string&, const std::u16string&) {}};
   FakeShell shell_;
 };

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "callerid/device_control.h"
 #include "settings/storage.h"
 #include "settings/typed_reading.h"
 
@@ -152,17 +153,17 @@ void SettingsForm::RadioGroupCihazClick() {
 void SettingsForm::ComboCIHAZChange() {
   log_.ClearLog();
   const int k = view_.ComboIndex(SettingsCombo::kComboCIHAZ);
-  if (k == 3) {
+  if (k == kArgRecorder) {
     view_.SetLabelSecText(settings_text::kLabelSecIp);
     view_.SetControlVisible(SettingsShown::kLabelSec, true);
-  } else if (k == 4) {
+  } else if (k == kArgHidComPort) {
     view_.SetLabelSecText(settings_text::kLabelSecComPort);
     view_.SetControlVisible(SettingsShown::kLabelSec, true);
   } else {
     view_.SetControlVisible(SettingsShown::kLabelSec, false);
   }
-  view_.SetControlVisible(SettingsShown::kEditIP, k == 3);
-  view_.SetControlVisible(SettingsShown::kComboPORT, k == 4);
+  view_.SetControlVisible(SettingsShown::kEditIP, k == kArgRecorder);
+  view_.SetControlVisible(SettingsShown::kComboPORT, k == kArgHidComPort);
 }
 
 void SettingsForm::MemoLogDblClick() { log_.ClearLog(); }
@@ -174,7 +175,7 @@ void SettingsForm::EditPortEscape() {
 
 void SettingsForm::EditPortExit() { SetEditPortValue(EditPortValue()); }
 
-void SettingsForm::LoadSettingsToForm(const TVmStorage& store) {
+void SettingsForm::LoadSettingsToForm(const SettingsStore& store) {
   SetCheckBoxCallerIDKullan(ReadBoolean(store, kCallerIdKullan));
   SetRadioGroupCihaz(ReadInteger(store, kCallerIdType));
   SetEditText(SettingsEdit::kEditBaslama, store.ReadValue(kCallerIdBaslamaString));
@@ -189,7 +190,7 @@ void SettingsForm::LoadSettingsToForm(const TVmStorage& store) {
   SetComboIndex(SettingsCombo::kComboPORT, ReadInteger(store, kComPort));
 }
 
-void SettingsForm::StoreControls(TVmStorage& store) const {
+void SettingsForm::StoreControls(SettingsStore& store) const {
   store.WriteValue(kCallerIdKullan, CheckBoxCallerIDKullan());
   store.WriteValue(kCallerIdType, static_cast<int32_t>(RadioGroupCihazIndex()));
   store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kEditBaslama));

@@ -12,7 +12,7 @@
 
 namespace orvanta {
 
-class TVmStorage;
+class SettingsStore;
 
 // EditPort's display format "#####": plain digits, a "-" when negative, and
 // 0 as an empty field.
@@ -62,9 +62,9 @@ class SettingsForm : public SettingsControls, public CallLog {
 
   // The ten stored values into the controls, in order; a value that cannot
   // be read stops the transfer with its failure (later controls untouched).
-  void LoadSettingsToForm(const TVmStorage& store);
+  void LoadSettingsToForm(const SettingsStore& store);
   // The controls into the ten stored values (the file is not written).
-  void StoreControls(TVmStorage& store) const;
+  void StoreControls(SettingsStore& store) const;
 
   // SettingsControls.
   int RadioGroupCihazIndex() const override;

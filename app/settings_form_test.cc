@@ -21,7 +21,7 @@ class SettingsFormTest : public testing::Test {
 
   FakeSettingsView view_;
   SettingsForm form_{view_};
-  TVmStorage store_;
+  SettingsStore store_;
 };
 
 TEST(EditPortTest, KeystrokeFilterKeepsAWholeNumber) {
@@ -225,7 +225,7 @@ TEST_F(SettingsFormTest, StoredValuesRoundTripThroughTheControls) {
       {kIpNo, u" 10.0.0.1 ", u" 10.0.0.1 "},
   };
   for (const Case& c : cases) {
-    TVmStorage store;
+    SettingsStore store;
     AddSettingsCatalogue(store);
     store.WriteValue(c.key, std::u16string(c.stored));
     FakeSettingsView view;

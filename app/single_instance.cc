@@ -6,21 +6,6 @@
 #include "base/text.h"
 
 namespace orvanta {
-namespace {
-
-char16_t UpperCase(char16_t c) {
-  if (c >= u'a' && c <= u'z') return c - (u'a' - u'A');
-  // Latin-1 small letters (not the division sign or ÿ, whose capital lies
-  // elsewhere), and the Turkish letters outside Latin-1.
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-  switch (c) {
-    case u'ğ': return u'Ğ';
-    case u'ş': return u'Ş';
-    default: return c;
-  }
-}
-
-}  // namespace
 
 std::u16string NormalisedFolder(std::u16string_view folder, PathStyle style) {
   const bool windows = style == PathStyle::kWindows;
@@ -28,7 +13,7 @@ std::u16string NormalisedFolder(std::u16string_view folder, PathStyle style) {
   if (windows) {
     for (char16_t& c : path) {
       if (c == u'/') c = u'\\';
-      c = UpperCase(c);
+      c = UpperLatinTurkish(c);
     }
   }
   const char16_t separator = windows ? u'\\' : u'/';

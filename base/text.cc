@@ -1,5 +1,7 @@
 #include "base/text.h"
 
+#include <algorithm>
+
 namespace orvanta {
 
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
@@ -112,6 +114,87 @@ std::string Utf16ToUtf8(std::u16string_view text) { return EncodeUtf8(text); }
 std::u16string IntToText(long long value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
+}
+
+char16_t AsciiUpper(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+namespace {
+
+template <typename View>
+bool SameTextAsciiIn(View a, View b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+template <typename View>
+View TrimSpacesAndTabsIn(View text) {
+  const auto blank = [](auto c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+bool SameTextAscii(std::u16string_view a, std::u16string_view b) {
+  return SameTextAsciiIn(a, b);
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  return SameTextAsciiIn(a, b);
+}
+
+bool LessIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  return std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](char16_t x, char16_t y) { return AsciiUpper(x) < AsciiUpper(y); });
+}
+
+char16_t UpperLatinTurkish(char16_t c) {
+  if (c >= u'a' && c <= u'z') return c - (u'a' - u'A');
+  // Latin-1 small letters (not the division sign or ÿ, whose capital lies
+  // elsewhere), and the Turkish letters outside Latin-1.
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  switch (c) {
+    case u'ğ': return u'Ğ';
+    case u'ş': return u'Ş';
+    default: return c;
+  }
+}
+
+char16_t LowerLatinTurkish(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return c + (u'a' - u'A');
+  // Latin-1 capitals (but not the multiplication sign).
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  switch (c) {
+    case u'Ğ': return u'ğ';
+    case u'Ş': return u'ş';
+    case u'İ': return u'i';
+    default: return c;
+  }
+}
+
+std::u16string_view TrimSpacesAndTabs(std::u16string_view text) {
+  return TrimSpacesAndTabsIn(text);
+}
+
+std::string_view TrimSpacesAndTabs(std::string_view text) {
+  return TrimSpacesAndTabsIn(text);
+}
+
+std::u16string_view TrimControls(std::u16string_view text) {
+  while (!text.empty() && text.front() <= u' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() <= u' ') text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace orvanta

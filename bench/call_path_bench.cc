@@ -39,7 +39,7 @@
 
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "settings/storage.h"
 
 extern char** environ;
@@ -404,7 +404,7 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
   {
-    TVmStorage store;
+    SettingsStore store;
     AddSettingsCatalogue(store);
     store.SetFileName(Utf8ToUtf16((folder / "Setting.ini").string()));
     store.WriteValue(kCallerIdKullan, true);
@@ -414,9 +414,9 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
     store.WriteValue(kUdpPort, static_cast<int32_t>(port));
     store.SaveValues();
     UiHandover unused;
-    TComPort settings(unused);
+    SerialPort settings(unused);
     settings.SetPort(Utf8ToUtf16(line.device()));
-    settings.StoreSettings(TStoreType::stIniFile,
+    settings.StoreSettings(PortStoreKind::stIniFile,
                            Utf8ToUtf16((folder / "calleridcomport.ini").string()));
   }
   const std::string output = (folder / "output.txt").string();

@@ -1,4 +1,4 @@
-#include "callerid/sources.h"
+#include "callerid/broadcast_channel.h"
 
 #include "notify/udp_channel.h"
 

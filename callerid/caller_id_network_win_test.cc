@@ -13,7 +13,7 @@
 
 #include "callerid/device_control.h"
 #include "callerid/engine.h"
-#include "callerid/sources.h"
+#include "callerid/broadcast_channel.h"
 #include "callerid/test/engine_fakes.h"
 #include "callerid/test/standin_registration_win.h"
 #include "notify/announcer.h"
@@ -60,7 +60,7 @@ class CallerIdNetworkTest : public ::testing::Test {
   StandinServer& standin_ = StandinServer::Get();
   UdpListener listener_;
   Journal serial_journal_;
-  TVmStorage store_;
+  SettingsStore store_;
   UdpChannel channel_;
   UdpBroadcastChannel channel_link_{channel_};
   FakeSerialSource serial_{serial_journal_};

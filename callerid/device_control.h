@@ -22,6 +22,13 @@ class Cid2Control {
   virtual void Start() = 0;  // Failure on error
 };
 
+// The ARG control's device kinds (its `CihazTip`), numbered as the settings
+// window's device list shows them (its first item, 0, chooses none).
+inline constexpr int kArgCallerId = 1;
+inline constexpr int kArgHidUsb = 2;
+inline constexpr int kArgRecorder = 3;    // reached over the network: needs the host
+inline constexpr int kArgHidComPort = 4;  // needs its COM port
+
 // The ARG vendor control (`TARGUSBCIDX`), as the engine drives it.
 class ArgControl {
  public:

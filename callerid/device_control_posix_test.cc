@@ -33,7 +33,7 @@ TEST(DeviceControlPosix, NeitherControlExists) {
     }
   }
 
-  TVmStorage store;
+  SettingsStore store;
   AddSettingsCatalogue(store);
   store.WriteValue(kCallerIdKullan, u"True");
   FakeBroadcastChannel channel{journal};

@@ -6,8 +6,10 @@
 
 #include "base/failure.h"
 #include "base/user_notice.h"
+#include "callerid/broadcast_channel.h"
 #include "callerid/device_control.h"
-#include "callerid/sources.h"
+#include "callerid/serial_source.h"
+#include "callerid/settings_files.h"
 #include "notify/announcer.h"
 #include "settings/storage.h"
 #include "settings/typed_reading.h"
@@ -147,20 +149,20 @@ bool CallerIdEngine::StartArg() {
 void CallerIdEngine::ConfigureAndConnectArg() {
   const int kind = links_.controls.ComboCihazIndex();
   switch (kind) {
-    case 1:
-    case 2:
+    case kArgCallerId:
+    case kArgHidUsb:
       arg_->SetCihazTip(kind);
       arg_->Connect();
       break;
-    case 3:
-      arg_->SetCihazTip(3);
+    case kArgRecorder:
+      arg_->SetCihazTip(kArgRecorder);
       arg_->SetAnaBilgisayar(links_.controls.EditIpText());
       arg_->Connect();
       break;
-    case 4:
+    case kArgHidComPort:
       // The control wants its port before it learns the device kind.
       arg_->SetComport(links_.controls.ComboPortIndex() + 1);
-      arg_->SetCihazTip(4);
+      arg_->SetCihazTip(kArgHidComPort);
       arg_->Connect();
       break;
     default:
@@ -171,7 +173,7 @@ void CallerIdEngine::ConfigureAndConnectArg() {
 
 void CallerIdEngine::StartSerial() {
   links_.retry.Stop();
-  links_.serial.LoadSettings(links_.exe_directory + kSerialSettingsFileName);
+  links_.serial.LoadSettings(links_.exe_directory + kPortSettingsFileName);
   links_.serial.SetMarkers(links_.store.ReadValue(kCallerIdBaslamaString),
                            links_.store.ReadValue(kCallerIdBitisString));
   try {

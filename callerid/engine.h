@@ -16,8 +16,8 @@ class Cid2Control;
 class DeviceControlFactory;
 class PacketFraming;
 class SerialSource;
-class TComPort;
-class TVmStorage;
+class SerialPort;
+class SettingsStore;
 class UdpChannel;
 class UiHandover;
 class UserNotice;
@@ -35,10 +35,10 @@ class SettingsControls {
 
 // The main window's components the engine works with.
 struct EngineParts {
-  TVmStorage& store;
+  SettingsStore& store;
   UdpChannel& channel;
   Announcer& announcer;
-  TComPort& port;
+  SerialPort& port;
   PacketFraming& framing;  // the serial receive handler's
   DeviceControlFactory& devices;
   UserNotice& notice;
@@ -67,7 +67,7 @@ class RetryTimer {
 struct EngineLinks {
   using Announce = std::function<void(const std::u16string& number,
                                       const std::u16string& line)>;
-  TVmStorage& store;
+  SettingsStore& store;
   BroadcastChannel& channel;
   SerialSource& serial;
   DeviceControlFactory& devices;
@@ -154,7 +154,6 @@ inline constexpr char16_t kStartFailedMessage[] =
     u"Caller ID sistemi baslatilamadi.";
 inline constexpr char16_t kStopFailedMessage[] =
     u"Caller ID sistemi kapatilamadi.";
-inline constexpr char16_t kSerialSettingsFileName[] = u"calleridcomport.ini";
 // Log line and tray balloon when the serial device opens after being away;
 // the port's name follows.
 inline constexpr char16_t kSerialDeviceBackText[] = u"Seri port cihazı bağlandı: ";

@@ -4,8 +4,9 @@
 #include <utility>
 
 #include "base/periodic_call.h"
+#include "callerid/broadcast_channel.h"
 #include "callerid/device_control.h"
-#include "callerid/sources.h"
+#include "callerid/serial_source.h"
 #include "notify/announcer.h"
 
 namespace orvanta {

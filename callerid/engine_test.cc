@@ -65,7 +65,7 @@ class EngineTest : public ::testing::Test {
   }
 
   Journal journal_;
-  TVmStorage store_;
+  SettingsStore store_;
   FakeBroadcastChannel channel_{journal_};
   FakeSerialSource serial_{journal_};
   FakeDeviceControlFactory devices_{journal_};
@@ -503,7 +503,7 @@ TEST_F(EngineTest, RestartOrStopEndsTheWaiting) {
 
 TEST(EngineLifetime, AnEngineThatGoesStopsWaitingAndLetsGoOfTheSource) {
   Journal journal;
-  TVmStorage store;
+  SettingsStore store;
   AddSettingsCatalogue(store);
   FakeBroadcastChannel channel{journal};
   FakeSerialSource serial{journal};

@@ -1,5 +1,5 @@
 // Bytes written to the far end of a pseudo-terminal become datagrams:
-// pty -> TComPort -> SerialReceiver -> Announcer/UdpChannel -> a listener
+// pty -> SerialPort -> SerialReceiver -> Announcer/UdpChannel -> a listener
 // inside the private test network.
 
 #include <gmock/gmock.h>
@@ -13,7 +13,7 @@
 #include "notify/test/socket_call_recorder.h"
 #include "notify/test/udp_listener.h"
 #include "notify/udp_channel.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/test/socat_pty.h"
 #include "settings/storage.h"
 
@@ -40,7 +40,7 @@ class SerialEndToEndTest : public ::testing::Test {
         DecodeMarker(store.ReadValue(kCallerIdBaslamaString)),
         DecodeMarker(store.ReadValue(kCallerIdBitisString)));
     port.SetPort(Utf8ToUtf16(pty.device()));
-    port.SetOnRxChar([this](TComPort& sender, int count) {
+    port.SetOnRxChar([this](SerialPort& sender, int count) {
       receiver.ComPortCallerIDRxChar(sender, count);
     });
     port.SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
@@ -59,8 +59,8 @@ class SerialEndToEndTest : public ::testing::Test {
 
   SocatPty pty;
   UiHandover ui;
-  TComPort port;
-  TVmStorage store;
+  SerialPort port;
+  SettingsStore store;
   UdpListener listener;
   UdpChannel channel;
   RecordingCallLog log;

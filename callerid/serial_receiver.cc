@@ -4,18 +4,18 @@
 #include <utility>
 
 #include "base/text.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "settings/storage.h"
 #include "settings/typed_reading.h"
 
 namespace orvanta {
 
-SerialReceiver::SerialReceiver(TVmStorage& store, Announce announce)
+SerialReceiver::SerialReceiver(SettingsStore& store, Announce announce)
     : store_(store), announce_(std::move(announce)) {}
 
-void SerialReceiver::ComPortCallerIDRxChar(TComPort& sender, int count) {
+void SerialReceiver::ComPortCallerIDRxChar(SerialPort& sender, int count) {
   std::string chunk;
-  sender.ReadStr(chunk, count);
+  sender.ReadBytes(chunk, count);
   if (test_sink_) {
     test_sink_->ShowChunk(chunk);
     return;

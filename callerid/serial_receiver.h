@@ -10,8 +10,8 @@
 
 namespace orvanta {
 
-class TComPort;
-class TVmStorage;
+class SerialPort;
+class SettingsStore;
 
 // Where received chunks go while the port test window exists.
 class ChunkSink {
@@ -28,7 +28,7 @@ class SerialReceiver {
   using Announce = std::function<void(const std::u16string& number,
                                       const std::u16string& line)>;
 
-  SerialReceiver(TVmStorage& store, Announce announce);
+  SerialReceiver(SettingsStore& store, Announce announce);
 
   PacketFraming& Framing() { return framing_; }
   const PacketFraming& Framing() const { return framing_; }
@@ -44,10 +44,10 @@ class SerialReceiver {
   // value that cannot be read, a datagram that cannot be sent) holds back no
   // other packet of the chunk: the first one is raised after all of them
   // have been handled.
-  void ComPortCallerIDRxChar(TComPort& sender, int count);
+  void ComPortCallerIDRxChar(SerialPort& sender, int count);
 
  private:
-  TVmStorage& store_;
+  SettingsStore& store_;
   Announce announce_;
   PacketFraming framing_;
   ChunkSink* test_sink_ = nullptr;

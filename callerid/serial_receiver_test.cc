@@ -6,7 +6,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/test/fake_com_device.h"
 #include "settings/storage.h"
 
@@ -43,8 +43,8 @@ class SerialReceiverTest : public ::testing::Test {
 
   UiHandover ui;
   std::shared_ptr<FakeComLine> line;
-  TComPort port;
-  TVmStorage store;
+  SerialPort port;
+  SettingsStore store;
   std::vector<std::string> calls;  // "line:number"
   std::u16string fail_number = u"-";
   SerialReceiver receiver;

@@ -1,17 +1,17 @@
-#include "callerid/sources.h"
+#include "callerid/serial_source.h"
 
 #include <utility>
 
 #include "callerid/packet_framing.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 namespace orvanta {
 
-ComPortSerialSource::ComPortSerialSource(TComPort& port, PacketFraming& framing)
+ComPortSerialSource::ComPortSerialSource(SerialPort& port, PacketFraming& framing)
     : port_(port), framing_(framing) {}
 
 void ComPortSerialSource::LoadSettings(const std::u16string& ini_path) {
-  port_.LoadSettings(TStoreType::stIniFile, ini_path);
+  port_.LoadSettings(PortStoreKind::stIniFile, ini_path);
 }
 
 void ComPortSerialSource::SetMarkers(const std::u16string& start_text,

@@ -11,19 +11,19 @@
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "fuzz/fuzz_support.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 namespace {
 
-using orvanta::TComPort;
-using orvanta::TStoreType;
+using orvanta::SerialPort;
+using orvanta::PortStoreKind;
 using orvanta::fuzz::Broken;
 
 constexpr char kFileName[] = "calleridcomport.ini";
 
-void Load(TComPort& port, const std::u16string& path) {
+void Load(SerialPort& port, const std::u16string& path) {
   try {
-    port.LoadSettings(TStoreType::stIniFile, path);
+    port.LoadSettings(PortStoreKind::stIniFile, path);
   } catch (const orvanta::Failure&) {
     // Kind 17: the parameters read before the failure stay; go on with them.
   }
@@ -55,7 +55,7 @@ bool FileCanHold(std::u16string_view name) {
   return true;
 }
 
-void ExpectSame(const TComPort& read, const TComPort& reread) {
+void ExpectSame(const SerialPort& read, const SerialPort& reread) {
   if (FileCanHold(read.Port()) && reread.Port() != read.Port())
     Broken("port name", read.Port());
   if (reread.BaudRate() != read.BaudRate()) Broken("baud rate");
@@ -77,16 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string path = orvanta::fuzz::PutScratchFile(kFileName, bytes);
   orvanta::UiHandover ui;
 
-  TComPort read(ui);
+  SerialPort read(ui);
   Load(read, path);
-  read.StoreSettings(TStoreType::stIniFile, path);
+  read.StoreSettings(PortStoreKind::stIniFile, path);
   const std::string stored = orvanta::fuzz::ReadScratchFile(kFileName);
 
-  TComPort reread(ui);
+  SerialPort reread(ui);
   Load(reread, path);
   ExpectSame(read, reread);
 
-  reread.StoreSettings(TStoreType::stIniFile, path);
+  reread.StoreSettings(PortStoreKind::stIniFile, path);
   if (FileCanHold(read.Port()) &&
       orvanta::fuzz::ReadScratchFile(kFileName) != stored) {
     Broken("storing what was read changes the file");

@@ -35,7 +35,7 @@ void Check(const uint8_t* data, size_t size) {
   const std::u16string path =
       orvanta::fuzz::PutScratchFile("Setting.ini", bytes);
 
-  orvanta::TVmStorage first;
+  orvanta::SettingsStore first;
   orvanta::AddSettingsCatalogue(first);
   first.SetFileName(path);
   const std::u16string extra = AsValue(bytes);
@@ -47,11 +47,11 @@ void Check(const uint8_t* data, size_t size) {
     Broken("the saved file is not UTF-8 with a byte-order mark");
   }
 
-  orvanta::TVmStorage second;
+  orvanta::SettingsStore second;
   orvanta::AddSettingsCatalogue(second);
   second.WriteValue(kExtraName, u"not read");
   second.SetFileName(path);
-  const orvanta::TStoredValues& values = first.StoredValues();
+  const orvanta::StoredValueList& values = first.StoredValues();
   for (int i = 0; i < values.Count(); ++i) {
     const std::u16string& name = values.Items(i).Name;
     if (second.ReadValue(name) != first.ReadValue(name)) {

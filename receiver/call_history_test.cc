@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/text.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -34,12 +34,6 @@ std::u16string Substitute(std::u16string_view text,
   return out;
 }
 
-std::u16string_view Trimmed(std::u16string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 std::vector<std::u16string> SplitHookTemplate(std::u16string_view text) {
@@ -91,7 +85,7 @@ HookAction MakeHookAction(std::u16string_view hook_template,
                           const IncomingCall& call,
                           std::u16string_view name) {
   HookAction action;
-  const std::u16string_view text = Trimmed(hook_template);
+  const std::u16string_view text = TrimSpacesAndTabs(hook_template);
   if (text.empty()) return action;
   if (text.starts_with(u"http://") || text.starts_with(u"https://")) {
     action.kind = HookAction::Kind::kUrl;

@@ -7,7 +7,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "receiver/call_hook.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

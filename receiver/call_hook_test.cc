@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -11,8 +11,8 @@ namespace orvanta {
 
 ReceiverSettings LoadReceiverSettings(const std::u16string& path) {
   const bool exists = ReadWholeFile(path).has_value();
-  TVmStorage store;
-  TStoredValue& port_value = store.StoredValues().Add();
+  SettingsStore store;
+  StoredValue& port_value = store.StoredValues().Add();
   port_value.Name = kReceiverPortKey;
   port_value.Value = IntToText(kDefaultReceiverPort);
   store.StoredValues().Add().Name = kReceiverHookKey;

@@ -8,7 +8,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "receiver/test/fake_shell.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -10,7 +10,7 @@
 #include "receiver/call_listener.h"
 #include "receiver/receiver_app.h"
 #include "receiver/test/fake_shell.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

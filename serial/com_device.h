@@ -1,7 +1,7 @@
 #ifndef ORVANTA_SERIAL_COM_DEVICE_H_
 #define ORVANTA_SERIAL_COM_DEVICE_H_
 
-// The narrow interface between the portable port driver (TComPort) and the
+// The narrow interface between the portable port driver (SerialPort) and the
 // operating system's serial device. One implementation per platform, plus
 // the scripted fake the driver's tests use. Values and flags follow the
 // Windows communications API, so the Windows back end passes them through
@@ -109,7 +109,7 @@ struct DeviceRead {
 };
 
 // Thread priorities of the event thread, "normal" in the middle.
-enum class TThreadPriority {
+enum class ThreadPriority {
   tpIdle,
   tpLowest,
   tpLower,
@@ -141,7 +141,7 @@ class ComDevice {
   // Any thread: sets the stop signal.
   virtual void SignalStop() = 0;
   // Event thread, first thing it does.
-  virtual void SetCurrentThreadPriority(TThreadPriority priority) = 0;
+  virtual void SetCurrentThreadPriority(ThreadPriority priority) = 0;
 
   // Reads and clears the device's error state; `input_count` receives the
   // number of bytes in the input queue.

@@ -107,7 +107,7 @@ class WinComDevice : public ComDevice {
     if (stop_event_) SetEvent(stop_event_);
   }
 
-  void SetCurrentThreadPriority(TThreadPriority priority) override {
+  void SetCurrentThreadPriority(ThreadPriority priority) override {
     static constexpr int kPriority[] = {
         THREAD_PRIORITY_IDLE,   THREAD_PRIORITY_LOWEST,  THREAD_PRIORITY_BELOW_NORMAL,
         THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 namespace orvanta {
 namespace {
@@ -179,10 +179,10 @@ class WinComDeviceTest : public ::testing::Test {
                            FakeWaitCommEvent,     FakeGetOverlappedResult, FakeReadFile,
                            FakeClearCommError,    FakePurgeComm,       FakeGetCommModemStatus,
                            FakeOutputDebugString};
-    port = std::make_unique<TComPort>(ui);
-    port->SetOnRxChar([this](TComPort& sender, int count) {
+    port = std::make_unique<SerialPort>(ui);
+    port->SetOnRxChar([this](SerialPort& sender, int count) {
       std::string chunk;
-      sender.ReadStr(chunk, count);
+      sender.ReadBytes(chunk, count);
       received.push_back(chunk);
     });
     port->SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
@@ -219,7 +219,7 @@ class WinComDeviceTest : public ::testing::Test {
 
   Driver driver_;
   UiHandover ui;
-  std::unique_ptr<TComPort> port;
+  std::unique_ptr<SerialPort> port;
   std::vector<std::string> received;
   std::vector<std::u16string> reports;
 };
@@ -275,7 +275,7 @@ TEST_F(WinComDeviceTest, EveryParameterInTheDeviceStateBlock) {
   port->Parity().SetReplaceChar('?');
   port->SetStopBits(TStopBits::sbTwoStopBits);
   port->SetDiscardNull(true);
-  TComFlowControl& fc = port->FlowControl();
+  SerialFlowControl& fc = port->FlowControl();
   fc.SetFlowControl(TFlowControl::fcHardware);
   fc.SetControlDTR(TDTRFlowControl::dtrEnable);
   fc.SetOutDSRFlow(true);
@@ -304,7 +304,7 @@ TEST_F(WinComDeviceTest, DeviceThatCannotBeOpened) {
   try {
     port->Open();
     FAIL() << "opened";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on COM7");
@@ -321,7 +321,7 @@ TEST_F(WinComDeviceTest, FailingStepsGiveTheirKinds) {
     try {
       port->Open();
       ADD_FAILURE() << call << ": opened";
-    } catch (const EComPortExt& e) {
+    } catch (const SerialPortSystemError& e) {
       EXPECT_EQ(e.Kind(), kind) << call;
       EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_INVALID_PARAMETER));
     }
@@ -345,15 +345,15 @@ TEST_F(WinComDeviceTest, ReceivedBytesAreReadWithAnOverlappedRead) {
   // A read the driver will not start yields nothing and is only counted.
   driver_.failing["ReadFile"] = ERROR_INVALID_HANDLE;
   std::string text;
-  EXPECT_EQ(port->ReadStr(text, 3), 0);
+  EXPECT_EQ(port->ReadBytes(text, 3), 0);
   EXPECT_EQ(port->ReadAsyncErrorCount(), 1);
   EXPECT_EQ(port->ReadAsyncLastError(), static_cast<uint32_t>(ERROR_INVALID_HANDLE));
   // A completion that cannot be fetched is kind 3.
   driver_.failing = {{"GetOverlappedResult", ERROR_OPERATION_ABORTED}};
   try {
-    port->ReadStr(text, 3);
+    port->ReadBytes(text, 3);
     FAIL() << "read";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 3);
   }
   driver_.failing.clear();
@@ -367,7 +367,7 @@ TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReportAndALaterOpenWorks)
     EXPECT_TRUE(port->Connected());
     // The handle goes at once, so that the system can give the name to
     // the adapter when it comes back. The gone device refuses the purge.
-    EXPECT_THROW(port->Close(), EComPortExt);
+    EXPECT_THROW(port->Close(), SerialPortSystemError);
   });
   port->Open();
   AwaitWait(1);
@@ -389,7 +389,7 @@ TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReportAndALaterOpenWorks)
   // While it is away the name does not open; once back it does, and bytes
   // flow again.
   driver_.failing = {{"CreateFileW", ERROR_FILE_NOT_FOUND}};
-  EXPECT_THROW(port->Open(), EComPortExt);
+  EXPECT_THROW(port->Open(), SerialPortSystemError);
   driver_.failing.clear();
   port->Open();
   AwaitWait(3);
@@ -409,7 +409,7 @@ TEST_F(WinComDeviceTest, PortInUseByAnotherProgramSaysSo) {
     try {
       port->Open();
       ADD_FAILURE() << code << ": opened";
-    } catch (const EComPortExt& e) {
+    } catch (const SerialPortSystemError& e) {
       EXPECT_EQ(e.Kind(), 1);
       EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(code));
       EXPECT_EQ(e.message(),
@@ -437,7 +437,7 @@ TEST_F(WinComDeviceTest, WithoutOverlappedIoNoThreadAndPlainReads) {
   EXPECT_FALSE(port->EventThreadRunning());
   driver_.input = "abc";
   std::string text;
-  EXPECT_EQ(port->ReadStr(text, 10), 3);
+  EXPECT_EQ(port->ReadBytes(text, 10), 3);
   EXPECT_EQ(text, "abc");
   port->Close();
   EXPECT_THAT(ThreadCalls(), ElementsAre());

@@ -17,7 +17,7 @@
 
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 namespace orvanta {
 namespace {
@@ -28,7 +28,7 @@ TEST(WinePty, OpenApplyAndReadOnARealPort) {
   ASSERT_TRUE(port_name && far_end) << "run through test/run_with_wine_pty.sh";
 
   UiHandover ui;
-  TComPort port(ui);
+  SerialPort port(ui);
   port.SetPort(Utf8ToUtf16(port_name));
   port.SetEvents({});
   port.SetOverlapped(false);
@@ -37,7 +37,7 @@ TEST(WinePty, OpenApplyAndReadOnARealPort) {
   try {
     port.Open();
     FAIL() << "Wine reported modem lines on a pseudo-terminal";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     // The last step of opening: the port stays open and connected.
     EXPECT_EQ(e.Kind(), 11);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_NOT_SUPPORTED));
@@ -54,11 +54,11 @@ TEST(WinePty, OpenApplyAndReadOnARealPort) {
   // A read interval of 0 makes the read wait for all seven bytes.
   port.Timeouts().SetReadInterval(0);
   std::string text;
-  EXPECT_EQ(port.ReadStr(text, 7), 7);
+  EXPECT_EQ(port.ReadBytes(text, 7), 7);
   EXPECT_EQ(text, "S12345E");
   // With the port's own timeouts a read returns at once with what is there.
   port.Timeouts().SetReadInterval(-1);
-  EXPECT_EQ(port.ReadStr(text, 7), 0);
+  EXPECT_EQ(port.ReadBytes(text, 7), 0);
   EXPECT_EQ(port.ReadAsyncErrorCount(), 0);
   port.Close();
   CloseHandle(writer);

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "base/text.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/profile.h"
 
 namespace orvanta {
@@ -55,12 +55,12 @@ std::optional<int32_t> ParseInteger(std::u16string_view text) {
 
 }  // namespace
 
-void TComPort::StoreSettings(TStoreType type, const std::u16string& path) {
-  bool ok = type == TStoreType::stIniFile;
+void SerialPort::StoreSettings(PortStoreKind type, const std::u16string& path) {
+  bool ok = type == PortStoreKind::stIniFile;
   auto write = [&](std::u16string_view key, std::u16string_view value) {
     if (ok) ok = WriteIniValue(path, kSection, key, value);
   };
-  if (stored_props_.Contains(TStoredProp::spBasic)) {
+  if (stored_props_.Contains(StoredPortProperty::spBasic)) {
     write(u"Port", port_);
     write(u"BaudRate", ValueText(baud_rate_));
     if (baud_rate_ == TBaudRate::brCustom) {
@@ -71,17 +71,17 @@ void TComPort::StoreSettings(TStoreType type, const std::u16string& path) {
     write(u"Parity", ValueText(parity_.Bits()));
     write(u"FlowControl", ValueText(flow_control_.FlowControl()));
   }
-  if (!ok) throw EComPort::ForPort(port_, com_failure::kStoreSettings);
+  if (!ok) throw SerialPortError::ForPort(port_, com_failure::kStoreSettings);
 }
 
-void TComPort::LoadSettings(TStoreType type, const std::u16string& path) {
+void SerialPort::LoadSettings(PortStoreKind type, const std::u16string& path) {
   auto read = [&](std::u16string_view key, std::u16string_view current) {
     return ReadIniValue(path, kSection, key, std::u16string(current));
   };
-  bool failed = type != TStoreType::stIniFile;
+  bool failed = type != PortStoreKind::stIniFile;
   BeginUpdate();
   try {
-    if (!failed && stored_props_.Contains(TStoredProp::spBasic)) {
+    if (!failed && stored_props_.Contains(StoredPortProperty::spBasic)) {
       SetPort(read(u"Port", port_));
       SetBaudRate(BaudRateFromText(read(u"BaudRate", ValueText(baud_rate_)))
                       .value_or(TBaudRate::br9600));
@@ -107,7 +107,7 @@ void TComPort::LoadSettings(TStoreType type, const std::u16string& path) {
   } catch (...) {
     failed = true;
   }
-  if (failed) throw EComPort::ForPort(port_, com_failure::kLoadSettings);
+  if (failed) throw SerialPortError::ForPort(port_, com_failure::kLoadSettings);
 }
 
 }  // namespace orvanta

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/test/fake_com_device.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -23,18 +23,18 @@ class PortSettingsTest : public ::testing::Test {
 
   void Load(const std::string& body) {
     dir.Write("calleridcomport.ini", "[ComPortCallerID]\r\n" + body);
-    port.LoadSettings(TStoreType::stIniFile, path);
+    port.LoadSettings(PortStoreKind::stIniFile, path);
   }
 
   TempFolder dir;
   UiHandover ui;
   std::shared_ptr<FakeComLine> line;
-  TComPort port;
+  SerialPort port;
   std::u16string path;
 };
 
 TEST_F(PortSettingsTest, DefaultsGiveTheSevenLines) {
-  port.StoreSettings(TStoreType::stIniFile, path);
+  port.StoreSettings(PortStoreKind::stIniFile, path);
   EXPECT_EQ(dir.Read("calleridcomport.ini"),
             "[ComPortCallerID]\r\n"
             "Port=COM1\r\n"
@@ -54,7 +54,7 @@ TEST_F(PortSettingsTest, CustomRateAndOtherValuesAreWrittenAsTheirTexts) {
   port.Parity().SetBits(TParityBits::prMark);
   port.FlowControl().SetFlowControl(TFlowControl::fcSoftware);
   dir.Write("calleridcomport.ini", "[Other]\r\nKeep=1\r\n");
-  port.StoreSettings(TStoreType::stIniFile, path);
+  port.StoreSettings(PortStoreKind::stIniFile, path);
   EXPECT_EQ(dir.Read("calleridcomport.ini"),
             "[Other]\r\nKeep=1\r\n"
             "[ComPortCallerID]\r\n"
@@ -69,7 +69,7 @@ TEST_F(PortSettingsTest, CustomRateAndOtherValuesAreWrittenAsTheirTexts) {
   // A custom flow control is written as such; an empty name as nothing.
   port.SetPort(u"");
   port.FlowControl().SetXonXoffIn(false);
-  port.StoreSettings(TStoreType::stIniFile, path);
+  port.StoreSettings(PortStoreKind::stIniFile, path);
   const std::string text = *dir.Read("calleridcomport.ini");
   EXPECT_NE(text.find("\r\nPort=\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nFlowControl=Custom\r\n"), std::string::npos);
@@ -77,9 +77,9 @@ TEST_F(PortSettingsTest, CustomRateAndOtherValuesAreWrittenAsTheirTexts) {
 
 TEST_F(PortSettingsTest, StoreFailureIsKind16) {
   try {
-    port.StoreSettings(TStoreType::stIniFile, dir.File("missing/calleridcomport.ini"));
+    port.StoreSettings(PortStoreKind::stIniFile, dir.File("missing/calleridcomport.ini"));
     FAIL() << "stored";
-  } catch (const EComPort& e) {
+  } catch (const SerialPortError& e) {
     EXPECT_EQ(e.Kind(), 16);
     EXPECT_EQ(e.message(), u"COM1 Error: Failed to store settings");
   }
@@ -91,7 +91,7 @@ TEST_F(PortSettingsTest, NoFileLeavesEveryValue) {
   port.Parity().SetBits(TParityBits::prOdd);
   port.FlowControl().SetControlDTR(TDTRFlowControl::dtrEnable);
   port.FlowControl().SetXonXoffIn(true);
-  port.LoadSettings(TStoreType::stIniFile, path);
+  port.LoadSettings(PortStoreKind::stIniFile, path);
   EXPECT_EQ(port.Port(), u"COM3");
   EXPECT_EQ(port.BaudRate(), TBaudRate::br19200);
   EXPECT_EQ(port.Parity().Bits(), TParityBits::prOdd);
@@ -185,7 +185,7 @@ TEST_F(PortSettingsTest, FailedLoadIsKind17AndClosesTheBracket) {
   try {
     Load("Port=COM8\r\nBaudRate=4800\r\n");
     FAIL() << "loaded";
-  } catch (const EComPort& e) {
+  } catch (const SerialPortError& e) {
     EXPECT_EQ(e.Kind(), 17);
     EXPECT_EQ(e.message(), u"COM8 Error: Failed to load settings");
   }
@@ -199,7 +199,7 @@ TEST_F(PortSettingsTest, FailedLoadIsKind17AndClosesTheBracket) {
   try {
     Load("BaudRate=2400\r\n");
     FAIL() << "loaded";
-  } catch (const EComPort& e) {
+  } catch (const SerialPortError& e) {
     EXPECT_EQ(e.Kind(), 17);
     EXPECT_EQ(e.message(), u"COM8 Error: Failed to load settings");
   }
@@ -208,8 +208,8 @@ TEST_F(PortSettingsTest, FailedLoadIsKind17AndClosesTheBracket) {
 }
 
 TEST_F(PortSettingsTest, OnlyTheIniFileIsSupported) {
-  EXPECT_THROW(port.StoreSettings(TStoreType::stRegistry, path), EComPort);
-  EXPECT_THROW(port.LoadSettings(TStoreType::stRegistry, path), EComPort);
+  EXPECT_THROW(port.StoreSettings(PortStoreKind::stRegistry, path), SerialPortError);
+  EXPECT_THROW(port.LoadSettings(PortStoreKind::stRegistry, path), SerialPortError);
   EXPECT_THAT(line->Calls(), IsEmpty());
 }
 

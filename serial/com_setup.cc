@@ -1,6 +1,7 @@
 #include "serial/com_setup.h"
 
-#include "serial/com_port.h"
+#include "base/text.h"
+#include "serial/serial_port.h"
 #include "serial/enum_ports.h"
 
 namespace orvanta {
@@ -26,7 +27,7 @@ const std::vector<std::u16string_view>* ValueTexts(TComProperty property) {
 }
 
 // The port's current value as the list shows it.
-std::u16string CurrentText(const TComPort& port, TComProperty property) {
+std::u16string CurrentText(const SerialPort& port, TComProperty property) {
   switch (property) {
     case TComProperty::cpPort:
       return port.Port();
@@ -68,7 +69,7 @@ void TComComboBox::SetComProperty(TComProperty value) {
   }
 }
 
-void TComComboBox::SetComPort(TComPort* port) {
+void TComComboBox::SetComPort(SerialPort* port) {
   port_ = port;
   if (port_) SelectPortValue();
 }
@@ -140,11 +141,11 @@ ComSetupModel::ComSetupModel(const PortLister& lister)
   Combo6.SetComProperty(TComProperty::cpFlowControl);
 }
 
-void ComSetupModel::Attach(TComPort& port) {
+void ComSetupModel::Attach(SerialPort& port) {
   for (TComComboBox* combo : Combos()) combo->SetComPort(&port);
 }
 
-void ComSetupModel::ApplyToPort(TComPort& port) {
+void ComSetupModel::ApplyToPort(SerialPort& port) {
   port.BeginUpdate();
   try {
     for (TComComboBox* combo : Combos()) combo->ApplySettings();
@@ -159,7 +160,7 @@ void ComSetupModel::ApplyToPort(TComPort& port) {
   port.EndUpdate();
 }
 
-void ShowSetupDialog(TComPort& port, const SetupDialogShower& show_modal,
+void ShowSetupDialog(SerialPort& port, const SetupDialogShower& show_modal,
                      const PortLister& lister) {
   ComSetupModel model(lister);
   model.Attach(port);

@@ -12,7 +12,7 @@
 
 namespace orvanta {
 
-class TComPort;
+class SerialPort;
 
 enum class TComProperty {
   cpNone,
@@ -40,11 +40,11 @@ class TComComboBox {
   // value once one is.
   void SetComProperty(TComProperty value);
 
-  TComPort* ComPort() const { return port_; }
+  SerialPort* ComPort() const { return port_; }
   // Attaching selects the entry whose text is the port's current value
   // text, ignoring case, and records it; with no such entry nothing is
   // selected and an empty port name is recorded.
-  void SetComPort(TComPort* port);
+  void SetComPort(SerialPort* port);
 
   const std::vector<std::u16string>& Items() const { return items_; }
   int ItemIndex() const { return item_index_; }  // -1: none
@@ -65,7 +65,7 @@ class TComComboBox {
 
   PortLister lister_;
   TComProperty property_ = TComProperty::cpNone;
-  TComPort* port_ = nullptr;
+  SerialPort* port_ = nullptr;
   std::vector<std::u16string> items_;
   int item_index_ = -1;
   bool auto_apply_ = false;
@@ -87,10 +87,10 @@ class ComSetupModel {
   }
 
   // Attaches the lists to `port`, Combo1 first.
-  void Attach(TComPort& port);
+  void Attach(SerialPort& port);
   // OK: the recorded values, Combo1 to Combo6, inside one update bracket,
   // which is closed also when applying fails.
-  void ApplyToPort(TComPort& port);
+  void ApplyToPort(SerialPort& port);
 };
 
 enum class SetupResult { kOk, kCancel };
@@ -100,7 +100,7 @@ enum class SetupResult { kOk, kCancel };
 using SetupDialogShower = std::function<SetupResult(ComSetupModel& model)>;
 
 // `ShowSetupDialog`: create, attach, show, apply on OK.
-void ShowSetupDialog(TComPort& port, const SetupDialogShower& show_modal,
+void ShowSetupDialog(SerialPort& port, const SetupDialogShower& show_modal,
                      const PortLister& lister = {});
 
 // Texts and layout of the dialog window (client area 231 x 216, font

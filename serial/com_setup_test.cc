@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/test/fake_com_device.h"
 
 namespace orvanta {
@@ -30,7 +30,7 @@ class ComSetupTest : public ::testing::Test {
 
   UiHandover ui;
   std::shared_ptr<FakeComLine> line;
-  TComPort port;
+  SerialPort port;
 };
 
 TEST(ComSetupModel, ListsAreFilledAndTheFirstEntrySelected) {
@@ -139,7 +139,7 @@ TEST_F(ComSetupTest, NewPortThatCannotBeOpenedClosesThePortAndTheBracket) {
       return SetupResult::kOk;
     });
     FAIL() << "applied";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on COM10");
   }
@@ -157,10 +157,10 @@ TEST_F(ComSetupTest, FailingEnumerationShowsNoDialog) {
           return SetupResult::kOk;
         },
         [](std::vector<std::u16string>&) {
-          throw EComPortExt::ForCall(u"EnumComPorts", com_failure::kRegistry, 2);
+          throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry, 2);
         });
     FAIL() << "shown";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");
   }
   EXPECT_FALSE(shown);

@@ -2,12 +2,14 @@
 
 #include <array>
 
+#include "base/text.h"
+
 #include "serial/com_device.h"
 
 namespace orvanta {
 namespace {
 
-// TComEvent order -> EV_* bit.
+// SerialEvent order -> EV_* bit.
 constexpr std::array<uint32_t, 10> kEventBits = {
     kEvRxChar, kEvTxEmpty, kEvRxFlag, kEvRing, kEvBreak,
     kEvCts,    kEvDsr,     kEvErr,    kEvRlsd, kEvRx80Full};
@@ -15,10 +17,6 @@ constexpr std::array<uint32_t, 10> kEventBits = {
 constexpr std::array<uint32_t, 16> kBaudValues = {
     0,     110,   300,   600,   1200,  2400,   4800,   9600,
     14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
-
-char16_t FoldAscii(char16_t c) {
-  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
 
 template <typename E>
 std::optional<E> FromText(const std::vector<std::u16string_view>& texts,
@@ -31,26 +29,18 @@ std::optional<E> FromText(const std::vector<std::u16string_view>& texts,
 
 }  // namespace
 
-bool SameTextAscii(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
-
-uint32_t EventsToMask(TComEvents events) {
+uint32_t EventsToMask(SerialEvents events) {
   uint32_t mask = 0;
   for (size_t i = 0; i < kEventBits.size(); ++i) {
-    if (events.Contains(static_cast<TComEvent>(i))) mask |= kEventBits[i];
+    if (events.Contains(static_cast<SerialEvent>(i))) mask |= kEventBits[i];
   }
   return mask;
 }
 
-TComEvents MaskToEvents(uint32_t mask) {
-  TComEvents events;
+SerialEvents MaskToEvents(uint32_t mask) {
+  SerialEvents events;
   for (size_t i = 0; i < kEventBits.size(); ++i) {
-    if (mask & kEventBits[i]) events.Include(static_cast<TComEvent>(i));
+    if (mask & kEventBits[i]) events.Include(static_cast<SerialEvent>(i));
   }
   return events;
 }

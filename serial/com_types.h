@@ -36,7 +36,7 @@ enum class TParityBits { prNone, prOdd, prEven, prMark, prSpace };
 enum class TDTRFlowControl { dtrDisable, dtrEnable, dtrHandshake };
 enum class TRTSFlowControl { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum class TFlowControl { fcHardware, fcSoftware, fcNone, fcCustom };
-enum class TComEvent {
+enum class SerialEvent {
   evRxChar,
   evTxEmpty,
   evRxFlag,
@@ -49,7 +49,7 @@ enum class TComEvent {
   evRx80Full
 };
 enum class TSyncMethod { smThreadSync, smWindowSync, smNone, smDisableEvents };
-enum class TStoredProp {
+enum class StoredPortProperty {
   spBasic,
   spFlowControl,
   spBuffer,
@@ -77,18 +77,18 @@ class EnumSet {
   uint32_t bits_ = 0;
 };
 
-using TComEvents = EnumSet<TComEvent>;
-using TStoredProps = EnumSet<TStoredProp>;
+using SerialEvents = EnumSet<SerialEvent>;
+using StoredPortProperties = EnumSet<StoredPortProperty>;
 
-inline constexpr TComEvents kAllComEvents = {
-    TComEvent::evRxChar, TComEvent::evTxEmpty, TComEvent::evRxFlag,
-    TComEvent::evRing,   TComEvent::evBreak,   TComEvent::evCTS,
-    TComEvent::evDSR,    TComEvent::evError,   TComEvent::evRLSD,
-    TComEvent::evRx80Full};
+inline constexpr SerialEvents kAllComEvents = {
+    SerialEvent::evRxChar, SerialEvent::evTxEmpty, SerialEvent::evRxFlag,
+    SerialEvent::evRing,   SerialEvent::evBreak,   SerialEvent::evCTS,
+    SerialEvent::evDSR,    SerialEvent::evError,   SerialEvent::evRLSD,
+    SerialEvent::evRx80Full};
 
 // The platform event mask of a set and back (all ten: 0x05FF).
-uint32_t EventsToMask(TComEvents events);
-TComEvents MaskToEvents(uint32_t mask);
+uint32_t EventsToMask(SerialEvents events);
+SerialEvents MaskToEvents(uint32_t mask);
 
 // Bits per second of a baud-rate value (0 for brCustom).
 uint32_t BaudRateValue(TBaudRate rate);
@@ -112,9 +112,6 @@ std::optional<TDataBits> DataBitsFromText(std::u16string_view text);
 std::optional<TStopBits> StopBitsFromText(std::u16string_view text);
 std::optional<TParityBits> ParityFromText(std::u16string_view text);
 std::optional<TFlowControl> FlowControlFromText(std::u16string_view text);
-
-// Case-insensitive equality of 7-bit texts (other characters compare as is).
-bool SameTextAscii(std::u16string_view a, std::u16string_view b);
 
 }  // namespace orvanta
 

@@ -1,13 +1,13 @@
 #include "serial/enum_ports_win.h"
 
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/enum_ports.h"
 
 namespace orvanta {
 namespace {
 
 [[noreturn]] void RegistryFailure(LONG code) {
-  throw EComPortExt::ForCall(u"EnumComPorts", com_failure::kRegistry,
+  throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry,
                              static_cast<uint32_t>(code));
 }
 

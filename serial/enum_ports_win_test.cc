@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 namespace orvanta {
 namespace {
@@ -42,7 +42,7 @@ TEST_F(EnumComPortsInKeyTest, MissingKeyIsKind23) {
   try {
     EnumComPortsInKey(HKEY_CURRENT_USER, kTestKey, ports);
     FAIL() << "listed";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 23);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");

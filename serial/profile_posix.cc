@@ -19,23 +19,7 @@ struct Line {
   std::string terminator;  // "\r\n", "\n" or "" (last line without one)
 };
 
-std::string Trim(std::string_view text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && (text[first] == ' ' || text[first] == '\t')) ++first;
-  while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
-  return std::string(text.substr(first, last - first));
-}
-
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  }
-  return true;
-}
+std::string Trim(std::string_view text) { return std::string(TrimSpacesAndTabs(text)); }
 
 std::optional<std::vector<Line>> Load(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -111,7 +95,7 @@ std::optional<std::pair<size_t, size_t>> FindSection(const std::vector<Line>& li
                                                      std::string_view section) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto name = SectionName(lines[i].text);
-    if (!name || !SameName(*name, section)) continue;
+    if (!name || !SameTextAscii(*name, section)) continue;
     size_t end = i + 1;
     while (end < lines.size() && !SectionName(lines[end].text)) ++end;
     return std::make_pair(i + 1, end);
@@ -123,7 +107,7 @@ std::optional<size_t> FindKey(const std::vector<Line>& lines,
                               std::pair<size_t, size_t> range, std::string_view key) {
   for (size_t i = range.first; i < range.second; ++i) {
     const auto name = KeyName(lines[i].text);
-    if (name && SameName(*name, key)) return i;
+    if (name && SameTextAscii(*name, key)) return i;
   }
   return std::nullopt;
 }

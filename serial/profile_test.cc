@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

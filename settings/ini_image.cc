@@ -1,18 +1,9 @@
 #include "settings/ini_image.h"
 
-#include "settings/text_case.h"
+#include "base/text.h"
 
 namespace orvanta {
 namespace {
-
-// Blanks and control characters: everything up to the space.
-std::u16string_view TrimControls(std::u16string_view text) {
-  while (!text.empty() && text.front() <= u' ')
-    text.remove_prefix(1);
-  while (!text.empty() && text.back() <= u' ')
-    text.remove_suffix(1);
-  return text;
-}
 
 std::optional<std::u16string_view> EntryName(std::u16string_view line) {
   const size_t equals = line.find(u'=');

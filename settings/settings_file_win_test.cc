@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/failure.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -6,7 +6,6 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "settings/ini_image.h"
-#include "settings/text_case.h"
 
 namespace orvanta {
 namespace {
@@ -42,36 +41,36 @@ std::unique_ptr<IniImage> ReadImage(const std::u16string& path,
 
 }  // namespace
 
-std::u16string TStoredValue::EnDeCrypt(std::u16string_view value) {
+std::u16string StoredValue::EnDeCrypt(std::u16string_view value) {
   std::u16string out(value);
   for (char16_t& c : out)
     c = static_cast<char16_t>(0xFFFF - c);
   return out;
 }
 
-std::u16string TStoredValue::GetDisplayName(int index) const {
+std::u16string StoredValue::GetDisplayName(int index) const {
   return Name.empty() ? u"Item " + IntToText(index) : Name;
 }
 
-TStoredValue& TStoredValues::Add() {
-  items_.push_back(std::make_unique<TStoredValue>());
+StoredValue& StoredValueList::Add() {
+  items_.push_back(std::make_unique<StoredValue>());
   return *items_.back();
 }
 
-TStoredValue& TStoredValues::Insert(int index) {
+StoredValue& StoredValueList::Insert(int index) {
   if (index < 0 || index > Count())
     RaiseIndexError(index);
-  auto item = std::make_unique<TStoredValue>();
-  TStoredValue& result = *item;
+  auto item = std::make_unique<StoredValue>();
+  StoredValue& result = *item;
   items_.insert(items_.begin() + index, std::move(item));
   return result;
 }
 
-void TStoredValues::Clear() {
+void StoredValueList::Clear() {
   items_.clear();
 }
 
-int TStoredValues::IndexOf(std::u16string_view name) const {
+int StoredValueList::IndexOf(std::u16string_view name) const {
   for (int i = 0; i < Count(); ++i) {
     if (SameTextIgnoringCase(items_[i]->Name, name))
       return i;
@@ -79,50 +78,50 @@ int TStoredValues::IndexOf(std::u16string_view name) const {
   return -1;
 }
 
-TStoredValue* TStoredValues::FindValue(std::u16string_view name) {
+StoredValue* StoredValueList::FindValue(std::u16string_view name) {
   const int index = IndexOf(name);
   return index < 0 ? nullptr : items_[index].get();
 }
 
-const TStoredValue* TStoredValues::FindValue(std::u16string_view name) const {
+const StoredValue* StoredValueList::FindValue(std::u16string_view name) const {
   const int index = IndexOf(name);
   return index < 0 ? nullptr : items_[index].get();
 }
 
-TStoredValue& TStoredValues::Items(int index) {
+StoredValue& StoredValueList::Items(int index) {
   if (index < 0 || index >= Count())
     RaiseIndexError(index);
   return *items_[index];
 }
 
-const TStoredValue& TStoredValues::Items(int index) const {
+const StoredValue& StoredValueList::Items(int index) const {
   if (index < 0 || index >= Count())
     RaiseIndexError(index);
   return *items_[index];
 }
 
-int TStoredValues::Count() const {
+int StoredValueList::Count() const {
   return static_cast<int>(items_.size());
 }
 
-TVmStorage::TVmStorage() = default;
-TVmStorage::~TVmStorage() = default;
+SettingsStore::SettingsStore() = default;
+SettingsStore::~SettingsStore() = default;
 
-void TVmStorage::SetActive(bool active) {
+void SettingsStore::SetActive(bool active) {
   if (active == active_)
     return;
   active_ = active;
   RestoreValues();
 }
 
-void TVmStorage::SetFileName(const std::u16string& path) {
+void SettingsStore::SetFileName(const std::u16string& path) {
   if (path == file_name_)
     return;
   file_name_ = path;
   RestoreValues();
 }
 
-void TVmStorage::ReloadFile() {
+void SettingsStore::ReloadFile() {
   if (!active_ || file_name_.empty())
     return;
   // A failed read leaves the store without an image.
@@ -131,7 +130,7 @@ void TVmStorage::ReloadFile() {
   image_ = ReadImage(file_name_, encoding_problem_);
 }
 
-void TVmStorage::RestoreValues() {
+void SettingsStore::RestoreValues() {
   ReloadFile();
   if (!image_)
     return;
@@ -139,7 +138,7 @@ void TVmStorage::RestoreValues() {
   if (section == nullptr)
     return;
   for (int i = 0; i < values_.Count(); ++i) {
-    TStoredValue& item = values_.Items(i);
+    StoredValue& item = values_.Items(i);
     const int entry = IniImage::FindEntry(*section, item.Name);
     if (entry >= 0) {
       item.Value = std::u16string(IniImage::EntryValue(section->lines[entry]));
@@ -147,12 +146,12 @@ void TVmStorage::RestoreValues() {
   }
 }
 
-void TVmStorage::SaveValues() {
+void SettingsStore::SaveValues() {
   ReloadFile();
   if (!image_)
     return;
   for (int i = 0; i < values_.Count(); ++i) {
-    const TStoredValue& item = values_.Items(i);
+    const StoredValue& item = values_.Items(i);
     IniImage::Section* section = image_->FindSection(kStoredSection);
     if (section == nullptr)
       section = &image_->AddSection(kStoredSection);
@@ -177,41 +176,41 @@ void TVmStorage::SaveValues() {
   image_->undecodable_bytes.reset();
 }
 
-std::u16string TVmStorage::ReadValue(std::u16string_view name) const {
-  const TStoredValue* item = values_.FindValue(name);
+std::u16string SettingsStore::ReadValue(std::u16string_view name) const {
+  const StoredValue* item = values_.FindValue(name);
   if (item == nullptr)
     return {};
-  return item->Encode ? TStoredValue::EnDeCrypt(item->Value) : item->Value;
+  return item->Encode ? StoredValue::EnDeCrypt(item->Value) : item->Value;
 }
 
-void TVmStorage::WriteValue(std::u16string_view name,
+void SettingsStore::WriteValue(std::u16string_view name,
                             const std::u16string& value) {
-  if (TStoredValue* item = values_.FindValue(name)) {
-    item->Value = item->Encode ? TStoredValue::EnDeCrypt(value) : value;
+  if (StoredValue* item = values_.FindValue(name)) {
+    item->Value = item->Encode ? StoredValue::EnDeCrypt(value) : value;
     return;
   }
-  TStoredValue& item = values_.Add();
+  StoredValue& item = values_.Add();
   item.Name = std::u16string(name);
   item.Value = value;
 }
 
-void TVmStorage::WriteValue(std::u16string_view name, const char16_t* value) {
+void SettingsStore::WriteValue(std::u16string_view name, const char16_t* value) {
   WriteValue(name, std::u16string(value));
 }
 
-void TVmStorage::WriteValue(std::u16string_view name, int32_t value) {
+void SettingsStore::WriteValue(std::u16string_view name, int32_t value) {
   WriteValue(name, IntToText(value));
 }
 
-void TVmStorage::WriteValue(std::u16string_view name, bool value) {
+void SettingsStore::WriteValue(std::u16string_view name, bool value) {
   WriteValue(name, std::u16string(value ? u"True" : u"False"));
 }
 
-void TVmStorage::Loaded() {
+void SettingsStore::Loaded() {
   RestoreValues();
 }
 
-void AddSettingsCatalogue(TVmStorage& store) {
+void AddSettingsCatalogue(SettingsStore& store) {
   static constexpr struct {
     const char16_t* name;
     const char16_t* value;
@@ -223,7 +222,7 @@ void AddSettingsCatalogue(TVmStorage& store) {
       {kIpNo, u"192.168.0.1"},        {kComPort, u"1"},
   };
   for (const auto& setting : kCatalogue) {
-    TStoredValue& item = store.StoredValues().Add();
+    StoredValue& item = store.StoredValues().Add();
     item.Name = setting.name;
     item.Value = setting.value;
   }

@@ -15,7 +15,7 @@
 namespace orvanta {
 
 // One named text value of the store.
-class TStoredValue {
+class StoredValue {
  public:
   std::u16string Name;
   std::u16string Value;  // stored form: encoded when Encode is set
@@ -28,40 +28,40 @@ class TStoredValue {
 };
 
 // Ordered collection; names need not be unique, look-ups take the first.
-class TStoredValues {
+class StoredValueList {
  public:
-  TStoredValue& Add();
-  TStoredValue& Insert(int index);
+  StoredValue& Add();
+  StoredValue& Insert(int index);
   void Clear();
   int IndexOf(std::u16string_view name) const;  // case-insensitive; -1
-  TStoredValue* FindValue(std::u16string_view name);
-  const TStoredValue* FindValue(std::u16string_view name) const;
-  TStoredValue& Items(int index);
-  const TStoredValue& Items(int index) const;
+  StoredValue* FindValue(std::u16string_view name);
+  const StoredValue* FindValue(std::u16string_view name) const;
+  StoredValue& Items(int index);
+  const StoredValue& Items(int index) const;
   int Count() const;
 
  private:
-  std::vector<std::unique_ptr<TStoredValue>> items_;
+  std::vector<std::unique_ptr<StoredValue>> items_;
 };
 
 class IniImage;  // the in-memory image of the settings file
 
-// The stored-values store `FSAyar`: named text values copied from and to an
+// The stored-values store: named text values copied from and to an
 // INI-style UTF-8 file, section "VmStored".
-class TVmStorage {
+class SettingsStore {
  public:
-  TVmStorage();
-  ~TVmStorage();
-  TVmStorage(const TVmStorage&) = delete;
-  TVmStorage& operator=(const TVmStorage&) = delete;
+  SettingsStore();
+  ~SettingsStore();
+  SettingsStore(const SettingsStore&) = delete;
+  SettingsStore& operator=(const SettingsStore&) = delete;
 
   bool Active() const { return active_; }
   void SetActive(bool active);  // a change reloads (RestoreValues)
   const std::u16string& FileName() const { return file_name_; }
   void SetFileName(const std::u16string& path);  // a different path reloads
 
-  TStoredValues& StoredValues() { return values_; }
-  const TStoredValues& StoredValues() const { return values_; }
+  StoredValueList& StoredValues() { return values_; }
+  const StoredValueList& StoredValues() const { return values_; }
 
   // Reload the file image, then copy the file's values into the store.
   void RestoreValues();
@@ -94,7 +94,7 @@ class TVmStorage {
 
   bool active_ = true;
   std::u16string file_name_;
-  TStoredValues values_;
+  StoredValueList values_;
   std::unique_ptr<IniImage> image_;
   std::optional<EncodingProblem> encoding_problem_;
   WriteStep write_step_ = WriteAll;
@@ -116,7 +116,7 @@ inline constexpr char16_t kIpNo[] = u"IPNO";
 inline constexpr char16_t kComPort[] = u"COMPORT";
 
 // Adds the ten catalogue values with their defaults, in order.
-void AddSettingsCatalogue(TVmStorage& store);
+void AddSettingsCatalogue(SettingsStore& store);
 
 }  // namespace orvanta
 

@@ -10,7 +10,7 @@ namespace orvanta {
 namespace {
 
 void BM_ReadPositionAndLength(benchmark::State& state) {
-  TVmStorage store;
+  SettingsStore store;
   AddSettingsCatalogue(store);
   for (auto _ : state) {
     benchmark::DoNotOptimize(ReadInteger(store, kCallerIdNoBaslama));
@@ -21,7 +21,7 @@ BENCHMARK(BM_ReadPositionAndLength);
 
 // A name written in other letters is found all the same.
 void BM_ReadByOtherLetterCase(benchmark::State& state) {
-  TVmStorage store;
+  SettingsStore store;
   AddSettingsCatalogue(store);
   for (auto _ : state) {
     benchmark::DoNotOptimize(ReadInteger(store, u"callerIdNoUzunluk"));

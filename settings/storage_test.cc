@@ -9,7 +9,7 @@
 
 #include "base/failure.h"
 #include "base/text.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 #include "settings/typed_reading.h"
 
 namespace orvanta {
@@ -55,7 +55,7 @@ class StorageTest : public ::testing::Test {
 
   TempFolder folder_;
   const std::u16string file_;
-  TVmStorage store_;
+  SettingsStore store_;
 };
 
 TEST_F(StorageTest, WritesTheCatalogueFromScratch) {
@@ -176,7 +176,7 @@ TEST_F(StorageTest, BlanksAroundAValueAreGoneAfterReading) {
   Open();
   store_.WriteValue(kCallerIdBaslamaString, u" S\t");
   store_.SaveValues();
-  TVmStorage other;
+  SettingsStore other;
   AddSettingsCatalogue(other);
   other.WriteValue(kCallerIdBaslamaString, u"changed");
   other.SetFileName(file_);
@@ -223,12 +223,12 @@ TEST_F(StorageTest, WrittenValuesTakeTheirTextForms) {
 }
 
 TEST_F(StorageTest, EncodedValuesAreStoredComplemented) {
-  EXPECT_EQ(TStoredValue::EnDeCrypt(u"abc"),
+  EXPECT_EQ(StoredValue::EnDeCrypt(u"abc"),
             (std::u16string{0xFF9E, 0xFF9D, 0xFF9C}));
-  EXPECT_EQ(TStoredValue::EnDeCrypt(std::u16string{0xFF9E, 0xFF9D, 0xFF9C}),
+  EXPECT_EQ(StoredValue::EnDeCrypt(std::u16string{0xFF9E, 0xFF9D, 0xFF9C}),
             u"abc");
 
-  TStoredValue& secret = store_.StoredValues().Add();
+  StoredValue& secret = store_.StoredValues().Add();
   secret.Name = u"SECRET";
   secret.Encode = true;
   store_.WriteValue(u"SECRET", u"abc");
@@ -255,7 +255,7 @@ TEST_F(StorageTest, FileNameAndActiveReloadOnlyOnChange) {
   store_.SetActive(true);
   EXPECT_EQ(store_.ReadValue(kUdpPort), u"3");
 
-  TVmStorage unnamed;
+  SettingsStore unnamed;
   AddSettingsCatalogue(unnamed);
   unnamed.Loaded();
   unnamed.SaveValues();  // no file name: nothing to write
@@ -263,7 +263,7 @@ TEST_F(StorageTest, FileNameAndActiveReloadOnlyOnChange) {
 }
 
 TEST_F(StorageTest, CollectionFindsNamesIgnoringCase) {
-  TStoredValues& values = store_.StoredValues();
+  StoredValueList& values = store_.StoredValues();
   EXPECT_EQ(values.IndexOf(u"udpport"), 6);
   values.Add().Name = u"UDPPORT";
   EXPECT_EQ(values.IndexOf(u"UdpPort"), 6);
@@ -284,7 +284,7 @@ TEST_F(StorageTest, CollectionFindsNamesIgnoringCase) {
   EXPECT_EQ(values.IndexOf(u"\u00e7ALI\u015f"), values.Count() - 1);
   std::setlocale(LC_CTYPE, old_locale.c_str());
 
-  TStoredValue& first = values.Insert(0);
+  StoredValue& first = values.Insert(0);
   EXPECT_EQ(&values.Items(0), &first);
   EXPECT_EQ(first.GetDisplayName(0), u"Item 0");
   EXPECT_EQ(values.Items(1).GetDisplayName(1), u"CALLERIDKULLAN");

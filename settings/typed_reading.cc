@@ -92,11 +92,11 @@ bool TextToBoolean(std::u16string_view text) {
   return TextToBoolean(text, CurrentNumberLocale());
 }
 
-int32_t ReadInteger(const TVmStorage& store, std::u16string_view name) {
+int32_t ReadInteger(const SettingsStore& store, std::u16string_view name) {
   return TextToInteger(store.ReadValue(name));
 }
 
-bool ReadBoolean(const TVmStorage& store, std::u16string_view name) {
+bool ReadBoolean(const SettingsStore& store, std::u16string_view name) {
   return TextToBoolean(store.ReadValue(name));
 }
 

@@ -7,7 +7,7 @@
 
 namespace orvanta {
 
-class TVmStorage;
+class SettingsStore;
 
 // The separators of the locale whose number formats the conversions follow;
 // a separator of 0 is none.
@@ -28,8 +28,8 @@ int32_t TextToInteger(std::u16string_view text);  // current locale
 bool TextToBoolean(std::u16string_view text);     // current locale
 
 // ReadValue of `name`, read as an integer / a boolean.
-int32_t ReadInteger(const TVmStorage& store, std::u16string_view name);
-bool ReadBoolean(const TVmStorage& store, std::u16string_view name);
+int32_t ReadInteger(const SettingsStore& store, std::u16string_view name);
+bool ReadBoolean(const SettingsStore& store, std::u16string_view name);
 
 }  // namespace orvanta
 

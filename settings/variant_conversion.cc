@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/text.h"
+
 namespace orvanta {
 namespace {
 
@@ -36,20 +38,6 @@ struct ParsedNumber {
 };
 
 constexpr long long kExponentLimit = 1'000'000'000;
-
-// The English boolean names, never localised.
-bool IsWordIgnoringCase(std::u16string_view text, std::u16string_view word) {
-  if (text.size() != word.size())
-    return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c >= u'a' && c <= u'z')
-      c = static_cast<char16_t>(c - u'a' + u'A');
-    if (c != word[i])
-      return false;
-  }
-  return true;
-}
 
 std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
                                         const NumberLocale& locale) {
@@ -191,9 +179,9 @@ IntegerResult VariantTextToInt32(std::u16string_view text,
 std::optional<bool> VariantTextToBool(std::u16string_view text,
                                       const NumberLocale& locale) {
   const std::u16string_view whole = text.substr(0, text.find(u'\0'));
-  if (IsWordIgnoringCase(whole, u"TRUE"))
+  if (SameTextAscii(whole, u"TRUE"))
     return true;
-  if (IsWordIgnoringCase(whole, u"FALSE"))
+  if (SameTextAscii(whole, u"FALSE"))
     return false;
   const std::optional<ParsedNumber> number = ParseNumber(text, locale);
   if (!number || number->too_large)

@@ -27,7 +27,7 @@
 #include "app/qt/setup_dialog.h"
 #include "app/qt/test/modal.h"
 #include "app/qt/widgets.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -14,10 +14,10 @@
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "notify/test/udp_listener.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/test/socat_pty.h"
 #include "settings/storage.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -31,7 +31,7 @@ TEST(ProgramBurstTest, EveryCallOfABurstIsAnnouncedOnceInOrder) {
   SocatPty line;
   UdpListener listener;
   {
-    TVmStorage store;
+    SettingsStore store;
     AddSettingsCatalogue(store);
     store.SetFileName(folder.File(u"Setting.ini"));
     store.WriteValue(kCallerIdKullan, true);
@@ -41,9 +41,9 @@ TEST(ProgramBurstTest, EveryCallOfABurstIsAnnouncedOnceInOrder) {
     store.WriteValue(kUdpPort, static_cast<int32_t>(listener.port()));
     store.SaveValues();
     UiHandover unused;
-    TComPort port(unused);
+    SerialPort port(unused);
     port.SetPort(Utf8ToUtf16(line.device()));
-    port.StoreSettings(TStoreType::stIniFile, folder.File(u"calleridcomport.ini"));
+    port.StoreSettings(PortStoreKind::stIniFile, folder.File(u"calleridcomport.ini"));
   }
 
   const fs::path program = folder.path() / "orvanta";

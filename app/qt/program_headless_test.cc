@@ -20,10 +20,10 @@
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "notify/test/udp_listener.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/test/socat_pty.h"
 #include "settings/storage.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -78,7 +78,7 @@ class HeadlessProgram {
 // Settings for the serial source on `device`, announcing to `udp_port`.
 void WriteSerialSettings(const TempFolder& folder, const std::string& device,
                          uint16_t udp_port) {
-  TVmStorage store;
+  SettingsStore store;
   AddSettingsCatalogue(store);
   store.SetFileName(folder.File(u"Setting.ini"));
   store.WriteValue(kCallerIdKullan, true);
@@ -88,9 +88,9 @@ void WriteSerialSettings(const TempFolder& folder, const std::string& device,
   store.WriteValue(kUdpPort, static_cast<int32_t>(udp_port));
   store.SaveValues();
   UiHandover unused;
-  TComPort port(unused);
+  SerialPort port(unused);
   port.SetPort(Utf8ToUtf16(device));
-  port.StoreSettings(TStoreType::stIniFile, folder.File(u"calleridcomport.ini"));
+  port.StoreSettings(PortStoreKind::stIniFile, folder.File(u"calleridcomport.ini"));
 }
 
 // Whether the terminal at `device` is in exclusive mode. Asked of the

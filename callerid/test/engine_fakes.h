@@ -13,7 +13,8 @@
 #include "base/text.h"
 #include "base/user_notice.h"
 #include "callerid/engine.h"
-#include "callerid/sources.h"
+#include "callerid/broadcast_channel.h"
+#include "callerid/serial_source.h"
 #include "notify/announcer.h"
 
 // Stand-ins for the engine's surroundings. Each writes what is done to it

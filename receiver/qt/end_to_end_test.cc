@@ -11,7 +11,7 @@
 
 #include "app/qt/test/child_process.h"
 #include "serial/test/socat_pty.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -14,7 +14,7 @@
 #include "app/qt/qt_text.h"
 #include "notify/udp_channel.h"
 #include "receiver/qt/receiver_program.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "notify/udp_channel.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {

@@ -13,7 +13,7 @@
 #include "app/win/win_text.h"
 #include "notify/udp_channel.h"
 #include "receiver/win/win_receiver_shell.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta::win {
 namespace {

@@ -182,7 +182,7 @@ void FakeComDevice::SignalStop() {
   line_->changed_.notify_all();
 }
 
-void FakeComDevice::SetCurrentThreadPriority(TThreadPriority) {}
+void FakeComDevice::SetCurrentThreadPriority(ThreadPriority) {}
 
 DeviceResult FakeComDevice::ClearErrors(uint32_t& errors, uint32_t& input_count) {
   const DeviceResult r = Simple("ClearErrors");

@@ -78,7 +78,7 @@ class FakeComDevice : public ComDevice {
   void ReleaseWaitObjects() override;
   DeviceWait WaitEvents() override;
   void SignalStop() override;
-  void SetCurrentThreadPriority(TThreadPriority priority) override;
+  void SetCurrentThreadPriority(ThreadPriority priority) override;
   DeviceResult ClearErrors(uint32_t& errors, uint32_t& input_count) override;
   DeviceRead Read(char* buffer, uint32_t count) override;
   DeviceResult Purge(uint32_t flags) override;

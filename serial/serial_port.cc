@@ -1,4 +1,4 @@
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 #include <array>
 #include <utility>
@@ -44,82 +44,82 @@ std::u16string ComFailureText(int kind) {
   return u"Unknown Error #" + IntToText(kind);
 }
 
-EComPort::EComPort(std::u16string message, int kind)
+SerialPortError::SerialPortError(std::u16string message, int kind)
     : Failure(std::move(message)), kind_(kind) {}
 
-EComPort EComPort::ForPort(const std::u16string& port, int kind) {
-  return EComPort(port + u" Error: " + ComFailureText(kind), kind);
+SerialPortError SerialPortError::ForPort(const std::u16string& port, int kind) {
+  return SerialPortError(port + u" Error: " + ComFailureText(kind), kind);
 }
 
-EComPortExt::EComPortExt(std::u16string message, int kind, uint32_t win_code)
-    : EComPort(std::move(message), kind), win_code_(win_code) {}
+SerialPortSystemError::SerialPortSystemError(std::u16string message, int kind, uint32_t win_code)
+    : SerialPortError(std::move(message), kind), win_code_(win_code) {}
 
-EComPortExt EComPortExt::ForCall(const std::u16string& name, int kind,
+SerialPortSystemError SerialPortSystemError::ForCall(const std::u16string& name, int kind,
                                  uint32_t win_code) {
-  return EComPortExt(u"COM Port Error: " + ComFailureText(kind) + u" on " + name,
+  return SerialPortSystemError(u"COM Port Error: " + ComFailureText(kind) + u" on " + name,
                      kind, win_code);
 }
 
-EComPortExt EComPortExt::PortInUse(const std::u16string& name, uint32_t win_code) {
-  EComPortExt failure = ForCall(name, com_failure::kOpen, win_code);
-  return EComPortExt(failure.message() + kPortInUseText, com_failure::kOpen,
+SerialPortSystemError SerialPortSystemError::PortInUse(const std::u16string& name, uint32_t win_code) {
+  SerialPortSystemError failure = ForCall(name, com_failure::kOpen, win_code);
+  return SerialPortSystemError(failure.message() + kPortInUseText, com_failure::kOpen,
                      win_code);
 }
 
 // ---------------------------------------------------------------------------
 // Parameter groups
 
-void TComParity::SetBits(TParityBits value) {
+void SerialParity::SetBits(TParityBits value) {
   if (value == bits_) return;
   bits_ = value;
-  port_.Changed(TComPort::Apply::kState);
+  port_.Changed(SerialPort::Apply::kState);
 }
 
-void TComParity::SetCheck(bool value) {
+void SerialParity::SetCheck(bool value) {
   if (value == check_) return;
   check_ = value;
-  port_.Changed(TComPort::Apply::kState);
+  port_.Changed(SerialPort::Apply::kState);
 }
 
-void TComParity::SetReplace(bool value) {
+void SerialParity::SetReplace(bool value) {
   if (value == replace_) return;
   replace_ = value;
-  port_.Changed(TComPort::Apply::kState);
+  port_.Changed(SerialPort::Apply::kState);
 }
 
-void TComParity::SetReplaceChar(uint8_t value) {
+void SerialParity::SetReplaceChar(uint8_t value) {
   if (value == replace_char_) return;
   replace_char_ = value;
-  port_.Changed(TComPort::Apply::kState);
+  port_.Changed(SerialPort::Apply::kState);
 }
 
 template <typename T>
-void TComFlowControl::Set(T& member, T value) {
+void SerialFlowControl::Set(T& member, T value) {
   if (value == member) return;
   member = value;
-  port_.Changed(TComPort::Apply::kState);
+  port_.Changed(SerialPort::Apply::kState);
 }
 
-void TComFlowControl::SetOutCTSFlow(bool value) { Set(out_cts_flow_, value); }
-void TComFlowControl::SetOutDSRFlow(bool value) { Set(out_dsr_flow_, value); }
-void TComFlowControl::SetControlDTR(TDTRFlowControl value) {
+void SerialFlowControl::SetOutCTSFlow(bool value) { Set(out_cts_flow_, value); }
+void SerialFlowControl::SetOutDSRFlow(bool value) { Set(out_dsr_flow_, value); }
+void SerialFlowControl::SetControlDTR(TDTRFlowControl value) {
   Set(control_dtr_, value);
 }
-void TComFlowControl::SetControlRTS(TRTSFlowControl value) {
+void SerialFlowControl::SetControlRTS(TRTSFlowControl value) {
   Set(control_rts_, value);
 }
-void TComFlowControl::SetXonXoffOut(bool value) { Set(xon_xoff_out_, value); }
-void TComFlowControl::SetXonXoffIn(bool value) { Set(xon_xoff_in_, value); }
-void TComFlowControl::SetDSRSensitivity(bool value) {
+void SerialFlowControl::SetXonXoffOut(bool value) { Set(xon_xoff_out_, value); }
+void SerialFlowControl::SetXonXoffIn(bool value) { Set(xon_xoff_in_, value); }
+void SerialFlowControl::SetDSRSensitivity(bool value) {
   Set(dsr_sensitivity_, value);
 }
-void TComFlowControl::SetTxContinueOnXoff(bool value) {
+void SerialFlowControl::SetTxContinueOnXoff(bool value) {
   Set(tx_continue_on_xoff_, value);
 }
-void TComFlowControl::SetXonChar(uint8_t value) { Set(xon_char_, value); }
-void TComFlowControl::SetXoffChar(uint8_t value) { Set(xoff_char_, value); }
+void SerialFlowControl::SetXonChar(uint8_t value) { Set(xon_char_, value); }
+void SerialFlowControl::SetXoffChar(uint8_t value) { Set(xoff_char_, value); }
 
-TFlowControl TComFlowControl::FlowControl() const {
+TFlowControl SerialFlowControl::FlowControl() const {
   const bool xon_xoff_off = !xon_xoff_in_ && !xon_xoff_out_;
   const bool xon_xoff_on = xon_xoff_in_ && xon_xoff_out_;
   if (control_rts_ == TRTSFlowControl::rtsHandshake && out_cts_flow_ &&
@@ -137,7 +137,7 @@ TFlowControl TComFlowControl::FlowControl() const {
   return TFlowControl::fcCustom;
 }
 
-void TComFlowControl::SetFlowControl(TFlowControl value) {
+void SerialFlowControl::SetFlowControl(TFlowControl value) {
   if (value != TFlowControl::fcCustom) {
     control_rts_ = TRTSFlowControl::rtsDisable;
     out_cts_flow_ = false;
@@ -151,38 +151,38 @@ void TComFlowControl::SetFlowControl(TFlowControl value) {
       xon_xoff_out_ = true;
     }
   }
-  port_.Changed(TComPort::Apply::kState);
+  port_.Changed(SerialPort::Apply::kState);
 }
 
-void TComBuffer::SetInputSize(int32_t value) {
+void SerialBuffer::SetInputSize(int32_t value) {
   if (value == input_size_) return;
   input_size_ = value;
-  port_.Changed(TComPort::Apply::kQueues);
+  port_.Changed(SerialPort::Apply::kQueues);
 }
 
-void TComBuffer::SetOutputSize(int32_t value) {
+void SerialBuffer::SetOutputSize(int32_t value) {
   if (value == output_size_) return;
   output_size_ = value;
-  port_.Changed(TComPort::Apply::kQueues);
+  port_.Changed(SerialPort::Apply::kQueues);
 }
 
-void TComTimeouts::Set(int32_t& member, int32_t value) {
+void SerialTimeouts::Set(int32_t& member, int32_t value) {
   if (value == member) return;
   member = value;
-  port_.Changed(TComPort::Apply::kTimeouts);
+  port_.Changed(SerialPort::Apply::kTimeouts);
 }
 
-void TComTimeouts::SetReadInterval(int32_t value) { Set(read_interval_, value); }
-void TComTimeouts::SetReadTotalMultiplier(int32_t value) {
+void SerialTimeouts::SetReadInterval(int32_t value) { Set(read_interval_, value); }
+void SerialTimeouts::SetReadTotalMultiplier(int32_t value) {
   Set(read_total_multiplier_, value);
 }
-void TComTimeouts::SetReadTotalConstant(int32_t value) {
+void SerialTimeouts::SetReadTotalConstant(int32_t value) {
   Set(read_total_constant_, value);
 }
-void TComTimeouts::SetWriteTotalMultiplier(int32_t value) {
+void SerialTimeouts::SetWriteTotalMultiplier(int32_t value) {
   Set(write_total_multiplier_, value);
 }
-void TComTimeouts::SetWriteTotalConstant(int32_t value) {
+void SerialTimeouts::SetWriteTotalConstant(int32_t value) {
   Set(write_total_constant_, value);
 }
 
@@ -191,7 +191,7 @@ void TComTimeouts::SetWriteTotalConstant(int32_t value) {
 
 // Where failure reports go. Shared with posted reports, which may still be
 // queued after the port is gone; only touched on the UI thread.
-struct TComPort::ReportTarget {
+struct SerialPort::ReportTarget {
   FailureReport report;
   DeviceLostHandler lost;
   // Counts the closes: a device loss posted by the event thread of an
@@ -199,14 +199,14 @@ struct TComPort::ReportTarget {
   uint64_t session = 0;
 };
 
-TComPort::TComPort(UiHandover& ui) : TComPort(ui, MakePlatformComDevice()) {}
+SerialPort::SerialPort(UiHandover& ui) : SerialPort(ui, MakePlatformComDevice()) {}
 
-TComPort::TComPort(UiHandover& ui, std::unique_ptr<ComDevice> device)
+SerialPort::SerialPort(UiHandover& ui, std::unique_ptr<ComDevice> device)
     : ui_(ui),
       device_(std::move(device)),
       report_target_(std::make_shared<ReportTarget>()) {}
 
-TComPort::~TComPort() {
+SerialPort::~SerialPort() {
   try {
     Close();
   } catch (...) {
@@ -214,24 +214,24 @@ TComPort::~TComPort() {
   }
 }
 
-void TComPort::SetOnRxChar(RxCharHandler handler) {
+void SerialPort::SetOnRxChar(RxCharHandler handler) {
   on_rx_char_ = std::move(handler);
 }
 
-void TComPort::SetOnFailure(FailureReport report) {
+void SerialPort::SetOnFailure(FailureReport report) {
   report_target_->report = std::move(report);
 }
 
-void TComPort::SetOnDeviceLost(DeviceLostHandler lost) {
+void SerialPort::SetOnDeviceLost(DeviceLostHandler lost) {
   report_target_->lost = std::move(lost);
 }
 
-void TComPort::Open() {
+void SerialPort::Open() {
   if (connected_) return;
   const DeviceResult opened = device_->Open(port_, overlapped_);
   if (!opened) {
-    if (opened.in_use) throw EComPortExt::PortInUse(port_, opened.code);
-    throw EComPortExt::ForCall(port_, com_failure::kOpen, opened.code);
+    if (opened.in_use) throw SerialPortSystemError::PortInUse(port_, opened.code);
+    throw SerialPortSystemError::ForCall(port_, com_failure::kOpen, opened.code);
   }
   connected_ = true;
   try {
@@ -248,12 +248,12 @@ void TComPort::Open() {
     uint32_t status = 0;
     const DeviceResult read = device_->ModemStatus(status);
     if (!read) {
-      throw EComPortExt::ForCall(port_, com_failure::kModemStatus, read.code);
+      throw SerialPortSystemError::ForCall(port_, com_failure::kModemStatus, read.code);
     }
   }
 }
 
-void TComPort::Close() {
+void SerialPort::Close() {
   if (!connected_) return;
   // First: a device loss served while the thread is stopped below is stale.
   ++report_target_->session;
@@ -263,10 +263,10 @@ void TComPort::Close() {
   StopEventThread();
   device_->Close();
   connected_ = false;
-  if (!purged) throw EComPortExt::ForCall(port_, com_failure::kPurge, purged.code);
+  if (!purged) throw SerialPortSystemError::ForCall(port_, com_failure::kPurge, purged.code);
 }
 
-int TComPort::ReadStr(std::string& str, int count) {
+int SerialPort::ReadBytes(std::string& str, int count) {
   str.clear();
   if (count <= 0) return 0;
   std::string buffer(static_cast<size_t>(count), '\0');
@@ -277,7 +277,7 @@ int TComPort::ReadStr(std::string& str, int count) {
       read_async_last_error_ = read.code;
       return 0;
     case DeviceRead::kFailed:
-      throw EComPortExt::ForCall(port_, com_failure::kRead, read.code);
+      throw SerialPortSystemError::ForCall(port_, com_failure::kRead, read.code);
     case DeviceRead::kDone:
       break;
   }
@@ -286,15 +286,15 @@ int TComPort::ReadStr(std::string& str, int count) {
   return static_cast<int>(str.size());
 }
 
-void TComPort::BeginUpdate() { ++update_count_; }
+void SerialPort::BeginUpdate() { ++update_count_; }
 
-void TComPort::EndUpdate() {
+void SerialPort::EndUpdate() {
   if (update_count_ < 1) return;
   --update_count_;
   if (update_count_ == 0 && connected_) ApplyAll();
 }
 
-void TComPort::SetPort(const std::u16string& port) {
+void SerialPort::SetPort(const std::u16string& port) {
   if (port == port_) return;
   const bool reopen = connected_;
   if (reopen) Close();
@@ -302,67 +302,67 @@ void TComPort::SetPort(const std::u16string& port) {
   if (reopen) Open();
 }
 
-void TComPort::SetBaudRate(TBaudRate value) {
+void SerialPort::SetBaudRate(TBaudRate value) {
   if (value == baud_rate_) return;
   baud_rate_ = value;
   Changed(Apply::kState);
 }
 
-void TComPort::SetCustomBaudRate(int32_t value) {
+void SerialPort::SetCustomBaudRate(int32_t value) {
   if (value == custom_baud_rate_) return;
   custom_baud_rate_ = value;
   Changed(Apply::kState);
 }
 
-void TComPort::SetDataBits(TDataBits value) {
+void SerialPort::SetDataBits(TDataBits value) {
   if (value == data_bits_) return;
   data_bits_ = value;
   Changed(Apply::kState);
 }
 
-void TComPort::SetStopBits(TStopBits value) {
+void SerialPort::SetStopBits(TStopBits value) {
   if (value == stop_bits_) return;
   stop_bits_ = value;
   Changed(Apply::kState);
 }
 
-void TComPort::SetEventChar(uint8_t value) {
+void SerialPort::SetEventChar(uint8_t value) {
   if (value == event_char_) return;
   event_char_ = value;
   Changed(Apply::kState);
 }
 
-void TComPort::SetDiscardNull(bool value) {
+void SerialPort::SetDiscardNull(bool value) {
   if (value == discard_null_) return;
   discard_null_ = value;
   Changed(Apply::kState);
 }
 
-void TComPort::RefuseWhileConnected() {
+void SerialPort::RefuseWhileConnected() {
   if (connected_) {
-    throw EComPort::ForPort(port_, com_failure::kSetWhileConnected);
+    throw SerialPortError::ForPort(port_, com_failure::kSetWhileConnected);
   }
 }
 
-void TComPort::SetSyncMethod(TSyncMethod value) {
+void SerialPort::SetSyncMethod(TSyncMethod value) {
   if (value == sync_method_) return;
   RefuseWhileConnected();
   sync_method_ = value;
 }
 
-void TComPort::SetEventThreadPriority(TThreadPriority value) {
+void SerialPort::SetEventThreadPriority(ThreadPriority value) {
   if (value == event_thread_priority_) return;
   RefuseWhileConnected();
   event_thread_priority_ = value;
 }
 
-void TComPort::SetOverlapped(bool value) {
+void SerialPort::SetOverlapped(bool value) {
   if (value == overlapped_) return;
   RefuseWhileConnected();
   overlapped_ = value;
 }
 
-ComDeviceState TComPort::DeviceState() const {
+ComDeviceState SerialPort::DeviceState() const {
   ComDeviceState s;
   s.baud_rate = baud_rate_ == TBaudRate::brCustom
                     ? static_cast<uint32_t>(custom_baud_rate_)
@@ -394,7 +394,7 @@ ComDeviceState TComPort::DeviceState() const {
   return s;
 }
 
-ComDeviceTimeouts TComPort::DeviceTimeouts() const {
+ComDeviceTimeouts SerialPort::DeviceTimeouts() const {
   ComDeviceTimeouts t;
   t.read_interval = static_cast<uint32_t>(timeouts_.ReadInterval());
   t.read_total_multiplier = static_cast<uint32_t>(timeouts_.ReadTotalMultiplier());
@@ -404,7 +404,7 @@ ComDeviceTimeouts TComPort::DeviceTimeouts() const {
   return t;
 }
 
-void TComPort::Changed(Apply what) {
+void SerialPort::Changed(Apply what) {
   if (!connected_ || update_count_ > 0) return;
   switch (what) {
     case Apply::kState:
@@ -419,24 +419,24 @@ void TComPort::Changed(Apply what) {
   }
 }
 
-void TComPort::ApplyQueues() {
+void SerialPort::ApplyQueues() {
   const DeviceResult r =
       device_->SetupQueues(static_cast<uint32_t>(buffer_.InputSize()),
                            static_cast<uint32_t>(buffer_.OutputSize()));
-  if (!r) throw EComPortExt::ForCall(port_, com_failure::kSetupComm, r.code);
+  if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kSetupComm, r.code);
 }
 
-void TComPort::ApplyState() {
+void SerialPort::ApplyState() {
   const DeviceResult r = device_->SetState(DeviceState());
-  if (!r) throw EComPortExt::ForCall(port_, com_failure::kSetState, r.code);
+  if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kSetState, r.code);
 }
 
-void TComPort::ApplyTimeouts() {
+void SerialPort::ApplyTimeouts() {
   const DeviceResult r = device_->SetTimeouts(DeviceTimeouts());
-  if (!r) throw EComPortExt::ForCall(port_, com_failure::kSetTimeouts, r.code);
+  if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kSetTimeouts, r.code);
 }
 
-void TComPort::ApplyAll() {
+void SerialPort::ApplyAll() {
   ApplyQueues();
   ApplyState();
   ApplyTimeouts();
@@ -445,21 +445,21 @@ void TComPort::ApplyAll() {
 // ---------------------------------------------------------------------------
 // The event thread
 
-bool TComPort::EventThreadRunning() const {
+bool SerialPort::EventThreadRunning() const {
   return event_thread_.joinable() && !event_thread_ended_.load();
 }
 
-void TComPort::StartEventThread() {
+void SerialPort::StartEventThread() {
   device_->CreateWaitObjects();
   // A mask the device refuses shows up as a failing wait, which is reported.
   device_->SetEventMask(EventsToMask(events_));
   event_thread_ended_ = false;
-  event_thread_ = std::thread(&TComPort::EventThreadMain, this,
+  event_thread_ = std::thread(&SerialPort::EventThreadMain, this,
                               event_thread_priority_, port_,
                               report_target_->session);
 }
 
-void TComPort::StopEventThread() {
+void SerialPort::StopEventThread() {
   if (!event_thread_.joinable()) return;
   device_->SignalStop();
   std::this_thread::yield();
@@ -468,7 +468,7 @@ void TComPort::StopEventThread() {
   device_->ReleaseWaitObjects();
 }
 
-void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name,
+void SerialPort::EventThreadMain(ThreadPriority priority, std::u16string name,
                                uint64_t session) {
   device_->SetCurrentThreadPriority(priority);
   bool tidy_up = true;
@@ -479,12 +479,12 @@ void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name,
       // The device went away (unplugged adapter, far end of a pty closed):
       // say so once and stop waiting, instead of failing the same wait
       // over and over.
-      PostDeviceLost(std::make_exception_ptr(EComPortExt::ForCall(
+      PostDeviceLost(std::make_exception_ptr(SerialPortSystemError::ForCall(
                          name, com_failure::kWaitForEvent, wait.code)),
                      session);
       break;
     }
-    const TComEvents events = MaskToEvents(wait.events);
+    const SerialEvents events = MaskToEvents(wait.events);
     if (events.Empty()) continue;
     bool go_on = true;
     std::exception_ptr failure;
@@ -506,17 +506,17 @@ void TComPort::EventThreadMain(TThreadPriority priority, std::u16string name,
   ui_.Notify();
 }
 
-bool TComPort::Dispatch(TComEvents events, std::exception_ptr& failure) {
+bool SerialPort::Dispatch(SerialEvents events, std::exception_ptr& failure) {
   try {
     uint32_t errors = 0;
     uint32_t count = 0;
-    if (events.Contains(TComEvent::evError)) {
+    if (events.Contains(SerialEvent::evError)) {
       const DeviceResult r = device_->ClearErrors(errors, count);
-      if (!r) throw EComPortExt::ForCall(port_, com_failure::kClearCommError, r.code);
+      if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kClearCommError, r.code);
     }
-    if (events.Contains(TComEvent::evRxChar)) {
+    if (events.Contains(SerialEvent::evRxChar)) {
       const DeviceResult r = device_->ClearErrors(errors, count);
-      if (!r) throw EComPortExt::ForCall(port_, com_failure::kClearCommError, r.code);
+      if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kClearCommError, r.code);
       if (count > 0 && on_rx_char_) {
         try {
           on_rx_char_(*this, static_cast<int>(count));
@@ -528,13 +528,13 @@ bool TComPort::Dispatch(TComEvents events, std::exception_ptr& failure) {
         }
       }
     }
-    const TComEvent signal_events[] = {TComEvent::evCTS, TComEvent::evDSR,
-                                       TComEvent::evRLSD};
-    for (TComEvent e : signal_events) {
+    const SerialEvent signal_events[] = {SerialEvent::evCTS, SerialEvent::evDSR,
+                                       SerialEvent::evRLSD};
+    for (SerialEvent e : signal_events) {
       if (!events.Contains(e)) continue;
       uint32_t status = 0;
       const DeviceResult r = device_->ModemStatus(status);
-      if (!r) throw EComPortExt::ForCall(port_, com_failure::kModemStatus, r.code);
+      if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kModemStatus, r.code);
     }
   } catch (...) {
     failure = std::current_exception();
@@ -543,7 +543,7 @@ bool TComPort::Dispatch(TComEvents events, std::exception_ptr& failure) {
   return true;
 }
 
-void TComPort::PostReport(std::exception_ptr failure) {
+void SerialPort::PostReport(std::exception_ptr failure) {
   // Posted rather than shown here: the report is a modal box, and the
   // event thread must not wait for the user to close it. Only the text
   // crosses to the UI thread: the failure object stays with the thread
@@ -557,7 +557,7 @@ void TComPort::PostReport(std::exception_ptr failure) {
   });
 }
 
-void TComPort::PostDeviceLost(std::exception_ptr failure, uint64_t session) {
+void SerialPort::PostDeviceLost(std::exception_ptr failure, uint64_t session) {
   ui_.Post([target = report_target_, failure, session] {
     if (target->lost && target->session == session) {
       target->lost(FailureText(failure));

@@ -1,15 +1,13 @@
-#ifndef ORVANTA_CALLERID_SOURCES_H_
-#define ORVANTA_CALLERID_SOURCES_H_
+#ifndef ORVANTA_CALLERID_SERIAL_SOURCE_H_
+#define ORVANTA_CALLERID_SERIAL_SOURCE_H_
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace orvanta {
 
 class PacketFraming;
-class TComPort;
-class UdpChannel;
+class SerialPort;
 
 // The serial caller-ID source: the port `ComPortCallerID` together with the
 // framing markers its receive handler looks for.
@@ -33,18 +31,10 @@ class SerialSource {
   virtual void SetOnDeviceLost(DeviceLostHandler lost) = 0;
 };
 
-// The UDP channel `IdUDPClient1` as the engine switches it on and off.
-class BroadcastChannel {
- public:
-  virtual ~BroadcastChannel() = default;
-  virtual void SetPort(int32_t port) = 0;
-  virtual void SetActive(bool active) = 0;
-};
-
 // The real serial port and framing behind SerialSource.
 class ComPortSerialSource : public SerialSource {
  public:
-  ComPortSerialSource(TComPort& port, PacketFraming& framing);
+  ComPortSerialSource(SerialPort& port, PacketFraming& framing);
   void LoadSettings(const std::u16string& ini_path) override;
   void SetMarkers(const std::u16string& start_text,
                   const std::u16string& end_text) override;
@@ -55,21 +45,10 @@ class ComPortSerialSource : public SerialSource {
   void SetOnDeviceLost(DeviceLostHandler lost) override;
 
  private:
-  TComPort& port_;
+  SerialPort& port_;
   PacketFraming& framing_;
-};
-
-// The real UDP channel behind BroadcastChannel.
-class UdpBroadcastChannel : public BroadcastChannel {
- public:
-  explicit UdpBroadcastChannel(UdpChannel& channel);
-  void SetPort(int32_t port) override;
-  void SetActive(bool active) override;
-
- private:
-  UdpChannel& channel_;
 };
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_CALLERID_SOURCES_H_
+#endif  // ORVANTA_CALLERID_SERIAL_SOURCE_H_

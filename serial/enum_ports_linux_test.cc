@@ -1,4 +1,4 @@
-#include "serial/enum_ports_posix.h"
+#include "serial/enum_ports_linux.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 
 #include <filesystem>
 
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/enum_ports.h"
-#include "settings/test/temp_folder.h"
+#include "base/test/temp_folder.h"
 
 namespace orvanta {
 namespace {
@@ -60,7 +60,7 @@ TEST(EnumTtyPorts, UnreadableClassDirectoryIsKind23) {
     EnumTtyPorts(PortFolders{sys.Path("missing").string(), sys.Path("by-id").string()},
                  ports);
     FAIL() << "listed";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 23);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
     EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_SERIAL_ENUM_PORTS_POSIX_H_
-#define ORVANTA_SERIAL_ENUM_PORTS_POSIX_H_
+#ifndef ORVANTA_SERIAL_ENUM_PORTS_LINUX_H_
+#define ORVANTA_SERIAL_ENUM_PORTS_LINUX_H_
 
 #include <string>
 #include <vector>
@@ -26,4 +26,4 @@ void EnumTtyPorts(const PortFolders& folders, std::vector<std::u16string>& ports
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SERIAL_ENUM_PORTS_POSIX_H_
+#endif  // ORVANTA_SERIAL_ENUM_PORTS_LINUX_H_

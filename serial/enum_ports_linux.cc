@@ -1,11 +1,11 @@
-#include "serial/enum_ports_posix.h"
+#include "serial/enum_ports_linux.h"
 
 #include <dirent.h>
 #include <errno.h>
 #include <sys/stat.h>
 
 #include "base/text.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/enum_ports.h"
 
 namespace orvanta {
@@ -21,7 +21,7 @@ bool Exists(const std::string& path) {
 void EnumTtyPorts(const PortFolders& folders, std::vector<std::u16string>& ports) {
   DIR* dir = opendir(folders.tty_class.c_str());
   if (!dir) {
-    throw EComPortExt::ForCall(u"EnumComPorts", com_failure::kRegistry,
+    throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry,
                                static_cast<uint32_t>(errno));
   }
   std::vector<std::u16string> names;

@@ -1,7 +1,7 @@
-#ifndef ORVANTA_SERIAL_COM_PORT_H_
-#define ORVANTA_SERIAL_COM_PORT_H_
+#ifndef ORVANTA_SERIAL_SERIAL_PORT_H_
+#define ORVANTA_SERIAL_SERIAL_PORT_H_
 
-// The serial port component `TComPort`: parameters, open/close, the event
+// The serial port component `SerialPort`: parameters, open/close, the event
 // thread that hands each bytes-received event to the user-interface thread,
 // reading, and the port's settings file.
 
@@ -53,10 +53,10 @@ std::u16string ComFailureText(int kind);
 
 // A failure of the driver without a platform error code:
 // "<port> Error: <kind text>".
-class EComPort : public Failure {
+class SerialPortError : public Failure {
  public:
-  EComPort(std::u16string message, int kind);
-  static EComPort ForPort(const std::u16string& port, int kind);
+  SerialPortError(std::u16string message, int kind);
+  static SerialPortError ForPort(const std::u16string& port, int kind);
   int Kind() const { return kind_; }
 
  private:
@@ -65,14 +65,14 @@ class EComPort : public Failure {
 
 // A failed platform call: "COM Port Error: <kind text> on <port>".
 // `WinCode` is the system's error code (GetLastError; errno on Linux).
-class EComPortExt : public EComPort {
+class SerialPortSystemError : public SerialPortError {
  public:
-  EComPortExt(std::u16string message, int kind, uint32_t win_code);
-  static EComPortExt ForCall(const std::u16string& name, int kind,
+  SerialPortSystemError(std::u16string message, int kind, uint32_t win_code);
+  static SerialPortSystemError ForCall(const std::u16string& name, int kind,
                              uint32_t win_code);
   // Kind 1 for a device another program holds: the open failure's message
   // followed by kPortInUseText.
-  static EComPortExt PortInUse(const std::u16string& name, uint32_t win_code);
+  static SerialPortSystemError PortInUse(const std::u16string& name, uint32_t win_code);
   uint32_t WinCode() const { return win_code_; }
 
  private:
@@ -84,13 +84,13 @@ class EComPortExt : public EComPort {
 inline constexpr char16_t kPortInUseText[] =
     u". The port is in use by another program";
 
-enum class TStoreType { stRegistry, stIniFile };
+enum class PortStoreKind { stRegistry, stIniFile };
 
-class TComPort;
+class SerialPort;
 
 // Parameter groups owned by the port. A member set to a new value on an
 // open port reaches the device at once unless an update bracket is open.
-class TComParity {
+class SerialParity {
  public:
   TParityBits Bits() const { return bits_; }
   void SetBits(TParityBits value);
@@ -102,16 +102,16 @@ class TComParity {
   void SetReplaceChar(uint8_t value);
 
  private:
-  friend class TComPort;
-  explicit TComParity(TComPort& port) : port_(port) {}
-  TComPort& port_;
+  friend class SerialPort;
+  explicit SerialParity(SerialPort& port) : port_(port) {}
+  SerialPort& port_;
   TParityBits bits_ = TParityBits::prNone;
   bool check_ = false;
   bool replace_ = false;
   uint8_t replace_char_ = 0;
 };
 
-class TComFlowControl {
+class SerialFlowControl {
  public:
   bool OutCTSFlow() const { return out_cts_flow_; }
   void SetOutCTSFlow(bool value);
@@ -140,12 +140,12 @@ class TComFlowControl {
   void SetFlowControl(TFlowControl value);
 
  private:
-  friend class TComPort;
-  explicit TComFlowControl(TComPort& port) : port_(port) {}
+  friend class SerialPort;
+  explicit SerialFlowControl(SerialPort& port) : port_(port) {}
   template <typename T>
   void Set(T& member, T value);
 
-  TComPort& port_;
+  SerialPort& port_;
   bool out_cts_flow_ = false;
   bool out_dsr_flow_ = false;
   TDTRFlowControl control_dtr_ = TDTRFlowControl::dtrDisable;
@@ -158,7 +158,7 @@ class TComFlowControl {
   uint8_t xoff_char_ = 19;
 };
 
-class TComBuffer {
+class SerialBuffer {
  public:
   int32_t InputSize() const { return input_size_; }
   void SetInputSize(int32_t value);
@@ -166,14 +166,14 @@ class TComBuffer {
   void SetOutputSize(int32_t value);
 
  private:
-  friend class TComPort;
-  explicit TComBuffer(TComPort& port) : port_(port) {}
-  TComPort& port_;
+  friend class SerialPort;
+  explicit SerialBuffer(SerialPort& port) : port_(port) {}
+  SerialPort& port_;
   int32_t input_size_ = 1024;
   int32_t output_size_ = 1024;
 };
 
-class TComTimeouts {
+class SerialTimeouts {
  public:
   int32_t ReadInterval() const { return read_interval_; }
   void SetReadInterval(int32_t value);
@@ -187,10 +187,10 @@ class TComTimeouts {
   void SetWriteTotalConstant(int32_t value);
 
  private:
-  friend class TComPort;
-  explicit TComTimeouts(TComPort& port) : port_(port) {}
+  friend class SerialPort;
+  explicit SerialTimeouts(SerialPort& port) : port_(port) {}
   void Set(int32_t& member, int32_t value);
-  TComPort& port_;
+  SerialPort& port_;
   int32_t read_interval_ = -1;  // all bits set: reads return at once
   int32_t read_total_multiplier_ = 0;
   int32_t read_total_constant_ = 0;
@@ -204,21 +204,21 @@ class TComTimeouts {
 // for that thread, so a receive notification already on its way is still
 // delivered and Close() cannot deadlock. Do not close the port from inside
 // its own receive handler.
-class TComPort {
+class SerialPort {
  public:
-  using RxCharHandler = std::function<void(TComPort& sender, int count)>;
+  using RxCharHandler = std::function<void(SerialPort& sender, int count)>;
   using FailureReport = std::function<void(const std::u16string& message)>;
   using DeviceLostHandler = std::function<void(const std::u16string& message)>;
 
   // `ui` carries the event thread's receive notifications to the UI thread.
-  explicit TComPort(UiHandover& ui);
-  TComPort(UiHandover& ui, std::unique_ptr<ComDevice> device);
-  ~TComPort();  // closes
-  TComPort(const TComPort&) = delete;
-  TComPort& operator=(const TComPort&) = delete;
+  explicit SerialPort(UiHandover& ui);
+  SerialPort(UiHandover& ui, std::unique_ptr<ComDevice> device);
+  ~SerialPort();  // closes
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
 
   // Opens the device, applies every parameter, starts the event thread.
-  // EComPortExt on failure; the port is then closed, except when only the
+  // SerialPortSystemError on failure; the port is then closed, except when only the
   // final reading of the line signals (kind 11) failed.
   void Open();
   // Stops the event thread and closes the device. A failure to abort
@@ -228,7 +228,7 @@ class TComPort {
 
   // Up to `count` waiting bytes; returns how many were read. A read the
   // system refuses to start yields nothing and is only counted.
-  int ReadStr(std::string& str, int count);
+  int ReadBytes(std::string& str, int count);
   int ReadAsyncErrorCount() const { return read_async_error_count_; }
   uint32_t ReadAsyncLastError() const { return read_async_last_error_; }
 
@@ -265,37 +265,37 @@ class TComPort {
   void SetDataBits(TDataBits value);
   TStopBits StopBits() const { return stop_bits_; }
   void SetStopBits(TStopBits value);
-  TComParity& Parity() { return parity_; }
-  const TComParity& Parity() const { return parity_; }
-  TComFlowControl& FlowControl() { return flow_control_; }
-  const TComFlowControl& FlowControl() const { return flow_control_; }
+  SerialParity& Parity() { return parity_; }
+  const SerialParity& Parity() const { return parity_; }
+  SerialFlowControl& FlowControl() { return flow_control_; }
+  const SerialFlowControl& FlowControl() const { return flow_control_; }
   uint8_t EventChar() const { return event_char_; }
   void SetEventChar(uint8_t value);
   bool DiscardNull() const { return discard_null_; }
   void SetDiscardNull(bool value);
-  TComBuffer& Buffer() { return buffer_; }
-  const TComBuffer& Buffer() const { return buffer_; }
-  TComTimeouts& Timeouts() { return timeouts_; }
-  const TComTimeouts& Timeouts() const { return timeouts_; }
+  SerialBuffer& Buffer() { return buffer_; }
+  const SerialBuffer& Buffer() const { return buffer_; }
+  SerialTimeouts& Timeouts() { return timeouts_; }
+  const SerialTimeouts& Timeouts() const { return timeouts_; }
   // Events watched by the event thread; takes effect at the next Open.
-  TComEvents Events() const { return events_; }
-  void SetEvents(TComEvents events) { events_ = events; }
+  SerialEvents Events() const { return events_; }
+  void SetEvents(SerialEvents events) { events_ = events; }
   // Notifications are always delivered thread-synchronised; the value is
   // kept for the settings. Kind 14 while connected, like the two below.
   TSyncMethod SyncMethod() const { return sync_method_; }
   void SetSyncMethod(TSyncMethod value);
-  TThreadPriority EventThreadPriority() const { return event_thread_priority_; }
-  void SetEventThreadPriority(TThreadPriority value);
+  ThreadPriority EventThreadPriority() const { return event_thread_priority_; }
+  void SetEventThreadPriority(ThreadPriority value);
   bool Overlapped() const { return overlapped_; }
   void SetOverlapped(bool value);
   // Only spBasic has keys in the settings file.
-  TStoredProps StoredProps() const { return stored_props_; }
-  void SetStoredProps(TStoredProps value) { stored_props_ = value; }
+  StoredPortProperties StoredProps() const { return stored_props_; }
+  void SetStoredProps(StoredPortProperties value) { stored_props_ = value; }
 
   // The settings file: section "ComPortCallerID", the basic parameters.
   // Kind 16 / 17 on failure. Only stIniFile is supported.
-  void StoreSettings(TStoreType type, const std::u16string& path);
-  void LoadSettings(TStoreType type, const std::u16string& path);
+  void StoreSettings(PortStoreKind type, const std::u16string& path);
+  void LoadSettings(PortStoreKind type, const std::u16string& path);
 
   // What the parameters give the device.
   ComDeviceState DeviceState() const;
@@ -306,10 +306,10 @@ class TComPort {
   bool EventThreadRunning() const;
 
  private:
-  friend class TComParity;
-  friend class TComFlowControl;
-  friend class TComBuffer;
-  friend class TComTimeouts;
+  friend class SerialParity;
+  friend class SerialFlowControl;
+  friend class SerialBuffer;
+  friend class SerialTimeouts;
 
   enum class Apply { kState, kTimeouts, kQueues };
   struct ReportTarget;
@@ -324,11 +324,11 @@ class TComPort {
 
   void StartEventThread();
   void StopEventThread();
-  void EventThreadMain(TThreadPriority priority, std::u16string name,
+  void EventThreadMain(ThreadPriority priority, std::u16string name,
                        uint64_t session);
   // UI thread: one event set; false (with the failure) when the device
   // failed and the event thread has to end.
-  bool Dispatch(TComEvents events, std::exception_ptr& failure);
+  bool Dispatch(SerialEvents events, std::exception_ptr& failure);
   void PostReport(std::exception_ptr failure);
   // The event thread of open session `session` ends because of `failure`.
   void PostDeviceLost(std::exception_ptr failure, uint64_t session);
@@ -341,16 +341,16 @@ class TComPort {
   int32_t custom_baud_rate_ = 9600;
   TDataBits data_bits_ = TDataBits::dbEight;
   TStopBits stop_bits_ = TStopBits::sbOneStopBit;
-  TComParity parity_{*this};
-  TComFlowControl flow_control_{*this};
+  SerialParity parity_{*this};
+  SerialFlowControl flow_control_{*this};
   uint8_t event_char_ = 0;
   bool discard_null_ = false;
-  TComBuffer buffer_{*this};
-  TComTimeouts timeouts_{*this};
-  TComEvents events_ = kAllComEvents;
+  SerialBuffer buffer_{*this};
+  SerialTimeouts timeouts_{*this};
+  SerialEvents events_ = kAllComEvents;
   TSyncMethod sync_method_ = TSyncMethod::smThreadSync;
-  TThreadPriority event_thread_priority_ = TThreadPriority::tpNormal;
-  TStoredProps stored_props_ = {TStoredProp::spBasic};
+  ThreadPriority event_thread_priority_ = ThreadPriority::tpNormal;
+  StoredPortProperties stored_props_ = {StoredPortProperty::spBasic};
   bool overlapped_ = true;
 
   RxCharHandler on_rx_char_;
@@ -367,4 +367,4 @@ class TComPort {
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SERIAL_COM_PORT_H_
+#endif  // ORVANTA_SERIAL_SERIAL_PORT_H_

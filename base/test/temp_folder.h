@@ -1,5 +1,5 @@
-#ifndef ORVANTA_SETTINGS_TEST_TEMP_FOLDER_H_
-#define ORVANTA_SETTINGS_TEST_TEMP_FOLDER_H_
+#ifndef ORVANTA_BASE_TEST_TEMP_FOLDER_H_
+#define ORVANTA_BASE_TEST_TEMP_FOLDER_H_
 
 #include <filesystem>
 #include <fstream>
@@ -85,4 +85,4 @@ inline void WriteBytes(const std::u16string& path, std::string_view bytes) {
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SETTINGS_TEST_TEMP_FOLDER_H_
+#endif  // ORVANTA_BASE_TEST_TEMP_FOLDER_H_

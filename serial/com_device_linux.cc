@@ -233,7 +233,7 @@ class PosixComDevice : public ComDevice {
     }
   }
 
-  void SetCurrentThreadPriority(TThreadPriority priority) override {
+  void SetCurrentThreadPriority(ThreadPriority priority) override {
     static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
     const int nice = kNice[static_cast<int>(priority)];
     // Raising the priority needs privileges; without them the thread runs

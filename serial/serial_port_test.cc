@@ -1,4 +1,4 @@
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -38,17 +38,17 @@ class ComPortTest : public ::testing::Test {
   }
 
   void RecordReceives() {
-    port.SetOnRxChar([this](TComPort& sender, int count) {
+    port.SetOnRxChar([this](SerialPort& sender, int count) {
       EXPECT_EQ(&sender, &port);
       std::string chunk;
-      EXPECT_EQ(sender.ReadStr(chunk, count), count);
+      EXPECT_EQ(sender.ReadBytes(chunk, count), count);
       received.push_back(chunk);
     });
   }
 
   UiHandover ui;
   std::shared_ptr<FakeComLine> line;
-  TComPort port;
+  SerialPort port;
   std::vector<std::string> received;
 };
 
@@ -108,8 +108,8 @@ TEST_F(ComPortTest, FailureKindTexts) {
   EXPECT_EQ(ComFailureText(0), u"Unknown Error #0");
   EXPECT_EQ(ComFailureText(24), u"Unknown Error #24");
   EXPECT_EQ(ComFailureText(-3), u"Unknown Error #-3");
-  EXPECT_EQ(EComPort::ForPort(u"COM1", 16).message(), u"COM1 Error: Failed to store settings");
-  const EComPortExt ext = EComPortExt::ForCall(u"EnumComPorts", 23, 2);
+  EXPECT_EQ(SerialPortError::ForPort(u"COM1", 16).message(), u"COM1 Error: Failed to store settings");
+  const SerialPortSystemError ext = SerialPortSystemError::ForCall(u"EnumComPorts", 23, 2);
   EXPECT_EQ(ext.message(), u"COM Port Error: Registry error on EnumComPorts");
   EXPECT_EQ(ext.WinCode(), 2u);
   EXPECT_EQ(ext.Kind(), 23);
@@ -131,7 +131,7 @@ TEST_P(ComPortOpenFailureTest, RaisesTheKindAndLeavesThePortAsDocumented) {
   try {
     port.Open();
     FAIL() << "Open succeeded";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), f.kind);
     EXPECT_EQ(e.message(), f.message);
     EXPECT_EQ(e.WinCode(), 31u);
@@ -165,7 +165,7 @@ TEST_F(ComPortTest, FailedPurgeOnCloseStillClosesThePort) {
   try {
     port.Close();
     FAIL() << "Close succeeded";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 5);
     EXPECT_EQ(e.message(), u"COM Port Error: PurgeComm function failed on COM1");
   }
@@ -181,16 +181,16 @@ TEST_F(ComPortTest, ReadFailuresAndRefusals) {
   port.Open();
   line->RefuseReads(995);
   std::string text = "old";
-  EXPECT_EQ(port.ReadStr(text, 4), 0);
+  EXPECT_EQ(port.ReadBytes(text, 4), 0);
   EXPECT_EQ(text, "");
   EXPECT_EQ(port.ReadAsyncErrorCount(), 1);
   EXPECT_EQ(port.ReadAsyncLastError(), 995u);
   line->RefuseReads(0);
   line->FailCall("Read", 5);
   try {
-    port.ReadStr(text, 4);
-    FAIL() << "ReadStr succeeded";
-  } catch (const EComPortExt& e) {
+    port.ReadBytes(text, 4);
+    FAIL() << "ReadBytes succeeded";
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 3);
     EXPECT_EQ(e.message(), u"COM Port Error: ReadFile function failed on COM1");
   }
@@ -201,15 +201,15 @@ TEST_F(ComPortTest, PropertiesThatCannotChangeWhileConnected) {
   try {
     port.SetSyncMethod(TSyncMethod::smNone);
     FAIL() << "changed while connected";
-  } catch (const EComPort& e) {
+  } catch (const SerialPortError& e) {
     EXPECT_EQ(e.Kind(), 14);
     EXPECT_EQ(e.message(), u"COM1 Error: Cannot set property while connected");
   }
-  EXPECT_THROW(port.SetEventThreadPriority(TThreadPriority::tpHigher), EComPort);
+  EXPECT_THROW(port.SetEventThreadPriority(ThreadPriority::tpHigher), SerialPortError);
   port.SetSyncMethod(TSyncMethod::smThreadSync);  // unchanged: fine
   port.Close();
-  port.SetEventThreadPriority(TThreadPriority::tpHigher);
-  EXPECT_EQ(port.EventThreadPriority(), TThreadPriority::tpHigher);
+  port.SetEventThreadPriority(ThreadPriority::tpHigher);
+  EXPECT_EQ(port.EventThreadPriority(), ThreadPriority::tpHigher);
 }
 
 TEST_F(ComPortTest, SettersApplyAtOnceOnAnOpenPortOnly) {
@@ -278,7 +278,7 @@ TEST_F(ComPortTest, PortChangeReopensAtOnceEvenInsideABracket) {
   try {
     port.SetPort(u"COM9");
     FAIL() << "reopened";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on COM9");
   }
   EXPECT_FALSE(port.Connected());
@@ -323,8 +323,8 @@ TEST_F(ComPortTest, DeviceStateBlockFromTheParameters) {
 
 TEST(ComPortFlowControl, SummaryReading) {
   UiHandover ui;
-  TComPort port(ui, std::make_unique<FakeComDevice>(std::make_shared<FakeComLine>()));
-  TComFlowControl& fc = port.FlowControl();
+  SerialPort port(ui, std::make_unique<FakeComDevice>(std::make_shared<FakeComLine>()));
+  SerialFlowControl& fc = port.FlowControl();
   EXPECT_EQ(fc.FlowControl(), TFlowControl::fcNone);
   fc.SetControlDTR(TDTRFlowControl::dtrEnable);  // DTR and DSR play no part
   fc.SetOutDSRFlow(true);
@@ -345,7 +345,7 @@ TEST(ComPortFlowControl, SummaryReading) {
 }
 
 TEST_F(ComPortTest, SettingTheSummary) {
-  TComFlowControl& fc = port.FlowControl();
+  SerialFlowControl& fc = port.FlowControl();
   fc.SetFlowControl(TFlowControl::fcHardware);
   EXPECT_EQ(fc.ControlRTS(), TRTSFlowControl::rtsHandshake);
   EXPECT_TRUE(fc.OutCTSFlow());
@@ -381,18 +381,18 @@ TEST_F(ComPortTest, SettingTheSummary) {
 TEST(ComEvents, PlatformMask) {
   EXPECT_EQ(EventsToMask(kAllComEvents), 0x05FFu);
   EXPECT_EQ(MaskToEvents(0x05FF), kAllComEvents);
-  EXPECT_EQ(EventsToMask({TComEvent::evRxChar, TComEvent::evError}), 0x0081u);
+  EXPECT_EQ(EventsToMask({SerialEvent::evRxChar, SerialEvent::evError}), 0x0081u);
   EXPECT_EQ(MaskToEvents(0x0001 | 0x0400),
-            TComEvents({TComEvent::evRxChar, TComEvent::evRx80Full}));
+            SerialEvents({SerialEvent::evRxChar, SerialEvent::evRx80Full}));
 }
 
 TEST_F(ComPortTest, BytesReceivedReachTheHandlerOnTheUserInterfaceThread) {
   const auto ui_thread = std::this_thread::get_id();
   std::thread::id ran_on;
-  port.SetOnRxChar([&](TComPort& sender, int count) {
+  port.SetOnRxChar([&](SerialPort& sender, int count) {
     ran_on = std::this_thread::get_id();
     std::string chunk;
-    sender.ReadStr(chunk, count);
+    sender.ReadBytes(chunk, count);
     received.push_back(chunk);
   });
   port.Open();
@@ -433,9 +433,9 @@ TEST_F(ComPortTest, CloseServesAHandOverAlreadyOnItsWay) {
 TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
   std::vector<std::u16string> reports;
   bool fail = true;
-  port.SetOnRxChar([&](TComPort& sender, int count) {
+  port.SetOnRxChar([&](SerialPort& sender, int count) {
     std::string chunk;
-    sender.ReadStr(chunk, count);
+    sender.ReadBytes(chunk, count);
     received.push_back(chunk);
     if (fail) throw Failure(u"Socket Error # 10051\r\nNetwork is unreachable.");
   });
@@ -458,7 +458,7 @@ TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
 TEST_F(ComPortTest, WithoutAReportHandlerFailuresGoToTheHandOversSink) {
   std::vector<std::u16string> sink;
   ui.SetFailureSink([&](const std::u16string& m) { sink.push_back(m); });
-  port.SetOnRxChar([](TComPort&, int) { throw Failure(u"boom"); });
+  port.SetOnRxChar([](SerialPort&, int) { throw Failure(u"boom"); });
   port.Open();
   line->Receive("x");
   ServeUntil([&] { return !sink.empty(); });
@@ -541,7 +541,7 @@ TEST_F(ComPortTest, PortHeldByAnotherProgramSaysSo) {
   try {
     port.Open();
     FAIL() << "opened";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), 16u);
     EXPECT_EQ(ErrorReportText(e.message()),
@@ -558,7 +558,7 @@ TEST(ComPortLifetime, DestroyingAnOpenPortClosesIt) {
   UiHandover ui;
   auto line = std::make_shared<FakeComLine>();
   {
-    TComPort port(ui, std::make_unique<FakeComDevice>(line));
+    SerialPort port(ui, std::make_unique<FakeComDevice>(line));
     port.Open();
   }
   EXPECT_EQ(line->Calls().back(), "Close");

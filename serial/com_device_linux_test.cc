@@ -13,7 +13,7 @@
 
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "serial/com_port.h"
+#include "serial/serial_port.h"
 #include "serial/termios2_linux.h"
 #include "serial/test/socat_pty.h"
 
@@ -45,9 +45,9 @@ class PosixComDeviceTest : public ::testing::Test {
  protected:
   PosixComDeviceTest() : port(ui) {
     port.SetPort(Utf8ToUtf16(pty.device()));
-    port.SetOnRxChar([this](TComPort& sender, int count) {
+    port.SetOnRxChar([this](SerialPort& sender, int count) {
       std::string chunk;
-      EXPECT_EQ(sender.ReadStr(chunk, count), count);
+      EXPECT_EQ(sender.ReadBytes(chunk, count), count);
       counts.push_back(count);
       received += chunk;
     });
@@ -64,7 +64,7 @@ class PosixComDeviceTest : public ::testing::Test {
 
   SocatPty pty;
   UiHandover ui;
-  TComPort port;
+  SerialPort port;
   std::vector<int> counts;
   std::string received;
   std::vector<std::u16string> reports;
@@ -137,7 +137,7 @@ TEST_F(PosixComDeviceTest, BytesLeftUnreadDoNotWakeTheThreadAgain) {
   // next arrival, not in a loop over the bytes still waiting.
   int notifications = 0;
   int last_count = 0;
-  port.SetOnRxChar([&](TComPort&, int count) {
+  port.SetOnRxChar([&](SerialPort&, int count) {
     ++notifications;
     last_count = count;
   });
@@ -148,7 +148,7 @@ TEST_F(PosixComDeviceTest, BytesLeftUnreadDoNotWakeTheThreadAgain) {
   ui.ServeUntil([&] { return notifications == 2; });
   EXPECT_EQ(last_count, 5);
   std::string rest;
-  EXPECT_EQ(port.ReadStr(rest, 100), 5);
+  EXPECT_EQ(port.ReadBytes(rest, 100), 5);
   EXPECT_EQ(rest, "abcde");
   EXPECT_EQ(notifications, 2);
 }
@@ -158,25 +158,25 @@ TEST_F(PosixComDeviceTest, DeviceThatCannotBeOpened) {
   try {
     port.Open();
     FAIL() << "opened";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
     EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on ttyOrvantaMissing0");
   }
   EXPECT_FALSE(port.Connected());
   port.SetPort(u"");
-  EXPECT_THROW(port.Open(), EComPortExt);
+  EXPECT_THROW(port.Open(), SerialPortSystemError);
   EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
   port.Open();
-  TComPort second(ui);
+  SerialPort second(ui);
   second.SetPort(Utf8ToUtf16(pty.device()));
   try {
     second.Open();
     FAIL() << "opened twice";
-  } catch (const EComPortExt& e) {
+  } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(EWOULDBLOCK));
     EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on " +
@@ -216,7 +216,7 @@ TEST_F(PosixComDeviceTest, FarEndClosedIsReportedOnceAndAReplugOpensAgain) {
 
   // Unplugged, the name does not open; plugged in again, at the same path,
   // it does and bytes flow.
-  EXPECT_THROW(port.Open(), EComPortExt);
+  EXPECT_THROW(port.Open(), SerialPortSystemError);
   pty.PlugIn();
   port.Open();
   pty.Write("E2");
