@@ -93,7 +93,7 @@ TEST(PaneTextTest, LineBreaksStayAndOtherControlsShowAsSymbols) {
 
 class KapatListener : public PortTestViewListener {
  public:
-  void OnKapat() override { ++clicks; }
+  void OnClose() override { ++clicks; }
   int clicks = 0;
 };
 
@@ -216,9 +216,9 @@ TEST(QtShellTest, TrayCarriesTheMenuAndTheCutTip) {
   EXPECT_EQ(shell.TrayIcon()->toolTip().size(), 127);
   EXPECT_FALSE(shell.TrayIcon()->icon().isNull());
   EXPECT_EQ(shell.ExePath(), u"/tmp/Orvanta");
-  EXPECT_EQ(shell.ExeDirectory(), u"/tmp/");
+  EXPECT_EQ(shell.SettingsFolder(), u"/tmp/");
   QtShell placed({u"/opt/orvanta/bin/orvanta", false, u"/root/.config/orvanta/"});
-  EXPECT_EQ(placed.ExeDirectory(), u"/root/.config/orvanta/");
+  EXPECT_EQ(placed.SettingsFolder(), u"/root/.config/orvanta/");
 }
 
 }  // namespace

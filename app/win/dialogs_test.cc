@@ -181,7 +181,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
 
 class CountingListener : public PortTestViewListener {
  public:
-  void OnKapat() override { ++kapat; }
+  void OnClose() override { ++kapat; }
   int kapat = 0;
 };
 

@@ -34,7 +34,7 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, HICON icon,
   button_kapat_.Create(
       panel1_, reinterpret_cast<const wchar_t*>(port_test_text::kButtonKapat),
       {728, 6, 75, 25}, kAnchorTopLeft, false);
-  button_kapat_.on_click = [this] { listener_.OnKapat(); };
+  button_kapat_.on_click = [this] { listener_.OnClose(); };
   FinishLayout();
 }
 

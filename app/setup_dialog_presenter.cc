@@ -1,4 +1,4 @@
-#include "app/com_setup.h"
+#include "app/setup_dialog_presenter.h"
 
 #include "app/setup_dialog_view.h"
 #include "app/shell.h"
@@ -6,7 +6,7 @@
 
 namespace orvanta {
 
-void ShowComSetupDialog(TComPort& port, Shell& shell, const PortLister& lister) {
+void ShowPortSetupDialog(TComPort& port, Shell& shell, const PortLister& lister) {
   auto show_modal = [&shell](ComSetupModel& model) {
     std::unique_ptr<SetupDialogView> view = shell.CreateSetupDialogView();
     const auto combos = model.Combos();

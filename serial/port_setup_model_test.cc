@@ -1,4 +1,4 @@
-#include "serial/com_setup.h"
+#include "serial/port_setup_model.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_SERIAL_COM_SETUP_H_
-#define ORVANTA_SERIAL_COM_SETUP_H_
+#ifndef ORVANTA_SERIAL_PORT_SETUP_MODEL_H_
+#define ORVANTA_SERIAL_PORT_SETUP_MODEL_H_
 
 // The port setup dialog ("Setup") without its window: the six parameter
 // lists, what attaching, choosing and confirming do to the port, and the
@@ -134,4 +134,4 @@ inline constexpr Place kCancelButton = {150, 184, 75, 25};
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SERIAL_COM_SETUP_H_
+#endif  // ORVANTA_SERIAL_PORT_SETUP_MODEL_H_

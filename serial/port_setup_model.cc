@@ -1,4 +1,4 @@
-#include "serial/com_setup.h"
+#include "serial/port_setup_model.h"
 
 #include "serial/com_port.h"
 #include "serial/enum_ports.h"
