@@ -87,7 +87,7 @@ SettingsForm::SettingsForm(SettingsView& view, LogModel::Poster post_refresh)
   log_.ClearLog();
 }
 
-bool SettingsForm::CheckBoxCallerIDKullan() const {
+bool SettingsForm::CallerIdEnabled() const {
   return view_.CallerIdEnabled();
 }
 
@@ -97,7 +97,7 @@ void SettingsForm::SetCallerIdEnabled(bool checked) {
   CallerIdClicked();
 }
 
-void SettingsForm::SetRadioGroupCihaz(int index) {
+void SettingsForm::SetSource(int index) {
   index = std::clamp(index, -1, kRadioLast);
   if (view_.SourceIndex() == index) return;
   view_.SetSourceIndex(index);
@@ -176,7 +176,7 @@ void SettingsForm::PortEditLeft() { SetPortNumber(PortNumber()); }
 
 void SettingsForm::LoadSettingsToForm(const TVmStorage& store) {
   SetCallerIdEnabled(ReadBoolean(store, kCallerIdKullan));
-  SetRadioGroupCihaz(ReadInteger(store, kCallerIdType));
+  SetSource(ReadInteger(store, kCallerIdType));
   SetEditText(SettingsEdit::kStartText, store.ReadValue(kCallerIdBaslamaString));
   SetEditText(SettingsEdit::kEndText, store.ReadValue(kCallerIdBitisString));
   SetSpinValue(SettingsSpin::kNumberStart,
@@ -190,7 +190,7 @@ void SettingsForm::LoadSettingsToForm(const TVmStorage& store) {
 }
 
 void SettingsForm::StoreControls(TVmStorage& store) const {
-  store.WriteValue(kCallerIdKullan, CheckBoxCallerIDKullan());
+  store.WriteValue(kCallerIdKullan, CallerIdEnabled());
   store.WriteValue(kCallerIdType, static_cast<int32_t>(RadioGroupCihazIndex()));
   store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kStartText));
   store.WriteValue(kCallerIdBitisString, EditText(SettingsEdit::kEndText));

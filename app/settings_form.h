@@ -35,11 +35,11 @@ class SettingsForm : public SettingsControls, public CallLog {
   explicit SettingsForm(SettingsView& view, LogModel::Poster post_refresh = {});
 
   // CheckBoxCallerIDKullan: a change raises its click, like a user's click.
-  bool CheckBoxCallerIDKullan() const;
+  bool CallerIdEnabled() const;
   void SetCallerIdEnabled(bool checked);
   // RadioGroupCihaz: taken into -1..2; a change to an item raises its click;
   // -1 chooses nothing and raises nothing.
-  void SetRadioGroupCihaz(int index);
+  void SetSource(int index);
   // EditPort's value, formatted "#####"; also the value Esc restores.
   int32_t PortNumber() const;
   void SetPortNumber(int32_t value);

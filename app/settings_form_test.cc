@@ -87,17 +87,17 @@ TEST_F(SettingsFormTest, ProgrammaticCheckBoxChangeRaisesItsClick) {
 
 TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
   form_.SetCallerIdEnabled(true);
-  form_.SetRadioGroupCihaz(5);
+  form_.SetSource(5);
   EXPECT_EQ(view_.radio, 2);
   EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
   EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
 
-  form_.SetRadioGroupCihaz(1);
+  form_.SetSource(1);
   EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
   EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 
   // No item: no click, so the panels stay as the last click left them.
-  form_.SetRadioGroupCihaz(-7);
+  form_.SetSource(-7);
   EXPECT_EQ(view_.radio, -1);
   EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
   EXPECT_EQ(form_.RadioGroupCihazIndex(), -1);
@@ -122,7 +122,7 @@ TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
 
 TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
   form_.SetCallerIdEnabled(true);
-  form_.SetRadioGroupCihaz(1);
+  form_.SetSource(1);
   form_.AddLogLine(u"Kanal No : 1   Caller ID : 5551234");
 
   view_.combos[SettingsCombo::kArgDeviceKind] = 3;
