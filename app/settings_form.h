@@ -14,10 +14,10 @@ namespace orvanta {
 
 class TVmStorage;
 
-// EditPort's display format "#####": plain digits, a "-" when negative, and
+// The port edit's display format "#####": plain digits, a "-" when negative, and
 // 0 as an empty field.
 std::u16string FormatPortNumber(int32_t value);
-// EditPort's value: the number in the text truncated to a whole number;
+// The port edit's value: the number in the text truncated to a whole number;
 // empty or unreadable text reads as 0; beyond 32 bits saturates.
 int32_t ReadPortNumber(std::u16string_view text);
 
@@ -27,20 +27,20 @@ int32_t ReadPortNumber(std::u16string_view text);
 // buttons, the engine or the platform; SettingsPresenter adds those.
 //
 // It is also what the engine reads from the window (SettingsControls) and
-// the log memo `MemoLog` the announcements write to (CallLog, kept in a
+// the log pane the announcements write to (CallLog, kept in a
 // LogModel that draws the pane later through `post_refresh`).
 class SettingsForm : public SettingsControls, public CallLog {
  public:
   // Puts the window resource's starting state into the view.
   explicit SettingsForm(SettingsView& view, LogModel::Poster post_refresh = {});
 
-  // CheckBoxCallerIDKullan: a change raises its click, like a user's click.
+  // The caller-ID check box: a change raises its click, like a user's click.
   bool CallerIdEnabled() const;
   void SetCallerIdEnabled(bool checked);
-  // RadioGroupCihaz: taken into -1..2; a change to an item raises its click;
+  // The source radio group: taken into -1..2; a change to an item raises its click;
   // -1 chooses nothing and raises nothing.
   void SetSource(int index);
-  // EditPort's value, formatted "#####"; also the value Esc restores.
+  // The port edit's value, formatted "#####"; also the value Esc restores.
   int32_t PortNumber() const;
   void SetPortNumber(int32_t value);
   // Spin edits: taken into 0..500.
@@ -73,7 +73,7 @@ class SettingsForm : public SettingsControls, public CallLog {
   int ComboPortIndex() const override;
   std::u16string EditPortText() const override;
 
-  // CallLog (MemoLog).
+  // CallLog (the log pane).
   void AddLogLine(const std::u16string& line) override;
   void ClearLog() override;
   LogModel& Log() { return log_; }

@@ -53,7 +53,7 @@ std::u16string DirectoryOf(std::u16string_view path, char16_t separator);
 std::u16string SettingsFileProblemText(const std::u16string& path,
                                        const EncodingProblem& problem);
 
-// The button VmWinButtonComPort's guard: a click less than 500 ms (tick
+// The "Comport Ayarlari" button's guard: a click less than 500 ms (tick
 // difference modulo 2^32) after the last accepted one is dropped.
 class ClickGuard {
  public:
@@ -75,10 +75,10 @@ struct SettingsPresenterOptions {
   bool show_window_at_start = false;
 };
 
-// The main window `TAnaF`: owns the settings store `Store`, the UDP channel,
-// the announcer, the serial port with its receive handler, the device controls'
-// factory, the caller-ID engine and the settings window's presenter, and
-// handles everything the platform reports.
+// The settings window's presenter and the program's owner: owns the settings
+// store, the UDP channel, the announcer, the serial port with its receive
+// handler, the device controls' factory, the caller-ID engine and the
+// settings form, and handles everything the platform reports.
 //
 // A shell creates its Shell and SettingsView, then the SettingsPresenter over them
 // (which attaches itself as both listeners), calls FormCreate() and

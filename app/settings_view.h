@@ -10,7 +10,7 @@ namespace orvanta {
 
 class SettingsViewListener;
 
-// The settings window (the main window `TAnaF`) as a passive view: it draws
+// The settings window as a passive view: it draws
 // the controls, holds their state and reports what the user did. Every rule
 // (which panel shows when, what a programmatic change raises, number
 // formats, what the buttons do) lives in the presenter, so the Win32 and Qt
@@ -25,7 +25,8 @@ class SettingsViewListener;
 // starting state (ticks, indexes, texts, visibility) into the view when it
 // is constructed.
 
-// Edits holding free text (EditPort's text is formatted by the presenter).
+// Edits holding free text (the port edit's text is formatted by the
+// presenter).
 enum class SettingsEdit {
   kPortNumber,      // numeric edit "Bildirim Portu"; see PortTextAccepts()
   kStartText,   // "Paket Baslama Metni"
@@ -50,8 +51,8 @@ enum class SettingsCombo {
 };
 
 // Controls whose visibility the presenter switches. A hidden panel hides
-// everything inside it; the children keep their own flag (PanARG shown
-// inside a hidden PanelCallerID stays invisible until the parent shows).
+// everything inside it; the children keep their own flag (the ARG panel
+// shown inside a hidden caller-ID panel stays invisible until the parent shows).
 enum class SettingsShown {
   kCallerIdPanel,
   kArgPanel,
@@ -65,11 +66,11 @@ class SettingsView {
  public:
   virtual ~SettingsView() = default;
 
-  // CheckBoxCallerIDKullan, ticked.
+  // The caller-ID check box, ticked.
   virtual bool CallerIdEnabled() const = 0;
   virtual void SetCallerIdEnabled(bool checked) = 0;
 
-  // RadioGroupCihaz, chosen item: -1 (none), 0, 1 or 2.
+  // The source radio group, chosen item: -1 (none), 0, 1 or 2.
   virtual int SourceIndex() const = 0;
   virtual void SetSourceIndex(int index) = 0;
 
@@ -86,10 +87,10 @@ class SettingsView {
 
   virtual void SetControlVisible(SettingsShown control, bool visible) = 0;
 
-  // LabelSec's caption ("AnaMakina IP" / "ComPort Seçimi").
+  // The ARG choice label's caption ("AnaMakina IP" / "ComPort Seçimi").
   virtual void SetArgChoiceLabel(const std::u16string& text) = 0;
 
-  // MemoLog's pane: new last lines, in order; the first `count` lines
+  // The log pane: new last lines, in order; the first `count` lines
   // removed (fewer than it holds); the whole text cleared. The pane holds
   // only lines added here.
   virtual void AddLogLines(const std::vector<std::u16string>& lines) = 0;
@@ -116,44 +117,44 @@ class SettingsViewListener {
  public:
   virtual ~SettingsViewListener() = default;
 
-  // CheckBoxCallerIDKullan ticked/unticked by the user.
+  // The caller-ID check box ticked/unticked by the user.
   virtual void OnCallerIdClick() = 0;
-  // The user chose an item of RadioGroupCihaz.
+  // The user chose a source.
   virtual void OnSourceClick() = 0;
-  // The user picked an item of ComboCIHAZ (ComboPORT needs no report).
+  // The user picked an ARG device kind (the COM port list needs no report).
   virtual void OnArgDeviceKindChange() = 0;
-  // Double-click in MemoLog.
+  // Double-click in the log pane.
   virtual void OnLogPaneDoubleClick() = 0;
 
-  // EditPort: Esc pressed (the presenter puts the last value back) and the
+  // The port edit: Esc pressed (the presenter puts the last value back) and the
   // focus leaving it (the presenter takes the value and reformats the text).
   // Keystrokes are filtered by the view with PortTextAccepts().
   virtual void OnPortEditEscape() = 0;
   virtual void OnPortEditExit() = 0;
 
-  virtual void OnSave() = 0;            // sButton1 "Kaydet"
-  virtual void OnApply() = 0;            // sButton2 "Uygula"
-  virtual void OnHide() = 0;             // sButton3 "Gizle"
-  virtual void OnClose() = 0;             // ButtonKapat "Kapat"
-  virtual void OnTestPort() = 0;       // sButton4 "Portu Test Et"
-  virtual void OnOpenPortTest() = 0;        // sButton5 "Test Ekranı"
-  // VmWinButtonComPort "Comport Ayarlari": every click, unfiltered (the
+  virtual void OnSave() = 0;            // "Kaydet"
+  virtual void OnApply() = 0;            // "Uygula"
+  virtual void OnHide() = 0;             // "Gizle"
+  virtual void OnClose() = 0;             // "Kapat"
+  virtual void OnTestPort() = 0;       // "Portu Test Et"
+  virtual void OnOpenPortTest() = 0;        // "Test Ekranı"
+  // "Comport Ayarlari": every click, unfiltered (the
   // presenter applies the button's 500 ms click guard).
   virtual void OnPortSettings() = 0;
-  // ButtonBaglan "Bağlan" has no action and reports nothing.
+  // "Bağlan" has no action and reports nothing.
 
   // The close box, the system menu's Close or Alt+F4. The view must NOT
   // close or hide itself: the presenter hides the window or ends the program.
   virtual void OnCloseRequest() = 0;
 };
 
-// EditPort keystroke filter: true when `resulting_text` (the edit's text as
+// The port edit's keystroke filter: true when `resulting_text` (the edit's text as
 // the keystroke or paste would leave it) is still a whole number as far as
 // typed: empty, or an optional leading "-" followed by digits only. The view
 // drops keystrokes and pastes for which this is false.
 bool PortTextAccepts(std::u16string_view resulting_text);
 
-// Texts of the settings window's controls (layout: see the view folders).
+// Texts of the settings window's controls (places: app/settings_layout.h).
 namespace settings_text {
 inline constexpr char16_t kCallerIdEnabled[] =
     u"Arayan Numarayi Tanıma (Caller ID) Aktif";

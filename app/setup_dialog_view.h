@@ -6,13 +6,13 @@
 
 namespace orvanta {
 
-// The serial port setup dialog "Setup" (`TComSetupFrm`) as a passive view:
+// The serial port setup dialog "Setup" as a passive view:
 // six drop-down lists (no free text) and OK / Cancel. Which entries the
 // lists hold, which one is chosen at the start and what happens on OK is
 // decided by the presenter; the view only draws and remembers the choices.
 class SetupDialogView {
  public:
-  // Combo1..Combo6, top to bottom.
+  // The lists, top to bottom.
   enum List { kPort = 0, kBaudRate, kDataBits, kStopBits, kParity, kFlowControl };
   static constexpr int kListCount = 6;
 

@@ -13,7 +13,7 @@ namespace orvanta {
 namespace text = setup_dialog_text;
 
 QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("ComSetupFrm"));
+  setObjectName(QStringLiteral("SetupDialog"));
   setWindowTitle(ToQString(text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

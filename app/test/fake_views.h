@@ -82,7 +82,7 @@ class FakeSettingsView : public SettingsView {
     combos[SettingsCombo::kArgDeviceKind] = index;
     listener->OnArgDeviceKindChange();
   }
-  // Types `text` key by key into EditPort, as the filter lets it through.
+  // Types `text` key by key into the port edit, as the filter lets it through.
   void TypeIntoPortEdit(const std::u16string& text);
 
   bool checked = false;
