@@ -25,25 +25,31 @@
 namespace orvanta {
 namespace {
 
+QRect ToQRect(const LayoutRect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
 TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   QtSetupDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Setup");
-  EXPECT_EQ(dialog.size(), QSize(231, 216));
+  EXPECT_EQ(dialog.size(), QSize(kSetupDialogClientSize.width,
+                                 kSetupDialogClientSize.height));
   EXPECT_EQ(dialog.GroupBox1->title(), " Settings ");
-  EXPECT_EQ(dialog.GroupBox1->geometry(), QRect(8, 8, 217, 169));
+  EXPECT_EQ(dialog.GroupBox1->geometry(), ToQRect(kSetupDialogGroupBox));
   const char* labels[] = {"Port",      "Baud rate", "Data bits",
                           "Stop bits", "Parity",    "Flow control"};
   for (int i = 0; i < SetupDialogView::kListCount; ++i) {
     EXPECT_EQ(dialog.Labels[i]->text(), labels[i]);
-    EXPECT_EQ(dialog.Labels[i]->pos(), QPoint(8, 24 + 24 * i));
-    EXPECT_LT(dialog.Labels[i]->x() + dialog.Labels[i]->sizeHint().width(), 80);
-    EXPECT_EQ(dialog.Combos[i]->geometry(), QRect(80, 16 + 24 * i, 129, 21));
+    EXPECT_EQ(dialog.Labels[i]->pos(), ToQRect(SetupDialogLabel(i)).topLeft());
+    EXPECT_LT(dialog.Labels[i]->x() + dialog.Labels[i]->sizeHint().width(),
+              SetupDialogList(i).left);
+    EXPECT_EQ(dialog.Combos[i]->geometry(), ToQRect(SetupDialogList(i)));
     EXPECT_FALSE(dialog.Combos[i]->isEditable());
   }
-  EXPECT_EQ(dialog.Button1->geometry(), QRect(70, 184, 75, 25));
+  EXPECT_EQ(dialog.Button1->geometry(), ToQRect(kSetupDialogOkButton));
   EXPECT_EQ(dialog.Button1->text(), "OK");
   EXPECT_TRUE(dialog.Button1->isDefault());
-  EXPECT_EQ(dialog.Button2->geometry(), QRect(150, 184, 75, 25));
+  EXPECT_EQ(dialog.Button2->geometry(), ToQRect(kSetupDialogCancelButton));
   EXPECT_EQ(dialog.Button2->text(), "Cancel");
 }
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,51 +24,18 @@ namespace {
 namespace text = settings_text;
 using Bevel = BevelPanel::Bevel;
 
-const QColor kLabelColour(36, 44, 53);
+const QColor kLabelColour(kSettingsLabelColour.red, kSettingsLabelColour.green,
+                          kSettingsLabelColour.blue);
 
-template <typename Widget>
-Widget* Place(Widget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
+// The layout table's anchors are passed on as they are.
+static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
+              unsigned{kAnchorTop} == kLayoutTop &&
+              unsigned{kAnchorRight} == kLayoutRight &&
+              unsigned{kAnchorBottom} == kLayoutBottom);
 
-// Labels size themselves to their text.
-QLabel* MakeLabel(QWidget* parent, const char16_t* caption, int left, int top) {
-  auto* label = new QLabel(ToQString(caption), parent);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, kLabelColour);
-  label->setPalette(palette);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
-QPushButton* MakeButton(QWidget* parent,
-                        const char16_t* caption,
-                        int left,
-                        int top,
-                        int width,
-                        int height) {
-  auto* button = Place(new QPushButton(ToQString(caption), parent), left, top,
-                       width, height);
-  button->setCursor(Qt::PointingHandCursor);
-  button->setAutoDefault(false);
-  return button;
-}
-
-template <size_t N>
-QComboBox* MakeList(QWidget* parent,
-                    const char16_t* const (&items)[N],
-                    int left,
-                    int top,
-                    int width,
-                    int height) {
-  auto* combo = Place(new QComboBox(parent), left, top, width, height);
-  combo->setFont(SettingsListFont());
-  for (const char16_t* item : items)
-    combo->addItem(ToQString(item));
-  combo->setCurrentIndex(0);
-  return combo;
+QRect DesignedRect(SettingsPart part) {
+  const LayoutRect& rect = Placement(part).rect;
+  return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
 // Edits, lists and the log show black text on white, whatever the theme.
@@ -93,89 +61,142 @@ QtSettingsWindow::QtSettingsWindow(QWidget* parent) : QWidget(parent) {
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setFont(SettingsWindowFont());
   FixSize(true);
-  resize(kClientWidth, kClientHeight);
+  resize(kSettingsClientSize.width, kSettingsClientSize.height);
   Build();
   Connect();
 }
 
-void QtSettingsWindow::Build() {
-  controls_.caller_id_enabled =
-      Place(new QCheckBox(ToQString(text::kCallerIdEnabled), this), 8, 5,
-            259, 19);
+template <typename Widget>
+Widget* QtSettingsWindow::Place(Widget* widget, SettingsPart part) {
+  const QRect rect = DesignedRect(part);
+  if (rect.width() > 0) {
+    widget->setGeometry(rect);
+  } else {
+    widget->move(rect.topLeft());
+  }
+  controls_.by_part[static_cast<size_t>(part)] = widget;
+  return widget;
+}
 
-  controls_.caller_id_panel = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised),
-                        8, 24, 432, 453);
-  controls_.port_label = MakeLabel(controls_.caller_id_panel, text::kPortLabel, 24, 16);
-  controls_.port_edit = Place(new PortNumberEdit(controls_.caller_id_panel), 114, 13, 121, 21);
-  controls_.test_port_button = MakeButton(controls_.caller_id_panel, text::kTestPort, 262, 12, 143, 25);
-  controls_.port_explanation = MakeLabel(controls_.caller_id_panel, text::kPortExplanation, 24, 51);
-  controls_.port_explanation->setWordWrap(true);
-  controls_.port_explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  controls_.port_explanation->setGeometry(24, 51, 383, 68);
+// Labels size themselves to their text unless the layout gives them a size.
+QLabel* QtSettingsWindow::MakeLabel(QWidget* parent, const char16_t* caption,
+                                    SettingsPart part) {
+  auto* label = new QLabel(ToQString(caption), parent);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, kLabelColour);
+  label->setPalette(palette);
+  label->adjustSize();
+  return Place(label, part);
+}
+
+QPushButton* QtSettingsWindow::MakeButton(QWidget* parent,
+                                          const char16_t* caption,
+                                          SettingsPart part) {
+  auto* button = Place(new QPushButton(ToQString(caption), parent), part);
+  button->setCursor(Qt::PointingHandCursor);
+  button->setAutoDefault(false);
+  return button;
+}
+
+template <size_t N>
+QComboBox* QtSettingsWindow::MakeList(QWidget* parent,
+                                      const char16_t* const (&items)[N],
+                                      SettingsPart part) {
+  auto* combo = Place(new QComboBox(parent), part);
+  combo->setFont(SettingsListFont());
+  for (const char16_t* item : items)
+    combo->addItem(ToQString(item));
+  combo->setCurrentIndex(0);
+  return combo;
+}
+
+void QtSettingsWindow::Build() {
+  using P = SettingsPart;
+  SettingsControls& c = controls_;
+  c.caller_id_enabled = Place(
+      new QCheckBox(ToQString(text::kCallerIdEnabled), this), P::kCallerIdEnabled);
+
+  c.caller_id_panel = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised),
+                            P::kCallerIdPanel);
+  c.port_label = MakeLabel(c.caller_id_panel, text::kPortLabel, P::kPortLabel);
+  c.port_edit = Place(new PortNumberEdit(c.caller_id_panel), P::kPortEdit);
+  c.test_port_button =
+      MakeButton(c.caller_id_panel, text::kTestPort, P::kTestPortButton);
+  c.port_explanation =
+      MakeLabel(c.caller_id_panel, text::kPortExplanation, P::kPortExplanation);
+  c.port_explanation->setWordWrap(true);
+  c.port_explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QStringList kinds;
   for (const char16_t* item : text::kSourceItems)
     kinds << ToQString(item);
-  controls_.source_choice = Place(
-      new ColumnRadioGroup(controls_.caller_id_panel,
-                           ToQString(text::kSourceTitle), kinds, 2),
-      23, 140, 383, 59);
+  c.source_choice = Place(
+      new ColumnRadioGroup(c.caller_id_panel, ToQString(text::kSourceTitle),
+                           kinds, 2),
+      P::kSourceChoice);
 
-  controls_.arg_panel = Place(new BevelPanel(controls_.caller_id_panel, Bevel::kRaised, Bevel::kNone),
-                 23, 205, 383, 219);
-  controls_.arg_device_kind_label = MakeLabel(controls_.arg_panel, text::kArgDeviceKindLabel, 8, 13);
-  controls_.arg_device_kind = MakeList(controls_.arg_panel, text::kArgDeviceKindItems, 8, 31, 217, 21);
-  controls_.arg_choice_label = MakeLabel(controls_.arg_panel, text::kArgChoiceComPort, 231, 13);
-  controls_.main_machine_ip = Place(new QLineEdit(controls_.arg_panel), 231, 32, 146, 21);
-  controls_.arg_com_port = MakeList(controls_.arg_panel, text::kArgComPortItems, 231, 31, 82, 21);
+  c.arg_panel = Place(new BevelPanel(c.caller_id_panel, Bevel::kRaised, Bevel::kNone),
+                      P::kArgPanel);
+  c.arg_device_kind_label =
+      MakeLabel(c.arg_panel, text::kArgDeviceKindLabel, P::kArgDeviceKindLabel);
+  c.arg_device_kind =
+      MakeList(c.arg_panel, text::kArgDeviceKindItems, P::kArgDeviceKind);
+  c.arg_choice_label =
+      MakeLabel(c.arg_panel, text::kArgChoiceComPort, P::kArgChoiceLabel);
+  c.main_machine_ip = Place(new QLineEdit(c.arg_panel), P::kMainMachineIp);
+  c.arg_com_port = MakeList(c.arg_panel, text::kArgComPortItems, P::kArgComPort);
   // Created before the log, which lies over it.
-  controls_.connect_button = Place(new QPushButton(ToQString(text::kConnect), controls_.arg_panel),
-                       9, 119, 115, 25);
-  controls_.connect_button->setAutoDefault(false);
-  controls_.log_pane = Place(new LogPane(controls_.arg_panel), 1, 64, 381, 154);
-  controls_.log_pane->setToolTip(ToQString(text::kLogPaneHint));
+  c.connect_button = Place(
+      new QPushButton(ToQString(text::kConnect), c.arg_panel), P::kConnectButton);
+  c.connect_button->setAutoDefault(false);
+  c.log_pane = Place(new LogPane(c.arg_panel), P::kLogPane);
+  c.log_pane->setToolTip(ToQString(text::kLogPaneHint));
 
-  controls_.serial_panel =
-      Place(new BevelPanel(controls_.caller_id_panel, Bevel::kLowered, Bevel::kRaised), 24,
-            205, 383, 219);
-  controls_.port_settings_button =
-      MakeButton(controls_.serial_panel, text::kPortSettings, 4, 8, 372, 31);
-  controls_.port_settings_button->setFont(ArialBoldFont());
-  controls_.port_settings_button->setToolTip(ToQString(text::kPortSettingsHint));
-  controls_.start_text_label = MakeLabel(controls_.serial_panel, text::kStartTextLabel, 16, 56);
-  controls_.start_text = Place(new QLineEdit(controls_.serial_panel), 144, 50, 201, 21);
-  controls_.end_text_label = MakeLabel(controls_.serial_panel, text::kEndTextLabel, 16, 80);
-  controls_.end_text = Place(new QLineEdit(controls_.serial_panel), 144, 74, 201, 21);
-  controls_.number_start_label = MakeLabel(controls_.serial_panel, text::kNumberStartLabel, 16, 104);
-  controls_.number_start =
-      Place(new StepOnlySpinBox(controls_.serial_panel, kSpinMinimum, kSpinMaximum), 296,
-            96, 49, 21);
-  controls_.number_length_label = MakeLabel(controls_.serial_panel, text::kNumberLengthLabel, 16, 128);
-  controls_.number_length =
-      Place(new StepOnlySpinBox(controls_.serial_panel, kSpinMinimum, kSpinMaximum), 296,
-            120, 49, 21);
-  controls_.ascii_codes_hint = MakeLabel(controls_.serial_panel, text::kAsciiCodesHint, 8, 181);
-  controls_.ascii_codes_hint->setGeometry(8, 181, 329, 13);
-  controls_.open_port_test_button = MakeButton(controls_.serial_panel, text::kOpenPortTest, 296, 176, 75, 25);
+  c.serial_panel =
+      Place(new BevelPanel(c.caller_id_panel, Bevel::kLowered, Bevel::kRaised),
+            P::kSerialPanel);
+  c.port_settings_button =
+      MakeButton(c.serial_panel, text::kPortSettings, P::kPortSettingsButton);
+  c.port_settings_button->setFont(ArialBoldFont());
+  c.port_settings_button->setToolTip(ToQString(text::kPortSettingsHint));
+  c.start_text_label =
+      MakeLabel(c.serial_panel, text::kStartTextLabel, P::kStartTextLabel);
+  c.start_text = Place(new QLineEdit(c.serial_panel), P::kStartText);
+  c.end_text_label = MakeLabel(c.serial_panel, text::kEndTextLabel, P::kEndTextLabel);
+  c.end_text = Place(new QLineEdit(c.serial_panel), P::kEndText);
+  c.number_start_label =
+      MakeLabel(c.serial_panel, text::kNumberStartLabel, P::kNumberStartLabel);
+  c.number_start = Place(
+      new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+      P::kNumberStart);
+  c.number_length_label =
+      MakeLabel(c.serial_panel, text::kNumberLengthLabel, P::kNumberLengthLabel);
+  c.number_length = Place(
+      new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+      P::kNumberLength);
+  c.ascii_codes_hint =
+      MakeLabel(c.serial_panel, text::kAsciiCodesHint, P::kAsciiCodesHint);
+  c.open_port_test_button =
+      MakeButton(c.serial_panel, text::kOpenPortTest, P::kOpenPortTestButton);
 
-  controls_.button_panel = Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), 8, 483,
-                  432, 41);
-  controls_.save_button = MakeButton(controls_.button_panel, text::kSave, 9, 5, 99, 30);
-  controls_.apply_button = MakeButton(controls_.button_panel, text::kApply, 112, 5, 99, 30);
-  controls_.hide_button = MakeButton(controls_.button_panel, text::kHide, 216, 5, 99, 30);
-  controls_.close_button = MakeButton(controls_.button_panel, text::kClose, 321, 5, 99, 30);
+  c.button_panel =
+      Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), P::kButtonPanel);
+  c.save_button = MakeButton(c.button_panel, text::kSave, P::kSaveButton);
+  c.apply_button = MakeButton(c.button_panel, text::kApply, P::kApplyButton);
+  c.hide_button = MakeButton(c.button_panel, text::kHide, P::kHideButton);
+  c.close_button = MakeButton(c.button_panel, text::kClose, P::kCloseButton);
 
   PaintFieldsBlackOnWhite(this);
 
-  // A maximised window stretches these; everything else keeps its place.
-  auto* window_anchors = new AnchorLayout(this);
-  window_anchors->Add(controls_.caller_id_panel, kAnchorAll);
-  window_anchors->Add(controls_.button_panel, kAnchorLeft | kAnchorRight | kAnchorBottom);
-  auto* panel_anchors = new AnchorLayout(controls_.caller_id_panel);
-  panel_anchors->Add(controls_.source_choice, kAnchorLeft | kAnchorTop | kAnchorRight);
-  panel_anchors->Add(controls_.serial_panel, kAnchorAll);
-  auto* serial_anchors = new AnchorLayout(controls_.serial_panel);
-  serial_anchors->Add(controls_.port_settings_button,
-                      kAnchorLeft | kAnchorTop | kAnchorRight);
+  // A maximised window stretches or moves the anchored controls; everything
+  // else keeps its place.
+  QHash<QWidget*, AnchorLayout*> anchors;
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    if (placed.anchors == kLayoutTopLeft) continue;
+    QWidget* parent = placed.parent == placed.part ? this : c.Of(placed.parent);
+    AnchorLayout*& layout = anchors[parent];
+    if (!layout) layout = new AnchorLayout(parent);
+    layout->Add(c.Of(placed.part), placed.anchors);
+  }
 }
 
 void QtSettingsWindow::Connect() {
@@ -371,9 +392,9 @@ void QtSettingsWindow::changeEvent(QEvent* event) {
 }
 
 void QtSettingsWindow::FixSize(bool fixed) {
-  setMinimumSize(kClientWidth, kClientHeight);
+  setMinimumSize(kSettingsClientSize.width, kSettingsClientSize.height);
   if (fixed) {
-    setMaximumSize(kClientWidth, kClientHeight);
+    setMaximumSize(kSettingsClientSize.width, kSettingsClientSize.height);
   } else {
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   }

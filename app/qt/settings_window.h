@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <array>
+
+#include "app/settings_layout.h"
 #include "app/settings_view.h"
 
 class QCheckBox;
@@ -57,6 +60,12 @@ struct SettingsControls {
   QPushButton* apply_button = nullptr;
   QPushButton* hide_button = nullptr;
   QPushButton* close_button = nullptr;
+
+  // Every control above, by its place in the layout table.
+  std::array<QWidget*, kSettingsPartCount> by_part{};
+  QWidget* Of(SettingsPart part) const {
+    return by_part[static_cast<size_t>(part)];
+  }
 };
 
 // The settings window: every control at its place, nothing decided here.
@@ -66,9 +75,6 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   Q_OBJECT
  public:
   explicit QtSettingsWindow(QWidget* parent = nullptr);
-
-  static constexpr int kClientWidth = 448;
-  static constexpr int kClientHeight = 532;
 
   // SettingsView.
   bool CallerIdEnabled() const override;
@@ -101,6 +107,15 @@ class QtSettingsWindow : public QWidget, public SettingsView {
 
  private:
   void Build();
+  // Puts a control at its place in the layout table and files it there.
+  template <typename Widget>
+  Widget* Place(Widget* widget, SettingsPart part);
+  QLabel* MakeLabel(QWidget* parent, const char16_t* caption, SettingsPart part);
+  QPushButton* MakeButton(QWidget* parent, const char16_t* caption,
+                          SettingsPart part);
+  template <size_t N>
+  QComboBox* MakeList(QWidget* parent, const char16_t* const (&items)[N],
+                      SettingsPart part);
   void Connect();
   // Passes a user action on, if anyone listens.
   void Report(void (SettingsViewListener::*action)());

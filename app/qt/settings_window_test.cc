@@ -21,6 +21,12 @@
 namespace orvanta {
 namespace {
 
+QRect ToQRect(const LayoutRect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+QSize ToQSize(const LayoutSize& size) { return QSize(size.width, size.height); }
+
 // Remembers each user action with what the window showed at that moment.
 class RecordingListener : public SettingsViewListener {
  public:
@@ -76,49 +82,24 @@ class QtSettingsWindowTest : public testing::Test {
 };
 
 TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
-  EXPECT_EQ(window.size(), QSize(448, 532));
+  EXPECT_EQ(window.size(), ToQSize(kSettingsClientSize));
   EXPECT_EQ(window.minimumSize(), window.maximumSize())
       << "not resizable by dragging";
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
 
-  const std::vector<std::pair<QWidget*, QRect>> sized = {
-      {window.Controls().caller_id_enabled, {8, 5, 259, 19}},
-      {window.Controls().caller_id_panel, {8, 24, 432, 453}},
-      {window.Controls().port_edit, {114, 13, 121, 21}},
-      {window.Controls().test_port_button, {262, 12, 143, 25}},
-      {window.Controls().port_explanation, {24, 51, 383, 68}},
-      {window.Controls().source_choice, {23, 140, 383, 59}},
-      {window.Controls().arg_panel, {23, 205, 383, 219}},
-      {window.Controls().arg_device_kind, {8, 31, 217, 21}},
-      {window.Controls().main_machine_ip, {231, 32, 146, 21}},
-      {window.Controls().arg_com_port, {231, 31, 82, 21}},
-      {window.Controls().connect_button, {9, 119, 115, 25}},
-      {window.Controls().log_pane, {1, 64, 381, 154}},
-      {window.Controls().serial_panel, {24, 205, 383, 219}},
-      {window.Controls().port_settings_button, {4, 8, 372, 31}},
-      {window.Controls().start_text, {144, 50, 201, 21}},
-      {window.Controls().end_text, {144, 74, 201, 21}},
-      {window.Controls().number_start, {296, 96, 49, 21}},
-      {window.Controls().number_length, {296, 120, 49, 21}},
-      {window.Controls().ascii_codes_hint, {8, 181, 329, 13}},
-      {window.Controls().open_port_test_button, {296, 176, 75, 25}},
-      {window.Controls().button_panel, {8, 483, 432, 41}},
-      {window.Controls().save_button, {9, 5, 99, 30}},
-      {window.Controls().apply_button, {112, 5, 99, 30}},
-      {window.Controls().hide_button, {216, 5, 99, 30}},
-      {window.Controls().close_button, {321, 5, 99, 30}},
-  };
-  for (const auto& [control, rect] : sized) {
-    EXPECT_EQ(control->geometry(), rect) << control->metaObject()->className();
-  }
-  const std::vector<std::pair<QLabel*, QPoint>> labels = {
-      {window.Controls().port_label, {24, 16}},   {window.Controls().arg_device_kind_label, {8, 13}},
-      {window.Controls().arg_choice_label, {231, 13}}, {window.Controls().start_text_label, {16, 56}},
-      {window.Controls().end_text_label, {16, 80}},   {window.Controls().number_start_label, {16, 104}},
-      {window.Controls().number_length_label, {16, 128}},
-  };
-  for (const auto& [label, position] : labels) {
-    EXPECT_EQ(label->pos(), position) << label->text().toStdString();
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    QWidget* control = window.Controls().Of(placed.part);
+    ASSERT_TRUE(control);
+    QWidget* parent = placed.parent == placed.part
+                          ? &window
+                          : window.Controls().Of(placed.parent);
+    EXPECT_EQ(control->parentWidget(), parent);
+    if (placed.sizing == LayoutSizing::kFitsText) {
+      EXPECT_EQ(control->pos(), QPoint(placed.rect.left, placed.rect.top));
+    } else {
+      EXPECT_EQ(control->geometry(), ToQRect(placed.rect));
+    }
   }
   // The log lies over "Bağlan".
   EXPECT_EQ(window.Controls().arg_panel->childAt(20, 130), window.Controls().log_pane->viewport());
@@ -134,7 +115,8 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   EXPECT_TRUE(font.bold());
   EXPECT_EQ(font.pixelSize(), 11);
   EXPECT_EQ(window.Controls().port_label->palette().color(QPalette::WindowText),
-            QColor(36, 44, 53));
+            QColor(kSettingsLabelColour.red, kSettingsLabelColour.green,
+                   kSettingsLabelColour.blue));
 
   auto right_of = [](QWidget* label) {
     return label->x() + label->sizeHint().width();
@@ -187,21 +169,26 @@ TEST_F(QtSettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
 
 TEST_F(QtSettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
   window.showMaximized();
-  QTRY_VERIFY(window.isMaximized() && window.width() > 448);
-  const int dx = window.width() - 448;
-  const int dy = window.height() - 532;
-  ASSERT_GT(dy, 0);
-  EXPECT_EQ(window.Controls().caller_id_panel->geometry(), QRect(8, 24, 432 + dx, 453 + dy));
-  EXPECT_EQ(window.Controls().button_panel->geometry(), QRect(8, 483 + dy, 432 + dx, 41));
-  EXPECT_EQ(window.Controls().source_choice->geometry(), QRect(23, 140, 383 + dx, 59));
-  EXPECT_EQ(window.Controls().serial_panel->geometry(), QRect(24, 205, 383 + dx, 219 + dy));
-  EXPECT_EQ(window.Controls().port_settings_button->geometry(), QRect(4, 8, 372 + dx, 31));
-  EXPECT_EQ(window.Controls().arg_panel->geometry(), QRect(23, 205, 383, 219));
-  EXPECT_EQ(window.Controls().test_port_button->geometry(), QRect(262, 12, 143, 25));
+  QTRY_VERIFY(window.isMaximized() &&
+              window.width() > kSettingsClientSize.width);
+  ASSERT_GT(window.height(), kSettingsClientSize.height);
+  const LayoutSize now = {window.width(), window.height()};
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    if (placed.sizing == LayoutSizing::kFitsText) continue;
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    EXPECT_EQ(window.Controls().Of(placed.part)->geometry(),
+              ToQRect(SettingsRectAt(placed.part, now)));
+  }
+  // The stretching itself, spelled out for the panels.
+  EXPECT_GT(window.Controls().caller_id_panel->width(),
+            Placement(SettingsPart::kCallerIdPanel).rect.width);
+  EXPECT_GT(window.Controls().button_panel->y(),
+            Placement(SettingsPart::kButtonPanel).rect.top);
 
   window.showNormal();
-  QTRY_COMPARE(window.size(), QSize(448, 532));
-  EXPECT_EQ(window.Controls().serial_panel->geometry(), QRect(24, 205, 383, 219));
+  QTRY_COMPARE(window.size(), ToQSize(kSettingsClientSize));
+  EXPECT_EQ(window.Controls().serial_panel->geometry(),
+            ToQRect(Placement(SettingsPart::kSerialPanel).rect));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 

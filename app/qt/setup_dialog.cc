@@ -12,29 +12,37 @@ namespace orvanta {
 
 namespace text = setup_dialog_text;
 
+namespace {
+
+QRect ToQRect(const LayoutRect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+}  // namespace
+
 QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SetupDialog"));
   setWindowTitle(ToQString(text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(SetupDialogFont());
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(kSetupDialogClientSize.width, kSetupDialogClientSize.height);
 
   GroupBox1 = new QGroupBox(ToQString(text::kGroupBox1), this);
-  GroupBox1->setGeometry(8, 8, 217, 169);
+  GroupBox1->setGeometry(ToQRect(kSetupDialogGroupBox));
   for (int i = 0; i < kListCount; ++i) {
     Labels[i] = new QLabel(ToQString(text::kLabels[i]), GroupBox1);
-    Labels[i]->move(8, 24 + 24 * i);
+    Labels[i]->move(ToQRect(SetupDialogLabel(i)).topLeft());
     Labels[i]->adjustSize();
     Combos[i] = new QComboBox(GroupBox1);
-    Combos[i]->setGeometry(80, 16 + 24 * i, 129, 21);
+    Combos[i]->setGeometry(ToQRect(SetupDialogList(i)));
     Labels[i]->setBuddy(Combos[i]);
   }
   Button1 = new QPushButton(ToQString(text::kButton1), this);
-  Button1->setGeometry(70, 184, 75, 25);
+  Button1->setGeometry(ToQRect(kSetupDialogOkButton));
   Button1->setDefault(true);
   Button2 = new QPushButton(ToQString(text::kButton2), this);
-  Button2->setGeometry(150, 184, 75, 25);
+  Button2->setGeometry(ToQRect(kSetupDialogCancelButton));
   Button2->setAutoDefault(false);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/setup_dialog_layout.h"
 #include "app/setup_dialog_view.h"
 
 class QComboBox;
@@ -22,9 +23,6 @@ class QtSetupDialog : public QDialog, public SetupDialogView {
   Q_OBJECT
  public:
   explicit QtSetupDialog(QWidget* parent = nullptr);
-
-  static constexpr int kClientWidth = 231;
-  static constexpr int kClientHeight = 216;
 
   // SetupDialogView.
   void SetList(int list,

@@ -57,12 +57,7 @@ void PortTestWindow::AddMemo2Line(const std::u16string& line) {
 
 void PortTestWindow::ShowModal() {
   closed_ = false;
-  RECT frame;
-  GetWindowRect(hwnd(), &frame);
-  POINT at = CentredOnScreen({frame.right - frame.left,
-                              frame.bottom - frame.top});
-  SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreOnScreen(hwnd());
   RunModal(hwnd(), [this] { return closed_; });
 }
 

@@ -266,9 +266,13 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_EQ(SendMessageW(baud, CB_GETCOUNT, 0, 0), 16);
   Screenshot(setup, L"setup-dialog.png");
   Program::Press(setup, IDCANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return program.FileExists(L"calleridcomport.ini"); }));
+  // The file may be seen before its bytes are all in: wait for its end.
+  std::string port_file;
+  EXPECT_TRUE(WaitUntil([&] {
+    port_file = program.ReadFile(L"calleridcomport.ini");
+    return port_file.find("BaudRate=") != std::string::npos;
+  }));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
-  const std::string port_file = program.ReadFile(L"calleridcomport.ini");
   EXPECT_NE(port_file.find("[ComPortCallerID]"), std::string::npos) << port_file;
   EXPECT_NE(port_file.find("BaudRate=9600"), std::string::npos) << port_file;
 

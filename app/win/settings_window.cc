@@ -15,7 +15,23 @@ namespace text = settings_text;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                          WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr SIZE kClient = {448, 532};
+constexpr SIZE kClient = {kSettingsClientSize.width,
+                           kSettingsClientSize.height};
+
+// The layout table's anchors are passed on as they are.
+static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
+              unsigned{kAnchorTop} == kLayoutTop &&
+              unsigned{kAnchorRight} == kLayoutRight &&
+              unsigned{kAnchorBottom} == kLayoutBottom);
+
+// The layout table's rectangle in the form the controls take: left, top,
+// width, height.
+RECT Design(SettingsPart part) {
+  const LayoutRect& rect = Placement(part).rect;
+  return {rect.left, rect.top, rect.width, rect.height};
+}
+
+unsigned Anchors(SettingsPart part) { return Placement(part).anchors; }
 
 const wchar_t* W(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
@@ -40,17 +56,18 @@ SettingsWindow::SettingsWindow(HICON icon, HICON small_icon) {
 SettingsWindow::~SettingsWindow() { DestroyNow(); }
 
 void SettingsWindow::BuildControls() {
+  using P = SettingsPart;
   caller_id_enabled_.Create(*this, W(text::kCallerIdEnabled),
-                          {8, 5, 259, 19});
+                          Design(P::kCallerIdEnabled));
   caller_id_enabled_.on_click = [this] {
     Notify(&SettingsViewListener::OnCallerIdClick);
   };
 
-  caller_id_panel_.Create(*this, {8, 24, 432, 453}, kAnchorAll,
+  caller_id_panel_.Create(*this, Design(P::kCallerIdPanel), Anchors(P::kCallerIdPanel),
                           Panel::kRaisedInLoweredOut, false);
   Panel& caller = caller_id_panel_;
-  port_label_.Create(caller, W(text::kPortLabel), {24, 16, 0, 0}, false);
-  port_edit_.Create(caller, L"", {114, 13, 121, 21});
+  port_label_.Create(caller, W(text::kPortLabel), Design(P::kPortLabel), false);
+  port_edit_.Create(caller, L"", Design(P::kPortEdit));
   port_edit_.accepts = [](const std::u16string& proposed) {
     return PortTextAccepts(proposed);
   };
@@ -60,72 +77,68 @@ void SettingsWindow::BuildControls() {
   port_edit_.on_exit = [this] {
     Notify(&SettingsViewListener::OnPortEditExit);
   };
-  test_port_button_.Create(caller, W(text::kTestPort), {262, 12, 143, 25});
+  test_port_button_.Create(caller, W(text::kTestPort), Design(P::kTestPortButton));
   test_port_button_.on_click = [this] { Notify(&SettingsViewListener::OnTestPort); };
-  port_explanation_.Create(caller, W(text::kPortExplanation), {24, 51, 383, 68}, true);
+  port_explanation_.Create(caller, W(text::kPortExplanation), Design(P::kPortExplanation), true);
   source_choice_.Create(caller, W(text::kSourceTitle),
                             Items(text::kSourceItems), 2,
-                            {23, 140, 383, 59},
-                            kAnchorLeft | kAnchorTop | kAnchorRight);
+                            Design(P::kSourceChoice), Anchors(P::kSourceChoice));
   source_choice_.on_click = [this] {
     Notify(&SettingsViewListener::OnSourceClick);
   };
 
-  arg_panel_.Create(caller, {23, 205, 383, 219}, kAnchorTopLeft, Panel::kRaised,
+  arg_panel_.Create(caller, Design(P::kArgPanel), Anchors(P::kArgPanel), Panel::kRaised,
                   false);
-  arg_device_kind_label_.Create(arg_panel_, W(text::kArgDeviceKindLabel), {8, 13, 0, 0}, false);
-  arg_device_kind_.Create(arg_panel_, {8, 31, 217, 21}, Items(text::kArgDeviceKindItems));
+  arg_device_kind_label_.Create(arg_panel_, W(text::kArgDeviceKindLabel), Design(P::kArgDeviceKindLabel), false);
+  arg_device_kind_.Create(arg_panel_, Design(P::kArgDeviceKind), Items(text::kArgDeviceKindItems));
   arg_device_kind_.on_change = [this] {
     Notify(&SettingsViewListener::OnArgDeviceKindChange);
   };
-  arg_choice_label_.Create(arg_panel_, W(text::kArgChoiceComPort), {231, 13, 0, 0}, false,
+  arg_choice_label_.Create(arg_panel_, W(text::kArgChoiceComPort), Design(P::kArgChoiceLabel), false,
                     false);
-  main_machine_ip_.Create(arg_panel_, L"", {231, 32, 146, 21}, false);
-  arg_com_port_.Create(arg_panel_, {231, 31, 82, 21}, Items(text::kArgComPortItems),
+  main_machine_ip_.Create(arg_panel_, L"", Design(P::kMainMachineIp), false);
+  arg_com_port_.Create(arg_panel_, Design(P::kArgComPort), Items(text::kArgComPortItems),
                      false);
   // "Bağlan" has no action and lies under the log pane.
-  connect_button_.Create(arg_panel_, W(text::kConnect), {9, 119, 115, 25},
-                        kAnchorTopLeft, false);
-  log_pane_.Create(arg_panel_, {1, 64, 381, 154}, ES_READONLY);
+  connect_button_.Create(arg_panel_, W(text::kConnect), Design(P::kConnectButton), Anchors(P::kConnectButton), false);
+  log_pane_.Create(arg_panel_, Design(P::kLogPane), ES_READONLY);
   SetWindowPos(log_pane_.hwnd(), HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   log_pane_.on_double_click = [this] {
     Notify(&SettingsViewListener::OnLogPaneDoubleClick);
   };
 
-  serial_panel_.Create(caller, {24, 205, 383, 219}, kAnchorAll,
+  serial_panel_.Create(caller, Design(P::kSerialPanel), Anchors(P::kSerialPanel),
                       Panel::kRaisedInLoweredOut, false);
   Panel& diger = serial_panel_;
   port_settings_button_.Create(diger, W(text::kPortSettings),
-                                 {4, 8, 372, 31},
-                                 kAnchorLeft | kAnchorTop | kAnchorRight);
+                                 Design(P::kPortSettingsButton), Anchors(P::kPortSettingsButton));
   SetPropW(port_settings_button_.hwnd(), L"OrvantaOwnFont",
            reinterpret_cast<HANDLE>(1));
   port_settings_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnPortSettings);
   };
-  start_text_label_.Create(diger, W(text::kStartTextLabel), {16, 56, 0, 0}, false);
-  start_text_.Create(diger, L"", {144, 50, 201, 21});
-  end_text_label_.Create(diger, W(text::kEndTextLabel), {16, 80, 0, 0}, false);
-  end_text_.Create(diger, L"", {144, 74, 201, 21});
-  number_start_label_.Create(diger, W(text::kNumberStartLabel), {16, 104, 0, 0}, false);
-  number_start_.Create(diger, {296, 96, 49, 21}, kSpinMinimum, kSpinMaximum);
-  number_length_label_.Create(diger, W(text::kNumberLengthLabel), {16, 128, 0, 0}, false);
-  number_length_.Create(diger, {296, 120, 49, 21}, kSpinMinimum, kSpinMaximum);
-  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint), {8, 181, 329, 13}, true);
-  open_port_test_button_.Create(diger, W(text::kOpenPortTest), {296, 176, 75, 25});
+  start_text_label_.Create(diger, W(text::kStartTextLabel), Design(P::kStartTextLabel), false);
+  start_text_.Create(diger, L"", Design(P::kStartText));
+  end_text_label_.Create(diger, W(text::kEndTextLabel), Design(P::kEndTextLabel), false);
+  end_text_.Create(diger, L"", Design(P::kEndText));
+  number_start_label_.Create(diger, W(text::kNumberStartLabel), Design(P::kNumberStartLabel), false);
+  number_start_.Create(diger, Design(P::kNumberStart), kSpinMinimum, kSpinMaximum);
+  number_length_label_.Create(diger, W(text::kNumberLengthLabel), Design(P::kNumberLengthLabel), false);
+  number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum, kSpinMaximum);
+  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint), Design(P::kAsciiCodesHint), true);
+  open_port_test_button_.Create(diger, W(text::kOpenPortTest), Design(P::kOpenPortTestButton));
   open_port_test_button_.on_click = [this] { Notify(&SettingsViewListener::OnOpenPortTest); };
 
-  button_panel_.Create(*this, {8, 483, 432, 41},
-                   kAnchorLeft | kAnchorRight | kAnchorBottom, Panel::kRaised,
+  button_panel_.Create(*this, Design(P::kButtonPanel), Anchors(P::kButtonPanel), Panel::kRaised,
                    true);
-  save_button_.Create(button_panel_, W(text::kSave), {9, 5, 99, 30});
+  save_button_.Create(button_panel_, W(text::kSave), Design(P::kSaveButton));
   save_button_.on_click = [this] { Notify(&SettingsViewListener::OnSave); };
-  apply_button_.Create(button_panel_, W(text::kApply), {112, 5, 99, 30});
+  apply_button_.Create(button_panel_, W(text::kApply), Design(P::kApplyButton));
   apply_button_.on_click = [this] { Notify(&SettingsViewListener::OnApply); };
-  hide_button_.Create(button_panel_, W(text::kHide), {216, 5, 99, 30});
+  hide_button_.Create(button_panel_, W(text::kHide), Design(P::kHideButton));
   hide_button_.on_click = [this] { Notify(&SettingsViewListener::OnHide); };
-  close_button_.Create(button_panel_, W(text::kClose), {321, 5, 99, 30});
+  close_button_.Create(button_panel_, W(text::kClose), Design(P::kCloseButton));
   close_button_.on_click = [this] { Notify(&SettingsViewListener::OnClose); };
 
   tooltips_.Add(hwnd(), log_pane_.hwnd(), W(text::kLogPaneHint));
@@ -159,6 +172,44 @@ void SettingsWindow::BuildControls() {
       {close_button_.hwnd(), kIdCloseButton},
   };
   for (const auto& [hwnd, id] : ids) SetId(hwnd, id);
+
+  const std::pair<SettingsPart, HWND> placed[] = {
+      {P::kCallerIdEnabled, caller_id_enabled_.hwnd()},
+      {P::kCallerIdPanel, caller_id_panel_.hwnd()},
+      {P::kPortLabel, port_label_.hwnd()},
+      {P::kPortEdit, port_edit_.hwnd()},
+      {P::kTestPortButton, test_port_button_.hwnd()},
+      {P::kPortExplanation, port_explanation_.hwnd()},
+      {P::kSourceChoice, source_choice_.hwnd()},
+      {P::kArgPanel, arg_panel_.hwnd()},
+      {P::kArgDeviceKindLabel, arg_device_kind_label_.hwnd()},
+      {P::kArgDeviceKind, arg_device_kind_.hwnd()},
+      {P::kArgChoiceLabel, arg_choice_label_.hwnd()},
+      {P::kMainMachineIp, main_machine_ip_.hwnd()},
+      {P::kArgComPort, arg_com_port_.hwnd()},
+      {P::kConnectButton, connect_button_.hwnd()},
+      {P::kLogPane, log_pane_.hwnd()},
+      {P::kSerialPanel, serial_panel_.hwnd()},
+      {P::kPortSettingsButton, port_settings_button_.hwnd()},
+      {P::kStartTextLabel, start_text_label_.hwnd()},
+      {P::kStartText, start_text_.hwnd()},
+      {P::kEndTextLabel, end_text_label_.hwnd()},
+      {P::kEndText, end_text_.hwnd()},
+      {P::kNumberStartLabel, number_start_label_.hwnd()},
+      {P::kNumberStart, number_start_.hwnd()},
+      {P::kNumberLengthLabel, number_length_label_.hwnd()},
+      {P::kNumberLength, number_length_.hwnd()},
+      {P::kAsciiCodesHint, ascii_codes_hint_.hwnd()},
+      {P::kOpenPortTestButton, open_port_test_button_.hwnd()},
+      {P::kButtonPanel, button_panel_.hwnd()},
+      {P::kSaveButton, save_button_.hwnd()},
+      {P::kApplyButton, apply_button_.hwnd()},
+      {P::kHideButton, hide_button_.hwnd()},
+      {P::kCloseButton, close_button_.hwnd()},
+  };
+  for (const auto& [part, hwnd] : placed) {
+    by_part_[static_cast<size_t>(part)] = hwnd;
+  }
   for (int i = 0; i < 3; ++i) {
     SetId(source_choice_.button(i), kIdRadioItem0 + i);
   }
@@ -320,12 +371,7 @@ void SettingsWindow::SetCaption(const std::u16string& caption) {
 void SettingsWindow::ShowWindow() {
   if (!shown_before_) {
     shown_before_ = true;
-    RECT frame;
-    GetWindowRect(hwnd(), &frame);
-    POINT at = CentredOnScreen(
-        {frame.right - frame.left, frame.bottom - frame.top});
-    SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen(hwnd());
   }
   ::ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd());

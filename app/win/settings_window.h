@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
+#include "app/settings_layout.h"
 #include "app/settings_view.h"
 #include "app/win/controls.h"
 #include "app/win/form_window.h"
@@ -84,6 +86,10 @@ class SettingsWindow : public FormWindow, public SettingsView {
 
   // The start-up message and the hand-over wake go here.
   void SetShellListener(ShellListener* listener) { shell_listener_ = listener; }
+  // A control by its place in the layout table (for the tests).
+  HWND ControlOf(SettingsPart part) const {
+    return by_part_[static_cast<size_t>(part)];
+  }
   // A failure that escaped a platform entry point (none should).
   std::function<void(const std::u16string&)> report_stray_failure;
 
@@ -102,6 +108,7 @@ class SettingsWindow : public FormWindow, public SettingsView {
   SettingsViewListener* listener_ = nullptr;
   ShellListener* shell_listener_ = nullptr;
   bool shown_before_ = false;
+  std::array<HWND, kSettingsPartCount> by_part_{};
 
   Font font_;        // Tahoma 8 bold
   Font arial_font_;  // Arial 8 bold, "Comport Ayarlari"

@@ -78,54 +78,56 @@ class SettingsWindowTest : public testing::Test {
 };
 SettingsWindow* SettingsWindowTest::window_ = nullptr;
 
+// A control at its rectangle `expected`, as far as its kind of sizing lets
+// the designed size hold on a real screen.
+void ExpectPlaced(HWND control, LayoutSizing sizing, const LayoutRect& expected) {
+  RECT place = PlaceInParent(control);
+  EXPECT_EQ(place.left, expected.left);
+  EXPECT_EQ(place.top, expected.top);
+  switch (sizing) {
+    case LayoutSizing::kFixed:
+      EXPECT_EQ(place.right, expected.width);
+      EXPECT_EQ(place.bottom, expected.height);
+      break;
+    case LayoutSizing::kAtLeastWide:
+      EXPECT_GE(place.right, expected.width);
+      EXPECT_EQ(place.bottom, expected.height);
+      break;
+    case LayoutSizing::kSpin: {
+      // The edit with its up-down arrows inside the designed width.
+      HWND arrows_hwnd = GetWindow(control, GW_HWNDNEXT);
+      EXPECT_EQ(reinterpret_cast<HWND>(
+                    SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
+                control);
+      RECT arrows = PlaceInParent(arrows_hwnd);
+      EXPECT_EQ(place.left + place.right, arrows.left);
+      EXPECT_EQ(arrows.left + arrows.right, expected.left + expected.width);
+      EXPECT_EQ(arrows.bottom, expected.height);
+      break;
+    }
+    case LayoutSizing::kFitsText:
+    case LayoutSizing::kFontHeight:
+      break;
+  }
+}
+
 TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   RECT client;
   GetClientRect(window().hwnd(), &client);
-  EXPECT_EQ(client.right, 448);
-  EXPECT_EQ(client.bottom, 532);
-  struct Case {
-    int id;
-    RECT place;  // left, top, width, height inside the parent
-  };
-  const Case cases[] = {
-      {kIdCallerIdPanel, {8, 24, 432, 453}},
-      {kIdPortEdit, {114, 13, 121, 21}},
-      {kIdTestPortButton, {262, 12, 143, 25}},
-      {kIdSourceChoice, {23, 140, 383, 59}},
-      {kIdArgPanel, {23, 205, 383, 219}},
-      {kIdMainMachineIp, {231, 32, 146, 21}},
-      {kIdConnectButton, {9, 119, 115, 25}},
-      {kIdLogPane, {1, 64, 381, 154}},
-      {kIdSerialPanel, {24, 205, 383, 219}},
-      {kIdPortSettingsButton, {4, 8, 372, 31}},
-      {kIdStartText, {144, 50, 201, 21}},
-      {kIdEndText, {144, 74, 201, 21}},
-      {kIdOpenPortTestButton, {296, 176, 75, 25}},
-      {kIdButtonPanel, {8, 483, 432, 41}},
-      {kIdSaveButton, {9, 5, 99, 30}},
-      {kIdApplyButton, {112, 5, 99, 30}},
-      {kIdHideButton, {216, 5, 99, 30}},
-      {kIdCloseButton, {321, 5, 99, 30}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    HWND control = Control(c.id);
+  EXPECT_EQ(client.right, kSettingsClientSize.width);
+  EXPECT_EQ(client.bottom, kSettingsClientSize.height);
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    HWND control = window().ControlOf(placed.part);
     ASSERT_TRUE(control);
-    RECT place = PlaceInParent(control);
-    EXPECT_EQ(place.left, c.place.left);
-    EXPECT_EQ(place.top, c.place.top);
-    EXPECT_EQ(place.right, c.place.right);
-    EXPECT_EQ(place.bottom, c.place.bottom);
+    EXPECT_EQ(GetParent(control), placed.parent == placed.part
+                                      ? window().hwnd()
+                                      : window().ControlOf(placed.parent));
+    ExpectPlaced(control, placed.sizing, placed.rect);
   }
-  // The check box is at least as wide as designed, wider if its text needs
-  // it.
-  RECT check = PlaceInParent(Control(kIdCallerIdEnabled));
-  EXPECT_EQ(check.left, 8);
-  EXPECT_EQ(check.top, 5);
-  EXPECT_GE(check.right, 259);
-  EXPECT_EQ(check.bottom, 19);
   // The radio items fill two columns: two in the first, one in the second,
   // all inside the group.
+  const LayoutRect group = Placement(SettingsPart::kSourceChoice).rect;
   RECT items[3];
   for (int i = 0; i < 3; ++i) items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
   EXPECT_EQ(items[0].left, items[1].left);
@@ -135,8 +137,8 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   for (const RECT& item : items) {
     EXPECT_GT(item.right, 0);
     EXPECT_GT(item.bottom, 0);
-    EXPECT_LE(item.left + item.right, 383);
-    EXPECT_LE(item.top + item.bottom, 59);
+    EXPECT_LE(item.left + item.right, group.width);
+    EXPECT_LE(item.top + item.bottom, group.height);
   }
   // Labels lie under the controls: the buttons they overlap stay on top.
   HWND s_button5 = Control(kIdOpenPortTestButton);
@@ -146,63 +148,28 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
     GetClassNameW(above, name, 16);
     EXPECT_STRNE(name, L"Static");
   }
-  // Combo boxes and labels take their height from the font; their left and
-  // top are designed.
-  for (auto [id, x, y] : {std::tuple{kIdArgDeviceKind, 8, 31},
-                          std::tuple{kIdArgComPort, 231, 31},
-                          std::tuple{kIdArgChoiceLabel, 231, 13}}) {
-    RECT place = PlaceInParent(Control(id));
-    EXPECT_EQ(place.left, x);
-    EXPECT_EQ(place.top, y);
-  }
-  // The spin edits are the edit with its up-down arrows inside 49 pixels.
-  HWND spin = Control(kIdNumberStart);
-  RECT edit = PlaceInParent(spin);
-  HWND arrows_hwnd = GetWindow(spin, GW_HWNDNEXT);
-  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
-            spin);
-  RECT arrows = PlaceInParent(arrows_hwnd);
-  EXPECT_EQ(edit.left, 296);
-  EXPECT_EQ(edit.top, 96);
-  EXPECT_EQ(edit.left + edit.right, arrows.left);
-  EXPECT_EQ(arrows.left + arrows.right, 296 + 49);
-  EXPECT_EQ(arrows.bottom, 21);
 }
 
 TEST_F(SettingsWindowTest, MaximisingStretchesOnlyTheAnchoredControls) {
   ::ShowWindow(window().hwnd(), SW_MAXIMIZE);
   RECT client;
   GetClientRect(window().hwnd(), &client);
-  const int grow_x = client.right - 448, grow_y = client.bottom - 532;
-  ASSERT_GT(grow_x, 0);
-  ASSERT_GT(grow_y, 0);
-  struct Case {
-    int id;
-    RECT place;
-  };
-  const Case cases[] = {
-      {kIdCallerIdPanel, {8, 24, 432 + grow_x, 453 + grow_y}},
-      {kIdSerialPanel, {24, 205, 383 + grow_x, 219 + grow_y}},
-      {kIdSourceChoice, {23, 140, 383 + grow_x, 59}},
-      {kIdPortSettingsButton, {4, 8, 372 + grow_x, 31}},
-      {kIdButtonPanel, {8, 483 + grow_y, 432 + grow_x, 41}},
-      // Everything else keeps its place and size.
-      {kIdArgPanel, {23, 205, 383, 219}},
-      {kIdPortEdit, {114, 13, 121, 21}},
-      {kIdTestPortButton, {262, 12, 143, 25}},
-      {kIdCloseButton, {321, 5, 99, 30}},
-      {kIdOpenPortTestButton, {296, 176, 75, 25}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    RECT place = PlaceInParent(Control(c.id));
-    EXPECT_EQ(place.left, c.place.left);
-    EXPECT_EQ(place.top, c.place.top);
-    EXPECT_EQ(place.right, c.place.right);
-    EXPECT_EQ(place.bottom, c.place.bottom);
+  ASSERT_GT(client.right, kSettingsClientSize.width);
+  ASSERT_GT(client.bottom, kSettingsClientSize.height);
+  const LayoutSize now = {client.right, client.bottom};
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    ExpectPlaced(window().ControlOf(placed.part), placed.sizing,
+                 SettingsRectAt(placed.part, now));
   }
+  // The stretching itself, spelled out for the panels.
+  EXPECT_GT(PlaceInParent(Control(kIdCallerIdPanel)).right,
+            Placement(SettingsPart::kCallerIdPanel).rect.width);
+  EXPECT_GT(PlaceInParent(Control(kIdButtonPanel)).top,
+            Placement(SettingsPart::kButtonPanel).rect.top);
   ::ShowWindow(window().hwnd(), SW_RESTORE);
-  EXPECT_EQ(PlaceInParent(Control(kIdCallerIdPanel)).right, 432);
+  EXPECT_EQ(PlaceInParent(Control(kIdCallerIdPanel)).right,
+            Placement(SettingsPart::kCallerIdPanel).rect.width);
 }
 
 TEST_F(SettingsWindowTest, FixedBorderWithMinimiseAndMaximise) {
@@ -234,7 +201,9 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
   ASSERT_TRUE(label);
   SendMessageW(caller_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(label));
-  EXPECT_EQ(GetTextColor(dc), RGB(36, 44, 53));
+  EXPECT_EQ(GetTextColor(dc), RGB(kSettingsLabelColour.red,
+                                  kSettingsLabelColour.green,
+                                  kSettingsLabelColour.blue));
   // The read-only log pane is black on white.
   HWND memo = Control(kIdLogPane);
   LRESULT brush = SendMessageW(GetParent(memo), WM_CTLCOLORSTATIC,
