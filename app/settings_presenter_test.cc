@@ -8,13 +8,13 @@
 #include <sstream>
 
 #include "app/settings_form.h"
-#include "app/test/fake_devices.h"
 #include "app/test/fake_views.h"
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "callerid/engine.h"
 #include "callerid/serial_receiver.h"
+#include "callerid/test/fake_device_controls.h"
 #include "notify/udp_channel.h"
 #include "serial/com_port.h"
 #include "settings/storage.h"
@@ -72,6 +72,18 @@ TEST(ClickGuardTest, DropsClicksWithin500MillisecondsAcrossTheWrap) {
   EXPECT_TRUE(guard.Accept(0x000000F0u));
 }
 
+// The presenter owns the factory it is given; this one hands out the
+// fixture's fake controls, which outlive each presenter.
+class ForwardingDevices : public DeviceControlFactory {
+ public:
+  explicit ForwardingDevices(DeviceControlFactory& devices) : devices_(devices) {}
+  std::unique_ptr<Cid2Control> CreateCid2() override { return devices_.CreateCid2(); }
+  std::unique_ptr<ArgControl> CreateArg() override { return devices_.CreateArg(); }
+
+ private:
+  DeviceControlFactory& devices_;
+};
+
 class MainWindowTest : public testing::Test {
  protected:
   MainWindowTest() {
@@ -95,7 +107,7 @@ class MainWindowTest : public testing::Test {
   SettingsPresenter& Create() {
     SettingsPresenterOptions options;
     options.devices = [this](UserNotice&) {
-      return std::make_unique<FakeDeviceFactory>(bench_);
+      return std::make_unique<ForwardingDevices>(devices_);
     };
     options.com_device = [this] { return std::make_unique<FakeComDevice>(line_); };
     options.port_lister = [this](std::vector<std::u16string>& names) {
@@ -133,9 +145,13 @@ class MainWindowTest : public testing::Test {
     EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kError);
     EXPECT_EQ(shell_.messages[0].buttons, MessageButtons::kOk);
     EXPECT_FALSE(BalloonShown());
-    EXPECT_TRUE(bench_.calls.empty());
+    EXPECT_TRUE(device_calls_.empty());
     EXPECT_FALSE(main_->Channel().Active());
     EXPECT_TRUE(main_->AutoStartPending());
+  }
+  int DeviceCalls(const std::string& entry) const {
+    return static_cast<int>(
+        std::count(device_calls_.begin(), device_calls_.end(), entry));
   }
   bool BalloonShown() const {
     return std::count(shell_.journal.begin(), shell_.journal.end(), kBalloon) > 0;
@@ -145,7 +161,8 @@ class MainWindowTest : public testing::Test {
   const fs::path& dir_ = folder_.path();
   FakeSettingsView view_;
   FakeShell shell_;
-  FakeDeviceBench bench_;
+  std::vector<std::string> device_calls_;
+  FakeDeviceControlFactory devices_{device_calls_};
   std::shared_ptr<FakeComLine> line_ = std::make_shared<FakeComLine>();
   std::vector<std::u16string> port_names_ = {u"COM1", u"COM3"};
   std::u16string port_list_failure_;
@@ -230,18 +247,18 @@ TEST_F(MainWindowTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
   SettingsPresenter& main = Start();
   EXPECT_TRUE(main.Channel().Active());
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 1);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
   main.OnAutoStart();
   // Running, so the second apply restarts: the control is released and made
   // again.
-  EXPECT_EQ(bench_.CountOf("CID2 release"), 1);
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 2);
+  EXPECT_EQ(DeviceCalls("CID2 release"), 1);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 2);
   EXPECT_EQ(shell_.journal, (std::vector<std::string>{kBalloon, kBalloon}));
 }
 
 TEST_F(MainWindowTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
-  bench_.failures["CID2 create"] = u"Class not registered";
+  devices_.Fail("CID2 create", u"Class not registered");
   Start();
   ASSERT_EQ(shell_.journal.size(), 3u);
   EXPECT_EQ(shell_.journal[0].rfind("info: CID2(Sistemler) tipi baglanti acilamadi.", 0), 0u);
@@ -293,7 +310,7 @@ TEST_F(MainWindowTest, GizleKeepsEditsUnsavedUntilUygula) {
   // Applied: caller-ID is on with the CID2 source.
   EXPECT_TRUE(main_->Channel().Active());
   EXPECT_EQ(main_->Channel().Port(), 19000);
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 1);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
 }
 
 TEST_F(MainWindowTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
@@ -304,7 +321,7 @@ TEST_F(MainWindowTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
   const std::string file = FileText("Setting.ini");
   EXPECT_EQ(file.rfind("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n", 0), 0u);
   EXPECT_NE(file.find("COMPORT=1\r\n"), std::string::npos);
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 2);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 2);
 }
 
 TEST_F(MainWindowTest, KaydetSavesAppliesAndHides) {
@@ -319,9 +336,10 @@ TEST_F(MainWindowTest, KaydetSavesAppliesAndHides) {
   EXPECT_TRUE(Errors().empty());
   EXPECT_NE(FileText("Setting.ini").find("CALLERIDTYPE=1\r\nCALLERIDBASLAMASTRING"),
             std::string::npos);
-  EXPECT_EQ(bench_.calls,
-            (std::vector<std::string>{"ARG create", "ARG Hide", "ARG Comport=3",
-                                      "ARG CihazTip=4", "ARG Connect"}));
+  EXPECT_EQ(device_calls_,
+            (std::vector<std::string>{"ARG create", "ARG handler", "ARG hide",
+                                      "ARG Comport=3", "ARG CihazTip=4",
+                                      "ARG Connect"}));
 }
 
 TEST_F(MainWindowTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
@@ -334,7 +352,7 @@ TEST_F(MainWindowTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   EXPECT_TRUE(view_.window_visible);
   // Not applied, but the store keeps what the controls gave it.
   EXPECT_FALSE(main_->Channel().Active());
-  EXPECT_TRUE(bench_.calls.empty());
+  EXPECT_TRUE(device_calls_.empty());
   EXPECT_EQ(main_->Store().ReadValue(u"CALLERIDKULLAN"), u"True");
 }
 
@@ -361,12 +379,12 @@ TEST_F(MainWindowTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   EXPECT_EQ(shell_.quits, 0);
   EXPECT_FALSE(main_->Closing());
   EXPECT_TRUE(view_.window_visible);
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 0);
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 0);
 
   shell_.answers = {MessageAnswer::kYes};
   view_.listener->OnClose();
   EXPECT_TRUE(main_->Closing());
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
   EXPECT_FALSE(main_->Channel().Active());
   EXPECT_EQ(shell_.quits, 1);
 }
@@ -382,7 +400,7 @@ TEST_F(MainWindowTest, ProgramiKapatClosesAtOnceFromTheTray) {
 TEST_F(MainWindowTest, AFailingClosingStepKeepsTheProgramRunning) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  bench_.failures["ARG Disconnect"] = u"Device busy";
+  devices_.Fail("ARG Disconnect", u"Device busy");
   main_->OnEndProgramMenu();
   ASSERT_EQ(Errors().size(), 1u);
   EXPECT_EQ(shell_.messages.back().text, u"Device busy.");
@@ -392,21 +410,24 @@ TEST_F(MainWindowTest, AFailingClosingStepKeepsTheProgramRunning) {
   EXPECT_TRUE(main_->Channel().Active());
 
   // Closing stays set: the close box now runs the closing step ...
-  bench_.failures.clear();
+  devices_.Heal("ARG Disconnect");
   view_.listener->OnCloseRequest();
   EXPECT_EQ(shell_.quits, 1);
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 2);
+  // The fake journals a member only when it succeeds.
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
 }
 
 TEST_F(MainWindowTest, KapatStillAsksAfterAFailedClose) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  bench_.failures["ARG Disconnect"] = u"Device busy";
+  devices_.Fail("ARG Disconnect", u"Device busy");
   main_->OnEndProgramMenu();
   shell_.answers = {MessageAnswer::kNo};
   view_.listener->OnClose();
   EXPECT_EQ(shell_.messages.back().icon, MessageIcon::kQuestion);
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+  // "No": no second try (the failed first one is not journaled).
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 0);
+  EXPECT_EQ(Errors().size(), 1u);
 }
 
 TEST_F(MainWindowTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
@@ -427,15 +448,14 @@ TEST_F(MainWindowTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
 TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  ASSERT_TRUE(bench_.arg_handler);
   // Hidden, the pane is not drawn; showing the window catches it up.
-  bench_.arg_handler(u"5551234", u"2");
+  ASSERT_EQ(devices_.FireArg(u"5551234", u"2"), 1);
   EXPECT_TRUE(view_.memo.empty());
   main_->OnTrayDblClick();
   EXPECT_EQ(view_.memo,
             std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
   // Visible, the pane is drawn by the posted refresh, after the handler.
-  bench_.arg_handler(u"555", u"1");
+  devices_.FireArg(u"555", u"1");
   EXPECT_EQ(view_.memo.size(), 1u);
   main_->OnHandoverWake();
   EXPECT_EQ(view_.memo, (std::vector<std::u16string>{
@@ -443,7 +463,7 @@ TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
                             u"Kanal No : 1   Caller ID : 555"}));
   view_.listener->OnLogPaneDoubleClick();
   EXPECT_TRUE(view_.memo.empty());
-  bench_.arg_handler(u"1", u"1");
+  devices_.FireArg(u"1", u"1");
   view_.ChooseDeviceKind(2);
   main_->OnHandoverWake();
   EXPECT_TRUE(view_.memo.empty());
@@ -691,7 +711,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
   main_->OnEndSession();
   EXPECT_TRUE(shell_.messages.empty());
   EXPECT_TRUE(main_->Closing());
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
   EXPECT_FALSE(main_->Channel().Active());
   EXPECT_EQ(shell_.quits, 1);
 }
@@ -699,7 +719,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
 TEST_F(MainWindowTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  bench_.failures["ARG Disconnect"] = u"Device busy";
+  devices_.Fail("ARG Disconnect", u"Device busy");
   main_->OnEndSession();
   EXPECT_TRUE(shell_.messages.empty());
   EXPECT_EQ(shell_.quits, 1);
