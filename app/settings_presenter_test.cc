@@ -84,14 +84,14 @@ class ForwardingDevices : public DeviceControlFactory {
   DeviceControlFactory& devices_;
 };
 
-class MainWindowTest : public testing::Test {
+class SettingsPresenterTest : public testing::Test {
  protected:
-  MainWindowTest() {
+  SettingsPresenterTest() {
     shell_.separator = static_cast<char16_t>(fs::path::preferred_separator);
     shell_.exe_path = (dir_ / "Orvanta.exe").u16string();
     shell_.tick_count = 100000;
   }
-  ~MainWindowTest() override { main_.reset(); }
+  ~SettingsPresenterTest() override { main_.reset(); }
 
   // Setting.ini with these lines in its section.
   void WriteSettings(const std::string& lines) {
@@ -170,7 +170,7 @@ class MainWindowTest : public testing::Test {
   std::unique_ptr<SettingsPresenter> main_;
 };
 
-TEST_F(MainWindowTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
+TEST_F(SettingsPresenterTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   SettingsPresenter& main = Create();
   main.FormCreate();
   EXPECT_EQ(view_.caption, u"VELMORIS Orvanta s1.02.05f");
@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   EXPECT_FALSE(view_.window_visible);
 }
 
-TEST_F(MainWindowTest, WithoutASettingsFileTickingShowsTheDefaults) {
+TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
   Start();
   for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
                   Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, WithoutASettingsFileTickingShowsTheDefaults) {
   EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 }
 
-TEST_F(MainWindowTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
+TEST_F(SettingsPresenterTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
   WriteSettings("CALLERIDTYPE=1\r\nCIHAZSEC=4\r\nCOMPORT=1\r\n");
   Create().FormCreate();
   view_.ClickCheckBox();
@@ -233,17 +233,17 @@ TEST_F(MainWindowTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
             u"COM 2");
 }
 
-TEST_F(MainWindowTest, AnUnreadableBooleanGivesOneErrorAndNoStart) {
+TEST_F(SettingsPresenterTest, AnUnreadableBooleanGivesOneErrorAndNoStart) {
   WriteSettings("CALLERIDKULLAN=yes\r\n");
   ExpectOneBooleanErrorAndNoStart();
 }
 
-TEST_F(MainWindowTest, AnUnreadableTypeGivesOneErrorAndNoStart) {
+TEST_F(SettingsPresenterTest, AnUnreadableTypeGivesOneErrorAndNoStart) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=abc\r\n");
   ExpectOneBooleanErrorAndNoStart();
 }
 
-TEST_F(MainWindowTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
+TEST_F(SettingsPresenterTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
   SettingsPresenter& main = Start();
   EXPECT_TRUE(main.Channel().Active());
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
   EXPECT_EQ(shell_.journal, (std::vector<std::string>{kBalloon, kBalloon}));
 }
 
-TEST_F(MainWindowTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
+TEST_F(SettingsPresenterTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
   devices_.Fail("CID2 create", u"Class not registered");
   Start();
@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
   EXPECT_EQ(shell_.messages[0].title, u"Bilgi");
 }
 
-TEST_F(MainWindowTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
+TEST_F(SettingsPresenterTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
   line_->FailCall("Open", 2);
   SettingsPresenter& main = Start();
@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
   EXPECT_TRUE(main.Channel().Active());
 }
 
-TEST_F(MainWindowTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
+TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   Start();
   EXPECT_FALSE(main_->ShowOnStart());
   main_->OnTrayDblClick();
@@ -289,7 +289,7 @@ TEST_F(MainWindowTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   EXPECT_EQ(view_.brought_to_front, 2);
 }
 
-TEST_F(MainWindowTest, GizleKeepsEditsUnsavedUntilUygula) {
+TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   Start();
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, GizleKeepsEditsUnsavedUntilUygula) {
   EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
 }
 
-TEST_F(MainWindowTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
+TEST_F(SettingsPresenterTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
   WriteSettings("CALLERIDKULLAN=True\r\n");
   Start();
   fs::remove(dir_ / "Setting.ini");
@@ -324,7 +324,7 @@ TEST_F(MainWindowTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
   EXPECT_EQ(DeviceCalls("CID2 Start"), 2);
 }
 
-TEST_F(MainWindowTest, KaydetSavesAppliesAndHides) {
+TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
   Start();
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
@@ -342,7 +342,7 @@ TEST_F(MainWindowTest, KaydetSavesAppliesAndHides) {
                                       "ARG Connect"}));
 }
 
-TEST_F(MainWindowTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
+TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   Start();
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
@@ -356,7 +356,7 @@ TEST_F(MainWindowTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   EXPECT_EQ(main_->Store().ReadValue(u"CALLERIDKULLAN"), u"True");
 }
 
-TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
+TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
   Start();
   main_->OnTrayDblClick();
   view_.listener->OnCloseRequest();
@@ -365,7 +365,7 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
   EXPECT_FALSE(main_->Closing());
 }
 
-TEST_F(MainWindowTest, KapatAsksAndNoLeavesEverythingAsItWas) {
+TEST_F(SettingsPresenterTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   main_->OnTrayDblClick();
@@ -389,7 +389,7 @@ TEST_F(MainWindowTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(MainWindowTest, ProgramiKapatClosesAtOnceFromTheTray) {
+TEST_F(SettingsPresenterTest, ProgramiKapatClosesAtOnceFromTheTray) {
   Start();
   main_->OnEndProgramMenu();
   EXPECT_TRUE(shell_.messages.empty());
@@ -397,7 +397,7 @@ TEST_F(MainWindowTest, ProgramiKapatClosesAtOnceFromTheTray) {
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(MainWindowTest, AFailingClosingStepKeepsTheProgramRunning) {
+TEST_F(SettingsPresenterTest, AFailingClosingStepKeepsTheProgramRunning) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   devices_.Fail("ARG Disconnect", u"Device busy");
@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, AFailingClosingStepKeepsTheProgramRunning) {
   EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
 }
 
-TEST_F(MainWindowTest, KapatStillAsksAfterAFailedClose) {
+TEST_F(SettingsPresenterTest, KapatStillAsksAfterAFailedClose) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   devices_.Fail("ARG Disconnect", u"Device busy");
@@ -430,7 +430,7 @@ TEST_F(MainWindowTest, KapatStillAsksAfterAFailedClose) {
   EXPECT_EQ(Errors().size(), 1u);
 }
 
-TEST_F(MainWindowTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
+TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   Start();
   view_.listener->OnTestPort();
   EXPECT_TRUE(shell_.messages.empty());
@@ -445,7 +445,7 @@ TEST_F(MainWindowTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   EXPECT_EQ(shell_.InfoBoxes()[0].title, u"Bilgi");
 }
 
-TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
+TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   // Hidden, the pane is not drawn; showing the window catches it up.
@@ -470,7 +470,7 @@ TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
   EXPECT_TRUE(main_->Form().Log().Lines().empty());
 }
 
-TEST_F(MainWindowTest, FailuresOfHandedOverWorkReachTheErrorReport) {
+TEST_F(SettingsPresenterTest, FailuresOfHandedOverWorkReachTheErrorReport) {
   Start();
   main_->Handover().Post([] { throw Failure(u"Lost the device"); });
   EXPECT_GT(shell_.wakes.load(), 0);
@@ -480,7 +480,7 @@ TEST_F(MainWindowTest, FailuresOfHandedOverWorkReachTheErrorReport) {
   EXPECT_EQ(shell_.messages.back().title, u"Orvanta");
 }
 
-TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
+TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
   SettingsPresenter& main = Start();
   ASSERT_TRUE(main.SerialPort().Connected());
@@ -512,7 +512,7 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainWindowTest, ADroppedComportClickOpensNoDialog) {
+TEST_F(SettingsPresenterTest, ADroppedComportClickOpensNoDialog) {
   Start();
   shell_.tick_count = 100000;
   view_.listener->OnPortSettings();
@@ -525,7 +525,7 @@ TEST_F(MainWindowTest, ADroppedComportClickOpensNoDialog) {
   EXPECT_EQ(shell_.setup_dialogs_created, 2);
 }
 
-TEST_F(MainWindowTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
+TEST_F(SettingsPresenterTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
   Start();
   FakeSetupDialogView* shown = nullptr;
   std::vector<std::u16string> port_list;
@@ -549,7 +549,7 @@ TEST_F(MainWindowTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainWindowTest, ComportAyarlariAppliesTheChoicesOnOk) {
+TEST_F(SettingsPresenterTest, ComportAyarlariAppliesTheChoicesOnOk) {
   Start();
   shell_.setup_dialog_user = [&](FakeSetupDialogView& dialog) {
     dialog.chosen[SetupDialogView::kPort] = 1;
@@ -565,7 +565,7 @@ TEST_F(MainWindowTest, ComportAyarlariAppliesTheChoicesOnOk) {
   EXPECT_NE(file.find("BaudRate=19200"), std::string::npos);
 }
 
-TEST_F(MainWindowTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
+TEST_F(SettingsPresenterTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
   port_names_ = {u"COM2"};
   Start();
   int chosen_port = -2;
@@ -580,7 +580,7 @@ TEST_F(MainWindowTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
   EXPECT_NE(file.find("Port=\r\n"), std::string::npos) << file;
 }
 
-TEST_F(MainWindowTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
+TEST_F(SettingsPresenterTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
   port_list_failure_ = u"COM Port Error: Registry error on EnumComPorts";
   Start();
   view_.listener->OnPortSettings();
@@ -593,7 +593,7 @@ TEST_F(MainWindowTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNoth
 
 // A settings file that does not read as text leaves caller-ID off, as the
 // defaults have it; the user hears why, once, and the file stays as it was.
-TEST_F(MainWindowTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
+TEST_F(SettingsPresenterTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
   using namespace std::string_literals;
   struct Case {
     std::string bytes;
@@ -633,7 +633,7 @@ TEST_F(MainWindowTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
   }
 }
 
-TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
+TEST_F(SettingsPresenterTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
   fs::create_directories(dir_ / "Setting.ini");
   Start();
   ASSERT_EQ(Errors().size(), 1u);
@@ -648,7 +648,7 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) 
   EXPECT_EQ(shell_.posted_auto_starts, 0);
 }
 
-TEST_F(MainWindowTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
+TEST_F(SettingsPresenterTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
   struct Case {
     bool asked, screen, tray, shown;
   };
@@ -674,7 +674,7 @@ TEST_F(MainWindowTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
 // The settings folder may be one the command line named and nobody made
 // yet: every action that writes a settings file makes it first, and no
 // other action does.
-TEST_F(MainWindowTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
+TEST_F(SettingsPresenterTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
   shell_.exe_path = (dir_ / "new" / "folder" / "Orvanta.exe").u16string();
   shell_.setup_dialog_user = [](FakeSetupDialogView&) { return true; };
   Start();
@@ -705,7 +705,7 @@ TEST_F(MainWindowTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainWindowTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
+TEST_F(SettingsPresenterTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   main_->OnEndSession();
@@ -716,7 +716,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(MainWindowTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
+TEST_F(SettingsPresenterTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   devices_.Fail("ARG Disconnect", u"Device busy");

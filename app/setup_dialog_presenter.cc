@@ -7,7 +7,7 @@
 namespace orvanta {
 
 void ShowPortSetupDialog(TComPort& port, Shell& shell, const PortLister& lister) {
-  auto show_modal = [&shell](ComSetupModel& model) {
+  auto show_modal = [&shell](PortSetupModel& model) {
     std::unique_ptr<SetupDialogView> view = shell.CreateSetupDialogView();
     const auto combos = model.Combos();
     for (int i = 0; i < SetupDialogView::kListCount; ++i) {

@@ -129,7 +129,7 @@ void TComComboBox::ApplySettings() {
   }
 }
 
-ComSetupModel::ComSetupModel(const PortLister& lister)
+PortSetupModel::PortSetupModel(const PortLister& lister)
     : Combo1(lister), Combo2(lister), Combo3(lister), Combo4(lister), Combo5(lister),
       Combo6(lister) {
   Combo1.SetComProperty(TComProperty::cpPort);
@@ -140,11 +140,11 @@ ComSetupModel::ComSetupModel(const PortLister& lister)
   Combo6.SetComProperty(TComProperty::cpFlowControl);
 }
 
-void ComSetupModel::Attach(TComPort& port) {
+void PortSetupModel::Attach(TComPort& port) {
   for (TComComboBox* combo : Combos()) combo->SetComPort(&port);
 }
 
-void ComSetupModel::ApplyToPort(TComPort& port) {
+void PortSetupModel::ApplyToPort(TComPort& port) {
   port.BeginUpdate();
   try {
     for (TComComboBox* combo : Combos()) combo->ApplySettings();
@@ -161,7 +161,7 @@ void ComSetupModel::ApplyToPort(TComPort& port) {
 
 void ShowSetupDialog(TComPort& port, const SetupDialogShower& show_modal,
                      const PortLister& lister) {
-  ComSetupModel model(lister);
+  PortSetupModel model(lister);
   model.Attach(port);
   if (show_modal(model) == SetupResult::kOk) model.ApplyToPort(port);
 }

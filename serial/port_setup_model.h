@@ -75,11 +75,11 @@ class TComComboBox {
 
 // The serial setup dialog as data: its six lists, top to bottom: port, baud
 // rate, data bits, stop bits, parity, flow control.
-class ComSetupModel {
+class PortSetupModel {
  public:
   // Fills every list; a failing port enumeration travels on (then no
   // dialog is shown).
-  explicit ComSetupModel(const PortLister& lister = {});
+  explicit PortSetupModel(const PortLister& lister = {});
 
   TComComboBox Combo1, Combo2, Combo3, Combo4, Combo5, Combo6;
   std::array<TComComboBox*, 6> Combos() {
@@ -97,7 +97,7 @@ enum class SetupResult { kOk, kCancel };
 
 // Shows the model modally and returns how it was closed (any close other
 // than the OK button counts as Cancel).
-using SetupDialogShower = std::function<SetupResult(ComSetupModel& model)>;
+using SetupDialogShower = std::function<SetupResult(PortSetupModel& model)>;
 
 // `ShowSetupDialog`: create, attach, show, apply on OK.
 void ShowSetupDialog(TComPort& port, const SetupDialogShower& show_modal,

@@ -47,9 +47,9 @@ void CloseUnexpected(QWidget* modal) {
   modal->close();
 }
 
-class QtMainWindowTest : public testing::Test {
+class QtSettingsPresenterTest : public testing::Test {
  protected:
-  QtMainWindowTest()
+  QtSettingsPresenterTest()
       : shell({folder.File(u"Orvanta"), false, {}}),
         main_window(std::make_unique<SettingsPresenter>(window, shell)) {
     main_window->FormCreate();
@@ -67,7 +67,7 @@ class QtMainWindowTest : public testing::Test {
   std::unique_ptr<SettingsPresenter> main_window;
 };
 
-TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
+TEST_F(QtSettingsPresenterTest, StartsHiddenAndTheTrayShowsTheWindow) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(main_window->ShowOnStart());
   EXPECT_EQ(window.windowTitle(), "VELMORIS Orvanta s1.02.05f");
@@ -87,7 +87,7 @@ TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
       << "nothing is saved before a save";
 }
 
-TEST_F(QtMainWindowTest, TickingShowsThePanelAndArgShowsItsOptions) {
+TEST_F(QtSettingsPresenterTest, TickingShowsThePanelAndArgShowsItsOptions) {
   ShowFromTray();
   EXPECT_FALSE(window.Controls().caller_id_panel->isVisible());
 
@@ -114,7 +114,7 @@ TEST_F(QtMainWindowTest, TickingShowsThePanelAndArgShowsItsOptions) {
   EXPECT_EQ(window.Controls().number_length->value(), 15);
 }
 
-TEST_F(QtMainWindowTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
+TEST_F(QtSettingsPresenterTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
   ShowFromTray();
   QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
   QTest::mouseClick(window.Controls().source_choice->Button(1), Qt::LeftButton);
@@ -134,7 +134,7 @@ TEST_F(QtMainWindowTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
   EXPECT_EQ(answerer.boxes[1].text, "Caller ID sistemi baslatilamadi.");
 }
 
-TEST_F(QtMainWindowTest, TheSerialButtonsOpenTheirDialogsModally) {
+TEST_F(QtSettingsPresenterTest, TheSerialButtonsOpenTheirDialogsModally) {
   ShowFromTray();
   QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
   QTest::mouseClick(window.Controls().source_choice->Button(2), Qt::LeftButton);
@@ -164,7 +164,7 @@ TEST_F(QtMainWindowTest, TheSerialButtonsOpenTheirDialogsModally) {
   EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos) << file;
 }
 
-TEST_F(QtMainWindowTest, KapatAsksAndYesEndsTheProgram) {
+TEST_F(QtSettingsPresenterTest, KapatAsksAndYesEndsTheProgram) {
   ShowFromTray();
   int questions = 0;
   BoxAnswerer answerer([&](const BoxAnswerer::Box& box) {
