@@ -33,7 +33,7 @@ class SerialSource {
   virtual void SetOnDeviceLost(DeviceLostHandler lost) = 0;
 };
 
-// The UDP channel `IdUDPClient1` as the engine switches it on and off.
+// The UDP channel as the engine switches it on and off.
 class BroadcastChannel {
  public:
   virtual ~BroadcastChannel() = default;

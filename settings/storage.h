@@ -46,7 +46,7 @@ class TStoredValues {
 
 class IniImage;  // the in-memory image of the settings file
 
-// The stored-values store `FSAyar`: named text values copied from and to an
+// The stored-values store: named text values copied from and to an
 // INI-style UTF-8 file, section "VmStored".
 class TVmStorage {
  public:
