@@ -31,11 +31,11 @@ class SetupDialogView {
 
 namespace setup_dialog_text {
 inline constexpr char16_t kCaption[] = u"Setup";
-inline constexpr char16_t kGroupBox1[] = u" Settings ";
+inline constexpr char16_t kGroupBox[] = u" Settings ";
 inline constexpr const char16_t* kLabels[] = {
     u"Port", u"Baud rate", u"Data bits", u"Stop bits", u"Parity", u"Flow control"};
-inline constexpr char16_t kButton1[] = u"OK";
-inline constexpr char16_t kButton2[] = u"Cancel";
+inline constexpr char16_t kOk[] = u"OK";
+inline constexpr char16_t kCancel[] = u"Cancel";
 }  // namespace setup_dialog_text
 
 }  // namespace orvanta

@@ -34,23 +34,23 @@ TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   EXPECT_EQ(dialog.windowTitle(), "Setup");
   EXPECT_EQ(dialog.size(), QSize(kSetupDialogClientSize.width,
                                  kSetupDialogClientSize.height));
-  EXPECT_EQ(dialog.GroupBox1->title(), " Settings ");
-  EXPECT_EQ(dialog.GroupBox1->geometry(), ToQRect(kSetupDialogGroupBox));
+  EXPECT_EQ(dialog.group_box->title(), " Settings ");
+  EXPECT_EQ(dialog.group_box->geometry(), ToQRect(kSetupDialogGroupBox));
   const char* labels[] = {"Port",      "Baud rate", "Data bits",
                           "Stop bits", "Parity",    "Flow control"};
   for (int i = 0; i < SetupDialogView::kListCount; ++i) {
-    EXPECT_EQ(dialog.Labels[i]->text(), labels[i]);
-    EXPECT_EQ(dialog.Labels[i]->pos(), ToQRect(SetupDialogLabel(i)).topLeft());
-    EXPECT_LT(dialog.Labels[i]->x() + dialog.Labels[i]->sizeHint().width(),
+    EXPECT_EQ(dialog.labels[i]->text(), labels[i]);
+    EXPECT_EQ(dialog.labels[i]->pos(), ToQRect(SetupDialogLabel(i)).topLeft());
+    EXPECT_LT(dialog.labels[i]->x() + dialog.labels[i]->sizeHint().width(),
               SetupDialogList(i).left);
-    EXPECT_EQ(dialog.Combos[i]->geometry(), ToQRect(SetupDialogList(i)));
-    EXPECT_FALSE(dialog.Combos[i]->isEditable());
+    EXPECT_EQ(dialog.lists[i]->geometry(), ToQRect(SetupDialogList(i)));
+    EXPECT_FALSE(dialog.lists[i]->isEditable());
   }
-  EXPECT_EQ(dialog.Button1->geometry(), ToQRect(kSetupDialogOkButton));
-  EXPECT_EQ(dialog.Button1->text(), "OK");
-  EXPECT_TRUE(dialog.Button1->isDefault());
-  EXPECT_EQ(dialog.Button2->geometry(), ToQRect(kSetupDialogCancelButton));
-  EXPECT_EQ(dialog.Button2->text(), "Cancel");
+  EXPECT_EQ(dialog.ok_button->geometry(), ToQRect(kSetupDialogOkButton));
+  EXPECT_EQ(dialog.ok_button->text(), "OK");
+  EXPECT_TRUE(dialog.ok_button->isDefault());
+  EXPECT_EQ(dialog.cancel_button->geometry(), ToQRect(kSetupDialogCancelButton));
+  EXPECT_EQ(dialog.cancel_button->text(), "Cancel");
 }
 
 TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
@@ -61,7 +61,7 @@ TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kBaudRate), 2);
 
   WhenModalAppears([&](QWidget*) {
-    QTest::keyClick(dialog.Combos[SetupDialogView::kPort], Qt::Key_Down);
+    QTest::keyClick(dialog.lists[SetupDialogView::kPort], Qt::Key_Down);
     QTest::keyClick(&dialog, Qt::Key_Return);
   });
   EXPECT_TRUE(dialog.ShowModal());
@@ -69,7 +69,7 @@ TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
 
   WhenModalAppears([&](QWidget*) { QTest::keyClick(&dialog, Qt::Key_Escape); });
   EXPECT_FALSE(dialog.ShowModal());
-  WhenModalAppears([&](QWidget*) { dialog.Button2->click(); });
+  WhenModalAppears([&](QWidget*) { dialog.cancel_button->click(); });
   EXPECT_FALSE(dialog.ShowModal());
 }
 

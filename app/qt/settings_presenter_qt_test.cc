@@ -156,7 +156,7 @@ TEST_F(QtSettingsPresenterTest, TheSerialButtonsOpenTheirDialogsModally) {
     if (!dialog)
       return CloseUnexpected(modal);
     seen = dialog->windowTitle();
-    dialog->Button2->click();
+    dialog->cancel_button->click();
   });
   window.Controls().port_settings_button->click();
   EXPECT_EQ(seen, "Setup");

@@ -31,11 +31,11 @@ class QtSetupDialog : public QDialog, public SetupDialogView {
   int ChosenIndex(int list) const override;
   bool ShowModal() override;
 
-  QGroupBox* GroupBox1;
-  std::array<QLabel*, kListCount> Labels;
-  std::array<QComboBox*, kListCount> Combos;
-  QPushButton* Button1;
-  QPushButton* Button2;
+  QGroupBox* group_box;
+  std::array<QLabel*, kListCount> labels;
+  std::array<QComboBox*, kListCount> lists;
+  QPushButton* ok_button;
+  QPushButton* cancel_button;
 };
 
 }  // namespace orvanta

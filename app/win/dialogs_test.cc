@@ -57,7 +57,7 @@ TEST(SetupDialogTest, LayoutOfTheSetupDialog) {
                              L"Stop bits", L"Parity",    L"Flow control"};
   for (int i = 0; i < SetupDialogView::kListCount; ++i) {
     SCOPED_TRACE(i);
-    HWND combo = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1 + i);
+    HWND combo = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList + i);
     ASSERT_TRUE(combo);
     EXPECT_TRUE(GetWindowLongPtrW(combo, GWL_STYLE) & CBS_DROPDOWNLIST);
     place = PlaceInParent(combo);
@@ -89,7 +89,7 @@ TEST(SetupDialogTest, LayoutOfTheSetupDialog) {
               BS_DEFPUSHBUTTON);
 
   // Tab order: the six lists, OK, Cancel.
-  HWND focus = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1);
+  HWND focus = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList);
   std::vector<int> order;
   for (int i = 0; i < 8; ++i) {
     order.push_back(GetDlgCtrlID(focus));
@@ -127,7 +127,7 @@ TEST(SetupDialogTest, ListsShowTheEntriesAndRememberTheChoice) {
   dialog.SetList(SetupDialogView::kPort, {u"COM1", u"COM2"}, -1);
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kBaudRate), 2);
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kPort), -1);
-  HWND baud = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1 + 1);
+  HWND baud = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList + 1);
   EXPECT_EQ(WindowText(baud), u"9600");
   EXPECT_EQ(SendMessageW(baud, CB_GETCOUNT, 0, 0), 3);
 }
@@ -145,7 +145,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
        true},
       {"Enter",
        [](HWND d) {
-         HWND combo = GetDlgItem(d, SetupDialog::kIdCombo1);
+         HWND combo = GetDlgItem(d, SetupDialog::kIdFirstList);
          SetFocus(combo);
          PostMessageW(combo, WM_KEYDOWN, VK_RETURN, 0);
        },
@@ -155,7 +155,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
        false},
       {"Esc",
        [](HWND d) {
-         HWND combo = GetDlgItem(d, SetupDialog::kIdCombo1);
+         HWND combo = GetDlgItem(d, SetupDialog::kIdFirstList);
          SetFocus(combo);
          PostMessageW(combo, WM_KEYDOWN, VK_ESCAPE, 0);
        },
@@ -170,7 +170,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
     RunInsideModalLoop([&] {
       other_enabled = IsWindowEnabled(other.hwnd());
       dialog_visible = IsWindowVisible(dialog.hwnd());
-      HWND parity = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1 + 4);
+      HWND parity = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList + 4);
       SendMessageW(parity, CB_SETCURSEL, 2, 0);
       c.end(dialog.hwnd());
     });

@@ -29,7 +29,7 @@ SetupDialog::SetupDialog() {
   CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
              nullptr);
   // The lists follow in tab order, then the buttons.
-  HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox1),
+  HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox),
                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
                                    BS_GROUPBOX,
                                kSetupDialogGroupBox.left, kSetupDialogGroupBox.top,
@@ -44,16 +44,16 @@ SetupDialog::SetupDialog() {
   for (int i = 0; i < kListCount; ++i) {
     // Children of the dialog, placed over the group box.
     combos_[i].Create(*this, Design(InSetupDialogGroup(SetupDialogList(i))), {});
-    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdCombo1 + i);
+    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdFirstList + i);
   }
-  button1_.Create(*this, W(text::kButton1), Design(kSetupDialogOkButton), kAnchorTopLeft,
+  ok_button_.Create(*this, W(text::kOk), Design(kSetupDialogOkButton), kAnchorTopLeft,
                   false, BS_DEFPUSHBUTTON);
-  SetWindowLongPtrW(button1_.hwnd(), GWLP_ID, IDOK);
-  button1_.on_click = [this] { End(true); };
-  button2_.Create(*this, W(text::kButton2), Design(kSetupDialogCancelButton), kAnchorTopLeft,
+  SetWindowLongPtrW(ok_button_.hwnd(), GWLP_ID, IDOK);
+  ok_button_.on_click = [this] { End(true); };
+  cancel_button_.Create(*this, W(text::kCancel), Design(kSetupDialogCancelButton), kAnchorTopLeft,
                   false);
-  SetWindowLongPtrW(button2_.hwnd(), GWLP_ID, IDCANCEL);
-  button2_.on_click = [this] { End(false); };
+  SetWindowLongPtrW(cancel_button_.hwnd(), GWLP_ID, IDCANCEL);
+  cancel_button_.on_click = [this] { End(false); };
   FinishLayout();
 }
 
