@@ -29,7 +29,7 @@ void LogModel::AddLogLine(const std::u16string& line) {
 void LogModel::ClearLog() {
   first_ += lines_.size();
   lines_.clear();
-  view_.ClearMemoLog();
+  view_.ClearLogPane();
   drawn_first_ = drawn_end_ = first_;
 }
 
@@ -39,10 +39,10 @@ void LogModel::Refresh() {
   // the model.
   if (drawn_end_ <= first_) {
     // Nothing the pane shows is still kept.
-    if (drawn_first_ != drawn_end_) view_.ClearMemoLog();
+    if (drawn_first_ != drawn_end_) view_.ClearLogPane();
     drawn_first_ = drawn_end_ = first_;
   } else if (drawn_first_ < first_) {
-    view_.RemoveFirstMemoLogLines(static_cast<size_t>(first_ - drawn_first_));
+    view_.RemoveFirstLogLines(static_cast<size_t>(first_ - drawn_first_));
     drawn_first_ = first_;
   }
   const uint64_t end = first_ + lines_.size();
@@ -50,7 +50,7 @@ void LogModel::Refresh() {
     std::vector<std::u16string> added(
         lines_.begin() + static_cast<ptrdiff_t>(drawn_end_ - first_),
         lines_.end());
-    view_.AddMemoLogLines(added);
+    view_.AddLogLines(added);
     drawn_end_ = end;
   }
 }

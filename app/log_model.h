@@ -13,7 +13,7 @@ namespace orvanta {
 
 class SettingsView;
 
-// The log memo `MemoLog` as the program keeps it: the most recent lines, in
+// The log pane's lines as the program keeps them: the most recent lines, in
 // order, and how far the window's pane has drawn them.
 //
 // A call's line goes into the model before its datagram is sent; the pane

@@ -35,7 +35,7 @@ class PortTestViewListener {
  public:
   virtual ~PortTestViewListener() = default;
   // ButtonKapat "Kapat" clicked. (The close box just ends the showing.)
-  virtual void OnKapat() = 0;
+  virtual void OnClose() = 0;
 };
 
 namespace port_test_text {

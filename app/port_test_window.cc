@@ -34,7 +34,7 @@ void PortTestWindow::ShowChunk(const std::string& chunk) {
   }
 }
 
-void PortTestWindow::OnKapat() { view_->Close(); }
+void PortTestWindow::OnClose() { view_->Close(); }
 
 void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver) {
   PortTestWindow window(shell);

@@ -25,7 +25,7 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
   void ShowChunk(const std::string& chunk) override;
 
   // PortTestViewListener: "Kapat" ends the modal showing.
-  void OnKapat() override;
+  void OnClose() override;
 
  private:
   std::unique_ptr<PortTestView> view_;

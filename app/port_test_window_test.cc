@@ -38,7 +38,7 @@ TEST(PortTestWindowTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
 TEST(PortTestWindowTest, KapatEndsTheShowing) {
   FakeShell shell;
   PortTestWindow window(shell);
-  shell.port_test_view->listener.OnKapat();
+  shell.port_test_view->listener.OnClose();
   EXPECT_TRUE(shell.port_test_view->closed);
 }
 

@@ -15,26 +15,26 @@ namespace {
 constexpr int kRadioLast = 2;
 
 int ComboCount(SettingsCombo combo) {
-  return combo == SettingsCombo::kComboCIHAZ
-             ? static_cast<int>(std::size(settings_text::kComboCihazItems))
-             : static_cast<int>(std::size(settings_text::kComboPortItems));
+  return combo == SettingsCombo::kArgDeviceKind
+             ? static_cast<int>(std::size(settings_text::kArgDeviceKindItems))
+             : static_cast<int>(std::size(settings_text::kArgComPortItems));
 }
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
-bool EditPortAccepts(std::u16string_view text) {
+bool PortTextAccepts(std::u16string_view text) {
   if (!text.empty() && text.front() == u'-') text.remove_prefix(1);
   return std::all_of(text.begin(), text.end(), IsDigit);
 }
 
-std::u16string FormatEditPort(int32_t value) {
+std::u16string FormatPortNumber(int32_t value) {
   if (value == 0) return {};
   return IntToText(value);
 }
 
-int32_t ReadEditPort(std::u16string_view text) {
+int32_t ReadPortNumber(std::u16string_view text) {
   auto blank = [](char16_t c) { return c <= u' '; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
@@ -68,50 +68,50 @@ int32_t ReadEditPort(std::u16string_view text) {
 SettingsForm::SettingsForm(SettingsView& view, LogModel::Poster post_refresh)
     : view_(view), log_(view, std::move(post_refresh)) {
   // The window resource, as the form is created.
-  view_.SetCheckBoxCallerIDKullanChecked(false);
-  view_.SetRadioGroupCihazIndex(0);
-  view_.SetEditText(SettingsEdit::kEditPort, FormatEditPort(0));
-  view_.SetEditText(SettingsEdit::kEditBaslama, u"");
-  view_.SetEditText(SettingsEdit::kEditBitis, u"");
-  view_.SetEditText(SettingsEdit::kEditIP, kResourceEditIp);
-  view_.SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama, 0);
-  view_.SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, 0);
-  view_.SetComboIndex(SettingsCombo::kComboCIHAZ, 0);
-  view_.SetComboIndex(SettingsCombo::kComboPORT, 0);
-  view_.SetLabelSecText(settings_text::kLabelSecComPort);
+  view_.SetCallerIdEnabled(false);
+  view_.SetSourceIndex(0);
+  view_.SetEditText(SettingsEdit::kPortNumber, FormatPortNumber(0));
+  view_.SetEditText(SettingsEdit::kStartText, u"");
+  view_.SetEditText(SettingsEdit::kEndText, u"");
+  view_.SetEditText(SettingsEdit::kMainMachineIp, kResourceEditIp);
+  view_.SetSpinValue(SettingsSpin::kNumberStart, 0);
+  view_.SetSpinValue(SettingsSpin::kNumberLength, 0);
+  view_.SetComboIndex(SettingsCombo::kArgDeviceKind, 0);
+  view_.SetComboIndex(SettingsCombo::kArgComPort, 0);
+  view_.SetArgChoiceLabel(settings_text::kArgChoiceComPort);
   for (SettingsShown control :
-       {SettingsShown::kPanelCallerID, SettingsShown::kPanARG,
-        SettingsShown::kPanelDiger, SettingsShown::kLabelSec,
-        SettingsShown::kEditIP, SettingsShown::kComboPORT}) {
+       {SettingsShown::kCallerIdPanel, SettingsShown::kArgPanel,
+        SettingsShown::kSerialPanel, SettingsShown::kArgChoiceLabel,
+        SettingsShown::kMainMachineIp, SettingsShown::kArgComPort}) {
     view_.SetControlVisible(control, false);
   }
   log_.ClearLog();
 }
 
-bool SettingsForm::CheckBoxCallerIDKullan() const {
-  return view_.CheckBoxCallerIDKullanChecked();
+bool SettingsForm::CallerIdEnabled() const {
+  return view_.CallerIdEnabled();
 }
 
-void SettingsForm::SetCheckBoxCallerIDKullan(bool checked) {
-  if (view_.CheckBoxCallerIDKullanChecked() == checked) return;
-  view_.SetCheckBoxCallerIDKullanChecked(checked);
-  CheckBoxCallerIDKullanClick();
+void SettingsForm::SetCallerIdEnabled(bool checked) {
+  if (view_.CallerIdEnabled() == checked) return;
+  view_.SetCallerIdEnabled(checked);
+  CallerIdClicked();
 }
 
-void SettingsForm::SetRadioGroupCihaz(int index) {
+void SettingsForm::SetSource(int index) {
   index = std::clamp(index, -1, kRadioLast);
-  if (view_.RadioGroupCihazIndex() == index) return;
-  view_.SetRadioGroupCihazIndex(index);
-  if (index >= 0) RadioGroupCihazClick();
+  if (view_.SourceIndex() == index) return;
+  view_.SetSourceIndex(index);
+  if (index >= 0) SourceClicked();
 }
 
-int32_t SettingsForm::EditPortValue() const {
-  return ReadEditPort(view_.EditText(SettingsEdit::kEditPort));
+int32_t SettingsForm::PortNumber() const {
+  return ReadPortNumber(view_.EditText(SettingsEdit::kPortNumber));
 }
 
-void SettingsForm::SetEditPortValue(int32_t value) {
+void SettingsForm::SetPortNumber(int32_t value) {
   edit_port_last_value_ = value;
-  view_.SetEditText(SettingsEdit::kEditPort, FormatEditPort(value));
+  view_.SetEditText(SettingsEdit::kPortNumber, FormatPortNumber(value));
 }
 
 int SettingsForm::SpinValue(SettingsSpin spin) const {
@@ -139,90 +139,90 @@ void SettingsForm::SetEditText(SettingsEdit edit, const std::u16string& text) {
   view_.SetEditText(edit, text);
 }
 
-void SettingsForm::CheckBoxCallerIDKullanClick() {
-  view_.SetControlVisible(SettingsShown::kPanelCallerID,
-                          view_.CheckBoxCallerIDKullanChecked());
+void SettingsForm::CallerIdClicked() {
+  view_.SetControlVisible(SettingsShown::kCallerIdPanel,
+                          view_.CallerIdEnabled());
 }
 
-void SettingsForm::RadioGroupCihazClick() {
-  const int index = view_.RadioGroupCihazIndex();
-  view_.SetControlVisible(SettingsShown::kPanelDiger, index == 2);
-  view_.SetControlVisible(SettingsShown::kPanARG, index == 1);
+void SettingsForm::SourceClicked() {
+  const int index = view_.SourceIndex();
+  view_.SetControlVisible(SettingsShown::kSerialPanel, index == 2);
+  view_.SetControlVisible(SettingsShown::kArgPanel, index == 1);
 }
 
-void SettingsForm::ComboCIHAZChange() {
+void SettingsForm::ArgDeviceKindChanged() {
   log_.ClearLog();
-  const int k = view_.ComboIndex(SettingsCombo::kComboCIHAZ);
+  const int k = view_.ComboIndex(SettingsCombo::kArgDeviceKind);
   if (k == kArgRecorder) {
-    view_.SetLabelSecText(settings_text::kLabelSecIp);
-    view_.SetControlVisible(SettingsShown::kLabelSec, true);
+    view_.SetArgChoiceLabel(settings_text::kArgChoiceIp);
+    view_.SetControlVisible(SettingsShown::kArgChoiceLabel, true);
   } else if (k == kArgHidComPort) {
-    view_.SetLabelSecText(settings_text::kLabelSecComPort);
-    view_.SetControlVisible(SettingsShown::kLabelSec, true);
+    view_.SetArgChoiceLabel(settings_text::kArgChoiceComPort);
+    view_.SetControlVisible(SettingsShown::kArgChoiceLabel, true);
   } else {
-    view_.SetControlVisible(SettingsShown::kLabelSec, false);
+    view_.SetControlVisible(SettingsShown::kArgChoiceLabel, false);
   }
-  view_.SetControlVisible(SettingsShown::kEditIP, k == kArgRecorder);
-  view_.SetControlVisible(SettingsShown::kComboPORT, k == kArgHidComPort);
+  view_.SetControlVisible(SettingsShown::kMainMachineIp, k == kArgRecorder);
+  view_.SetControlVisible(SettingsShown::kArgComPort, k == kArgHidComPort);
 }
 
-void SettingsForm::MemoLogDblClick() { log_.ClearLog(); }
+void SettingsForm::LogPaneDoubleClicked() { log_.ClearLog(); }
 
-void SettingsForm::EditPortEscape() {
-  view_.SetEditText(SettingsEdit::kEditPort,
-                    FormatEditPort(edit_port_last_value_));
+void SettingsForm::PortEditEscaped() {
+  view_.SetEditText(SettingsEdit::kPortNumber,
+                    FormatPortNumber(edit_port_last_value_));
 }
 
-void SettingsForm::EditPortExit() { SetEditPortValue(EditPortValue()); }
+void SettingsForm::PortEditLeft() { SetPortNumber(PortNumber()); }
 
 void SettingsForm::LoadSettingsToForm(const SettingsStore& store) {
-  SetCheckBoxCallerIDKullan(ReadBoolean(store, kCallerIdKullan));
-  SetRadioGroupCihaz(ReadInteger(store, kCallerIdType));
-  SetEditText(SettingsEdit::kEditBaslama, store.ReadValue(kCallerIdBaslamaString));
-  SetEditText(SettingsEdit::kEditBitis, store.ReadValue(kCallerIdBitisString));
-  SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama,
+  SetCallerIdEnabled(ReadBoolean(store, kCallerIdKullan));
+  SetSource(ReadInteger(store, kCallerIdType));
+  SetEditText(SettingsEdit::kStartText, store.ReadValue(kCallerIdBaslamaString));
+  SetEditText(SettingsEdit::kEndText, store.ReadValue(kCallerIdBitisString));
+  SetSpinValue(SettingsSpin::kNumberStart,
                ReadInteger(store, kCallerIdNoBaslama));
-  SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk,
+  SetSpinValue(SettingsSpin::kNumberLength,
                ReadInteger(store, kCallerIdNoUzunluk));
-  SetEditPortValue(ReadInteger(store, kUdpPort));
-  SetComboIndex(SettingsCombo::kComboCIHAZ, ReadInteger(store, kCihazSec));
-  SetEditText(SettingsEdit::kEditIP, store.ReadValue(kIpNo));
-  SetComboIndex(SettingsCombo::kComboPORT, ReadInteger(store, kComPort));
+  SetPortNumber(ReadInteger(store, kUdpPort));
+  SetComboIndex(SettingsCombo::kArgDeviceKind, ReadInteger(store, kCihazSec));
+  SetEditText(SettingsEdit::kMainMachineIp, store.ReadValue(kIpNo));
+  SetComboIndex(SettingsCombo::kArgComPort, ReadInteger(store, kComPort));
 }
 
 void SettingsForm::StoreControls(SettingsStore& store) const {
-  store.WriteValue(kCallerIdKullan, CheckBoxCallerIDKullan());
+  store.WriteValue(kCallerIdKullan, CallerIdEnabled());
   store.WriteValue(kCallerIdType, static_cast<int32_t>(RadioGroupCihazIndex()));
-  store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kEditBaslama));
-  store.WriteValue(kCallerIdBitisString, EditText(SettingsEdit::kEditBitis));
+  store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kStartText));
+  store.WriteValue(kCallerIdBitisString, EditText(SettingsEdit::kEndText));
   store.WriteValue(kCallerIdNoBaslama, static_cast<int32_t>(SpinValue(
-                                           SettingsSpin::kRxSpinEditNoBaslama)));
+                                           SettingsSpin::kNumberStart)));
   store.WriteValue(kCallerIdNoUzunluk, static_cast<int32_t>(SpinValue(
-                                           SettingsSpin::kRxSpinEditNoUzunluk)));
-  store.WriteValue(kUdpPort, EditPortValue());
+                                           SettingsSpin::kNumberLength)));
+  store.WriteValue(kUdpPort, PortNumber());
   store.WriteValue(kCihazSec, static_cast<int32_t>(ComboCihazIndex()));
   store.WriteValue(kIpNo, EditIpText());
   store.WriteValue(kComPort, static_cast<int32_t>(ComboPortIndex()));
 }
 
 int SettingsForm::RadioGroupCihazIndex() const {
-  return view_.RadioGroupCihazIndex();
+  return view_.SourceIndex();
 }
 
 int SettingsForm::ComboCihazIndex() const {
-  return view_.ComboIndex(SettingsCombo::kComboCIHAZ);
+  return view_.ComboIndex(SettingsCombo::kArgDeviceKind);
 }
 
 std::u16string SettingsForm::EditIpText() const {
-  return view_.EditText(SettingsEdit::kEditIP);
+  return view_.EditText(SettingsEdit::kMainMachineIp);
 }
 
 int SettingsForm::ComboPortIndex() const {
-  return view_.ComboIndex(SettingsCombo::kComboPORT);
+  return view_.ComboIndex(SettingsCombo::kArgComPort);
 }
 
 std::u16string SettingsForm::EditPortText() const {
-  return view_.EditText(SettingsEdit::kEditPort);
+  return view_.EditText(SettingsEdit::kPortNumber);
 }
 
 void SettingsForm::AddLogLine(const std::u16string& line) {

@@ -14,35 +14,35 @@ namespace orvanta {
 
 class SettingsStore;
 
-// EditPort's display format "#####": plain digits, a "-" when negative, and
+// The port edit's display format "#####": plain digits, a "-" when negative, and
 // 0 as an empty field.
-std::u16string FormatEditPort(int32_t value);
-// EditPort's value: the number in the text truncated to a whole number;
+std::u16string FormatPortNumber(int32_t value);
+// The port edit's value: the number in the text truncated to a whole number;
 // empty or unreadable text reads as 0; beyond 32 bits saturates.
-int32_t ReadEditPort(std::u16string_view text);
+int32_t ReadPortNumber(std::u16string_view text);
 
 // The settings window's controls with their behaviour: programmatic changes
 // that raise click events, clamping, number formats, the visibility rules,
 // and the transfer between the controls and the store. Knows nothing of
-// buttons, the engine or the platform; MainWindow adds those.
+// buttons, the engine or the platform; SettingsPresenter adds those.
 //
 // It is also what the engine reads from the window (SettingsControls) and
-// the log memo `MemoLog` the announcements write to (CallLog, kept in a
+// the log pane the announcements write to (CallLog, kept in a
 // LogModel that draws the pane later through `post_refresh`).
 class SettingsForm : public SettingsControls, public CallLog {
  public:
   // Puts the window resource's starting state into the view.
   explicit SettingsForm(SettingsView& view, LogModel::Poster post_refresh = {});
 
-  // CheckBoxCallerIDKullan: a change raises its click, like a user's click.
-  bool CheckBoxCallerIDKullan() const;
-  void SetCheckBoxCallerIDKullan(bool checked);
-  // RadioGroupCihaz: taken into -1..2; a change to an item raises its click;
+  // The caller-ID check box: a change raises its click, like a user's click.
+  bool CallerIdEnabled() const;
+  void SetCallerIdEnabled(bool checked);
+  // The source radio group: taken into -1..2; a change to an item raises its click;
   // -1 chooses nothing and raises nothing.
-  void SetRadioGroupCihaz(int index);
-  // EditPort's value, formatted "#####"; also the value Esc restores.
-  int32_t EditPortValue() const;
-  void SetEditPortValue(int32_t value);
+  void SetSource(int index);
+  // The port edit's value, formatted "#####"; also the value Esc restores.
+  int32_t PortNumber() const;
+  void SetPortNumber(int32_t value);
   // Spin edits: taken into 0..500.
   int SpinValue(SettingsSpin spin) const;
   void SetSpinValue(SettingsSpin spin, int value);
@@ -53,12 +53,12 @@ class SettingsForm : public SettingsControls, public CallLog {
   void SetEditText(SettingsEdit edit, const std::u16string& text);
 
   // Event handlers.
-  void CheckBoxCallerIDKullanClick();
-  void RadioGroupCihazClick();
-  void ComboCIHAZChange();
-  void MemoLogDblClick();
-  void EditPortEscape();  // back to the last value
-  void EditPortExit();    // the typed value becomes the last value
+  void CallerIdClicked();
+  void SourceClicked();
+  void ArgDeviceKindChanged();
+  void LogPaneDoubleClicked();
+  void PortEditEscaped();  // back to the last value
+  void PortEditLeft();    // the typed value becomes the last value
 
   // The ten stored values into the controls, in order; a value that cannot
   // be read stops the transfer with its failure (later controls untouched).
@@ -73,7 +73,7 @@ class SettingsForm : public SettingsControls, public CallLog {
   int ComboPortIndex() const override;
   std::u16string EditPortText() const override;
 
-  // CallLog (MemoLog).
+  // CallLog (the log pane).
   void AddLogLine(const std::u16string& line) override;
   void ClearLog() override;
   LogModel& Log() { return log_; }

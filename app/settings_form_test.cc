@@ -34,16 +34,16 @@ TEST(EditPortTest, KeystrokeFilterKeepsAWholeNumber) {
       {u" 1", false},  {u"+1", false},   {u"--1", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EditPortAccepts(c.text), c.accepted) << testing::PrintToString(
+    EXPECT_EQ(PortTextAccepts(c.text), c.accepted) << testing::PrintToString(
         std::u16string(c.text));
   }
 }
 
 TEST(EditPortTest, FormatShowsPlainDigitsAndZeroAsEmpty) {
-  EXPECT_EQ(FormatEditPort(0), u"");
-  EXPECT_EQ(FormatEditPort(18900), u"18900");
-  EXPECT_EQ(FormatEditPort(1234567), u"1234567");
-  EXPECT_EQ(FormatEditPort(-1), u"-1");
+  EXPECT_EQ(FormatPortNumber(0), u"");
+  EXPECT_EQ(FormatPortNumber(18900), u"18900");
+  EXPECT_EQ(FormatPortNumber(1234567), u"1234567");
+  EXPECT_EQ(FormatPortNumber(-1), u"-1");
 }
 
 TEST(EditPortTest, ReadingTruncatesAndNeverFails) {
@@ -59,7 +59,7 @@ TEST(EditPortTest, ReadingTruncatesAndNeverFails) {
       {u"-99999999999", INT32_MIN},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ReadEditPort(c.text), c.value)
+    EXPECT_EQ(ReadPortNumber(c.text), c.value)
         << testing::PrintToString(std::u16string(c.text));
   }
 }
@@ -67,39 +67,39 @@ TEST(EditPortTest, ReadingTruncatesAndNeverFails) {
 TEST_F(SettingsFormTest, StartsInTheWindowResourceState) {
   EXPECT_FALSE(view_.checked);
   EXPECT_EQ(view_.radio, 0);
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"");
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditIP), u"192.168.0.255");
-  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kComboCIHAZ), 0);
-  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kComboPORT), 0);
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kMainMachineIp), u"192.168.0.255");
+  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind), 0);
+  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgComPort), 0);
   EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
-  for (Shown c : {Shown::kPanelCallerID, Shown::kPanARG, Shown::kPanelDiger,
-                  Shown::kLabelSec, Shown::kEditIP, Shown::kComboPORT}) {
+  for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
+                  Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
     EXPECT_FALSE(view_.visible.at(c));
   }
 }
 
 TEST_F(SettingsFormTest, ProgrammaticCheckBoxChangeRaisesItsClick) {
-  form_.SetCheckBoxCallerIDKullan(true);
-  EXPECT_TRUE(view_.Shown(Shown::kPanelCallerID));
-  form_.SetCheckBoxCallerIDKullan(false);
-  EXPECT_FALSE(view_.Shown(Shown::kPanelCallerID));
+  form_.SetCallerIdEnabled(true);
+  EXPECT_TRUE(view_.Shown(Shown::kCallerIdPanel));
+  form_.SetCallerIdEnabled(false);
+  EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
 }
 
 TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
-  form_.SetCheckBoxCallerIDKullan(true);
-  form_.SetRadioGroupCihaz(5);
+  form_.SetCallerIdEnabled(true);
+  form_.SetSource(5);
   EXPECT_EQ(view_.radio, 2);
-  EXPECT_TRUE(view_.Shown(Shown::kPanelDiger));
-  EXPECT_FALSE(view_.Shown(Shown::kPanARG));
+  EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
 
-  form_.SetRadioGroupCihaz(1);
-  EXPECT_TRUE(view_.Shown(Shown::kPanARG));
-  EXPECT_FALSE(view_.Shown(Shown::kPanelDiger));
+  form_.SetSource(1);
+  EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 
   // No item: no click, so the panels stay as the last click left them.
-  form_.SetRadioGroupCihaz(-7);
+  form_.SetSource(-7);
   EXPECT_EQ(view_.radio, -1);
-  EXPECT_TRUE(view_.Shown(Shown::kPanARG));
+  EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
   EXPECT_EQ(form_.RadioGroupCihazIndex(), -1);
 }
 
@@ -111,47 +111,47 @@ TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
       {8, 8, -1, 8},   {9, 9, -1, -1},   {500, 500, -1, -1}, {900, 500, -1, -1},
   };
   for (const Case& c : cases) {
-    form_.SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, c.given);
-    form_.SetComboIndex(SettingsCombo::kComboCIHAZ, c.given);
-    form_.SetComboIndex(SettingsCombo::kComboPORT, c.given);
-    EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), c.spin) << c.given;
+    form_.SetSpinValue(SettingsSpin::kNumberLength, c.given);
+    form_.SetComboIndex(SettingsCombo::kArgDeviceKind, c.given);
+    form_.SetComboIndex(SettingsCombo::kArgComPort, c.given);
+    EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), c.spin) << c.given;
     EXPECT_EQ(form_.ComboCihazIndex(), c.combo_cihaz) << c.given;
     EXPECT_EQ(form_.ComboPortIndex(), c.combo_port) << c.given;
   }
 }
 
 TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
-  form_.SetCheckBoxCallerIDKullan(true);
-  form_.SetRadioGroupCihaz(1);
+  form_.SetCallerIdEnabled(true);
+  form_.SetSource(1);
   form_.AddLogLine(u"Kanal No : 1   Caller ID : 5551234");
 
-  view_.combos[SettingsCombo::kComboCIHAZ] = 3;
-  form_.ComboCIHAZChange();
+  view_.combos[SettingsCombo::kArgDeviceKind] = 3;
+  form_.ArgDeviceKindChanged();
   EXPECT_TRUE(form_.Log().Lines().empty());
-  EXPECT_TRUE(view_.Shown(Shown::kLabelSec));
+  EXPECT_TRUE(view_.Shown(Shown::kArgChoiceLabel));
   EXPECT_EQ(view_.label_sec, u"AnaMakina IP");
-  EXPECT_TRUE(view_.Shown(Shown::kEditIP));
-  EXPECT_FALSE(view_.Shown(Shown::kComboPORT));
+  EXPECT_TRUE(view_.Shown(Shown::kMainMachineIp));
+  EXPECT_FALSE(view_.Shown(Shown::kArgComPort));
 
   // Back to the prompt: label and IP field go together, the label's text
   // stays.
-  view_.combos[SettingsCombo::kComboCIHAZ] = 0;
-  form_.ComboCIHAZChange();
-  EXPECT_FALSE(view_.Shown(Shown::kLabelSec));
-  EXPECT_FALSE(view_.Shown(Shown::kEditIP));
+  view_.combos[SettingsCombo::kArgDeviceKind] = 0;
+  form_.ArgDeviceKindChanged();
+  EXPECT_FALSE(view_.Shown(Shown::kArgChoiceLabel));
+  EXPECT_FALSE(view_.Shown(Shown::kMainMachineIp));
   EXPECT_EQ(view_.label_sec, u"AnaMakina IP");
 
-  view_.combos[SettingsCombo::kComboCIHAZ] = 4;
-  form_.ComboCIHAZChange();
+  view_.combos[SettingsCombo::kArgDeviceKind] = 4;
+  form_.ArgDeviceKindChanged();
   EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
-  EXPECT_TRUE(view_.Shown(Shown::kLabelSec));
-  EXPECT_TRUE(view_.Shown(Shown::kComboPORT));
-  EXPECT_FALSE(view_.Shown(Shown::kEditIP));
+  EXPECT_TRUE(view_.Shown(Shown::kArgChoiceLabel));
+  EXPECT_TRUE(view_.Shown(Shown::kArgComPort));
+  EXPECT_FALSE(view_.Shown(Shown::kMainMachineIp));
 
-  view_.combos[SettingsCombo::kComboCIHAZ] = -1;
-  form_.ComboCIHAZChange();
-  EXPECT_FALSE(view_.Shown(Shown::kLabelSec));
-  EXPECT_FALSE(view_.Shown(Shown::kComboPORT));
+  view_.combos[SettingsCombo::kArgDeviceKind] = -1;
+  form_.ArgDeviceKindChanged();
+  EXPECT_FALSE(view_.Shown(Shown::kArgChoiceLabel));
+  EXPECT_FALSE(view_.Shown(Shown::kArgComPort));
 }
 
 TEST_F(SettingsFormTest, MemoDoubleClickClearsTheLog) {
@@ -159,44 +159,44 @@ TEST_F(SettingsFormTest, MemoDoubleClickClearsTheLog) {
   form_.AddLogLine(u"a");
   form_.AddLogLine(u"b");
   EXPECT_EQ(view_.memo.size(), 2u);
-  form_.MemoLogDblClick();
+  form_.LogPaneDoubleClicked();
   EXPECT_TRUE(view_.memo.empty());
   EXPECT_TRUE(form_.Log().Lines().empty());
 }
 
 TEST_F(SettingsFormTest, EscapeRestoresTheLastValueAndExitTakesTheTypedOne) {
-  form_.SetEditPortValue(18900);
-  view_.TypeIntoEditPort(u"7x");
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"189007");
-  form_.EditPortEscape();
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"18900");
+  form_.SetPortNumber(18900);
+  view_.TypeIntoPortEdit(u"7x");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"189007");
+  form_.PortEditEscaped();
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"18900");
 
-  view_.edits[SettingsEdit::kEditPort] = u"";
-  view_.TypeIntoEditPort(u"0042");
-  form_.EditPortExit();
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"42");
-  view_.TypeIntoEditPort(u"1");
-  form_.EditPortEscape();
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"42");
+  view_.edits[SettingsEdit::kPortNumber] = u"";
+  view_.TypeIntoPortEdit(u"0042");
+  form_.PortEditLeft();
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"42");
+  view_.TypeIntoPortEdit(u"1");
+  form_.PortEditEscaped();
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"42");
 
-  view_.edits[SettingsEdit::kEditPort] = u"0";
-  form_.EditPortExit();
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"");
+  view_.edits[SettingsEdit::kPortNumber] = u"0";
+  form_.PortEditLeft();
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"");
 }
 
 TEST_F(SettingsFormTest, LoadsTheDefaultsOfTheCatalogue) {
   form_.LoadSettingsToForm(store_);
   EXPECT_FALSE(view_.checked);
   EXPECT_EQ(view_.radio, 0);
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBaslama), u"S");
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBitis), u"E");
-  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 3);
-  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 15);
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"18900");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kStartText), u"S");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEndText), u"E");
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberStart), 3);
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), 15);
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"18900");
   EXPECT_EQ(form_.ComboCihazIndex(), 1);
   EXPECT_EQ(form_.EditIpText(), u"192.168.0.1");
   EXPECT_EQ(form_.ComboPortIndex(), 1);  // "COM 2"
-  EXPECT_FALSE(view_.Shown(Shown::kPanelCallerID));
+  EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
 }
 
 // A stored text, what the control shows, and what saving writes back.
@@ -243,8 +243,8 @@ TEST_F(SettingsFormTest, StoredTypeAboveTheLastItemShowsTheSerialPanel) {
   store_.WriteValue(kCallerIdType, int32_t{5});
   form_.LoadSettingsToForm(store_);
   EXPECT_EQ(view_.radio, 2);
-  EXPECT_TRUE(view_.Shown(Shown::kPanelDiger));
-  EXPECT_FALSE(view_.Shown(Shown::kPanARG));
+  EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
 }
 
 TEST_F(SettingsFormTest, UnreadableBooleanStopsTheLoadAtTheFirstStep) {
@@ -259,8 +259,8 @@ TEST_F(SettingsFormTest, UnreadableBooleanStopsTheLoadAtTheFirstStep) {
   }
   EXPECT_FALSE(view_.checked);
   EXPECT_EQ(view_.radio, 0);
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBaslama), u"");
-  EXPECT_FALSE(view_.Shown(Shown::kPanelCallerID));
+  EXPECT_EQ(view_.EditText(SettingsEdit::kStartText), u"");
+  EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
 }
 
 TEST_F(SettingsFormTest, UnreadablePortStopsTheLoadAtStepSeven) {
@@ -270,10 +270,10 @@ TEST_F(SettingsFormTest, UnreadablePortStopsTheLoadAtStepSeven) {
   store_.WriteValue(kComPort, int32_t{5});
   EXPECT_THROW(form_.LoadSettingsToForm(store_), Failure);
   // Steps 1 to 6 are done ...
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBitis), u"E");
-  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 7);
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEndText), u"E");
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), 7);
   // ... the rest keep the resource's values.
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"");
   EXPECT_EQ(form_.ComboCihazIndex(), 0);
   EXPECT_EQ(form_.EditIpText(), u"192.168.0.255");
   EXPECT_EQ(form_.ComboPortIndex(), 0);
@@ -282,14 +282,14 @@ TEST_F(SettingsFormTest, UnreadablePortStopsTheLoadAtStepSeven) {
 TEST_F(SettingsFormTest, StoringWritesEveryControlAsItsKind) {
   view_.checked = true;
   view_.radio = -1;
-  view_.edits[SettingsEdit::kEditBaslama] = u"#2";
-  view_.edits[SettingsEdit::kEditBitis] = u"";
-  view_.spins[SettingsSpin::kRxSpinEditNoBaslama] = 1;
-  view_.spins[SettingsSpin::kRxSpinEditNoUzunluk] = 0;
-  view_.edits[SettingsEdit::kEditPort] = u"";
-  view_.combos[SettingsCombo::kComboCIHAZ] = -1;
-  view_.edits[SettingsEdit::kEditIP] = u"host";
-  view_.combos[SettingsCombo::kComboPORT] = 0;
+  view_.edits[SettingsEdit::kStartText] = u"#2";
+  view_.edits[SettingsEdit::kEndText] = u"";
+  view_.spins[SettingsSpin::kNumberStart] = 1;
+  view_.spins[SettingsSpin::kNumberLength] = 0;
+  view_.edits[SettingsEdit::kPortNumber] = u"";
+  view_.combos[SettingsCombo::kArgDeviceKind] = -1;
+  view_.edits[SettingsEdit::kMainMachineIp] = u"host";
+  view_.combos[SettingsCombo::kArgComPort] = 0;
   form_.StoreControls(store_);
   EXPECT_EQ(Stored(kCallerIdKullan), u"True");
   EXPECT_EQ(Stored(kCallerIdType), u"-1");

@@ -6,13 +6,13 @@
 
 namespace orvanta {
 
-// The serial port setup dialog "Setup" (`TComSetupFrm`) as a passive view:
+// The serial port setup dialog "Setup" as a passive view:
 // six drop-down lists (no free text) and OK / Cancel. Which entries the
 // lists hold, which one is chosen at the start and what happens on OK is
 // decided by the presenter; the view only draws and remembers the choices.
 class SetupDialogView {
  public:
-  // Combo1..Combo6, top to bottom.
+  // The lists, top to bottom.
   enum List { kPort = 0, kBaudRate, kDataBits, kStopBits, kParity, kFlowControl };
   static constexpr int kListCount = 6;
 
@@ -31,11 +31,11 @@ class SetupDialogView {
 
 namespace setup_dialog_text {
 inline constexpr char16_t kCaption[] = u"Setup";
-inline constexpr char16_t kGroupBox1[] = u" Settings ";
+inline constexpr char16_t kGroupBox[] = u" Settings ";
 inline constexpr const char16_t* kLabels[] = {
     u"Port", u"Baud rate", u"Data bits", u"Stop bits", u"Parity", u"Flow control"};
-inline constexpr char16_t kButton1[] = u"OK";
-inline constexpr char16_t kButton2[] = u"Cancel";
+inline constexpr char16_t kOk[] = u"OK";
+inline constexpr char16_t kCancel[] = u"Cancel";
 }  // namespace setup_dialog_text
 
 }  // namespace orvanta

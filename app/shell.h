@@ -54,7 +54,7 @@ class Shell {
   virtual void PostAutoStart() = 0;
 
   // End the message loop after the current message (the shell then
-  // destroys the MainWindow and the program ends).
+  // destroys the SettingsPresenter and the program ends).
   virtual void Quit() = 0;
 
   // Any thread: make the user-interface thread call
@@ -70,7 +70,7 @@ class Shell {
   // separator: the folder named on the command line (--settings-dir); else
   // the executable's own folder on Windows, and on Linux that folder when
   // it is writable, otherwise the user's configuration folder.
-  virtual std::u16string ExeDirectory() const = 0;
+  virtual std::u16string SettingsFolder() const = 0;
   // Creates the settings folder, and any missing parent, when it does not
   // exist (a folder given on the command line). A failure is left for the
   // write that follows to report.
@@ -85,7 +85,7 @@ class Shell {
   virtual std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) = 0;
 
-  // Where the platform events below go; null detaches. Set by MainWindow.
+  // Where the platform events below go; null detaches. Set by SettingsPresenter.
   virtual void SetListener(ShellListener* listener) = 0;
 };
 
@@ -96,9 +96,9 @@ class ShellListener {
   // A double-click on the tray icon with any mouse button.
   virtual void OnTrayDblClick() = 0;
   // Tray menu "Ayarlar".
-  virtual void OnAyarlarClick() = 0;
+  virtual void OnSettingsMenu() = 0;
   // Tray menu "Programı Kapat".
-  virtual void OnProgramiKapatClick() = 0;
+  virtual void OnEndProgramMenu() = 0;
   // The posted start-up message reached the window.
   virtual void OnAutoStart() = 0;
   // The wake requested by WakeUiThread(): serve the hand-overs.

@@ -22,7 +22,7 @@ class SocketFailure : public Failure {
   int code_;
 };
 
-// The program's UDP channel: an IPv4 datagram socket bound to
+// The UDP channel: an IPv4 datagram socket bound to
 // 0.0.0.0:0 that broadcasts to 255.255.255.255.
 class UdpChannel {
  public:

@@ -3,30 +3,19 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "app/layout.h"
+
 namespace orvanta {
 
 QRect AnchoredRect(const QRect& designed,
                    const QSize& parent_designed,
                    const QSize& parent_now,
                    unsigned anchors) {
-  const int dx = parent_now.width() - parent_designed.width();
-  const int dy = parent_now.height() - parent_designed.height();
-  QRect rect = designed;
-  if (anchors & kAnchorRight) {
-    if (anchors & kAnchorLeft) {
-      rect.setWidth(designed.width() + dx);
-    } else {
-      rect.moveLeft(designed.left() + dx);
-    }
-  }
-  if (anchors & kAnchorBottom) {
-    if (anchors & kAnchorTop) {
-      rect.setHeight(designed.height() + dy);
-    } else {
-      rect.moveTop(designed.top() + dy);
-    }
-  }
-  return rect;
+  const LayoutRect rect = Anchored(
+      {designed.x(), designed.y(), designed.width(), designed.height()},
+      {parent_designed.width(), parent_designed.height()},
+      {parent_now.width(), parent_now.height()}, anchors);
+  return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
 AnchorLayout::AnchorLayout(QWidget* parent)

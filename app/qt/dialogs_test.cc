@@ -25,26 +25,32 @@
 namespace orvanta {
 namespace {
 
+QRect ToQRect(const LayoutRect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
 TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   QtSetupDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Setup");
-  EXPECT_EQ(dialog.size(), QSize(231, 216));
-  EXPECT_EQ(dialog.GroupBox1->title(), " Settings ");
-  EXPECT_EQ(dialog.GroupBox1->geometry(), QRect(8, 8, 217, 169));
+  EXPECT_EQ(dialog.size(), QSize(kSetupDialogClientSize.width,
+                                 kSetupDialogClientSize.height));
+  EXPECT_EQ(dialog.group_box->title(), " Settings ");
+  EXPECT_EQ(dialog.group_box->geometry(), ToQRect(kSetupDialogGroupBox));
   const char* labels[] = {"Port",      "Baud rate", "Data bits",
                           "Stop bits", "Parity",    "Flow control"};
   for (int i = 0; i < SetupDialogView::kListCount; ++i) {
-    EXPECT_EQ(dialog.Labels[i]->text(), labels[i]);
-    EXPECT_EQ(dialog.Labels[i]->pos(), QPoint(8, 24 + 24 * i));
-    EXPECT_LT(dialog.Labels[i]->x() + dialog.Labels[i]->sizeHint().width(), 80);
-    EXPECT_EQ(dialog.Combos[i]->geometry(), QRect(80, 16 + 24 * i, 129, 21));
-    EXPECT_FALSE(dialog.Combos[i]->isEditable());
+    EXPECT_EQ(dialog.labels[i]->text(), labels[i]);
+    EXPECT_EQ(dialog.labels[i]->pos(), ToQRect(SetupDialogLabel(i)).topLeft());
+    EXPECT_LT(dialog.labels[i]->x() + dialog.labels[i]->sizeHint().width(),
+              SetupDialogList(i).left);
+    EXPECT_EQ(dialog.lists[i]->geometry(), ToQRect(SetupDialogList(i)));
+    EXPECT_FALSE(dialog.lists[i]->isEditable());
   }
-  EXPECT_EQ(dialog.Button1->geometry(), QRect(70, 184, 75, 25));
-  EXPECT_EQ(dialog.Button1->text(), "OK");
-  EXPECT_TRUE(dialog.Button1->isDefault());
-  EXPECT_EQ(dialog.Button2->geometry(), QRect(150, 184, 75, 25));
-  EXPECT_EQ(dialog.Button2->text(), "Cancel");
+  EXPECT_EQ(dialog.ok_button->geometry(), ToQRect(kSetupDialogOkButton));
+  EXPECT_EQ(dialog.ok_button->text(), "OK");
+  EXPECT_TRUE(dialog.ok_button->isDefault());
+  EXPECT_EQ(dialog.cancel_button->geometry(), ToQRect(kSetupDialogCancelButton));
+  EXPECT_EQ(dialog.cancel_button->text(), "Cancel");
 }
 
 TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
@@ -55,7 +61,7 @@ TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kBaudRate), 2);
 
   WhenModalAppears([&](QWidget*) {
-    QTest::keyClick(dialog.Combos[SetupDialogView::kPort], Qt::Key_Down);
+    QTest::keyClick(dialog.lists[SetupDialogView::kPort], Qt::Key_Down);
     QTest::keyClick(&dialog, Qt::Key_Return);
   });
   EXPECT_TRUE(dialog.ShowModal());
@@ -63,7 +69,7 @@ TEST(QtSetupDialogTest, EnterConfirmsTheUsersChoiceAndEscCancels) {
 
   WhenModalAppears([&](QWidget*) { QTest::keyClick(&dialog, Qt::Key_Escape); });
   EXPECT_FALSE(dialog.ShowModal());
-  WhenModalAppears([&](QWidget*) { dialog.Button2->click(); });
+  WhenModalAppears([&](QWidget*) { dialog.cancel_button->click(); });
   EXPECT_FALSE(dialog.ShowModal());
 }
 
@@ -93,7 +99,7 @@ TEST(PaneTextTest, LineBreaksStayAndOtherControlsShowAsSymbols) {
 
 class KapatListener : public PortTestViewListener {
  public:
-  void OnKapat() override { ++clicks; }
+  void OnClose() override { ++clicks; }
   int clicks = 0;
 };
 
@@ -216,9 +222,9 @@ TEST(QtShellTest, TrayCarriesTheMenuAndTheCutTip) {
   EXPECT_EQ(shell.TrayIcon()->toolTip().size(), 127);
   EXPECT_FALSE(shell.TrayIcon()->icon().isNull());
   EXPECT_EQ(shell.ExePath(), u"/tmp/Orvanta");
-  EXPECT_EQ(shell.ExeDirectory(), u"/tmp/");
+  EXPECT_EQ(shell.SettingsFolder(), u"/tmp/");
   QtShell placed({u"/opt/orvanta/bin/orvanta", false, u"/root/.config/orvanta/"});
-  EXPECT_EQ(placed.ExeDirectory(), u"/root/.config/orvanta/");
+  EXPECT_EQ(placed.SettingsFolder(), u"/root/.config/orvanta/");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 #include "app/qt/qt_shell.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/settings_folder.h"
@@ -157,12 +157,12 @@ int main(int argc, char** argv) {
 
   int result = 0;
   {
-    orvanta::MainWindowOptions options;
+    orvanta::SettingsPresenterOptions options;
     options.show_window_at_start = command.show_window;
-    orvanta::MainWindow main_window(view, shell, std::move(options));
+    orvanta::SettingsPresenter main_window(view, shell, std::move(options));
     main_window.FormCreate();
     instance->OnShowRequest([&main_window, &view] {
-      main_window.OnAyarlarClick();
+      main_window.OnSettingsMenu();
       return view.isVisible();
     });
     orvanta::TerminationSignals termination([&main_window] {

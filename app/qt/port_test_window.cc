@@ -75,7 +75,7 @@ QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener,
   ButtonKapat->setGeometry(728, 6, 75, 25);
   ButtonKapat->setAutoDefault(false);
   connect(ButtonKapat, &QPushButton::clicked, this,
-          [this] { listener_.OnKapat(); });
+          [this] { listener_.OnClose(); });
   setTabOrder(Memo1, Memo2);
   setTabOrder(Memo2, ButtonKapat);
 }

@@ -12,7 +12,7 @@
 
 #include <cstdio>
 
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 #include "app/qt/port_test_window.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/settings_folder.h"
@@ -54,11 +54,11 @@ QtShell::QtShell(Options options)
   QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
   connect(ayarlar, &QAction::triggered, this, [this] {
     if (listener_)
-      listener_->OnAyarlarClick();
+      listener_->OnSettingsMenu();
   });
   connect(kapat, &QAction::triggered, this, [this] {
     if (listener_)
-      listener_->OnProgramiKapatClick();
+      listener_->OnEndProgramMenu();
   });
   // Without a screen there is no tray to dock in.
   if (options_.headless)
@@ -182,13 +182,13 @@ void QtShell::WakeUiThread() {
       Qt::QueuedConnection);
 }
 
-std::u16string QtShell::ExeDirectory() const {
+std::u16string QtShell::SettingsFolder() const {
   if (!options_.settings_folder.empty()) return options_.settings_folder;
   return DirectoryOf(options_.exe_path, PathSeparator());
 }
 
 void QtShell::CreateSettingsFolder() {
-  orvanta::CreateSettingsFolder(Utf16ToUtf8(ExeDirectory()));
+  orvanta::CreateSettingsFolder(Utf16ToUtf8(SettingsFolder()));
 }
 
 bool QtShell::HasTray() const {

@@ -50,7 +50,7 @@ class QtShell : public QObject, public Shell {
   void WakeUiThread() override;
   std::u16string ExePath() const override { return options_.exe_path; }
   char16_t PathSeparator() const override { return u'/'; }
-  std::u16string ExeDirectory() const override;
+  std::u16string SettingsFolder() const override;
   void CreateSettingsFolder() override;
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,51 +24,18 @@ namespace {
 namespace text = settings_text;
 using Bevel = BevelPanel::Bevel;
 
-const QColor kLabelColour(36, 44, 53);
+const QColor kLabelColour(kSettingsLabelColour.red, kSettingsLabelColour.green,
+                          kSettingsLabelColour.blue);
 
-template <typename Widget>
-Widget* Place(Widget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
+// The layout table's anchors are passed on as they are.
+static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
+              unsigned{kAnchorTop} == kLayoutTop &&
+              unsigned{kAnchorRight} == kLayoutRight &&
+              unsigned{kAnchorBottom} == kLayoutBottom);
 
-// Labels size themselves to their text.
-QLabel* MakeLabel(QWidget* parent, const char16_t* caption, int left, int top) {
-  auto* label = new QLabel(ToQString(caption), parent);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, kLabelColour);
-  label->setPalette(palette);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
-QPushButton* MakeButton(QWidget* parent,
-                        const char16_t* caption,
-                        int left,
-                        int top,
-                        int width,
-                        int height) {
-  auto* button = Place(new QPushButton(ToQString(caption), parent), left, top,
-                       width, height);
-  button->setCursor(Qt::PointingHandCursor);
-  button->setAutoDefault(false);
-  return button;
-}
-
-template <size_t N>
-QComboBox* MakeList(QWidget* parent,
-                    const char16_t* const (&items)[N],
-                    int left,
-                    int top,
-                    int width,
-                    int height) {
-  auto* combo = Place(new QComboBox(parent), left, top, width, height);
-  combo->setFont(SettingsListFont());
-  for (const char16_t* item : items)
-    combo->addItem(ToQString(item));
-  combo->setCurrentIndex(0);
-  return combo;
+QRect DesignedRect(SettingsPart part) {
+  const LayoutRect& rect = Placement(part).rect;
+  return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
 // Edits, lists and the log show black text on white, whatever the theme.
@@ -88,124 +56,177 @@ void PaintFieldsBlackOnWhite(QWidget* window) {
 }  // namespace
 
 QtSettingsWindow::QtSettingsWindow(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("AnaF"));
+  setObjectName(QStringLiteral("SettingsWindow"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setFont(SettingsWindowFont());
   FixSize(true);
-  resize(kClientWidth, kClientHeight);
+  resize(kSettingsClientSize.width, kSettingsClientSize.height);
   Build();
   Connect();
 }
 
+template <typename Widget>
+Widget* QtSettingsWindow::Place(Widget* widget, SettingsPart part) {
+  const QRect rect = DesignedRect(part);
+  if (rect.width() > 0) {
+    widget->setGeometry(rect);
+  } else {
+    widget->move(rect.topLeft());
+  }
+  controls_.by_part[static_cast<size_t>(part)] = widget;
+  return widget;
+}
+
+// Labels size themselves to their text unless the layout gives them a size.
+QLabel* QtSettingsWindow::MakeLabel(QWidget* parent, const char16_t* caption,
+                                    SettingsPart part) {
+  auto* label = new QLabel(ToQString(caption), parent);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, kLabelColour);
+  label->setPalette(palette);
+  label->adjustSize();
+  return Place(label, part);
+}
+
+QPushButton* QtSettingsWindow::MakeButton(QWidget* parent,
+                                          const char16_t* caption,
+                                          SettingsPart part) {
+  auto* button = Place(new QPushButton(ToQString(caption), parent), part);
+  button->setCursor(Qt::PointingHandCursor);
+  button->setAutoDefault(false);
+  return button;
+}
+
+template <size_t N>
+QComboBox* QtSettingsWindow::MakeList(QWidget* parent,
+                                      const char16_t* const (&items)[N],
+                                      SettingsPart part) {
+  auto* combo = Place(new QComboBox(parent), part);
+  combo->setFont(SettingsListFont());
+  for (const char16_t* item : items)
+    combo->addItem(ToQString(item));
+  combo->setCurrentIndex(0);
+  return combo;
+}
+
 void QtSettingsWindow::Build() {
-  CheckBoxCallerIDKullan =
-      Place(new QCheckBox(ToQString(text::kCheckBoxCallerIDKullan), this), 8, 5,
-            259, 19);
+  using P = SettingsPart;
+  SettingsControls& c = controls_;
+  c.caller_id_enabled = Place(
+      new QCheckBox(ToQString(text::kCallerIdEnabled), this), P::kCallerIdEnabled);
 
-  PanelCallerID = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised),
-                        8, 24, 432, 453);
-  sLabel1 = MakeLabel(PanelCallerID, text::kSLabel1, 24, 16);
-  EditPort = Place(new PortNumberEdit(PanelCallerID), 114, 13, 121, 21);
-  sButton4 = MakeButton(PanelCallerID, text::kSButton4, 262, 12, 143, 25);
-  sLabel2 = MakeLabel(PanelCallerID, text::kSLabel2, 24, 51);
-  sLabel2->setWordWrap(true);
-  sLabel2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  sLabel2->setGeometry(24, 51, 383, 68);
+  c.caller_id_panel = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised),
+                            P::kCallerIdPanel);
+  c.port_label = MakeLabel(c.caller_id_panel, text::kPortLabel, P::kPortLabel);
+  c.port_edit = Place(new PortNumberEdit(c.caller_id_panel), P::kPortEdit);
+  c.test_port_button =
+      MakeButton(c.caller_id_panel, text::kTestPort, P::kTestPortButton);
+  c.port_explanation =
+      MakeLabel(c.caller_id_panel, text::kPortExplanation, P::kPortExplanation);
+  c.port_explanation->setWordWrap(true);
+  c.port_explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QStringList kinds;
-  for (const char16_t* item : text::kRadioGroupCihazItems)
+  for (const char16_t* item : text::kSourceItems)
     kinds << ToQString(item);
-  RadioGroupCihaz = Place(
-      new ColumnRadioGroup(PanelCallerID,
-                           ToQString(text::kRadioGroupCihazTitle), kinds, 2),
-      23, 140, 383, 59);
+  c.source_choice = Place(
+      new ColumnRadioGroup(c.caller_id_panel, ToQString(text::kSourceTitle),
+                           kinds, 2),
+      P::kSourceChoice);
 
-  PanARG = Place(new BevelPanel(PanelCallerID, Bevel::kRaised, Bevel::kNone),
-                 23, 205, 383, 219);
-  sLabel3 = MakeLabel(PanARG, text::kSLabel3, 8, 13);
-  ComboCIHAZ = MakeList(PanARG, text::kComboCihazItems, 8, 31, 217, 21);
-  LabelSec = MakeLabel(PanARG, text::kLabelSecComPort, 231, 13);
-  EditIP = Place(new QLineEdit(PanARG), 231, 32, 146, 21);
-  ComboPORT = MakeList(PanARG, text::kComboPortItems, 231, 31, 82, 21);
+  c.arg_panel = Place(new BevelPanel(c.caller_id_panel, Bevel::kRaised, Bevel::kNone),
+                      P::kArgPanel);
+  c.arg_device_kind_label =
+      MakeLabel(c.arg_panel, text::kArgDeviceKindLabel, P::kArgDeviceKindLabel);
+  c.arg_device_kind =
+      MakeList(c.arg_panel, text::kArgDeviceKindItems, P::kArgDeviceKind);
+  c.arg_choice_label =
+      MakeLabel(c.arg_panel, text::kArgChoiceComPort, P::kArgChoiceLabel);
+  c.main_machine_ip = Place(new QLineEdit(c.arg_panel), P::kMainMachineIp);
+  c.arg_com_port = MakeList(c.arg_panel, text::kArgComPortItems, P::kArgComPort);
   // Created before the log, which lies over it.
-  ButtonBaglan = Place(new QPushButton(ToQString(text::kButtonBaglan), PanARG),
-                       9, 119, 115, 25);
-  ButtonBaglan->setAutoDefault(false);
-  MemoLog = Place(new LogPane(PanARG), 1, 64, 381, 154);
-  MemoLog->setToolTip(ToQString(text::kMemoLogHint));
+  c.connect_button = Place(
+      new QPushButton(ToQString(text::kConnect), c.arg_panel), P::kConnectButton);
+  c.connect_button->setAutoDefault(false);
+  c.log_pane = Place(new LogPane(c.arg_panel), P::kLogPane);
+  c.log_pane->setToolTip(ToQString(text::kLogPaneHint));
 
-  PanelDiger =
-      Place(new BevelPanel(PanelCallerID, Bevel::kLowered, Bevel::kRaised), 24,
-            205, 383, 219);
-  VmWinButtonComPort =
-      MakeButton(PanelDiger, text::kVmWinButtonComPort, 4, 8, 372, 31);
-  VmWinButtonComPort->setFont(ArialBoldFont());
-  VmWinButtonComPort->setToolTip(ToQString(text::kVmWinButtonComPortHint));
-  Label23 = MakeLabel(PanelDiger, text::kLabel23, 16, 56);
-  EditBaslama = Place(new QLineEdit(PanelDiger), 144, 50, 201, 21);
-  Label24 = MakeLabel(PanelDiger, text::kLabel24, 16, 80);
-  EditBitis = Place(new QLineEdit(PanelDiger), 144, 74, 201, 21);
-  Label26 = MakeLabel(PanelDiger, text::kLabel26, 16, 104);
-  RxSpinEditNoBaslama =
-      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296,
-            96, 49, 21);
-  Label27 = MakeLabel(PanelDiger, text::kLabel27, 16, 128);
-  RxSpinEditNoUzunluk =
-      Place(new StepOnlySpinBox(PanelDiger, kSpinMinimum, kSpinMaximum), 296,
-            120, 49, 21);
-  Label25 = MakeLabel(PanelDiger, text::kLabel25, 8, 181);
-  Label25->setGeometry(8, 181, 329, 13);
-  sButton5 = MakeButton(PanelDiger, text::kSButton5, 296, 176, 75, 25);
+  c.serial_panel =
+      Place(new BevelPanel(c.caller_id_panel, Bevel::kLowered, Bevel::kRaised),
+            P::kSerialPanel);
+  c.port_settings_button =
+      MakeButton(c.serial_panel, text::kPortSettings, P::kPortSettingsButton);
+  c.port_settings_button->setFont(ArialBoldFont());
+  c.port_settings_button->setToolTip(ToQString(text::kPortSettingsHint));
+  c.start_text_label =
+      MakeLabel(c.serial_panel, text::kStartTextLabel, P::kStartTextLabel);
+  c.start_text = Place(new QLineEdit(c.serial_panel), P::kStartText);
+  c.end_text_label = MakeLabel(c.serial_panel, text::kEndTextLabel, P::kEndTextLabel);
+  c.end_text = Place(new QLineEdit(c.serial_panel), P::kEndText);
+  c.number_start_label =
+      MakeLabel(c.serial_panel, text::kNumberStartLabel, P::kNumberStartLabel);
+  c.number_start = Place(
+      new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+      P::kNumberStart);
+  c.number_length_label =
+      MakeLabel(c.serial_panel, text::kNumberLengthLabel, P::kNumberLengthLabel);
+  c.number_length = Place(
+      new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+      P::kNumberLength);
+  c.ascii_codes_hint =
+      MakeLabel(c.serial_panel, text::kAsciiCodesHint, P::kAsciiCodesHint);
+  c.open_port_test_button =
+      MakeButton(c.serial_panel, text::kOpenPortTest, P::kOpenPortTestButton);
 
-  sPanel1 = Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), 8, 483,
-                  432, 41);
-  sButton1 = MakeButton(sPanel1, text::kSButton1, 9, 5, 99, 30);
-  sButton2 = MakeButton(sPanel1, text::kSButton2, 112, 5, 99, 30);
-  sButton3 = MakeButton(sPanel1, text::kSButton3, 216, 5, 99, 30);
-  ButtonKapat = MakeButton(sPanel1, text::kButtonKapat, 321, 5, 99, 30);
+  c.button_panel =
+      Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), P::kButtonPanel);
+  c.save_button = MakeButton(c.button_panel, text::kSave, P::kSaveButton);
+  c.apply_button = MakeButton(c.button_panel, text::kApply, P::kApplyButton);
+  c.hide_button = MakeButton(c.button_panel, text::kHide, P::kHideButton);
+  c.close_button = MakeButton(c.button_panel, text::kClose, P::kCloseButton);
 
   PaintFieldsBlackOnWhite(this);
 
-  // A maximised window stretches these; everything else keeps its place.
-  auto* window_anchors = new AnchorLayout(this);
-  window_anchors->Add(PanelCallerID, kAnchorAll);
-  window_anchors->Add(sPanel1, kAnchorLeft | kAnchorRight | kAnchorBottom);
-  auto* panel_anchors = new AnchorLayout(PanelCallerID);
-  panel_anchors->Add(RadioGroupCihaz, kAnchorLeft | kAnchorTop | kAnchorRight);
-  panel_anchors->Add(PanelDiger, kAnchorAll);
-  auto* serial_anchors = new AnchorLayout(PanelDiger);
-  serial_anchors->Add(VmWinButtonComPort,
-                      kAnchorLeft | kAnchorTop | kAnchorRight);
+  // A maximised window stretches or moves the anchored controls; everything
+  // else keeps its place.
+  QHash<QWidget*, AnchorLayout*> anchors;
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    if (placed.anchors == kLayoutTopLeft) continue;
+    QWidget* parent = placed.parent == placed.part ? this : c.Of(placed.parent);
+    AnchorLayout*& layout = anchors[parent];
+    if (!layout) layout = new AnchorLayout(parent);
+    layout->Add(c.Of(placed.part), placed.anchors);
+  }
 }
 
 void QtSettingsWindow::Connect() {
   using L = SettingsViewListener;
-  connect(CheckBoxCallerIDKullan, &QCheckBox::clicked, this,
-          [this] { Report(&L::OnCheckBoxClick); });
-  connect(RadioGroupCihaz, &ColumnRadioGroup::ItemClicked, this,
-          [this] { Report(&L::OnRadioGroupClick); });
-  connect(ComboCIHAZ, &QComboBox::activated, this,
-          [this] { Report(&L::OnComboCihazChange); });
-  connect(MemoLog, &LogPane::DoubleClicked, this,
-          [this] { Report(&L::OnMemoLogDblClick); });
-  connect(EditPort, &PortNumberEdit::EscapePressed, this,
-          [this] { Report(&L::OnEditPortEscape); });
-  connect(EditPort, &PortNumberEdit::FocusLeft, this,
-          [this] { Report(&L::OnEditPortExit); });
-  connect(sButton1, &QPushButton::clicked, this,
-          [this] { Report(&L::OnKaydet); });
-  connect(sButton2, &QPushButton::clicked, this,
-          [this] { Report(&L::OnUygula); });
-  connect(sButton3, &QPushButton::clicked, this,
-          [this] { Report(&L::OnGizle); });
-  connect(ButtonKapat, &QPushButton::clicked, this,
-          [this] { Report(&L::OnKapat); });
-  connect(sButton4, &QPushButton::clicked, this,
-          [this] { Report(&L::OnPortuTestEt); });
-  connect(sButton5, &QPushButton::clicked, this,
-          [this] { Report(&L::OnTestEkrani); });
-  connect(VmWinButtonComPort, &QPushButton::clicked, this,
-          [this] { Report(&L::OnComportAyarlari); });
+  connect(controls_.caller_id_enabled, &QCheckBox::clicked, this,
+          [this] { Report(&L::OnCallerIdClick); });
+  connect(controls_.source_choice, &ColumnRadioGroup::ItemClicked, this,
+          [this] { Report(&L::OnSourceClick); });
+  connect(controls_.arg_device_kind, &QComboBox::activated, this,
+          [this] { Report(&L::OnArgDeviceKindChange); });
+  connect(controls_.log_pane, &LogPane::DoubleClicked, this,
+          [this] { Report(&L::OnLogPaneDoubleClick); });
+  connect(controls_.port_edit, &PortNumberEdit::EscapePressed, this,
+          [this] { Report(&L::OnPortEditEscape); });
+  connect(controls_.port_edit, &PortNumberEdit::FocusLeft, this,
+          [this] { Report(&L::OnPortEditExit); });
+  connect(controls_.save_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnSave); });
+  connect(controls_.apply_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnApply); });
+  connect(controls_.hide_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnHide); });
+  connect(controls_.close_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnClose); });
+  connect(controls_.test_port_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnTestPort); });
+  connect(controls_.open_port_test_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnOpenPortTest); });
+  connect(controls_.port_settings_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnPortSettings); });
 }
 
 void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
@@ -213,34 +234,34 @@ void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
     (listener_->*action)();
 }
 
-bool QtSettingsWindow::CheckBoxCallerIDKullanChecked() const {
-  return CheckBoxCallerIDKullan->isChecked();
+bool QtSettingsWindow::CallerIdEnabled() const {
+  return controls_.caller_id_enabled->isChecked();
 }
 
-void QtSettingsWindow::SetCheckBoxCallerIDKullanChecked(bool checked) {
-  CheckBoxCallerIDKullan->setChecked(checked);
+void QtSettingsWindow::SetCallerIdEnabled(bool checked) {
+  controls_.caller_id_enabled->setChecked(checked);
 }
 
-int QtSettingsWindow::RadioGroupCihazIndex() const {
-  return RadioGroupCihaz->ItemIndex();
+int QtSettingsWindow::SourceIndex() const {
+  return controls_.source_choice->ItemIndex();
 }
 
-void QtSettingsWindow::SetRadioGroupCihazIndex(int index) {
-  RadioGroupCihaz->SetItemIndex(index);
+void QtSettingsWindow::SetSourceIndex(int index) {
+  controls_.source_choice->SetItemIndex(index);
 }
 
 QLineEdit* QtSettingsWindow::Edit(SettingsEdit edit) const {
   switch (edit) {
-    case SettingsEdit::kEditPort:
-      return EditPort;
-    case SettingsEdit::kEditBaslama:
-      return EditBaslama;
-    case SettingsEdit::kEditBitis:
-      return EditBitis;
-    case SettingsEdit::kEditIP:
-      return EditIP;
+    case SettingsEdit::kPortNumber:
+      return controls_.port_edit;
+    case SettingsEdit::kStartText:
+      return controls_.start_text;
+    case SettingsEdit::kEndText:
+      return controls_.end_text;
+    case SettingsEdit::kMainMachineIp:
+      return controls_.main_machine_ip;
   }
-  return EditPort;
+  return controls_.port_edit;
 }
 
 std::u16string QtSettingsWindow::EditText(SettingsEdit edit) const {
@@ -253,8 +274,8 @@ void QtSettingsWindow::SetEditText(SettingsEdit edit,
 }
 
 StepOnlySpinBox* QtSettingsWindow::Spin(SettingsSpin spin) const {
-  return spin == SettingsSpin::kRxSpinEditNoBaslama ? RxSpinEditNoBaslama
-                                                    : RxSpinEditNoUzunluk;
+  return spin == SettingsSpin::kNumberStart ? controls_.number_start
+                                                    : controls_.number_length;
 }
 
 int QtSettingsWindow::SpinValue(SettingsSpin spin) const {
@@ -266,7 +287,7 @@ void QtSettingsWindow::SetSpinValue(SettingsSpin spin, int value) {
 }
 
 QComboBox* QtSettingsWindow::Combo(SettingsCombo combo) const {
-  return combo == SettingsCombo::kComboCIHAZ ? ComboCIHAZ : ComboPORT;
+  return combo == SettingsCombo::kArgDeviceKind ? controls_.arg_device_kind : controls_.arg_com_port;
 }
 
 int QtSettingsWindow::ComboIndex(SettingsCombo combo) const {
@@ -280,51 +301,51 @@ void QtSettingsWindow::SetComboIndex(SettingsCombo combo, int index) {
 void QtSettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
   QWidget* widget = nullptr;
   switch (control) {
-    case SettingsShown::kPanelCallerID:
-      widget = PanelCallerID;
+    case SettingsShown::kCallerIdPanel:
+      widget = controls_.caller_id_panel;
       break;
-    case SettingsShown::kPanARG:
-      widget = PanARG;
+    case SettingsShown::kArgPanel:
+      widget = controls_.arg_panel;
       break;
-    case SettingsShown::kPanelDiger:
-      widget = PanelDiger;
+    case SettingsShown::kSerialPanel:
+      widget = controls_.serial_panel;
       break;
-    case SettingsShown::kLabelSec:
-      widget = LabelSec;
+    case SettingsShown::kArgChoiceLabel:
+      widget = controls_.arg_choice_label;
       break;
-    case SettingsShown::kEditIP:
-      widget = EditIP;
+    case SettingsShown::kMainMachineIp:
+      widget = controls_.main_machine_ip;
       break;
-    case SettingsShown::kComboPORT:
-      widget = ComboPORT;
+    case SettingsShown::kArgComPort:
+      widget = controls_.arg_com_port;
       break;
   }
   widget->setVisible(visible);
 }
 
-void QtSettingsWindow::SetLabelSecText(const std::u16string& text) {
-  LabelSec->setText(ToQString(text));
-  LabelSec->adjustSize();
+void QtSettingsWindow::SetArgChoiceLabel(const std::u16string& text) {
+  controls_.arg_choice_label->setText(ToQString(text));
+  controls_.arg_choice_label->adjustSize();
 }
 
-void QtSettingsWindow::AddMemoLogLines(const std::vector<std::u16string>& lines) {
+void QtSettingsWindow::AddLogLines(const std::vector<std::u16string>& lines) {
   // One paragraph per line, laid out in one go.
   QStringList text;
   text.reserve(static_cast<qsizetype>(lines.size()));
   for (const std::u16string& line : lines) text.append(ToQString(line));
-  MemoLog->appendPlainText(text.join(QLatin1Char('\n')));
+  controls_.log_pane->appendPlainText(text.join(QLatin1Char('\n')));
 }
 
-void QtSettingsWindow::RemoveFirstMemoLogLines(size_t count) {
-  QTextCursor cursor(MemoLog->document());
+void QtSettingsWindow::RemoveFirstLogLines(size_t count) {
+  QTextCursor cursor(controls_.log_pane->document());
   cursor.movePosition(QTextCursor::Start);
   cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
                       static_cast<int>(count));
   cursor.removeSelectedText();
 }
 
-void QtSettingsWindow::ClearMemoLog() {
-  MemoLog->clear();
+void QtSettingsWindow::ClearLogPane() {
+  controls_.log_pane->clear();
 }
 
 void QtSettingsWindow::SetCaption(const std::u16string& caption) {
@@ -371,9 +392,9 @@ void QtSettingsWindow::changeEvent(QEvent* event) {
 }
 
 void QtSettingsWindow::FixSize(bool fixed) {
-  setMinimumSize(kClientWidth, kClientHeight);
+  setMinimumSize(kSettingsClientSize.width, kSettingsClientSize.height);
   if (fixed) {
-    setMaximumSize(kClientWidth, kClientHeight);
+    setMaximumSize(kSettingsClientSize.width, kSettingsClientSize.height);
   } else {
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   }

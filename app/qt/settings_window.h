@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <array>
+
+#include "app/settings_layout.h"
 #include "app/settings_view.h"
 
 class QCheckBox;
@@ -23,6 +26,48 @@ class PortNumberEdit;
 class ColumnRadioGroup;
 class StepOnlySpinBox;
 
+// The settings window's controls, by what they are.
+struct SettingsControls {
+  QCheckBox* caller_id_enabled = nullptr;
+  BevelPanel* caller_id_panel = nullptr;
+  QLabel* port_label = nullptr;
+  PortNumberEdit* port_edit = nullptr;
+  QPushButton* test_port_button = nullptr;
+  QLabel* port_explanation = nullptr;
+  ColumnRadioGroup* source_choice = nullptr;
+  BevelPanel* arg_panel = nullptr;
+  QLabel* arg_device_kind_label = nullptr;
+  QComboBox* arg_device_kind = nullptr;
+  QLabel* arg_choice_label = nullptr;
+  QLineEdit* main_machine_ip = nullptr;
+  QComboBox* arg_com_port = nullptr;
+  QPushButton* connect_button = nullptr;
+  LogPane* log_pane = nullptr;
+  BevelPanel* serial_panel = nullptr;
+  QPushButton* port_settings_button = nullptr;
+  QLabel* start_text_label = nullptr;
+  QLineEdit* start_text = nullptr;
+  QLabel* end_text_label = nullptr;
+  QLineEdit* end_text = nullptr;
+  QLabel* number_start_label = nullptr;
+  StepOnlySpinBox* number_start = nullptr;
+  QLabel* number_length_label = nullptr;
+  StepOnlySpinBox* number_length = nullptr;
+  QLabel* ascii_codes_hint = nullptr;
+  QPushButton* open_port_test_button = nullptr;
+  BevelPanel* button_panel = nullptr;
+  QPushButton* save_button = nullptr;
+  QPushButton* apply_button = nullptr;
+  QPushButton* hide_button = nullptr;
+  QPushButton* close_button = nullptr;
+
+  // Every control above, by its place in the layout table.
+  std::array<QWidget*, kSettingsPartCount> by_part{};
+  QWidget* Of(SettingsPart part) const {
+    return by_part[static_cast<size_t>(part)];
+  }
+};
+
 // The settings window: every control at its place, nothing decided here.
 // The program sets the controls through SettingsView; the user's actions go
 // to the listener.
@@ -31,14 +76,11 @@ class QtSettingsWindow : public QWidget, public SettingsView {
  public:
   explicit QtSettingsWindow(QWidget* parent = nullptr);
 
-  static constexpr int kClientWidth = 448;
-  static constexpr int kClientHeight = 532;
-
   // SettingsView.
-  bool CheckBoxCallerIDKullanChecked() const override;
-  void SetCheckBoxCallerIDKullanChecked(bool checked) override;
-  int RadioGroupCihazIndex() const override;
-  void SetRadioGroupCihazIndex(int index) override;
+  bool CallerIdEnabled() const override;
+  void SetCallerIdEnabled(bool checked) override;
+  int SourceIndex() const override;
+  void SetSourceIndex(int index) override;
   std::u16string EditText(SettingsEdit edit) const override;
   void SetEditText(SettingsEdit edit, const std::u16string& text) override;
   int SpinValue(SettingsSpin spin) const override;
@@ -46,49 +88,18 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   int ComboIndex(SettingsCombo combo) const override;
   void SetComboIndex(SettingsCombo combo, int index) override;
   void SetControlVisible(SettingsShown control, bool visible) override;
-  void SetLabelSecText(const std::u16string& text) override;
-  void AddMemoLogLines(const std::vector<std::u16string>& lines) override;
-  void RemoveFirstMemoLogLines(size_t count) override;
-  void ClearMemoLog() override;
+  void SetArgChoiceLabel(const std::u16string& text) override;
+  void AddLogLines(const std::vector<std::u16string>& lines) override;
+  void RemoveFirstLogLines(size_t count) override;
+  void ClearLogPane() override;
   void SetCaption(const std::u16string& caption) override;
   void ShowWindow() override;
   void HideWindow() override;
   bool WindowVisible() const override;
   void SetListener(SettingsViewListener* listener) override;
 
-  // The controls, by their names in the program.
-  QCheckBox* CheckBoxCallerIDKullan;
-  BevelPanel* PanelCallerID;
-  QLabel* sLabel1;
-  PortNumberEdit* EditPort;
-  QPushButton* sButton4;
-  QLabel* sLabel2;
-  ColumnRadioGroup* RadioGroupCihaz;
-  BevelPanel* PanARG;
-  QLabel* sLabel3;
-  QComboBox* ComboCIHAZ;
-  QLabel* LabelSec;
-  QLineEdit* EditIP;
-  QComboBox* ComboPORT;
-  QPushButton* ButtonBaglan;
-  LogPane* MemoLog;
-  BevelPanel* PanelDiger;
-  QPushButton* VmWinButtonComPort;
-  QLabel* Label23;
-  QLineEdit* EditBaslama;
-  QLabel* Label24;
-  QLineEdit* EditBitis;
-  QLabel* Label26;
-  StepOnlySpinBox* RxSpinEditNoBaslama;
-  QLabel* Label27;
-  StepOnlySpinBox* RxSpinEditNoUzunluk;
-  QLabel* Label25;
-  QPushButton* sButton5;
-  BevelPanel* sPanel1;
-  QPushButton* sButton1;
-  QPushButton* sButton2;
-  QPushButton* sButton3;
-  QPushButton* ButtonKapat;
+  // The controls, for the tests that drive the window.
+  const SettingsControls& Controls() const { return controls_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -96,6 +107,15 @@ class QtSettingsWindow : public QWidget, public SettingsView {
 
  private:
   void Build();
+  // Puts a control at its place in the layout table and files it there.
+  template <typename Widget>
+  Widget* Place(Widget* widget, SettingsPart part);
+  QLabel* MakeLabel(QWidget* parent, const char16_t* caption, SettingsPart part);
+  QPushButton* MakeButton(QWidget* parent, const char16_t* caption,
+                          SettingsPart part);
+  template <size_t N>
+  QComboBox* MakeList(QWidget* parent, const char16_t* const (&items)[N],
+                      SettingsPart part);
   void Connect();
   // Passes a user action on, if anyone listens.
   void Report(void (SettingsViewListener::*action)());
@@ -104,6 +124,7 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   QComboBox* Combo(SettingsCombo combo) const;
   void FixSize(bool fixed);
 
+  SettingsControls controls_;
   SettingsViewListener* listener_ = nullptr;
   bool shown_before_ = false;
 };

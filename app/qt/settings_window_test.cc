@@ -21,6 +21,12 @@
 namespace orvanta {
 namespace {
 
+QRect ToQRect(const LayoutRect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+QSize ToQSize(const LayoutSize& size) { return QSize(size.width, size.height); }
+
 // Remembers each user action with what the window showed at that moment.
 class RecordingListener : public SettingsViewListener {
  public:
@@ -31,28 +37,28 @@ class RecordingListener : public SettingsViewListener {
   int radio_at_click = -2;
   int combo_at_change = -2;
 
-  void OnCheckBoxClick() override {
-    checked_at_click = window_.CheckBoxCallerIDKullanChecked();
+  void OnCallerIdClick() override {
+    checked_at_click = window_.CallerIdEnabled();
     calls.push_back("CheckBox");
   }
-  void OnRadioGroupClick() override {
-    radio_at_click = window_.RadioGroupCihazIndex();
+  void OnSourceClick() override {
+    radio_at_click = window_.SourceIndex();
     calls.push_back("ColumnRadioGroup");
   }
-  void OnComboCihazChange() override {
-    combo_at_change = window_.ComboIndex(SettingsCombo::kComboCIHAZ);
+  void OnArgDeviceKindChange() override {
+    combo_at_change = window_.ComboIndex(SettingsCombo::kArgDeviceKind);
     calls.push_back("ComboCihaz");
   }
-  void OnMemoLogDblClick() override { calls.push_back("MemoLogDblClick"); }
-  void OnEditPortEscape() override { calls.push_back("EditPortEscape"); }
-  void OnEditPortExit() override { calls.push_back("EditPortExit"); }
-  void OnKaydet() override { calls.push_back("Kaydet"); }
-  void OnUygula() override { calls.push_back("Uygula"); }
-  void OnGizle() override { calls.push_back("Gizle"); }
-  void OnKapat() override { calls.push_back("Kapat"); }
-  void OnPortuTestEt() override { calls.push_back("PortuTestEt"); }
-  void OnTestEkrani() override { calls.push_back("TestEkrani"); }
-  void OnComportAyarlari() override { calls.push_back("ComportAyarlari"); }
+  void OnLogPaneDoubleClick() override { calls.push_back("LogPaneDoubleClicked"); }
+  void OnPortEditEscape() override { calls.push_back("PortEditEscaped"); }
+  void OnPortEditExit() override { calls.push_back("PortEditLeft"); }
+  void OnSave() override { calls.push_back("Kaydet"); }
+  void OnApply() override { calls.push_back("Uygula"); }
+  void OnHide() override { calls.push_back("Gizle"); }
+  void OnClose() override { calls.push_back("Kapat"); }
+  void OnTestPort() override { calls.push_back("PortuTestEt"); }
+  void OnOpenPortTest() override { calls.push_back("TestEkrani"); }
+  void OnPortSettings() override { calls.push_back("ComportAyarlari"); }
   void OnCloseRequest() override { calls.push_back("CloseRequest"); }
 
  private:
@@ -63,8 +69,8 @@ class QtSettingsWindowTest : public testing::Test {
  protected:
   QtSettingsWindowTest() : listener(window) {
     window.SetListener(&listener);
-    for (auto shown : {SettingsShown::kPanelCallerID, SettingsShown::kPanARG,
-                       SettingsShown::kPanelDiger}) {
+    for (auto shown : {SettingsShown::kCallerIdPanel, SettingsShown::kArgPanel,
+                       SettingsShown::kSerialPanel}) {
       window.SetControlVisible(shown, true);
     }
     window.ShowWindow();
@@ -76,52 +82,27 @@ class QtSettingsWindowTest : public testing::Test {
 };
 
 TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
-  EXPECT_EQ(window.size(), QSize(448, 532));
+  EXPECT_EQ(window.size(), ToQSize(kSettingsClientSize));
   EXPECT_EQ(window.minimumSize(), window.maximumSize())
       << "not resizable by dragging";
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
 
-  const std::vector<std::pair<QWidget*, QRect>> sized = {
-      {window.CheckBoxCallerIDKullan, {8, 5, 259, 19}},
-      {window.PanelCallerID, {8, 24, 432, 453}},
-      {window.EditPort, {114, 13, 121, 21}},
-      {window.sButton4, {262, 12, 143, 25}},
-      {window.sLabel2, {24, 51, 383, 68}},
-      {window.RadioGroupCihaz, {23, 140, 383, 59}},
-      {window.PanARG, {23, 205, 383, 219}},
-      {window.ComboCIHAZ, {8, 31, 217, 21}},
-      {window.EditIP, {231, 32, 146, 21}},
-      {window.ComboPORT, {231, 31, 82, 21}},
-      {window.ButtonBaglan, {9, 119, 115, 25}},
-      {window.MemoLog, {1, 64, 381, 154}},
-      {window.PanelDiger, {24, 205, 383, 219}},
-      {window.VmWinButtonComPort, {4, 8, 372, 31}},
-      {window.EditBaslama, {144, 50, 201, 21}},
-      {window.EditBitis, {144, 74, 201, 21}},
-      {window.RxSpinEditNoBaslama, {296, 96, 49, 21}},
-      {window.RxSpinEditNoUzunluk, {296, 120, 49, 21}},
-      {window.Label25, {8, 181, 329, 13}},
-      {window.sButton5, {296, 176, 75, 25}},
-      {window.sPanel1, {8, 483, 432, 41}},
-      {window.sButton1, {9, 5, 99, 30}},
-      {window.sButton2, {112, 5, 99, 30}},
-      {window.sButton3, {216, 5, 99, 30}},
-      {window.ButtonKapat, {321, 5, 99, 30}},
-  };
-  for (const auto& [control, rect] : sized) {
-    EXPECT_EQ(control->geometry(), rect) << control->metaObject()->className();
-  }
-  const std::vector<std::pair<QLabel*, QPoint>> labels = {
-      {window.sLabel1, {24, 16}},   {window.sLabel3, {8, 13}},
-      {window.LabelSec, {231, 13}}, {window.Label23, {16, 56}},
-      {window.Label24, {16, 80}},   {window.Label26, {16, 104}},
-      {window.Label27, {16, 128}},
-  };
-  for (const auto& [label, position] : labels) {
-    EXPECT_EQ(label->pos(), position) << label->text().toStdString();
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    QWidget* control = window.Controls().Of(placed.part);
+    ASSERT_TRUE(control);
+    QWidget* parent = placed.parent == placed.part
+                          ? &window
+                          : window.Controls().Of(placed.parent);
+    EXPECT_EQ(control->parentWidget(), parent);
+    if (placed.sizing == LayoutSizing::kFitsText) {
+      EXPECT_EQ(control->pos(), QPoint(placed.rect.left, placed.rect.top));
+    } else {
+      EXPECT_EQ(control->geometry(), ToQRect(placed.rect));
+    }
   }
   // The log lies over "Bağlan".
-  EXPECT_EQ(window.PanARG->childAt(20, 130), window.MemoLog->viewport());
+  EXPECT_EQ(window.Controls().arg_panel->childAt(20, 130), window.Controls().log_pane->viewport());
 }
 
 // Tahoma where installed, else the condensed stand-in; either way the texts
@@ -133,24 +114,25 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
       << font.family().toStdString();
   EXPECT_TRUE(font.bold());
   EXPECT_EQ(font.pixelSize(), 11);
-  EXPECT_EQ(window.sLabel1->palette().color(QPalette::WindowText),
-            QColor(36, 44, 53));
+  EXPECT_EQ(window.Controls().port_label->palette().color(QPalette::WindowText),
+            QColor(kSettingsLabelColour.red, kSettingsLabelColour.green,
+                   kSettingsLabelColour.blue));
 
   auto right_of = [](QWidget* label) {
     return label->x() + label->sizeHint().width();
   };
-  EXPECT_LT(right_of(window.sLabel1), window.EditPort->x());
-  EXPECT_LT(right_of(window.Label23), window.EditBaslama->x());
-  EXPECT_LT(right_of(window.Label24), window.EditBitis->x());
-  EXPECT_LT(right_of(window.Label26), window.RxSpinEditNoBaslama->x());
-  EXPECT_LT(right_of(window.Label27), window.RxSpinEditNoUzunluk->x());
-  EXPECT_LT(right_of(window.Label25), window.sButton5->x());
-  window.SetLabelSecText(u"ComPort Seçimi");
-  EXPECT_LE(right_of(window.LabelSec), window.PanARG->width());
-  EXPECT_LE(window.sLabel2->heightForWidth(383), 68);
-  EXPECT_LE(window.CheckBoxCallerIDKullan->sizeHint().width(), 259);
+  EXPECT_LT(right_of(window.Controls().port_label), window.Controls().port_edit->x());
+  EXPECT_LT(right_of(window.Controls().start_text_label), window.Controls().start_text->x());
+  EXPECT_LT(right_of(window.Controls().end_text_label), window.Controls().end_text->x());
+  EXPECT_LT(right_of(window.Controls().number_start_label), window.Controls().number_start->x());
+  EXPECT_LT(right_of(window.Controls().number_length_label), window.Controls().number_length->x());
+  EXPECT_LT(right_of(window.Controls().ascii_codes_hint), window.Controls().open_port_test_button->x());
+  window.SetArgChoiceLabel(u"ComPort Seçimi");
+  EXPECT_LE(right_of(window.Controls().arg_choice_label), window.Controls().arg_panel->width());
+  EXPECT_LE(window.Controls().port_explanation->heightForWidth(383), 68);
+  EXPECT_LE(window.Controls().caller_id_enabled->sizeHint().width(), 259);
   for (int i = 0; i < 3; ++i) {
-    QRadioButton* item = window.RadioGroupCihaz->Button(i);
+    QRadioButton* item = window.Controls().source_choice->Button(i);
     EXPECT_LE(item->sizeHint().width(), item->width())
         << item->text().toStdString();
   }
@@ -159,13 +141,13 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
     EXPECT_LE(text + 8, button->width()) << button->text().toStdString();
   }
   QStyleOptionComboBox list;
-  list.initFrom(window.ComboCIHAZ);
-  const QRect field = window.ComboCIHAZ->style()->subControlRect(
+  list.initFrom(window.Controls().arg_device_kind);
+  const QRect field = window.Controls().arg_device_kind->style()->subControlRect(
       QStyle::CC_ComboBox, &list, QStyle::SC_ComboBoxEditField,
-      window.ComboCIHAZ);
-  for (int i = 0; i < window.ComboCIHAZ->count(); ++i) {
-    const QString item = window.ComboCIHAZ->itemText(i);
-    EXPECT_LE(window.ComboCIHAZ->fontMetrics().horizontalAdvance(item),
+      window.Controls().arg_device_kind);
+  for (int i = 0; i < window.Controls().arg_device_kind->count(); ++i) {
+    const QString item = window.Controls().arg_device_kind->itemText(i);
+    EXPECT_LE(window.Controls().arg_device_kind->fontMetrics().horizontalAdvance(item),
               field.width())
         << item.toStdString();
   }
@@ -173,51 +155,56 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
 
 TEST_F(QtSettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
-    const Qt::CursorShape expected = button == window.ButtonBaglan
+    const Qt::CursorShape expected = button == window.Controls().connect_button
                                          ? Qt::ArrowCursor
                                          : Qt::PointingHandCursor;
     EXPECT_EQ(button->cursor().shape(), expected)
         << button->text().toStdString();
   }
-  EXPECT_EQ(window.MemoLog->toolTip(),
+  EXPECT_EQ(window.Controls().log_pane->toolTip(),
             QString::fromUtf8("İçeriği temizlemek için çift tıklayınız"));
-  EXPECT_EQ(window.VmWinButtonComPort->toolTip(), "Kapat");
-  EXPECT_TRUE(QFontInfo(window.VmWinButtonComPort->font()).bold());
+  EXPECT_EQ(window.Controls().port_settings_button->toolTip(), "Kapat");
+  EXPECT_TRUE(QFontInfo(window.Controls().port_settings_button->font()).bold());
 }
 
 TEST_F(QtSettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
   window.showMaximized();
-  QTRY_VERIFY(window.isMaximized() && window.width() > 448);
-  const int dx = window.width() - 448;
-  const int dy = window.height() - 532;
-  ASSERT_GT(dy, 0);
-  EXPECT_EQ(window.PanelCallerID->geometry(), QRect(8, 24, 432 + dx, 453 + dy));
-  EXPECT_EQ(window.sPanel1->geometry(), QRect(8, 483 + dy, 432 + dx, 41));
-  EXPECT_EQ(window.RadioGroupCihaz->geometry(), QRect(23, 140, 383 + dx, 59));
-  EXPECT_EQ(window.PanelDiger->geometry(), QRect(24, 205, 383 + dx, 219 + dy));
-  EXPECT_EQ(window.VmWinButtonComPort->geometry(), QRect(4, 8, 372 + dx, 31));
-  EXPECT_EQ(window.PanARG->geometry(), QRect(23, 205, 383, 219));
-  EXPECT_EQ(window.sButton4->geometry(), QRect(262, 12, 143, 25));
+  QTRY_VERIFY(window.isMaximized() &&
+              window.width() > kSettingsClientSize.width);
+  ASSERT_GT(window.height(), kSettingsClientSize.height);
+  const LayoutSize now = {window.width(), window.height()};
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    if (placed.sizing == LayoutSizing::kFitsText) continue;
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    EXPECT_EQ(window.Controls().Of(placed.part)->geometry(),
+              ToQRect(SettingsRectAt(placed.part, now)));
+  }
+  // The stretching itself, spelled out for the panels.
+  EXPECT_GT(window.Controls().caller_id_panel->width(),
+            Placement(SettingsPart::kCallerIdPanel).rect.width);
+  EXPECT_GT(window.Controls().button_panel->y(),
+            Placement(SettingsPart::kButtonPanel).rect.top);
 
   window.showNormal();
-  QTRY_COMPARE(window.size(), QSize(448, 532));
-  EXPECT_EQ(window.PanelDiger->geometry(), QRect(24, 205, 383, 219));
+  QTRY_COMPARE(window.size(), ToQSize(kSettingsClientSize));
+  EXPECT_EQ(window.Controls().serial_panel->geometry(),
+            ToQRect(Placement(SettingsPart::kSerialPanel).rect));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
 // The pane does exactly what the log model asks: whole lines in, the oldest
 // out, one paragraph per line.
 TEST_F(QtSettingsWindowTest, LogPaneAddsAndDropsWholeLines) {
-  window.AddMemoLogLines({u"Kanal No : 0   Caller ID : 1", u"İ 2"});
-  window.AddMemoLogLines({u"3"});
-  EXPECT_EQ(window.MemoLog->toPlainText(),
+  window.AddLogLines({u"Kanal No : 0   Caller ID : 1", u"İ 2"});
+  window.AddLogLines({u"3"});
+  EXPECT_EQ(window.Controls().log_pane->toPlainText(),
             QString::fromUtf8("Kanal No : 0   Caller ID : 1\nİ 2\n3"));
-  window.RemoveFirstMemoLogLines(2);
-  window.AddMemoLogLines({u"4", u"5"});
-  EXPECT_EQ(window.MemoLog->toPlainText(), QStringLiteral("3\n4\n5"));
-  EXPECT_EQ(window.MemoLog->blockCount(), 3);
-  window.ClearMemoLog();
-  EXPECT_EQ(window.MemoLog->toPlainText(), QString());
+  window.RemoveFirstLogLines(2);
+  window.AddLogLines({u"4", u"5"});
+  EXPECT_EQ(window.Controls().log_pane->toPlainText(), QStringLiteral("3\n4\n5"));
+  EXPECT_EQ(window.Controls().log_pane->blockCount(), 3);
+  window.ClearLogPane();
+  EXPECT_EQ(window.Controls().log_pane->toPlainText(), QString());
 
   EXPECT_TRUE(window.WindowVisible());
   window.HideWindow();
@@ -227,93 +214,93 @@ TEST_F(QtSettingsWindowTest, LogPaneAddsAndDropsWholeLines) {
 }
 
 TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
-  window.SetCheckBoxCallerIDKullanChecked(true);
-  window.SetRadioGroupCihazIndex(2);
-  window.SetComboIndex(SettingsCombo::kComboCIHAZ, 3);
-  window.SetComboIndex(SettingsCombo::kComboPORT, 8);
-  window.SetEditText(SettingsEdit::kEditPort, u"18900");
-  window.SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, 500);
-  window.SetControlVisible(SettingsShown::kLabelSec, false);
-  window.AddMemoLogLines({u"Kanal No : 0   Caller ID : 5551234"});
-  window.RemoveFirstMemoLogLines(0);
-  window.ClearMemoLog();
+  window.SetCallerIdEnabled(true);
+  window.SetSourceIndex(2);
+  window.SetComboIndex(SettingsCombo::kArgDeviceKind, 3);
+  window.SetComboIndex(SettingsCombo::kArgComPort, 8);
+  window.SetEditText(SettingsEdit::kPortNumber, u"18900");
+  window.SetSpinValue(SettingsSpin::kNumberLength, 500);
+  window.SetControlVisible(SettingsShown::kArgChoiceLabel, false);
+  window.AddLogLines({u"Kanal No : 0   Caller ID : 5551234"});
+  window.RemoveFirstLogLines(0);
+  window.ClearLogPane();
   window.HideWindow();
   EXPECT_TRUE(listener.calls.empty());
 
-  EXPECT_TRUE(window.CheckBoxCallerIDKullanChecked());
-  EXPECT_EQ(window.RadioGroupCihazIndex(), 2);
-  EXPECT_EQ(window.ComboIndex(SettingsCombo::kComboPORT), 8);
-  EXPECT_EQ(window.EditText(SettingsEdit::kEditPort), u"18900");
-  EXPECT_EQ(window.SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 500);
-  window.SetRadioGroupCihazIndex(-1);
-  window.SetComboIndex(SettingsCombo::kComboCIHAZ, -1);
-  EXPECT_EQ(window.RadioGroupCihazIndex(), -1);
+  EXPECT_TRUE(window.CallerIdEnabled());
+  EXPECT_EQ(window.SourceIndex(), 2);
+  EXPECT_EQ(window.ComboIndex(SettingsCombo::kArgComPort), 8);
+  EXPECT_EQ(window.EditText(SettingsEdit::kPortNumber), u"18900");
+  EXPECT_EQ(window.SpinValue(SettingsSpin::kNumberLength), 500);
+  window.SetSourceIndex(-1);
+  window.SetComboIndex(SettingsCombo::kArgDeviceKind, -1);
+  EXPECT_EQ(window.SourceIndex(), -1);
   for (int i = 0; i < 3; ++i)
-    EXPECT_FALSE(window.RadioGroupCihaz->Button(i)->isChecked());
-  EXPECT_EQ(window.ComboIndex(SettingsCombo::kComboCIHAZ), -1);
+    EXPECT_FALSE(window.Controls().source_choice->Button(i)->isChecked());
+  EXPECT_EQ(window.ComboIndex(SettingsCombo::kArgDeviceKind), -1);
   EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(QtSettingsWindowTest, UserChoicesAreReportedAfterTheControlChanged) {
-  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
+  QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
   EXPECT_TRUE(listener.checked_at_click);
 
-  window.SetRadioGroupCihazIndex(0);
-  QTest::mouseClick(window.RadioGroupCihaz->Button(1), Qt::LeftButton);
+  window.SetSourceIndex(0);
+  QTest::mouseClick(window.Controls().source_choice->Button(1), Qt::LeftButton);
   EXPECT_EQ(listener.radio_at_click, 1);
   // The item already chosen: no change, no report.
-  QTest::mouseClick(window.RadioGroupCihaz->Button(1), Qt::LeftButton);
+  QTest::mouseClick(window.Controls().source_choice->Button(1), Qt::LeftButton);
 
-  window.SetComboIndex(SettingsCombo::kComboCIHAZ, 0);
-  window.ComboCIHAZ->setFocus();
-  QTest::keyClick(window.ComboCIHAZ, Qt::Key_Down);
+  window.SetComboIndex(SettingsCombo::kArgDeviceKind, 0);
+  window.Controls().arg_device_kind->setFocus();
+  QTest::keyClick(window.Controls().arg_device_kind, Qt::Key_Down);
   EXPECT_EQ(listener.combo_at_change, 1);
   // ComboPORT needs no report.
-  QTest::keyClick(window.ComboPORT, Qt::Key_Down);
+  QTest::keyClick(window.Controls().arg_com_port, Qt::Key_Down);
 
-  QTest::mouseDClick(window.MemoLog->viewport(), Qt::LeftButton);
+  QTest::mouseDClick(window.Controls().log_pane->viewport(), Qt::LeftButton);
   EXPECT_EQ(listener.calls,
             (std::vector<std::string>{"CheckBox", "ColumnRadioGroup",
-                                      "ComboCihaz", "MemoLogDblClick"}));
+                                      "ComboCihaz", "LogPaneDoubleClicked"}));
 }
 
 TEST_F(QtSettingsWindowTest,
        PortFieldTakesWholeNumbersAndReportsEscAndLeaving) {
-  window.SetEditText(SettingsEdit::kEditPort, u"");
-  window.EditPort->setFocus();
-  QTest::keyClicks(window.EditPort, "-1x8.9,00");
-  EXPECT_EQ(window.EditText(SettingsEdit::kEditPort), u"-18900");
-  QTest::keyClick(window.EditPort, Qt::Key_Escape);
-  window.EditBaslama->setFocus();
+  window.SetEditText(SettingsEdit::kPortNumber, u"");
+  window.Controls().port_edit->setFocus();
+  QTest::keyClicks(window.Controls().port_edit, "-1x8.9,00");
+  EXPECT_EQ(window.EditText(SettingsEdit::kPortNumber), u"-18900");
+  QTest::keyClick(window.Controls().port_edit, Qt::Key_Escape);
+  window.Controls().start_text->setFocus();
   QTRY_COMPARE(listener.calls.size(), size_t{2});
   EXPECT_EQ(listener.calls,
-            (std::vector<std::string>{"EditPortEscape", "EditPortExit"}));
+            (std::vector<std::string>{"PortEditEscaped", "PortEditLeft"}));
 }
 
 TEST_F(QtSettingsWindowTest, SpinEditsStepWithinTheirRangeAndTakeNoTyping) {
-  StepOnlySpinBox* spin = window.RxSpinEditNoBaslama;
-  window.SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama, 499);
+  StepOnlySpinBox* spin = window.Controls().number_start;
+  window.SetSpinValue(SettingsSpin::kNumberStart, 499);
   spin->setFocus();
   QTest::keyClicks(spin, "7");
-  EXPECT_EQ(window.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 499);
+  EXPECT_EQ(window.SpinValue(SettingsSpin::kNumberStart), 499);
   QTest::keyClick(spin, Qt::Key_Up);
   QTest::keyClick(spin, Qt::Key_Up);
-  EXPECT_EQ(window.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 500);
-  window.SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama, 0);
+  EXPECT_EQ(window.SpinValue(SettingsSpin::kNumberStart), 500);
+  window.SetSpinValue(SettingsSpin::kNumberStart, 0);
   QTest::keyClick(spin, Qt::Key_Down);
-  EXPECT_EQ(window.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 0);
+  EXPECT_EQ(window.SpinValue(SettingsSpin::kNumberStart), 0);
 }
 
 TEST_F(QtSettingsWindowTest, ButtonsAndCloseBoxReportTheirAction) {
   const std::vector<std::pair<QPushButton*, std::vector<std::string>>> cases = {
-      {window.sButton1, {"Kaydet"}},
-      {window.sButton2, {"Uygula"}},
-      {window.sButton3, {"Gizle"}},
-      {window.ButtonKapat, {"Kapat"}},
-      {window.sButton4, {"PortuTestEt"}},
-      {window.sButton5, {"TestEkrani"}},
-      {window.VmWinButtonComPort, {"ComportAyarlari"}},
-      {window.ButtonBaglan, {}},
+      {window.Controls().save_button, {"Kaydet"}},
+      {window.Controls().apply_button, {"Uygula"}},
+      {window.Controls().hide_button, {"Gizle"}},
+      {window.Controls().close_button, {"Kapat"}},
+      {window.Controls().test_port_button, {"PortuTestEt"}},
+      {window.Controls().open_port_test_button, {"TestEkrani"}},
+      {window.Controls().port_settings_button, {"ComportAyarlari"}},
+      {window.Controls().connect_button, {}},
   };
   for (const auto& [button, expected] : cases) {
     listener.calls.clear();

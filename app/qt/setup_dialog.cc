@@ -12,43 +12,51 @@ namespace orvanta {
 
 namespace text = setup_dialog_text;
 
+namespace {
+
+QRect ToQRect(const LayoutRect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+}  // namespace
+
 QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("ComSetupFrm"));
+  setObjectName(QStringLiteral("SetupDialog"));
   setWindowTitle(ToQString(text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(SetupDialogFont());
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(kSetupDialogClientSize.width, kSetupDialogClientSize.height);
 
-  GroupBox1 = new QGroupBox(ToQString(text::kGroupBox1), this);
-  GroupBox1->setGeometry(8, 8, 217, 169);
+  group_box = new QGroupBox(ToQString(text::kGroupBox), this);
+  group_box->setGeometry(ToQRect(kSetupDialogGroupBox));
   for (int i = 0; i < kListCount; ++i) {
-    Labels[i] = new QLabel(ToQString(text::kLabels[i]), GroupBox1);
-    Labels[i]->move(8, 24 + 24 * i);
-    Labels[i]->adjustSize();
-    Combos[i] = new QComboBox(GroupBox1);
-    Combos[i]->setGeometry(80, 16 + 24 * i, 129, 21);
-    Labels[i]->setBuddy(Combos[i]);
+    labels[i] = new QLabel(ToQString(text::kLabels[i]), group_box);
+    labels[i]->move(ToQRect(SetupDialogLabel(i)).topLeft());
+    labels[i]->adjustSize();
+    lists[i] = new QComboBox(group_box);
+    lists[i]->setGeometry(ToQRect(SetupDialogList(i)));
+    labels[i]->setBuddy(lists[i]);
   }
-  Button1 = new QPushButton(ToQString(text::kButton1), this);
-  Button1->setGeometry(70, 184, 75, 25);
-  Button1->setDefault(true);
-  Button2 = new QPushButton(ToQString(text::kButton2), this);
-  Button2->setGeometry(150, 184, 75, 25);
-  Button2->setAutoDefault(false);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  ok_button = new QPushButton(ToQString(text::kOk), this);
+  ok_button->setGeometry(ToQRect(kSetupDialogOkButton));
+  ok_button->setDefault(true);
+  cancel_button = new QPushButton(ToQString(text::kCancel), this);
+  cancel_button->setGeometry(ToQRect(kSetupDialogCancelButton));
+  cancel_button->setAutoDefault(false);
+  connect(ok_button, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
 
   for (int i = 0; i + 1 < kListCount; ++i)
-    setTabOrder(Combos[i], Combos[i + 1]);
-  setTabOrder(Combos[kListCount - 1], Button1);
-  setTabOrder(Button1, Button2);
+    setTabOrder(lists[i], lists[i + 1]);
+  setTabOrder(lists[kListCount - 1], ok_button);
+  setTabOrder(ok_button, cancel_button);
 }
 
 void QtSetupDialog::SetList(int list,
                             const std::vector<std::u16string>& entries,
                             int chosen) {
-  QComboBox* combo = Combos[list];
+  QComboBox* combo = lists[list];
   combo->clear();
   for (const std::u16string& entry : entries)
     combo->addItem(ToQString(entry));
@@ -56,7 +64,7 @@ void QtSetupDialog::SetList(int list,
 }
 
 int QtSetupDialog::ChosenIndex(int list) const {
-  return Combos[list]->currentIndex();
+  return lists[list]->currentIndex();
 }
 
 bool QtSetupDialog::ShowModal() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/setup_dialog_layout.h"
 #include "app/setup_dialog_view.h"
 
 class QComboBox;
@@ -23,9 +24,6 @@ class QtSetupDialog : public QDialog, public SetupDialogView {
  public:
   explicit QtSetupDialog(QWidget* parent = nullptr);
 
-  static constexpr int kClientWidth = 231;
-  static constexpr int kClientHeight = 216;
-
   // SetupDialogView.
   void SetList(int list,
                const std::vector<std::u16string>& entries,
@@ -33,11 +31,11 @@ class QtSetupDialog : public QDialog, public SetupDialogView {
   int ChosenIndex(int list) const override;
   bool ShowModal() override;
 
-  QGroupBox* GroupBox1;
-  std::array<QLabel*, kListCount> Labels;
-  std::array<QComboBox*, kListCount> Combos;
-  QPushButton* Button1;
-  QPushButton* Button2;
+  QGroupBox* group_box;
+  std::array<QLabel*, kListCount> labels;
+  std::array<QComboBox*, kListCount> lists;
+  QPushButton* ok_button;
+  QPushButton* cancel_button;
 };
 
 }  // namespace orvanta

@@ -37,7 +37,7 @@ class PortTextValidator : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int&) const override {
-    return EditPortAccepts(input.toStdU16String()) ? Acceptable : Invalid;
+    return PortTextAccepts(input.toStdU16String()) ? Acceptable : Invalid;
   }
 };
 

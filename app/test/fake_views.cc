@@ -12,23 +12,23 @@ bool FakeSettingsView::Shown(SettingsShown control) const {
     return it != visible.end() && it->second;
   };
   switch (control) {
-    case SettingsShown::kPanelCallerID:
+    case SettingsShown::kCallerIdPanel:
       return flag(control);
-    case SettingsShown::kPanARG:
-    case SettingsShown::kPanelDiger:
-      return flag(control) && Shown(SettingsShown::kPanelCallerID);
-    case SettingsShown::kLabelSec:
-    case SettingsShown::kEditIP:
-    case SettingsShown::kComboPORT:
-      return flag(control) && Shown(SettingsShown::kPanARG);
+    case SettingsShown::kArgPanel:
+    case SettingsShown::kSerialPanel:
+      return flag(control) && Shown(SettingsShown::kCallerIdPanel);
+    case SettingsShown::kArgChoiceLabel:
+    case SettingsShown::kMainMachineIp:
+    case SettingsShown::kArgComPort:
+      return flag(control) && Shown(SettingsShown::kArgPanel);
   }
   return false;
 }
 
-void FakeSettingsView::TypeIntoEditPort(const std::u16string& text) {
+void FakeSettingsView::TypeIntoPortEdit(const std::u16string& text) {
   for (char16_t key : text) {
-    std::u16string next = EditText(SettingsEdit::kEditPort) + key;
-    if (EditPortAccepts(next)) edits[SettingsEdit::kEditPort] = next;
+    std::u16string next = EditText(SettingsEdit::kPortNumber) + key;
+    if (PortTextAccepts(next)) edits[SettingsEdit::kPortNumber] = next;
   }
 }
 
@@ -69,7 +69,7 @@ std::unique_ptr<PortTestView> FakeShell::CreatePortTestView(
 void FakeShell::CreateSettingsFolder() {
   ++settings_folder_creations;
   std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(ExeDirectory()),
+  std::filesystem::create_directories(std::filesystem::path(SettingsFolder()),
                                       ignored);
 }
 

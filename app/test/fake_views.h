@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 #include "app/port_test_view.h"
 #include "app/settings_view.h"
 #include "app/setup_dialog_view.h"
@@ -22,10 +22,10 @@ namespace orvanta {
 // action changes the state first and then tells the listener.
 class FakeSettingsView : public SettingsView {
  public:
-  bool CheckBoxCallerIDKullanChecked() const override { return checked; }
-  void SetCheckBoxCallerIDKullanChecked(bool value) override { checked = value; }
-  int RadioGroupCihazIndex() const override { return radio; }
-  void SetRadioGroupCihazIndex(int index) override { radio = index; }
+  bool CallerIdEnabled() const override { return checked; }
+  void SetCallerIdEnabled(bool value) override { checked = value; }
+  int SourceIndex() const override { return radio; }
+  void SetSourceIndex(int index) override { radio = index; }
   std::u16string EditText(SettingsEdit edit) const override {
     auto it = edits.find(edit);
     return it == edits.end() ? std::u16string() : it->second;
@@ -48,15 +48,15 @@ class FakeSettingsView : public SettingsView {
   void SetControlVisible(SettingsShown control, bool value) override {
     visible[control] = value;
   }
-  void SetLabelSecText(const std::u16string& text) override { label_sec = text; }
-  void AddMemoLogLines(const std::vector<std::u16string>& lines) override {
+  void SetArgChoiceLabel(const std::u16string& text) override { label_sec = text; }
+  void AddLogLines(const std::vector<std::u16string>& lines) override {
     memo.insert(memo.end(), lines.begin(), lines.end());
     ++memo_draws;
   }
-  void RemoveFirstMemoLogLines(size_t count) override {
+  void RemoveFirstLogLines(size_t count) override {
     memo.erase(memo.begin(), memo.begin() + static_cast<ptrdiff_t>(count));
   }
-  void ClearMemoLog() override { memo.clear(); }
+  void ClearLogPane() override { memo.clear(); }
   void SetCaption(const std::u16string& text) override { caption = text; }
   void ShowWindow() override {
     window_visible = true;
@@ -72,18 +72,18 @@ class FakeSettingsView : public SettingsView {
   // The user's actions.
   void ClickCheckBox() {
     checked = !checked;
-    listener->OnCheckBoxClick();
+    listener->OnCallerIdClick();
   }
   void ChooseRadio(int index) {
     radio = index;
-    listener->OnRadioGroupClick();
+    listener->OnSourceClick();
   }
   void ChooseDeviceKind(int index) {
-    combos[SettingsCombo::kComboCIHAZ] = index;
-    listener->OnComboCihazChange();
+    combos[SettingsCombo::kArgDeviceKind] = index;
+    listener->OnArgDeviceKindChange();
   }
-  // Types `text` key by key into EditPort, as the filter lets it through.
-  void TypeIntoEditPort(const std::u16string& text);
+  // Types `text` key by key into the port edit, as the filter lets it through.
+  void TypeIntoPortEdit(const std::u16string& text);
 
   bool checked = false;
   int radio = -1;
@@ -93,7 +93,7 @@ class FakeSettingsView : public SettingsView {
   std::map<SettingsShown, bool> visible;
   std::u16string label_sec;
   std::vector<std::u16string> memo;
-  int memo_draws = 0;  // calls of AddMemoLogLines
+  int memo_draws = 0;  // calls of AddLogLines
   std::u16string caption;
   bool window_visible = false;
   int brought_to_front = 0;
@@ -176,7 +176,7 @@ class FakeShell : public Shell {
   void WakeUiThread() override { ++wakes; }
   std::u16string ExePath() const override { return exe_path; }
   char16_t PathSeparator() const override { return separator; }
-  std::u16string ExeDirectory() const override {
+  std::u16string SettingsFolder() const override {
     return DirectoryOf(exe_path, separator);
   }
   uint32_t TickCount() const override { return tick_count; }

@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_layout.h"
 #include "app/win/window.h"
 
 namespace orvanta::win {
 
 // Label text colour: dark slate.
-inline constexpr COLORREF kLabelColour = RGB(36, 44, 53);
+inline constexpr COLORREF kLabelColour =
+    RGB(kSettingsLabelColour.red, kSettingsLabelColour.green,
+        kSettingsLabelColour.blue);
 
 // A window that hosts controls: positions them by its Layout and hands their
 // notifications back to the control objects.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/setup_dialog_layout.h"
 #include "app/win/port_test_window.h"
 #include "app/win/setup_dialog.h"
 #include "app/win/win_text.h"
@@ -40,52 +41,55 @@ TEST(SetupDialogTest, LayoutOfTheSetupDialog) {
   SetupDialog dialog;
   EXPECT_EQ(WindowText(dialog.hwnd()), u"Setup");
   SIZE client = ClientSize(dialog.hwnd());
-  EXPECT_EQ(client.cx, 231);
-  EXPECT_EQ(client.cy, 216);
+  EXPECT_EQ(client.cx, kSetupDialogClientSize.width);
+  EXPECT_EQ(client.cy, kSetupDialogClientSize.height);
   EXPECT_FALSE(GetWindowLongPtrW(dialog.hwnd(), GWL_STYLE) & WS_THICKFRAME);
   EXPECT_FALSE(GetWindow(dialog.hwnd(), GW_OWNER));
 
   HWND group = FindWindowExW(dialog.hwnd(), nullptr, L"Button", L" Settings ");
   ASSERT_TRUE(group);
   RECT place = PlaceInParent(group);
-  EXPECT_EQ(place.left, 8);
-  EXPECT_EQ(place.top, 8);
-  EXPECT_EQ(place.right, 217);
-  EXPECT_EQ(place.bottom, 169);
+  EXPECT_EQ(place.left, kSetupDialogGroupBox.left);
+  EXPECT_EQ(place.top, kSetupDialogGroupBox.top);
+  EXPECT_EQ(place.right, kSetupDialogGroupBox.width);
+  EXPECT_EQ(place.bottom, kSetupDialogGroupBox.height);
   const wchar_t* labels[] = {L"Port",      L"Baud rate", L"Data bits",
                              L"Stop bits", L"Parity",    L"Flow control"};
   for (int i = 0; i < SetupDialogView::kListCount; ++i) {
     SCOPED_TRACE(i);
-    HWND combo = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1 + i);
+    HWND combo = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList + i);
     ASSERT_TRUE(combo);
     EXPECT_TRUE(GetWindowLongPtrW(combo, GWL_STYLE) & CBS_DROPDOWNLIST);
     place = PlaceInParent(combo);
-    // 80, 16 + 24 i inside the group box.
-    EXPECT_EQ(place.left, 8 + 80);
-    EXPECT_EQ(place.top, 8 + 16 + 24 * i);
-    EXPECT_EQ(place.right, 129);
+    // Its place inside the group box.
+    const LayoutRect list = InSetupDialogGroup(SetupDialogList(i));
+    EXPECT_EQ(place.left, list.left);
+    EXPECT_EQ(place.top, list.top);
+    EXPECT_EQ(place.right, list.width);
     HWND label = FindWindowExW(dialog.hwnd(), nullptr, L"Static", labels[i]);
     ASSERT_TRUE(label);
     place = PlaceInParent(label);
-    EXPECT_EQ(place.left, 8 + 8);
-    EXPECT_EQ(place.top, 8 + 24 + 24 * i);
+    const LayoutRect label_place = InSetupDialogGroup(SetupDialogLabel(i));
+    EXPECT_EQ(place.left, label_place.left);
+    EXPECT_EQ(place.top, label_place.top);
   }
-  for (auto [id, text, left] : {std::tuple{IDOK, u"OK", 70},
-                                std::tuple{IDCANCEL, u"Cancel", 150}}) {
+  for (auto [id, text, design] :
+       {std::tuple{IDOK, u"OK", kSetupDialogOkButton},
+        std::tuple{IDCANCEL, u"Cancel", kSetupDialogCancelButton}}) {
     HWND button = GetDlgItem(dialog.hwnd(), id);
     ASSERT_TRUE(button);
     EXPECT_EQ(WindowText(button), text);
     place = PlaceInParent(button);
-    EXPECT_EQ(place.left, left);
-    EXPECT_EQ(place.top, 184);
-    EXPECT_EQ(place.right, 75);
-    EXPECT_EQ(place.bottom, 25);
+    EXPECT_EQ(place.left, design.left);
+    EXPECT_EQ(place.top, design.top);
+    EXPECT_EQ(place.right, design.width);
+    EXPECT_EQ(place.bottom, design.height);
   }
   EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(dialog.hwnd(), IDOK), GWL_STYLE) &
               BS_DEFPUSHBUTTON);
 
   // Tab order: the six lists, OK, Cancel.
-  HWND focus = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1);
+  HWND focus = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList);
   std::vector<int> order;
   for (int i = 0; i < 8; ++i) {
     order.push_back(GetDlgCtrlID(focus));
@@ -123,7 +127,7 @@ TEST(SetupDialogTest, ListsShowTheEntriesAndRememberTheChoice) {
   dialog.SetList(SetupDialogView::kPort, {u"COM1", u"COM2"}, -1);
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kBaudRate), 2);
   EXPECT_EQ(dialog.ChosenIndex(SetupDialogView::kPort), -1);
-  HWND baud = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1 + 1);
+  HWND baud = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList + 1);
   EXPECT_EQ(WindowText(baud), u"9600");
   EXPECT_EQ(SendMessageW(baud, CB_GETCOUNT, 0, 0), 3);
 }
@@ -141,7 +145,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
        true},
       {"Enter",
        [](HWND d) {
-         HWND combo = GetDlgItem(d, SetupDialog::kIdCombo1);
+         HWND combo = GetDlgItem(d, SetupDialog::kIdFirstList);
          SetFocus(combo);
          PostMessageW(combo, WM_KEYDOWN, VK_RETURN, 0);
        },
@@ -151,7 +155,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
        false},
       {"Esc",
        [](HWND d) {
-         HWND combo = GetDlgItem(d, SetupDialog::kIdCombo1);
+         HWND combo = GetDlgItem(d, SetupDialog::kIdFirstList);
          SetFocus(combo);
          PostMessageW(combo, WM_KEYDOWN, VK_ESCAPE, 0);
        },
@@ -166,7 +170,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
     RunInsideModalLoop([&] {
       other_enabled = IsWindowEnabled(other.hwnd());
       dialog_visible = IsWindowVisible(dialog.hwnd());
-      HWND parity = GetDlgItem(dialog.hwnd(), SetupDialog::kIdCombo1 + 4);
+      HWND parity = GetDlgItem(dialog.hwnd(), SetupDialog::kIdFirstList + 4);
       SendMessageW(parity, CB_SETCURSEL, 2, 0);
       c.end(dialog.hwnd());
     });
@@ -181,7 +185,7 @@ TEST(SetupDialogTest, EndsWithOkOrCancelAndDisablesTheOtherWindows) {
 
 class CountingListener : public PortTestViewListener {
  public:
-  void OnKapat() override { ++kapat; }
+  void OnClose() override { ++kapat; }
   int kapat = 0;
 };
 

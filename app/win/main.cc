@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 #include "app/single_instance.h"
 #include "app/win/form_window.h"
 #include "app/win/resource.h"
@@ -146,15 +146,15 @@ int RunProgram(HINSTANCE instance, const orvanta::CommandLine& command,
     orvanta::win::SettingsWindow view(program_icon, tray_icon);
     orvanta::win::WinShell shell(view, program_icon, tray_icon);
     shell.SetSettingsFolder(settings_folder);
-    orvanta::MainWindowOptions options;
+    orvanta::SettingsPresenterOptions options;
     options.show_window_at_start = command.show_window;
-    orvanta::MainWindow main_window(view, shell, std::move(options));
+    orvanta::SettingsPresenter main_window(view, shell, std::move(options));
     view.report_stray_failure = [&main_window](const std::u16string& text) {
       main_window.ReportError(text);
     };
     main_window.FormCreate();
     claim->OnShowRequest([&main_window, &view] {
-      main_window.OnAyarlarClick();
+      main_window.OnSettingsMenu();
       return IsWindowVisible(view.hwnd()) != FALSE;
     });
     main_window.ShowAtStartIfDue();

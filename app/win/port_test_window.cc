@@ -34,7 +34,7 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, HICON icon,
   button_kapat_.Create(
       panel1_, reinterpret_cast<const wchar_t*>(port_test_text::kButtonKapat),
       {728, 6, 75, 25}, kAnchorTopLeft, false);
-  button_kapat_.on_click = [this] { listener_.OnKapat(); };
+  button_kapat_.on_click = [this] { listener_.OnClose(); };
   FinishLayout();
 }
 
@@ -57,12 +57,7 @@ void PortTestWindow::AddMemo2Line(const std::u16string& line) {
 
 void PortTestWindow::ShowModal() {
   closed_ = false;
-  RECT frame;
-  GetWindowRect(hwnd(), &frame);
-  POINT at = CentredOnScreen({frame.right - frame.left,
-                              frame.bottom - frame.top});
-  SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreOnScreen(hwnd());
   RunModal(hwnd(), [this] { return closed_; });
 }
 

@@ -197,23 +197,23 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_EQ(GetForegroundWindow(), program.main_window());
 
   // No settings file: caller ID off, everything below hidden.
-  EXPECT_FALSE(Visible(program, kIdPanelCallerID));
+  EXPECT_FALSE(Visible(program, kIdCallerIdPanel));
   Screenshot(program.main_window(), L"settings-callerid-off.png");
 
-  program.Click(kIdCheckBoxCallerIDKullan);
-  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdPanelCallerID); }));
-  EXPECT_EQ(TextOf(program.Control(kIdEditPort)), L"18900");
+  program.Click(kIdCallerIdEnabled);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdCallerIdPanel); }));
+  EXPECT_EQ(TextOf(program.Control(kIdPortEdit)), L"18900");
   EXPECT_EQ(SendMessageW(program.Control(kIdRadioItem0), BM_GETCHECK, 0, 0),
             BST_CHECKED);
-  EXPECT_FALSE(Visible(program, kIdPanARG));
-  EXPECT_FALSE(Visible(program, kIdPanelDiger));
+  EXPECT_FALSE(Visible(program, kIdArgPanel));
+  EXPECT_FALSE(Visible(program, kIdSerialPanel));
   Screenshot(program.main_window(), L"settings-cid2.png");
 
   program.Click(kIdRadioItem0 + 1);
-  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdPanARG); }));
-  EXPECT_EQ(TextOf(program.Control(kIdComboCIHAZ)), L"(1) CALLER ID");
-  EXPECT_FALSE(Visible(program, kIdEditIP));
-  EXPECT_FALSE(Visible(program, kIdComboPORT));
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdArgPanel); }));
+  EXPECT_EQ(TextOf(program.Control(kIdArgDeviceKind)), L"(1) CALLER ID");
+  EXPECT_FALSE(Visible(program, kIdMainMachineIp));
+  EXPECT_FALSE(Visible(program, kIdArgComPort));
   Screenshot(program.main_window(), L"settings-arg-1.png");
   struct Kind {
     int index;
@@ -229,31 +229,31 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   };
   for (const Kind& kind : kinds) {
     SCOPED_TRACE(kind.index);
-    program.Choose(kIdComboCIHAZ, kind.index);
-    EXPECT_TRUE(WaitUntil([&] { return Visible(program, kIdEditIP) == kind.ip; }));
+    program.Choose(kIdArgDeviceKind, kind.index);
+    EXPECT_TRUE(WaitUntil([&] { return Visible(program, kIdMainMachineIp) == kind.ip; }));
     EXPECT_TRUE(
-        WaitUntil([&] { return Visible(program, kIdComboPORT) == kind.port; }));
-    EXPECT_EQ(Visible(program, kIdLabelSec), kind.label != nullptr);
+        WaitUntil([&] { return Visible(program, kIdArgComPort) == kind.port; }));
+    EXPECT_EQ(Visible(program, kIdArgChoiceLabel), kind.label != nullptr);
     if (kind.label) {
-      EXPECT_EQ(TextOf(program.Control(kIdLabelSec)), kind.label);
+      EXPECT_EQ(TextOf(program.Control(kIdArgChoiceLabel)), kind.label);
     }
     Screenshot(program.main_window(), kind.screenshot);
   }
-  EXPECT_EQ(TextOf(program.Control(kIdComboPORT)), L"COM 2");
+  EXPECT_EQ(TextOf(program.Control(kIdArgComPort)), L"COM 2");
 
   program.Click(kIdRadioItem0 + 2);
   ASSERT_TRUE(WaitUntil([&] {
-    return Visible(program, kIdPanelDiger) && !Visible(program, kIdPanARG);
+    return Visible(program, kIdSerialPanel) && !Visible(program, kIdArgPanel);
   }));
-  EXPECT_EQ(TextOf(program.Control(kIdEditBaslama)), L"S");
-  EXPECT_EQ(TextOf(program.Control(kIdEditBitis)), L"E");
-  EXPECT_EQ(TextOf(program.Control(kIdRxSpinEditNoBaslama)), L"3");
-  EXPECT_EQ(TextOf(program.Control(kIdRxSpinEditNoUzunluk)), L"15");
+  EXPECT_EQ(TextOf(program.Control(kIdStartText)), L"S");
+  EXPECT_EQ(TextOf(program.Control(kIdEndText)), L"E");
+  EXPECT_EQ(TextOf(program.Control(kIdNumberStart)), L"3");
+  EXPECT_EQ(TextOf(program.Control(kIdNumberLength)), L"15");
   Screenshot(program.main_window(), L"settings-serial.png");
 
   // "Comport Ayarlari": the setup dialog; the port's settings file is
   // written after it, also when it was cancelled.
-  program.Click(kIdVmWinButtonComPort);
+  program.Click(kIdPortSettingsButton);
   HWND setup = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     setup = program.FindTopLevel(L"OrvantaSetupDialog");
@@ -266,14 +266,18 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_EQ(SendMessageW(baud, CB_GETCOUNT, 0, 0), 16);
   Screenshot(setup, L"setup-dialog.png");
   Program::Press(setup, IDCANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return program.FileExists(L"calleridcomport.ini"); }));
+  // The file may be seen before its bytes are all in: wait for its end.
+  std::string port_file;
+  EXPECT_TRUE(WaitUntil([&] {
+    port_file = program.ReadFile(L"calleridcomport.ini");
+    return port_file.find("BaudRate=") != std::string::npos;
+  }));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
-  const std::string port_file = program.ReadFile(L"calleridcomport.ini");
   EXPECT_NE(port_file.find("[ComPortCallerID]"), std::string::npos) << port_file;
   EXPECT_NE(port_file.find("BaudRate=9600"), std::string::npos) << port_file;
 
   // "Test Ekranı": the port test window, modal over the settings window.
-  program.Click(kIdSButton5);
+  program.Click(kIdOpenPortTestButton);
   HWND test_window = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     test_window = program.FindTopLevel(L"OrvantaPortTestWindow");
@@ -292,15 +296,15 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_TRUE(program.TrayIconPresent());
   // Shown again, it holds what was left in it.
   ShowFromTray(program);
-  EXPECT_TRUE(Visible(program, kIdPanelDiger));
+  EXPECT_TRUE(Visible(program, kIdSerialPanel));
 
   // "Kapat" asks; No changes nothing, Yes ends the program.
-  program.Click(kIdButtonKapat);
+  program.Click(kIdCloseButton);
   EXPECT_EQ(Answer(program, L"Soru", IDNO), L"Program kapatılsın mı ?");
   Sleep(300);
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(IsWindowVisible(program.main_window()));
-  program.Click(kIdButtonKapat);
+  program.Click(kIdCloseButton);
   EXPECT_EQ(Answer(program, L"Soru", IDYES), L"Program kapatılsın mı ?");
   EXPECT_EQ(program.WaitForExit(), 0);
   // Nothing was saved.
@@ -320,9 +324,9 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   EXPECT_EQ(Answer(program, L"Bilgi", IDOK), L"Caller ID sistemi baslatilamadi.");
   EXPECT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
   ShowFromTray(program);
-  EXPECT_TRUE(Visible(program, kIdPanelDiger));  // type 5 shows as serial
+  EXPECT_TRUE(Visible(program, kIdSerialPanel));  // type 5 shows as serial
 
-  program.Click(kIdSButton4);  // "Portu Test Et"
+  program.Click(kIdTestPortButton);  // "Portu Test Et"
   std::optional<ReceivedDatagram> datagram = listener.Receive();
   ASSERT_TRUE(datagram);
   EXPECT_EQ(datagram->bytes, "HAT=01\r\nNUMARA=555 55 55");
@@ -332,10 +336,10 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
 
   // "Uygula" with caller ID switched off and another port: the file is
   // written, nothing was running, so nothing is stopped or shown.
-  SetWindowTextW(program.Control(kIdEditPort), L"18901");
-  program.Click(kIdCheckBoxCallerIDKullan);
-  ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdPanelCallerID); }));
-  program.Click(kIdSButton2);
+  SetWindowTextW(program.Control(kIdPortEdit), L"18901");
+  program.Click(kIdCallerIdEnabled);
+  ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdCallerIdPanel); }));
+  program.Click(kIdApplyButton);
   ASSERT_TRUE(WaitUntil([&] { return program.FileExists(L"Setting.ini") &&
                                      program.ReadFile(L"Setting.ini").find(
                                          "UDPPORT=18901") != std::string::npos; }));
@@ -346,9 +350,9 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   EXPECT_FALSE(program.FindMessageBox(L"Bilgi"));
 
   // The channel stays open on the port of its last start.
-  program.Click(kIdCheckBoxCallerIDKullan);
-  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdPanelCallerID); }));
-  program.Click(kIdSButton4);
+  program.Click(kIdCallerIdEnabled);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdCallerIdPanel); }));
+  program.Click(kIdTestPortButton);
   datagram = listener.Receive();
   ASSERT_TRUE(datagram);
   EXPECT_EQ(datagram->bytes.size(), 24u);
@@ -356,9 +360,9 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
 
   // "Kaydet" saves and hides the window; the program goes on in the tray.
   DeleteFileW(program.FilePath(L"Setting.ini").c_str());
-  program.Click(kIdCheckBoxCallerIDKullan);
-  ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdPanelCallerID); }));
-  program.Click(kIdSButton1);
+  program.Click(kIdCallerIdEnabled);
+  ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdCallerIdPanel); }));
+  program.Click(kIdSaveButton);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
   EXPECT_TRUE(program.FileExists(L"Setting.ini"));
   EXPECT_TRUE(program.Running());
@@ -391,7 +395,7 @@ TEST_F(ProgramTest, SettingsFolderAndWindowFromTheCommandLine) {
                 L"\"");
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   EXPECT_FALSE(program.FileExists(L"yeni"));
-  program.Click(kIdSButton2);  // "Uygula"
+  program.Click(kIdApplyButton);  // "Uygula"
   EXPECT_TRUE(WaitUntil([&] { return program.FileExists(L"yeni\\ayar\\Setting.ini"); }));
   EXPECT_FALSE(program.FileExists(L"Setting.ini"));
 
@@ -492,9 +496,9 @@ TEST_F(ProgramTest, CallFromTheCid2ControlIsLoggedAndBroadcast) {
   // The hidden window's log pane catches up when it is shown.
   ShowFromTray(program);
   EXPECT_TRUE(WaitUntil([&] {
-    return TextOf(program.Control(kIdMemoLog)) ==
+    return TextOf(program.Control(kIdLogPane)) ==
            L"Kanal No : 1   Caller ID : 05321234567\r\n";
-  })) << TextOf(program.Control(kIdMemoLog)).size();
+  })) << TextOf(program.Control(kIdLogPane)).size();
 
   ChooseFromTrayMenu(program, 1);
   EXPECT_EQ(program.WaitForExit(), 0);

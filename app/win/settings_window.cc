@@ -15,7 +15,23 @@ namespace text = settings_text;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                          WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr SIZE kClient = {448, 532};
+constexpr SIZE kClient = {kSettingsClientSize.width,
+                           kSettingsClientSize.height};
+
+// The layout table's anchors are passed on as they are.
+static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
+              unsigned{kAnchorTop} == kLayoutTop &&
+              unsigned{kAnchorRight} == kLayoutRight &&
+              unsigned{kAnchorBottom} == kLayoutBottom);
+
+// The layout table's rectangle in the form the controls take: left, top,
+// width, height.
+RECT Design(SettingsPart part) {
+  const LayoutRect& rect = Placement(part).rect;
+  return {rect.left, rect.top, rect.width, rect.height};
+}
+
+unsigned Anchors(SettingsPart part) { return Placement(part).anchors; }
 
 const wchar_t* W(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
@@ -40,127 +56,162 @@ SettingsWindow::SettingsWindow(HICON icon, HICON small_icon) {
 SettingsWindow::~SettingsWindow() { DestroyNow(); }
 
 void SettingsWindow::BuildControls() {
-  check_caller_id_.Create(*this, W(text::kCheckBoxCallerIDKullan),
-                          {8, 5, 259, 19});
-  check_caller_id_.on_click = [this] {
-    Notify(&SettingsViewListener::OnCheckBoxClick);
+  using P = SettingsPart;
+  caller_id_enabled_.Create(*this, W(text::kCallerIdEnabled),
+                          Design(P::kCallerIdEnabled));
+  caller_id_enabled_.on_click = [this] {
+    Notify(&SettingsViewListener::OnCallerIdClick);
   };
 
-  panel_caller_id_.Create(*this, {8, 24, 432, 453}, kAnchorAll,
+  caller_id_panel_.Create(*this, Design(P::kCallerIdPanel), Anchors(P::kCallerIdPanel),
                           Panel::kRaisedInLoweredOut, false);
-  Panel& caller = panel_caller_id_;
-  s_label1_.Create(caller, W(text::kSLabel1), {24, 16, 0, 0}, false);
-  edit_port_.Create(caller, L"", {114, 13, 121, 21});
-  edit_port_.accepts = [](const std::u16string& proposed) {
-    return EditPortAccepts(proposed);
+  Panel& caller = caller_id_panel_;
+  port_label_.Create(caller, W(text::kPortLabel), Design(P::kPortLabel), false);
+  port_edit_.Create(caller, L"", Design(P::kPortEdit));
+  port_edit_.accepts = [](const std::u16string& proposed) {
+    return PortTextAccepts(proposed);
   };
-  edit_port_.on_escape = [this] {
-    Notify(&SettingsViewListener::OnEditPortEscape);
+  port_edit_.on_escape = [this] {
+    Notify(&SettingsViewListener::OnPortEditEscape);
   };
-  edit_port_.on_exit = [this] {
-    Notify(&SettingsViewListener::OnEditPortExit);
+  port_edit_.on_exit = [this] {
+    Notify(&SettingsViewListener::OnPortEditExit);
   };
-  s_button4_.Create(caller, W(text::kSButton4), {262, 12, 143, 25});
-  s_button4_.on_click = [this] { Notify(&SettingsViewListener::OnPortuTestEt); };
-  s_label2_.Create(caller, W(text::kSLabel2), {24, 51, 383, 68}, true);
-  radio_group_cihaz_.Create(caller, W(text::kRadioGroupCihazTitle),
-                            Items(text::kRadioGroupCihazItems), 2,
-                            {23, 140, 383, 59},
-                            kAnchorLeft | kAnchorTop | kAnchorRight);
-  radio_group_cihaz_.on_click = [this] {
-    Notify(&SettingsViewListener::OnRadioGroupClick);
+  test_port_button_.Create(caller, W(text::kTestPort), Design(P::kTestPortButton));
+  test_port_button_.on_click = [this] { Notify(&SettingsViewListener::OnTestPort); };
+  port_explanation_.Create(caller, W(text::kPortExplanation), Design(P::kPortExplanation), true);
+  source_choice_.Create(caller, W(text::kSourceTitle),
+                            Items(text::kSourceItems), 2,
+                            Design(P::kSourceChoice), Anchors(P::kSourceChoice));
+  source_choice_.on_click = [this] {
+    Notify(&SettingsViewListener::OnSourceClick);
   };
 
-  pan_arg_.Create(caller, {23, 205, 383, 219}, kAnchorTopLeft, Panel::kRaised,
+  arg_panel_.Create(caller, Design(P::kArgPanel), Anchors(P::kArgPanel), Panel::kRaised,
                   false);
-  s_label3_.Create(pan_arg_, W(text::kSLabel3), {8, 13, 0, 0}, false);
-  combo_cihaz_.Create(pan_arg_, {8, 31, 217, 21}, Items(text::kComboCihazItems));
-  combo_cihaz_.on_change = [this] {
-    Notify(&SettingsViewListener::OnComboCihazChange);
+  arg_device_kind_label_.Create(arg_panel_, W(text::kArgDeviceKindLabel), Design(P::kArgDeviceKindLabel), false);
+  arg_device_kind_.Create(arg_panel_, Design(P::kArgDeviceKind), Items(text::kArgDeviceKindItems));
+  arg_device_kind_.on_change = [this] {
+    Notify(&SettingsViewListener::OnArgDeviceKindChange);
   };
-  label_sec_.Create(pan_arg_, W(text::kLabelSecComPort), {231, 13, 0, 0}, false,
+  arg_choice_label_.Create(arg_panel_, W(text::kArgChoiceComPort), Design(P::kArgChoiceLabel), false,
                     false);
-  edit_ip_.Create(pan_arg_, L"", {231, 32, 146, 21}, false);
-  combo_port_.Create(pan_arg_, {231, 31, 82, 21}, Items(text::kComboPortItems),
+  main_machine_ip_.Create(arg_panel_, L"", Design(P::kMainMachineIp), false);
+  arg_com_port_.Create(arg_panel_, Design(P::kArgComPort), Items(text::kArgComPortItems),
                      false);
   // "Bağlan" has no action and lies under the log pane.
-  button_baglan_.Create(pan_arg_, W(text::kButtonBaglan), {9, 119, 115, 25},
-                        kAnchorTopLeft, false);
-  memo_log_.Create(pan_arg_, {1, 64, 381, 154}, ES_READONLY);
-  SetWindowPos(memo_log_.hwnd(), HWND_TOP, 0, 0, 0, 0,
+  connect_button_.Create(arg_panel_, W(text::kConnect), Design(P::kConnectButton), Anchors(P::kConnectButton), false);
+  log_pane_.Create(arg_panel_, Design(P::kLogPane), ES_READONLY);
+  SetWindowPos(log_pane_.hwnd(), HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  memo_log_.on_double_click = [this] {
-    Notify(&SettingsViewListener::OnMemoLogDblClick);
+  log_pane_.on_double_click = [this] {
+    Notify(&SettingsViewListener::OnLogPaneDoubleClick);
   };
 
-  panel_diger_.Create(caller, {24, 205, 383, 219}, kAnchorAll,
+  serial_panel_.Create(caller, Design(P::kSerialPanel), Anchors(P::kSerialPanel),
                       Panel::kRaisedInLoweredOut, false);
-  Panel& diger = panel_diger_;
-  vm_win_button_com_port_.Create(diger, W(text::kVmWinButtonComPort),
-                                 {4, 8, 372, 31},
-                                 kAnchorLeft | kAnchorTop | kAnchorRight);
-  SetPropW(vm_win_button_com_port_.hwnd(), L"OrvantaOwnFont",
+  Panel& diger = serial_panel_;
+  port_settings_button_.Create(diger, W(text::kPortSettings),
+                                 Design(P::kPortSettingsButton), Anchors(P::kPortSettingsButton));
+  SetPropW(port_settings_button_.hwnd(), L"OrvantaOwnFont",
            reinterpret_cast<HANDLE>(1));
-  vm_win_button_com_port_.on_click = [this] {
-    Notify(&SettingsViewListener::OnComportAyarlari);
+  port_settings_button_.on_click = [this] {
+    Notify(&SettingsViewListener::OnPortSettings);
   };
-  label23_.Create(diger, W(text::kLabel23), {16, 56, 0, 0}, false);
-  edit_baslama_.Create(diger, L"", {144, 50, 201, 21});
-  label24_.Create(diger, W(text::kLabel24), {16, 80, 0, 0}, false);
-  edit_bitis_.Create(diger, L"", {144, 74, 201, 21});
-  label26_.Create(diger, W(text::kLabel26), {16, 104, 0, 0}, false);
-  spin_no_baslama_.Create(diger, {296, 96, 49, 21}, kSpinMinimum, kSpinMaximum);
-  label27_.Create(diger, W(text::kLabel27), {16, 128, 0, 0}, false);
-  spin_no_uzunluk_.Create(diger, {296, 120, 49, 21}, kSpinMinimum, kSpinMaximum);
-  label25_.Create(diger, W(text::kLabel25), {8, 181, 329, 13}, true);
-  s_button5_.Create(diger, W(text::kSButton5), {296, 176, 75, 25});
-  s_button5_.on_click = [this] { Notify(&SettingsViewListener::OnTestEkrani); };
+  start_text_label_.Create(diger, W(text::kStartTextLabel), Design(P::kStartTextLabel), false);
+  start_text_.Create(diger, L"", Design(P::kStartText));
+  end_text_label_.Create(diger, W(text::kEndTextLabel), Design(P::kEndTextLabel), false);
+  end_text_.Create(diger, L"", Design(P::kEndText));
+  number_start_label_.Create(diger, W(text::kNumberStartLabel), Design(P::kNumberStartLabel), false);
+  number_start_.Create(diger, Design(P::kNumberStart), kSpinMinimum, kSpinMaximum);
+  number_length_label_.Create(diger, W(text::kNumberLengthLabel), Design(P::kNumberLengthLabel), false);
+  number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum, kSpinMaximum);
+  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint), Design(P::kAsciiCodesHint), true);
+  open_port_test_button_.Create(diger, W(text::kOpenPortTest), Design(P::kOpenPortTestButton));
+  open_port_test_button_.on_click = [this] { Notify(&SettingsViewListener::OnOpenPortTest); };
 
-  s_panel1_.Create(*this, {8, 483, 432, 41},
-                   kAnchorLeft | kAnchorRight | kAnchorBottom, Panel::kRaised,
+  button_panel_.Create(*this, Design(P::kButtonPanel), Anchors(P::kButtonPanel), Panel::kRaised,
                    true);
-  s_button1_.Create(s_panel1_, W(text::kSButton1), {9, 5, 99, 30});
-  s_button1_.on_click = [this] { Notify(&SettingsViewListener::OnKaydet); };
-  s_button2_.Create(s_panel1_, W(text::kSButton2), {112, 5, 99, 30});
-  s_button2_.on_click = [this] { Notify(&SettingsViewListener::OnUygula); };
-  s_button3_.Create(s_panel1_, W(text::kSButton3), {216, 5, 99, 30});
-  s_button3_.on_click = [this] { Notify(&SettingsViewListener::OnGizle); };
-  button_kapat_.Create(s_panel1_, W(text::kButtonKapat), {321, 5, 99, 30});
-  button_kapat_.on_click = [this] { Notify(&SettingsViewListener::OnKapat); };
+  save_button_.Create(button_panel_, W(text::kSave), Design(P::kSaveButton));
+  save_button_.on_click = [this] { Notify(&SettingsViewListener::OnSave); };
+  apply_button_.Create(button_panel_, W(text::kApply), Design(P::kApplyButton));
+  apply_button_.on_click = [this] { Notify(&SettingsViewListener::OnApply); };
+  hide_button_.Create(button_panel_, W(text::kHide), Design(P::kHideButton));
+  hide_button_.on_click = [this] { Notify(&SettingsViewListener::OnHide); };
+  close_button_.Create(button_panel_, W(text::kClose), Design(P::kCloseButton));
+  close_button_.on_click = [this] { Notify(&SettingsViewListener::OnClose); };
 
-  tooltips_.Add(hwnd(), memo_log_.hwnd(), W(text::kMemoLogHint));
-  tooltips_.Add(hwnd(), vm_win_button_com_port_.hwnd(),
-                W(text::kVmWinButtonComPortHint));
+  tooltips_.Add(hwnd(), log_pane_.hwnd(), W(text::kLogPaneHint));
+  tooltips_.Add(hwnd(), port_settings_button_.hwnd(),
+                W(text::kPortSettingsHint));
 
   const std::pair<HWND, int> ids[] = {
-      {check_caller_id_.hwnd(), kIdCheckBoxCallerIDKullan},
-      {panel_caller_id_.hwnd(), kIdPanelCallerID},
-      {edit_port_.hwnd(), kIdEditPort},
-      {s_button4_.hwnd(), kIdSButton4},
-      {radio_group_cihaz_.hwnd(), kIdRadioGroupCihaz},
-      {pan_arg_.hwnd(), kIdPanARG},
-      {combo_cihaz_.hwnd(), kIdComboCIHAZ},
-      {label_sec_.hwnd(), kIdLabelSec},
-      {edit_ip_.hwnd(), kIdEditIP},
-      {combo_port_.hwnd(), kIdComboPORT},
-      {button_baglan_.hwnd(), kIdButtonBaglan},
-      {memo_log_.hwnd(), kIdMemoLog},
-      {panel_diger_.hwnd(), kIdPanelDiger},
-      {vm_win_button_com_port_.hwnd(), kIdVmWinButtonComPort},
-      {edit_baslama_.hwnd(), kIdEditBaslama},
-      {edit_bitis_.hwnd(), kIdEditBitis},
-      {spin_no_baslama_.hwnd(), kIdRxSpinEditNoBaslama},
-      {spin_no_uzunluk_.hwnd(), kIdRxSpinEditNoUzunluk},
-      {s_button5_.hwnd(), kIdSButton5},
-      {s_panel1_.hwnd(), kIdSPanel1},
-      {s_button1_.hwnd(), kIdSButton1},
-      {s_button2_.hwnd(), kIdSButton2},
-      {s_button3_.hwnd(), kIdSButton3},
-      {button_kapat_.hwnd(), kIdButtonKapat},
+      {caller_id_enabled_.hwnd(), kIdCallerIdEnabled},
+      {caller_id_panel_.hwnd(), kIdCallerIdPanel},
+      {port_edit_.hwnd(), kIdPortEdit},
+      {test_port_button_.hwnd(), kIdTestPortButton},
+      {source_choice_.hwnd(), kIdSourceChoice},
+      {arg_panel_.hwnd(), kIdArgPanel},
+      {arg_device_kind_.hwnd(), kIdArgDeviceKind},
+      {arg_choice_label_.hwnd(), kIdArgChoiceLabel},
+      {main_machine_ip_.hwnd(), kIdMainMachineIp},
+      {arg_com_port_.hwnd(), kIdArgComPort},
+      {connect_button_.hwnd(), kIdConnectButton},
+      {log_pane_.hwnd(), kIdLogPane},
+      {serial_panel_.hwnd(), kIdSerialPanel},
+      {port_settings_button_.hwnd(), kIdPortSettingsButton},
+      {start_text_.hwnd(), kIdStartText},
+      {end_text_.hwnd(), kIdEndText},
+      {number_start_.hwnd(), kIdNumberStart},
+      {number_length_.hwnd(), kIdNumberLength},
+      {open_port_test_button_.hwnd(), kIdOpenPortTestButton},
+      {button_panel_.hwnd(), kIdButtonPanel},
+      {save_button_.hwnd(), kIdSaveButton},
+      {apply_button_.hwnd(), kIdApplyButton},
+      {hide_button_.hwnd(), kIdHideButton},
+      {close_button_.hwnd(), kIdCloseButton},
   };
   for (const auto& [hwnd, id] : ids) SetId(hwnd, id);
+
+  const std::pair<SettingsPart, HWND> placed[] = {
+      {P::kCallerIdEnabled, caller_id_enabled_.hwnd()},
+      {P::kCallerIdPanel, caller_id_panel_.hwnd()},
+      {P::kPortLabel, port_label_.hwnd()},
+      {P::kPortEdit, port_edit_.hwnd()},
+      {P::kTestPortButton, test_port_button_.hwnd()},
+      {P::kPortExplanation, port_explanation_.hwnd()},
+      {P::kSourceChoice, source_choice_.hwnd()},
+      {P::kArgPanel, arg_panel_.hwnd()},
+      {P::kArgDeviceKindLabel, arg_device_kind_label_.hwnd()},
+      {P::kArgDeviceKind, arg_device_kind_.hwnd()},
+      {P::kArgChoiceLabel, arg_choice_label_.hwnd()},
+      {P::kMainMachineIp, main_machine_ip_.hwnd()},
+      {P::kArgComPort, arg_com_port_.hwnd()},
+      {P::kConnectButton, connect_button_.hwnd()},
+      {P::kLogPane, log_pane_.hwnd()},
+      {P::kSerialPanel, serial_panel_.hwnd()},
+      {P::kPortSettingsButton, port_settings_button_.hwnd()},
+      {P::kStartTextLabel, start_text_label_.hwnd()},
+      {P::kStartText, start_text_.hwnd()},
+      {P::kEndTextLabel, end_text_label_.hwnd()},
+      {P::kEndText, end_text_.hwnd()},
+      {P::kNumberStartLabel, number_start_label_.hwnd()},
+      {P::kNumberStart, number_start_.hwnd()},
+      {P::kNumberLengthLabel, number_length_label_.hwnd()},
+      {P::kNumberLength, number_length_.hwnd()},
+      {P::kAsciiCodesHint, ascii_codes_hint_.hwnd()},
+      {P::kOpenPortTestButton, open_port_test_button_.hwnd()},
+      {P::kButtonPanel, button_panel_.hwnd()},
+      {P::kSaveButton, save_button_.hwnd()},
+      {P::kApplyButton, apply_button_.hwnd()},
+      {P::kHideButton, hide_button_.hwnd()},
+      {P::kCloseButton, close_button_.hwnd()},
+  };
+  for (const auto& [part, hwnd] : placed) {
+    by_part_[static_cast<size_t>(part)] = hwnd;
+  }
   for (int i = 0; i < 3; ++i) {
-    SetId(radio_group_cihaz_.button(i), kIdRadioItem0 + i);
+    SetId(source_choice_.button(i), kIdRadioItem0 + i);
   }
 }
 
@@ -168,23 +219,23 @@ void SettingsWindow::ApplyFonts(UINT dpi) {
   font_.Create(L"Tahoma", 8, true, dpi);
   arial_font_.Create(L"Arial", 8, true, dpi);
   SetFontDeep(hwnd(), font_.get());
-  SendMessageW(vm_win_button_com_port_.hwnd(), WM_SETFONT,
+  SendMessageW(port_settings_button_.hwnd(), WM_SETFONT,
                reinterpret_cast<WPARAM>(arial_font_.get()), FALSE);
   // Labels take the size of their text in the window font.
   const std::pair<Label*, Container*> fitted[] = {
-      {&s_label1_, &panel_caller_id_}, {&s_label3_, &pan_arg_},
-      {&label_sec_, &pan_arg_},        {&label23_, &panel_diger_},
-      {&label24_, &panel_diger_},      {&label26_, &panel_diger_},
-      {&label27_, &panel_diger_},
+      {&port_label_, &caller_id_panel_}, {&arg_device_kind_label_, &arg_panel_},
+      {&arg_choice_label_, &arg_panel_},        {&start_text_label_, &serial_panel_},
+      {&end_text_label_, &serial_panel_},      {&number_start_label_, &serial_panel_},
+      {&number_length_label_, &serial_panel_},
   };
   for (const auto& [label, parent] : fitted) {
     label->FitToText(*parent, font_.get(), dpi);
   }
-  check_caller_id_.FitText(*this, font_.get(), dpi);
-  radio_group_cihaz_.ArrangeButtons(font_.get(), dpi);
+  caller_id_enabled_.FitText(*this, font_.get(), dpi);
+  source_choice_.ArrangeButtons(font_.get(), dpi);
   // Containers whose size does not change still place their children anew.
-  for (HWND container : {panel_caller_id_.hwnd(), pan_arg_.hwnd(),
-                         panel_diger_.hwnd(), radio_group_cihaz_.hwnd()}) {
+  for (HWND container : {caller_id_panel_.hwnd(), arg_panel_.hwnd(),
+                         serial_panel_.hwnd(), source_choice_.hwnd()}) {
     RECT client;
     GetClientRect(container, &client);
     SendMessageW(container, WM_SIZE, SIZE_RESTORED,
@@ -209,34 +260,34 @@ void SettingsWindow::Notify(void (SettingsViewListener::*call)()) {
 
 // --- SettingsView ----------------------------------------------------------
 
-bool SettingsWindow::CheckBoxCallerIDKullanChecked() const {
-  return check_caller_id_.Checked();
+bool SettingsWindow::CallerIdEnabled() const {
+  return caller_id_enabled_.Checked();
 }
 
-void SettingsWindow::SetCheckBoxCallerIDKullanChecked(bool checked) {
-  check_caller_id_.SetChecked(checked);
+void SettingsWindow::SetCallerIdEnabled(bool checked) {
+  caller_id_enabled_.SetChecked(checked);
 }
 
-int SettingsWindow::RadioGroupCihazIndex() const {
-  return radio_group_cihaz_.Index();
+int SettingsWindow::SourceIndex() const {
+  return source_choice_.Index();
 }
 
-void SettingsWindow::SetRadioGroupCihazIndex(int index) {
-  radio_group_cihaz_.SetIndex(index);
+void SettingsWindow::SetSourceIndex(int index) {
+  source_choice_.SetIndex(index);
 }
 
 Edit& SettingsWindow::EditFor(SettingsEdit edit) {
   switch (edit) {
-    case SettingsEdit::kEditPort:
-      return edit_port_;
-    case SettingsEdit::kEditBaslama:
-      return edit_baslama_;
-    case SettingsEdit::kEditBitis:
-      return edit_bitis_;
-    case SettingsEdit::kEditIP:
+    case SettingsEdit::kPortNumber:
+      return port_edit_;
+    case SettingsEdit::kStartText:
+      return start_text_;
+    case SettingsEdit::kEndText:
+      return end_text_;
+    case SettingsEdit::kMainMachineIp:
       break;
   }
-  return edit_ip_;
+  return main_machine_ip_;
 }
 
 const Edit& SettingsWindow::EditFor(SettingsEdit edit) const {
@@ -252,66 +303,66 @@ void SettingsWindow::SetEditText(SettingsEdit edit, const std::u16string& text) 
 }
 
 int SettingsWindow::SpinValue(SettingsSpin spin) const {
-  return spin == SettingsSpin::kRxSpinEditNoBaslama ? spin_no_baslama_.Value()
-                                                    : spin_no_uzunluk_.Value();
+  return spin == SettingsSpin::kNumberStart ? number_start_.Value()
+                                                    : number_length_.Value();
 }
 
 void SettingsWindow::SetSpinValue(SettingsSpin spin, int value) {
-  (spin == SettingsSpin::kRxSpinEditNoBaslama ? spin_no_baslama_
-                                              : spin_no_uzunluk_)
+  (spin == SettingsSpin::kNumberStart ? number_start_
+                                              : number_length_)
       .SetValue(value);
 }
 
 int SettingsWindow::ComboIndex(SettingsCombo combo) const {
-  return combo == SettingsCombo::kComboCIHAZ ? combo_cihaz_.Index()
-                                             : combo_port_.Index();
+  return combo == SettingsCombo::kArgDeviceKind ? arg_device_kind_.Index()
+                                             : arg_com_port_.Index();
 }
 
 void SettingsWindow::SetComboIndex(SettingsCombo combo, int index) {
-  (combo == SettingsCombo::kComboCIHAZ ? combo_cihaz_ : combo_port_)
+  (combo == SettingsCombo::kArgDeviceKind ? arg_device_kind_ : arg_com_port_)
       .SetIndex(index);
 }
 
 void SettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
   switch (control) {
-    case SettingsShown::kPanelCallerID:
-      panel_caller_id_.SetVisible(visible);
+    case SettingsShown::kCallerIdPanel:
+      caller_id_panel_.SetVisible(visible);
       break;
-    case SettingsShown::kPanARG:
-      pan_arg_.SetVisible(visible);
+    case SettingsShown::kArgPanel:
+      arg_panel_.SetVisible(visible);
       break;
-    case SettingsShown::kPanelDiger:
-      panel_diger_.SetVisible(visible);
+    case SettingsShown::kSerialPanel:
+      serial_panel_.SetVisible(visible);
       break;
-    case SettingsShown::kLabelSec:
-      label_sec_.SetVisible(visible);
+    case SettingsShown::kArgChoiceLabel:
+      arg_choice_label_.SetVisible(visible);
       break;
-    case SettingsShown::kEditIP:
-      edit_ip_.SetVisible(visible);
+    case SettingsShown::kMainMachineIp:
+      main_machine_ip_.SetVisible(visible);
       break;
-    case SettingsShown::kComboPORT:
-      combo_port_.SetVisible(visible);
+    case SettingsShown::kArgComPort:
+      arg_com_port_.SetVisible(visible);
       break;
   }
 }
 
-void SettingsWindow::SetLabelSecText(const std::u16string& text) {
-  label_sec_.SetText(text);
-  label_sec_.FitToText(pan_arg_, font_.get(), dpi());
+void SettingsWindow::SetArgChoiceLabel(const std::u16string& text) {
+  arg_choice_label_.SetText(text);
+  arg_choice_label_.FitToText(arg_panel_, font_.get(), dpi());
   RECT client;
-  GetClientRect(pan_arg_.hwnd(), &client);
-  pan_arg_.layout().Arrange(client.right, client.bottom, dpi());
+  GetClientRect(arg_panel_.hwnd(), &client);
+  arg_panel_.layout().Arrange(client.right, client.bottom, dpi());
 }
 
-void SettingsWindow::AddMemoLogLines(const std::vector<std::u16string>& lines) {
-  memo_log_.AddLines(lines);
+void SettingsWindow::AddLogLines(const std::vector<std::u16string>& lines) {
+  log_pane_.AddLines(lines);
 }
 
-void SettingsWindow::RemoveFirstMemoLogLines(size_t count) {
-  memo_log_.RemoveFirstLines(count);
+void SettingsWindow::RemoveFirstLogLines(size_t count) {
+  log_pane_.RemoveFirstLines(count);
 }
 
-void SettingsWindow::ClearMemoLog() { memo_log_.Clear(); }
+void SettingsWindow::ClearLogPane() { log_pane_.Clear(); }
 
 void SettingsWindow::SetCaption(const std::u16string& caption) {
   SetWindowTextU16(hwnd(), caption);
@@ -320,12 +371,7 @@ void SettingsWindow::SetCaption(const std::u16string& caption) {
 void SettingsWindow::ShowWindow() {
   if (!shown_before_) {
     shown_before_ = true;
-    RECT frame;
-    GetWindowRect(hwnd(), &frame);
-    POINT at = CentredOnScreen(
-        {frame.right - frame.left, frame.bottom - frame.top});
-    SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen(hwnd());
   }
   ::ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd());

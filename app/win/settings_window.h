@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
+#include "app/settings_layout.h"
 #include "app/settings_view.h"
 #include "app/win/controls.h"
 #include "app/win/form_window.h"
@@ -22,30 +24,30 @@ inline constexpr UINT kWmHandoverWake = WM_APP + 2;
 // Control ids of the settings window (for keyboard access and for tools
 // that drive the window from outside, such as the GUI tests).
 enum SettingsControlId : int {
-  kIdCheckBoxCallerIDKullan = 101,
-  kIdPanelCallerID,
-  kIdEditPort,
-  kIdSButton4,
-  kIdRadioGroupCihaz,
-  kIdPanARG,
-  kIdComboCIHAZ,
-  kIdLabelSec,
-  kIdEditIP,
-  kIdComboPORT,
-  kIdButtonBaglan,
-  kIdMemoLog,
-  kIdPanelDiger,
-  kIdVmWinButtonComPort,
-  kIdEditBaslama,
-  kIdEditBitis,
-  kIdRxSpinEditNoBaslama,
-  kIdRxSpinEditNoUzunluk,
-  kIdSButton5,
-  kIdSPanel1,
-  kIdSButton1,
-  kIdSButton2,
-  kIdSButton3,
-  kIdButtonKapat,
+  kIdCallerIdEnabled = 101,
+  kIdCallerIdPanel,
+  kIdPortEdit,
+  kIdTestPortButton,
+  kIdSourceChoice,
+  kIdArgPanel,
+  kIdArgDeviceKind,
+  kIdArgChoiceLabel,
+  kIdMainMachineIp,
+  kIdArgComPort,
+  kIdConnectButton,
+  kIdLogPane,
+  kIdSerialPanel,
+  kIdPortSettingsButton,
+  kIdStartText,
+  kIdEndText,
+  kIdNumberStart,
+  kIdNumberLength,
+  kIdOpenPortTestButton,
+  kIdButtonPanel,
+  kIdSaveButton,
+  kIdApplyButton,
+  kIdHideButton,
+  kIdCloseButton,
   // The radio group's items: kIdRadioItem0 + index.
   kIdRadioItem0 = 150,
 };
@@ -61,10 +63,10 @@ class SettingsWindow : public FormWindow, public SettingsView {
   ~SettingsWindow() override;
 
   // SettingsView.
-  bool CheckBoxCallerIDKullanChecked() const override;
-  void SetCheckBoxCallerIDKullanChecked(bool checked) override;
-  int RadioGroupCihazIndex() const override;
-  void SetRadioGroupCihazIndex(int index) override;
+  bool CallerIdEnabled() const override;
+  void SetCallerIdEnabled(bool checked) override;
+  int SourceIndex() const override;
+  void SetSourceIndex(int index) override;
   std::u16string EditText(SettingsEdit edit) const override;
   void SetEditText(SettingsEdit edit, const std::u16string& text) override;
   int SpinValue(SettingsSpin spin) const override;
@@ -72,10 +74,10 @@ class SettingsWindow : public FormWindow, public SettingsView {
   int ComboIndex(SettingsCombo combo) const override;
   void SetComboIndex(SettingsCombo combo, int index) override;
   void SetControlVisible(SettingsShown control, bool visible) override;
-  void SetLabelSecText(const std::u16string& text) override;
-  void AddMemoLogLines(const std::vector<std::u16string>& lines) override;
-  void RemoveFirstMemoLogLines(size_t count) override;
-  void ClearMemoLog() override;
+  void SetArgChoiceLabel(const std::u16string& text) override;
+  void AddLogLines(const std::vector<std::u16string>& lines) override;
+  void RemoveFirstLogLines(size_t count) override;
+  void ClearLogPane() override;
   void SetCaption(const std::u16string& caption) override;
   void ShowWindow() override;
   void HideWindow() override;
@@ -84,6 +86,10 @@ class SettingsWindow : public FormWindow, public SettingsView {
 
   // The start-up message and the hand-over wake go here.
   void SetShellListener(ShellListener* listener) { shell_listener_ = listener; }
+  // A control by its place in the layout table (for the tests).
+  HWND ControlOf(SettingsPart part) const {
+    return by_part_[static_cast<size_t>(part)];
+  }
   // A failure that escaped a platform entry point (none should).
   std::function<void(const std::u16string&)> report_stray_failure;
 
@@ -102,43 +108,44 @@ class SettingsWindow : public FormWindow, public SettingsView {
   SettingsViewListener* listener_ = nullptr;
   ShellListener* shell_listener_ = nullptr;
   bool shown_before_ = false;
+  std::array<HWND, kSettingsPartCount> by_part_{};
 
   Font font_;        // Tahoma 8 bold
   Font arial_font_;  // Arial 8 bold, "Comport Ayarlari"
   Tooltips tooltips_;
 
-  CheckBox check_caller_id_;
-  Panel panel_caller_id_;
-  Label s_label1_;
-  NumericEdit edit_port_;
-  Button s_button4_;
-  Label s_label2_;
-  RadioGroup radio_group_cihaz_;
-  Panel pan_arg_;
-  Label s_label3_;
-  ComboList combo_cihaz_;
-  Label label_sec_;
-  Edit edit_ip_;
-  ComboList combo_port_;
-  Button button_baglan_;
-  Memo memo_log_;
-  Panel panel_diger_;
-  Button vm_win_button_com_port_;
-  Label label23_;
-  Edit edit_baslama_;
-  Label label24_;
-  Edit edit_bitis_;
-  Label label26_;
-  SpinEdit spin_no_baslama_;
-  Label label27_;
-  SpinEdit spin_no_uzunluk_;
-  Label label25_;
-  Button s_button5_;
-  Panel s_panel1_;
-  Button s_button1_;
-  Button s_button2_;
-  Button s_button3_;
-  Button button_kapat_;
+  CheckBox caller_id_enabled_;
+  Panel caller_id_panel_;
+  Label port_label_;
+  NumericEdit port_edit_;
+  Button test_port_button_;
+  Label port_explanation_;
+  RadioGroup source_choice_;
+  Panel arg_panel_;
+  Label arg_device_kind_label_;
+  ComboList arg_device_kind_;
+  Label arg_choice_label_;
+  Edit main_machine_ip_;
+  ComboList arg_com_port_;
+  Button connect_button_;
+  Memo log_pane_;
+  Panel serial_panel_;
+  Button port_settings_button_;
+  Label start_text_label_;
+  Edit start_text_;
+  Label end_text_label_;
+  Edit end_text_;
+  Label number_start_label_;
+  SpinEdit number_start_;
+  Label number_length_label_;
+  SpinEdit number_length_;
+  Label ascii_codes_hint_;
+  Button open_port_test_button_;
+  Panel button_panel_;
+  Button save_button_;
+  Button apply_button_;
+  Button hide_button_;
+  Button close_button_;
 };
 
 }  // namespace orvanta::win

@@ -21,19 +21,19 @@ class RecordingListener : public SettingsViewListener {
     return found == calls.end() ? 0 : found->second;
   }
 
-  void OnCheckBoxClick() override { ++calls["CheckBox"]; }
-  void OnRadioGroupClick() override { ++calls["RadioGroup"]; }
-  void OnComboCihazChange() override { ++calls["ComboCihaz"]; }
-  void OnMemoLogDblClick() override { ++calls["MemoLogDblClick"]; }
-  void OnEditPortEscape() override { ++calls["EditPortEscape"]; }
-  void OnEditPortExit() override { ++calls["EditPortExit"]; }
-  void OnKaydet() override { ++calls["Kaydet"]; }
-  void OnUygula() override { ++calls["Uygula"]; }
-  void OnGizle() override { ++calls["Gizle"]; }
-  void OnKapat() override { ++calls["Kapat"]; }
-  void OnPortuTestEt() override { ++calls["PortuTestEt"]; }
-  void OnTestEkrani() override { ++calls["TestEkrani"]; }
-  void OnComportAyarlari() override { ++calls["ComportAyarlari"]; }
+  void OnCallerIdClick() override { ++calls["CheckBox"]; }
+  void OnSourceClick() override { ++calls["RadioGroup"]; }
+  void OnArgDeviceKindChange() override { ++calls["ComboCihaz"]; }
+  void OnLogPaneDoubleClick() override { ++calls["LogPaneDoubleClicked"]; }
+  void OnPortEditEscape() override { ++calls["PortEditEscaped"]; }
+  void OnPortEditExit() override { ++calls["PortEditLeft"]; }
+  void OnSave() override { ++calls["Kaydet"]; }
+  void OnApply() override { ++calls["Uygula"]; }
+  void OnHide() override { ++calls["Gizle"]; }
+  void OnClose() override { ++calls["Kapat"]; }
+  void OnTestPort() override { ++calls["PortuTestEt"]; }
+  void OnOpenPortTest() override { ++calls["TestEkrani"]; }
+  void OnPortSettings() override { ++calls["ComportAyarlari"]; }
   void OnCloseRequest() override { ++calls["CloseRequest"]; }
 };
 
@@ -59,12 +59,12 @@ class SettingsWindowTest : public testing::Test {
     window().SetListener(&listener_);
     // Everything visible, as far as the presenter would show it.
     for (SettingsShown shown :
-         {SettingsShown::kPanelCallerID, SettingsShown::kPanARG,
-          SettingsShown::kLabelSec, SettingsShown::kEditIP}) {
+         {SettingsShown::kCallerIdPanel, SettingsShown::kArgPanel,
+          SettingsShown::kArgChoiceLabel, SettingsShown::kMainMachineIp}) {
       window().SetControlVisible(shown, true);
     }
     for (SettingsShown shown :
-         {SettingsShown::kPanelDiger, SettingsShown::kComboPORT}) {
+         {SettingsShown::kSerialPanel, SettingsShown::kArgComPort}) {
       window().SetControlVisible(shown, false);
     }
     window().ShowWindow();
@@ -78,54 +78,56 @@ class SettingsWindowTest : public testing::Test {
 };
 SettingsWindow* SettingsWindowTest::window_ = nullptr;
 
+// A control at its rectangle `expected`, as far as its kind of sizing lets
+// the designed size hold on a real screen.
+void ExpectPlaced(HWND control, LayoutSizing sizing, const LayoutRect& expected) {
+  RECT place = PlaceInParent(control);
+  EXPECT_EQ(place.left, expected.left);
+  EXPECT_EQ(place.top, expected.top);
+  switch (sizing) {
+    case LayoutSizing::kFixed:
+      EXPECT_EQ(place.right, expected.width);
+      EXPECT_EQ(place.bottom, expected.height);
+      break;
+    case LayoutSizing::kAtLeastWide:
+      EXPECT_GE(place.right, expected.width);
+      EXPECT_EQ(place.bottom, expected.height);
+      break;
+    case LayoutSizing::kSpin: {
+      // The edit with its up-down arrows inside the designed width.
+      HWND arrows_hwnd = GetWindow(control, GW_HWNDNEXT);
+      EXPECT_EQ(reinterpret_cast<HWND>(
+                    SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
+                control);
+      RECT arrows = PlaceInParent(arrows_hwnd);
+      EXPECT_EQ(place.left + place.right, arrows.left);
+      EXPECT_EQ(arrows.left + arrows.right, expected.left + expected.width);
+      EXPECT_EQ(arrows.bottom, expected.height);
+      break;
+    }
+    case LayoutSizing::kFitsText:
+    case LayoutSizing::kFontHeight:
+      break;
+  }
+}
+
 TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   RECT client;
   GetClientRect(window().hwnd(), &client);
-  EXPECT_EQ(client.right, 448);
-  EXPECT_EQ(client.bottom, 532);
-  struct Case {
-    int id;
-    RECT place;  // left, top, width, height inside the parent
-  };
-  const Case cases[] = {
-      {kIdPanelCallerID, {8, 24, 432, 453}},
-      {kIdEditPort, {114, 13, 121, 21}},
-      {kIdSButton4, {262, 12, 143, 25}},
-      {kIdRadioGroupCihaz, {23, 140, 383, 59}},
-      {kIdPanARG, {23, 205, 383, 219}},
-      {kIdEditIP, {231, 32, 146, 21}},
-      {kIdButtonBaglan, {9, 119, 115, 25}},
-      {kIdMemoLog, {1, 64, 381, 154}},
-      {kIdPanelDiger, {24, 205, 383, 219}},
-      {kIdVmWinButtonComPort, {4, 8, 372, 31}},
-      {kIdEditBaslama, {144, 50, 201, 21}},
-      {kIdEditBitis, {144, 74, 201, 21}},
-      {kIdSButton5, {296, 176, 75, 25}},
-      {kIdSPanel1, {8, 483, 432, 41}},
-      {kIdSButton1, {9, 5, 99, 30}},
-      {kIdSButton2, {112, 5, 99, 30}},
-      {kIdSButton3, {216, 5, 99, 30}},
-      {kIdButtonKapat, {321, 5, 99, 30}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    HWND control = Control(c.id);
+  EXPECT_EQ(client.right, kSettingsClientSize.width);
+  EXPECT_EQ(client.bottom, kSettingsClientSize.height);
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    HWND control = window().ControlOf(placed.part);
     ASSERT_TRUE(control);
-    RECT place = PlaceInParent(control);
-    EXPECT_EQ(place.left, c.place.left);
-    EXPECT_EQ(place.top, c.place.top);
-    EXPECT_EQ(place.right, c.place.right);
-    EXPECT_EQ(place.bottom, c.place.bottom);
+    EXPECT_EQ(GetParent(control), placed.parent == placed.part
+                                      ? window().hwnd()
+                                      : window().ControlOf(placed.parent));
+    ExpectPlaced(control, placed.sizing, placed.rect);
   }
-  // The check box is at least as wide as designed, wider if its text needs
-  // it.
-  RECT check = PlaceInParent(Control(kIdCheckBoxCallerIDKullan));
-  EXPECT_EQ(check.left, 8);
-  EXPECT_EQ(check.top, 5);
-  EXPECT_GE(check.right, 259);
-  EXPECT_EQ(check.bottom, 19);
   // The radio items fill two columns: two in the first, one in the second,
   // all inside the group.
+  const LayoutRect group = Placement(SettingsPart::kSourceChoice).rect;
   RECT items[3];
   for (int i = 0; i < 3; ++i) items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
   EXPECT_EQ(items[0].left, items[1].left);
@@ -135,74 +137,39 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   for (const RECT& item : items) {
     EXPECT_GT(item.right, 0);
     EXPECT_GT(item.bottom, 0);
-    EXPECT_LE(item.left + item.right, 383);
-    EXPECT_LE(item.top + item.bottom, 59);
+    EXPECT_LE(item.left + item.right, group.width);
+    EXPECT_LE(item.top + item.bottom, group.height);
   }
   // Labels lie under the controls: the buttons they overlap stay on top.
-  HWND s_button5 = Control(kIdSButton5);
+  HWND s_button5 = Control(kIdOpenPortTestButton);
   for (HWND above = GetWindow(s_button5, GW_HWNDPREV); above;
        above = GetWindow(above, GW_HWNDPREV)) {
     wchar_t name[16];
     GetClassNameW(above, name, 16);
     EXPECT_STRNE(name, L"Static");
   }
-  // Combo boxes and labels take their height from the font; their left and
-  // top are designed.
-  for (auto [id, x, y] : {std::tuple{kIdComboCIHAZ, 8, 31},
-                          std::tuple{kIdComboPORT, 231, 31},
-                          std::tuple{kIdLabelSec, 231, 13}}) {
-    RECT place = PlaceInParent(Control(id));
-    EXPECT_EQ(place.left, x);
-    EXPECT_EQ(place.top, y);
-  }
-  // The spin edits are the edit with its up-down arrows inside 49 pixels.
-  HWND spin = Control(kIdRxSpinEditNoBaslama);
-  RECT edit = PlaceInParent(spin);
-  HWND arrows_hwnd = GetWindow(spin, GW_HWNDNEXT);
-  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
-            spin);
-  RECT arrows = PlaceInParent(arrows_hwnd);
-  EXPECT_EQ(edit.left, 296);
-  EXPECT_EQ(edit.top, 96);
-  EXPECT_EQ(edit.left + edit.right, arrows.left);
-  EXPECT_EQ(arrows.left + arrows.right, 296 + 49);
-  EXPECT_EQ(arrows.bottom, 21);
 }
 
 TEST_F(SettingsWindowTest, MaximisingStretchesOnlyTheAnchoredControls) {
   ::ShowWindow(window().hwnd(), SW_MAXIMIZE);
   RECT client;
   GetClientRect(window().hwnd(), &client);
-  const int grow_x = client.right - 448, grow_y = client.bottom - 532;
-  ASSERT_GT(grow_x, 0);
-  ASSERT_GT(grow_y, 0);
-  struct Case {
-    int id;
-    RECT place;
-  };
-  const Case cases[] = {
-      {kIdPanelCallerID, {8, 24, 432 + grow_x, 453 + grow_y}},
-      {kIdPanelDiger, {24, 205, 383 + grow_x, 219 + grow_y}},
-      {kIdRadioGroupCihaz, {23, 140, 383 + grow_x, 59}},
-      {kIdVmWinButtonComPort, {4, 8, 372 + grow_x, 31}},
-      {kIdSPanel1, {8, 483 + grow_y, 432 + grow_x, 41}},
-      // Everything else keeps its place and size.
-      {kIdPanARG, {23, 205, 383, 219}},
-      {kIdEditPort, {114, 13, 121, 21}},
-      {kIdSButton4, {262, 12, 143, 25}},
-      {kIdButtonKapat, {321, 5, 99, 30}},
-      {kIdSButton5, {296, 176, 75, 25}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    RECT place = PlaceInParent(Control(c.id));
-    EXPECT_EQ(place.left, c.place.left);
-    EXPECT_EQ(place.top, c.place.top);
-    EXPECT_EQ(place.right, c.place.right);
-    EXPECT_EQ(place.bottom, c.place.bottom);
+  ASSERT_GT(client.right, kSettingsClientSize.width);
+  ASSERT_GT(client.bottom, kSettingsClientSize.height);
+  const LayoutSize now = {client.right, client.bottom};
+  for (const SettingsPlacement& placed : kSettingsLayout) {
+    SCOPED_TRACE(static_cast<int>(placed.part));
+    ExpectPlaced(window().ControlOf(placed.part), placed.sizing,
+                 SettingsRectAt(placed.part, now));
   }
+  // The stretching itself, spelled out for the panels.
+  EXPECT_GT(PlaceInParent(Control(kIdCallerIdPanel)).right,
+            Placement(SettingsPart::kCallerIdPanel).rect.width);
+  EXPECT_GT(PlaceInParent(Control(kIdButtonPanel)).top,
+            Placement(SettingsPart::kButtonPanel).rect.top);
   ::ShowWindow(window().hwnd(), SW_RESTORE);
-  EXPECT_EQ(PlaceInParent(Control(kIdPanelCallerID)).right, 432);
+  EXPECT_EQ(PlaceInParent(Control(kIdCallerIdPanel)).right,
+            Placement(SettingsPart::kCallerIdPanel).rect.width);
 }
 
 TEST_F(SettingsWindowTest, FixedBorderWithMinimiseAndMaximise) {
@@ -217,26 +184,28 @@ TEST_F(SettingsWindowTest, FixedBorderWithMinimiseAndMaximise) {
 TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
   LOGFONTW font = {};
   GetObjectW(reinterpret_cast<HFONT>(
-                 SendMessageW(Control(kIdEditPort), WM_GETFONT, 0, 0)),
+                 SendMessageW(Control(kIdPortEdit), WM_GETFONT, 0, 0)),
              sizeof(font), &font);
   EXPECT_STREQ(font.lfFaceName, L"Tahoma");
   EXPECT_EQ(font.lfHeight, -11);  // 8 points at 96 dpi
   EXPECT_EQ(font.lfWeight, FW_BOLD);
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(
-                 Control(kIdVmWinButtonComPort), WM_GETFONT, 0, 0)),
+                 Control(kIdPortSettingsButton), WM_GETFONT, 0, 0)),
              sizeof(font), &font);
   EXPECT_STREQ(font.lfFaceName, L"Arial");
   EXPECT_EQ(font.lfWeight, FW_BOLD);
 
   HDC dc = CreateCompatibleDC(nullptr);
-  HWND caller_panel = Control(kIdPanelCallerID);
+  HWND caller_panel = Control(kIdCallerIdPanel);
   HWND label = FindWindowExW(caller_panel, nullptr, L"Static", L"Bildirim Portu");
   ASSERT_TRUE(label);
   SendMessageW(caller_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(label));
-  EXPECT_EQ(GetTextColor(dc), RGB(36, 44, 53));
+  EXPECT_EQ(GetTextColor(dc), RGB(kSettingsLabelColour.red,
+                                  kSettingsLabelColour.green,
+                                  kSettingsLabelColour.blue));
   // The read-only log pane is black on white.
-  HWND memo = Control(kIdMemoLog);
+  HWND memo = Control(kIdLogPane);
   LRESULT brush = SendMessageW(GetParent(memo), WM_CTLCOLORSTATIC,
                                reinterpret_cast<WPARAM>(dc),
                                reinterpret_cast<LPARAM>(memo));
@@ -248,8 +217,8 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
 
 TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  for (int id : {kIdSButton1, kIdSButton2, kIdSButton3, kIdButtonKapat,
-                 kIdSButton4, kIdSButton5, kIdVmWinButtonComPort}) {
+  for (int id : {kIdSaveButton, kIdApplyButton, kIdHideButton, kIdCloseButton,
+                 kIdTestPortButton, kIdOpenPortTestButton, kIdPortSettingsButton}) {
     SCOPED_TRACE(id);
     SetCursor(nullptr);
     HWND button = Control(id);
@@ -258,7 +227,7 @@ TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
     EXPECT_EQ(GetCursor(), hand);
   }
   SetCursor(nullptr);
-  HWND baglan = Control(kIdButtonBaglan);
+  HWND baglan = Control(kIdConnectButton);
   SendMessageW(baglan, WM_SETCURSOR, reinterpret_cast<WPARAM>(baglan),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_NE(GetCursor(), hand);
@@ -271,8 +240,8 @@ TEST_F(SettingsWindowTest, HintsOnTheLogPaneAndTheComPortButton) {
   }
   ASSERT_TRUE(tips);
   for (auto [id, hint] :
-       {std::pair{kIdMemoLog, L"İçeriği temizlemek için çift tıklayınız"},
-        std::pair{kIdVmWinButtonComPort, L"Kapat"}}) {
+       {std::pair{kIdLogPane, L"İçeriği temizlemek için çift tıklayınız"},
+        std::pair{kIdPortSettingsButton, L"Kapat"}}) {
     wchar_t text[128] = {};
     TTTOOLINFOW info = {};
     info.cbSize = sizeof(info);
@@ -290,44 +259,44 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
     const char* call;
   };
   const Case buttons[] = {
-      {kIdSButton1, "Kaydet"},     {kIdSButton2, "Uygula"},
-      {kIdSButton3, "Gizle"},      {kIdButtonKapat, "Kapat"},
-      {kIdSButton4, "PortuTestEt"}, {kIdSButton5, "TestEkrani"},
-      {kIdVmWinButtonComPort, "ComportAyarlari"},
+      {kIdSaveButton, "Kaydet"},     {kIdApplyButton, "Uygula"},
+      {kIdHideButton, "Gizle"},      {kIdCloseButton, "Kapat"},
+      {kIdTestPortButton, "PortuTestEt"}, {kIdOpenPortTestButton, "TestEkrani"},
+      {kIdPortSettingsButton, "ComportAyarlari"},
   };
-  window().SetControlVisible(SettingsShown::kPanelDiger, true);
+  window().SetControlVisible(SettingsShown::kSerialPanel, true);
   for (const Case& c : buttons) {
     SCOPED_TRACE(c.call);
     SendMessageW(Control(c.id), BM_CLICK, 0, 0);
     EXPECT_EQ(listener_.Count(c.call), 1);
   }
-  SendMessageW(Control(kIdButtonBaglan), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdConnectButton), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.calls.size(), std::size(buttons));
 
-  window().SetCheckBoxCallerIDKullanChecked(false);
-  SendMessageW(Control(kIdCheckBoxCallerIDKullan), BM_CLICK, 0, 0);
+  window().SetCallerIdEnabled(false);
+  SendMessageW(Control(kIdCallerIdEnabled), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("CheckBox"), 1);
-  EXPECT_TRUE(window().CheckBoxCallerIDKullanChecked());
+  EXPECT_TRUE(window().CallerIdEnabled());
 
-  window().SetRadioGroupCihazIndex(0);
+  window().SetSourceIndex(0);
   SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
-  EXPECT_EQ(window().RadioGroupCihazIndex(), 2);
+  EXPECT_EQ(window().SourceIndex(), 2);
   // Choosing the item already chosen is no change.
   SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
 
-  HWND combo = Control(kIdComboCIHAZ);
+  HWND combo = Control(kIdArgDeviceKind);
   SendMessageW(combo, CB_SETCURSEL, 3, 0);
   SendMessageW(GetParent(combo), WM_COMMAND,
-               MAKEWPARAM(kIdComboCIHAZ, CBN_SELCHANGE),
+               MAKEWPARAM(kIdArgDeviceKind, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo));
   EXPECT_EQ(listener_.Count("ComboCihaz"), 1);
-  EXPECT_EQ(window().ComboIndex(SettingsCombo::kComboCIHAZ), 3);
+  EXPECT_EQ(window().ComboIndex(SettingsCombo::kArgDeviceKind), 3);
 
-  SendMessageW(Control(kIdMemoLog), WM_LBUTTONDBLCLK, MK_LBUTTON,
+  SendMessageW(Control(kIdLogPane), WM_LBUTTONDBLCLK, MK_LBUTTON,
                MAKELPARAM(5, 5));
-  EXPECT_EQ(listener_.Count("MemoLogDblClick"), 1);
+  EXPECT_EQ(listener_.Count("LogPaneDoubleClicked"), 1);
 
   // The close box asks the presenter and leaves the window as it is.
   SendMessageW(window().hwnd(), WM_CLOSE, 0, 0);
@@ -336,49 +305,49 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
 }
 
 TEST_F(SettingsWindowTest, SettersRaiseNothing) {
-  window().SetCheckBoxCallerIDKullanChecked(true);
-  window().SetRadioGroupCihazIndex(1);
-  window().SetComboIndex(SettingsCombo::kComboCIHAZ, 4);
-  window().SetComboIndex(SettingsCombo::kComboPORT, 1);
-  window().SetEditText(SettingsEdit::kEditPort, u"18900");
-  window().SetSpinValue(SettingsSpin::kRxSpinEditNoBaslama, 3);
-  window().ClearMemoLog();
+  window().SetCallerIdEnabled(true);
+  window().SetSourceIndex(1);
+  window().SetComboIndex(SettingsCombo::kArgDeviceKind, 4);
+  window().SetComboIndex(SettingsCombo::kArgComPort, 1);
+  window().SetEditText(SettingsEdit::kPortNumber, u"18900");
+  window().SetSpinValue(SettingsSpin::kNumberStart, 3);
+  window().ClearLogPane();
   EXPECT_TRUE(listener_.calls.empty());
-  EXPECT_TRUE(window().CheckBoxCallerIDKullanChecked());
-  EXPECT_EQ(window().RadioGroupCihazIndex(), 1);
+  EXPECT_TRUE(window().CallerIdEnabled());
+  EXPECT_EQ(window().SourceIndex(), 1);
   EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + 1), BM_GETCHECK, 0, 0),
             BST_CHECKED);
-  EXPECT_EQ(window().ComboIndex(SettingsCombo::kComboCIHAZ), 4);
-  EXPECT_EQ(WindowText(Control(kIdComboPORT)), u"COM 2");
-  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"18900");
-  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 3);
+  EXPECT_EQ(window().ComboIndex(SettingsCombo::kArgDeviceKind), 4);
+  EXPECT_EQ(WindowText(Control(kIdArgComPort)), u"COM 2");
+  EXPECT_EQ(window().EditText(SettingsEdit::kPortNumber), u"18900");
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kNumberStart), 3);
 
-  window().SetRadioGroupCihazIndex(-1);
-  EXPECT_EQ(window().RadioGroupCihazIndex(), -1);
+  window().SetSourceIndex(-1);
+  EXPECT_EQ(window().SourceIndex(), -1);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + i), BM_GETCHECK, 0, 0),
               BST_UNCHECKED);
   }
-  window().SetComboIndex(SettingsCombo::kComboCIHAZ, -1);
-  EXPECT_EQ(window().ComboIndex(SettingsCombo::kComboCIHAZ), -1);
+  window().SetComboIndex(SettingsCombo::kArgDeviceKind, -1);
+  EXPECT_EQ(window().ComboIndex(SettingsCombo::kArgDeviceKind), -1);
 }
 
 TEST_F(SettingsWindowTest, EditPortOffersEveryKeystrokeToTheRule) {
-  HWND edit = Control(kIdEditPort);
+  HWND edit = Control(kIdPortEdit);
   SetFocus(edit);
-  window().SetEditText(SettingsEdit::kEditPort, u"189");
+  window().SetEditText(SettingsEdit::kPortNumber, u"189");
   SendMessageW(edit, EM_SETSEL, 3, 3);
   for (wchar_t typed : {L'0', L'x', L'.', L'0', L'-'}) {
     SendMessageW(edit, WM_CHAR, typed, 0);
   }
-  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"18900");
+  EXPECT_EQ(window().EditText(SettingsEdit::kPortNumber), u"18900");
   // A minus sign is a number's start.
   SendMessageW(edit, EM_SETSEL, 0, -1);
   SendMessageW(edit, WM_CHAR, L'-', 0);
-  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"-");
+  EXPECT_EQ(window().EditText(SettingsEdit::kPortNumber), u"-");
   // Backspace is not filtered.
   SendMessageW(edit, WM_CHAR, VK_BACK, 0);
-  EXPECT_EQ(window().EditText(SettingsEdit::kEditPort), u"");
+  EXPECT_EQ(window().EditText(SettingsEdit::kPortNumber), u"");
 
   // Esc reaches the presenter, also through the keyboard navigation.
   MSG escape = {};
@@ -389,61 +358,61 @@ TEST_F(SettingsWindowTest, EditPortOffersEveryKeystrokeToTheRule) {
                            reinterpret_cast<LPARAM>(&escape)) &
               DLGC_WANTMESSAGE);
   SendMessageW(edit, WM_CHAR, VK_ESCAPE, 0);
-  EXPECT_EQ(listener_.Count("EditPortEscape"), 1);
-  SetFocus(Control(kIdSButton4));
-  EXPECT_EQ(listener_.Count("EditPortExit"), 1);
+  EXPECT_EQ(listener_.Count("PortEditEscaped"), 1);
+  SetFocus(Control(kIdTestPortButton));
+  EXPECT_EQ(listener_.Count("PortEditLeft"), 1);
 }
 
 TEST_F(SettingsWindowTest, SpinEditsStayWithinTheirRangeAndCannotBeTyped) {
-  window().SetControlVisible(SettingsShown::kPanelDiger, true);
-  HWND spin = Control(kIdRxSpinEditNoUzunluk);
+  window().SetControlVisible(SettingsShown::kSerialPanel, true);
+  HWND spin = Control(kIdNumberLength);
   EXPECT_TRUE(GetWindowLongPtrW(spin, GWL_STYLE) & ES_READONLY);
-  window().SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, 900);
-  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 500);
+  window().SetSpinValue(SettingsSpin::kNumberLength, 900);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kNumberLength), 500);
   EXPECT_EQ(WindowText(spin), u"500");
-  window().SetSpinValue(SettingsSpin::kRxSpinEditNoUzunluk, -4);
-  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 0);
+  window().SetSpinValue(SettingsSpin::kNumberLength, -4);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kNumberLength), 0);
 
   // The arrow keys step by one inside the range.
   SetFocus(spin);
   SendMessageW(spin, WM_KEYDOWN, VK_UP, 0);
   SendMessageW(spin, WM_KEYUP, VK_UP, 0);
-  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 1);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kNumberLength), 1);
   SendMessageW(spin, WM_KEYDOWN, VK_DOWN, 0);
   SendMessageW(spin, WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(window().SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 0);
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kNumberLength), 0);
 }
 
 TEST_F(SettingsWindowTest, VisibilityFlagsAreTheControlsOwn) {
-  window().SetControlVisible(SettingsShown::kPanelCallerID, false);
-  window().SetControlVisible(SettingsShown::kComboPORT, true);
-  HWND combo = Control(kIdComboPORT);
+  window().SetControlVisible(SettingsShown::kCallerIdPanel, false);
+  window().SetControlVisible(SettingsShown::kArgComPort, true);
+  HWND combo = Control(kIdArgComPort);
   EXPECT_TRUE(GetWindowLongPtrW(combo, GWL_STYLE) & WS_VISIBLE);
   EXPECT_FALSE(IsWindowVisible(combo));
-  window().SetControlVisible(SettingsShown::kPanelCallerID, true);
+  window().SetControlVisible(SettingsShown::kCallerIdPanel, true);
   EXPECT_TRUE(IsWindowVisible(combo));
-  window().SetControlVisible(SettingsShown::kComboPORT, false);
+  window().SetControlVisible(SettingsShown::kArgComPort, false);
   EXPECT_FALSE(IsWindowVisible(combo));
 }
 
 TEST_F(SettingsWindowTest, LogLinesAndCaption) {
-  window().AddMemoLogLines({u"Kanal No : 0   Caller ID : 555"});
-  window().AddMemoLogLines({u" Bağlantı Başarısız..."});
-  EXPECT_EQ(WindowText(Control(kIdMemoLog)),
+  window().AddLogLines({u"Kanal No : 0   Caller ID : 555"});
+  window().AddLogLines({u" Bağlantı Başarısız..."});
+  EXPECT_EQ(WindowText(Control(kIdLogPane)),
             u"Kanal No : 0   Caller ID : 555\r\n Bağlantı Başarısız...\r\n");
   // Whole lines go, also one long enough to wrap in the pane.
   const std::u16string long_line(300, u'7');
-  window().AddMemoLogLines({long_line, u"c"});
-  window().RemoveFirstMemoLogLines(3);
-  window().AddMemoLogLines({u"d"});
-  EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"c\r\nd\r\n");
-  window().ClearMemoLog();
-  EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"");
-  window().AddMemoLogLines({u"e", u"f"});
-  window().RemoveFirstMemoLogLines(1);
-  EXPECT_EQ(WindowText(Control(kIdMemoLog)), u"f\r\n");
-  window().SetLabelSecText(u"AnaMakina IP");
-  EXPECT_EQ(WindowText(Control(kIdLabelSec)), u"AnaMakina IP");
+  window().AddLogLines({long_line, u"c"});
+  window().RemoveFirstLogLines(3);
+  window().AddLogLines({u"d"});
+  EXPECT_EQ(WindowText(Control(kIdLogPane)), u"c\r\nd\r\n");
+  window().ClearLogPane();
+  EXPECT_EQ(WindowText(Control(kIdLogPane)), u"");
+  window().AddLogLines({u"e", u"f"});
+  window().RemoveFirstLogLines(1);
+  EXPECT_EQ(WindowText(Control(kIdLogPane)), u"f\r\n");
+  window().SetArgChoiceLabel(u"AnaMakina IP");
+  EXPECT_EQ(WindowText(Control(kIdArgChoiceLabel)), u"AnaMakina IP");
   window().SetCaption(u"VELMORIS Orvanta s1.02.05f");
   EXPECT_EQ(WindowText(window().hwnd()), u"VELMORIS Orvanta s1.02.05f");
 }

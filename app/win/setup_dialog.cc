@@ -1,5 +1,7 @@
 #include "app/win/setup_dialog.h"
 
+#include "app/setup_dialog_layout.h"
+
 namespace orvanta::win {
 
 namespace {
@@ -10,7 +12,12 @@ namespace text = setup_dialog_text;
 // which the frame leaves to its parent.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-constexpr SIZE kClient = {231, 216};
+constexpr SIZE kClient = {kSetupDialogClientSize.width,
+                           kSetupDialogClientSize.height};
+
+RECT Design(const LayoutRect& rect) {
+  return {rect.left, rect.top, rect.width, rect.height};
+}
 
 const wchar_t* W(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
@@ -22,29 +29,31 @@ SetupDialog::SetupDialog() {
   CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
              nullptr);
   // The lists follow in tab order, then the buttons.
-  HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox1),
+  HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox),
                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
                                    BS_GROUPBOX,
-                               8, 8, 217, 169, hwnd(), nullptr,
+                               kSetupDialogGroupBox.left, kSetupDialogGroupBox.top,
+                               kSetupDialogGroupBox.width,
+                               kSetupDialogGroupBox.height, hwnd(), nullptr,
                                GetModuleHandleW(nullptr), nullptr);
-  layout().Add(group, {8, 8, 217, 169});
+  layout().Add(group, Design(kSetupDialogGroupBox));
   for (int i = 0; i < kListCount; ++i) {
-    labels_[i].Create(*this, W(text::kLabels[i]), {16, 32 + 24 * i, 0, 0},
+    labels_[i].Create(*this, W(text::kLabels[i]), Design(InSetupDialogGroup(SetupDialogLabel(i))),
                       false);
   }
   for (int i = 0; i < kListCount; ++i) {
-    // Inside the group box: its left/top plus the list's own place.
-    combos_[i].Create(*this, {88, 24 + 24 * i, 129, 21}, {});
-    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdCombo1 + i);
+    // Children of the dialog, placed over the group box.
+    combos_[i].Create(*this, Design(InSetupDialogGroup(SetupDialogList(i))), {});
+    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdFirstList + i);
   }
-  button1_.Create(*this, W(text::kButton1), {70, 184, 75, 25}, kAnchorTopLeft,
+  ok_button_.Create(*this, W(text::kOk), Design(kSetupDialogOkButton), kAnchorTopLeft,
                   false, BS_DEFPUSHBUTTON);
-  SetWindowLongPtrW(button1_.hwnd(), GWLP_ID, IDOK);
-  button1_.on_click = [this] { End(true); };
-  button2_.Create(*this, W(text::kButton2), {150, 184, 75, 25}, kAnchorTopLeft,
+  SetWindowLongPtrW(ok_button_.hwnd(), GWLP_ID, IDOK);
+  ok_button_.on_click = [this] { End(true); };
+  cancel_button_.Create(*this, W(text::kCancel), Design(kSetupDialogCancelButton), kAnchorTopLeft,
                   false);
-  SetWindowLongPtrW(button2_.hwnd(), GWLP_ID, IDCANCEL);
-  button2_.on_click = [this] { End(false); };
+  SetWindowLongPtrW(cancel_button_.hwnd(), GWLP_ID, IDCANCEL);
+  cancel_button_.on_click = [this] { End(false); };
   FinishLayout();
 }
 
@@ -71,12 +80,7 @@ int SetupDialog::ChosenIndex(int list) const {
 bool SetupDialog::ShowModal() {
   ended_ = false;
   ok_ = false;
-  RECT frame;
-  GetWindowRect(hwnd(), &frame);
-  POINT at = CentredOnScreen({frame.right - frame.left,
-                              frame.bottom - frame.top});
-  SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreOnScreen(hwnd());
   SetFocus(combos_[0].hwnd());
   RunModal(hwnd(), [this] { return ended_; });
   return ok_;

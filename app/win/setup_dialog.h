@@ -15,8 +15,8 @@ namespace orvanta::win {
 class SetupDialog : public FormWindow, public SetupDialogView {
  public:
   static constexpr wchar_t kClassName[] = L"OrvantaSetupDialog";
-  // Combo1..Combo6 have the ids kIdCombo1 + list.
-  static constexpr int kIdCombo1 = 201;
+  // Combo1..Combo6 have the ids kIdFirstList + list.
+  static constexpr int kIdFirstList = 201;
 
   SetupDialog();
   ~SetupDialog() override;
@@ -40,8 +40,8 @@ class SetupDialog : public FormWindow, public SetupDialogView {
   Label group_box1_;
   std::array<Label, kListCount> labels_;
   std::array<ComboList, kListCount> combos_;
-  Button button1_;
-  Button button2_;
+  Button ok_button_;
+  Button cancel_button_;
 };
 
 }  // namespace orvanta::win

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 #include "app/win/port_test_window.h"
 #include "app/win/settings_window.h"
 #include "app/win/setup_dialog.h"
@@ -94,7 +94,7 @@ void WinShell::WakeUiThread() {
   PostMessageW(main_window_.hwnd(), kWmHandoverWake, 0, 0);
 }
 
-std::u16string WinShell::ExeDirectory() const {
+std::u16string WinShell::SettingsFolder() const {
   if (!settings_folder_.empty()) return settings_folder_;
   return DirectoryOf(ExePath(), PathSeparator());
 }
@@ -108,7 +108,7 @@ void WinShell::SetSettingsFolder(std::u16string folder) {
 void WinShell::CreateSettingsFolder() {
   // Makes the missing parents too; an existing folder is no error, and any
   // other failure shows when the file is written.
-  std::wstring folder = Wide(ExeDirectory());
+  std::wstring folder = Wide(SettingsFolder());
   while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
     folder.pop_back();
   SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
@@ -152,8 +152,8 @@ void WinShell::OpenTrayMenu() {
   UINT chosen = tray_.TrackMenu(menu);
   DestroyMenu(menu);
   if (!listener_) return;
-  if (chosen == kMenuAyarlar) listener_->OnAyarlarClick();
-  if (chosen == kMenuProgramiKapat) listener_->OnProgramiKapatClick();
+  if (chosen == kMenuAyarlar) listener_->OnSettingsMenu();
+  if (chosen == kMenuProgramiKapat) listener_->OnEndProgramMenu();
 }
 
 }  // namespace orvanta::win

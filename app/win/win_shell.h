@@ -37,7 +37,7 @@ class WinShell : public Shell {
   void Quit() override;
   void WakeUiThread() override;
   std::u16string ExePath() const override;
-  std::u16string ExeDirectory() const override;
+  std::u16string SettingsFolder() const override;
   void CreateSettingsFolder() override;
   char16_t PathSeparator() const override { return u'\\'; }
   uint32_t TickCount() const override;

@@ -17,8 +17,8 @@ namespace {
 class RecordingShellListener : public ShellListener {
  public:
   void OnTrayDblClick() override { ++tray_double_clicks; }
-  void OnAyarlarClick() override { ++ayarlar; }
-  void OnProgramiKapatClick() override { ++programi_kapat; }
+  void OnSettingsMenu() override { ++ayarlar; }
+  void OnEndProgramMenu() override { ++programi_kapat; }
   void OnAutoStart() override { ++auto_starts; }
   void OnHandoverWake() override {
     ++wakes;
@@ -200,7 +200,7 @@ TEST_F(WinShellTest, PlatformFacts) {
 // The settings folder the command line names is made, parents and all,
 // when the settings are first written.
 TEST_F(WinShellTest, SettingsFolderFromTheExecutableOrTheCommandLine) {
-  EXPECT_EQ(shell_.ExeDirectory(),
+  EXPECT_EQ(shell_.SettingsFolder(),
             shell_.ExePath().substr(0, shell_.ExePath().rfind(u'\\') + 1));
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
@@ -208,7 +208,7 @@ TEST_F(WinShellTest, SettingsFolderFromTheExecutableOrTheCommandLine) {
       U16(temp) + u"orvanta-shell-" + U16(std::to_wstring(GetCurrentProcessId()));
   const std::u16string folder = base + u"\\a\\b";
   shell_.SetSettingsFolder(folder);
-  EXPECT_EQ(shell_.ExeDirectory(), folder + u"\\");
+  EXPECT_EQ(shell_.SettingsFolder(), folder + u"\\");
   shell_.CreateSettingsFolder();
   EXPECT_NE(GetFileAttributesW(Wide(folder).c_str()), INVALID_FILE_ATTRIBUTES);
   shell_.CreateSettingsFolder();  // already there: nothing happens
@@ -232,7 +232,7 @@ TEST_F(WinShellTest, DialogsAreCreatedHidden) {
   EXPECT_TRUE(FindWindowW(L"OrvantaSetupDialog", L"Setup"));
   EXPECT_FALSE(FindOwn(L"OrvantaSetupDialog"));
   class NoListener : public PortTestViewListener {
-    void OnKapat() override {}
+    void OnClose() override {}
   } listener;
   std::unique_ptr<PortTestView> test = shell_.CreatePortTestView(listener);
   ASSERT_TRUE(test);

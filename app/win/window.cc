@@ -165,15 +165,19 @@ SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT dpi) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-POINT CentredOnScreen(SIZE size) {
+void CentreOnScreen(HWND window) {
+  RECT frame;
+  GetWindowRect(window, &frame);
+  const SIZE size = {frame.right - frame.left, frame.bottom - frame.top};
   POINT cursor;
   GetCursorPos(&cursor);
   MONITORINFO info = {};
   info.cbSize = sizeof(info);
   GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
   const RECT& area = info.rcWork;
-  return {area.left + (area.right - area.left - size.cx) / 2,
-          area.top + (area.bottom - area.top - size.cy) / 2};
+  SetWindowPos(window, nullptr, area.left + (area.right - area.left - size.cx) / 2,
+               area.top + (area.bottom - area.top - size.cy) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Font::~Font() {

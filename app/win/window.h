@@ -82,9 +82,9 @@ int Scale(int value, UINT dpi);
 // Outer window size for a client area at a dpi.
 SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT dpi);
 
-// Top-left that centres a window of `size` on the work area of the monitor
-// nearest to the cursor.
-POINT CentredOnScreen(SIZE size);
+// Moves `window` (its size unchanged) to the centre of the work area of the
+// monitor nearest to the cursor.
+void CentreOnScreen(HWND window);
 
 // A font that deletes itself.
 class Font {

@@ -1,4 +1,4 @@
-#include "serial/com_setup.h"
+#include "serial/port_setup_model.h"
 
 #include "base/text.h"
 #include "serial/serial_port.h"
@@ -130,7 +130,7 @@ void TComComboBox::ApplySettings() {
   }
 }
 
-ComSetupModel::ComSetupModel(const PortLister& lister)
+PortSetupModel::PortSetupModel(const PortLister& lister)
     : Combo1(lister), Combo2(lister), Combo3(lister), Combo4(lister), Combo5(lister),
       Combo6(lister) {
   Combo1.SetComProperty(TComProperty::cpPort);
@@ -141,11 +141,11 @@ ComSetupModel::ComSetupModel(const PortLister& lister)
   Combo6.SetComProperty(TComProperty::cpFlowControl);
 }
 
-void ComSetupModel::Attach(SerialPort& port) {
+void PortSetupModel::Attach(SerialPort& port) {
   for (TComComboBox* combo : Combos()) combo->SetComPort(&port);
 }
 
-void ComSetupModel::ApplyToPort(SerialPort& port) {
+void PortSetupModel::ApplyToPort(SerialPort& port) {
   port.BeginUpdate();
   try {
     for (TComComboBox* combo : Combos()) combo->ApplySettings();
@@ -162,7 +162,7 @@ void ComSetupModel::ApplyToPort(SerialPort& port) {
 
 void ShowSetupDialog(SerialPort& port, const SetupDialogShower& show_modal,
                      const PortLister& lister) {
-  ComSetupModel model(lister);
+  PortSetupModel model(lister);
   model.Attach(port);
   if (show_modal(model) == SetupResult::kOk) model.ApplyToPort(port);
 }

@@ -1,4 +1,4 @@
-#include "app/com_setup.h"
+#include "app/setup_dialog_presenter.h"
 
 #include "app/setup_dialog_view.h"
 #include "app/shell.h"
@@ -6,8 +6,8 @@
 
 namespace orvanta {
 
-void ShowComSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister) {
-  auto show_modal = [&shell](ComSetupModel& model) {
+void ShowPortSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister) {
+  auto show_modal = [&shell](PortSetupModel& model) {
     std::unique_ptr<SetupDialogView> view = shell.CreateSetupDialogView();
     const auto combos = model.Combos();
     for (int i = 0; i < SetupDialogView::kListCount; ++i) {

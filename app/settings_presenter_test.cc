@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,13 @@
 #include <sstream>
 
 #include "app/settings_form.h"
-#include "app/test/fake_devices.h"
 #include "app/test/fake_views.h"
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "callerid/engine.h"
 #include "callerid/serial_receiver.h"
+#include "callerid/test/fake_device_controls.h"
 #include "notify/udp_channel.h"
 #include "serial/serial_port.h"
 #include "settings/storage.h"
@@ -72,14 +72,26 @@ TEST(ClickGuardTest, DropsClicksWithin500MillisecondsAcrossTheWrap) {
   EXPECT_TRUE(guard.Accept(0x000000F0u));
 }
 
-class MainWindowTest : public testing::Test {
+// The presenter owns the factory it is given; this one hands out the
+// fixture's fake controls, which outlive each presenter.
+class ForwardingDevices : public DeviceControlFactory {
+ public:
+  explicit ForwardingDevices(DeviceControlFactory& devices) : devices_(devices) {}
+  std::unique_ptr<Cid2Control> CreateCid2() override { return devices_.CreateCid2(); }
+  std::unique_ptr<ArgControl> CreateArg() override { return devices_.CreateArg(); }
+
+ private:
+  DeviceControlFactory& devices_;
+};
+
+class SettingsPresenterTest : public testing::Test {
  protected:
-  MainWindowTest() {
+  SettingsPresenterTest() {
     shell_.separator = static_cast<char16_t>(fs::path::preferred_separator);
     shell_.exe_path = (dir_ / "Orvanta.exe").u16string();
     shell_.tick_count = 100000;
   }
-  ~MainWindowTest() override { main_.reset(); }
+  ~SettingsPresenterTest() override { main_.reset(); }
 
   // Setting.ini with these lines in its section.
   void WriteSettings(const std::string& lines) {
@@ -92,10 +104,10 @@ class MainWindowTest : public testing::Test {
     return text.str();
   }
 
-  MainWindow& Create() {
-    MainWindowOptions options;
+  SettingsPresenter& Create() {
+    SettingsPresenterOptions options;
     options.devices = [this](UserNotice&) {
-      return std::make_unique<FakeDeviceFactory>(bench_);
+      return std::make_unique<ForwardingDevices>(devices_);
     };
     options.com_device = [this] { return std::make_unique<FakeComDevice>(line_); };
     options.port_lister = [this](std::vector<std::u16string>& names) {
@@ -105,12 +117,12 @@ class MainWindowTest : public testing::Test {
       names = port_names_;
     };
     options.show_window_at_start = show_window_at_start_;
-    main_ = std::make_unique<MainWindow>(view_, shell_, std::move(options));
+    main_ = std::make_unique<SettingsPresenter>(view_, shell_, std::move(options));
     return *main_;
   }
   // The program's start: creation, then the message loop reaching the
   // posted start-up message.
-  MainWindow& Start() {
+  SettingsPresenter& Start() {
     Create().FormCreate();
     shell_.DeliverAutoStart();
     return *main_;
@@ -133,9 +145,13 @@ class MainWindowTest : public testing::Test {
     EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kError);
     EXPECT_EQ(shell_.messages[0].buttons, MessageButtons::kOk);
     EXPECT_FALSE(BalloonShown());
-    EXPECT_TRUE(bench_.calls.empty());
-    EXPECT_FALSE(main_->IdUDPClient1().Active());
+    EXPECT_TRUE(device_calls_.empty());
+    EXPECT_FALSE(main_->Channel().Active());
     EXPECT_TRUE(main_->AutoStartPending());
+  }
+  int DeviceCalls(const std::string& entry) const {
+    return static_cast<int>(
+        std::count(device_calls_.begin(), device_calls_.end(), entry));
   }
   bool BalloonShown() const {
     return std::count(shell_.journal.begin(), shell_.journal.end(), kBalloon) > 0;
@@ -145,16 +161,17 @@ class MainWindowTest : public testing::Test {
   const fs::path& dir_ = folder_.path();
   FakeSettingsView view_;
   FakeShell shell_;
-  FakeDeviceBench bench_;
+  std::vector<std::string> device_calls_;
+  FakeDeviceControlFactory devices_{device_calls_};
   std::shared_ptr<FakeComLine> line_ = std::make_shared<FakeComLine>();
   std::vector<std::u16string> port_names_ = {u"COM1", u"COM3"};
   std::u16string port_list_failure_;
   bool show_window_at_start_ = false;
-  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<SettingsPresenter> main_;
 };
 
-TEST_F(MainWindowTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
-  MainWindow& main = Create();
+TEST_F(SettingsPresenterTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
+  SettingsPresenter& main = Create();
   main.FormCreate();
   EXPECT_EQ(view_.caption, u"VELMORIS Orvanta s1.02.05f");
   EXPECT_EQ(shell_.tray_tip, u"VELMORIS Orvanta s1.02.05f");
@@ -162,86 +179,86 @@ TEST_F(MainWindowTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   EXPECT_FALSE(view_.window_visible);
   EXPECT_EQ(shell_.posted_auto_starts, 1);
   EXPECT_TRUE(main.AutoStartPending());
-  EXPECT_EQ(main.FSAyar().FileName(), (dir_ / "Setting.ini").u16string());
+  EXPECT_EQ(main.Store().FileName(), (dir_ / "Setting.ini").u16string());
 
   shell_.DeliverAutoStart();
   EXPECT_FALSE(main.AutoStartPending());
   // Caller-ID is off by default: nothing starts, the balloon still shows.
   EXPECT_EQ(shell_.journal, std::vector<std::string>{kBalloon});
-  EXPECT_FALSE(main.IdUDPClient1().Active());
+  EXPECT_FALSE(main.Channel().Active());
   EXPECT_FALSE(view_.window_visible);
 }
 
-TEST_F(MainWindowTest, WithoutASettingsFileTickingShowsTheDefaults) {
+TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
   Start();
-  for (Shown c : {Shown::kPanelCallerID, Shown::kPanARG, Shown::kPanelDiger,
-                  Shown::kLabelSec, Shown::kEditIP, Shown::kComboPORT}) {
+  for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
+                  Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
     EXPECT_FALSE(view_.Shown(c));
   }
   view_.ClickCheckBox();
-  EXPECT_TRUE(view_.Shown(Shown::kPanelCallerID));
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"18900");
+  EXPECT_TRUE(view_.Shown(Shown::kCallerIdPanel));
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"18900");
   EXPECT_EQ(view_.radio, 0);
-  EXPECT_FALSE(view_.Shown(Shown::kPanARG));
-  EXPECT_FALSE(view_.Shown(Shown::kPanelDiger));
+  EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 
   view_.ChooseRadio(1);
-  EXPECT_TRUE(view_.Shown(Shown::kPanARG));
-  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kComboCIHAZ), 1);  // "(1) CALLER ID"
-  EXPECT_FALSE(view_.Shown(Shown::kLabelSec));
-  EXPECT_FALSE(view_.Shown(Shown::kEditIP));
-  EXPECT_FALSE(view_.Shown(Shown::kComboPORT));
+  EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
+  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind), 1);  // "(1) CALLER ID"
+  EXPECT_FALSE(view_.Shown(Shown::kArgChoiceLabel));
+  EXPECT_FALSE(view_.Shown(Shown::kMainMachineIp));
+  EXPECT_FALSE(view_.Shown(Shown::kArgComPort));
 
   view_.ChooseRadio(2);
-  EXPECT_FALSE(view_.Shown(Shown::kPanARG));
-  EXPECT_TRUE(view_.Shown(Shown::kPanelDiger));
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBaslama), u"S");
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditBitis), u"E");
-  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoBaslama), 3);
-  EXPECT_EQ(view_.SpinValue(SettingsSpin::kRxSpinEditNoUzunluk), 15);
+  EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
+  EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
+  EXPECT_EQ(view_.EditText(SettingsEdit::kStartText), u"S");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kEndText), u"E");
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberStart), 3);
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), 15);
 
   view_.ClickCheckBox();
-  EXPECT_FALSE(view_.Shown(Shown::kPanelCallerID));
-  EXPECT_FALSE(view_.Shown(Shown::kPanelDiger));
+  EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 }
 
-TEST_F(MainWindowTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
+TEST_F(SettingsPresenterTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
   WriteSettings("CALLERIDTYPE=1\r\nCIHAZSEC=4\r\nCOMPORT=1\r\n");
   Create().FormCreate();
   view_.ClickCheckBox();
-  EXPECT_TRUE(view_.Shown(Shown::kComboPORT));
+  EXPECT_TRUE(view_.Shown(Shown::kArgComPort));
   EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
-  EXPECT_EQ(std::u16string(settings_text::kComboPortItems[view_.ComboIndex(
-                SettingsCombo::kComboPORT)]),
+  EXPECT_EQ(std::u16string(settings_text::kArgComPortItems[view_.ComboIndex(
+                SettingsCombo::kArgComPort)]),
             u"COM 2");
 }
 
-TEST_F(MainWindowTest, AnUnreadableBooleanGivesOneErrorAndNoStart) {
+TEST_F(SettingsPresenterTest, AnUnreadableBooleanGivesOneErrorAndNoStart) {
   WriteSettings("CALLERIDKULLAN=yes\r\n");
   ExpectOneBooleanErrorAndNoStart();
 }
 
-TEST_F(MainWindowTest, AnUnreadableTypeGivesOneErrorAndNoStart) {
+TEST_F(SettingsPresenterTest, AnUnreadableTypeGivesOneErrorAndNoStart) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=abc\r\n");
   ExpectOneBooleanErrorAndNoStart();
 }
 
-TEST_F(MainWindowTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
+TEST_F(SettingsPresenterTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
-  MainWindow& main = Start();
-  EXPECT_TRUE(main.IdUDPClient1().Active());
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 1);
+  SettingsPresenter& main = Start();
+  EXPECT_TRUE(main.Channel().Active());
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
   main.OnAutoStart();
   // Running, so the second apply restarts: the control is released and made
   // again.
-  EXPECT_EQ(bench_.CountOf("CID2 release"), 1);
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 2);
+  EXPECT_EQ(DeviceCalls("CID2 release"), 1);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 2);
   EXPECT_EQ(shell_.journal, (std::vector<std::string>{kBalloon, kBalloon}));
 }
 
-TEST_F(MainWindowTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
+TEST_F(SettingsPresenterTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
-  bench_.failures["CID2 create"] = u"Class not registered";
+  devices_.Fail("CID2 create", u"Class not registered");
   Start();
   ASSERT_EQ(shell_.journal.size(), 3u);
   EXPECT_EQ(shell_.journal[0].rfind("info: CID2(Sistemler) tipi baglanti acilamadi.", 0), 0u);
@@ -250,95 +267,96 @@ TEST_F(MainWindowTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
   EXPECT_EQ(shell_.messages[0].title, u"Bilgi");
 }
 
-TEST_F(MainWindowTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
+TEST_F(SettingsPresenterTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
   line_->FailCall("Open", 2);
-  MainWindow& main = Start();
+  SettingsPresenter& main = Start();
   EXPECT_EQ(Errors().size(), 1u);
   EXPECT_EQ(shell_.journal.size(), 1u);
   EXPECT_FALSE(BalloonShown());
   EXPECT_FALSE(main.AutoStartPending());
-  EXPECT_TRUE(main.IdUDPClient1().Active());
+  EXPECT_TRUE(main.Channel().Active());
 }
 
-TEST_F(MainWindowTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
+TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   Start();
   EXPECT_FALSE(main_->ShowOnStart());
   main_->OnTrayDblClick();
   EXPECT_TRUE(view_.window_visible);
   EXPECT_TRUE(main_->ShowOnStart());
-  main_->OnAyarlarClick();
+  main_->OnSettingsMenu();
   EXPECT_TRUE(view_.window_visible);
   EXPECT_EQ(view_.brought_to_front, 2);
 }
 
-TEST_F(MainWindowTest, GizleKeepsEditsUnsavedUntilUygula) {
+TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   Start();
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
-  view_.edits[SettingsEdit::kEditPort] = u"";
-  view_.TypeIntoEditPort(u"19000");
-  view_.listener->OnGizle();
+  view_.edits[SettingsEdit::kPortNumber] = u"";
+  view_.TypeIntoPortEdit(u"19000");
+  view_.listener->OnHide();
   EXPECT_FALSE(view_.window_visible);
   EXPECT_FALSE(fs::exists(dir_ / "Setting.ini"));
 
   main_->OnTrayDblClick();
-  EXPECT_EQ(view_.EditText(SettingsEdit::kEditPort), u"19000");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"19000");
   EXPECT_TRUE(view_.checked);
-  view_.listener->OnUygula();
+  view_.listener->OnApply();
   EXPECT_TRUE(view_.window_visible);
   const std::string file = FileText("Setting.ini");
   EXPECT_NE(file.find("CALLERIDKULLAN=True\r\n"), std::string::npos);
   EXPECT_NE(file.find("UDPPORT=19000\r\n"), std::string::npos);
   // Applied: caller-ID is on with the CID2 source.
-  EXPECT_TRUE(main_->IdUDPClient1().Active());
-  EXPECT_EQ(main_->IdUDPClient1().Port(), 19000);
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 1);
+  EXPECT_TRUE(main_->Channel().Active());
+  EXPECT_EQ(main_->Channel().Port(), 19000);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
 }
 
-TEST_F(MainWindowTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
+TEST_F(SettingsPresenterTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
   WriteSettings("CALLERIDKULLAN=True\r\n");
   Start();
   fs::remove(dir_ / "Setting.ini");
-  view_.listener->OnUygula();
+  view_.listener->OnApply();
   const std::string file = FileText("Setting.ini");
   EXPECT_EQ(file.rfind("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n", 0), 0u);
   EXPECT_NE(file.find("COMPORT=1\r\n"), std::string::npos);
-  EXPECT_EQ(bench_.CountOf("CID2 Start"), 2);
+  EXPECT_EQ(DeviceCalls("CID2 Start"), 2);
 }
 
-TEST_F(MainWindowTest, KaydetSavesAppliesAndHides) {
+TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
   Start();
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
   view_.ChooseRadio(1);
   view_.ChooseDeviceKind(4);
-  view_.combos[SettingsCombo::kComboPORT] = 2;
-  view_.listener->OnKaydet();
+  view_.combos[SettingsCombo::kArgComPort] = 2;
+  view_.listener->OnSave();
   EXPECT_FALSE(view_.window_visible);
   EXPECT_TRUE(Errors().empty());
   EXPECT_NE(FileText("Setting.ini").find("CALLERIDTYPE=1\r\nCALLERIDBASLAMASTRING"),
             std::string::npos);
-  EXPECT_EQ(bench_.calls,
-            (std::vector<std::string>{"ARG create", "ARG Hide", "ARG Comport=3",
-                                      "ARG CihazTip=4", "ARG Connect"}));
+  EXPECT_EQ(device_calls_,
+            (std::vector<std::string>{"ARG create", "ARG handler", "ARG hide",
+                                      "ARG Comport=3", "ARG CihazTip=4",
+                                      "ARG Connect"}));
 }
 
-TEST_F(MainWindowTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
+TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   Start();
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
   fs::create_directories(dir_ / "Setting.ini" / "blocked");
-  view_.listener->OnKaydet();
+  view_.listener->OnSave();
   EXPECT_EQ(Errors().size(), 1u);
   EXPECT_TRUE(view_.window_visible);
   // Not applied, but the store keeps what the controls gave it.
-  EXPECT_FALSE(main_->IdUDPClient1().Active());
-  EXPECT_TRUE(bench_.calls.empty());
-  EXPECT_EQ(main_->FSAyar().ReadValue(u"CALLERIDKULLAN"), u"True");
+  EXPECT_FALSE(main_->Channel().Active());
+  EXPECT_TRUE(device_calls_.empty());
+  EXPECT_EQ(main_->Store().ReadValue(u"CALLERIDKULLAN"), u"True");
 }
 
-TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
+TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
   Start();
   main_->OnTrayDblClick();
   view_.listener->OnCloseRequest();
@@ -347,12 +365,12 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
   EXPECT_FALSE(main_->Closing());
 }
 
-TEST_F(MainWindowTest, KapatAsksAndNoLeavesEverythingAsItWas) {
+TEST_F(SettingsPresenterTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   main_->OnTrayDblClick();
   shell_.answers = {MessageAnswer::kNo};
-  view_.listener->OnKapat();
+  view_.listener->OnClose();
   ASSERT_EQ(shell_.messages.size(), 1u);
   EXPECT_EQ(shell_.messages[0].text, u"Program kapatılsın mı ?");
   EXPECT_EQ(shell_.messages[0].title, u"Soru");
@@ -361,96 +379,98 @@ TEST_F(MainWindowTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   EXPECT_EQ(shell_.quits, 0);
   EXPECT_FALSE(main_->Closing());
   EXPECT_TRUE(view_.window_visible);
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 0);
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 0);
 
   shell_.answers = {MessageAnswer::kYes};
-  view_.listener->OnKapat();
+  view_.listener->OnClose();
   EXPECT_TRUE(main_->Closing());
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
-  EXPECT_FALSE(main_->IdUDPClient1().Active());
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
+  EXPECT_FALSE(main_->Channel().Active());
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(MainWindowTest, ProgramiKapatClosesAtOnceFromTheTray) {
+TEST_F(SettingsPresenterTest, ProgramiKapatClosesAtOnceFromTheTray) {
   Start();
-  main_->OnProgramiKapatClick();
+  main_->OnEndProgramMenu();
   EXPECT_TRUE(shell_.messages.empty());
   EXPECT_TRUE(main_->Closing());
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(MainWindowTest, AFailingClosingStepKeepsTheProgramRunning) {
+TEST_F(SettingsPresenterTest, AFailingClosingStepKeepsTheProgramRunning) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  bench_.failures["ARG Disconnect"] = u"Device busy";
-  main_->OnProgramiKapatClick();
+  devices_.Fail("ARG Disconnect", u"Device busy");
+  main_->OnEndProgramMenu();
   ASSERT_EQ(Errors().size(), 1u);
   EXPECT_EQ(shell_.messages.back().text, u"Device busy.");
   EXPECT_EQ(shell_.quits, 0);
   EXPECT_TRUE(main_->Closing());
   // The stop step did not run.
-  EXPECT_TRUE(main_->IdUDPClient1().Active());
+  EXPECT_TRUE(main_->Channel().Active());
 
   // Closing stays set: the close box now runs the closing step ...
-  bench_.failures.clear();
+  devices_.Heal("ARG Disconnect");
   view_.listener->OnCloseRequest();
   EXPECT_EQ(shell_.quits, 1);
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 2);
+  // The fake journals a member only when it succeeds.
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
 }
 
-TEST_F(MainWindowTest, KapatStillAsksAfterAFailedClose) {
+TEST_F(SettingsPresenterTest, KapatStillAsksAfterAFailedClose) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  bench_.failures["ARG Disconnect"] = u"Device busy";
-  main_->OnProgramiKapatClick();
+  devices_.Fail("ARG Disconnect", u"Device busy");
+  main_->OnEndProgramMenu();
   shell_.answers = {MessageAnswer::kNo};
-  view_.listener->OnKapat();
+  view_.listener->OnClose();
   EXPECT_EQ(shell_.messages.back().icon, MessageIcon::kQuestion);
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
+  // "No": no second try (the failed first one is not journaled).
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 0);
+  EXPECT_EQ(Errors().size(), 1u);
 }
 
-TEST_F(MainWindowTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
+TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   Start();
-  view_.listener->OnPortuTestEt();
+  view_.listener->OnTestPort();
   EXPECT_TRUE(shell_.messages.empty());
 
   main_->OnTrayDblClick();
   view_.ClickCheckBox();
-  view_.listener->OnUygula();
-  view_.listener->OnPortuTestEt();
+  view_.listener->OnApply();
+  view_.listener->OnTestPort();
   ASSERT_EQ(shell_.InfoBoxes().size(), 1u);
   EXPECT_EQ(shell_.InfoBoxes()[0].text,
             u"Ağda bulunan Caller Id destekli VELMORIS programlarına mesaj gönderildi.");
   EXPECT_EQ(shell_.InfoBoxes()[0].title, u"Bilgi");
 }
 
-TEST_F(MainWindowTest, CallsOfADeviceAppearInTheLogMemo) {
+TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  ASSERT_TRUE(bench_.arg_handler);
   // Hidden, the pane is not drawn; showing the window catches it up.
-  bench_.arg_handler(u"5551234", u"2");
+  ASSERT_EQ(devices_.FireArg(u"5551234", u"2"), 1);
   EXPECT_TRUE(view_.memo.empty());
   main_->OnTrayDblClick();
   EXPECT_EQ(view_.memo,
             std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
   // Visible, the pane is drawn by the posted refresh, after the handler.
-  bench_.arg_handler(u"555", u"1");
+  devices_.FireArg(u"555", u"1");
   EXPECT_EQ(view_.memo.size(), 1u);
   main_->OnHandoverWake();
   EXPECT_EQ(view_.memo, (std::vector<std::u16string>{
                             u"Kanal No : 2   Caller ID : 5551234",
                             u"Kanal No : 1   Caller ID : 555"}));
-  view_.listener->OnMemoLogDblClick();
+  view_.listener->OnLogPaneDoubleClick();
   EXPECT_TRUE(view_.memo.empty());
-  bench_.arg_handler(u"1", u"1");
+  devices_.FireArg(u"1", u"1");
   view_.ChooseDeviceKind(2);
   main_->OnHandoverWake();
   EXPECT_TRUE(view_.memo.empty());
   EXPECT_TRUE(main_->Form().Log().Lines().empty());
 }
 
-TEST_F(MainWindowTest, FailuresOfHandedOverWorkReachTheErrorReport) {
+TEST_F(SettingsPresenterTest, FailuresOfHandedOverWorkReachTheErrorReport) {
   Start();
   main_->Handover().Post([] { throw Failure(u"Lost the device"); });
   EXPECT_GT(shell_.wakes.load(), 0);
@@ -460,10 +480,10 @@ TEST_F(MainWindowTest, FailuresOfHandedOverWorkReachTheErrorReport) {
   EXPECT_EQ(shell_.messages.back().title, u"Orvanta");
 }
 
-TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
+TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
-  MainWindow& main = Start();
-  ASSERT_TRUE(main.ComPortCallerID().Connected());
+  SettingsPresenter& main = Start();
+  ASSERT_TRUE(main.Port().Connected());
   auto serve_until = [&](const std::function<bool()>& done) {
     main.Handover().ServeUntil(done);
   };
@@ -475,9 +495,9 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
     line_->Receive("3E");
     serve_until([&] { return window.memo2.size() == 2; });
     EXPECT_EQ(window.memo1, u"3E");
-    window.listener.OnKapat();
+    window.listener.OnClose();
   };
-  view_.listener->OnTestEkrani();
+  view_.listener->OnOpenPortTest();
   EXPECT_TRUE(FakePortTestView::destroyed);
   EXPECT_FALSE(main.Receiver().HasTestSink());
   const auto& log = main.Form().Log().Lines();
@@ -492,20 +512,20 @@ TEST_F(MainWindowTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainWindowTest, ADroppedComportClickOpensNoDialog) {
+TEST_F(SettingsPresenterTest, ADroppedComportClickOpensNoDialog) {
   Start();
   shell_.tick_count = 100000;
-  view_.listener->OnComportAyarlari();
+  view_.listener->OnPortSettings();
   EXPECT_EQ(shell_.setup_dialogs_created, 1);
   shell_.tick_count = 100499;
-  view_.listener->OnComportAyarlari();
+  view_.listener->OnPortSettings();
   EXPECT_EQ(shell_.setup_dialogs_created, 1);
   shell_.tick_count = 100500;
-  view_.listener->OnComportAyarlari();
+  view_.listener->OnPortSettings();
   EXPECT_EQ(shell_.setup_dialogs_created, 2);
 }
 
-TEST_F(MainWindowTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
+TEST_F(SettingsPresenterTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
   Start();
   FakeSetupDialogView* shown = nullptr;
   std::vector<std::u16string> port_list;
@@ -517,11 +537,11 @@ TEST_F(MainWindowTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
     dialog.chosen[SetupDialogView::kPort] = 1;  // chosen, then cancelled
     return false;
   };
-  view_.listener->OnComportAyarlari();
+  view_.listener->OnPortSettings();
   ASSERT_NE(shown, nullptr);
   EXPECT_EQ(port_list, (std::vector<std::u16string>{u"COM1", u"COM3"}));
   EXPECT_EQ(chosen_port, 0);
-  EXPECT_EQ(main_->ComPortCallerID().Port(), u"COM1");
+  EXPECT_EQ(main_->Port().Port(), u"COM1");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos);
   EXPECT_NE(file.find("Port=COM1"), std::string::npos);
@@ -529,7 +549,7 @@ TEST_F(MainWindowTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainWindowTest, ComportAyarlariAppliesTheChoicesOnOk) {
+TEST_F(SettingsPresenterTest, ComportAyarlariAppliesTheChoicesOnOk) {
   Start();
   shell_.setup_dialog_user = [&](FakeSetupDialogView& dialog) {
     dialog.chosen[SetupDialogView::kPort] = 1;
@@ -538,14 +558,14 @@ TEST_F(MainWindowTest, ComportAyarlariAppliesTheChoicesOnOk) {
         std::find(rates.begin(), rates.end(), u"19200") - rates.begin());
     return true;
   };
-  view_.listener->OnComportAyarlari();
-  EXPECT_EQ(main_->ComPortCallerID().Port(), u"COM3");
+  view_.listener->OnPortSettings();
+  EXPECT_EQ(main_->Port().Port(), u"COM3");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("Port=COM3"), std::string::npos);
   EXPECT_NE(file.find("BaudRate=19200"), std::string::npos);
 }
 
-TEST_F(MainWindowTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
+TEST_F(SettingsPresenterTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
   port_names_ = {u"COM2"};
   Start();
   int chosen_port = -2;
@@ -553,17 +573,17 @@ TEST_F(MainWindowTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
     chosen_port = dialog.chosen[SetupDialogView::kPort];
     return true;
   };
-  view_.listener->OnComportAyarlari();
+  view_.listener->OnPortSettings();
   EXPECT_EQ(chosen_port, -1);
-  EXPECT_EQ(main_->ComPortCallerID().Port(), u"");
+  EXPECT_EQ(main_->Port().Port(), u"");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("Port=\r\n"), std::string::npos) << file;
 }
 
-TEST_F(MainWindowTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
+TEST_F(SettingsPresenterTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
   port_list_failure_ = u"COM Port Error: Registry error on EnumComPorts";
   Start();
-  view_.listener->OnComportAyarlari();
+  view_.listener->OnPortSettings();
   EXPECT_EQ(shell_.setup_dialogs_created, 0);
   ASSERT_EQ(Errors().size(), 1u);
   EXPECT_EQ(shell_.messages.back().text,
@@ -573,7 +593,7 @@ TEST_F(MainWindowTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNoth
 
 // A settings file that does not read as text leaves caller-ID off, as the
 // defaults have it; the user hears why, once, and the file stays as it was.
-TEST_F(MainWindowTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
+TEST_F(SettingsPresenterTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
   using namespace std::string_literals;
   struct Case {
     std::string bytes;
@@ -607,13 +627,13 @@ TEST_F(MainWindowTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
     }
     // The start goes on: the balloon, but no caller-ID.
     EXPECT_TRUE(BalloonShown());
-    EXPECT_FALSE(main_->IdUDPClient1().Active());
+    EXPECT_FALSE(main_->Channel().Active());
     EXPECT_EQ(FileText("Setting.ini"), c.bytes);
     main_.reset();
   }
 }
 
-TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
+TEST_F(SettingsPresenterTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
   fs::create_directories(dir_ / "Setting.ini");
   Start();
   ASSERT_EQ(Errors().size(), 1u);
@@ -628,7 +648,7 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) 
   EXPECT_EQ(shell_.posted_auto_starts, 0);
 }
 
-TEST_F(MainWindowTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
+TEST_F(SettingsPresenterTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
   struct Case {
     bool asked, screen, tray, shown;
   };
@@ -654,7 +674,7 @@ TEST_F(MainWindowTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
 // The settings folder may be one the command line named and nobody made
 // yet: every action that writes a settings file makes it first, and no
 // other action does.
-TEST_F(MainWindowTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
+TEST_F(SettingsPresenterTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
   shell_.exe_path = (dir_ / "new" / "folder" / "Orvanta.exe").u16string();
   shell_.setup_dialog_user = [](FakeSetupDialogView&) { return true; };
   Start();
@@ -664,12 +684,12 @@ TEST_F(MainWindowTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
     const char* writes;
   };
   const Case cases[] = {
-      {"Gizle", &SettingsViewListener::OnGizle, nullptr},
-      {"PortuTestEt", &SettingsViewListener::OnPortuTestEt, nullptr},
+      {"Gizle", &SettingsViewListener::OnHide, nullptr},
+      {"PortuTestEt", &SettingsViewListener::OnTestPort, nullptr},
       {"CloseRequest", &SettingsViewListener::OnCloseRequest, nullptr},
-      {"Uygula", &SettingsViewListener::OnUygula, "Setting.ini"},
-      {"Kaydet", &SettingsViewListener::OnKaydet, "Setting.ini"},
-      {"ComportAyarlari", &SettingsViewListener::OnComportAyarlari,
+      {"Uygula", &SettingsViewListener::OnApply, "Setting.ini"},
+      {"Kaydet", &SettingsViewListener::OnSave, "Setting.ini"},
+      {"ComportAyarlari", &SettingsViewListener::OnPortSettings,
        "calleridcomport.ini"},
   };
   for (const Case& c : cases) {
@@ -685,21 +705,21 @@ TEST_F(MainWindowTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainWindowTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
+TEST_F(SettingsPresenterTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   main_->OnEndSession();
   EXPECT_TRUE(shell_.messages.empty());
   EXPECT_TRUE(main_->Closing());
-  EXPECT_EQ(bench_.CountOf("ARG Disconnect"), 1);
-  EXPECT_FALSE(main_->IdUDPClient1().Active());
+  EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
+  EXPECT_FALSE(main_->Channel().Active());
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(MainWindowTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
+TEST_F(SettingsPresenterTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  bench_.failures["ARG Disconnect"] = u"Device busy";
+  devices_.Fail("ARG Disconnect", u"Device busy");
   main_->OnEndSession();
   EXPECT_TRUE(shell_.messages.empty());
   EXPECT_EQ(shell_.quits, 1);

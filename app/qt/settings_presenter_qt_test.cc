@@ -20,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 #include "app/qt/port_test_window.h"
 #include "app/qt/qt_shell.h"
 #include "app/qt/settings_window.h"
@@ -47,11 +47,11 @@ void CloseUnexpected(QWidget* modal) {
   modal->close();
 }
 
-class QtMainWindowTest : public testing::Test {
+class QtSettingsPresenterTest : public testing::Test {
  protected:
-  QtMainWindowTest()
+  QtSettingsPresenterTest()
       : shell({folder.File(u"Orvanta"), false, {}}),
-        main_window(std::make_unique<MainWindow>(window, shell)) {
+        main_window(std::make_unique<SettingsPresenter>(window, shell)) {
     main_window->FormCreate();
   }
 
@@ -64,10 +64,10 @@ class QtMainWindowTest : public testing::Test {
   TempFolder folder;
   QtShell shell;
   QtSettingsWindow window;
-  std::unique_ptr<MainWindow> main_window;
+  std::unique_ptr<SettingsPresenter> main_window;
 };
 
-TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
+TEST_F(QtSettingsPresenterTest, StartsHiddenAndTheTrayShowsTheWindow) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(main_window->ShowOnStart());
   EXPECT_EQ(window.windowTitle(), "VELMORIS Orvanta s1.02.05f");
@@ -81,46 +81,46 @@ TEST_F(QtMainWindowTest, StartsHiddenAndTheTrayShowsTheWindow) {
   window.close();  // the close box only hides
   EXPECT_FALSE(window.isVisible());
   ShowFromTray();
-  window.sButton3->click();  // "Gizle"
+  window.Controls().hide_button->click();  // "Gizle"
   EXPECT_FALSE(window.isVisible());
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()))
       << "nothing is saved before a save";
 }
 
-TEST_F(QtMainWindowTest, TickingShowsThePanelAndArgShowsItsOptions) {
+TEST_F(QtSettingsPresenterTest, TickingShowsThePanelAndArgShowsItsOptions) {
   ShowFromTray();
-  EXPECT_FALSE(window.PanelCallerID->isVisible());
+  EXPECT_FALSE(window.Controls().caller_id_panel->isVisible());
 
-  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
-  EXPECT_TRUE(window.PanelCallerID->isVisible());
-  EXPECT_EQ(window.EditPort->text(), "18900");
-  EXPECT_TRUE(window.RadioGroupCihaz->Button(0)->isChecked());
-  EXPECT_FALSE(window.PanARG->isVisible());
-  EXPECT_FALSE(window.PanelDiger->isVisible());
+  QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
+  EXPECT_TRUE(window.Controls().caller_id_panel->isVisible());
+  EXPECT_EQ(window.Controls().port_edit->text(), "18900");
+  EXPECT_TRUE(window.Controls().source_choice->Button(0)->isChecked());
+  EXPECT_FALSE(window.Controls().arg_panel->isVisible());
+  EXPECT_FALSE(window.Controls().serial_panel->isVisible());
 
-  QTest::mouseClick(window.RadioGroupCihaz->Button(1), Qt::LeftButton);
-  EXPECT_TRUE(window.PanARG->isVisible());
-  EXPECT_FALSE(window.PanelDiger->isVisible());
-  EXPECT_EQ(window.ComboCIHAZ->currentText(), "(1) CALLER ID");
-  EXPECT_FALSE(window.EditIP->isVisible());
-  EXPECT_FALSE(window.ComboPORT->isVisible());
+  QTest::mouseClick(window.Controls().source_choice->Button(1), Qt::LeftButton);
+  EXPECT_TRUE(window.Controls().arg_panel->isVisible());
+  EXPECT_FALSE(window.Controls().serial_panel->isVisible());
+  EXPECT_EQ(window.Controls().arg_device_kind->currentText(), "(1) CALLER ID");
+  EXPECT_FALSE(window.Controls().main_machine_ip->isVisible());
+  EXPECT_FALSE(window.Controls().arg_com_port->isVisible());
 
-  QTest::mouseClick(window.RadioGroupCihaz->Button(2), Qt::LeftButton);
-  EXPECT_FALSE(window.PanARG->isVisible());
-  EXPECT_TRUE(window.PanelDiger->isVisible());
-  EXPECT_EQ(window.EditBaslama->text(), "S");
-  EXPECT_EQ(window.EditBitis->text(), "E");
-  EXPECT_EQ(window.RxSpinEditNoBaslama->value(), 3);
-  EXPECT_EQ(window.RxSpinEditNoUzunluk->value(), 15);
+  QTest::mouseClick(window.Controls().source_choice->Button(2), Qt::LeftButton);
+  EXPECT_FALSE(window.Controls().arg_panel->isVisible());
+  EXPECT_TRUE(window.Controls().serial_panel->isVisible());
+  EXPECT_EQ(window.Controls().start_text->text(), "S");
+  EXPECT_EQ(window.Controls().end_text->text(), "E");
+  EXPECT_EQ(window.Controls().number_start->value(), 3);
+  EXPECT_EQ(window.Controls().number_length->value(), 15);
 }
 
-TEST_F(QtMainWindowTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
+TEST_F(QtSettingsPresenterTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
   ShowFromTray();
-  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
-  QTest::mouseClick(window.RadioGroupCihaz->Button(1), Qt::LeftButton);
+  QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
+  QTest::mouseClick(window.Controls().source_choice->Button(1), Qt::LeftButton);
 
   BoxAnswerer answerer;
-  window.sButton2->click();
+  window.Controls().apply_button->click();
 
   const std::string file = ReadFile(folder.path() / "Setting.ini");
   EXPECT_NE(file.find("CALLERIDKULLAN=True"), std::string::npos) << file;
@@ -134,10 +134,10 @@ TEST_F(QtMainWindowTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
   EXPECT_EQ(answerer.boxes[1].text, "Caller ID sistemi baslatilamadi.");
 }
 
-TEST_F(QtMainWindowTest, TheSerialButtonsOpenTheirDialogsModally) {
+TEST_F(QtSettingsPresenterTest, TheSerialButtonsOpenTheirDialogsModally) {
   ShowFromTray();
-  QTest::mouseClick(window.CheckBoxCallerIDKullan, Qt::LeftButton);
-  QTest::mouseClick(window.RadioGroupCihaz->Button(2), Qt::LeftButton);
+  QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
+  QTest::mouseClick(window.Controls().source_choice->Button(2), Qt::LeftButton);
 
   QString seen;
   WhenModalAppears([&](QWidget* modal) {
@@ -147,7 +147,7 @@ TEST_F(QtMainWindowTest, TheSerialButtonsOpenTheirDialogsModally) {
     seen = test_window->windowTitle();
     test_window->ButtonKapat->click();
   });
-  window.sButton5->click();
+  window.Controls().open_port_test_button->click();
   EXPECT_EQ(seen, "Comport Test");
 
   // Cancel still writes the port's settings file.
@@ -156,15 +156,15 @@ TEST_F(QtMainWindowTest, TheSerialButtonsOpenTheirDialogsModally) {
     if (!dialog)
       return CloseUnexpected(modal);
     seen = dialog->windowTitle();
-    dialog->Button2->click();
+    dialog->cancel_button->click();
   });
-  window.VmWinButtonComPort->click();
+  window.Controls().port_settings_button->click();
   EXPECT_EQ(seen, "Setup");
   const std::string file = ReadFile(folder.path() / "calleridcomport.ini");
   EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos) << file;
 }
 
-TEST_F(QtMainWindowTest, KapatAsksAndYesEndsTheProgram) {
+TEST_F(QtSettingsPresenterTest, KapatAsksAndYesEndsTheProgram) {
   ShowFromTray();
   int questions = 0;
   BoxAnswerer answerer([&](const BoxAnswerer::Box& box) {
@@ -173,10 +173,10 @@ TEST_F(QtMainWindowTest, KapatAsksAndYesEndsTheProgram) {
     return ++questions == 1 ? QMessageBox::No : QMessageBox::Yes;
   });
   QTimer::singleShot(0, [&] {
-    window.ButtonKapat->click();  // No: nothing changes
+    window.Controls().close_button->click();  // No: nothing changes
     EXPECT_FALSE(main_window->Closing());
     EXPECT_TRUE(window.isVisible());
-    window.ButtonKapat->click();  // Yes: the loop ends
+    window.Controls().close_button->click();  // Yes: the loop ends
   });
   QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
   EXPECT_EQ(QApplication::exec(), 0) << "the event loop did not end";

@@ -1,8 +1,8 @@
-#include "app/main_window.h"
+#include "app/settings_presenter.h"
 
 #include <utility>
 
-#include "app/com_setup.h"
+#include "app/setup_dialog_presenter.h"
 #include "app/port_test_window.h"
 #include "app/settings_form.h"
 #include "base/failure.h"
@@ -94,7 +94,7 @@ bool ClickGuard::Accept(uint32_t tick_count) {
   return true;
 }
 
-MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions options)
+SettingsPresenter::SettingsPresenter(SettingsView& view, Shell& shell, SettingsPresenterOptions options)
     : view_(view),
       shell_(shell),
       constants_(std::move(options.constants)),
@@ -137,13 +137,13 @@ MainWindow::MainWindow(SettingsView& view, Shell& shell, MainWindowOptions optio
                              : MakeDeviceControlFactory(*this);
   engine_ = std::make_unique<CallerIdEngine>(
       EngineParts{*store_, *channel_, *announcer_, *port_, receiver_->Framing(),
-                  *devices_, *this, *form_, *form_, ExeDirectory(), *handover_});
+                  *devices_, *this, *form_, *form_, SettingsFolder(), *handover_});
 
   view_.SetListener(this);
   shell_.SetListener(this);
 }
 
-MainWindow::~MainWindow() {
+SettingsPresenter::~SettingsPresenter() {
   shell_.SetListener(nullptr);
   view_.SetListener(nullptr);
   // The sources go first (they announce through the parts below them); the
@@ -153,7 +153,7 @@ MainWindow::~MainWindow() {
   port_.reset();
 }
 
-void MainWindow::Guarded(const std::function<void()>& handler) {
+void SettingsPresenter::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (...) {
@@ -166,34 +166,34 @@ void MainWindow::Guarded(const std::function<void()>& handler) {
   }
 }
 
-void MainWindow::ShowInfo(const std::u16string& text) {
+void SettingsPresenter::ShowInfo(const std::u16string& text) {
   shell_.ShowMessage(text, kInfoTitle, MessageIcon::kInformation,
                      MessageButtons::kOk);
 }
 
-void MainWindow::ReportError(const std::u16string& message) {
+void SettingsPresenter::ReportError(const std::u16string& message) {
   shell_.ShowMessage(ErrorReportText(message), application_title_,
                      MessageIcon::kError, MessageButtons::kOk);
 }
 
-void MainWindow::ShowTrayBalloon(const std::u16string& text) {
+void SettingsPresenter::ShowTrayBalloon(const std::u16string& text) {
   shell_.ShowBalloon(kBalloonTitle, text, kBalloonTimeoutMs);
 }
 
-std::u16string MainWindow::ExeDirectory() const {
-  return shell_.ExeDirectory();
+std::u16string SettingsPresenter::SettingsFolder() const {
+  return shell_.SettingsFolder();
 }
 
-void MainWindow::BuildCaption() {
+void SettingsPresenter::BuildCaption() {
   caption_ = ComposeCaption(constants_);
   view_.SetCaption(caption_);
 }
 
-void MainWindow::FormCreate() {
+void SettingsPresenter::FormCreate() {
   Guarded([this] { DoFormCreate(); });
 }
 
-void MainWindow::DoFormCreate() {
+void SettingsPresenter::DoFormCreate() {
   BuildCaption();
   shell_.SetTrayTip(caption_);
   show_on_start_ = false;
@@ -201,15 +201,15 @@ void MainWindow::DoFormCreate() {
   form_->LoadSettingsToForm(*store_);
   if (auto_start_pending_) shell_.PostAutoStart();
   engine_->ForgetArgControl();
-  form_->ComboCIHAZChange();
+  form_->ArgDeviceKindChanged();
 }
 
 // A settings file that cannot be read stops the start as before, with a
 // sentence that says which file it is about; one that reads as no text at
 // all (the wrong encoding) leaves every setting at its default, caller-ID
 // off, which the user hears about here instead of finding it out later.
-void MainWindow::ReadSettingsFile() {
-  const std::u16string path = ExeDirectory() + kSettingsFileName;
+void SettingsPresenter::ReadSettingsFile() {
+  const std::u16string path = SettingsFolder() + kSettingsFileName;
   try {
     store_->SetFileName(path);
     store_->RestoreValues();
@@ -223,7 +223,7 @@ void MainWindow::ReadSettingsFile() {
   }
 }
 
-void MainWindow::ShowAtStartIfDue() {
+void SettingsPresenter::ShowAtStartIfDue() {
   Guarded([this] {
     if (show_on_start_ || show_window_at_start_ ||
         (shell_.HasScreen() && !shell_.HasTray())) {
@@ -232,21 +232,21 @@ void MainWindow::ShowAtStartIfDue() {
   });
 }
 
-void MainWindow::WmAutoStart() {
+void SettingsPresenter::WmAutoStart() {
   auto_start_pending_ = false;
   engine_->ApplySettings();
   shell_.ShowBalloon(kBalloonTitle, kBalloonText, kBalloonTimeoutMs);
 }
 
-void MainWindow::ShowSettingsWindow() {
+void SettingsPresenter::ShowSettingsWindow() {
   show_on_start_ = true;
   view_.ShowWindow();
   form_->Log().WindowShown();
 }
 
-void MainWindow::ProgramKapa1Click(Sender sender) {
+void SettingsPresenter::EndProgram(Sender sender) {
   Guarded([this, sender] {
-    if (sender == Sender::kButtonKapat &&
+    if (sender == Sender::kCloseButton &&
         shell_.ShowMessage(kCloseQuestion, kQuestionTitle, MessageIcon::kQuestion,
                            MessageButtons::kYesNo) == MessageAnswer::kNo) {
       return;
@@ -256,7 +256,7 @@ void MainWindow::ProgramKapa1Click(Sender sender) {
   });
 }
 
-void MainWindow::FormClose() {
+void SettingsPresenter::FormClose() {
   if (!closing_) {
     view_.HideWindow();
     return;
@@ -265,86 +265,86 @@ void MainWindow::FormClose() {
   shell_.Quit();
 }
 
-void MainWindow::SaveSettingsFromForm() {
+void SettingsPresenter::SaveSettingsFromForm() {
   form_->StoreControls(*store_);
   shell_.CreateSettingsFolder();
   store_->SaveValues();
   engine_->ApplySettings();
 }
 
-void MainWindow::sButton1Click() {
+void SettingsPresenter::SaveAndHide() {
   SaveSettingsFromForm();
   view_.HideWindow();
 }
 
-void MainWindow::sButton4Click() { announcer_->SendTestDatagram(*this); }
+void SettingsPresenter::TestPort() { announcer_->SendTestDatagram(*this); }
 
-void MainWindow::sButton5Click() { ShowPortTestWindow(shell_, *receiver_); }
+void SettingsPresenter::OpenPortTest() { ShowPortTestWindow(shell_, *receiver_); }
 
-void MainWindow::VmWinButtonComPortClick() {
-  ShowComSetupDialog(*port_, shell_, port_lister_);
+void SettingsPresenter::OpenPortSettings() {
+  ShowPortSetupDialog(*port_, shell_, port_lister_);
   shell_.CreateSettingsFolder();
-  port_->StoreSettings(PortStoreKind::stIniFile, ExeDirectory() + kPortSettingsFileName);
+  port_->StoreSettings(PortStoreKind::stIniFile, SettingsFolder() + kPortSettingsFileName);
 }
 
-void MainWindow::OnCheckBoxClick() {
-  Guarded([this] { form_->CheckBoxCallerIDKullanClick(); });
+void SettingsPresenter::OnCallerIdClick() {
+  Guarded([this] { form_->CallerIdClicked(); });
 }
-void MainWindow::OnRadioGroupClick() {
-  Guarded([this] { form_->RadioGroupCihazClick(); });
+void SettingsPresenter::OnSourceClick() {
+  Guarded([this] { form_->SourceClicked(); });
 }
-void MainWindow::OnComboCihazChange() {
-  Guarded([this] { form_->ComboCIHAZChange(); });
+void SettingsPresenter::OnArgDeviceKindChange() {
+  Guarded([this] { form_->ArgDeviceKindChanged(); });
 }
-void MainWindow::OnMemoLogDblClick() {
-  Guarded([this] { form_->MemoLogDblClick(); });
+void SettingsPresenter::OnLogPaneDoubleClick() {
+  Guarded([this] { form_->LogPaneDoubleClicked(); });
 }
-void MainWindow::OnEditPortEscape() {
-  Guarded([this] { form_->EditPortEscape(); });
+void SettingsPresenter::OnPortEditEscape() {
+  Guarded([this] { form_->PortEditEscaped(); });
 }
-void MainWindow::OnEditPortExit() {
-  Guarded([this] { form_->EditPortExit(); });
+void SettingsPresenter::OnPortEditExit() {
+  Guarded([this] { form_->PortEditLeft(); });
 }
-void MainWindow::OnKaydet() {
-  Guarded([this] { sButton1Click(); });
+void SettingsPresenter::OnSave() {
+  Guarded([this] { SaveAndHide(); });
 }
-void MainWindow::OnUygula() {
+void SettingsPresenter::OnApply() {
   Guarded([this] { SaveSettingsFromForm(); });
 }
-void MainWindow::OnGizle() {
+void SettingsPresenter::OnHide() {
   Guarded([this] { view_.HideWindow(); });
 }
-void MainWindow::OnKapat() { ProgramKapa1Click(Sender::kButtonKapat); }
-void MainWindow::OnPortuTestEt() {
-  Guarded([this] { sButton4Click(); });
+void SettingsPresenter::OnClose() { EndProgram(Sender::kCloseButton); }
+void SettingsPresenter::OnTestPort() {
+  Guarded([this] { TestPort(); });
 }
-void MainWindow::OnTestEkrani() {
-  Guarded([this] { sButton5Click(); });
+void SettingsPresenter::OnOpenPortTest() {
+  Guarded([this] { OpenPortTest(); });
 }
-void MainWindow::OnComportAyarlari() {
+void SettingsPresenter::OnPortSettings() {
   Guarded([this] {
     if (com_port_button_guard_.Accept(shell_.TickCount())) {
-      VmWinButtonComPortClick();
+      OpenPortSettings();
     }
   });
 }
-void MainWindow::OnCloseRequest() {
+void SettingsPresenter::OnCloseRequest() {
   Guarded([this] { FormClose(); });
 }
 
-void MainWindow::OnTrayDblClick() {
+void SettingsPresenter::OnTrayDblClick() {
   Guarded([this] { ShowSettingsWindow(); });
 }
-void MainWindow::OnAyarlarClick() {
+void SettingsPresenter::OnSettingsMenu() {
   Guarded([this] { ShowSettingsWindow(); });
 }
-void MainWindow::OnProgramiKapatClick() {
-  ProgramKapa1Click(Sender::kProgramKapa1);
+void SettingsPresenter::OnEndProgramMenu() {
+  EndProgram(Sender::kTrayMenu);
 }
-void MainWindow::OnAutoStart() {
+void SettingsPresenter::OnAutoStart() {
   Guarded([this] { WmAutoStart(); });
 }
-void MainWindow::OnHandoverWake() {
+void SettingsPresenter::OnHandoverWake() {
   Guarded([this] { handover_->ServePending(); });
 }
 
@@ -352,7 +352,7 @@ void MainWindow::OnHandoverWake() {
 // system asked it to end, and nobody is left to answer a message box. A
 // failure of the closing step is therefore not reported; the parts are
 // still taken down when the shell destroys the main window.
-void MainWindow::OnEndSession() {
+void SettingsPresenter::OnEndSession() {
   closing_ = true;
   try {
     engine_->ClosingStep();

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_APP_MAIN_WINDOW_H_
-#define ORVANTA_APP_MAIN_WINDOW_H_
+#ifndef ORVANTA_APP_SETTINGS_PRESENTER_H_
+#define ORVANTA_APP_SETTINGS_PRESENTER_H_
 
 #include <cstdint>
 #include <functional>
@@ -53,7 +53,7 @@ std::u16string DirectoryOf(std::u16string_view path, char16_t separator);
 std::u16string SettingsFileProblemText(const std::u16string& path,
                                        const EncodingProblem& problem);
 
-// The button VmWinButtonComPort's guard: a click less than 500 ms (tick
+// The "Comport Ayarlari" button's guard: a click less than 500 ms (tick
 // difference modulo 2^32) after the last accepted one is dropped.
 class ClickGuard {
  public:
@@ -65,7 +65,7 @@ class ClickGuard {
 };
 
 // Test seams; each left empty means the platform's own part.
-struct MainWindowOptions {
+struct SettingsPresenterOptions {
   ProgramConstants constants;
   std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)> devices;
   std::function<std::unique_ptr<ComDevice>()> com_device;
@@ -75,26 +75,26 @@ struct MainWindowOptions {
   bool show_window_at_start = false;
 };
 
-// The main window `TAnaF`: owns the settings store `FSAyar`, the UDP channel,
-// the announcer, the serial port with its receive handler, the device controls'
-// factory, the caller-ID engine and the settings window's presenter, and
-// handles everything the platform reports.
+// The settings window's presenter and the program's owner: owns the settings
+// store, the UDP channel, the announcer, the serial port with its receive
+// handler, the device controls' factory, the caller-ID engine and the
+// settings form, and handles everything the platform reports.
 //
-// A shell creates its Shell and SettingsView, then the MainWindow over them
+// A shell creates its Shell and SettingsView, then the SettingsPresenter over them
 // (which attaches itself as both listeners), calls FormCreate() and
 // ShowAtStartIfDue() and runs the message loop until Shell::Quit(); it
-// destroys the MainWindow after the loop, before the view and the shell.
+// destroys the SettingsPresenter after the loop, before the view and the shell.
 //
 // Every entry point (the listener calls, FormCreate) catches all failures
 // and shows them in the default error report; none of them throws.
-class MainWindow : public SettingsViewListener,
+class SettingsPresenter : public SettingsViewListener,
                    public ShellListener,
                    public UserNotice {
  public:
-  MainWindow(SettingsView& view, Shell& shell, MainWindowOptions options = {});
-  ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
+  SettingsPresenter(SettingsView& view, Shell& shell, SettingsPresenterOptions options = {});
+  ~SettingsPresenter() override;
+  SettingsPresenter(const SettingsPresenter&) = delete;
+  SettingsPresenter& operator=(const SettingsPresenter&) = delete;
 
   // The window's creation handler: caption, tray tip, hidden start, settings
   // file, controls, the start-up message.
@@ -104,9 +104,9 @@ class MainWindow : public SettingsViewListener,
   // when a screen has no tray to reach the program through.
   void ShowAtStartIfDue();
 
-  enum class Sender { kProgramKapa1, kButtonKapat };
+  enum class Sender { kTrayMenu, kCloseButton };
   // Tray "Programı Kapat" (no question) or "Kapat" (asks first).
-  void ProgramKapa1Click(Sender sender);
+  void EndProgram(Sender sender);
   // Show the window from the tray.
   void ShowSettingsWindow();
   // "VELMORIS Orvanta s1.02.05f": sets the window caption.
@@ -114,7 +114,7 @@ class MainWindow : public SettingsViewListener,
   std::u16string Caption() const { return caption_; }
 
   // The executable's directory, ending in the path separator.
-  std::u16string ExeDirectory() const;
+  std::u16string SettingsFolder() const;
 
   // UserNotice: "Bilgi" information box; the default error report; the
   // tray balloon under the program's balloon title.
@@ -129,33 +129,33 @@ class MainWindow : public SettingsViewListener,
   bool AutoStartPending() const { return auto_start_pending_; }
 
   // SettingsViewListener.
-  void OnCheckBoxClick() override;
-  void OnRadioGroupClick() override;
-  void OnComboCihazChange() override;
-  void OnMemoLogDblClick() override;
-  void OnEditPortEscape() override;
-  void OnEditPortExit() override;
-  void OnKaydet() override;
-  void OnUygula() override;
-  void OnGizle() override;
-  void OnKapat() override;
-  void OnPortuTestEt() override;
-  void OnTestEkrani() override;
-  void OnComportAyarlari() override;
+  void OnCallerIdClick() override;
+  void OnSourceClick() override;
+  void OnArgDeviceKindChange() override;
+  void OnLogPaneDoubleClick() override;
+  void OnPortEditEscape() override;
+  void OnPortEditExit() override;
+  void OnSave() override;
+  void OnApply() override;
+  void OnHide() override;
+  void OnClose() override;
+  void OnTestPort() override;
+  void OnOpenPortTest() override;
+  void OnPortSettings() override;
   void OnCloseRequest() override;
 
   // ShellListener.
   void OnTrayDblClick() override;
-  void OnAyarlarClick() override;
-  void OnProgramiKapatClick() override;
+  void OnSettingsMenu() override;
+  void OnEndProgramMenu() override;
   void OnAutoStart() override;
   void OnHandoverWake() override;
   void OnEndSession() override;
 
   // The parts, for tests and for the shell's own wiring.
-  SettingsStore& FSAyar() { return *store_; }
-  UdpChannel& IdUDPClient1() { return *channel_; }
-  SerialPort& ComPortCallerID() { return *port_; }
+  SettingsStore& Store() { return *store_; }
+  UdpChannel& Channel() { return *channel_; }
+  SerialPort& Port() { return *port_; }
   SerialReceiver& Receiver() { return *receiver_; }
   CallerIdEngine& Engine() { return *engine_; }
   SettingsForm& Form() { return *form_; }
@@ -170,10 +170,10 @@ class MainWindow : public SettingsViewListener,
   void ReadSettingsFile();
   void WmAutoStart();
   void SaveSettingsFromForm();
-  void sButton1Click();
-  void sButton4Click();
-  void sButton5Click();
-  void VmWinButtonComPortClick();
+  void SaveAndHide();
+  void TestPort();
+  void OpenPortTest();
+  void OpenPortSettings();
 
   SettingsView& view_;
   Shell& shell_;
@@ -208,4 +208,4 @@ inline constexpr uint32_t kBalloonTimeoutMs = 5000;
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_APP_MAIN_WINDOW_H_
+#endif  // ORVANTA_APP_SETTINGS_PRESENTER_H_

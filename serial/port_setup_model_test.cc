@@ -1,4 +1,4 @@
-#include "serial/com_setup.h"
+#include "serial/port_setup_model.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ class ComSetupTest : public ::testing::Test {
         port(ui, std::make_unique<FakeComDevice>(line)) {}
 
   // The dialog, with `choose` standing for the user.
-  void Show(const std::function<SetupResult(ComSetupModel&)>& choose) {
+  void Show(const std::function<SetupResult(PortSetupModel&)>& choose) {
     ShowSetupDialog(port, choose, ThreePorts);
   }
 
@@ -33,8 +33,8 @@ class ComSetupTest : public ::testing::Test {
   SerialPort port;
 };
 
-TEST(ComSetupModel, ListsAreFilledAndTheFirstEntrySelected) {
-  ComSetupModel model(ThreePorts);
+TEST(PortSetupModel, ListsAreFilledAndTheFirstEntrySelected) {
+  PortSetupModel model(ThreePorts);
   EXPECT_THAT(model.Combo1.Items(), ElementsAre(u"COM1", u"COM10", u"COM3"));
   EXPECT_EQ(model.Combo2.Items().size(), 16u);
   EXPECT_EQ(model.Combo2.Items().front(), u"Custom");
@@ -57,7 +57,7 @@ TEST_F(ComSetupTest, AttachingSelectsThePortsValuesIgnoringCase) {
   port.SetBaudRate(TBaudRate::br19200);
   port.SetStopBits(TStopBits::sbOne5StopBits);
   port.FlowControl().SetXonXoffIn(true);  // a custom flow control
-  Show([](ComSetupModel& model) {
+  Show([](PortSetupModel& model) {
     EXPECT_EQ(model.Combo1.Text(), u"COM3");
     EXPECT_EQ(model.Combo2.Text(), u"19200");
     EXPECT_EQ(model.Combo3.Text(), u"8");
@@ -74,7 +74,7 @@ TEST_F(ComSetupTest, AttachingSelectsThePortsValuesIgnoringCase) {
 
 TEST_F(ComSetupTest, PortNotListedBecomesAnEmptyName) {
   port.SetPort(u"COM7");
-  Show([](ComSetupModel& model) {
+  Show([](PortSetupModel& model) {
     EXPECT_EQ(model.Combo1.ItemIndex(), -1);
     EXPECT_EQ(model.Combo1.Text(), u"");
     return SetupResult::kOk;
@@ -83,7 +83,7 @@ TEST_F(ComSetupTest, PortNotListedBecomesAnEmptyName) {
 }
 
 TEST_F(ComSetupTest, ChoicesReachThePortOnlyOnOk) {
-  auto choose = [this](ComSetupModel& model) {
+  auto choose = [this](PortSetupModel& model) {
     model.Combo1.SetItemIndex(1);  // COM10
     model.Combo2.SetItemIndex(10);  // 38400
     model.Combo5.SetItemIndex(2);   // Even
@@ -91,7 +91,7 @@ TEST_F(ComSetupTest, ChoicesReachThePortOnlyOnOk) {
     EXPECT_EQ(port.Port(), u"COM1");  // nothing applied yet
     EXPECT_EQ(port.BaudRate(), TBaudRate::br9600);
   };
-  Show([&](ComSetupModel& model) {
+  Show([&](PortSetupModel& model) {
     choose(model);
     return SetupResult::kCancel;
   });
@@ -99,7 +99,7 @@ TEST_F(ComSetupTest, ChoicesReachThePortOnlyOnOk) {
   EXPECT_EQ(port.BaudRate(), TBaudRate::br9600);
   EXPECT_EQ(port.FlowControl().FlowControl(), TFlowControl::fcNone);
 
-  Show([&](ComSetupModel& model) {
+  Show([&](PortSetupModel& model) {
     choose(model);
     return SetupResult::kOk;
   });
@@ -112,7 +112,7 @@ TEST_F(ComSetupTest, ChoicesReachThePortOnlyOnOk) {
 TEST_F(ComSetupTest, OkOnAnOpenPortReopensAtOnceAndAppliesTheRestTogether) {
   port.Open();
   line->ClearCalls();
-  Show([&](ComSetupModel& model) {
+  Show([&](PortSetupModel& model) {
     model.Combo1.SetItemIndex(2);  // COM3
     model.Combo2.SetItemIndex(9);  // 19200
     model.Combo3.SetItemIndex(2);  // 7
@@ -134,7 +134,7 @@ TEST_F(ComSetupTest, NewPortThatCannotBeOpenedClosesThePortAndTheBracket) {
   port.Open();
   line->FailCall("Open", 5);
   try {
-    Show([](ComSetupModel& model) {
+    Show([](PortSetupModel& model) {
       model.Combo1.SetItemIndex(1);
       return SetupResult::kOk;
     });
@@ -152,7 +152,7 @@ TEST_F(ComSetupTest, FailingEnumerationShowsNoDialog) {
   try {
     ShowSetupDialog(
         port,
-        [&](ComSetupModel&) {
+        [&](PortSetupModel&) {
           shown = true;
           return SetupResult::kOk;
         },

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_SERIAL_COM_SETUP_H_
-#define ORVANTA_SERIAL_COM_SETUP_H_
+#ifndef ORVANTA_SERIAL_PORT_SETUP_MODEL_H_
+#define ORVANTA_SERIAL_PORT_SETUP_MODEL_H_
 
 // The port setup dialog ("Setup") without its window: the six parameter
 // lists, what attaching, choosing and confirming do to the port, and the
@@ -73,22 +73,22 @@ class TComComboBox {
   int recorded_value_ = 0;  // index into the value texts
 };
 
-// The dialog `ComSetupFrm` as data: Combo1 port, Combo2 baud rate, Combo3
-// data bits, Combo4 stop bits, Combo5 parity, Combo6 flow control.
-class ComSetupModel {
+// The serial setup dialog as data: its six lists, top to bottom: port, baud
+// rate, data bits, stop bits, parity, flow control.
+class PortSetupModel {
  public:
   // Fills every list; a failing port enumeration travels on (then no
   // dialog is shown).
-  explicit ComSetupModel(const PortLister& lister = {});
+  explicit PortSetupModel(const PortLister& lister = {});
 
   TComComboBox Combo1, Combo2, Combo3, Combo4, Combo5, Combo6;
   std::array<TComComboBox*, 6> Combos() {
     return {&Combo1, &Combo2, &Combo3, &Combo4, &Combo5, &Combo6};
   }
 
-  // Attaches the lists to `port`, Combo1 first.
+  // Attaches the lists to `port`, the port list first.
   void Attach(SerialPort& port);
-  // OK: the recorded values, Combo1 to Combo6, inside one update bracket,
+  // OK: the recorded values, top to bottom, inside one update bracket,
   // which is closed also when applying fails.
   void ApplyToPort(SerialPort& port);
 };
@@ -97,41 +97,12 @@ enum class SetupResult { kOk, kCancel };
 
 // Shows the model modally and returns how it was closed (any close other
 // than the OK button counts as Cancel).
-using SetupDialogShower = std::function<SetupResult(ComSetupModel& model)>;
+using SetupDialogShower = std::function<SetupResult(PortSetupModel& model)>;
 
 // `ShowSetupDialog`: create, attach, show, apply on OK.
 void ShowSetupDialog(SerialPort& port, const SetupDialogShower& show_modal,
                      const PortLister& lister = {});
 
-// Texts and layout of the dialog window (client area 231 x 216, font
-// "MS Sans Serif" 8 pt, centred on the screen, fixed dialog border).
-namespace com_setup_text {
-inline constexpr char16_t kCaption[] = u"Setup";
-inline constexpr char16_t kGroupBox[] = u" Settings ";
-inline constexpr const char16_t* kLabels[6] = {u"Port",      u"Baud rate",
-                                               u"Data bits", u"Stop bits",
-                                               u"Parity",    u"Flow control"};
-inline constexpr char16_t kOk[] = u"OK";
-inline constexpr char16_t kCancel[] = u"Cancel";
-}  // namespace com_setup_text
-
-namespace com_setup_layout {
-struct Place {
-  int left, top, width, height;
-};
-inline constexpr int kClientWidth = 231;
-inline constexpr int kClientHeight = 216;
-inline constexpr Place kGroupBox = {8, 8, 217, 169};
-// Inside the group box; labels are auto-sized (height 0 here).
-inline constexpr Place kLabels[6] = {{8, 24, 0, 0},  {8, 48, 0, 0},  {8, 72, 0, 0},
-                                     {8, 96, 0, 0},  {8, 120, 0, 0}, {8, 144, 0, 0}};
-inline constexpr Place kCombos[6] = {{80, 16, 129, 21},  {80, 40, 129, 21},
-                                     {80, 64, 129, 21},  {80, 88, 129, 21},
-                                     {80, 112, 129, 21}, {80, 136, 129, 21}};
-inline constexpr Place kOkButton = {70, 184, 75, 25};
-inline constexpr Place kCancelButton = {150, 184, 75, 25};
-}  // namespace com_setup_layout
-
 }  // namespace orvanta
 
-#endif  // ORVANTA_SERIAL_COM_SETUP_H_
+#endif  // ORVANTA_SERIAL_PORT_SETUP_MODEL_H_

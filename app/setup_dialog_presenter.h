@@ -1,7 +1,7 @@
-#ifndef ORVANTA_APP_COM_SETUP_H_
-#define ORVANTA_APP_COM_SETUP_H_
+#ifndef ORVANTA_APP_SETUP_DIALOG_PRESENTER_H_
+#define ORVANTA_APP_SETUP_DIALOG_PRESENTER_H_
 
-#include "serial/com_setup.h"
+#include "serial/port_setup_model.h"
 
 namespace orvanta {
 
@@ -14,8 +14,8 @@ class SerialPort;
 // the port; Cancel applies nothing. Failures (the port list cannot be made,
 // the chosen port cannot be opened) travel on. An empty `lister` lists the
 // machine's ports.
-void ShowComSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister = {});
+void ShowPortSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister = {});
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_APP_COM_SETUP_H_
+#endif  // ORVANTA_APP_SETUP_DIALOG_PRESENTER_H_
