@@ -46,14 +46,17 @@ CommandLine ParseCommandLine(const std::vector<std::u16string>& arguments) {
   if (!error.empty()) {
     return {CommandLine::Action::kUsageError, {}, false, error};
   }
-  if (help) result.action = CommandLine::Action::kHelp;
-  else if (version) result.action = CommandLine::Action::kVersion;
+  if (help)
+    result.action = CommandLine::Action::kHelp;
+  else if (version)
+    result.action = CommandLine::Action::kVersion;
   return result;
 }
 
 std::u16string HelpText(std::u16string_view program) {
   const std::u16string name(program);
-  return u"Usage: " + name + u" [OPTION]...\n"
+  return u"Usage: " + name +
+         u" [OPTION]...\n"
          u"Caller-ID tray program: announces the number of each incoming call "
          u"to the LAN\n"
          u"as one UDP broadcast datagram.\n"

@@ -50,7 +50,8 @@ TEST(CommandLineTest, ReadsTheOptionsAndRefusesEverythingElse) {
   };
   for (const Case& c : cases) {
     std::string trace;
-    for (const auto& argument : c.arguments) trace += Utf16ToUtf8(argument) + " ";
+    for (const auto& argument : c.arguments)
+      trace += Utf16ToUtf8(argument) + " ";
     SCOPED_TRACE(trace);
     const CommandLine parsed = ParseCommandLine(c.arguments);
     EXPECT_EQ(parsed.action, c.expected.action);

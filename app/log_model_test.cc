@@ -24,7 +24,9 @@ class LogModelTest : public testing::Test {
   void Add(int first, int last) {
     for (int i = first; i <= last; ++i) log_.AddLogLine(Line(i));
   }
-  static std::u16string Line(int i) { return u"Kanal No : 0   Caller ID : " + IntToText(i); }
+  static std::u16string Line(int i) {
+    return u"Kanal No : 0   Caller ID : " + IntToText(i);
+  }
   static std::vector<std::u16string> Lines(int first, int last) {
     std::vector<std::u16string> lines;
     for (int i = first; i <= last; ++i) lines.push_back(Line(i));
@@ -100,8 +102,9 @@ TEST_F(LogModelTest, KeepsTheMostRecentTwoThousandLines) {
       for (auto& work : std::exchange(posted, {})) work();
     }
     const int first = std::max(1, added - kMax + 1);
-    EXPECT_EQ(std::vector<std::u16string>(log.Lines().begin(), log.Lines().end()),
-              Lines(first, added));
+    EXPECT_EQ(
+        std::vector<std::u16string>(log.Lines().begin(), log.Lines().end()),
+        Lines(first, added));
     EXPECT_EQ(view.memo, Lines(first, added));
   }
 }

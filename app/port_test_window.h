@@ -31,8 +31,8 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
   std::unique_ptr<PortTestView> view_;
 };
 
-// "Test Ekranı": create the window, make it the receive handler's destination for
-// received chunks, show it modally; when it closes, first take it away from
+// "Test Ekranı": create the window, make it the receive handler's destination
+// for received chunks, show it modally; when it closes, first take it away from
 // the receive handler, then destroy it.
 void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver);
 

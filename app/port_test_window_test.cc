@@ -18,8 +18,9 @@ TEST(PortTestWindowTest, ShowsChunksAsRunningTextAndOneLinePerByte) {
   window.ShowChunk("S12");
   window.ShowChunk("3E");
   EXPECT_EQ(view.memo1, u"typed S123E");
-  EXPECT_EQ(view.memo2, (std::vector<std::u16string>{
-                            u"83 (S)", u"49 (1)", u"50 (2)", u"51 (3)", u"69 (E)"}));
+  EXPECT_EQ(view.memo2,
+            (std::vector<std::u16string>{u"83 (S)", u"49 (1)", u"50 (2)",
+                                         u"51 (3)", u"69 (E)"}));
 }
 
 TEST(PortTestWindowTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
@@ -47,16 +48,20 @@ class ShowPortTestWindowTest : public testing::Test {
   ShowPortTestWindowTest() { AddSettingsCatalogue(store_); }
 
   SettingsStore store_;
-  SerialReceiver receiver_{store_, [](const std::u16string&, const std::u16string&) {}};
+  SerialReceiver receiver_{store_,
+                           [](const std::u16string&, const std::u16string&) {}};
   FakeShell shell_;
 };
 
-TEST_F(ShowPortTestWindowTest, TheReceiverHandsChunksToTheWindowOnlyWhileItExists) {
+TEST_F(ShowPortTestWindowTest,
+       TheReceiverHandsChunksToTheWindowOnlyWhileItExists) {
   bool sink_set_while_shown = false;
   bool sink_set_at_destruction = true;
   shell_.port_test_user = [&](FakePortTestView& view) {
     sink_set_while_shown = receiver_.HasTestSink();
-    view.on_destroy = [&] { sink_set_at_destruction = receiver_.HasTestSink(); };
+    view.on_destroy = [&] {
+      sink_set_at_destruction = receiver_.HasTestSink();
+    };
   };
   EXPECT_FALSE(receiver_.HasTestSink());
   ShowPortTestWindow(shell_, receiver_);

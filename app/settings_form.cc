@@ -88,9 +88,7 @@ SettingsForm::SettingsForm(SettingsView& view, LogModel::Poster post_refresh)
   log_.ClearLog();
 }
 
-bool SettingsForm::CallerIdEnabled() const {
-  return view_.CallerIdEnabled();
-}
+bool SettingsForm::CallerIdEnabled() const { return view_.CallerIdEnabled(); }
 
 void SettingsForm::SetCallerIdEnabled(bool checked) {
   if (view_.CallerIdEnabled() == checked) return;
@@ -178,7 +176,8 @@ void SettingsForm::PortEditLeft() { SetPortNumber(PortNumber()); }
 void SettingsForm::LoadSettingsToForm(const SettingsStore& store) {
   SetCallerIdEnabled(ReadBoolean(store, kCallerIdKullan));
   SetSource(ReadInteger(store, kCallerIdType));
-  SetEditText(SettingsEdit::kStartText, store.ReadValue(kCallerIdBaslamaString));
+  SetEditText(SettingsEdit::kStartText,
+              store.ReadValue(kCallerIdBaslamaString));
   SetEditText(SettingsEdit::kEndText, store.ReadValue(kCallerIdBitisString));
   SetSpinValue(SettingsSpin::kNumberStart,
                ReadInteger(store, kCallerIdNoBaslama));
@@ -195,19 +194,18 @@ void SettingsForm::StoreControls(SettingsStore& store) const {
   store.WriteValue(kCallerIdType, static_cast<int32_t>(RadioGroupCihazIndex()));
   store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kStartText));
   store.WriteValue(kCallerIdBitisString, EditText(SettingsEdit::kEndText));
-  store.WriteValue(kCallerIdNoBaslama, static_cast<int32_t>(SpinValue(
-                                           SettingsSpin::kNumberStart)));
-  store.WriteValue(kCallerIdNoUzunluk, static_cast<int32_t>(SpinValue(
-                                           SettingsSpin::kNumberLength)));
+  store.WriteValue(kCallerIdNoBaslama,
+                   static_cast<int32_t>(SpinValue(SettingsSpin::kNumberStart)));
+  store.WriteValue(
+      kCallerIdNoUzunluk,
+      static_cast<int32_t>(SpinValue(SettingsSpin::kNumberLength)));
   store.WriteValue(kUdpPort, PortNumber());
   store.WriteValue(kCihazSec, static_cast<int32_t>(ComboCihazIndex()));
   store.WriteValue(kIpNo, EditIpText());
   store.WriteValue(kComPort, static_cast<int32_t>(ComboPortIndex()));
 }
 
-int SettingsForm::RadioGroupCihazIndex() const {
-  return view_.SourceIndex();
-}
+int SettingsForm::RadioGroupCihazIndex() const { return view_.SourceIndex(); }
 
 int SettingsForm::ComboCihazIndex() const {
   return view_.ComboIndex(SettingsCombo::kArgDeviceKind);

@@ -14,8 +14,8 @@ namespace orvanta {
 
 class SettingsStore;
 
-// The port edit's display format "#####": plain digits, a "-" when negative, and
-// 0 as an empty field.
+// The port edit's display format "#####": plain digits, a "-" when negative,
+// and 0 as an empty field.
 std::u16string FormatPortNumber(int32_t value);
 // The port edit's value: the number in the text truncated to a whole number;
 // empty or unreadable text reads as 0; beyond 32 bits saturates.
@@ -37,8 +37,8 @@ class SettingsForm : public SettingsControls, public CallLog {
   // The caller-ID check box: a change raises its click, like a user's click.
   bool CallerIdEnabled() const;
   void SetCallerIdEnabled(bool checked);
-  // The source radio group: taken into -1..2; a change to an item raises its click;
-  // -1 chooses nothing and raises nothing.
+  // The source radio group: taken into -1..2; a change to an item raises its
+  // click; -1 chooses nothing and raises nothing.
   void SetSource(int index);
   // The port edit's value, formatted "#####"; also the value Esc restores.
   int32_t PortNumber() const;
@@ -58,7 +58,7 @@ class SettingsForm : public SettingsControls, public CallLog {
   void ArgDeviceKindChanged();
   void LogPaneDoubleClicked();
   void PortEditEscaped();  // back to the last value
-  void PortEditLeft();    // the typed value becomes the last value
+  void PortEditLeft();     // the typed value becomes the last value
 
   // The ten stored values into the controls, in order; a value that cannot
   // be read stops the transfer with its failure (later controls untouched).

@@ -17,7 +17,9 @@ class SettingsFormTest : public testing::Test {
  protected:
   SettingsFormTest() { AddSettingsCatalogue(store_); }
 
-  std::u16string Stored(std::u16string_view key) { return store_.ReadValue(key); }
+  std::u16string Stored(std::u16string_view key) {
+    return store_.ReadValue(key);
+  }
 
   FakeSettingsView view_;
   SettingsForm form_{view_};
@@ -34,8 +36,8 @@ TEST(EditPortTest, KeystrokeFilterKeepsAWholeNumber) {
       {u" 1", false},  {u"+1", false},   {u"--1", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(PortTextAccepts(c.text), c.accepted) << testing::PrintToString(
-        std::u16string(c.text));
+    EXPECT_EQ(PortTextAccepts(c.text), c.accepted)
+        << testing::PrintToString(std::u16string(c.text));
   }
 }
 
@@ -51,11 +53,16 @@ TEST(EditPortTest, ReadingTruncatesAndNeverFails) {
     const char16_t* text;
     int32_t value;
   } cases[] = {
-      {u"", 0},           {u"abc", 0},
-      {u"18900", 18900},  {u" 42 ", 42},
-      {u"-7", -7},        {u"12.9", 12},
-      {u"-3,7", -3},      {u"-", 0},
-      {u"1x", 0},         {u"99999999999", INT32_MAX},
+      {u"", 0},
+      {u"abc", 0},
+      {u"18900", 18900},
+      {u" 42 ", 42},
+      {u"-7", -7},
+      {u"12.9", 12},
+      {u"-3,7", -3},
+      {u"-", 0},
+      {u"1x", 0},
+      {u"99999999999", INT32_MAX},
       {u"-99999999999", INT32_MIN},
   };
   for (const Case& c : cases) {
@@ -72,8 +79,9 @@ TEST_F(SettingsFormTest, StartsInTheWindowResourceState) {
   EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind), 0);
   EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgComPort), 0);
   EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
-  for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
-                  Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
+  for (Shown c :
+       {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
+        Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
     EXPECT_FALSE(view_.visible.at(c));
   }
 }
@@ -107,8 +115,8 @@ TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
   struct Case {
     int given, spin, combo_cihaz, combo_port;
   } cases[] = {
-      {-5, 0, -1, -1}, {0, 0, 0, 0},     {4, 4, 4, 4},       {5, 5, -1, 5},
-      {8, 8, -1, 8},   {9, 9, -1, -1},   {500, 500, -1, -1}, {900, 500, -1, -1},
+      {-5, 0, -1, -1}, {0, 0, 0, 0},   {4, 4, 4, 4},       {5, 5, -1, 5},
+      {8, 8, -1, 8},   {9, 9, -1, -1}, {500, 500, -1, -1}, {900, 500, -1, -1},
   };
   for (const Case& c : cases) {
     form_.SetSpinValue(SettingsSpin::kNumberLength, c.given);
@@ -255,7 +263,8 @@ TEST_F(SettingsFormTest, UnreadableBooleanStopsTheLoadAtTheFirstStep) {
     FAIL() << "no failure";
   } catch (const Failure& f) {
     EXPECT_EQ(f.message(),
-              u"Could not convert variant of type (UnicodeString) into type (Boolean)");
+              u"Could not convert variant of type (UnicodeString) into type "
+              u"(Boolean)");
   }
   EXPECT_FALSE(view_.checked);
   EXPECT_EQ(view_.radio, 0);

@@ -37,15 +37,18 @@ std::u16string ComposeCaption(const ProgramConstants& constants) {
          constants.BuildLetter + BetaSuffix(constants.VersionText);
 }
 
-std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator) {
+std::u16string ApplicationTitle(std::u16string_view exe_path,
+                                char16_t separator) {
   const size_t slash = exe_path.rfind(separator);
-  std::u16string_view name =
-      slash == std::u16string_view::npos ? exe_path : exe_path.substr(slash + 1);
+  std::u16string_view name = slash == std::u16string_view::npos
+                                 ? exe_path
+                                 : exe_path.substr(slash + 1);
   name = name.substr(0, name.find(u'.'));
   std::u16string title(name);
   // The Linux executable's name is all lower case; its title is not.
   if (!title.empty()) title[0] = UpperLatinTurkish(title[0]);
-  for (size_t i = 1; i < title.size(); ++i) title[i] = LowerLatinTurkish(title[i]);
+  for (size_t i = 1; i < title.size(); ++i)
+    title[i] = LowerLatinTurkish(title[i]);
   return title;
 }
 
@@ -61,13 +64,15 @@ std::u16string SettingsFileProblemText(const std::u16string& path,
   std::u16string outcome =
       u"Ayarların varsayılan değerleri kullanılıyor, Caller ID kapalı. Dosya "
       u"değiştirilmedi; ayarlar kaydedildiğinde UTF-8 olarak yeniden yazılır, "
-      u"eski hali \"" + std::u16string(kSettingsFileName) +
-      u".bak\" adıyla saklanır";
-  const std::u16string byte = IntToText(static_cast<long long>(problem.offset) + 1);
+      u"eski hali \"" +
+      std::u16string(kSettingsFileName) + u".bak\" adıyla saklanır";
+  const std::u16string byte =
+      IntToText(static_cast<long long>(problem.offset) + 1);
   switch (problem.kind) {
     case EncodingProblem::Kind::kUtf16:
-      why = u"Dosya UTF-16 (\"Unicode\") olarak kaydedilmiş; program yalnızca "
-            u"UTF-8 okur.";
+      why =
+          u"Dosya UTF-16 (\"Unicode\") olarak kaydedilmiş; program yalnızca "
+          u"UTF-8 okur.";
       break;
     case EncodingProblem::Kind::kNotUtf8:
       why = u"Dosya geçerli bir UTF-8 metni değil (ilk hatalı bayt: " + byte +
@@ -80,27 +85,29 @@ std::u16string SettingsFileProblemText(const std::u16string& path,
           u"değiştirilmedi; ayarlar kaydedildiğinde yeniden yazılır";
       break;
   }
-  const std::u16string heading =
-      problem.kind == EncodingProblem::Kind::kNulByte
-          ? u"Ayar dosyası tam okunamadı:"
-          : u"Ayar dosyası okunamadı:";
+  const std::u16string heading = problem.kind == EncodingProblem::Kind::kNulByte
+                                     ? u"Ayar dosyası tam okunamadı:"
+                                     : u"Ayar dosyası okunamadı:";
   return heading + u"\r\n" + path + u"\r\n" + why + u"\r\n" + outcome;
 }
 
 bool ClickGuard::Accept(uint32_t tick_count) {
   // Unsigned arithmetic: correct across the tick count's wrap-around.
-  if (static_cast<uint32_t>(tick_count - latest_click_time_) < 500) return false;
+  if (static_cast<uint32_t>(tick_count - latest_click_time_) < 500)
+    return false;
   latest_click_time_ = tick_count;
   return true;
 }
 
-SettingsPresenter::SettingsPresenter(SettingsView& view, Shell& shell, SettingsPresenterOptions options)
+SettingsPresenter::SettingsPresenter(SettingsView& view, Shell& shell,
+                                     SettingsPresenterOptions options)
     : view_(view),
       shell_(shell),
       constants_(std::move(options.constants)),
       port_lister_(std::move(options.port_lister)),
       show_window_at_start_(options.show_window_at_start) {
-  application_title_ = ApplicationTitle(shell_.ExePath(), shell_.PathSeparator());
+  application_title_ =
+      ApplicationTitle(shell_.ExePath(), shell_.PathSeparator());
 
   handover_ = std::make_unique<UiHandover>([this] { shell_.WakeUiThread(); });
   handover_->SetFailureSink(
@@ -112,16 +119,18 @@ SettingsPresenter::SettingsPresenter(SettingsView& view, Shell& shell, SettingsP
   // The log pane is drawn after the handler that added the line, so the
   // call's datagram is out first.
   form_ = std::make_unique<SettingsForm>(
-      view_, [this](std::function<void()> work) { handover_->Post(std::move(work)); });
+      view_,
+      [this](std::function<void()> work) { handover_->Post(std::move(work)); });
   // A call the network refuses is sent again from the UI thread's queue.
-  announcer_ = std::make_unique<Announcer>(*channel_, *form_,
-                                           DeliveryRetry{.ui = handover_.get()});
+  announcer_ = std::make_unique<Announcer>(
+      *channel_, *form_, DeliveryRetry{.ui = handover_.get()});
 
   port_ = options.com_device
               ? std::make_unique<SerialPort>(*handover_, options.com_device())
               : std::make_unique<SerialPort>(*handover_);
   receiver_ = std::make_unique<SerialReceiver>(
-      *store_, [this](const std::u16string& number, const std::u16string& line) {
+      *store_,
+      [this](const std::u16string& number, const std::u16string& line) {
         announcer_->AnnounceCall(number, line);
       });
   // The receive handler is not guarded here: the port catches a failure of
@@ -135,9 +144,9 @@ SettingsPresenter::SettingsPresenter(SettingsView& view, Shell& shell, SettingsP
 
   devices_ = options.devices ? options.devices(*this)
                              : MakeDeviceControlFactory(*this);
-  engine_ = std::make_unique<CallerIdEngine>(
-      EngineParts{*store_, *channel_, *announcer_, *port_, receiver_->Framing(),
-                  *devices_, *this, *form_, *form_, SettingsFolder(), *handover_});
+  engine_ = std::make_unique<CallerIdEngine>(EngineParts{
+      *store_, *channel_, *announcer_, *port_, receiver_->Framing(), *devices_,
+      *this, *form_, *form_, SettingsFolder(), *handover_});
 
   view_.SetListener(this);
   shell_.SetListener(this);
@@ -147,7 +156,8 @@ SettingsPresenter::~SettingsPresenter() {
   shell_.SetListener(nullptr);
   view_.SetListener(nullptr);
   // The sources go first (they announce through the parts below them); the
-  // port is closed before the receive handler and the hand-over it uses disappear.
+  // port is closed before the receive handler and the hand-over it uses
+  // disappear.
   engine_.reset();
   devices_.reset();
   port_.reset();
@@ -214,9 +224,10 @@ void SettingsPresenter::ReadSettingsFile() {
     store_->SetFileName(path);
     store_->RestoreValues();
   } catch (...) {
-    throw Failure(u"Ayar dosyası okunamadı; Caller ID başlatılmadı, dosya "
-                  u"değiştirilmedi.\r\n" +
-                  FailureText(std::current_exception()));
+    throw Failure(
+        u"Ayar dosyası okunamadı; Caller ID başlatılmadı, dosya "
+        u"değiştirilmedi.\r\n" +
+        FailureText(std::current_exception()));
   }
   if (const auto& problem = store_->FileEncodingProblem()) {
     ReportError(SettingsFileProblemText(path, *problem));
@@ -247,7 +258,8 @@ void SettingsPresenter::ShowSettingsWindow() {
 void SettingsPresenter::EndProgram(Sender sender) {
   Guarded([this, sender] {
     if (sender == Sender::kCloseButton &&
-        shell_.ShowMessage(kCloseQuestion, kQuestionTitle, MessageIcon::kQuestion,
+        shell_.ShowMessage(kCloseQuestion, kQuestionTitle,
+                           MessageIcon::kQuestion,
                            MessageButtons::kYesNo) == MessageAnswer::kNo) {
       return;
     }
@@ -279,12 +291,15 @@ void SettingsPresenter::SaveAndHide() {
 
 void SettingsPresenter::TestPort() { announcer_->SendTestDatagram(*this); }
 
-void SettingsPresenter::OpenPortTest() { ShowPortTestWindow(shell_, *receiver_); }
+void SettingsPresenter::OpenPortTest() {
+  ShowPortTestWindow(shell_, *receiver_);
+}
 
 void SettingsPresenter::OpenPortSettings() {
   ShowPortSetupDialog(*port_, shell_, port_lister_);
   shell_.CreateSettingsFolder();
-  port_->StoreSettings(PortStoreKind::stIniFile, SettingsFolder() + kPortSettingsFileName);
+  port_->StoreSettings(PortStoreKind::stIniFile,
+                       SettingsFolder() + kPortSettingsFileName);
 }
 
 void SettingsPresenter::OnCallerIdClick() {
@@ -338,9 +353,7 @@ void SettingsPresenter::OnTrayDblClick() {
 void SettingsPresenter::OnSettingsMenu() {
   Guarded([this] { ShowSettingsWindow(); });
 }
-void SettingsPresenter::OnEndProgramMenu() {
-  EndProgram(Sender::kTrayMenu);
-}
+void SettingsPresenter::OnEndProgramMenu() { EndProgram(Sender::kTrayMenu); }
 void SettingsPresenter::OnAutoStart() {
   Guarded([this] { WmAutoStart(); });
 }

@@ -44,7 +44,8 @@ std::u16string ComposeCaption(const ProgramConstants& constants);
 // The executable's file name up to its first ".", the first character in
 // upper case and every later one in lower case ("C:\\x\\ORVANTA.EXE" and
 // "/usr/bin/orvanta" -> "Orvanta").
-std::u16string ApplicationTitle(std::u16string_view exe_path, char16_t separator);
+std::u16string ApplicationTitle(std::u16string_view exe_path,
+                                char16_t separator);
 // Everything up to and including the last separator.
 std::u16string DirectoryOf(std::u16string_view path, char16_t separator);
 
@@ -67,7 +68,8 @@ class ClickGuard {
 // Test seams; each left empty means the platform's own part.
 struct SettingsPresenterOptions {
   ProgramConstants constants;
-  std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)> devices;
+  std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)>
+      devices;
   std::function<std::unique_ptr<ComDevice>()> com_device;
   // The serial setup dialog's port list (fills the vector it is given).
   std::function<void(std::vector<std::u16string>&)> port_lister;
@@ -80,18 +82,19 @@ struct SettingsPresenterOptions {
 // handler, the device controls' factory, the caller-ID engine and the
 // settings form, and handles everything the platform reports.
 //
-// A shell creates its Shell and SettingsView, then the SettingsPresenter over them
-// (which attaches itself as both listeners), calls FormCreate() and
+// A shell creates its Shell and SettingsView, then the SettingsPresenter over
+// them (which attaches itself as both listeners), calls FormCreate() and
 // ShowAtStartIfDue() and runs the message loop until Shell::Quit(); it
 // destroys the SettingsPresenter after the loop, before the view and the shell.
 //
 // Every entry point (the listener calls, FormCreate) catches all failures
 // and shows them in the default error report; none of them throws.
 class SettingsPresenter : public SettingsViewListener,
-                   public ShellListener,
-                   public UserNotice {
+                          public ShellListener,
+                          public UserNotice {
  public:
-  SettingsPresenter(SettingsView& view, Shell& shell, SettingsPresenterOptions options = {});
+  SettingsPresenter(SettingsView& view, Shell& shell,
+                    SettingsPresenterOptions options = {});
   ~SettingsPresenter() override;
   SettingsPresenter(const SettingsPresenter&) = delete;
   SettingsPresenter& operator=(const SettingsPresenter&) = delete;

@@ -48,7 +48,8 @@ TEST(CaptionTest, ComposesCompanyProductVersionAndBuild) {
 }
 
 TEST(ApplicationTitleTest, FileNameUpToTheFirstDotCapitalised) {
-  EXPECT_EQ(ApplicationTitle(u"C:\\Program Files\\Orvanta.exe", u'\\'), u"Orvanta");
+  EXPECT_EQ(ApplicationTitle(u"C:\\Program Files\\Orvanta.exe", u'\\'),
+            u"Orvanta");
   EXPECT_EQ(ApplicationTitle(u"C:\\x.y\\ORVANTA.EXE", u'\\'), u"Orvanta");
   EXPECT_EQ(ApplicationTitle(u"/opt/velmoris/orvanta", u'/'), u"Orvanta");
   EXPECT_EQ(ApplicationTitle(u"/opt/orvanta.tar.gz", u'/'), u"Orvanta");
@@ -76,9 +77,14 @@ TEST(ClickGuardTest, DropsClicksWithin500MillisecondsAcrossTheWrap) {
 // fixture's fake controls, which outlive each presenter.
 class ForwardingDevices : public DeviceControlFactory {
  public:
-  explicit ForwardingDevices(DeviceControlFactory& devices) : devices_(devices) {}
-  std::unique_ptr<Cid2Control> CreateCid2() override { return devices_.CreateCid2(); }
-  std::unique_ptr<ArgControl> CreateArg() override { return devices_.CreateArg(); }
+  explicit ForwardingDevices(DeviceControlFactory& devices)
+      : devices_(devices) {}
+  std::unique_ptr<Cid2Control> CreateCid2() override {
+    return devices_.CreateCid2();
+  }
+  std::unique_ptr<ArgControl> CreateArg() override {
+    return devices_.CreateArg();
+  }
 
  private:
   DeviceControlFactory& devices_;
@@ -95,7 +101,8 @@ class SettingsPresenterTest : public testing::Test {
 
   // Setting.ini with these lines in its section.
   void WriteSettings(const std::string& lines) {
-    std::ofstream(dir_ / "Setting.ini", std::ios::binary) << "[VmStored]\r\n" << lines;
+    std::ofstream(dir_ / "Setting.ini", std::ios::binary) << "[VmStored]\r\n"
+                                                          << lines;
   }
   std::string FileText(const char* name) {
     std::ifstream in(dir_ / name, std::ios::binary);
@@ -109,7 +116,9 @@ class SettingsPresenterTest : public testing::Test {
     options.devices = [this](UserNotice&) {
       return std::make_unique<ForwardingDevices>(devices_);
     };
-    options.com_device = [this] { return std::make_unique<FakeComDevice>(line_); };
+    options.com_device = [this] {
+      return std::make_unique<FakeComDevice>(line_);
+    };
     options.port_lister = [this](std::vector<std::u16string>& names) {
       if (!port_list_failure_.empty()) {
         throw SerialPortSystemError(port_list_failure_, 23, 2);
@@ -117,7 +126,8 @@ class SettingsPresenterTest : public testing::Test {
       names = port_names_;
     };
     options.show_window_at_start = show_window_at_start_;
-    main_ = std::make_unique<SettingsPresenter>(view_, shell_, std::move(options));
+    main_ =
+        std::make_unique<SettingsPresenter>(view_, shell_, std::move(options));
     return *main_;
   }
   // The program's start: creation, then the message loop reaching the
@@ -154,7 +164,8 @@ class SettingsPresenterTest : public testing::Test {
         std::count(device_calls_.begin(), device_calls_.end(), entry));
   }
   bool BalloonShown() const {
-    return std::count(shell_.journal.begin(), shell_.journal.end(), kBalloon) > 0;
+    return std::count(shell_.journal.begin(), shell_.journal.end(), kBalloon) >
+           0;
   }
 
   TempFolder folder_;
@@ -191,8 +202,9 @@ TEST_F(SettingsPresenterTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
 
 TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
   Start();
-  for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
-                  Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
+  for (Shown c :
+       {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
+        Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
     EXPECT_FALSE(view_.Shown(c));
   }
   view_.ClickCheckBox();
@@ -204,7 +216,8 @@ TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
 
   view_.ChooseRadio(1);
   EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
-  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind), 1);  // "(1) CALLER ID"
+  EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind),
+            1);  // "(1) CALLER ID"
   EXPECT_FALSE(view_.Shown(Shown::kArgChoiceLabel));
   EXPECT_FALSE(view_.Shown(Shown::kMainMachineIp));
   EXPECT_FALSE(view_.Shown(Shown::kArgComPort));
@@ -261,7 +274,9 @@ TEST_F(SettingsPresenterTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
   devices_.Fail("CID2 create", u"Class not registered");
   Start();
   ASSERT_EQ(shell_.journal.size(), 3u);
-  EXPECT_EQ(shell_.journal[0].rfind("info: CID2(Sistemler) tipi baglanti acilamadi.", 0), 0u);
+  EXPECT_EQ(shell_.journal[0].rfind(
+                "info: CID2(Sistemler) tipi baglanti acilamadi.", 0),
+            0u);
   EXPECT_EQ(shell_.journal[1], "info: Caller ID sistemi baslatilamadi.");
   EXPECT_EQ(shell_.journal[2], kBalloon);
   EXPECT_EQ(shell_.messages[0].title, u"Bilgi");
@@ -319,7 +334,8 @@ TEST_F(SettingsPresenterTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
   fs::remove(dir_ / "Setting.ini");
   view_.listener->OnApply();
   const std::string file = FileText("Setting.ini");
-  EXPECT_EQ(file.rfind("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n", 0), 0u);
+  EXPECT_EQ(file.rfind("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n", 0),
+            0u);
   EXPECT_NE(file.find("COMPORT=1\r\n"), std::string::npos);
   EXPECT_EQ(DeviceCalls("CID2 Start"), 2);
 }
@@ -334,8 +350,9 @@ TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
   view_.listener->OnSave();
   EXPECT_FALSE(view_.window_visible);
   EXPECT_TRUE(Errors().empty());
-  EXPECT_NE(FileText("Setting.ini").find("CALLERIDTYPE=1\r\nCALLERIDBASLAMASTRING"),
-            std::string::npos);
+  EXPECT_NE(
+      FileText("Setting.ini").find("CALLERIDTYPE=1\r\nCALLERIDBASLAMASTRING"),
+      std::string::npos);
   EXPECT_EQ(device_calls_,
             (std::vector<std::string>{"ARG create", "ARG handler", "ARG hide",
                                       "ARG Comport=3", "ARG CihazTip=4",
@@ -441,7 +458,8 @@ TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   view_.listener->OnTestPort();
   ASSERT_EQ(shell_.InfoBoxes().size(), 1u);
   EXPECT_EQ(shell_.InfoBoxes()[0].text,
-            u"Ağda bulunan Caller Id destekli VELMORIS programlarına mesaj gönderildi.");
+            u"Ağda bulunan Caller Id destekli VELMORIS programlarına mesaj "
+            u"gönderildi.");
   EXPECT_EQ(shell_.InfoBoxes()[0].title, u"Bilgi");
 }
 
@@ -458,9 +476,9 @@ TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
   devices_.FireArg(u"555", u"1");
   EXPECT_EQ(view_.memo.size(), 1u);
   main_->OnHandoverWake();
-  EXPECT_EQ(view_.memo, (std::vector<std::u16string>{
-                            u"Kanal No : 2   Caller ID : 5551234",
-                            u"Kanal No : 1   Caller ID : 555"}));
+  EXPECT_EQ(view_.memo,
+            (std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234",
+                                         u"Kanal No : 1   Caller ID : 555"}));
   view_.listener->OnLogPaneDoubleClick();
   EXPECT_TRUE(view_.memo.empty());
   devices_.FireArg(u"1", u"1");
@@ -525,7 +543,8 @@ TEST_F(SettingsPresenterTest, ADroppedComportClickOpensNoDialog) {
   EXPECT_EQ(shell_.setup_dialogs_created, 2);
 }
 
-TEST_F(SettingsPresenterTest, ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
+TEST_F(SettingsPresenterTest,
+       ComportAyarlariStoresThePortSettingsAlsoOnCancel) {
   Start();
   FakeSetupDialogView* shown = nullptr;
   std::vector<std::u16string> port_list;
@@ -565,7 +584,8 @@ TEST_F(SettingsPresenterTest, ComportAyarlariAppliesTheChoicesOnOk) {
   EXPECT_NE(file.find("BaudRate=19200"), std::string::npos);
 }
 
-TEST_F(SettingsPresenterTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
+TEST_F(SettingsPresenterTest,
+       ComportAyarlariWithAnUnlistedPortStoresAnEmptyName) {
   port_names_ = {u"COM2"};
   Start();
   int chosen_port = -2;
@@ -580,7 +600,8 @@ TEST_F(SettingsPresenterTest, ComportAyarlariWithAnUnlistedPortStoresAnEmptyName
   EXPECT_NE(file.find("Port=\r\n"), std::string::npos) << file;
 }
 
-TEST_F(SettingsPresenterTest, ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
+TEST_F(SettingsPresenterTest,
+       ComportAyarlariWithoutAPortListShowsNoDialogAndWritesNothing) {
   port_list_failure_ = u"COM Port Error: Registry error on EnumComPorts";
   Start();
   view_.listener->OnPortSettings();
@@ -621,7 +642,8 @@ TEST_F(SettingsPresenterTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
       ASSERT_EQ(Errors().size(), 1u);
       const std::u16string& text = shell_.messages[0].text;
       EXPECT_TRUE(text.starts_with(u"Ayar dosyası")) << Utf16ToUtf8(text);
-      EXPECT_NE(text.find((dir_ / "Setting.ini").u16string()), std::u16string::npos);
+      EXPECT_NE(text.find((dir_ / "Setting.ini").u16string()),
+                std::u16string::npos);
       EXPECT_NE(text.find(c.reason), std::u16string::npos) << Utf16ToUtf8(text);
       EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kError);
     }
@@ -633,12 +655,14 @@ TEST_F(SettingsPresenterTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
   }
 }
 
-TEST_F(SettingsPresenterTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
+TEST_F(SettingsPresenterTest,
+       ASettingsFileThatCannotBeReadStopsTheStartWithOneReport) {
   fs::create_directories(dir_ / "Setting.ini");
   Start();
   ASSERT_EQ(Errors().size(), 1u);
   const std::u16string& text = shell_.messages[0].text;
-  EXPECT_TRUE(text.starts_with(u"Ayar dosyası okunamadı; Caller ID başlatılmadı"))
+  EXPECT_TRUE(
+      text.starts_with(u"Ayar dosyası okunamadı; Caller ID başlatılmadı"))
       << Utf16ToUtf8(text);
   EXPECT_NE(text.find(u"\r\nCannot open file \"" +
                       (dir_ / "Setting.ini").u16string() + u"\"."),
@@ -648,13 +672,14 @@ TEST_F(SettingsPresenterTest, ASettingsFileThatCannotBeReadStopsTheStartWithOneR
   EXPECT_EQ(shell_.posted_auto_starts, 0);
 }
 
-TEST_F(SettingsPresenterTest, TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
+TEST_F(SettingsPresenterTest,
+       TheWindowShowsAtStartOnlyWhenAskedOrWithoutATray) {
   struct Case {
     bool asked, screen, tray, shown;
   };
   const Case cases[] = {
-      {false, true, true, false},  {true, true, true, true},
-      {false, true, false, true},  {false, false, false, false},
+      {false, true, true, false}, {true, true, true, true},
+      {false, true, false, true}, {false, false, false, false},
       {true, false, false, true},
   };
   for (const Case& c : cases) {
@@ -705,7 +730,8 @@ TEST_F(SettingsPresenterTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(SettingsPresenterTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
+TEST_F(SettingsPresenterTest,
+       TheEndOfTheSessionRunsTheClosingStepWithoutAsking) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   main_->OnEndSession();
@@ -716,7 +742,8 @@ TEST_F(SettingsPresenterTest, TheEndOfTheSessionRunsTheClosingStepWithoutAsking)
   EXPECT_EQ(shell_.quits, 1);
 }
 
-TEST_F(SettingsPresenterTest, TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
+TEST_F(SettingsPresenterTest,
+       TheEndOfTheSessionEndsTheProgramEvenWhenTheClosingStepFails) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   devices_.Fail("ARG Disconnect", u"Device busy");

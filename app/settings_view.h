@@ -28,17 +28,17 @@ class SettingsViewListener;
 // Edits holding free text (the port edit's text is formatted by the
 // presenter).
 enum class SettingsEdit {
-  kPortNumber,      // numeric edit "Bildirim Portu"; see PortTextAccepts()
-  kStartText,   // "Paket Baslama Metni"
-  kEndText,     // "Paket Bitis Metni"
-  kMainMachineIp,        // "AnaMakina IP"
+  kPortNumber,     // numeric edit "Bildirim Portu"; see PortTextAccepts()
+  kStartText,      // "Paket Baslama Metni"
+  kEndText,        // "Paket Bitis Metni"
+  kMainMachineIp,  // "AnaMakina IP"
 };
 
 // Spin edits: whole numbers kSpinMinimum..kSpinMaximum, step 1, typing
 // disabled (up/down buttons and arrow keys only). The view keeps user steps
 // inside that range itself; values from the program arrive already clamped.
 enum class SettingsSpin {
-  kNumberStart,  // "Telefon No Baslangic Karakter No"
+  kNumberStart,   // "Telefon No Baslangic Karakter No"
   kNumberLength,  // "Telefon No Uzunlugu"
 };
 inline constexpr int kSpinMinimum = 0;
@@ -47,12 +47,13 @@ inline constexpr int kSpinMaximum = 500;
 // Choose-from-list combo boxes; index -1 means no item chosen.
 enum class SettingsCombo {
   kArgDeviceKind,  // items kArgDeviceKindItems
-  kArgComPort,   // items kArgComPortItems
+  kArgComPort,     // items kArgComPortItems
 };
 
 // Controls whose visibility the presenter switches. A hidden panel hides
 // everything inside it; the children keep their own flag (the ARG panel
-// shown inside a hidden caller-ID panel stays invisible until the parent shows).
+// shown inside a hidden caller-ID panel stays invisible until the parent
+// shows).
 enum class SettingsShown {
   kCallerIdPanel,
   kArgPanel,
@@ -132,12 +133,12 @@ class SettingsViewListener {
   virtual void OnPortEditEscape() = 0;
   virtual void OnPortEditExit() = 0;
 
-  virtual void OnSave() = 0;            // "Kaydet"
-  virtual void OnApply() = 0;            // "Uygula"
-  virtual void OnHide() = 0;             // "Gizle"
-  virtual void OnClose() = 0;             // "Kapat"
-  virtual void OnTestPort() = 0;       // "Portu Test Et"
-  virtual void OnOpenPortTest() = 0;        // "Test Ekranı"
+  virtual void OnSave() = 0;          // "Kaydet"
+  virtual void OnApply() = 0;         // "Uygula"
+  virtual void OnHide() = 0;          // "Gizle"
+  virtual void OnClose() = 0;         // "Kapat"
+  virtual void OnTestPort() = 0;      // "Portu Test Et"
+  virtual void OnOpenPortTest() = 0;  // "Test Ekranı"
   // "Comport Ayarlari": every click, unfiltered (the
   // presenter applies the button's 500 ms click guard).
   virtual void OnPortSettings() = 0;
@@ -148,8 +149,8 @@ class SettingsViewListener {
   virtual void OnCloseRequest() = 0;
 };
 
-// The port edit's keystroke filter: true when `resulting_text` (the edit's text as
-// the keystroke or paste would leave it) is still a whole number as far as
+// The port edit's keystroke filter: true when `resulting_text` (the edit's text
+// as the keystroke or paste would leave it) is still a whole number as far as
 // typed: empty, or an optional leading "-" followed by digits only. The view
 // drops keystrokes and pastes for which this is false.
 bool PortTextAccepts(std::u16string_view resulting_text);
@@ -165,8 +166,8 @@ inline constexpr char16_t kPortExplanation[] =
     u"üzerinden arayan numara bilgisi gönderilir. Bu nedenle Caller ID desteği "
     u"bulunan programda da aynı port numarasını kullanınız.";
 inline constexpr char16_t kSourceTitle[] = u"Cihaz";
-inline constexpr const char16_t* kSourceItems[] = {
-    u"CID2 (Sistemler)", u"ARG", u"Seri Port Bağlantı"};
+inline constexpr const char16_t* kSourceItems[] = {u"CID2 (Sistemler)", u"ARG",
+                                                   u"Seri Port Bağlantı"};
 inline constexpr char16_t kArgDeviceKindLabel[] = u"Cihaz Seçimi...";
 inline constexpr const char16_t* kArgDeviceKindItems[] = {
     u"Cihaz Seçimi Yapınız...", u"(1) CALLER ID",
@@ -184,7 +185,8 @@ inline constexpr char16_t kPortSettings[] = u"Comport Ayarlari";
 inline constexpr char16_t kPortSettingsHint[] = u"Kapat";
 inline constexpr char16_t kStartTextLabel[] = u"Paket Baslama Metni";
 inline constexpr char16_t kEndTextLabel[] = u"Paket Bitis Metni";
-inline constexpr char16_t kNumberStartLabel[] = u"Telefon No Baslangic Karakter No";
+inline constexpr char16_t kNumberStartLabel[] =
+    u"Telefon No Baslangic Karakter No";
 inline constexpr char16_t kNumberLengthLabel[] = u"Telefon No Uzunlugu";
 inline constexpr char16_t kAsciiCodesHint[] =
     u"ASCII Karakterleri #13 ,#10 seklinde belirtiniz.";

@@ -10,7 +10,9 @@ namespace orvanta {
 inline constexpr LayoutSize kSetupDialogClientSize = {231, 216};
 inline constexpr LayoutRect kSetupDialogGroupBox = {8, 8, 217, 169};
 // Row `row` (0..5) of the group box, inside it; labels take their text's size.
-constexpr LayoutRect SetupDialogLabel(int row) { return {8, 24 + 24 * row, 0, 0}; }
+constexpr LayoutRect SetupDialogLabel(int row) {
+  return {8, 24 + 24 * row, 0, 0};
+}
 constexpr LayoutRect SetupDialogList(int row) {
   return {80, 16 + 24 * row, 129, 21};
 }

@@ -6,7 +6,8 @@
 
 namespace orvanta {
 
-void ShowPortSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister) {
+void ShowPortSetupDialog(SerialPort& port, Shell& shell,
+                         const PortLister& lister) {
   auto show_modal = [&shell](PortSetupModel& model) {
     std::unique_ptr<SetupDialogView> view = shell.CreateSetupDialogView();
     const auto combos = model.Combos();

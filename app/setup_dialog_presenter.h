@@ -14,7 +14,8 @@ class SerialPort;
 // the port; Cancel applies nothing. Failures (the port list cannot be made,
 // the chosen port cannot be opened) travel on. An empty `lister` lists the
 // machine's ports.
-void ShowPortSetupDialog(SerialPort& port, Shell& shell, const PortLister& lister = {});
+void ShowPortSetupDialog(SerialPort& port, Shell& shell,
+                         const PortLister& lister = {});
 
 }  // namespace orvanta
 

@@ -13,7 +13,14 @@ namespace orvanta {
 class SetupDialogView {
  public:
   // The lists, top to bottom.
-  enum List { kPort = 0, kBaudRate, kDataBits, kStopBits, kParity, kFlowControl };
+  enum List {
+    kPort = 0,
+    kBaudRate,
+    kDataBits,
+    kStopBits,
+    kParity,
+    kFlowControl
+  };
   static constexpr int kListCount = 6;
 
   virtual ~SetupDialogView() = default;
@@ -32,8 +39,9 @@ class SetupDialogView {
 namespace setup_dialog_text {
 inline constexpr char16_t kCaption[] = u"Setup";
 inline constexpr char16_t kGroupBox[] = u" Settings ";
-inline constexpr const char16_t* kLabels[] = {
-    u"Port", u"Baud rate", u"Data bits", u"Stop bits", u"Parity", u"Flow control"};
+inline constexpr const char16_t* kLabels[] = {u"Port",      u"Baud rate",
+                                              u"Data bits", u"Stop bits",
+                                              u"Parity",    u"Flow control"};
 inline constexpr char16_t kOk[] = u"OK";
 inline constexpr char16_t kCancel[] = u"Cancel";
 }  // namespace setup_dialog_text

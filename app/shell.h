@@ -39,8 +39,7 @@ class Shell {
   // cancelled first. No balloon where the tray cannot show one.
   virtual void SetTrayTip(const std::u16string& tip) = 0;
   virtual void ShowBalloon(const std::u16string& title,
-                           const std::u16string& text,
-                           uint32_t timeout_ms) = 0;
+                           const std::u16string& text, uint32_t timeout_ms) = 0;
 
   // Whether there is a screen to show windows on, and a notification area
   // on it that holds the tray icon. Without a tray the window is the only
@@ -85,7 +84,8 @@ class Shell {
   virtual std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) = 0;
 
-  // Where the platform events below go; null detaches. Set by SettingsPresenter.
+  // Where the platform events below go; null detaches. Set by
+  // SettingsPresenter.
   virtual void SetListener(ShellListener* listener) = 0;
 };
 

@@ -61,7 +61,8 @@ std::string InstanceKey(std::u16string_view folder, PathStyle style) {
   }
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string key = "orvanta-";
-  for (int shift = 60; shift >= 0; shift -= 4) key += kDigits[(hash >> shift) & 0xF];
+  for (int shift = 60; shift >= 0; shift -= 4)
+    key += kDigits[(hash >> shift) & 0xF];
   return key;
 }
 

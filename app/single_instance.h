@@ -29,8 +29,8 @@ class SingleInstance {
  public:
   // What a later start found.
   enum class Outcome {
-    kFirst,           // this process runs the folder
-    kShownInRunning,  // another does; it was asked to show its window
+    kFirst,               // this process runs the folder
+    kShownInRunning,      // another does; it was asked to show its window
     kRunningUnreachable,  // another does, but did not answer
   };
 

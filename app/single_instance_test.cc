@@ -23,13 +23,15 @@ TEST(InstanceKeyTest, EverySpellingOfAFolderGivesOneKey) {
       {kPosix, u"/", u"/"},
       // Letter case counts on Linux.
       {kPosix, u"/Var/Lib/Orvanta", u"/Var/Lib/Orvanta"},
-      {kWindows, u"C:\\Program Files\\Orvanta\\", u"C:\\PROGRAM FILES\\ORVANTA"},
+      {kWindows, u"C:\\Program Files\\Orvanta\\",
+       u"C:\\PROGRAM FILES\\ORVANTA"},
       {kWindows, u"c:/program files//orvanta", u"C:\\PROGRAM FILES\\ORVANTA"},
       {kWindows, u"C:\\Program Files\\x\\..\\.\\Orvanta",
        u"C:\\PROGRAM FILES\\ORVANTA"},
       {kWindows, u"C:\\", u"C:\\"},
       {kWindows, u"C:\\Çiğdem\\şube", u"C:\\ÇIĞDEM\\ŞUBE"},
-      {kWindows, u"\\\\server\\share\\orvanta\\", u"\\\\SERVER\\SHARE\\ORVANTA"},
+      {kWindows, u"\\\\server\\share\\orvanta\\",
+       u"\\\\SERVER\\SHARE\\ORVANTA"},
       {kWindows, u"//server/share/orvanta", u"\\\\SERVER\\SHARE\\ORVANTA"},
   };
   for (const Case& c : cases) {

@@ -11,7 +11,7 @@ TEST(ErrorReportText, AddsFullStopOnlyAfterCharactersAboveIt) {
   EXPECT_EQ(ErrorReportText(u"Failed"), u"Failed.");
   EXPECT_EQ(ErrorReportText(u"Done."), u"Done.");
   EXPECT_EQ(ErrorReportText(u"Really?"), u"Really?.");  // '?' is above '.'
-  EXPECT_EQ(ErrorReportText(u"a-"), u"a-");              // '-' is below '.'
+  EXPECT_EQ(ErrorReportText(u"a-"), u"a-");             // '-' is below '.'
   EXPECT_EQ(ErrorReportText(u"x\r\n"), u"x\r\n");
   EXPECT_EQ(ErrorReportText(u""), u".");
 }

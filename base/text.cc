@@ -20,11 +20,17 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
     char32_t cp;
     char32_t min;
     if (b0 >= 0xC2 && b0 <= 0xDF) {
-      extra = 1; cp = b0 & 0x1F; min = 0x80;
+      extra = 1;
+      cp = b0 & 0x1F;
+      min = 0x80;
     } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      extra = 2; cp = b0 & 0x0F; min = 0x800;
+      extra = 2;
+      cp = b0 & 0x0F;
+      min = 0x800;
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      extra = 3; cp = b0 & 0x07; min = 0x10000;
+      extra = 3;
+      cp = b0 & 0x07;
+      min = 0x10000;
     } else {
       return std::nullopt;
     }
@@ -88,9 +94,12 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   while (i < bytes.size()) {
     size_t len = 1;
     const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
-    if (b0 >= 0xC2 && b0 <= 0xDF) len = 2;
-    else if (b0 >= 0xE0 && b0 <= 0xEF) len = 3;
-    else if (b0 >= 0xF0 && b0 <= 0xF4) len = 4;
+    if (b0 >= 0xC2 && b0 <= 0xDF)
+      len = 2;
+    else if (b0 >= 0xE0 && b0 <= 0xEF)
+      len = 3;
+    else if (b0 >= 0xF0 && b0 <= 0xF4)
+      len = 4;
     if (b0 < 0x80) {
       out.push_back(b0);
       ++i;
@@ -165,9 +174,12 @@ char16_t UpperLatinTurkish(char16_t c) {
   // elsewhere), and the Turkish letters outside Latin-1.
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
   switch (c) {
-    case u'ğ': return u'Ğ';
-    case u'ş': return u'Ş';
-    default: return c;
+    case u'ğ':
+      return u'Ğ';
+    case u'ş':
+      return u'Ş';
+    default:
+      return c;
   }
 }
 
@@ -176,10 +188,14 @@ char16_t LowerLatinTurkish(char16_t c) {
   // Latin-1 capitals (but not the multiplication sign).
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
   switch (c) {
-    case u'Ğ': return u'ğ';
-    case u'Ş': return u'ş';
-    case u'İ': return u'i';
-    default: return c;
+    case u'Ğ':
+      return u'ğ';
+    case u'Ş':
+      return u'ş';
+    case u'İ':
+      return u'i';
+    default:
+      return c;
   }
 }
 

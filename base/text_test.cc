@@ -12,20 +12,21 @@ TEST(Utf8, StrictDecodingRejectsMalformedInput) {
   } cases[] = {
       {"", true},
       {"abc", true},
-      {"\xC4\xB1\xC5\x9F", true},            // ış
-      {"\xF0\x9F\x93\x9E", true},            // U+1F4DE, a surrogate pair
-      {"\xC0\xAF", false},                   // overlong
-      {"\xE0\x80\xAF", false},               // overlong
-      {"\xED\xA0\x80", false},               // surrogate
-      {"\xF4\x90\x80\x80", false},           // above U+10FFFF
-      {"\xC4", false},                       // truncated
-      {"ab\xE7", false},                     // Windows-1254 ç
-      {"\x80", false},                       // lone continuation
+      {"\xC4\xB1\xC5\x9F", true},   // ış
+      {"\xF0\x9F\x93\x9E", true},   // U+1F4DE, a surrogate pair
+      {"\xC0\xAF", false},          // overlong
+      {"\xE0\x80\xAF", false},      // overlong
+      {"\xED\xA0\x80", false},      // surrogate
+      {"\xF4\x90\x80\x80", false},  // above U+10FFFF
+      {"\xC4", false},              // truncated
+      {"ab\xE7", false},            // Windows-1254 ç
+      {"\x80", false},              // lone continuation
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DecodeUtf8Strict(c.bytes).has_value(), c.valid) << c.bytes;
   }
-  EXPECT_EQ(*DecodeUtf8Strict("\xF0\x9F\x93\x9E"), (std::u16string{0xD83D, 0xDCDE}));
+  EXPECT_EQ(*DecodeUtf8Strict("\xF0\x9F\x93\x9E"),
+            (std::u16string{0xD83D, 0xDCDE}));
 }
 
 TEST(Utf8, RoundTripsEveryPlane) {
@@ -42,7 +43,8 @@ TEST(Ansi, TurkishLettersAndControlBytesRoundTrip) {
   EXPECT_EQ(ToAnsi(u"ş"), "\xFE");
   EXPECT_EQ(ToAnsi(u"\u4E2D"), "?");
   for (int b = 0; b < 0x80; ++b) {
-    EXPECT_EQ(FromAnsi(std::string(1, static_cast<char>(b))), std::u16string(1, b));
+    EXPECT_EQ(FromAnsi(std::string(1, static_cast<char>(b))),
+              std::u16string(1, b));
   }
 }
 
@@ -58,11 +60,9 @@ TEST(LetterCase, AsciiFoldingLeavesOtherLettersAsTheyAre) {
     std::u16string a, b;
     bool same;
   } cases[] = {
-      {u"com1", u"COM1", true},
-      {u"Hardware", u"hARDWARE", true},
-      {u"ı", u"I", false},   // dotless i is no ASCII letter
-      {u"é", u"É", false},
-      {u"COM1", u"COM10", false},
+      {u"com1", u"COM1", true}, {u"Hardware", u"hARDWARE", true},
+      {u"ı", u"I", false},  // dotless i is no ASCII letter
+      {u"é", u"É", false},      {u"COM1", u"COM10", false},
       {u"", u"", true},
   };
   for (const auto& c : cases) {
@@ -101,7 +101,8 @@ TEST(Trimming, SpacesAndTabsOrEveryControl) {
       {u"", u"", u""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(TrimSpacesAndTabs(c.text), c.spaces_and_tabs) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(TrimSpacesAndTabs(c.text), c.spaces_and_tabs)
+        << Utf16ToUtf8(c.text);
     EXPECT_EQ(TrimControls(c.text), c.controls) << Utf16ToUtf8(c.text);
     EXPECT_EQ(TrimSpacesAndTabs(std::string_view(Utf16ToUtf8(c.text))),
               Utf16ToUtf8(c.spaces_and_tabs));

@@ -8,7 +8,8 @@ std::string ToAnsi(std::u16string_view text) {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int n = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide, n, out.data(), size, nullptr, nullptr);
   return out;
@@ -34,8 +35,7 @@ std::u16string UpperCase(std::u16string_view text) {
 }
 
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.empty() || b.empty())
-    return a.empty() && b.empty();
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
                         reinterpret_cast<const wchar_t*>(a.data()),
                         static_cast<int>(a.size()),

@@ -11,7 +11,8 @@ void UiHandover::SetWake(std::function<void()> wake) {
   wake_ = std::move(wake);
 }
 
-void UiHandover::SetFailureSink(std::function<void(const std::u16string&)> sink) {
+void UiHandover::SetFailureSink(
+    std::function<void(const std::u16string&)> sink) {
   std::lock_guard<std::mutex> lock(mutex_);
   failure_sink_ = std::move(sink);
 }

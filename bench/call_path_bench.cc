@@ -94,8 +94,8 @@ pid_t Spawn(const std::vector<std::string>& args,
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
   }
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr,
-                                   argv.data(), envp.data());
+  const int spawned =
+      posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (stderr_pipe) {
     close(pipe_fds[1]);
@@ -329,7 +329,8 @@ std::map<int, TaskSwitches> Switches(pid_t pid) {
   if (!dir) return tasks;
   while (dirent* entry = readdir(dir)) {
     if (entry->d_name[0] == '.') continue;
-    std::istringstream status(ReadFile(folder + "/" + entry->d_name + "/status"));
+    std::istringstream status(
+        ReadFile(folder + "/" + entry->d_name + "/status"));
     TaskSwitches task;
     std::string line;
     while (std::getline(status, line)) {
@@ -347,7 +348,8 @@ std::map<int, TaskSwitches> Switches(pid_t pid) {
 
 // "VmRSS" or "VmHWM" of `pid`, in MB.
 double MemoryMb(pid_t pid, const std::string& field) {
-  std::istringstream status(ReadFile("/proc/" + std::to_string(pid) + "/status"));
+  std::istringstream status(
+      ReadFile("/proc/" + std::to_string(pid) + "/status"));
   std::string line;
   while (std::getline(status, line)) {
     if (line.rfind(field + ":", 0) == 0) {
@@ -375,12 +377,18 @@ Options ParseOptions(int argc, char** argv) {
       if (i + 1 >= argc) Fail("missing value after " + arg);
       return argv[++i];
     };
-    if (arg == "--program") options.program = value();
-    else if (arg == "--floor") options.floor = value();
-    else if (arg == "--calls") options.calls = std::stoi(value());
-    else if (arg == "--burst") options.burst = std::stoi(value());
-    else if (arg == "--idle-seconds") options.idle_seconds = std::stoi(value());
-    else if (arg == "--gap-us") options.gap_us = std::stoi(value());
+    if (arg == "--program")
+      options.program = value();
+    else if (arg == "--floor")
+      options.floor = value();
+    else if (arg == "--calls")
+      options.calls = std::stoi(value());
+    else if (arg == "--burst")
+      options.burst = std::stoi(value());
+    else if (arg == "--idle-seconds")
+      options.idle_seconds = std::stoi(value());
+    else if (arg == "--gap-us")
+      options.gap_us = std::stoi(value());
     else if (arg == "--size") {
       const std::string spec = value();
       const size_t eq = spec.find('=');
@@ -391,8 +399,9 @@ Options ParseOptions(int argc, char** argv) {
     }
   }
   if (options.program.empty() || options.floor.empty())
-    Fail("usage: call_path_bench --program PATH --floor PATH [--calls N] "
-         "[--burst N] [--idle-seconds S] [--gap-us US] [--size LABEL=PATH]...");
+    Fail(
+        "usage: call_path_bench --program PATH --floor PATH [--calls N] "
+        "[--burst N] [--idle-seconds S] [--gap-us US] [--size LABEL=PATH]...");
   return options;
 }
 
@@ -416,8 +425,9 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
     UiHandover unused;
     SerialPort settings(unused);
     settings.SetPort(Utf8ToUtf16(line.device()));
-    settings.StoreSettings(PortStoreKind::stIniFile,
-                           Utf8ToUtf16((folder / "calleridcomport.ini").string()));
+    settings.StoreSettings(
+        PortStoreKind::stIniFile,
+        Utf8ToUtf16((folder / "calleridcomport.ini").string()));
   }
   const std::string output = (folder / "output.txt").string();
   const pid_t pid = Spawn({program.string()},
@@ -549,10 +559,10 @@ int Run(const Options& options) {
   std::printf("|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
               std::string(14, '-').c_str(), std::string(12, '-').c_str(),
               std::string(15, '-').c_str());
-  Row("latency p50, serial -> datagram (us)", Fixed(p50, 1), Fixed(p50_floor, 1),
-      ratio(p50, p50_floor));
-  Row("latency p99, serial -> datagram (us)", Fixed(p99, 1), Fixed(p99_floor, 1),
-      ratio(p99, p99_floor));
+  Row("latency p50, serial -> datagram (us)", Fixed(p50, 1),
+      Fixed(p50_floor, 1), ratio(p50, p50_floor));
+  Row("latency p99, serial -> datagram (us)", Fixed(p99, 1),
+      Fixed(p99_floor, 1), ratio(p99, p99_floor));
   // Percentile() divides by 1000: thousandths come out as the ratio.
   Row("latency p50 of call-by-call ratios", "", "",
       Fixed(Percentile(pair_ratios_permille, 0.50), 2));
@@ -569,15 +579,16 @@ int Run(const Options& options) {
       std::to_string(floor_burst.out_of_order) + " / " +
           std::to_string(floor_burst.duplicates));
   Row("burst: first write to last datagram (ms)",
-      Fixed(program_burst.seconds * 1000, 0), Fixed(floor_burst.seconds * 1000, 0),
+      Fixed(program_burst.seconds * 1000, 0),
+      Fixed(floor_burst.seconds * 1000, 0),
       ratio(program_burst.seconds, floor_burst.seconds));
   Row("idle " + std::to_string(options.idle_seconds) +
           " s: wake-ups/s, whole process",
       Fixed(whole / idle_seconds, 2));
   Row("idle: wake-ups/s, serial event thread",
-      serial_threads == 1 ? Fixed(serial_thread / idle_seconds, 2)
-                          : std::string("? (") + std::to_string(serial_threads) +
-                                " threads)");
+      serial_threads == 1
+          ? Fixed(serial_thread / idle_seconds, 2)
+          : std::string("? (") + std::to_string(serial_threads) + " threads)");
   Row("RSS after the calls / at the end (MB)",
       Fixed(rss_after_calls, 1) + " / " + Fixed(rss, 1));
   Row("RSS peak (MB)", Fixed(peak, 1));

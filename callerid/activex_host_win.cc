@@ -25,7 +25,9 @@ std::u16string BstrText(BSTR text) {
                         SysStringLen(text));
 }
 
-[[noreturn]] void RaiseHresult(HRESULT code) { throw Failure(HresultText(code)); }
+[[noreturn]] void RaiseHresult(HRESULT code) {
+  throw Failure(HresultText(code));
+}
 
 // Takes the strings of an EXCEPINFO with it.
 class ExceptionInfo {
@@ -48,7 +50,8 @@ class ExceptionInfo {
       info_.pfnDeferredFillIn = nullptr;
       fill_in(&info_);
     }
-    std::u16string description = TrimMessageEnd(BstrText(info_.bstrDescription));
+    std::u16string description =
+        TrimMessageEnd(BstrText(info_.bstrDescription));
     if (!description.empty()) return description;
     return HresultText(info_.scode != 0 ? info_.scode : DISP_E_EXCEPTION);
   }
@@ -62,10 +65,10 @@ void Invoke(IDispatch& target, DISPID id, WORD flags, DISPPARAMS& params) {
   VARIANT result;
   VariantInit(&result);
   UINT argument_error = 0;
-  const HRESULT hr = target.Invoke(
-      id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-      (flags & DISPATCH_PROPERTYPUT) != 0 ? nullptr : &result, exception.get(),
-      &argument_error);
+  const HRESULT hr =
+      target.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                    (flags & DISPATCH_PROPERTYPUT) != 0 ? nullptr : &result,
+                    exception.get(), &argument_error);
   VariantClear(&result);
   if (hr == DISP_E_EXCEPTION) throw Failure(exception.Text());
   if (FAILED(hr)) RaiseHresult(hr);
@@ -79,7 +82,8 @@ std::u16string HresultText(HRESULT code) {
   char digits[9];
   std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(code));
   text = u"OLE error ";
-  for (const char* c = digits; *c != '\0'; ++c) text += static_cast<char16_t>(*c);
+  for (const char* c = digits; *c != '\0'; ++c)
+    text += static_cast<char16_t>(*c);
   return text;
 }
 
@@ -87,7 +91,8 @@ std::u16string HresultText(HRESULT code) {
 // control keeps a reference; after the host is gone it ignores everything.
 class ActiveXHost::EventSink : public IDispatch {
  public:
-  EventSink(ActiveXHost* host, const IID& events) : host_(host), events_(events) {}
+  EventSink(ActiveXHost* host, const IID& events)
+      : host_(host), events_(events) {}
 
   void Detach() { host_ = nullptr; }
 
@@ -146,10 +151,9 @@ class ActiveXHost::EventSink : public IDispatch {
 
 ActiveXHost::ActiveXHost(const ActiveXClass& identity, UserNotice& errors)
     : identity_(identity), errors_(errors) {
-  const HRESULT hr =
-      CoCreateInstance(identity_.clsid, nullptr,
-                       CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
-                       object_.Receive());
+  const HRESULT hr = CoCreateInstance(
+      identity_.clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+      IID_IUnknown, object_.Receive());
   if (FAILED(hr)) RaiseHresult(hr);
   sink_ = new EventSink(this, identity_.events);
 }
@@ -196,8 +200,8 @@ void ActiveXHost::CallMethod(const wchar_t* name) {
   if (known == method_ids_.end()) {
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    const HRESULT hr = default_->GetIDsOfNames(IID_NULL, names, 1,
-                                               LOCALE_USER_DEFAULT, &id);
+    const HRESULT hr =
+        default_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr)) RaiseHresult(hr);
     known = method_ids_.emplace(name, id).first;
   }
@@ -241,9 +245,9 @@ void ActiveXHost::ConnectEvents() {
     return;
   }
   ComRef<IConnectionPoint> point;
-  if (FAILED(container->FindConnectionPoint(identity_.events,
-                                            reinterpret_cast<IConnectionPoint**>(
-                                                point.Receive()))) ||
+  if (FAILED(container->FindConnectionPoint(
+          identity_.events,
+          reinterpret_cast<IConnectionPoint**>(point.Receive()))) ||
       !point) {
     return;
   }
@@ -274,15 +278,16 @@ std::u16string VariantText(const VARIANT& value) {
       return V_BSTRREF(&value) != nullptr ? BstrText(*V_BSTRREF(&value))
                                           : std::u16string();
     case VT_BYREF | VT_VARIANT:
-      return V_VARIANTREF(&value) != nullptr ? VariantText(*V_VARIANTREF(&value))
-                                             : std::u16string();
+      return V_VARIANTREF(&value) != nullptr
+                 ? VariantText(*V_VARIANTREF(&value))
+                 : std::u16string();
     case VT_EMPTY:
       return {};
     default: {
       VARIANT text;
       VariantInit(&text);
-      const HRESULT hr = VariantChangeType(&text, const_cast<VARIANT*>(&value),
-                                           0, VT_BSTR);
+      const HRESULT hr =
+          VariantChangeType(&text, const_cast<VARIANT*>(&value), 0, VT_BSTR);
       if (FAILED(hr)) RaiseHresult(hr);
       std::u16string result = BstrText(V_BSTR(&text));
       VariantClear(&text);

@@ -85,9 +85,10 @@ TEST_F(CallerIdNetworkTest, Cid2CallIsBroadcast) {
   ASSERT_THAT(notice_.infos, IsEmpty());
   ASSERT_TRUE(engine_.CallerIdRunning());
 
-  EXPECT_EQ(standin_.Fire(L"CID2", 202,
-                          {L"1", L"0532 123 45 67", L"12.03.2026 10:15"}, false),
-            S_OK);
+  EXPECT_EQ(
+      standin_.Fire(L"CID2", 202,
+                    {L"1", L"0532 123 45 67", L"12.03.2026 10:15"}, false),
+      S_OK);
   EXPECT_EQ(NextDatagram(), "HAT=1\r\nNUMARA=0532 123 45 67");
   EXPECT_THAT(log_.lines,
               ElementsAre(u"Kanal No : 1   Caller ID : 0532 123 45 67"));
@@ -111,12 +112,12 @@ TEST_F(CallerIdNetworkTest, ArgCallIsBroadcastWithChanNoAsLine) {
 
   // Closing disconnects the control before it is released.
   engine_.ClosingStep();
-  EXPECT_THAT(standin_.Journal(),
-              ElementsAre("ARG created", "ARG InitNew", "ARG Advise",
-                          "ARG CihazTip=I4:1", "ARG Connect()",
-                          "ARG Disconnect()", "ARG Close(no save)",
-                          "ARG Unadvise", "ARG SetClientSite(none)",
-                          "ARG destroyed"));
+  EXPECT_THAT(
+      standin_.Journal(),
+      ElementsAre("ARG created", "ARG InitNew", "ARG Advise",
+                  "ARG CihazTip=I4:1", "ARG Connect()", "ARG Disconnect()",
+                  "ARG Close(no save)", "ARG Unadvise",
+                  "ARG SetClientSite(none)", "ARG destroyed"));
 }
 
 TEST_F(CallerIdNetworkTest, MissingControlIsReportedWithTheOleErrorText) {

@@ -26,7 +26,8 @@ class Cid2Control {
 // window's device list shows them (its first item, 0, chooses none).
 inline constexpr int kArgCallerId = 1;
 inline constexpr int kArgHidUsb = 2;
-inline constexpr int kArgRecorder = 3;    // reached over the network: needs the host
+inline constexpr int kArgRecorder =
+    3;  // reached over the network: needs the host
 inline constexpr int kArgHidComPort = 4;  // needs its COM port
 
 // The ARG vendor control (`TARGUSBCIDX`), as the engine drives it.
@@ -56,7 +57,8 @@ class DeviceControlFactory {
 
 // The platform's factory. Failures raised inside event handlers go to
 // `errors.ReportError` (the default error report).
-std::unique_ptr<DeviceControlFactory> MakeDeviceControlFactory(UserNotice& errors);
+std::unique_ptr<DeviceControlFactory> MakeDeviceControlFactory(
+    UserNotice& errors);
 
 }  // namespace orvanta
 

@@ -41,8 +41,16 @@ TEST(DeviceControlPosix, NeitherControlExists) {
   FakeCallLog log{journal};
   FakeSettingsControls controls;
   FakeRetryTimer retry{journal};
-  CallerIdEngine engine{EngineLinks{store, channel, serial, *factory, notice,
-                                    controls, log, {}, u"/opt/orvanta/", retry}};
+  CallerIdEngine engine{EngineLinks{store,
+                                    channel,
+                                    serial,
+                                    *factory,
+                                    notice,
+                                    controls,
+                                    log,
+                                    {},
+                                    u"/opt/orvanta/",
+                                    retry}};
   for (int type : {0, 1}) {
     controls.radio = type;
     store.WriteValue(kCallerIdType, type);

@@ -13,16 +13,34 @@ namespace {
 
 // TCIDshowPlus: class, ICIDshowPlus, its event interface.
 const ActiveXClass kCid2Class = {
-    {0x999DD9D2, 0x8906, 0x4232, {0x98, 0xEF, 0x9E, 0xEC, 0xB9, 0xB1, 0x0D, 0xAD}},
-    {0x9956A803, 0x787B, 0x4B43, {0x86, 0x84, 0x7B, 0x7A, 0x10, 0xBF, 0xB3, 0xAB}},
-    {0x99D27981, 0x4897, 0x441B, {0xBA, 0x0B, 0x35, 0x2B, 0x55, 0x41, 0x3A, 0x63}},
+    {0x999DD9D2,
+     0x8906,
+     0x4232,
+     {0x98, 0xEF, 0x9E, 0xEC, 0xB9, 0xB1, 0x0D, 0xAD}},
+    {0x9956A803,
+     0x787B,
+     0x4B43,
+     {0x86, 0x84, 0x7B, 0x7A, 0x10, 0xBF, 0xB3, 0xAB}},
+    {0x99D27981,
+     0x4897,
+     0x441B,
+     {0xBA, 0x0B, 0x35, 0x2B, 0x55, 0x41, 0x3A, 0x63}},
 };
 
 // TARGUSBCIDX: class, IARGUSBCIDX, its event interface.
 const ActiveXClass kArgClass = {
-    {0xCF7AD0F4, 0x50A7, 0x49BF, {0x8C, 0xE1, 0x0C, 0xCF, 0x94, 0x09, 0x11, 0x52}},
-    {0x1CDBB647, 0x0048, 0x4AAA, {0xB4, 0x1D, 0xC3, 0xC0, 0x5B, 0x5C, 0xC2, 0x4E}},
-    {0xB181C36B, 0x753A, 0x48C0, {0xA8, 0xDE, 0x41, 0xF1, 0x01, 0xEB, 0x07, 0xD1}},
+    {0xCF7AD0F4,
+     0x50A7,
+     0x49BF,
+     {0x8C, 0xE1, 0x0C, 0xCF, 0x94, 0x09, 0x11, 0x52}},
+    {0x1CDBB647,
+     0x0048,
+     0x4AAA,
+     {0xB4, 0x1D, 0xC3, 0xC0, 0x5B, 0x5C, 0xC2, 0x4E}},
+    {0xB181C36B,
+     0x753A,
+     0x48C0,
+     {0xA8, 0xDE, 0x41, 0xF1, 0x01, 0xEB, 0x07, 0xD1}},
 };
 
 constexpr DISPID kCid2OnCallerId = 202;
@@ -54,11 +72,11 @@ class ComCid2Control : public Cid2Control {
       return;
     }
     // OnCallerID(ReceivedFromLine, PhoneNumber, DateTime)
-    host_.SetEventHandler(
-        kCid2OnCallerId, [handler = std::move(handler)](const DISPPARAMS& params) {
-          handler(EventArgumentText(params, 0), EventArgumentText(params, 1),
-                  EventArgumentText(params, 2));
-        });
+    host_.SetEventHandler(kCid2OnCallerId, [handler = std::move(handler)](
+                                               const DISPPARAMS& params) {
+      handler(EventArgumentText(params, 0), EventArgumentText(params, 1),
+              EventArgumentText(params, 2));
+    });
   }
 
   // The control is never given a window, so hiding it only marks it.
@@ -83,11 +101,11 @@ class ComArgControl : public ArgControl {
     // OnCallerId(Time, CallingLine, Reserved, Reason, Reserved2,
     // Callqualifier, Name, Reason2, Waitingnotif, DevNo, ChanNo), all by
     // reference; nothing is written back.
-    host_.SetEventHandler(
-        kArgOnCallerId, [handler = std::move(handler)](const DISPPARAMS& params) {
-          handler(EventArgumentText(params, kArgCallingLine),
-                  EventArgumentText(params, kArgChanNo));
-        });
+    host_.SetEventHandler(kArgOnCallerId, [handler = std::move(handler)](
+                                              const DISPPARAMS& params) {
+      handler(EventArgumentText(params, kArgCallingLine),
+              EventArgumentText(params, kArgChanNo));
+    });
   }
 
   void Hide() override { visible_ = false; }
@@ -100,9 +118,9 @@ class ComArgControl : public ArgControl {
     VARIANT argument;
     VariantInit(&argument);
     V_VT(&argument) = VT_BSTR;
-    V_BSTR(&argument) = SysAllocStringLen(
-        reinterpret_cast<const OLECHAR*>(host.data()),
-        static_cast<UINT>(host.size()));
+    V_BSTR(&argument) =
+        SysAllocStringLen(reinterpret_cast<const OLECHAR*>(host.data()),
+                          static_cast<UINT>(host.size()));
     struct Clear {
       VARIANT& v;
       ~Clear() { VariantClear(&v); }

@@ -57,7 +57,8 @@ class DeviceControlTest : public ::testing::Test {
       MakeDeviceControlFactory(notice_);
 };
 
-TEST_F(DeviceControlTest, Cid2IsInitialisedOnFirstUseAndDeliversItsCallerIdEvent) {
+TEST_F(DeviceControlTest,
+       Cid2IsInitialisedOnFirstUseAndDeliversItsCallerIdEvent) {
   std::vector<std::string> calls;
   auto control = factory_->CreateCid2();
   EXPECT_THAT(standin_.Journal(), ElementsAre("CID2 created"));
@@ -73,9 +74,10 @@ TEST_F(DeviceControlTest, Cid2IsInitialisedOnFirstUseAndDeliversItsCallerIdEvent
   EXPECT_THAT(standin_.Journal(), ElementsAre("CID2 created", "CID2 InitNew",
                                               "CID2 Advise", "CID2 Start()"));
 
-  EXPECT_EQ(standin_.Fire(L"CID2", 202,
-                          {L"1", L"0532 123 45 67", L"12.03.2026 10:15"}, false),
-            S_OK);
+  EXPECT_EQ(
+      standin_.Fire(L"CID2", 202,
+                    {L"1", L"0532 123 45 67", L"12.03.2026 10:15"}, false),
+      S_OK);
   EXPECT_EQ(standin_.Fire(L"CID2", 202, {L"Hat ğ", L"", L"Çarşamba"}, false),
             S_OK);
   EXPECT_THAT(calls, ElementsAre("1|0532 123 45 67|12.03.2026 10:15",
@@ -104,8 +106,9 @@ TEST_F(DeviceControlTest, OtherEventsReachNoHandler) {
   // A control whose handler was never set ignores its caller-ID event too.
   auto silent = factory_->CreateArg();
   silent->Connect();
-  EXPECT_EQ(standin_.Fire(L"ARG", 211, std::vector<std::wstring>(11, L"x"), true),
-            S_OK);
+  EXPECT_EQ(
+      standin_.Fire(L"ARG", 211, std::vector<std::wstring>(11, L"x"), true),
+      S_OK);
 }
 
 TEST_F(DeviceControlTest, ArgPropertiesArriveInOrderAsSignedBytesAndText) {
@@ -120,13 +123,13 @@ TEST_F(DeviceControlTest, ArgPropertiesArriveInOrderAsSignedBytesAndText) {
   control->SetComport(0x104);
   control->Connect();
   control->Disconnect();
-  EXPECT_THAT(standin_.Journal(),
-              ElementsAre("ARG created", "ARG InitNew", "ARG Advise",
-                          "ARG Comport=I4:3", "ARG CihazTip=I4:4",
-                          "ARG AnaBilgisayar=BSTR: 192.168.1.5 şube",
-                          "ARG CihazTip=I4:-1", "ARG Comport=I4:-56",
-                          "ARG Comport=I4:4", "ARG Connect()",
-                          "ARG Disconnect()"));
+  EXPECT_THAT(
+      standin_.Journal(),
+      ElementsAre("ARG created", "ARG InitNew", "ARG Advise",
+                  "ARG Comport=I4:3", "ARG CihazTip=I4:4",
+                  "ARG AnaBilgisayar=BSTR: 192.168.1.5 şube",
+                  "ARG CihazTip=I4:-1", "ARG Comport=I4:-56",
+                  "ARG Comport=I4:4", "ARG Connect()", "ARG Disconnect()"));
 }
 
 TEST_F(DeviceControlTest, ArgEventGivesCallingLineAndChanNo) {
@@ -139,8 +142,8 @@ TEST_F(DeviceControlTest, ArgEventGivesCallingLineAndChanNo) {
   control->SetCihazTip(1);
   control->Connect();
   const std::vector<std::wstring> arguments = {
-      L"10:15", L"0212 555 66 77", L"r", L"reason", L"r2", L"q",
-      L"Çağlar Öztürk", L"reason2", L"w", L"dev 1", L"3"};
+      L"10:15",         L"0212 555 66 77", L"r", L"reason", L"r2", L"q",
+      L"Çağlar Öztürk", L"reason2",        L"w", L"dev 1",  L"3"};
   // By reference as the control declares them; by value is taken as well.
   EXPECT_EQ(standin_.Fire(L"ARG", 211, arguments, true), S_OK);
   EXPECT_EQ(standin_.Fire(L"ARG", 211, arguments, false), S_OK);
@@ -179,10 +182,12 @@ TEST_F(DeviceControlTest, RejectedCallsCarryTheControlsOwnDescription) {
        "Aygıt bulunamadı"},
       {L"Connect", kStandinDeferred, E_FAIL, L"Bağlantı kurulamadı...",
        "Bağlantı kurulamadı"},
-      {L"CihazTip", kStandinExcepInfo, static_cast<HRESULT>(0x80047777), L"", "OLE error 80047777"},
-      {L"Disconnect", kStandinPlain, static_cast<HRESULT>(0x8004ABCD), L"", "OLE error 8004ABCD"},
-      {L"AnaBilgisayar", kStandinDeferred, static_cast<HRESULT>(0x80047001), L" . ",
-       "OLE error 80047001"},
+      {L"CihazTip", kStandinExcepInfo, static_cast<HRESULT>(0x80047777), L"",
+       "OLE error 80047777"},
+      {L"Disconnect", kStandinPlain, static_cast<HRESULT>(0x8004ABCD), L"",
+       "OLE error 8004ABCD"},
+      {L"AnaBilgisayar", kStandinDeferred, static_cast<HRESULT>(0x80047001),
+       L" . ", "OLE error 80047001"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(Wide(c.member)));
@@ -228,7 +233,8 @@ TEST_F(DeviceControlTest, FailureInsideTheHandlerGoesToTheErrorReport) {
   auto control = factory_->CreateCid2();
   control->SetOnCallerId([&](auto&, const std::u16string& number, auto&) {
     ++calls;
-    if (number == u"bad") throw Failure(u"Socket Error # 10051\r\nNetwork is unreachable.");
+    if (number == u"bad")
+      throw Failure(u"Socket Error # 10051\r\nNetwork is unreachable.");
   });
   control->Start();
   EXPECT_EQ(standin_.Fire(L"CID2", 202, {L"1", L"bad", L""}, false), S_OK);
@@ -266,8 +272,10 @@ TEST_F(DeviceControlTest, FailedInitialisationIsRaisedAndUndone) {
     auto control = factory_->CreateArg();
     const std::string text = FailureOf([&] { control->Connect(); });
     // Windows has texts for these codes; Wine has none.
-    const std::u16string system = SystemErrorText(static_cast<uint32_t>(c.code));
-    EXPECT_EQ(text, system.empty() ? c.without_system_text : Utf16ToUtf8(system));
+    const std::u16string system =
+        SystemErrorText(static_cast<uint32_t>(c.code));
+    EXPECT_EQ(text,
+              system.empty() ? c.without_system_text : Utf16ToUtf8(system));
     control.reset();
     for (const std::string& entry : standin_.Journal()) {
       EXPECT_EQ(entry.find("Advise"), std::string::npos) << entry;

@@ -101,11 +101,9 @@ bool CallerIdEngine::StartCid2() {
   if (cid2_) return false;
   try {
     cid2_ = links_.devices.CreateCid2();
-    cid2_->SetOnCallerId([this](const std::u16string& line,
-                                const std::u16string& number,
-                                const std::u16string&) {
-      links_.announce(number, line);
-    });
+    cid2_->SetOnCallerId(
+        [this](const std::u16string& line, const std::u16string& number,
+               const std::u16string&) { links_.announce(number, line); });
     cid2_->Hide();
     cid2_->Start();
     return true;

@@ -29,7 +29,7 @@ class SettingsControls {
   virtual int RadioGroupCihazIndex() const = 0;  // -1..2
   virtual int ComboCihazIndex() const = 0;       // -1..4
   virtual std::u16string EditIpText() const = 0;
-  virtual int ComboPortIndex() const = 0;        // -1..8
+  virtual int ComboPortIndex() const = 0;  // -1..8
   virtual std::u16string EditPortText() const = 0;
 };
 
@@ -43,9 +43,9 @@ struct EngineParts {
   DeviceControlFactory& devices;
   UserNotice& notice;
   SettingsControls& controls;
-  CallLog& log;              // MemoLog
+  CallLog& log;                  // MemoLog
   std::u16string exe_directory;  // ends in a path separator
-  UiHandover& ui;            // carries the serial port's retries
+  UiHandover& ui;                // carries the serial port's retries
 };
 
 // Calls `work` every `period` on the user-interface thread until stopped;
@@ -149,14 +149,16 @@ inline constexpr char16_t kCid2FailedMessage[] =
 inline constexpr char16_t kArgFailedMessage[] =
     u"ARG tipi baglanti acilamadi. Cihazin suruculerinin yuklendiginden emin "
     u"olunuz.\r\n";
-inline constexpr char16_t kArgConnectFailedLogLine[] = u" Bağlantı Başarısız...";
+inline constexpr char16_t kArgConnectFailedLogLine[] =
+    u" Bağlantı Başarısız...";
 inline constexpr char16_t kStartFailedMessage[] =
     u"Caller ID sistemi baslatilamadi.";
 inline constexpr char16_t kStopFailedMessage[] =
     u"Caller ID sistemi kapatilamadi.";
 // Log line and tray balloon when the serial device opens after being away;
 // the port's name follows.
-inline constexpr char16_t kSerialDeviceBackText[] = u"Seri port cihazı bağlandı: ";
+inline constexpr char16_t kSerialDeviceBackText[] =
+    u"Seri port cihazı bağlandı: ";
 
 // Gentle enough to cost nothing while a device is away, quick enough that
 // the next call after a replug gets through.

@@ -32,7 +32,8 @@ class PeriodicRetryTimer : public RetryTimer {
 // EngineLinks does not pull in the real port and channel.
 CallerIdEngine::CallerIdEngine(EngineParts parts)
     : own_channel_(std::make_unique<UdpBroadcastChannel>(parts.channel)),
-      own_serial_(std::make_unique<ComPortSerialSource>(parts.port, parts.framing)),
+      own_serial_(
+          std::make_unique<ComPortSerialSource>(parts.port, parts.framing)),
       own_retry_(std::make_unique<PeriodicRetryTimer>(parts.ui)),
       links_{parts.store,
              *own_channel_,

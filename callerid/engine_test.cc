@@ -165,8 +165,7 @@ TEST_F(EngineTest, ChannelThatCannotOpenShowsTwoMessagesAndTouchesNoSource) {
     Journal expected;
   };
   const Case cases[] = {
-      {"socket", u"18900", true,
-       {"udp port=18900", kUdpMessage, kNotStarted}},
+      {"socket", u"18900", true, {"udp port=18900", kUdpMessage, kNotStarted}},
       {"unreadable port", u"abc", false, {kUdpMessage, kNotStarted}},
   };
   for (const Case& c : cases) {
@@ -212,8 +211,10 @@ TEST_F(EngineTest, ArgIsConfiguredByDeviceKindInTheControlsOrder) {
       {-1, -1, {}},
       {1, -1, {"ARG CihazTip=1", "ARG Connect"}},
       {2, 5, {"ARG CihazTip=2", "ARG Connect"}},
-      {3, -1,
-       {"ARG CihazTip=3", "ARG AnaBilgisayar= 192.168.1.20 şube", "ARG Connect"}},
+      {3,
+       -1,
+       {"ARG CihazTip=3", "ARG AnaBilgisayar= 192.168.1.20 şube",
+        "ARG Connect"}},
       {4, 2, {"ARG Comport=3", "ARG CihazTip=4", "ARG Connect"}},
       {4, -1, {"ARG Comport=0", "ARG CihazTip=4", "ARG Connect"}},
   };
@@ -224,8 +225,8 @@ TEST_F(EngineTest, ArgIsConfiguredByDeviceKindInTheControlsOrder) {
     controls_.com_port = c.com_port;
     Choose(1);
     engine_.ApplySettings();
-    Journal expected = {"log clear", "udp port=18900", "udp open",
-                        "ARG create", "ARG handler", "ARG hide"};
+    Journal expected = {"log clear",  "udp port=18900", "udp open",
+                        "ARG create", "ARG handler",    "ARG hide"};
     expected.insert(expected.end(), c.configuration.begin(),
                     c.configuration.end());
     EXPECT_EQ(Take(), expected);
@@ -256,8 +257,8 @@ TEST_F(EngineTest, ArgThatCannotConnectStillCountsAsStarted) {
     devices_.Fail(c.failing, u"Cihaz bulunamadı.");
     Choose(1);
     engine_.ApplySettings();
-    Journal expected = {"log clear", "udp port=18900", "udp open",
-                        "ARG create", "ARG handler", "ARG hide"};
+    Journal expected = {"log clear",  "udp port=18900", "udp open",
+                        "ARG create", "ARG handler",    "ARG hide"};
     expected.insert(expected.end(), c.before_failure.begin(),
                     c.before_failure.end());
     expected.insert(expected.end(),
@@ -278,11 +279,10 @@ TEST_F(EngineTest, ArgWhoseDisconnectFailsStaysHeldAndBlocksLaterStarts) {
   devices_.Fail("ARG Disconnect", u"zaten kapalı");
   Choose(1);
   engine_.ApplySettings();
-  EXPECT_THAT(Take(),
-              ElementsAre("log clear", "udp port=18900", "udp open",
-                          "ARG create", "ARG handler", "ARG hide",
-                          "ARG CihazTip=1", kArgMessage + "zaten kapalı",
-                          kNotStarted));
+  EXPECT_THAT(Take(), ElementsAre("log clear", "udp port=18900", "udp open",
+                                  "ARG create", "ARG handler", "ARG hide",
+                                  "ARG CihazTip=1",
+                                  kArgMessage + "zaten kapalı", kNotStarted));
   EXPECT_FALSE(engine_.CallerIdRunning());
   EXPECT_NE(engine_.HeldArg(), nullptr);
 
@@ -309,10 +309,12 @@ TEST_F(EngineTest, ControlThatCannotBeCreatedIsReportedWithItsText) {
     Journal expected;
   };
   const Case cases[] = {
-      {0, "CID2 create",
+      {0,
+       "CID2 create",
        {"udp port=18900", "udp open", kCid2Message + "Class not registered",
         kNotStarted}},
-      {1, "ARG create",
+      {1,
+       "ARG create",
        {"log clear", "udp port=18900", "udp open",
         kArgMessage + "Class not registered", kNotStarted}},
   };
@@ -369,10 +371,11 @@ TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCallerAndIsTriedAgain) {
               u"COM Port Error: Unable to open com port on COM4");
   }
   // No message of the engine's own; the channel stays open.
-  EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open",
-                                  "serial load C:\\Orvanta\\calleridcomport.ini",
-                                  "serial markers #2NMBR= #3", "serial open failed",
-                                  "retry every 2000 ms"));
+  EXPECT_THAT(Take(),
+              ElementsAre("udp port=18900", "udp open",
+                          "serial load C:\\Orvanta\\calleridcomport.ini",
+                          "serial markers #2NMBR= #3", "serial open failed",
+                          "retry every 2000 ms"));
   EXPECT_TRUE(channel_.active);
   // The source waits for its device, and counts as running so that the
   // next apply or stop ends the waiting.
@@ -391,17 +394,20 @@ TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
   const Case cases[] = {
       {"missing at start",
        [this] {
-         serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
+         serial_.open_failure =
+             u"COM Port Error: Unable to open com port on COM4";
          Choose(2);
          EXPECT_THROW(engine_.ApplySettings(), Failure);
        },
        {"udp port=18900", "udp open",
         "serial load C:\\Orvanta\\calleridcomport.ini",
-        "serial markers #2NMBR= #3", "serial open failed", "retry every 2000 ms"}},
+        "serial markers #2NMBR= #3", "serial open failed",
+        "retry every 2000 ms"}},
       {"lost while running",
        [this] {
          RunWith(2);
-         serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
+         serial_.open_failure =
+             u"COM Port Error: Unable to open com port on COM4";
          serial_.LoseDevice();
        },
        // Closed at once, waited for, and then reported.
@@ -418,9 +424,10 @@ TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
 
     serial_.open_failure.reset();
     ASSERT_TRUE(retry_.Tick());
-    EXPECT_THAT(Take(), ElementsAre("serial open", "retry stop",
-                                    "log: Seri port cihazı bağlandı: COM4",
-                                    "balloon: Seri port cihazı bağlandı: COM4"));
+    EXPECT_THAT(Take(),
+                ElementsAre("serial open", "retry stop",
+                            "log: Seri port cihazı bağlandı: COM4",
+                            "balloon: Seri port cihazı bağlandı: COM4"));
     EXPECT_FALSE(retry_.Tick());
     EXPECT_TRUE(engine_.CallerIdRunning());
     EXPECT_TRUE(channel_.active);
@@ -438,12 +445,13 @@ TEST_F(EngineTest, LossWhileTheLastOneIsStillOnScreenIsNotReportedAgain) {
     serial_.LoseDevice(u"second");
   };
   serial_.LoseDevice(u"first");
-  EXPECT_THAT(Take(), ElementsAre("serial device lost", "serial close",
-                                  "retry every 2000 ms", "error: first", "serial open",
-                                  "retry stop", "log: Seri port cihazı bağlandı: COM4",
-                                  "balloon: Seri port cihazı bağlandı: COM4",
-                                  "serial device lost", "serial close",
-                                  "retry every 2000 ms"));
+  EXPECT_THAT(
+      Take(),
+      ElementsAre("serial device lost", "serial close", "retry every 2000 ms",
+                  "error: first", "serial open", "retry stop",
+                  "log: Seri port cihazı bağlandı: COM4",
+                  "balloon: Seri port cihazı bağlandı: COM4",
+                  "serial device lost", "serial close", "retry every 2000 ms"));
   EXPECT_TRUE(engine_.WaitingForSerialDevice());
 
   // With the box closed, the next loss is reported again.
@@ -476,14 +484,17 @@ TEST_F(EngineTest, RestartOrStopEndsTheWaiting) {
        },
        {"retry stop", "udp close", "udp port=18900", "udp open", "CID2 create",
         "CID2 handler", "CID2 hide", "CID2 Start"}},
-      {"program end", [this] { engine_.ClosingStep(); }, {"retry stop", "udp close"}},
+      {"program end",
+       [this] { engine_.ClosingStep(); },
+       {"retry stop", "udp close"}},
       // The serial source again: a new start that tries the port once more
       // and, since it is still away, reports that and waits again.
       {"apply again",
        [this] { EXPECT_THROW(engine_.ApplySettings(), Failure); },
        {"retry stop", "udp close", "udp port=18900", "udp open",
         "serial load C:\\Orvanta\\calleridcomport.ini",
-        "serial markers #2NMBR= #3", "serial open failed", "retry every 2000 ms"},
+        "serial markers #2NMBR= #3", "serial open failed",
+        "retry every 2000 ms"},
        true},
   };
   for (const Case& c : cases) {
@@ -513,8 +524,16 @@ TEST(EngineLifetime, AnEngineThatGoesStopsWaitingAndLetsGoOfTheSource) {
   FakeSettingsControls controls;
   FakeRetryTimer retry{journal};
   {
-    CallerIdEngine engine{EngineLinks{store, channel, serial, devices, notice,
-                                      controls, log, {}, u"/", retry}};
+    CallerIdEngine engine{EngineLinks{store,
+                                      channel,
+                                      serial,
+                                      devices,
+                                      notice,
+                                      controls,
+                                      log,
+                                      {},
+                                      u"/",
+                                      retry}};
     EXPECT_TRUE(serial.LossHandled());
     serial.LoseDevice();
     EXPECT_TRUE(retry.Running());

@@ -5,7 +5,8 @@
 namespace orvanta {
 namespace {
 
-void ReplaceAll(std::u16string& text, std::u16string_view pattern, char16_t with) {
+void ReplaceAll(std::u16string& text, std::u16string_view pattern,
+                char16_t with) {
   std::u16string out;
   out.reserve(text.size());
   size_t at = 0;

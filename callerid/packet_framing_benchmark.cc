@@ -29,7 +29,8 @@ void BM_FeedChunk(benchmark::State& state) {
       benchmark::DoNotOptimize(CutNumber(body, 1, 0));
     }
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(chunk.size()));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<int64_t>(chunk.size()));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_FeedChunk)->Arg(1)->Arg(8)->Arg(50);
@@ -38,11 +39,14 @@ BENCHMARK(BM_FeedChunk)->Arg(1)->Arg(8)->Arg(50);
 void BM_FeedBytewise(benchmark::State& state) {
   PacketFraming framing;
   framing.SetMarkers("\x02", "\x03");
-  const std::string packet = "\x02" "05321234567\r\n\x03";
+  const std::string packet =
+      "\x02"
+      "05321234567\r\n\x03";
   for (auto _ : state) {
-    for (size_t at = 0; at < packet.size(); at += static_cast<size_t>(state.range(0))) {
-      benchmark::DoNotOptimize(
-          framing.Feed(std::string_view(packet).substr(at, static_cast<size_t>(state.range(0)))));
+    for (size_t at = 0; at < packet.size();
+         at += static_cast<size_t>(state.range(0))) {
+      benchmark::DoNotOptimize(framing.Feed(std::string_view(packet).substr(
+          at, static_cast<size_t>(state.range(0)))));
     }
   }
   state.SetItemsProcessed(state.iterations());

@@ -43,7 +43,8 @@ class SerialEndToEndTest : public ::testing::Test {
     port.SetOnRxChar([this](SerialPort& sender, int count) {
       receiver.ComPortCallerIDRxChar(sender, count);
     });
-    port.SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
+    port.SetOnFailure(
+        [this](const std::u16string& m) { reports.push_back(m); });
     port.Open();
   }
 
@@ -99,10 +100,11 @@ TEST_F(SerialEndToEndTest, RefusedSendHoldsBackNoCall) {
   EXPECT_THAT(Utf16ToUtf8(reports[0]), StartsWith("Socket Error # 10051"));
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=111");
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=222");
-  EXPECT_THAT(log.lines, ElementsAre(u"Kanal No : 0   Caller ID : 111",
-                                     u"Kanal No : 0   Caller ID : 222",
-                                     u"Ağa gönderim yeniden başladı. 1 bekleyen arama "
-                                     u"gönderildi."));
+  EXPECT_THAT(log.lines,
+              ElementsAre(u"Kanal No : 0   Caller ID : 111",
+                          u"Kanal No : 0   Caller ID : 222",
+                          u"Ağa gönderim yeniden başladı. 1 bekleyen arama "
+                          u"gönderildi."));
 }
 
 TEST_F(SerialEndToEndTest, BytesStayInTheBufferAcrossStopAndStart) {

@@ -60,7 +60,9 @@ TEST_F(SerialReceiverTest, EachPacketIsCutWithTheStoredPositionOfThatMoment) {
 
 TEST_F(SerialReceiverTest, NumberIsConvertedThroughTheCodePage) {
   Position(1, 0);
-  Chunk("S05\xD0" "1E");
+  Chunk(
+      "S05\xD0"
+      "1E");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0], "0:05" + Utf16ToUtf8(FromAnsi("\xD0")) + "1");
 }

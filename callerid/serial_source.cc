@@ -7,7 +7,8 @@
 
 namespace orvanta {
 
-ComPortSerialSource::ComPortSerialSource(SerialPort& port, PacketFraming& framing)
+ComPortSerialSource::ComPortSerialSource(SerialPort& port,
+                                         PacketFraming& framing)
     : port_(port), framing_(framing) {}
 
 void ComPortSerialSource::LoadSettings(const std::u16string& ini_path) {

@@ -73,7 +73,8 @@ std::string Without(const std::string& text, const std::string& start,
 
 void KnownPackets(FuzzedDataProvider& input) {
   const std::string start = input.ConsumeRandomLengthString(3);
-  const std::string end = Without(input.ConsumeRandomLengthString(3), start, "");
+  const std::string end =
+      Without(input.ConsumeRandomLengthString(3), start, "");
   if (start.empty() || end.empty()) return;
   PacketFraming framing;
   framing.SetMarkers(start, end);

@@ -15,8 +15,8 @@
 
 namespace {
 
-using orvanta::SerialPort;
 using orvanta::PortStoreKind;
+using orvanta::SerialPort;
 using orvanta::fuzz::Broken;
 
 constexpr char kFileName[] = "calleridcomport.ini";

@@ -51,7 +51,8 @@ void Announcer::AnnounceCall(const std::u16string& number,
   const std::u16string clean_number = WithoutControlCharacters(number);
   const std::u16string clean_line = WithoutControlCharacters(line);
   // Logged first, so a call whose datagram fails still shows in the log.
-  log_.AddLogLine(u"Kanal No : " + clean_line + u"   Caller ID : " + clean_number);
+  log_.AddLogLine(u"Kanal No : " + clean_line + u"   Caller ID : " +
+                  clean_number);
   // Behind any calls still waiting for the network, so the order holds.
   waiting_.push_back(
       {u"HAT=" + clean_line + u"\r\nNUMARA=" + clean_number, retry_.now()});
@@ -114,7 +115,8 @@ void Announcer::Deliver(size_t fresh) {
     outage_ = false;
     std::u16string text = kDeliveryResumedLogLine;
     if (late_sent_ > 0) {
-      text += u" " + IntToText(static_cast<long long>(late_sent_)) + kLateCallsLogLine;
+      text += u" " + IntToText(static_cast<long long>(late_sent_)) +
+              kLateCallsLogLine;
     }
     late_sent_ = 0;
     log_.AddLogLine(text);
@@ -129,7 +131,8 @@ void Announcer::DropExpired() {
     ++dropped;
   }
   if (dropped > 0) {
-    log_.AddLogLine(IntToText(static_cast<long long>(dropped)) + kDroppedCallsLogLine);
+    log_.AddLogLine(IntToText(static_cast<long long>(dropped)) +
+                    kDroppedCallsLogLine);
   }
 }
 

@@ -94,7 +94,8 @@ inline constexpr char16_t kTestDatagram[] = u"HAT=01\r\nNUMARA=555 55 55";
 inline constexpr char16_t kTestSentMessage[] =
     u"Ağda bulunan Caller Id destekli VELMORIS programlarına mesaj gönderildi.";
 // Log lines about an outage of the network.
-inline constexpr char16_t kDeliveryResumedLogLine[] = u"Ağa gönderim yeniden başladı.";
+inline constexpr char16_t kDeliveryResumedLogLine[] =
+    u"Ağa gönderim yeniden başladı.";
 inline constexpr char16_t kLateCallsLogLine[] = u" bekleyen arama gönderildi.";
 inline constexpr char16_t kDroppedCallsLogLine[] =
     u" arama ağa ulaşılamadığı için gönderilemedi.";

@@ -51,7 +51,7 @@ TEST_F(AnnouncerTest, LogsTheCallThenBroadcastsIt) {
     std::string datagram;
   } cases[] = {
       {u"555 55 55", u"0", "HAT=0\r\nNUMARA=555 55 55"},  // 23 bytes
-      {u"", u"0", "HAT=0\r\nNUMARA="},                     // 14 bytes
+      {u"", u"0", "HAT=0\r\nNUMARA="},                    // 14 bytes
       {u"", u"", "HAT=\r\nNUMARA="},
       {u"0212 Ç5", u"Hat-İ", "HAT=Hat-?\r\nNUMARA=0212 ?5"},
       {u"\U0001F4DE 1", u"2", "HAT=2\r\nNUMARA=?? 1"},
@@ -61,8 +61,9 @@ TEST_F(AnnouncerTest, LogsTheCallThenBroadcastsIt) {
     log_.lines.clear();
     announcer_.AnnounceCall(c.number, c.line);
     // The log shows the texts as given, whatever the datagram made of them.
-    EXPECT_EQ(log_.lines, std::vector<std::u16string>{u"Kanal No : " + c.line +
-                                                      u"   Caller ID : " + c.number});
+    EXPECT_EQ(log_.lines,
+              std::vector<std::u16string>{u"Kanal No : " + c.line +
+                                          u"   Caller ID : " + c.number});
     EXPECT_EQ(NextDatagram(), c.datagram);
   }
 }
@@ -78,9 +79,13 @@ TEST_F(AnnouncerTest, ControlCharactersAreTakenOutOfNumberAndLine) {
   } cases[] = {
       {u"0532\r\n123", u"0", u"Kanal No : 0   Caller ID : 0532123",
        "HAT=0\r\nNUMARA=0532123"},
-      {std::u16string(u"55\0" u"5 \t1\x1f", 8), u"1\r\nX=2",
-       u"Kanal No : 1X=2   Caller ID : 555 1", "HAT=1X=2\r\nNUMARA=555 1"},
-      {u" 5\x7f ", u"\x01", u"Kanal No :    Caller ID :  5\x7f ", "HAT=\r\nNUMARA= 5\x7f "},
+      {std::u16string(u"55\0"
+                      u"5 \t1\x1f",
+                      8),
+       u"1\r\nX=2", u"Kanal No : 1X=2   Caller ID : 555 1",
+       "HAT=1X=2\r\nNUMARA=555 1"},
+      {u" 5\x7f ", u"\x01", u"Kanal No :    Caller ID :  5\x7f ",
+       "HAT=\r\nNUMARA= 5\x7f "},
   };
   channel_.SetActive(true);
   for (const Case& c : cases) {
@@ -113,8 +118,8 @@ TEST_F(AnnouncerTest, FailedSendRaisesAndLeavesItsLogLine) {
     EXPECT_EQ(failure.message(),
               u"Socket Error # 10051\r\nNetwork is unreachable.");
   }
-  EXPECT_EQ(log_.lines,
-            std::vector<std::u16string>{u"Kanal No : 0   Caller ID : 555 55 55"});
+  EXPECT_EQ(log_.lines, std::vector<std::u16string>{
+                            u"Kanal No : 0   Caller ID : 555 55 55"});
 }
 
 // The network during an outage, on a clock the test moves.
@@ -136,11 +141,13 @@ class OutageTest : public AnnouncerTest {
   }
 
   DeliveryRetry::Clock::time_point now_{};
-  Announcer announcer_{channel_, log_, DeliveryRetry{.now = [this] { return now_; }}};
+  Announcer announcer_{channel_, log_,
+                       DeliveryRetry{.now = [this] { return now_; }}};
 };
 
 TEST_F(OutageTest, RefusedCallsWaitAndGoOutInOrderOnceTheNetworkIsBack) {
-  EXPECT_EQ(Announce(u"111"), "Socket Error # 10051\r\nNetwork is unreachable.");
+  EXPECT_EQ(Announce(u"111"),
+            "Socket Error # 10051\r\nNetwork is unreachable.");
   now_ += std::chrono::seconds(10);
   EXPECT_EQ(Announce(u"222"), "");  // the outage was reported once
   announcer_.RetryWaiting();
@@ -152,10 +159,11 @@ TEST_F(OutageTest, RefusedCallsWaitAndGoOutInOrderOnceTheNetworkIsBack) {
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=111");
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=222");
   EXPECT_EQ(announcer_.WaitingCalls(), 0u);
-  EXPECT_EQ(log_.lines, (std::vector<std::u16string>{
-                            u"Kanal No : 0   Caller ID : 111",
-                            u"Kanal No : 0   Caller ID : 222",
-                            u"Ağa gönderim yeniden başladı. 2 bekleyen arama gönderildi."}));
+  EXPECT_EQ(
+      log_.lines,
+      (std::vector<std::u16string>{
+          u"Kanal No : 0   Caller ID : 111", u"Kanal No : 0   Caller ID : 222",
+          u"Ağa gönderim yeniden başladı. 2 bekleyen arama gönderildi."}));
 
   // A new outage is a new report.
   recorder_.FailEvery(SocketCall::kSend, SocketFault::kNetworkDown);
@@ -171,10 +179,11 @@ TEST_F(OutageTest, CallsOlderThanThirtySecondsAreDropped) {
   EXPECT_EQ(Announce(u"333"), "");
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=222");
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=333");
-  EXPECT_EQ(std::vector<std::u16string>(log_.lines.begin() + 3, log_.lines.end()),
-            (std::vector<std::u16string>{
-                u"1 arama ağa ulaşılamadığı için gönderilemedi.",
-                u"Ağa gönderim yeniden başladı. 1 bekleyen arama gönderildi."}));
+  EXPECT_EQ(
+      std::vector<std::u16string>(log_.lines.begin() + 3, log_.lines.end()),
+      (std::vector<std::u16string>{
+          u"1 arama ağa ulaşılamadığı için gönderilemedi.",
+          u"Ağa gönderim yeniden başladı. 1 bekleyen arama gönderildi."}));
 
   // Calls that all expire while the network stays down do not end the outage.
   recorder_.FailEvery(SocketCall::kSend, SocketFault::kNetworkDown);
@@ -182,7 +191,8 @@ TEST_F(OutageTest, CallsOlderThanThirtySecondsAreDropped) {
   now_ += std::chrono::seconds(31);
   announcer_.RetryWaiting();
   EXPECT_EQ(announcer_.WaitingCalls(), 0u);
-  EXPECT_EQ(log_.lines.back(), u"1 arama ağa ulaşılamadığı için gönderilemedi.");
+  EXPECT_EQ(log_.lines.back(),
+            u"1 arama ağa ulaşılamadığı için gönderilemedi.");
   EXPECT_EQ(Announce(u"555"), "");
 }
 
@@ -193,10 +203,14 @@ TEST_F(OutageTest, WhichRefusalsAreAnOutage) {
     SocketFault fault;
     bool outage;
   } cases[] = {
-      {SocketFault::kNetworkDown, true},     {SocketFault::kNetworkUnreachable, true},
-      {SocketFault::kHostUnreachable, true}, {SocketFault::kNoBufferSpace, true},
-      {SocketFault::kNotPermitted, false},   {SocketFault::kAccessDenied, false},
-      {SocketFault::kMessageTooLong, false}, {SocketFault::kPartialSend, false},
+      {SocketFault::kNetworkDown, true},
+      {SocketFault::kNetworkUnreachable, true},
+      {SocketFault::kHostUnreachable, true},
+      {SocketFault::kNoBufferSpace, true},
+      {SocketFault::kNotPermitted, false},
+      {SocketFault::kAccessDenied, false},
+      {SocketFault::kMessageTooLong, false},
+      {SocketFault::kPartialSend, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.fault));
@@ -224,8 +238,9 @@ TEST_F(OutageTest, SwitchingAnnouncementsOffForgetsTheWaitingCalls) {
 // once none is left.
 TEST_F(AnnouncerTest, WaitingCallsAreRetriedInTheBackground) {
   UiHandover ui;
-  Announcer announcer(channel_, log_,
-                      DeliveryRetry{.ui = &ui, .period = std::chrono::milliseconds(5)});
+  Announcer announcer(
+      channel_, log_,
+      DeliveryRetry{.ui = &ui, .period = std::chrono::milliseconds(5)});
   channel_.SetActive(true);
   recorder_.FailEvery(SocketCall::kSend, SocketFault::kNetworkUnreachable);
   EXPECT_THROW(announcer.AnnounceCall(u"111", u"0"), SocketFailure);

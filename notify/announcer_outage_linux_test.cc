@@ -23,13 +23,16 @@
 namespace orvanta {
 namespace {
 
-bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool Shell(const std::string& command) {
+  return std::system(command.c_str()) == 0;
+}
 
 TEST(AnnouncerOutage, CallsWaitForTheRouteAndGoOutWhenItIsBack) {
   ASSERT_EQ(unshare(CLONE_NEWNET), 0) << std::strerror(errno);
-  ASSERT_TRUE(Shell("ip link set lo up && ip link add v0 type veth peer name v1 && "
-                  "ip addr add 10.199.0.1/24 dev v0 && ip link set v0 up && "
-                  "ip link set v1 up && ip route add default dev v0"));
+  ASSERT_TRUE(
+      Shell("ip link set lo up && ip link add v0 type veth peer name v1 && "
+            "ip addr add 10.199.0.1/24 dev v0 && ip link set v0 up && "
+            "ip link set v1 up && ip route add default dev v0"));
   ASSERT_TRUE(InPrivateTestNetwork());
 
   UdpListener listener;
@@ -38,8 +41,9 @@ TEST(AnnouncerOutage, CallsWaitForTheRouteAndGoOutWhenItIsBack) {
   channel.SetActive(true);
   RecordingCallLog log;
   UiHandover ui;
-  Announcer announcer(channel, log,
-                      DeliveryRetry{.ui = &ui, .period = std::chrono::milliseconds(20)});
+  Announcer announcer(
+      channel, log,
+      DeliveryRetry{.ui = &ui, .period = std::chrono::milliseconds(20)});
 
   ASSERT_TRUE(Shell("ip route del default"));
   try {

@@ -47,47 +47,79 @@ SocketSystemCalls& CurrentSocketSystemCalls() {
 // "Socket Error # 10013" on Linux as it does on Windows.
 int WinsockCodeFromErrno(int errno_value) {
   switch (errno_value) {
-    case EINTR: return winsock_error::kInterrupted;
-    case EBADF: return winsock_error::kBadHandle;
+    case EINTR:
+      return winsock_error::kInterrupted;
+    case EBADF:
+      return winsock_error::kBadHandle;
     case EACCES:
     case EPERM:  // the kernel's word for "broadcast not allowed" by a firewall
       return winsock_error::kAccessDenied;
-    case EFAULT: return winsock_error::kBadAddress;
-    case EINVAL: return winsock_error::kInvalidArgument;
+    case EFAULT:
+      return winsock_error::kBadAddress;
+    case EINVAL:
+      return winsock_error::kInvalidArgument;
     case EMFILE:
     case ENFILE:
       return winsock_error::kTooManyOpenFiles;
-    case EWOULDBLOCK: return winsock_error::kWouldBlock;
-    case EINPROGRESS: return winsock_error::kInProgress;
-    case EALREADY: return winsock_error::kAlready;
-    case ENOTSOCK: return winsock_error::kNotSocket;
-    case EDESTADDRREQ: return winsock_error::kDestinationAddressRequired;
-    case EMSGSIZE: return winsock_error::kMessageSize;
-    case EPROTOTYPE: return winsock_error::kProtocolType;
-    case ENOPROTOOPT: return winsock_error::kNoProtocolOption;
-    case EPROTONOSUPPORT: return winsock_error::kProtocolNotSupported;
-    case ESOCKTNOSUPPORT: return winsock_error::kSocketTypeNotSupported;
-    case EOPNOTSUPP: return winsock_error::kOperationNotSupported;
-    case EPFNOSUPPORT: return winsock_error::kProtocolFamilyNotSupported;
-    case EAFNOSUPPORT: return winsock_error::kAddressFamilyNotSupported;
-    case EADDRINUSE: return winsock_error::kAddressInUse;
-    case EADDRNOTAVAIL: return winsock_error::kAddressNotAvailable;
-    case ENETDOWN: return winsock_error::kNetworkDown;
-    case ENETUNREACH: return winsock_error::kNetworkUnreachable;
-    case ENETRESET: return winsock_error::kNetworkReset;
-    case ECONNABORTED: return winsock_error::kConnectionAborted;
-    case ECONNRESET: return winsock_error::kConnectionReset;
+    case EWOULDBLOCK:
+      return winsock_error::kWouldBlock;
+    case EINPROGRESS:
+      return winsock_error::kInProgress;
+    case EALREADY:
+      return winsock_error::kAlready;
+    case ENOTSOCK:
+      return winsock_error::kNotSocket;
+    case EDESTADDRREQ:
+      return winsock_error::kDestinationAddressRequired;
+    case EMSGSIZE:
+      return winsock_error::kMessageSize;
+    case EPROTOTYPE:
+      return winsock_error::kProtocolType;
+    case ENOPROTOOPT:
+      return winsock_error::kNoProtocolOption;
+    case EPROTONOSUPPORT:
+      return winsock_error::kProtocolNotSupported;
+    case ESOCKTNOSUPPORT:
+      return winsock_error::kSocketTypeNotSupported;
+    case EOPNOTSUPP:
+      return winsock_error::kOperationNotSupported;
+    case EPFNOSUPPORT:
+      return winsock_error::kProtocolFamilyNotSupported;
+    case EAFNOSUPPORT:
+      return winsock_error::kAddressFamilyNotSupported;
+    case EADDRINUSE:
+      return winsock_error::kAddressInUse;
+    case EADDRNOTAVAIL:
+      return winsock_error::kAddressNotAvailable;
+    case ENETDOWN:
+      return winsock_error::kNetworkDown;
+    case ENETUNREACH:
+      return winsock_error::kNetworkUnreachable;
+    case ENETRESET:
+      return winsock_error::kNetworkReset;
+    case ECONNABORTED:
+      return winsock_error::kConnectionAborted;
+    case ECONNRESET:
+      return winsock_error::kConnectionReset;
     case ENOBUFS:
     case ENOMEM:  // Winsock reports a lack of memory as a lack of buffers
       return winsock_error::kNoBufferSpace;
-    case EISCONN: return winsock_error::kAlreadyConnected;
-    case ENOTCONN: return winsock_error::kNotConnected;
-    case ESHUTDOWN: return winsock_error::kShutDown;
-    case ETIMEDOUT: return winsock_error::kTimedOut;
-    case ECONNREFUSED: return winsock_error::kConnectionRefused;
-    case EHOSTDOWN: return winsock_error::kHostDown;
-    case EHOSTUNREACH: return winsock_error::kHostUnreachable;
-    default: return errno_value;
+    case EISCONN:
+      return winsock_error::kAlreadyConnected;
+    case ENOTCONN:
+      return winsock_error::kNotConnected;
+    case ESHUTDOWN:
+      return winsock_error::kShutDown;
+    case ETIMEDOUT:
+      return winsock_error::kTimedOut;
+    case ECONNREFUSED:
+      return winsock_error::kConnectionRefused;
+    case EHOSTDOWN:
+      return winsock_error::kHostDown;
+    case EHOSTUNREACH:
+      return winsock_error::kHostUnreachable;
+    default:
+      return errno_value;
   }
 }
 
@@ -136,7 +168,8 @@ DatagramSocket::SendResult DatagramSocket::SendBroadcast(std::string_view bytes,
 uint16_t DatagramSocket::LocalPort() const {
   sockaddr_in address;
   socklen_t size = sizeof address;
-  if (getsockname(Fd(handle_), reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
+  if (getsockname(Fd(handle_), reinterpret_cast<sockaddr*>(&address), &size) !=
+          0 ||
       address.sin_family != AF_INET) {
     return 0;
   }

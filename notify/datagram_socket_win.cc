@@ -16,7 +16,8 @@ int SetFlag(uintptr_t handle, int name, bool on) {
   const BOOL value = on ? TRUE : FALSE;
   if (CurrentSocketSystemCalls().set_option(
           Socket(handle), SOL_SOCKET, name,
-          reinterpret_cast<const char*>(&value), sizeof value) == SOCKET_ERROR) {
+          reinterpret_cast<const char*>(&value),
+          sizeof value) == SOCKET_ERROR) {
     return WSAGetLastError();
   }
   return 0;

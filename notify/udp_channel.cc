@@ -23,14 +23,17 @@ constexpr ErrorDescription kErrorDescriptions[] = {
     {winsock_error::kInProgress, u"Operation now in progress."},
     {winsock_error::kAlready, u"Operation already in progress."},
     {winsock_error::kNotSocket, u"Socket operation on non-socket."},
-    {winsock_error::kDestinationAddressRequired, u"Destination address required."},
+    {winsock_error::kDestinationAddressRequired,
+     u"Destination address required."},
     {winsock_error::kMessageSize, u"Message too long."},
     {winsock_error::kProtocolType, u"Protocol wrong type for socket."},
     {winsock_error::kNoProtocolOption, u"Bad protocol option."},
     {winsock_error::kProtocolNotSupported, u"Protocol not supported."},
     {winsock_error::kSocketTypeNotSupported, u"Socket type not supported."},
-    {winsock_error::kOperationNotSupported, u"Operation not supported on socket."},
-    {winsock_error::kProtocolFamilyNotSupported, u"Protocol family not supported."},
+    {winsock_error::kOperationNotSupported,
+     u"Operation not supported on socket."},
+    {winsock_error::kProtocolFamilyNotSupported,
+     u"Protocol family not supported."},
     {winsock_error::kAddressFamilyNotSupported,
      u"Address family not supported by protocol family."},
     {winsock_error::kAddressInUse, u"Address already in use."},
@@ -117,7 +120,8 @@ void UdpChannel::Broadcast(std::u16string_view text, uint16_t port) {
   const std::string bytes = EncodeDatagram(text);
   if (int e = socket_->SetBroadcast(true)) RaiseSocketError(e);
   if (!bytes.empty()) {
-    const DatagramSocket::SendResult result = socket_->SendBroadcast(bytes, port);
+    const DatagramSocket::SendResult result =
+        socket_->SendBroadcast(bytes, port);
     if (result.error == winsock_error::kMessageSize) {
       throw Failure(kPackageTooBigMessage);
     }

@@ -105,8 +105,9 @@ TEST_F(UdpChannelTest, BroadcastSwitchesPermissionOnAndBackAroundTheSend) {
   // arriving shows it was switched on for the send.
   channel_.Broadcast(u"HAT=0\r\nNUMARA=1", channel_.Port());
   ExpectNextDatagram("HAT=0\r\nNUMARA=1");
-  EXPECT_EQ(recorder_.calls(),
-            (Calls{"broadcast 1", SendCall(listener_.port(), 15), "broadcast 0"}));
+  EXPECT_EQ(
+      recorder_.calls(),
+      (Calls{"broadcast 1", SendCall(listener_.port(), 15), "broadcast 0"}));
 }
 
 TEST_F(UdpChannelTest, EmptyTextSendsNoDatagram) {
@@ -142,10 +143,9 @@ TEST_F(UdpChannelTest, DatagramSizeLimitIsTheSystems) {
   channel_.Broadcast(largest, channel_.Port());
   ExpectNextDatagram(std::string(65507, 'x'));
 
-  EXPECT_EQ(FailureOf([&] {
-              channel_.Broadcast(largest + u'x', channel_.Port());
-            }),
-            u"Package Size Too Big.");
+  EXPECT_EQ(
+      FailureOf([&] { channel_.Broadcast(largest + u'x', channel_.Port()); }),
+      u"Package Size Too Big.");
   EXPECT_TRUE(channel_.Active());
 }
 
@@ -196,10 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
                     u"Socket Error # 10055\r\nNo buffer space available."},
         OpenFailure{SocketCall::kReuseAddress, SocketFault::kNoBufferSpace,
                     u"Socket Error # 10055\r\nNo buffer space available."},
-        OpenFailure{SocketCall::kBind, SocketFault::kAddressInUse,
-                    u"Could not bind socket. Address and port are already in use."},
-        OpenFailure{SocketCall::kBind, SocketFault::kAccessDenied,
-                    u"Could not bind socket. Address and port are already in use."},
+        OpenFailure{
+            SocketCall::kBind, SocketFault::kAddressInUse,
+            u"Could not bind socket. Address and port are already in use."},
+        OpenFailure{
+            SocketCall::kBind, SocketFault::kAccessDenied,
+            u"Could not bind socket. Address and port are already in use."},
         OpenFailure{SocketCall::kBroadcast, SocketFault::kNotPermitted,
                     u"Socket Error # 10013\r\nAccess denied."}));
 

@@ -62,9 +62,9 @@ TEST(UdpChannel, PortKeepsTheLow16Bits) {
     int32_t given;
     uint16_t stored;
   } cases[] = {
-      {18900, 18900}, {0, 0},         {65535, 65535}, {65536, 0},
-      {70000, 4464},  {-1, 65535},    {-65536, 0},    {INT32_MIN, 0},
-      {INT32_MAX, 65535},
+      {18900, 18900}, {0, 0},         {65535, 65535},
+      {65536, 0},     {70000, 4464},  {-1, 65535},
+      {-65536, 0},    {INT32_MIN, 0}, {INT32_MAX, 65535},
   };
   for (const Case& c : cases) {
     UdpChannel channel;

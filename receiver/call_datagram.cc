@@ -13,7 +13,8 @@ bool TakeLine(std::string_view& rest, std::string_view& line) {
   if (rest.empty()) return false;
   const size_t end = rest.find('\n');
   line = rest.substr(0, end);
-  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  rest =
+      end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return true;
 }
@@ -27,9 +28,7 @@ bool TakeValue(std::string_view line, std::string_view key,
   return true;
 }
 
-bool IsControl(char16_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
+bool IsControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 }  // namespace
 

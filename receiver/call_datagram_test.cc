@@ -17,8 +17,8 @@ struct DatagramCase {
 
 TEST(ParseCallDatagramTest, TableOfDatagrams) {
   const DatagramCase cases[] = {
-      {"sender's own form", "HAT=0\r\nNUMARA=555 55 55",
-       DatagramVerdict::kCall, u"0", u"555 55 55"},
+      {"sender's own form", "HAT=0\r\nNUMARA=555 55 55", DatagramVerdict::kCall,
+       u"0", u"555 55 55"},
       {"test datagram", "HAT=01\r\nNUMARA=555 55 55", DatagramVerdict::kCall,
        u"01", u"555 55 55"},
       {"LF only", "HAT=2\nNUMARA=02125550102\n", DatagramVerdict::kCall, u"2",
@@ -34,13 +34,17 @@ TEST(ParseCallDatagramTest, TableOfDatagrams) {
        DatagramVerdict::kCall, u"0X", u"12"},
       {"sender's ? for a Turkish letter", "HAT=?\r\nNUMARA=1",
        DatagramVerdict::kCall, u"?", u"1"},
-      {"UTF-8 value", "HAT=0\r\nNUMARA=\xC3\x87" "a\xC4\x9F" "r\xC4\xB1",
+      {"UTF-8 value",
+       "HAT=0\r\nNUMARA=\xC3\x87"
+       "a\xC4\x9F"
+       "r\xC4\xB1",
        DatagramVerdict::kCall, u"0", u"\u00c7a\u011fr\u0131"},
       {"Turkish code page value", "HAT=0\r\nNUMARA=\xDE\xFD",
        DatagramVerdict::kCall, u"0", u"\u015e\u0131"},
       {"right-to-left override stripped",
-       "HAT=0\r\nNUMARA=12\xE2\x80\xAE" "34", DatagramVerdict::kCall, u"0",
-       u"1234"},
+       "HAT=0\r\nNUMARA=12\xE2\x80\xAE"
+       "34",
+       DatagramVerdict::kCall, u"0", u"1234"},
       {"empty", "", DatagramVerdict::kMalformed, u"", u""},
       {"number only", "NUMARA=123", DatagramVerdict::kMalformed, u"", u""},
       {"line only", "HAT=1\r\n", DatagramVerdict::kMalformed, u"", u""},
@@ -97,12 +101,12 @@ TEST(RepeatFilterTest, DropsTheSameCallWithinTwoSeconds) {
   };
   const Step steps[] = {
       {0, a, true},
-      {10, a, false},              // relay sends twice
-      {10, a_other_line, true},    // another line is another call
-      {20, b, true},               // another number
-      {1999, a, false},            // still within the window of the first
-      {2000, a, true},             // the window runs from the kept call...
-      {3999, a, false},            // ...and a repeat does not stretch it
+      {10, a, false},            // relay sends twice
+      {10, a_other_line, true},  // another line is another call
+      {20, b, true},             // another number
+      {1999, a, false},          // still within the window of the first
+      {2000, a, true},           // the window runs from the kept call...
+      {3999, a, false},          // ...and a repeat does not stretch it
       {4000, a, true},
   };
   RepeatFilter filter;
@@ -133,9 +137,9 @@ TEST(BurstLimiterTest, ABurstThenOnePerInterval) {
     int at_ms;
     bool allowed;
   } steps[] = {
-      {0, true},    {0, true},     {1, true},     {2, false},   // burst of 3
-      {999, false}, {1001, true},  {1500, false}, {2002, true},
-      {9000, true}, {9000, true},  {9000, true},  {9000, false},  // refilled to 3, no more
+      {0, true},    {0, true},    {1, true},     {2, false},  // burst of 3
+      {999, false}, {1001, true}, {1500, false}, {2002, true}, {9000, true},
+      {9000, true}, {9000, true}, {9000, false},  // refilled to 3, no more
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.at_ms);

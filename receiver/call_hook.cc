@@ -82,8 +82,7 @@ std::u16string PercentEncode(std::u16string_view text) {
 }
 
 HookAction MakeHookAction(std::u16string_view hook_template,
-                          const IncomingCall& call,
-                          std::u16string_view name) {
+                          const IncomingCall& call, std::u16string_view name) {
   HookAction action;
   const std::u16string_view text = TrimSpacesAndTabs(hook_template);
   if (text.empty()) return action;

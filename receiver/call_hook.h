@@ -24,8 +24,7 @@ struct HookAction {
 // never read by a shell. A template starting with http:// or https:// is a
 // web address instead, with the values percent-encoded.
 HookAction MakeHookAction(std::u16string_view hook_template,
-                          const IncomingCall& call,
-                          std::u16string_view name);
+                          const IncomingCall& call, std::u16string_view name);
 
 std::vector<std::u16string> SplitHookTemplate(std::u16string_view text);
 

@@ -36,9 +36,9 @@ TEST(HookProcessTest, ShellMetacharactersInTheNumberRunNothing) {
   }
 
   // A program started directly gets the number as one literal argument.
-  const HookAction direct = MakeHookAction(
-      u"/usr/bin/touch " + dir + u"/direct-{number}",
-      {u"0", u"$(touch pwned);x"}, u"");
+  const HookAction direct =
+      MakeHookAction(u"/usr/bin/touch " + dir + u"/direct-{number}",
+                     {u"0", u"$(touch pwned);x"}, u"");
   EXPECT_EQ(RunAndWait(direct.arguments), 0);
   EXPECT_TRUE(std::filesystem::exists(folder.Path("direct-$(touch pwned);x")));
   EXPECT_FALSE(std::filesystem::exists(folder.Path("pwned")));

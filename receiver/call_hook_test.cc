@@ -24,21 +24,40 @@ TEST(HookActionTest, TemplateIsSplitBeforeTheCallIsPutIn) {
     std::u16string name;
     Args arguments;
   } cases[] = {
-      {"plain", u"notify-send {name} {number}", {u"0", u"555"}, u"Ali Veli",
+      {"plain",
+       u"notify-send {name} {number}",
+       {u"0", u"555"},
+       u"Ali Veli",
        {u"notify-send", u"Ali Veli", u"555"}},
-      {"metacharacters stay in one argument", u"logger -t alici {number}",
-       kNasty, u"", {u"logger", u"-t", u"alici", kNasty.number}},
-      {"quoted template parts", u"  'my tool'  \"--line={line}\" x{number}y ",
-       {u"2", u"1 2"}, u"", {u"my tool", u"--line=2", u"x1 2y"}},
+      {"metacharacters stay in one argument",
+       u"logger -t alici {number}",
+       kNasty,
+       u"",
+       {u"logger", u"-t", u"alici", kNasty.number}},
+      {"quoted template parts",
+       u"  'my tool'  \"--line={line}\" x{number}y ",
+       {u"2", u"1 2"},
+       u"",
+       {u"my tool", u"--line=2", u"x1 2y"}},
       {"a quote in the number does not end a quoted part",
-       u"tool \"{number}\" last", {u"0", u"\" ; id ; \""}, u"",
+       u"tool \"{number}\" last",
+       {u"0", u"\" ; id ; \""},
+       u"",
        {u"tool", u"\" ; id ; \"", u"last"}},
-      {"empty value keeps its argument", u"tool {name} end", {u"0", u"1"},
-       u"", {u"tool", u"", u"end"}},
+      {"empty value keeps its argument",
+       u"tool {name} end",
+       {u"0", u"1"},
+       u"",
+       {u"tool", u"", u"end"}},
       {"placeholders inside a value are not expanded again",
-       u"tool {number} {name}", {u"0", u"{name}"}, u"X",
+       u"tool {number} {name}",
+       {u"0", u"{name}"},
+       u"X",
        {u"tool", u"{name}", u"X"}},
-      {"unknown braces left alone", u"tool {numara} {", {u"0", u"1"}, u"",
+      {"unknown braces left alone",
+       u"tool {numara} {",
+       {u"0", u"1"},
+       u"",
        {u"tool", u"{numara}", u"{"}},
   };
   for (const auto& c : cases) {
@@ -173,16 +192,20 @@ TEST(HookProgramTest, ArgumentsArriveUnchanged) {
   const std::u16string self =
       std::filesystem::path(testing::internal::GetArgvs()[0]).u16string();
   const std::u16string out = folder.File("args.txt");
-  const IncomingCall call{u"2", u"1\" & calc.exe & \"; rm -rf / $(id) `id` %PATH% \\\""};
+  const IncomingCall call{
+      u"2", u"1\" & calc.exe & \"; rm -rf / $(id) `id` %PATH% \\\""};
   const HookAction action = MakeHookAction(
-      u"\"" + self + u"\" --gtest_also_run_disabled_tests "
-      u"--gtest_filter=HookChild.DISABLED_WritesItsArguments "
-      u"\"" + Utf8ToUtf16(kChildOutFlag) + out + u"\" {number} 'a b' x{line}\\ \"\"",
+      u"\"" + self +
+          u"\" --gtest_also_run_disabled_tests "
+          u"--gtest_filter=HookChild.DISABLED_WritesItsArguments "
+          u"\"" +
+          Utf8ToUtf16(kChildOutFlag) + out +
+          u"\" {number} 'a b' x{line}\\ \"\"",
       call, u"");
   ASSERT_EQ(action.kind, HookAction::Kind::kCommand);
   EXPECT_EQ(RunAndWait(action.arguments), 0);
-  EXPECT_EQ(folder.Read("args.txt"),
-            Utf16ToUtf8(call.number) + "\x1f" + "a b\x1f" + "x2\\\x1f" + "\x1f");
+  EXPECT_EQ(folder.Read("args.txt"), Utf16ToUtf8(call.number) + "\x1f" +
+                                         "a b\x1f" + "x2\\\x1f" + "\x1f");
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ HANDLE Spawn(const std::vector<std::u16string>& arguments) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(line.data()),
-                      nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &process)) {
+  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(line.data()), nullptr,
+                      nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &process)) {
     const DWORD error = GetLastError();
     throw Failure(u"Komut başlatılamadı: " + arguments[0] + u"\r\n" +
                   SystemErrorText(error));

@@ -7,8 +7,7 @@
 
 namespace orvanta {
 
-CallListener::CallListener(uint16_t port, UiHandover& handover,
-                           Handler handler)
+CallListener::CallListener(uint16_t port, UiHandover& handover, Handler handler)
     : socket_(std::make_unique<DatagramReceiver>(port)),
       handover_(handover),
       handler_(std::move(handler)),

@@ -45,8 +45,7 @@ void PhoneBook::Load(const std::u16string& path) {
 int PhoneBook::Merge(std::string_view text) {
   int added = 0;
   for (std::string_view line : SplitLines(text)) {
-    const char separator =
-        line.find(';') == std::string_view::npos ? ',' : ';';
+    const char separator = line.find(';') == std::string_view::npos ? ',' : ';';
     std::vector<std::string> fields = SplitCsvLine(line, separator);
     if (fields.size() < 2) continue;
     Entry entry{DecodeField(fields[0]), DecodeField(fields[1])};
@@ -61,7 +60,8 @@ int PhoneBook::Merge(std::string_view text) {
 void PhoneBook::Save(const std::u16string& path) const {
   std::string text;
   for (const auto& [key, entry] : names_) {
-    text += JoinCsvLine({EncodeUtf8(entry.number), EncodeUtf8(entry.name)}, ';');
+    text +=
+        JoinCsvLine({EncodeUtf8(entry.number), EncodeUtf8(entry.name)}, ';');
     text += "\r\n";
   }
   ReplaceFile(path, text);

@@ -65,7 +65,8 @@ ReceiverApp::ReceiverApp(ReceiverShell& shell, HookLauncher& launcher,
       folder_(std::move(folder)),
       clocks_(std::move(clocks)),
       history_(folder_ + kHistoryFile) {
-  if (!clocks_.steady) clocks_.steady = [] { return std::chrono::steady_clock::now(); };
+  if (!clocks_.steady)
+    clocks_.steady = [] { return std::chrono::steady_clock::now(); };
   if (!clocks_.local_time_text) clocks_.local_time_text = LocalTimeText;
 }
 
@@ -113,10 +114,9 @@ void ReceiverApp::OnDatagram(std::string_view bytes) {
   std::u16string name = phone_book_.NameOf(parsed.call.number);
   ++counters_.calls;
   try {
-    history_.Add({clocks_.local_time_text(), parsed.call.line,
-                  parsed.call.number,
-                  name.empty() && IsTestCall(parsed.call) ? u"Test mesajı"
-                                                          : name});
+    history_.Add(
+        {clocks_.local_time_text(), parsed.call.line, parsed.call.number,
+         name.empty() && IsTestCall(parsed.call) ? u"Test mesajı" : name});
   } catch (const Failure& failure) {
     shell_.ReportProblem(failure.message());
   }

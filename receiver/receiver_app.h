@@ -50,11 +50,11 @@ class ReceiverShell {
 };
 
 struct ReceiverCounters {
-  uint64_t calls = 0;       // kept in the history
-  uint64_t malformed = 0;   // not a call announcement
-  uint64_t oversized = 0;   // longer than any announcement
-  uint64_t repeats = 0;     // dropped as a repeat of a call just heard
-  uint64_t quiet_calls = 0; // kept, but not shown (notification flood)
+  uint64_t calls = 0;          // kept in the history
+  uint64_t malformed = 0;      // not a call announcement
+  uint64_t oversized = 0;      // longer than any announcement
+  uint64_t repeats = 0;        // dropped as a repeat of a call just heard
+  uint64_t quiet_calls = 0;    // kept, but not shown (notification flood)
   uint64_t hooks_skipped = 0;  // the hook was not started (flood)
 };
 

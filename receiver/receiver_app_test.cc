@@ -18,7 +18,9 @@ using std::chrono::milliseconds;
 class ReceiverAppTest : public testing::Test {
  protected:
   ReceiverAppTest() {
-    folder_.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+    folder_.Write("Rehber.csv",
+                  "0212 555 01 02;Ay\xC5\x9F"
+                  "e Demir\n");
   }
 
   // The app over the folder, loaded, on a clock the test moves.
@@ -26,8 +28,9 @@ class ReceiverAppTest : public testing::Test {
     if (!app_) {
       app_ = std::make_unique<ReceiverApp>(
           shell_, launcher_, folder_.path().u16string() + u"/",
-          ReceiverApp::Clocks{[this] { return now_; },
-                              [] { return std::u16string(u"2026-12-10 13:45:02"); }});
+          ReceiverApp::Clocks{
+              [this] { return now_; },
+              [] { return std::u16string(u"2026-12-10 13:45:02"); }});
       app_->Load();
     }
     return *app_;
@@ -73,14 +76,14 @@ TEST_F(ReceiverAppTest, TheSendersTestDatagramShowsAsATest) {
 }
 
 TEST_F(ReceiverAppTest, JunkRepeatsAndFloodsAreCountedNotShown) {
-  Hear("HAT=0\r\nNUMARA=1");                   // shown
-  Hear("HAT=0\r\nNUMARA=1", 100);              // repeat: dropped
-  Hear("GET / HTTP/1.1\r\n\r\n");              // malformed
+  Hear("HAT=0\r\nNUMARA=1");                         // shown
+  Hear("HAT=0\r\nNUMARA=1", 100);                    // repeat: dropped
+  Hear("GET / HTTP/1.1\r\n\r\n");                    // malformed
   Hear("HAT=0\r\nNUMARA=" + std::string(600, '9'));  // oversized
-  for (int i = 2; i < 12; ++i) {               // a flood of distinct calls
+  for (int i = 2; i < 12; ++i) {  // a flood of distinct calls
     Hear("HAT=0\r\nNUMARA=" + std::to_string(i), 10);
   }
-  Hear("HAT=0\r\nNUMARA=99", 1000);            // a second later: shown
+  Hear("HAT=0\r\nNUMARA=99", 1000);  // a second later: shown
   const ReceiverCounters& counters = App().counters();
   EXPECT_EQ(counters.repeats, 1u);
   EXPECT_EQ(counters.malformed, 1u);
@@ -96,7 +99,8 @@ TEST_F(ReceiverAppTest, JunkRepeatsAndFloodsAreCountedNotShown) {
   EXPECT_EQ(App().HistoryRow(0).number, u"99");
 }
 
-TEST_F(ReceiverAppTest, ClickingTheNotificationOpensTheHistoryAndCopyTakesANumber) {
+TEST_F(ReceiverAppTest,
+       ClickingTheNotificationOpensTheHistoryAndCopyTakesANumber) {
   Hear("HAT=0\r\nNUMARA=111");
   Hear("HAT=0\r\nNUMARA=222", 1000);
   App().NotificationClicked();
@@ -117,8 +121,11 @@ TEST_F(ReceiverAppTest, SettingsFileIsCreatedWithDefaultsAndThenObeyed) {
   const struct {
     const char* port;
     uint16_t expected;
-  } ports[] = {{"19000", 19000}, {"0", 18900}, {"70000", 18900},
-               {"abc", 18900}, {"65535", 65535}};
+  } ports[] = {{"19000", 19000},
+               {"0", 18900},
+               {"70000", 18900},
+               {"abc", 18900},
+               {"65535", 65535}};
   for (const auto& p : ports) {
     SCOPED_TRACE(p.port);
     folder_.Write("Alici.ini", std::string("[VmStored]\r\nUDPPORT=") + p.port +

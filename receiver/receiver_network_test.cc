@@ -19,7 +19,8 @@ namespace {
 // broken test ends instead of hanging (no timing is asserted).
 template <typename Done>
 bool ServeUntil(UiHandover& handover, Done done) {
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto give_up =
+      std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!done()) {
     if (std::chrono::steady_clock::now() > give_up) return false;
     handover.ServePending();
@@ -30,14 +31,16 @@ bool ServeUntil(UiHandover& handover, Done done) {
 
 TEST(ReceiverNetworkTest, ABroadcastCallReachesTheNotificationAndHistory) {
   TempFolder folder;
-  folder.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+  folder.Write("Rehber.csv",
+               "0212 555 01 02;Ay\xC5\x9F"
+               "e Demir\n");
   FakeReceiverShell shell;
   FakeHookLauncher launcher;
   ReceiverApp app(shell, launcher, folder.path().u16string() + u"/");
   app.Load();
   UiHandover handover;
-  CallListener listener(0, handover,
-                        [&app](const std::string& bytes) { app.OnDatagram(bytes); });
+  CallListener listener(
+      0, handover, [&app](const std::string& bytes) { app.OnDatagram(bytes); });
 
   UdpChannel sender;  // the sender's own channel, as Orvanta announces
   sender.SetPort(listener.LocalPort());

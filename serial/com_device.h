@@ -69,7 +69,8 @@ struct ComDeviceState {
   uint16_t xon_lim = 0;
   uint16_t xoff_lim = 0;
   uint8_t byte_size = 8;
-  uint8_t parity = 0;     // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY
+  uint8_t parity =
+      0;  // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY
   uint8_t stop_bits = 0;  // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
   uint8_t xon_char = 17;
   uint8_t xoff_char = 19;
@@ -126,7 +127,8 @@ class ComDevice {
   // Opens the device named `port`. On failure the back end has already
   // written its debug-output line.
   virtual DeviceResult Open(const std::u16string& port, bool overlapped) = 0;
-  virtual DeviceResult SetupQueues(uint32_t input_size, uint32_t output_size) = 0;
+  virtual DeviceResult SetupQueues(uint32_t input_size,
+                                   uint32_t output_size) = 0;
   virtual DeviceResult SetState(const ComDeviceState& state) = 0;
   virtual DeviceResult SetTimeouts(const ComDeviceTimeouts& timeouts) = 0;
   virtual DeviceResult SetEventMask(uint32_t mask) = 0;

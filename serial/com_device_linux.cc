@@ -32,15 +32,16 @@ struct StandardRate {
 };
 
 constexpr StandardRate kStandardRates[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},
-    {150, B150},       {200, B200},       {300, B300},       {600, B600},
-    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-    {576000, B576000}, {921600, B921600}, {1000000, B1000000},
-    {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
-    {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000},
-    {4000000, B4000000}};
+    {50, B50},           {75, B75},           {110, B110},
+    {134, B134},         {150, B150},         {200, B200},
+    {300, B300},         {600, B600},         {1200, B1200},
+    {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},
+    {460800, B460800},   {500000, B500000},   {576000, B576000},
+    {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000},
+    {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000}};
 
 // "ttyUSB0" names /dev/ttyUSB0; an absolute path is used as it stands.
 std::string DevicePath(const std::u16string& port) {
@@ -64,7 +65,8 @@ class PosixComDevice : public ComDevice {
 
   DeviceResult Open(const std::u16string& port, bool) override {
     const std::string path = DevicePath(port);
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
       const int error = errno;
       NoteOpenFailure(path, error);
@@ -78,7 +80,8 @@ class PosixComDevice : public ComDevice {
       const int error = errno;
       ::close(fd);
       NoteOpenFailure(path, error);
-      if (error == EWOULDBLOCK) return DeviceResult::InUse(static_cast<uint32_t>(error));
+      if (error == EWOULDBLOCK)
+        return DeviceResult::InUse(static_cast<uint32_t>(error));
       return DeviceResult::Fail(static_cast<uint32_t>(error));
     }
     ioctl(fd, TIOCEXCL);
@@ -101,19 +104,38 @@ class PosixComDevice : public ComDevice {
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     tio.c_cflag |= CREAD | CLOCAL;
     switch (s.byte_size) {
-      case 5: tio.c_cflag |= CS5; break;
-      case 6: tio.c_cflag |= CS6; break;
-      case 7: tio.c_cflag |= CS7; break;
-      case 8: tio.c_cflag |= CS8; break;
-      default: return DeviceResult::Fail(EINVAL);
+      case 5:
+        tio.c_cflag |= CS5;
+        break;
+      case 6:
+        tio.c_cflag |= CS6;
+        break;
+      case 7:
+        tio.c_cflag |= CS7;
+        break;
+      case 8:
+        tio.c_cflag |= CS8;
+        break;
+      default:
+        return DeviceResult::Fail(EINVAL);
     }
     switch (s.parity) {
-      case 0: break;
-      case 1: tio.c_cflag |= PARENB | PARODD; break;
-      case 2: tio.c_cflag |= PARENB; break;
-      case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-      case 4: tio.c_cflag |= PARENB | CMSPAR; break;
-      default: return DeviceResult::Fail(EINVAL);
+      case 0:
+        break;
+      case 1:
+        tio.c_cflag |= PARENB | PARODD;
+        break;
+      case 2:
+        tio.c_cflag |= PARENB;
+        break;
+      case 3:
+        tio.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+      case 4:
+        tio.c_cflag |= PARENB | CMSPAR;
+        break;
+      default:
+        return DeviceResult::Fail(EINVAL);
     }
     // One and a half stop bits exist only with five data bits, where the
     // UART gives them for the two-stop-bit setting.
@@ -132,7 +154,8 @@ class PosixComDevice : public ComDevice {
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
 
-    if (s.baud_rate == 0 || s.baud_rate > 0x7FFFFFFF) return DeviceResult::Fail(EINVAL);
+    if (s.baud_rate == 0 || s.baud_rate > 0x7FFFFFFF)
+      return DeviceResult::Fail(EINVAL);
     KernelTermios modes;
     modes.iflag = tio.c_iflag;
     modes.oflag = tio.c_oflag;
@@ -149,7 +172,8 @@ class PosixComDevice : public ComDevice {
     if (error != 0) return DeviceResult::Fail(static_cast<uint32_t>(error));
 
     SetModemLine(fd_, TIOCM_DTR, s.dtr_control != 0);
-    if (!(modes.cflag & CRTSCTS)) SetModemLine(fd_, TIOCM_RTS, s.rts_control != 0);
+    if (!(modes.cflag & CRTSCTS))
+      SetModemLine(fd_, TIOCM_RTS, s.rts_control != 0);
     discard_null_ = s.discard_null;
     return DeviceResult::Ok();
   }
@@ -260,7 +284,8 @@ class PosixComDevice : public ComDevice {
     }
     auto* end = buffer + n;
     if (discard_null_) end = std::remove(buffer, end, '\0');
-    return DeviceRead{DeviceRead::kDone, static_cast<uint32_t>(end - buffer), 0};
+    return DeviceRead{DeviceRead::kDone, static_cast<uint32_t>(end - buffer),
+                      0};
   }
 
   DeviceResult Purge(uint32_t flags) override {

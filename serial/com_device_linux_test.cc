@@ -51,7 +51,8 @@ class PosixComDeviceTest : public ::testing::Test {
       counts.push_back(count);
       received += chunk;
     });
-    port.SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
+    port.SetOnFailure(
+        [this](const std::u16string& m) { reports.push_back(m); });
   }
 
   // Serves notifications until `bytes` more have come in (or the event
@@ -74,8 +75,9 @@ TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
   port.Open();
   std::string stty = Stty(pty.device());
   EXPECT_THAT(stty, HasSubstr("speed 9600 baud"));
-  for (const char* flag : {" cs8", " -parenb", " -cstopb", " -crtscts", " -ixon",
-                           " -ixoff", " -icanon", " -echo", " -opost", " clocal"}) {
+  for (const char* flag :
+       {" cs8", " -parenb", " -cstopb", " -crtscts", " -ixon", " -ixoff",
+        " -icanon", " -echo", " -opost", " clocal"}) {
     EXPECT_THAT(stty, HasSubstr(flag)) << flag;
   }
 
@@ -99,7 +101,8 @@ TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
   port.FlowControl().SetFlowControl(TFlowControl::fcSoftware);
   port.Parity().SetBits(TParityBits::prSpace);
   stty = Stty(pty.device());
-  for (const char* flag : {" ixon", " ixoff", " -crtscts", " cmspar", " -parodd"}) {
+  for (const char* flag :
+       {" ixon", " ixoff", " -crtscts", " cmspar", " -parodd"}) {
     EXPECT_THAT(stty, HasSubstr(flag)) << flag;
   }
 
@@ -161,7 +164,8 @@ TEST_F(PosixComDeviceTest, DeviceThatCannotBeOpened) {
   } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
-    EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on ttyOrvantaMissing0");
+    EXPECT_EQ(e.message(),
+              u"COM Port Error: Unable to open com port on ttyOrvantaMissing0");
   }
   EXPECT_FALSE(port.Connected());
   port.SetPort(u"");
@@ -210,8 +214,9 @@ TEST_F(PosixComDeviceTest, FarEndClosedIsReportedOnceAndAReplugOpensAgain) {
   pty.Hangup();
   ui.ServeUntil([&] { return !port.EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(losses, ElementsAre(u"COM Port Error: WaitForEvent method failed on " +
-                                  Utf8ToUtf16(pty.device())));
+  EXPECT_THAT(losses,
+              ElementsAre(u"COM Port Error: WaitForEvent method failed on " +
+                          Utf8ToUtf16(pty.device())));
   EXPECT_FALSE(port.Connected());
 
   // Unplugged, the name does not open; plugged in again, at the same path,

@@ -9,7 +9,9 @@ namespace {
 
 static_assert(sizeof(DCB) == 28, "the device control block is 28 bytes");
 
-DeviceWait Failed(DWORD error) { return DeviceWait{DeviceWait::kFailed, 0, error}; }
+DeviceWait Failed(DWORD error) {
+  return DeviceWait{DeviceWait::kFailed, 0, error};
+}
 
 class WinComDevice : public ComDevice {
  public:
@@ -19,7 +21,8 @@ class WinComDevice : public ComDevice {
   }
 
   DeviceResult Open(const std::u16string& port, bool overlapped) override {
-    const std::wstring path = L"\\\\.\\" + std::wstring(port.begin(), port.end());
+    const std::wstring path =
+        L"\\\\.\\" + std::wstring(port.begin(), port.end());
     const HANDLE handle = CommApi().create_file(
         path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
         overlapped ? FILE_FLAG_OVERLAPPED : 0, nullptr);
@@ -69,7 +72,8 @@ class WinComDevice : public ComDevice {
       // it finish before the block and its event go away.
       CancelIoEx(handle_, &wait_overlapped_);
       DWORD ignored = 0;
-      CommApi().get_overlapped_result(handle_, &wait_overlapped_, &ignored, TRUE);
+      CommApi().get_overlapped_result(handle_, &wait_overlapped_, &ignored,
+                                      TRUE);
       wait_pending_ = false;
     }
     if (stop_event_) CloseHandle(stop_event_);
@@ -94,7 +98,8 @@ class WinComDevice : public ComDevice {
     if (woken == WAIT_OBJECT_0) return DeviceWait{DeviceWait::kStopped, 0, 0};
     if (woken != WAIT_OBJECT_0 + 1) return Failed(GetLastError());
     DWORD ignored = 0;
-    if (!CommApi().get_overlapped_result(handle_, &wait_overlapped_, &ignored, FALSE)) {
+    if (!CommApi().get_overlapped_result(handle_, &wait_overlapped_, &ignored,
+                                         FALSE)) {
       const DWORD error = GetLastError();
       wait_pending_ = error == ERROR_IO_INCOMPLETE;
       return Failed(error);
@@ -109,10 +114,12 @@ class WinComDevice : public ComDevice {
 
   void SetCurrentThreadPriority(ThreadPriority priority) override {
     static constexpr int kPriority[] = {
-        THREAD_PRIORITY_IDLE,   THREAD_PRIORITY_LOWEST,  THREAD_PRIORITY_BELOW_NORMAL,
-        THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+        THREAD_PRIORITY_IDLE,         THREAD_PRIORITY_LOWEST,
+        THREAD_PRIORITY_BELOW_NORMAL, THREAD_PRIORITY_NORMAL,
+        THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
         THREAD_PRIORITY_TIME_CRITICAL};
-    SetThreadPriority(GetCurrentThread(), kPriority[static_cast<int>(priority)]);
+    SetThreadPriority(GetCurrentThread(),
+                      kPriority[static_cast<int>(priority)]);
   }
 
   DeviceResult ClearErrors(uint32_t& errors, uint32_t& input_count) override {
@@ -145,7 +152,8 @@ class WinComDevice : public ComDevice {
     }
     WaitForSingleObject(overlapped.hEvent, INFINITE);
     DWORD read = 0;
-    const BOOL done = CommApi().get_overlapped_result(handle_, &overlapped, &read, FALSE);
+    const BOOL done =
+        CommApi().get_overlapped_result(handle_, &overlapped, &read, FALSE);
     const DWORD error = done ? 0 : GetLastError();
     CloseHandle(overlapped.hEvent);
     if (!done) return DeviceRead{DeviceRead::kFailed, 0, error};
@@ -187,10 +195,10 @@ class WinComDevice : public ComDevice {
 }  // namespace
 
 WinCommApi SystemCommApi() {
-  return WinCommApi{CreateFileW,      CloseHandle,         SetupComm,
-                    SetCommState,     SetCommTimeouts,     SetCommMask,
-                    WaitCommEvent,    GetOverlappedResult, ReadFile,
-                    ClearCommError,   PurgeComm,           GetCommModemStatus,
+  return WinCommApi{CreateFileW,       CloseHandle,         SetupComm,
+                    SetCommState,      SetCommTimeouts,     SetCommMask,
+                    WaitCommEvent,     GetOverlappedResult, ReadFile,
+                    ClearCommError,    PurgeComm,           GetCommModemStatus,
                     OutputDebugStringW};
 }
 

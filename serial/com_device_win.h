@@ -12,8 +12,8 @@ namespace orvanta {
 // Every communications call the back end makes goes through this table, so
 // that a test can stand in for the device driver.
 struct WinCommApi {
-  HANDLE(WINAPI* create_file)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
-                              DWORD, HANDLE);
+  HANDLE(WINAPI* create_file)
+  (LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
   BOOL(WINAPI* close_handle)(HANDLE);
   BOOL(WINAPI* setup_comm)(HANDLE, DWORD, DWORD);
   BOOL(WINAPI* set_comm_state)(HANDLE, LPDCB);

@@ -45,7 +45,8 @@ struct Driver {
   // Records the call; true (with the last error set) when it is to fail.
   bool Call(const std::string& call) {
     std::lock_guard<std::mutex> lock(mutex);
-    (std::this_thread::get_id() == ui_thread ? ui_calls : thread_calls).push_back(call);
+    (std::this_thread::get_id() == ui_thread ? ui_calls : thread_calls)
+        .push_back(call);
     const auto it = failing.find(call.substr(0, call.find(' ')));
     if (it == failing.end()) return false;
     SetLastError(it->second);
@@ -62,8 +63,8 @@ std::string Hex(DWORD value) {
 }
 
 HANDLE WINAPI FakeCreateFile(LPCWSTR path, DWORD access, DWORD share,
-                             LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD flags,
-                             HANDLE) {
+                             LPSECURITY_ATTRIBUTES, DWORD disposition,
+                             DWORD flags, HANDLE) {
   {
     std::lock_guard<std::mutex> lock(driver->mutex);
     driver->path = path;
@@ -79,7 +80,8 @@ HANDLE WINAPI FakeCreateFile(LPCWSTR path, DWORD access, DWORD share,
 BOOL WINAPI FakeCloseHandle(HANDLE) { return !driver->Call("CloseHandle"); }
 
 BOOL WINAPI FakeSetupComm(HANDLE, DWORD in, DWORD out) {
-  return !driver->Call("SetupComm " + std::to_string(in) + " " + std::to_string(out));
+  return !driver->Call("SetupComm " + std::to_string(in) + " " +
+                       std::to_string(out));
 }
 
 BOOL WINAPI FakeSetCommState(HANDLE, LPDCB dcb) {
@@ -124,7 +126,8 @@ BOOL WINAPI FakeWaitCommEvent(HANDLE, LPDWORD mask, LPOVERLAPPED overlapped) {
   return FALSE;
 }
 
-BOOL WINAPI FakeGetOverlappedResult(HANDLE, LPOVERLAPPED overlapped, LPDWORD n, BOOL) {
+BOOL WINAPI FakeGetOverlappedResult(HANDLE, LPOVERLAPPED overlapped, LPDWORD n,
+                                    BOOL) {
   if (driver->Call("GetOverlappedResult")) return FALSE;
   *n = static_cast<DWORD>(overlapped->InternalHigh);
   return TRUE;
@@ -134,7 +137,8 @@ BOOL WINAPI FakeReadFile(HANDLE, LPVOID buffer, DWORD count, LPDWORD read,
                          LPOVERLAPPED overlapped) {
   if (driver->Call("ReadFile " + std::to_string(count))) return FALSE;
   std::lock_guard<std::mutex> lock(driver->mutex);
-  const DWORD n = std::min<DWORD>(count, static_cast<DWORD>(driver->input.size()));
+  const DWORD n =
+      std::min<DWORD>(count, static_cast<DWORD>(driver->input.size()));
   std::memcpy(buffer, driver->input.data(), n);
   driver->input.erase(0, n);
   if (overlapped) {
@@ -174,18 +178,20 @@ class WinComDeviceTest : public ::testing::Test {
   WinComDeviceTest() {
     driver_.ui_thread = std::this_thread::get_id();
     driver = &driver_;
-    CommApi() = WinCommApi{FakeCreateFile,        FakeCloseHandle,    FakeSetupComm,
-                           FakeSetCommState,      FakeSetCommTimeouts, FakeSetCommMask,
-                           FakeWaitCommEvent,     FakeGetOverlappedResult, FakeReadFile,
-                           FakeClearCommError,    FakePurgeComm,       FakeGetCommModemStatus,
-                           FakeOutputDebugString};
+    CommApi() = WinCommApi{
+        FakeCreateFile,       FakeCloseHandle,         FakeSetupComm,
+        FakeSetCommState,     FakeSetCommTimeouts,     FakeSetCommMask,
+        FakeWaitCommEvent,    FakeGetOverlappedResult, FakeReadFile,
+        FakeClearCommError,   FakePurgeComm,           FakeGetCommModemStatus,
+        FakeOutputDebugString};
     port = std::make_unique<SerialPort>(ui);
     port->SetOnRxChar([this](SerialPort& sender, int count) {
       std::string chunk;
       sender.ReadBytes(chunk, count);
       received.push_back(chunk);
     });
-    port->SetOnFailure([this](const std::u16string& m) { reports.push_back(m); });
+    port->SetOnFailure(
+        [this](const std::u16string& m) { reports.push_back(m); });
   }
 
   ~WinComDeviceTest() override {
@@ -232,10 +238,11 @@ std::vector<uint8_t> Bytes(const DCB& dcb) {
 TEST_F(WinComDeviceTest, OpenCallsTheDriverInOrderWithTheDeviceStateBlock) {
   port->Open();
   AwaitWait(1);
-  EXPECT_THAT(UiCalls(), ElementsAre("CreateFileW", "SetupComm 1024 1024", "SetCommState",
-                                     "SetCommTimeouts", "SetCommMask 0x5ff",
-                                     "GetCommModemStatus", "GetCommModemStatus",
-                                     "GetCommModemStatus"));
+  EXPECT_THAT(
+      UiCalls(),
+      ElementsAre("CreateFileW", "SetupComm 1024 1024", "SetCommState",
+                  "SetCommTimeouts", "SetCommMask 0x5ff", "GetCommModemStatus",
+                  "GetCommModemStatus", "GetCommModemStatus"));
   EXPECT_THAT(ThreadCalls(), ElementsAre("WaitCommEvent"));
   EXPECT_EQ(driver_.path, L"\\\\.\\COM1");
   EXPECT_EQ(driver_.access, static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE));
@@ -244,8 +251,9 @@ TEST_F(WinComDeviceTest, OpenCallsTheDriverInOrderWithTheDeviceStateBlock) {
   EXPECT_EQ(driver_.flags, static_cast<DWORD>(FILE_FLAG_OVERLAPPED));
 
   // 9600 8N1, only fBinary, XonLim/XoffLim 256, XON 17, XOFF 19.
-  const uint8_t expected[28] = {0x1C, 0, 0, 0, 0x80, 0x25, 0, 0, 0x01, 0, 0,    0,    0, 0,
-                                0x00, 1, 0, 1, 8,    0,    0, 17, 19,   0, 0, 0, 0, 0};
+  const uint8_t expected[28] = {0x1C, 0,  0,  0, 0x80, 0x25, 0, 0, 0x01, 0,
+                                0,    0,  0,  0, 0x00, 1,    0, 1, 8,    0,
+                                0,    17, 19, 0, 0,    0,    0, 0};
   EXPECT_THAT(Bytes(driver_.dcb), ElementsAreArray(expected));
   EXPECT_EQ(driver_.timeouts.ReadIntervalTimeout, MAXDWORD);
   EXPECT_EQ(driver_.timeouts.ReadTotalTimeoutMultiplier, 0u);
@@ -254,11 +262,12 @@ TEST_F(WinComDeviceTest, OpenCallsTheDriverInOrderWithTheDeviceStateBlock) {
   EXPECT_EQ(driver_.timeouts.WriteTotalTimeoutConstant, 1000u);
 
   port->Close();
-  EXPECT_THAT(UiCalls(), ElementsAre("CreateFileW", "SetupComm 1024 1024", "SetCommState",
-                                     "SetCommTimeouts", "SetCommMask 0x5ff",
-                                     "GetCommModemStatus", "GetCommModemStatus",
-                                     "GetCommModemStatus", "PurgeComm 0x3",
-                                     "GetOverlappedResult", "CloseHandle"));
+  EXPECT_THAT(
+      UiCalls(),
+      ElementsAre("CreateFileW", "SetupComm 1024 1024", "SetCommState",
+                  "SetCommTimeouts", "SetCommMask 0x5ff", "GetCommModemStatus",
+                  "GetCommModemStatus", "GetCommModemStatus", "PurgeComm 0x3",
+                  "GetOverlappedResult", "CloseHandle"));
   // The thread leaves its loop through the stop event and tidies up; the
   // wait it left pending is collected before its event goes.
   EXPECT_THAT(ThreadCalls(),
@@ -289,13 +298,14 @@ TEST_F(WinComDeviceTest, EveryParameterInTheDeviceStateBlock) {
   port->Open();
   // Flags: binary, parity, CTS, DSR, DTR enable, DSR sensitivity, continue
   // on XOFF, XON/XOFF out and in, error char, discard null, RTS handshake.
-  const uint8_t expected[28] = {0x1C, 0, 0,    0,    0x39, 0x30, 0, 0, 0xDF, 0x2F,
-                                0,    0, 0,    0,    0x00, 4,    0, 4, 7,    2,
+  const uint8_t expected[28] = {0x1C, 0,  0,  0,   0x39, 0x30, 0, 0, 0xDF, 0x2F,
+                                0,    0,  0,  0,   0x00, 4,    0, 4, 7,    2,
                                 2,    17, 19, '?', 0,    13,   0, 0};
   EXPECT_THAT(Bytes(driver_.dcb), ElementsAreArray(expected));
-  EXPECT_THAT(UiCalls(), ElementsAre("CreateFileW", "SetupComm 4096 1024", "SetCommState",
-                                     "SetCommTimeouts", "GetCommModemStatus",
-                                     "GetCommModemStatus", "GetCommModemStatus"));
+  EXPECT_THAT(UiCalls(),
+              ElementsAre("CreateFileW", "SetupComm 4096 1024", "SetCommState",
+                          "SetCommTimeouts", "GetCommModemStatus",
+                          "GetCommModemStatus", "GetCommModemStatus"));
 }
 
 TEST_F(WinComDeviceTest, DeviceThatCannotBeOpened) {
@@ -339,15 +349,17 @@ TEST_F(WinComDeviceTest, ReceivedBytesAreReadWithAnOverlappedRead) {
   EXPECT_THAT(received, ElementsAre("S12345E"));
   AwaitWait(2);
   const auto calls = UiCalls();
-  EXPECT_THAT(std::vector<std::string>(calls.end() - 3, calls.end()),
-              ElementsAre("ClearCommError", "ReadFile 7", "GetOverlappedResult"));
+  EXPECT_THAT(
+      std::vector<std::string>(calls.end() - 3, calls.end()),
+      ElementsAre("ClearCommError", "ReadFile 7", "GetOverlappedResult"));
 
   // A read the driver will not start yields nothing and is only counted.
   driver_.failing["ReadFile"] = ERROR_INVALID_HANDLE;
   std::string text;
   EXPECT_EQ(port->ReadBytes(text, 3), 0);
   EXPECT_EQ(port->ReadAsyncErrorCount(), 1);
-  EXPECT_EQ(port->ReadAsyncLastError(), static_cast<uint32_t>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(port->ReadAsyncLastError(),
+            static_cast<uint32_t>(ERROR_INVALID_HANDLE));
   // A completion that cannot be fetched is kind 3.
   driver_.failing = {{"GetOverlappedResult", ERROR_OPERATION_ABORTED}};
   try {
@@ -360,7 +372,8 @@ TEST_F(WinComDeviceTest, ReceivedBytesAreReadWithAnOverlappedRead) {
   port->Close();
 }
 
-TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReportAndALaterOpenWorks) {
+TEST_F(WinComDeviceTest,
+       FailedWaitEndsTheThreadWithOneReportAndALaterOpenWorks) {
   std::vector<std::u16string> losses;
   port->SetOnDeviceLost([&](const std::u16string& m) {
     losses.push_back(m);
@@ -382,7 +395,9 @@ TEST_F(WinComDeviceTest, FailedWaitEndsTheThreadWithOneReportAndALaterOpenWorks)
   Fire(0);
   ui.ServeUntil([&] { return !port->EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(losses, ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
+  EXPECT_THAT(
+      losses,
+      ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
   EXPECT_FALSE(port->Connected());
   EXPECT_EQ(UiCalls().back(), "CloseHandle");
 
@@ -413,7 +428,8 @@ TEST_F(WinComDeviceTest, PortInUseByAnotherProgramSaysSo) {
       EXPECT_EQ(e.Kind(), 1);
       EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(code));
       EXPECT_EQ(e.message(),
-                u"COM Port Error: Unable to open com port on COM1. The port is in use "
+                u"COM Port Error: Unable to open com port on COM1. The port is "
+                u"in use "
                 u"by another program");
     }
   }
@@ -424,8 +440,11 @@ TEST_F(WinComDeviceTest, WaitRefusedAtOnceDoesNotSpin) {
   port->Open();
   ui.ServeUntil([&] { return !port->EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(ThreadCalls(), ElementsAre("WaitCommEvent", "SetCommMask 0x0", "PurgeComm 0xc"));
-  EXPECT_THAT(reports, ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
+  EXPECT_THAT(ThreadCalls(),
+              ElementsAre("WaitCommEvent", "SetCommMask 0x0", "PurgeComm 0xc"));
+  EXPECT_THAT(
+      reports,
+      ElementsAre(u"COM Port Error: WaitForEvent method failed on COM1"));
   driver_.failing.clear();
   port->Close();
 }

@@ -44,9 +44,11 @@ TEST(WinePty, OpenApplyAndReadOnARealPort) {
   }
   ASSERT_TRUE(port.Connected());
 
-  const std::wstring far_path = std::wstring(far_end, far_end + std::strlen(far_end));
-  const HANDLE writer = CreateFileW(far_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::wstring far_path =
+      std::wstring(far_end, far_end + std::strlen(far_end));
+  const HANDLE writer =
+      CreateFileW(far_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(writer, "S12345E", 7, &written, nullptr));
@@ -66,8 +68,9 @@ TEST(WinePty, OpenApplyAndReadOnARealPort) {
   // The line settings stay with the device: read them back.
   const std::wstring device =
       L"\\\\.\\" + std::wstring(port_name, port_name + std::strlen(port_name));
-  const HANDLE handle = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE handle =
+      CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;

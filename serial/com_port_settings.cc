@@ -17,7 +17,8 @@ constexpr int32_t kDefaultCustomBaudRate = 9600;
 // Decimal, or hexadecimal after "0x"/"0X" (three characters or more);
 // nullopt when the text is no 32-bit number.
 std::optional<int32_t> ParseInteger(std::u16string_view text) {
-  if (text.size() >= 3 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+  if (text.size() >= 3 && text[0] == u'0' &&
+      (text[1] == u'x' || text[1] == u'X')) {
     uint64_t value = 0;
     for (char16_t c : text.substr(2)) {
       int digit;
@@ -96,7 +97,8 @@ void SerialPort::LoadSettings(PortStoreKind type, const std::u16string& path) {
       parity_.SetBits(ParityFromText(read(u"Parity", ValueText(parity_.Bits())))
                           .value_or(TParityBits::prNone));
       flow_control_.SetFlowControl(
-          FlowControlFromText(read(u"FlowControl", ValueText(flow_control_.FlowControl())))
+          FlowControlFromText(
+              read(u"FlowControl", ValueText(flow_control_.FlowControl())))
               .value_or(TFlowControl::fcCustom));
     }
   } catch (...) {

@@ -77,7 +77,8 @@ TEST_F(PortSettingsTest, CustomRateAndOtherValuesAreWrittenAsTheirTexts) {
 
 TEST_F(PortSettingsTest, StoreFailureIsKind16) {
   try {
-    port.StoreSettings(PortStoreKind::stIniFile, dir.File("missing/calleridcomport.ini"));
+    port.StoreSettings(PortStoreKind::stIniFile,
+                       dir.File("missing/calleridcomport.ini"));
     FAIL() << "stored";
   } catch (const SerialPortError& e) {
     EXPECT_EQ(e.Kind(), 16);
@@ -101,14 +102,18 @@ TEST_F(PortSettingsTest, NoFileLeavesEveryValue) {
 }
 
 TEST_F(PortSettingsTest, ValuesAreMatchedWithoutRegardToCaseOrDefaulted) {
-  Load("port=COM4\r\nBAUDRATE=115200\r\nstopbits=2\r\nDataBits=7\r\nparity=even\r\n");
+  Load(
+      "port=COM4\r\nBAUDRATE=115200\r\nstopbits=2\r\nDataBits=7\r\nparity="
+      "even\r\n");
   EXPECT_EQ(port.Port(), u"COM4");
   EXPECT_EQ(port.BaudRate(), TBaudRate::br115200);
   EXPECT_EQ(port.StopBits(), TStopBits::sbTwoStopBits);
   EXPECT_EQ(port.DataBits(), TDataBits::dbSeven);
   EXPECT_EQ(port.Parity().Bits(), TParityBits::prEven);
 
-  Load("BaudRate=fast\r\nParity=none2\r\nStopBits=3\r\nDataBits=9\r\nDiscardNull=Yes\r\n");
+  Load(
+      "BaudRate=fast\r\nParity=none2\r\nStopBits=3\r\nDataBits="
+      "9\r\nDiscardNull=Yes\r\n");
   EXPECT_EQ(port.BaudRate(), TBaudRate::br9600);
   EXPECT_EQ(port.Parity().Bits(), TParityBits::prNone);
   EXPECT_EQ(port.StopBits(), TStopBits::sbOneStopBit);
@@ -165,7 +170,9 @@ TEST_F(PortSettingsTest, FlowControlLine) {
 TEST_F(PortSettingsTest, LoadingIntoAnOpenPortAppliesOnceAtTheEnd) {
   port.Open();
   line->ClearCalls();
-  Load("Port=COM1\r\nBaudRate=19200\r\nDataBits=7\r\nParity=Odd\r\nFlowControl=Hardware\r\n");
+  Load(
+      "Port=COM1\r\nBaudRate=19200\r\nDataBits=7\r\nParity=Odd\r\nFlowControl="
+      "Hardware\r\n");
   EXPECT_THAT(line->Calls(),
               ElementsAre("SetupQueues 1024 1024", "SetState", "SetTimeouts"));
   EXPECT_EQ(line->last_state.baud_rate, 19200u);
@@ -208,8 +215,10 @@ TEST_F(PortSettingsTest, FailedLoadIsKind17AndClosesTheBracket) {
 }
 
 TEST_F(PortSettingsTest, OnlyTheIniFileIsSupported) {
-  EXPECT_THROW(port.StoreSettings(PortStoreKind::stRegistry, path), SerialPortError);
-  EXPECT_THROW(port.LoadSettings(PortStoreKind::stRegistry, path), SerialPortError);
+  EXPECT_THROW(port.StoreSettings(PortStoreKind::stRegistry, path),
+               SerialPortError);
+  EXPECT_THROW(port.LoadSettings(PortStoreKind::stRegistry, path),
+               SerialPortError);
   EXPECT_THAT(line->Calls(), IsEmpty());
 }
 

@@ -51,14 +51,15 @@ uint32_t BaudRateValue(TBaudRate rate) {
 
 const std::vector<std::u16string_view>& BaudRateTexts() {
   static const std::vector<std::u16string_view> texts = {
-      u"Custom", u"110",   u"300",   u"600",   u"1200",   u"2400",
-      u"4800",   u"9600",  u"14400", u"19200", u"38400",  u"56000",
+      u"Custom", u"110",    u"300",    u"600",   u"1200",  u"2400",
+      u"4800",   u"9600",   u"14400",  u"19200", u"38400", u"56000",
       u"57600",  u"115200", u"128000", u"256000"};
   return texts;
 }
 
 const std::vector<std::u16string_view>& DataBitsTexts() {
-  static const std::vector<std::u16string_view> texts = {u"5", u"6", u"7", u"8"};
+  static const std::vector<std::u16string_view> texts = {u"5", u"6", u"7",
+                                                         u"8"};
   return texts;
 }
 
@@ -68,14 +69,14 @@ const std::vector<std::u16string_view>& StopBitsTexts() {
 }
 
 const std::vector<std::u16string_view>& ParityTexts() {
-  static const std::vector<std::u16string_view> texts = {u"None", u"Odd", u"Even",
-                                                         u"Mark", u"Space"};
+  static const std::vector<std::u16string_view> texts = {
+      u"None", u"Odd", u"Even", u"Mark", u"Space"};
   return texts;
 }
 
 const std::vector<std::u16string_view>& FlowControlTexts() {
-  static const std::vector<std::u16string_view> texts = {u"Hardware", u"Software",
-                                                         u"None", u"Custom"};
+  static const std::vector<std::u16string_view> texts = {
+      u"Hardware", u"Software", u"None", u"Custom"};
   return texts;
 }
 

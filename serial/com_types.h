@@ -81,9 +81,9 @@ using SerialEvents = EnumSet<SerialEvent>;
 using StoredPortProperties = EnumSet<StoredPortProperty>;
 
 inline constexpr SerialEvents kAllComEvents = {
-    SerialEvent::evRxChar, SerialEvent::evTxEmpty, SerialEvent::evRxFlag,
-    SerialEvent::evRing,   SerialEvent::evBreak,   SerialEvent::evCTS,
-    SerialEvent::evDSR,    SerialEvent::evError,   SerialEvent::evRLSD,
+    SerialEvent::evRxChar,  SerialEvent::evTxEmpty, SerialEvent::evRxFlag,
+    SerialEvent::evRing,    SerialEvent::evBreak,   SerialEvent::evCTS,
+    SerialEvent::evDSR,     SerialEvent::evError,   SerialEvent::evRLSD,
     SerialEvent::evRx80Full};
 
 // The platform event mask of a set and back (all ten: 0x05FF).

@@ -18,11 +18,12 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-void EnumTtyPorts(const PortFolders& folders, std::vector<std::u16string>& ports) {
+void EnumTtyPorts(const PortFolders& folders,
+                  std::vector<std::u16string>& ports) {
   DIR* dir = opendir(folders.tty_class.c_str());
   if (!dir) {
-    throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry,
-                               static_cast<uint32_t>(errno));
+    throw SerialPortSystemError::ForCall(
+        u"EnumComPorts", com_failure::kRegistry, static_cast<uint32_t>(errno));
   }
   std::vector<std::u16string> names;
   while (const dirent* entry = readdir(dir)) {

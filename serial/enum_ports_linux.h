@@ -22,7 +22,8 @@ struct PortFolders {
 // whose device exists. Sorted like EnumComPorts, which puts the stable
 // paths first. Kind 23 when the class directory cannot be read; a missing
 // by-id folder (no adapter plugged in) adds nothing.
-void EnumTtyPorts(const PortFolders& folders, std::vector<std::u16string>& ports);
+void EnumTtyPorts(const PortFolders& folders,
+                  std::vector<std::u16string>& ports);
 
 }  // namespace orvanta
 

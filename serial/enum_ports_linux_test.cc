@@ -24,8 +24,8 @@ TEST(EnumTtyPorts, TerminalsWithADeviceBehindThemAndTheirStableNames) {
   const auto dev = root.Path("dev");
   const auto by_id = dev / "serial" / "by-id";
   std::filesystem::create_directories(by_id);
-  for (const char* name : {"ttyUSB0", "ttyS1", "ttyACM10", "ttyacm2", "tty0", "ptmx",
-                           "console"}) {
+  for (const char* name :
+       {"ttyUSB0", "ttyS1", "ttyACM10", "ttyacm2", "tty0", "ptmx", "console"}) {
     std::filesystem::create_directories(sys / name);
   }
   for (const char* name : {"ttyUSB0", "ttyS1", "ttyACM10", "ttyacm2"}) {
@@ -34,31 +34,37 @@ TEST(EnumTtyPorts, TerminalsWithADeviceBehindThemAndTheirStableNames) {
                                               sys / name / "device");
     root.Write(std::filesystem::path("dev") / name, "");
   }
-  std::filesystem::create_symlink("../../ttyUSB0", by_id / "usb-FTDI_FT232R_A1B2-if00-port0");
-  std::filesystem::create_symlink("../../ttyACM10", by_id / "usb-Arduino_Uno_75-if00");
+  std::filesystem::create_symlink("../../ttyUSB0",
+                                  by_id / "usb-FTDI_FT232R_A1B2-if00-port0");
+  std::filesystem::create_symlink("../../ttyACM10",
+                                  by_id / "usb-Arduino_Uno_75-if00");
   // An adapter pulled out a moment ago: its link is left, its device gone.
-  std::filesystem::create_symlink("../../ttyUSB1", by_id / "usb-Prolific_PL2303-if00-port0");
+  std::filesystem::create_symlink("../../ttyUSB1",
+                                  by_id / "usb-Prolific_PL2303-if00-port0");
 
   PortFolders folders{sys.string(), by_id.string()};
   std::vector<std::u16string> ports = {u"stale"};
   EnumTtyPorts(folders, ports);
   const std::u16string stable = by_id.u16string() + u"/";
-  EXPECT_THAT(ports, ElementsAre(stable + u"usb-Arduino_Uno_75-if00",
-                                 stable + u"usb-FTDI_FT232R_A1B2-if00-port0", u"ttyACM10",
-                                 u"ttyacm2", u"ttyS1", u"ttyUSB0"));
+  EXPECT_THAT(ports,
+              ElementsAre(stable + u"usb-Arduino_Uno_75-if00",
+                          stable + u"usb-FTDI_FT232R_A1B2-if00-port0",
+                          u"ttyACM10", u"ttyacm2", u"ttyS1", u"ttyUSB0"));
 
   // Without a by-id folder (no adapter plugged in) only the terminals.
   folders.by_id = (dev / "missing").string();
   EnumTtyPorts(folders, ports);
-  EXPECT_THAT(ports, ElementsAre(u"ttyACM10", u"ttyacm2", u"ttyS1", u"ttyUSB0"));
+  EXPECT_THAT(ports,
+              ElementsAre(u"ttyACM10", u"ttyacm2", u"ttyS1", u"ttyUSB0"));
 }
 
 TEST(EnumTtyPorts, UnreadableClassDirectoryIsKind23) {
   TempFolder sys;
   std::vector<std::u16string> ports;
   try {
-    EnumTtyPorts(PortFolders{sys.Path("missing").string(), sys.Path("by-id").string()},
-                 ports);
+    EnumTtyPorts(
+        PortFolders{sys.Path("missing").string(), sys.Path("by-id").string()},
+        ports);
     FAIL() << "listed";
   } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 23);

@@ -9,9 +9,11 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(SortPortNames, WithoutRegardToCase) {
-  std::vector<std::u16string> names = {u"COM2", u"com3", u"COM10", u"COM1", u"Com11"};
+  std::vector<std::u16string> names = {u"COM2", u"com3", u"COM10", u"COM1",
+                                       u"Com11"};
   SortPortNames(names);
-  EXPECT_THAT(names, ElementsAre(u"COM1", u"COM10", u"Com11", u"COM2", u"com3"));
+  EXPECT_THAT(names,
+              ElementsAre(u"COM1", u"COM10", u"Com11", u"COM2", u"com3"));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace {
 
 [[noreturn]] void RegistryFailure(LONG code) {
   throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry,
-                             static_cast<uint32_t>(code));
+                                       static_cast<uint32_t>(code));
 }
 
 }  // namespace
@@ -26,8 +26,8 @@ void EnumComPortsInKey(HKEY root, const wchar_t* subkey,
     BYTE data[256];
     DWORD data_size = sizeof data;
     DWORD type = 0;
-    result = RegEnumValueW(key, index, value_name, &name_size, nullptr, &type, data,
-                           &data_size);
+    result = RegEnumValueW(key, index, value_name, &name_size, nullptr, &type,
+                           data, &data_size);
     if (result != ERROR_SUCCESS) break;
     const auto* text = reinterpret_cast<const char16_t*>(data);
     size_t length = data_size / sizeof(char16_t);
@@ -46,7 +46,8 @@ void EnumComPortsInKey(HKEY root, const wchar_t* subkey,
 }
 
 void EnumComPorts(std::vector<std::u16string>& ports) {
-  EnumComPortsInKey(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", ports);
+  EnumComPortsInKey(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM",
+                    ports);
 }
 
 }  // namespace orvanta

@@ -19,8 +19,8 @@ class EnumComPortsInKeyTest : public ::testing::Test {
   }
   void AddPort(const wchar_t* device, const wchar_t* name) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExW(key, device, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
                    static_cast<DWORD>((wcslen(name) + 1) * sizeof(wchar_t)));

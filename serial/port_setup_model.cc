@@ -87,13 +87,15 @@ void TComComboBox::SelectPortValue() {
 }
 
 void TComComboBox::SetItemIndex(int index) {
-  item_index_ = (index >= 0 && index < static_cast<int>(items_.size())) ? index : -1;
+  item_index_ =
+      (index >= 0 && index < static_cast<int>(items_.size())) ? index : -1;
   Record();
   if (auto_apply_) ApplySettings();
 }
 
 std::u16string TComComboBox::Text() const {
-  return item_index_ < 0 ? std::u16string() : items_[static_cast<size_t>(item_index_)];
+  return item_index_ < 0 ? std::u16string()
+                         : items_[static_cast<size_t>(item_index_)];
 }
 
 void TComComboBox::Record() {
@@ -123,7 +125,8 @@ void TComComboBox::ApplySettings() {
       port_->Parity().SetBits(static_cast<TParityBits>(recorded_value_));
       break;
     case TComProperty::cpFlowControl:
-      port_->FlowControl().SetFlowControl(static_cast<TFlowControl>(recorded_value_));
+      port_->FlowControl().SetFlowControl(
+          static_cast<TFlowControl>(recorded_value_));
       break;
     case TComProperty::cpNone:
       break;
@@ -131,7 +134,11 @@ void TComComboBox::ApplySettings() {
 }
 
 PortSetupModel::PortSetupModel(const PortLister& lister)
-    : Combo1(lister), Combo2(lister), Combo3(lister), Combo4(lister), Combo5(lister),
+    : Combo1(lister),
+      Combo2(lister),
+      Combo3(lister),
+      Combo4(lister),
+      Combo5(lister),
       Combo6(lister) {
   Combo1.SetComProperty(TComProperty::cpPort);
   Combo2.SetComProperty(TComProperty::cpBaudRate);

@@ -41,8 +41,10 @@ TEST(PortSetupModel, ListsAreFilledAndTheFirstEntrySelected) {
   EXPECT_EQ(model.Combo2.Items().back(), u"256000");
   EXPECT_THAT(model.Combo3.Items(), ElementsAre(u"5", u"6", u"7", u"8"));
   EXPECT_THAT(model.Combo4.Items(), ElementsAre(u"1", u"1.5", u"2"));
-  EXPECT_THAT(model.Combo5.Items(), ElementsAre(u"None", u"Odd", u"Even", u"Mark", u"Space"));
-  EXPECT_THAT(model.Combo6.Items(), ElementsAre(u"Hardware", u"Software", u"None", u"Custom"));
+  EXPECT_THAT(model.Combo5.Items(),
+              ElementsAre(u"None", u"Odd", u"Even", u"Mark", u"Space"));
+  EXPECT_THAT(model.Combo6.Items(),
+              ElementsAre(u"Hardware", u"Software", u"None", u"Custom"));
   for (TComComboBox* combo : model.Combos()) {
     EXPECT_EQ(combo->ItemIndex(), 0);
     EXPECT_EQ(combo->ComPort(), nullptr);
@@ -84,10 +86,10 @@ TEST_F(ComSetupTest, PortNotListedBecomesAnEmptyName) {
 
 TEST_F(ComSetupTest, ChoicesReachThePortOnlyOnOk) {
   auto choose = [this](PortSetupModel& model) {
-    model.Combo1.SetItemIndex(1);  // COM10
-    model.Combo2.SetItemIndex(10);  // 38400
-    model.Combo5.SetItemIndex(2);   // Even
-    model.Combo6.SetItemIndex(0);   // Hardware
+    model.Combo1.SetItemIndex(1);     // COM10
+    model.Combo2.SetItemIndex(10);    // 38400
+    model.Combo5.SetItemIndex(2);     // Even
+    model.Combo6.SetItemIndex(0);     // Hardware
     EXPECT_EQ(port.Port(), u"COM1");  // nothing applied yet
     EXPECT_EQ(port.BaudRate(), TBaudRate::br9600);
   };
@@ -157,7 +159,8 @@ TEST_F(ComSetupTest, FailingEnumerationShowsNoDialog) {
           return SetupResult::kOk;
         },
         [](std::vector<std::u16string>&) {
-          throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry, 2);
+          throw SerialPortSystemError::ForCall(u"EnumComPorts",
+                                               com_failure::kRegistry, 2);
         });
     FAIL() << "shown";
   } catch (const SerialPortSystemError& e) {

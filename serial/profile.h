@@ -17,13 +17,13 @@ inline constexpr size_t kProfileValueMax = 2047;
 // The value of `key`, blanks around it and one pair of enclosing quotes
 // removed; `default_value` when the file, section or key is missing.
 std::u16string ReadIniValue(const std::u16string& path,
-                                 std::u16string_view section,
-                                 std::u16string_view key,
-                                 const std::u16string& default_value);
+                            std::u16string_view section,
+                            std::u16string_view key,
+                            const std::u16string& default_value);
 
 // False when the file cannot be written.
 bool WriteIniValue(const std::u16string& path, std::u16string_view section,
-                        std::u16string_view key, std::u16string_view value);
+                   std::u16string_view key, std::u16string_view value);
 
 }  // namespace orvanta
 

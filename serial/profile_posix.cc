@@ -19,7 +19,9 @@ struct Line {
   std::string terminator;  // "\r\n", "\n" or "" (last line without one)
 };
 
-std::string Trim(std::string_view text) { return std::string(TrimSpacesAndTabs(text)); }
+std::string Trim(std::string_view text) {
+  return std::string(TrimSpacesAndTabs(text));
+}
 
 std::optional<std::vector<Line>> Load(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -27,7 +29,8 @@ std::optional<std::vector<Line>> Load(const std::string& path) {
   std::string content;
   char chunk[4096];
   size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    content.append(chunk, n);
   std::fclose(file);
 
   std::vector<Line> lines;
@@ -57,9 +60,10 @@ bool Save(const std::string& path, const std::vector<Line>& lines) {
   if (!file) return false;
   bool ok = true;
   for (const Line& line : lines) {
-    ok = ok && std::fwrite(line.text.data(), 1, line.text.size(), file) == line.text.size();
-    ok = ok && std::fwrite(line.terminator.data(), 1, line.terminator.size(), file) ==
-                   line.terminator.size();
+    ok = ok && std::fwrite(line.text.data(), 1, line.text.size(), file) ==
+                   line.text.size();
+    ok = ok && std::fwrite(line.terminator.data(), 1, line.terminator.size(),
+                           file) == line.terminator.size();
   }
   return std::fclose(file) == 0 && ok;
 }
@@ -68,7 +72,8 @@ bool Save(const std::string& path, const std::vector<Line>& lines) {
 // break for the reader elsewhere); text appended after such a line needs a
 // full break first, or it joins that line when the file is read again.
 void EndWithLineBreak(Line& line) {
-  if (line.terminator.empty() || line.terminator == "\r") line.terminator = "\r\n";
+  if (line.terminator.empty() || line.terminator == "\r")
+    line.terminator = "\r\n";
 }
 
 // The section name of a "[name]" line.
@@ -91,8 +96,8 @@ std::optional<std::string> KeyName(const std::string& text) {
 
 // Lines [first, end) of the first section called `section`; first is the
 // line after its header. nullopt when there is no such section.
-std::optional<std::pair<size_t, size_t>> FindSection(const std::vector<Line>& lines,
-                                                     std::string_view section) {
+std::optional<std::pair<size_t, size_t>> FindSection(
+    const std::vector<Line>& lines, std::string_view section) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto name = SectionName(lines[i].text);
     if (!name || !SameTextAscii(*name, section)) continue;
@@ -104,7 +109,8 @@ std::optional<std::pair<size_t, size_t>> FindSection(const std::vector<Line>& li
 }
 
 std::optional<size_t> FindKey(const std::vector<Line>& lines,
-                              std::pair<size_t, size_t> range, std::string_view key) {
+                              std::pair<size_t, size_t> range,
+                              std::string_view key) {
   for (size_t i = range.first; i < range.second; ++i) {
     const auto name = KeyName(lines[i].text);
     if (name && SameTextAscii(*name, key)) return i;
@@ -123,9 +129,9 @@ std::string Unquote(std::string value) {
 }  // namespace
 
 std::u16string ReadIniValue(const std::u16string& path,
-                                 std::u16string_view section,
-                                 std::u16string_view key,
-                                 const std::u16string& default_value) {
+                            std::u16string_view section,
+                            std::u16string_view key,
+                            const std::u16string& default_value) {
   const auto lines = Load(Utf16ToUtf8(path));
   if (!lines) return default_value;
   const auto range = FindSection(*lines, Utf16ToUtf8(section));
@@ -133,14 +139,14 @@ std::u16string ReadIniValue(const std::u16string& path,
   const auto at = FindKey(*lines, *range, Utf16ToUtf8(key));
   if (!at) return default_value;
   const std::string& text = (*lines)[*at].text;
-  std::u16string value =
-      Utf8ToUtf16(Unquote(Trim(std::string_view(text).substr(text.find('=') + 1))));
+  std::u16string value = Utf8ToUtf16(
+      Unquote(Trim(std::string_view(text).substr(text.find('=') + 1))));
   if (value.size() > kProfileValueMax) value.resize(kProfileValueMax);
   return value;
 }
 
 bool WriteIniValue(const std::u16string& path, std::u16string_view section,
-                        std::u16string_view key, std::u16string_view value) {
+                   std::u16string_view key, std::u16string_view value) {
   const std::string file_path = Utf16ToUtf8(path);
   const std::string section_name = Utf16ToUtf8(section);
   const std::string key_name = Utf16ToUtf8(key);

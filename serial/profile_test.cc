@@ -97,10 +97,12 @@ TEST(Profile, ReadsMatchWithoutRegardToCase) {
       {u"last", u"K", u"v"},
   };
   for (const ReadCase& c : cases) {
-    EXPECT_EQ(ReadIniValue(dir.File("a.ini"), c.section, c.key, u"default"), c.value)
+    EXPECT_EQ(ReadIniValue(dir.File("a.ini"), c.section, c.key, u"default"),
+              c.value)
         << std::string(c.key.begin(), c.key.end());
   }
-  EXPECT_EQ(ReadIniValue(dir.File("none.ini"), kSection, u"Port", u"COM1"), u"COM1");
+  EXPECT_EQ(ReadIniValue(dir.File("none.ini"), kSection, u"Port", u"COM1"),
+            u"COM1");
 }
 
 // Files that end in a lone CR: a value written after that line reads back,
@@ -127,14 +129,16 @@ TEST(Profile, WrittenValuesReadBackAfterALoneCarriageReturn) {
 
 TEST(Profile, LongValuesAreCutToTheBuffer) {
   TempFolder dir;
-  dir.Write("a.ini", "[ComPortCallerID]\r\nPort=" + std::string(3000, 'p') + "\r\n");
+  dir.Write("a.ini",
+            "[ComPortCallerID]\r\nPort=" + std::string(3000, 'p') + "\r\n");
   EXPECT_EQ(ReadIniValue(dir.File("a.ini"), kSection, u"Port", u""),
             std::u16string(kProfileValueMax, u'p'));
 }
 
 TEST(Profile, UnwritableFileFails) {
   TempFolder dir;
-  EXPECT_FALSE(WriteIniValue(dir.File("missing/a.ini"), kSection, u"Port", u"COM1"));
+  EXPECT_FALSE(
+      WriteIniValue(dir.File("missing/a.ini"), kSection, u"Port", u"COM1"));
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ std::wstring Wide(std::u16string_view text) {
 }  // namespace
 
 std::u16string ReadIniValue(const std::u16string& path,
-                                 std::u16string_view section,
-                                 std::u16string_view key,
-                                 const std::u16string& default_value) {
+                            std::u16string_view section,
+                            std::u16string_view key,
+                            const std::u16string& default_value) {
   std::vector<wchar_t> buffer(kProfileValueMax + 1);
   const DWORD n = GetPrivateProfileStringW(
       Wide(section).c_str(), Wide(key).c_str(), Wide(default_value).c_str(),
@@ -25,9 +25,10 @@ std::u16string ReadIniValue(const std::u16string& path,
 }
 
 bool WriteIniValue(const std::u16string& path, std::u16string_view section,
-                        std::u16string_view key, std::u16string_view value) {
+                   std::u16string_view key, std::u16string_view value) {
   return WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
-                                    Wide(value).c_str(), Wide(path).c_str()) != FALSE;
+                                    Wide(value).c_str(),
+                                    Wide(path).c_str()) != FALSE;
 }
 
 }  // namespace orvanta

@@ -51,19 +51,23 @@ SerialPortError SerialPortError::ForPort(const std::u16string& port, int kind) {
   return SerialPortError(port + u" Error: " + ComFailureText(kind), kind);
 }
 
-SerialPortSystemError::SerialPortSystemError(std::u16string message, int kind, uint32_t win_code)
+SerialPortSystemError::SerialPortSystemError(std::u16string message, int kind,
+                                             uint32_t win_code)
     : SerialPortError(std::move(message), kind), win_code_(win_code) {}
 
-SerialPortSystemError SerialPortSystemError::ForCall(const std::u16string& name, int kind,
-                                 uint32_t win_code) {
-  return SerialPortSystemError(u"COM Port Error: " + ComFailureText(kind) + u" on " + name,
-                     kind, win_code);
+SerialPortSystemError SerialPortSystemError::ForCall(const std::u16string& name,
+                                                     int kind,
+                                                     uint32_t win_code) {
+  return SerialPortSystemError(
+      u"COM Port Error: " + ComFailureText(kind) + u" on " + name, kind,
+      win_code);
 }
 
-SerialPortSystemError SerialPortSystemError::PortInUse(const std::u16string& name, uint32_t win_code) {
+SerialPortSystemError SerialPortSystemError::PortInUse(
+    const std::u16string& name, uint32_t win_code) {
   SerialPortSystemError failure = ForCall(name, com_failure::kOpen, win_code);
-  return SerialPortSystemError(failure.message() + kPortInUseText, com_failure::kOpen,
-                     win_code);
+  return SerialPortSystemError(failure.message() + kPortInUseText,
+                               com_failure::kOpen, win_code);
 }
 
 // ---------------------------------------------------------------------------
@@ -172,7 +176,9 @@ void SerialTimeouts::Set(int32_t& member, int32_t value) {
   port_.Changed(SerialPort::Apply::kTimeouts);
 }
 
-void SerialTimeouts::SetReadInterval(int32_t value) { Set(read_interval_, value); }
+void SerialTimeouts::SetReadInterval(int32_t value) {
+  Set(read_interval_, value);
+}
 void SerialTimeouts::SetReadTotalMultiplier(int32_t value) {
   Set(read_total_multiplier_, value);
 }
@@ -199,7 +205,8 @@ struct SerialPort::ReportTarget {
   uint64_t session = 0;
 };
 
-SerialPort::SerialPort(UiHandover& ui) : SerialPort(ui, MakePlatformComDevice()) {}
+SerialPort::SerialPort(UiHandover& ui)
+    : SerialPort(ui, MakePlatformComDevice()) {}
 
 SerialPort::SerialPort(UiHandover& ui, std::unique_ptr<ComDevice> device)
     : ui_(ui),
@@ -230,8 +237,10 @@ void SerialPort::Open() {
   if (connected_) return;
   const DeviceResult opened = device_->Open(port_, overlapped_);
   if (!opened) {
-    if (opened.in_use) throw SerialPortSystemError::PortInUse(port_, opened.code);
-    throw SerialPortSystemError::ForCall(port_, com_failure::kOpen, opened.code);
+    if (opened.in_use)
+      throw SerialPortSystemError::PortInUse(port_, opened.code);
+    throw SerialPortSystemError::ForCall(port_, com_failure::kOpen,
+                                         opened.code);
   }
   connected_ = true;
   try {
@@ -248,7 +257,8 @@ void SerialPort::Open() {
     uint32_t status = 0;
     const DeviceResult read = device_->ModemStatus(status);
     if (!read) {
-      throw SerialPortSystemError::ForCall(port_, com_failure::kModemStatus, read.code);
+      throw SerialPortSystemError::ForCall(port_, com_failure::kModemStatus,
+                                           read.code);
     }
   }
 }
@@ -263,21 +273,25 @@ void SerialPort::Close() {
   StopEventThread();
   device_->Close();
   connected_ = false;
-  if (!purged) throw SerialPortSystemError::ForCall(port_, com_failure::kPurge, purged.code);
+  if (!purged)
+    throw SerialPortSystemError::ForCall(port_, com_failure::kPurge,
+                                         purged.code);
 }
 
 int SerialPort::ReadBytes(std::string& str, int count) {
   str.clear();
   if (count <= 0) return 0;
   std::string buffer(static_cast<size_t>(count), '\0');
-  const DeviceRead read = device_->Read(buffer.data(), static_cast<uint32_t>(count));
+  const DeviceRead read =
+      device_->Read(buffer.data(), static_cast<uint32_t>(count));
   switch (read.outcome) {
     case DeviceRead::kRefused:
       ++read_async_error_count_;
       read_async_last_error_ = read.code;
       return 0;
     case DeviceRead::kFailed:
-      throw SerialPortSystemError::ForCall(port_, com_failure::kRead, read.code);
+      throw SerialPortSystemError::ForCall(port_, com_failure::kRead,
+                                           read.code);
     case DeviceRead::kDone:
       break;
   }
@@ -397,10 +411,13 @@ ComDeviceState SerialPort::DeviceState() const {
 ComDeviceTimeouts SerialPort::DeviceTimeouts() const {
   ComDeviceTimeouts t;
   t.read_interval = static_cast<uint32_t>(timeouts_.ReadInterval());
-  t.read_total_multiplier = static_cast<uint32_t>(timeouts_.ReadTotalMultiplier());
+  t.read_total_multiplier =
+      static_cast<uint32_t>(timeouts_.ReadTotalMultiplier());
   t.read_total_constant = static_cast<uint32_t>(timeouts_.ReadTotalConstant());
-  t.write_total_multiplier = static_cast<uint32_t>(timeouts_.WriteTotalMultiplier());
-  t.write_total_constant = static_cast<uint32_t>(timeouts_.WriteTotalConstant());
+  t.write_total_multiplier =
+      static_cast<uint32_t>(timeouts_.WriteTotalMultiplier());
+  t.write_total_constant =
+      static_cast<uint32_t>(timeouts_.WriteTotalConstant());
   return t;
 }
 
@@ -423,17 +440,22 @@ void SerialPort::ApplyQueues() {
   const DeviceResult r =
       device_->SetupQueues(static_cast<uint32_t>(buffer_.InputSize()),
                            static_cast<uint32_t>(buffer_.OutputSize()));
-  if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kSetupComm, r.code);
+  if (!r)
+    throw SerialPortSystemError::ForCall(port_, com_failure::kSetupComm,
+                                         r.code);
 }
 
 void SerialPort::ApplyState() {
   const DeviceResult r = device_->SetState(DeviceState());
-  if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kSetState, r.code);
+  if (!r)
+    throw SerialPortSystemError::ForCall(port_, com_failure::kSetState, r.code);
 }
 
 void SerialPort::ApplyTimeouts() {
   const DeviceResult r = device_->SetTimeouts(DeviceTimeouts());
-  if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kSetTimeouts, r.code);
+  if (!r)
+    throw SerialPortSystemError::ForCall(port_, com_failure::kSetTimeouts,
+                                         r.code);
 }
 
 void SerialPort::ApplyAll() {
@@ -454,9 +476,9 @@ void SerialPort::StartEventThread() {
   // A mask the device refuses shows up as a failing wait, which is reported.
   device_->SetEventMask(EventsToMask(events_));
   event_thread_ended_ = false;
-  event_thread_ = std::thread(&SerialPort::EventThreadMain, this,
-                              event_thread_priority_, port_,
-                              report_target_->session);
+  event_thread_ =
+      std::thread(&SerialPort::EventThreadMain, this, event_thread_priority_,
+                  port_, report_target_->session);
 }
 
 void SerialPort::StopEventThread() {
@@ -469,7 +491,7 @@ void SerialPort::StopEventThread() {
 }
 
 void SerialPort::EventThreadMain(ThreadPriority priority, std::u16string name,
-                               uint64_t session) {
+                                 uint64_t session) {
   device_->SetCurrentThreadPriority(priority);
   bool tidy_up = true;
   for (;;) {
@@ -512,11 +534,15 @@ bool SerialPort::Dispatch(SerialEvents events, std::exception_ptr& failure) {
     uint32_t count = 0;
     if (events.Contains(SerialEvent::evError)) {
       const DeviceResult r = device_->ClearErrors(errors, count);
-      if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kClearCommError, r.code);
+      if (!r)
+        throw SerialPortSystemError::ForCall(
+            port_, com_failure::kClearCommError, r.code);
     }
     if (events.Contains(SerialEvent::evRxChar)) {
       const DeviceResult r = device_->ClearErrors(errors, count);
-      if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kClearCommError, r.code);
+      if (!r)
+        throw SerialPortSystemError::ForCall(
+            port_, com_failure::kClearCommError, r.code);
       if (count > 0 && on_rx_char_) {
         try {
           on_rx_char_(*this, static_cast<int>(count));
@@ -529,12 +555,14 @@ bool SerialPort::Dispatch(SerialEvents events, std::exception_ptr& failure) {
       }
     }
     const SerialEvent signal_events[] = {SerialEvent::evCTS, SerialEvent::evDSR,
-                                       SerialEvent::evRLSD};
+                                         SerialEvent::evRLSD};
     for (SerialEvent e : signal_events) {
       if (!events.Contains(e)) continue;
       uint32_t status = 0;
       const DeviceResult r = device_->ModemStatus(status);
-      if (!r) throw SerialPortSystemError::ForCall(port_, com_failure::kModemStatus, r.code);
+      if (!r)
+        throw SerialPortSystemError::ForCall(port_, com_failure::kModemStatus,
+                                             r.code);
     }
   } catch (...) {
     failure = std::current_exception();

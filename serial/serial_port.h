@@ -69,10 +69,11 @@ class SerialPortSystemError : public SerialPortError {
  public:
   SerialPortSystemError(std::u16string message, int kind, uint32_t win_code);
   static SerialPortSystemError ForCall(const std::u16string& name, int kind,
-                             uint32_t win_code);
+                                       uint32_t win_code);
   // Kind 1 for a device another program holds: the open failure's message
   // followed by kPortInUseText.
-  static SerialPortSystemError PortInUse(const std::u16string& name, uint32_t win_code);
+  static SerialPortSystemError PortInUse(const std::u16string& name,
+                                         uint32_t win_code);
   uint32_t WinCode() const { return win_code_; }
 
  private:
@@ -218,8 +219,8 @@ class SerialPort {
   SerialPort& operator=(const SerialPort&) = delete;
 
   // Opens the device, applies every parameter, starts the event thread.
-  // SerialPortSystemError on failure; the port is then closed, except when only the
-  // final reading of the line signals (kind 11) failed.
+  // SerialPortSystemError on failure; the port is then closed, except when only
+  // the final reading of the line signals (kind 11) failed.
   void Open();
   // Stops the event thread and closes the device. A failure to abort
   // pending I/O (kind 5) is raised after the port has been closed.

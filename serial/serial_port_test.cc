@@ -34,7 +34,8 @@ class ComPortTest : public ::testing::Test {
     line->Receive(bytes);
     // Also stops when the event thread ended, so a port that stopped
     // delivering fails the test instead of hanging it.
-    ServeUntil([&] { return received.size() > before || !port.EventThreadRunning(); });
+    ServeUntil(
+        [&] { return received.size() > before || !port.EventThreadRunning(); });
   }
 
   void RecordReceives() {
@@ -56,10 +57,11 @@ TEST_F(ComPortTest, OpenAndCloseTalkToTheDeviceInOrder) {
   port.Open();
   EXPECT_TRUE(port.Connected());
   EXPECT_TRUE(port.EventThreadRunning());
-  EXPECT_THAT(line->Calls(),
-              ElementsAre("Open COM1", "SetupQueues 1024 1024", "SetState",
-                          "SetTimeouts", "CreateWaitObjects", "SetEventMask 0x5ff",
-                          "ModemStatus", "ModemStatus", "ModemStatus"));
+  EXPECT_THAT(
+      line->Calls(),
+      ElementsAre("Open COM1", "SetupQueues 1024 1024", "SetState",
+                  "SetTimeouts", "CreateWaitObjects", "SetEventMask 0x5ff",
+                  "ModemStatus", "ModemStatus", "ModemStatus"));
   ComDeviceState expected;  // 9600 8N1, only fBinary, limits 256, 17/19
   expected.xon_lim = 256;
   expected.xoff_lim = 256;
@@ -72,8 +74,8 @@ TEST_F(ComPortTest, OpenAndCloseTalkToTheDeviceInOrder) {
   EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(port.EventThreadRunning());
   EXPECT_THAT(line->Calls(),
-              ElementsAre("Purge 0x3", "SignalStop", "SetEventMask 0x0", "Purge 0xc",
-                          "ReleaseWaitObjects", "Close"));
+              ElementsAre("Purge 0x3", "SignalStop", "SetEventMask 0x0",
+                          "Purge 0xc", "ReleaseWaitObjects", "Close"));
 }
 
 TEST_F(ComPortTest, OpenWhenOpenAndCloseWhenClosedDoNothing) {
@@ -102,14 +104,17 @@ TEST_F(ComPortTest, NoEventsNoThread) {
 TEST_F(ComPortTest, FailureKindTexts) {
   EXPECT_EQ(ComFailureText(1), u"Unable to open com port");
   EXPECT_EQ(ComFailureText(8), u"SetCommTimeouts failed");
-  EXPECT_EQ(ComFailureText(19), u"Cannot change led state if ComPort is selected");
+  EXPECT_EQ(ComFailureText(19),
+            u"Cannot change led state if ComPort is selected");
   EXPECT_EQ(ComFailureText(22), u"A component is linked to OnRxBuf event");
   EXPECT_EQ(ComFailureText(23), u"Registry error");
   EXPECT_EQ(ComFailureText(0), u"Unknown Error #0");
   EXPECT_EQ(ComFailureText(24), u"Unknown Error #24");
   EXPECT_EQ(ComFailureText(-3), u"Unknown Error #-3");
-  EXPECT_EQ(SerialPortError::ForPort(u"COM1", 16).message(), u"COM1 Error: Failed to store settings");
-  const SerialPortSystemError ext = SerialPortSystemError::ForCall(u"EnumComPorts", 23, 2);
+  EXPECT_EQ(SerialPortError::ForPort(u"COM1", 16).message(),
+            u"COM1 Error: Failed to store settings");
+  const SerialPortSystemError ext =
+      SerialPortSystemError::ForCall(u"EnumComPorts", 23, 2);
   EXPECT_EQ(ext.message(), u"COM Port Error: Registry error on EnumComPorts");
   EXPECT_EQ(ext.WinCode(), 2u);
   EXPECT_EQ(ext.Kind(), 23);
@@ -122,8 +127,9 @@ struct OpenFailure {
   bool stays_connected;
 };
 
-class ComPortOpenFailureTest : public ComPortTest,
-                               public ::testing::WithParamInterface<OpenFailure> {};
+class ComPortOpenFailureTest
+    : public ComPortTest,
+      public ::testing::WithParamInterface<OpenFailure> {};
 
 TEST_P(ComPortOpenFailureTest, RaisesTheKindAndLeavesThePortAsDocumented) {
   const OpenFailure& f = GetParam();
@@ -149,15 +155,20 @@ TEST_P(ComPortOpenFailureTest, RaisesTheKindAndLeavesThePortAsDocumented) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, ComPortOpenFailureTest,
     ::testing::Values(
-        OpenFailure{"Open", 1, u"COM Port Error: Unable to open com port on COM1", false},
-        OpenFailure{"SetupQueues", 9, u"COM Port Error: SetupComm function failed on COM1",
+        OpenFailure{"Open", 1,
+                    u"COM Port Error: Unable to open com port on COM1", false},
+        OpenFailure{"SetupQueues", 9,
+                    u"COM Port Error: SetupComm function failed on COM1",
                     false},
-        OpenFailure{"SetState", 7, u"COM Port Error: SetCommState function failed on COM1",
+        OpenFailure{"SetState", 7,
+                    u"COM Port Error: SetCommState function failed on COM1",
                     false},
-        OpenFailure{"SetTimeouts", 8, u"COM Port Error: SetCommTimeouts failed on COM1",
-                    false},
-        OpenFailure{"ModemStatus", 11,
-                    u"COM Port Error: GetCommModemStatus function failed on COM1", true}));
+        OpenFailure{"SetTimeouts", 8,
+                    u"COM Port Error: SetCommTimeouts failed on COM1", false},
+        OpenFailure{
+            "ModemStatus", 11,
+            u"COM Port Error: GetCommModemStatus function failed on COM1",
+            true}));
 
 TEST_F(ComPortTest, FailedPurgeOnCloseStillClosesThePort) {
   port.Open();
@@ -167,7 +178,8 @@ TEST_F(ComPortTest, FailedPurgeOnCloseStillClosesThePort) {
     FAIL() << "Close succeeded";
   } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 5);
-    EXPECT_EQ(e.message(), u"COM Port Error: PurgeComm function failed on COM1");
+    EXPECT_EQ(e.message(),
+              u"COM Port Error: PurgeComm function failed on COM1");
   }
   EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(port.EventThreadRunning());
@@ -205,7 +217,8 @@ TEST_F(ComPortTest, PropertiesThatCannotChangeWhileConnected) {
     EXPECT_EQ(e.Kind(), 14);
     EXPECT_EQ(e.message(), u"COM1 Error: Cannot set property while connected");
   }
-  EXPECT_THROW(port.SetEventThreadPriority(ThreadPriority::tpHigher), SerialPortError);
+  EXPECT_THROW(port.SetEventThreadPriority(ThreadPriority::tpHigher),
+               SerialPortError);
   port.SetSyncMethod(TSyncMethod::smThreadSync);  // unchanged: fine
   port.Close();
   port.SetEventThreadPriority(ThreadPriority::tpHigher);
@@ -229,8 +242,9 @@ TEST_F(ComPortTest, SettersApplyAtOnceOnAnOpenPortOnly) {
   port.SetDiscardNull(true);
   port.Timeouts().SetReadTotalConstant(5);
   port.Buffer().SetInputSize(2048);
-  EXPECT_THAT(line->Calls(), ElementsAre("SetState", "SetState", "SetState", "SetState",
-                                         "SetTimeouts", "SetupQueues 2048 1024"));
+  EXPECT_THAT(line->Calls(),
+              ElementsAre("SetState", "SetState", "SetState", "SetState",
+                          "SetTimeouts", "SetupQueues 2048 1024"));
   EXPECT_EQ(line->last_state.byte_size, 7);
   EXPECT_EQ(line->last_state.parity, 2);
   EXPECT_EQ(line->last_state.xon_char, 0x12);
@@ -323,7 +337,8 @@ TEST_F(ComPortTest, DeviceStateBlockFromTheParameters) {
 
 TEST(ComPortFlowControl, SummaryReading) {
   UiHandover ui;
-  SerialPort port(ui, std::make_unique<FakeComDevice>(std::make_shared<FakeComLine>()));
+  SerialPort port(
+      ui, std::make_unique<FakeComDevice>(std::make_shared<FakeComLine>()));
   SerialFlowControl& fc = port.FlowControl();
   EXPECT_EQ(fc.FlowControl(), TFlowControl::fcNone);
   fc.SetControlDTR(TDTRFlowControl::dtrEnable);  // DTR and DSR play no part
@@ -337,7 +352,8 @@ TEST(ComPortFlowControl, SummaryReading) {
   EXPECT_EQ(fc.FlowControl(), TFlowControl::fcCustom);
   fc.SetControlRTS(TRTSFlowControl::rtsDisable);
   fc.SetOutCTSFlow(false);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcCustom);  // only one XON/XOFF flag
+  EXPECT_EQ(fc.FlowControl(),
+            TFlowControl::fcCustom);  // only one XON/XOFF flag
   fc.SetXonXoffOut(true);
   EXPECT_EQ(fc.FlowControl(), TFlowControl::fcSoftware);
   fc.SetControlRTS(TRTSFlowControl::rtsEnable);
@@ -381,7 +397,8 @@ TEST_F(ComPortTest, SettingTheSummary) {
 TEST(ComEvents, PlatformMask) {
   EXPECT_EQ(EventsToMask(kAllComEvents), 0x05FFu);
   EXPECT_EQ(MaskToEvents(0x05FF), kAllComEvents);
-  EXPECT_EQ(EventsToMask({SerialEvent::evRxChar, SerialEvent::evError}), 0x0081u);
+  EXPECT_EQ(EventsToMask({SerialEvent::evRxChar, SerialEvent::evError}),
+            0x0081u);
   EXPECT_EQ(MaskToEvents(0x0001 | 0x0400),
             SerialEvents({SerialEvent::evRxChar, SerialEvent::evRx80Full}));
 }
@@ -448,7 +465,8 @@ TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
   });
   port.Open();
   Deliver("first");
-  EXPECT_THAT(reports, ElementsAre(u"Socket Error # 10051\r\nNetwork is unreachable."));
+  EXPECT_THAT(reports,
+              ElementsAre(u"Socket Error # 10051\r\nNetwork is unreachable."));
   EXPECT_THAT(received, ElementsAre("first", "second"));
   EXPECT_TRUE(port.EventThreadRunning());
   Deliver("third");
@@ -467,8 +485,9 @@ TEST_F(ComPortTest, WithoutAReportHandlerFailuresGoToTheHandOversSink) {
 
 TEST_F(ComPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
   std::vector<std::string> events;
-  port.SetOnFailure(
-      [&](const std::u16string& m) { events.push_back("report " + Utf16ToUtf8(m)); });
+  port.SetOnFailure([&](const std::u16string& m) {
+    events.push_back("report " + Utf16ToUtf8(m));
+  });
   port.SetOnDeviceLost([&](const std::u16string& m) {
     events.push_back("lost " + Utf16ToUtf8(m));
     EXPECT_TRUE(port.Connected());  // until whoever waits for it closes it
@@ -481,7 +500,9 @@ TEST_F(ComPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
   ServeUntil([&] { return !port.EventThreadRunning(); });
   ui.ServePending();
   // Whoever takes the loss reports it; the port does not.
-  EXPECT_THAT(events, ElementsAre("lost COM Port Error: WaitForEvent method failed on COM1"));
+  EXPECT_THAT(
+      events,
+      ElementsAre("lost COM Port Error: WaitForEvent method failed on COM1"));
   EXPECT_FALSE(port.Connected());
   EXPECT_EQ(line->CountOf("ReleaseWaitObjects"), 1);
 
@@ -501,8 +522,9 @@ TEST_F(ComPortTest, FailingInputCountEndsTheThreadWithOneReport) {
   line->Receive("lost");
   ServeUntil([&] { return !port.EventThreadRunning(); });
   ui.ServePending();
-  EXPECT_THAT(reports,
-              ElementsAre(u"COM Port Error: ClearCommError function failed on COM1"));
+  EXPECT_THAT(
+      reports,
+      ElementsAre(u"COM Port Error: ClearCommError function failed on COM1"));
   EXPECT_THAT(received, IsEmpty());
   // The thread ended where the dispatch failed: no tidying of the device.
   EXPECT_EQ(line->CountOf("SetEventMask"), 1);
@@ -544,9 +566,10 @@ TEST_F(ComPortTest, PortHeldByAnotherProgramSaysSo) {
   } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), 1);
     EXPECT_EQ(e.WinCode(), 16u);
-    EXPECT_EQ(ErrorReportText(e.message()),
-              u"COM Port Error: Unable to open com port on ttyUSB0. The port is in "
-              u"use by another program.");
+    EXPECT_EQ(
+        ErrorReportText(e.message()),
+        u"COM Port Error: Unable to open com port on ttyUSB0. The port is in "
+        u"use by another program.");
   }
   EXPECT_FALSE(port.Connected());
   line->HoldElsewhere(0);

@@ -50,10 +50,8 @@ enum class MoveResult { kMoved, kTargetExists, kFailed };
 
 // Renames `from` to `to` in the same folder, durably; `replace` says whether
 // a file at `to` may be replaced.
-MoveResult Move(const std::u16string& from,
-                const std::u16string& to,
-                bool replace,
-                uint32_t* error);
+MoveResult Move(const std::u16string& from, const std::u16string& to,
+                bool replace, uint32_t* error);
 
 void Remove(const std::u16string& path);
 

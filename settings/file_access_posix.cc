@@ -10,9 +10,7 @@
 namespace orvanta::file_access {
 namespace {
 
-std::string NativePath(const std::u16string& path) {
-  return Utf16ToUtf8(path);
-}
+std::string NativePath(const std::u16string& path) { return Utf16ToUtf8(path); }
 
 void SyncFolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -20,8 +18,7 @@ void SyncFolderOf(const std::string& path) {
                                  ? "."
                                  : (slash == 0 ? "/" : path.substr(0, slash));
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0)
-    return;
+  if (fd < 0) return;
   fsync(fd);  // makes the rename itself durable; best effort
   close(fd);
 }
@@ -88,8 +85,7 @@ std::unique_ptr<NewFile> NewFile::Create(const std::u16string& path,
 }
 
 NewFile::~NewFile() {
-  if (open_)
-    close(static_cast<int>(handle_));
+  if (open_) close(static_cast<int>(handle_));
 }
 
 size_t NewFile::Write(std::string_view bytes) {
@@ -112,8 +108,7 @@ bool NewFile::FlushAndClose(uint32_t* error) {
   const int fd = static_cast<int>(handle_);
   open_ = false;
   bool ok = fsync(fd) == 0;
-  if (!ok)
-    *error = static_cast<uint32_t>(errno);
+  if (!ok) *error = static_cast<uint32_t>(errno);
   if (close(fd) != 0 && ok) {
     ok = false;
     *error = static_cast<uint32_t>(errno);
@@ -121,10 +116,8 @@ bool NewFile::FlushAndClose(uint32_t* error) {
   return ok;
 }
 
-MoveResult Move(const std::u16string& from,
-                const std::u16string& to,
-                bool replace,
-                uint32_t* error) {
+MoveResult Move(const std::u16string& from, const std::u16string& to,
+                bool replace, uint32_t* error) {
   const std::string source = NativePath(from);
   const std::string target = NativePath(to);
   if (replace) {
@@ -153,19 +146,14 @@ MoveResult Move(const std::u16string& from,
   return MoveResult::kMoved;
 }
 
-void Remove(const std::u16string& path) {
-  unlink(NativePath(path).c_str());
-}
+void Remove(const std::u16string& path) { unlink(NativePath(path).c_str()); }
 
 std::u16string FullPath(const std::u16string& path) {
-  if (!path.empty() && path.front() == u'/')
-    return path;
+  if (!path.empty() && path.front() == u'/') return path;
   char buffer[4096];
-  if (getcwd(buffer, sizeof buffer) == nullptr)
-    return path;
+  if (getcwd(buffer, sizeof buffer) == nullptr) return path;
   std::string folder(buffer);
-  if (folder.back() != '/')
-    folder += '/';
+  if (folder.back() != '/') folder += '/';
   return Utf8ToUtf16(folder) + path;
 }
 

@@ -11,9 +11,7 @@ const wchar_t* Wide(const std::u16string& path) {
   return reinterpret_cast<const wchar_t*>(path.c_str());
 }
 
-HANDLE AsHandle(intptr_t handle) {
-  return reinterpret_cast<HANDLE>(handle);
-}
+HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 }  // namespace
 
@@ -42,8 +40,7 @@ ReadResult ReadDenyingWriters(const std::u16string& path) {
       result.bytes.clear();
       break;
     }
-    if (n == 0)
-      break;
+    if (n == 0) break;
     result.bytes.append(buffer, n);
   }
   CloseHandle(file);
@@ -67,8 +64,7 @@ std::unique_ptr<NewFile> NewFile::Create(const std::u16string& path,
 }
 
 NewFile::~NewFile() {
-  if (open_)
-    CloseHandle(AsHandle(handle_));
+  if (open_) CloseHandle(AsHandle(handle_));
 }
 
 size_t NewFile::Write(std::string_view bytes) {
@@ -90,8 +86,7 @@ size_t NewFile::Write(std::string_view bytes) {
 bool NewFile::FlushAndClose(uint32_t* error) {
   open_ = false;
   bool ok = FlushFileBuffers(AsHandle(handle_)) != 0;
-  if (!ok)
-    *error = GetLastError();
+  if (!ok) *error = GetLastError();
   if (!CloseHandle(AsHandle(handle_)) && ok) {
     ok = false;
     *error = GetLastError();
@@ -99,15 +94,11 @@ bool NewFile::FlushAndClose(uint32_t* error) {
   return ok;
 }
 
-MoveResult Move(const std::u16string& from,
-                const std::u16string& to,
-                bool replace,
-                uint32_t* error) {
+MoveResult Move(const std::u16string& from, const std::u16string& to,
+                bool replace, uint32_t* error) {
   DWORD flags = MOVEFILE_WRITE_THROUGH;
-  if (replace)
-    flags |= MOVEFILE_REPLACE_EXISTING;
-  if (MoveFileExW(Wide(from), Wide(to), flags))
-    return MoveResult::kMoved;
+  if (replace) flags |= MOVEFILE_REPLACE_EXISTING;
+  if (MoveFileExW(Wide(from), Wide(to), flags)) return MoveResult::kMoved;
   const DWORD code = GetLastError();
   if (!replace && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)) {
     return MoveResult::kTargetExists;
@@ -116,19 +107,15 @@ MoveResult Move(const std::u16string& from,
   return MoveResult::kFailed;
 }
 
-void Remove(const std::u16string& path) {
-  DeleteFileW(Wide(path));
-}
+void Remove(const std::u16string& path) { DeleteFileW(Wide(path)); }
 
 std::u16string FullPath(const std::u16string& path) {
   const DWORD size = GetFullPathNameW(Wide(path), 0, nullptr, nullptr);
-  if (size == 0)
-    return path;
+  if (size == 0) return path;
   std::u16string full(size, u'\0');
   const DWORD n = GetFullPathNameW(
       Wide(path), size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
-  if (n == 0 || n >= size)
-    return path;
+  if (n == 0 || n >= size) return path;
   full.resize(n);
   return full;
 }

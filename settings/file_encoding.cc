@@ -48,9 +48,11 @@ size_t FirstInvalidUtf8Byte(std::string_view bytes) {
 
 }  // namespace
 
-std::optional<EncodingProblem> FindEncodingProblem(std::string_view file_bytes) {
+std::optional<EncodingProblem> FindEncodingProblem(
+    std::string_view file_bytes) {
   using Kind = EncodingProblem::Kind;
-  if (file_bytes.starts_with("\xFF\xFE") || file_bytes.starts_with("\xFE\xFF") ||
+  if (file_bytes.starts_with("\xFF\xFE") ||
+      file_bytes.starts_with("\xFE\xFF") ||
       file_bytes.substr(0, 2).find('\0') != std::string_view::npos) {
     return EncodingProblem{Kind::kUtf16, 0};
   }

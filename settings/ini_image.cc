@@ -7,8 +7,7 @@ namespace {
 
 std::optional<std::u16string_view> EntryName(std::u16string_view line) {
   const size_t equals = line.find(u'=');
-  if (equals == std::u16string_view::npos)
-    return std::nullopt;
+  if (equals == std::u16string_view::npos) return std::nullopt;
   return line.substr(0, equals);
 }
 
@@ -33,15 +32,13 @@ IniImage::IniImage(std::u16string_view text) {
     const std::u16string_view line = TrimControls(text.substr(pos, end - pos));
     pos = next;
 
-    if (line.empty() || line.front() == u';')
-      continue;
+    if (line.empty() || line.front() == u';') continue;
     if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
       current = &AddSection(
           std::u16string(TrimControls(line.substr(1, line.size() - 2))));
       continue;
     }
-    if (current == nullptr)
-      continue;
+    if (current == nullptr) continue;
     const size_t equals = line.find(u'=');
     if (equals == std::u16string_view::npos) {
       current->lines.emplace_back(line);
@@ -72,8 +69,7 @@ std::u16string IniImage::ToText() const {
 IniImage::Section* IniImage::FindSection(std::u16string_view name) {
   const std::u16string wanted = UpperCase(name);
   for (auto it = sections.rbegin(); it != sections.rend(); ++it) {
-    if (UpperCase(it->name) == wanted)
-      return &*it;
+    if (UpperCase(it->name) == wanted) return &*it;
   }
   return nullptr;
 }
@@ -87,8 +83,7 @@ int IniImage::FindEntry(const Section& section, std::u16string_view name) {
   const std::u16string wanted = UpperCase(name);
   for (int i = static_cast<int>(section.lines.size()) - 1; i >= 0; --i) {
     const auto entry_name = EntryName(section.lines[i]);
-    if (entry_name && UpperCase(*entry_name) == wanted)
-      return i;
+    if (entry_name && UpperCase(*entry_name) == wanted) return i;
   }
   return -1;
 }

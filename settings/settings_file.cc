@@ -8,23 +8,19 @@ namespace orvanta {
 namespace {
 
 [[noreturn]] void RaiseFileError(const char16_t* what,
-                                 const std::u16string& path,
-                                 uint32_t error) {
+                                 const std::u16string& path, uint32_t error) {
   throw Failure(std::u16string(what) + u" \"" + file_access::FullPath(path) +
                 u"\". " + SystemErrorText(error));
 }
 
 // Writes `bytes` beside `path` and moves them into place; false when
 // `replace` is off and a file is already there.
-bool WriteThroughTemporary(const std::u16string& path,
-                           std::string_view bytes,
-                           bool replace,
-                           const WriteStep& write) {
+bool WriteThroughTemporary(const std::u16string& path, std::string_view bytes,
+                           bool replace, const WriteStep& write) {
   const std::u16string temporary = path + u".tmp";
   uint32_t error = 0;
   auto file = file_access::NewFile::Create(temporary, path, &error);
-  if (!file)
-    RaiseFileError(u"Cannot create file", path, error);
+  if (!file) RaiseFileError(u"Cannot create file", path, error);
 
   file_access::MoveResult moved;
   try {
@@ -66,14 +62,12 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path) {
   return std::move(result.bytes);
 }
 
-void ReplaceFile(const std::u16string& path,
-                 std::string_view bytes,
+void ReplaceFile(const std::u16string& path, std::string_view bytes,
                  const WriteStep& write) {
   WriteThroughTemporary(path, bytes, /*replace=*/true, write);
 }
 
-bool CreateFileIfAbsent(const std::u16string& path,
-                        std::string_view bytes,
+bool CreateFileIfAbsent(const std::u16string& path, std::string_view bytes,
                         const WriteStep& write) {
   return WriteThroughTemporary(path, bytes, /*replace=*/false, write);
 }

@@ -36,14 +36,12 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path);
 // truncated file behind: the old one stays whole until the new one is. The
 // temporary file is removed on failure. Raises "Cannot create file ..." or
 // "Stream write error".
-void ReplaceFile(const std::u16string& path,
-                 std::string_view bytes,
+void ReplaceFile(const std::u16string& path, std::string_view bytes,
                  const WriteStep& write = WriteAll);
 
 // Like ReplaceFile, but leaves a file already at `path` alone. Returns
 // whether it wrote the file.
-bool CreateFileIfAbsent(const std::u16string& path,
-                        std::string_view bytes,
+bool CreateFileIfAbsent(const std::u16string& path, std::string_view bytes,
                         const WriteStep& write = WriteAll);
 
 }  // namespace orvanta

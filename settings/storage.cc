@@ -27,8 +27,7 @@ std::unique_ptr<IniImage> ReadImage(const std::u16string& path,
   if (bytes) {
     problem = FindEncodingProblem(*bytes);
     std::string_view content(*bytes);
-    if (content.starts_with(kByteOrderMark))
-      content.remove_prefix(3);
+    if (content.starts_with(kByteOrderMark)) content.remove_prefix(3);
     if (const auto text = DecodeUtf8Strict(content)) {
       *image = IniImage(*text);
     } else {
@@ -43,8 +42,7 @@ std::unique_ptr<IniImage> ReadImage(const std::u16string& path,
 
 std::u16string StoredValue::EnDeCrypt(std::u16string_view value) {
   std::u16string out(value);
-  for (char16_t& c : out)
-    c = static_cast<char16_t>(0xFFFF - c);
+  for (char16_t& c : out) c = static_cast<char16_t>(0xFFFF - c);
   return out;
 }
 
@@ -58,22 +56,18 @@ StoredValue& StoredValueList::Add() {
 }
 
 StoredValue& StoredValueList::Insert(int index) {
-  if (index < 0 || index > Count())
-    RaiseIndexError(index);
+  if (index < 0 || index > Count()) RaiseIndexError(index);
   auto item = std::make_unique<StoredValue>();
   StoredValue& result = *item;
   items_.insert(items_.begin() + index, std::move(item));
   return result;
 }
 
-void StoredValueList::Clear() {
-  items_.clear();
-}
+void StoredValueList::Clear() { items_.clear(); }
 
 int StoredValueList::IndexOf(std::u16string_view name) const {
   for (int i = 0; i < Count(); ++i) {
-    if (SameTextIgnoringCase(items_[i]->Name, name))
-      return i;
+    if (SameTextIgnoringCase(items_[i]->Name, name)) return i;
   }
   return -1;
 }
@@ -89,41 +83,34 @@ const StoredValue* StoredValueList::FindValue(std::u16string_view name) const {
 }
 
 StoredValue& StoredValueList::Items(int index) {
-  if (index < 0 || index >= Count())
-    RaiseIndexError(index);
+  if (index < 0 || index >= Count()) RaiseIndexError(index);
   return *items_[index];
 }
 
 const StoredValue& StoredValueList::Items(int index) const {
-  if (index < 0 || index >= Count())
-    RaiseIndexError(index);
+  if (index < 0 || index >= Count()) RaiseIndexError(index);
   return *items_[index];
 }
 
-int StoredValueList::Count() const {
-  return static_cast<int>(items_.size());
-}
+int StoredValueList::Count() const { return static_cast<int>(items_.size()); }
 
 SettingsStore::SettingsStore() = default;
 SettingsStore::~SettingsStore() = default;
 
 void SettingsStore::SetActive(bool active) {
-  if (active == active_)
-    return;
+  if (active == active_) return;
   active_ = active;
   RestoreValues();
 }
 
 void SettingsStore::SetFileName(const std::u16string& path) {
-  if (path == file_name_)
-    return;
+  if (path == file_name_) return;
   file_name_ = path;
   RestoreValues();
 }
 
 void SettingsStore::ReloadFile() {
-  if (!active_ || file_name_.empty())
-    return;
+  if (!active_ || file_name_.empty()) return;
   // A failed read leaves the store without an image.
   image_.reset();
   encoding_problem_.reset();
@@ -132,11 +119,9 @@ void SettingsStore::ReloadFile() {
 
 void SettingsStore::RestoreValues() {
   ReloadFile();
-  if (!image_)
-    return;
+  if (!image_) return;
   const IniImage::Section* section = image_->FindSection(kStoredSection);
-  if (section == nullptr)
-    return;
+  if (section == nullptr) return;
   for (int i = 0; i < values_.Count(); ++i) {
     StoredValue& item = values_.Items(i);
     const int entry = IniImage::FindEntry(*section, item.Name);
@@ -148,13 +133,11 @@ void SettingsStore::RestoreValues() {
 
 void SettingsStore::SaveValues() {
   ReloadFile();
-  if (!image_)
-    return;
+  if (!image_) return;
   for (int i = 0; i < values_.Count(); ++i) {
     const StoredValue& item = values_.Items(i);
     IniImage::Section* section = image_->FindSection(kStoredSection);
-    if (section == nullptr)
-      section = &image_->AddSection(kStoredSection);
+    if (section == nullptr) section = &image_->AddSection(kStoredSection);
     std::u16string line = item.Name + u"=" + item.Value;
     const int entry = IniImage::FindEntry(*section, item.Name);
     if (entry >= 0) {
@@ -178,13 +161,12 @@ void SettingsStore::SaveValues() {
 
 std::u16string SettingsStore::ReadValue(std::u16string_view name) const {
   const StoredValue* item = values_.FindValue(name);
-  if (item == nullptr)
-    return {};
+  if (item == nullptr) return {};
   return item->Encode ? StoredValue::EnDeCrypt(item->Value) : item->Value;
 }
 
 void SettingsStore::WriteValue(std::u16string_view name,
-                            const std::u16string& value) {
+                               const std::u16string& value) {
   if (StoredValue* item = values_.FindValue(name)) {
     item->Value = item->Encode ? StoredValue::EnDeCrypt(value) : value;
     return;
@@ -194,7 +176,8 @@ void SettingsStore::WriteValue(std::u16string_view name,
   item.Value = value;
 }
 
-void SettingsStore::WriteValue(std::u16string_view name, const char16_t* value) {
+void SettingsStore::WriteValue(std::u16string_view name,
+                               const char16_t* value) {
   WriteValue(name, std::u16string(value));
 }
 
@@ -206,9 +189,7 @@ void SettingsStore::WriteValue(std::u16string_view name, bool value) {
   WriteValue(name, std::u16string(value ? u"True" : u"False"));
 }
 
-void SettingsStore::Loaded() {
-  RestoreValues();
-}
+void SettingsStore::Loaded() { RestoreValues(); }
 
 void AddSettingsCatalogue(SettingsStore& store) {
   static constexpr struct {

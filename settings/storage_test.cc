@@ -271,8 +271,8 @@ TEST_F(StorageTest, CollectionFindsNamesIgnoringCase) {
   EXPECT_EQ(values.FindValue(u"nothing"), nullptr);
   EXPECT_EQ(values.IndexOf(u"nothing"), -1);
   // A name is matched whole: not by a shorter or longer one.
-  for (const char16_t* other :
-       {u"UDPPOR", u"UDPPORTT", u"udpport ", u"CALLERID", u"CALLERIDNOUZUNLUKX"}) {
+  for (const char16_t* other : {u"UDPPOR", u"UDPPORTT", u"udpport ",
+                                u"CALLERID", u"CALLERIDNOUZUNLUKX"}) {
     EXPECT_EQ(values.IndexOf(other), -1) << Utf16ToUtf8(other);
   }
   EXPECT_EQ(values.IndexOf(u"CallerIdNoUzunluk"), 5);
@@ -375,7 +375,8 @@ TEST_F(StorageTest, UndecodableFileIsKeptBesideBeforeTheFirstSave) {
   Open();
   EXPECT_EQ(store_.ReadValue(kComPort), u"1");
   ASSERT_TRUE(store_.FileEncodingProblem());
-  EXPECT_EQ(store_.FileEncodingProblem()->kind, EncodingProblem::Kind::kNotUtf8);
+  EXPECT_EQ(store_.FileEncodingProblem()->kind,
+            EncodingProblem::Kind::kNotUtf8);
   store_.SaveValues();
   const std::u16string copy = file_ + u".bak";
   EXPECT_EQ(ReadBytes(copy), kWindows1254File);

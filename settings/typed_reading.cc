@@ -20,8 +20,7 @@ constexpr char16_t kNotABoolean[] =
 // Hexadecimal gives the 32-bit pattern; decimal has to fit.
 std::optional<int32_t> IntegerLiteral(std::u16string_view text) {
   size_t i = 0;
-  while (i < text.size() && text[i] == u' ')
-    ++i;
+  while (i < text.size() && text[i] == u' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
     negative = text[i] == u'-';
@@ -37,8 +36,7 @@ std::optional<int32_t> IntegerLiteral(std::u16string_view text) {
     base = 16;
     i += 2;
   }
-  if (i == text.size())
-    return std::nullopt;
+  if (i == text.size()) return std::nullopt;
   const uint64_t limit =
       base == 16 ? 0xFFFFFFFFu : (negative ? 0x80000000u : 0x7FFFFFFFu);
   uint64_t value = 0;
@@ -54,8 +52,7 @@ std::optional<int32_t> IntegerLiteral(std::u16string_view text) {
     else
       return std::nullopt;
     value = value * base + digit;
-    if (value > limit)
-      return std::nullopt;
+    if (value > limit) return std::nullopt;
   }
   const uint32_t bits = static_cast<uint32_t>(value);
   return static_cast<int32_t>(negative ? 0u - bits : bits);
@@ -65,22 +62,18 @@ std::optional<int32_t> IntegerLiteral(std::u16string_view text) {
 
 int32_t TextToInteger(std::u16string_view text, const NumberLocale& locale) {
   const IntegerResult number = VariantTextToInt32(text, locale);
-  if (number.status == NumberConversion::kOk)
-    return number.value;
+  if (number.status == NumberConversion::kOk) return number.value;
   if (number.status == NumberConversion::kOverflow)
     throw Failure(kIntegerOverflow);
-  if (const auto literal = IntegerLiteral(text))
-    return *literal;
+  if (const auto literal = IntegerLiteral(text)) return *literal;
   return TextToBoolean(text, locale) ? 1 : 0;
 }
 
 bool TextToBoolean(std::u16string_view text, const NumberLocale& locale) {
-  if (const auto value = VariantTextToBool(text, locale))
-    return *value;
+  if (const auto value = VariantTextToBool(text, locale)) return *value;
   // The conversion has already taken "True" and "False" in any letter case;
   // what it leaves for the fallback are the literal's hexadecimal forms.
-  if (const auto literal = IntegerLiteral(text))
-    return *literal != 0;
+  if (const auto literal = IntegerLiteral(text)) return *literal != 0;
   throw Failure(kNotABoolean);
 }
 

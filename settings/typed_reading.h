@@ -20,8 +20,9 @@ struct NumberLocale {
 NumberLocale CurrentNumberLocale();
 
 // Typed readings of a stored text. Failures are raised as Failure with
-//   "Overflow while converting variant of type (UnicodeString) into type (Integer)"
-//   "Could not convert variant of type (UnicodeString) into type (Boolean)"
+//   "Overflow while converting variant of type (UnicodeString) into type
+//   (Integer)" "Could not convert variant of type (UnicodeString) into type
+//   (Boolean)"
 int32_t TextToInteger(std::u16string_view text, const NumberLocale& locale);
 bool TextToBoolean(std::u16string_view text, const NumberLocale& locale);
 int32_t TextToInteger(std::u16string_view text);  // current locale

@@ -11,14 +11,12 @@ namespace {
 // A separator from localeconv, in the locale's own multibyte encoding; 0 when
 // it is empty or not a single UTF-16 code unit.
 char16_t SeparatorChar(const char* text) {
-  if (text == nullptr || *text == '\0')
-    return 0;
+  if (text == nullptr || *text == '\0') return 0;
   mbstate_t state{};
   wchar_t wide = 0;
   const size_t length = std::strlen(text);
   const size_t used = mbrtowc(&wide, text, length, &state);
-  if (used != length || wide <= 0 || wide > 0xFFFF)
-    return 0;
+  if (used != length || wide <= 0 || wide > 0xFFFF) return 0;
   return static_cast<char16_t>(wide);
 }
 
@@ -28,8 +26,7 @@ NumberLocale CurrentNumberLocale() {
   const lconv* conventions = localeconv();
   NumberLocale locale;
   const char16_t decimal = SeparatorChar(conventions->decimal_point);
-  if (decimal != 0)
-    locale.decimal = decimal;
+  if (decimal != 0) locale.decimal = decimal;
   // The C locale has no grouping at all.
   locale.grouping = SeparatorChar(conventions->thousands_sep);
   return locale;

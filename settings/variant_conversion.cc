@@ -46,8 +46,7 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
   size_t i = 0;
   const size_t n = text.size();
   auto skip_blanks = [&] {
-    while (i < n && IsBlank(text[i]))
-      ++i;
+    while (i < n && IsBlank(text[i])) ++i;
   };
   skip_blanks();
 
@@ -65,11 +64,9 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
         value = 0;
       }
     }
-    if (i == first)
-      return std::nullopt;
+    if (i == first) return std::nullopt;
     skip_blanks();
-    if (i != n)
-      return std::nullopt;
+    if (i != n) return std::nullopt;
     number.pattern = true;
     number.bits = static_cast<uint32_t>(value);
     return number;
@@ -89,8 +86,7 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
       seen_digit = true;
       if (!number.digits.empty() || c != u'0') {
         number.digits.push_back(static_cast<char>(c));
-        if (!in_fraction)
-          ++integer_digits;
+        if (!in_fraction) ++integer_digits;
       } else if (in_fraction) {
         --integer_digits;  // a zero between the point and the first digit
       }
@@ -102,8 +98,7 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
       break;
     }
   }
-  if (!seen_digit)
-    return std::nullopt;
+  if (!seen_digit) return std::nullopt;
 
   if (i < n && (text[i] == u'e' || text[i] == u'E')) {
     ++i;
@@ -118,13 +113,11 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
       if (exponent < kExponentLimit)
         exponent = exponent * 10 + (text[i] - u'0');
     }
-    if (i == first)
-      return std::nullopt;
+    if (i == first) return std::nullopt;
     integer_digits += negative_exponent ? -exponent : exponent;
   }
   skip_blanks();
-  if (i != n)
-    return std::nullopt;
+  if (i != n) return std::nullopt;
   number.point = integer_digits;
   return number;
 }
@@ -134,20 +127,16 @@ std::optional<ParsedNumber> ParseNumber(std::u16string_view text,
 IntegerResult VariantTextToInt32(std::u16string_view text,
                                  const NumberLocale& locale) {
   const std::optional<ParsedNumber> number = ParseNumber(text, locale);
-  if (!number)
-    return {NumberConversion::kNotANumber, 0};
+  if (!number) return {NumberConversion::kNotANumber, 0};
   if (number->pattern) {
-    if (number->too_large)
-      return {NumberConversion::kOverflow, 0};
+    if (number->too_large) return {NumberConversion::kOverflow, 0};
     return {NumberConversion::kOk, static_cast<int32_t>(number->bits)};
   }
   const std::string& digits = number->digits;
   const long long point = number->point;
-  if (digits.empty())
-    return {NumberConversion::kOk, 0};
+  if (digits.empty()) return {NumberConversion::kOk, 0};
   // The first digit is not zero, so more than ten integer digits cannot fit.
-  if (point > 10)
-    return {NumberConversion::kOverflow, 0};
+  if (point > 10) return {NumberConversion::kOverflow, 0};
 
   uint64_t magnitude = 0;
   for (long long k = 0; k < point; ++k) {
@@ -166,26 +155,21 @@ IntegerResult VariantTextToInt32(std::u16string_view text,
     }
   }
   if (number->negative) {
-    if (magnitude > 0x80000000u)
-      return {NumberConversion::kOverflow, 0};
+    if (magnitude > 0x80000000u) return {NumberConversion::kOverflow, 0};
     return {NumberConversion::kOk,
             static_cast<int32_t>(-static_cast<int64_t>(magnitude))};
   }
-  if (magnitude > 0x7FFFFFFFu)
-    return {NumberConversion::kOverflow, 0};
+  if (magnitude > 0x7FFFFFFFu) return {NumberConversion::kOverflow, 0};
   return {NumberConversion::kOk, static_cast<int32_t>(magnitude)};
 }
 
 std::optional<bool> VariantTextToBool(std::u16string_view text,
                                       const NumberLocale& locale) {
   const std::u16string_view whole = text.substr(0, text.find(u'\0'));
-  if (SameTextAscii(whole, u"TRUE"))
-    return true;
-  if (SameTextAscii(whole, u"FALSE"))
-    return false;
+  if (SameTextAscii(whole, u"TRUE")) return true;
+  if (SameTextAscii(whole, u"FALSE")) return false;
   const std::optional<ParsedNumber> number = ParseNumber(text, locale);
-  if (!number || number->too_large)
-    return std::nullopt;
+  if (!number || number->too_large) return std::nullopt;
   return number->pattern ? number->bits != 0 : !number->digits.empty();
 }
 

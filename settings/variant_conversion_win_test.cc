@@ -27,10 +27,8 @@ std::u16string PlatformInteger(const std::u16string& text) {
   LONG result = 0;
   const HRESULT status = VarI4FromStr(value, LOCALE_USER_DEFAULT, 0, &result);
   SysFreeString(value);
-  if (status == DISP_E_OVERFLOW)
-    return u"overflow";
-  if (FAILED(status))
-    return u"not a number";
+  if (status == DISP_E_OVERFLOW) return u"overflow";
+  if (FAILED(status)) return u"not a number";
   return IntToText(result);
 }
 
@@ -53,15 +51,13 @@ std::u16string PlatformBoolean(const std::u16string& text) {
   VARIANT_BOOL result = VARIANT_FALSE;
   const HRESULT status = VarBoolFromStr(value, LOCALE_USER_DEFAULT, 0, &result);
   SysFreeString(value);
-  if (FAILED(status))
-    return u"rejected";
+  if (FAILED(status)) return u"rejected";
   return result ? u"True" : u"False";
 }
 
 std::u16string OurBoolean(const std::u16string& text) {
   const auto result = VariantTextToBool(text, CurrentNumberLocale());
-  if (!result)
-    return u"rejected";
+  if (!result) return u"rejected";
   return *result ? u"True" : u"False";
 }
 

@@ -7,10 +7,8 @@
 
 namespace orvanta {
 
-QRect AnchoredRect(const QRect& designed,
-                   const QSize& parent_designed,
-                   const QSize& parent_now,
-                   unsigned anchors) {
+QRect AnchoredRect(const QRect& designed, const QSize& parent_designed,
+                   const QSize& parent_now, unsigned anchors) {
   const LayoutRect rect = Anchored(
       {designed.x(), designed.y(), designed.width(), designed.height()},
       {parent_designed.width(), parent_designed.height()},
@@ -28,8 +26,7 @@ void AnchorLayout::Add(QWidget* child, unsigned anchors) {
 }
 
 bool AnchorLayout::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parent_ && event->type() == QEvent::Resize)
-    Arrange();
+  if (watched == parent_ && event->type() == QEvent::Resize) Arrange();
   return QObject::eventFilter(watched, event);
 }
 

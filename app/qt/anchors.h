@@ -25,10 +25,8 @@ enum Anchor : unsigned {
 // Where a control with the designed rectangle `designed` inside a parent of
 // the designed size `parent_designed` goes when the parent has the size
 // `parent_now`.
-QRect AnchoredRect(const QRect& designed,
-                   const QSize& parent_designed,
-                   const QSize& parent_now,
-                   unsigned anchors);
+QRect AnchoredRect(const QRect& designed, const QSize& parent_designed,
+                   const QSize& parent_now, unsigned anchors);
 
 // Keeps the anchored children of one parent in place whenever it is resized.
 // The parent's and children's geometry at the time of Add is the design.

@@ -32,8 +32,8 @@ QRect ToQRect(const LayoutRect& rect) {
 TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   QtSetupDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Setup");
-  EXPECT_EQ(dialog.size(), QSize(kSetupDialogClientSize.width,
-                                 kSetupDialogClientSize.height));
+  EXPECT_EQ(dialog.size(),
+            QSize(kSetupDialogClientSize.width, kSetupDialogClientSize.height));
   EXPECT_EQ(dialog.group_box->title(), " Settings ");
   EXPECT_EQ(dialog.group_box->geometry(), ToQRect(kSetupDialogGroupBox));
   const char* labels[] = {"Port",      "Baud rate", "Data bits",
@@ -49,7 +49,8 @@ TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   EXPECT_EQ(dialog.ok_button->geometry(), ToQRect(kSetupDialogOkButton));
   EXPECT_EQ(dialog.ok_button->text(), "OK");
   EXPECT_TRUE(dialog.ok_button->isDefault());
-  EXPECT_EQ(dialog.cancel_button->geometry(), ToQRect(kSetupDialogCancelButton));
+  EXPECT_EQ(dialog.cancel_button->geometry(),
+            ToQRect(kSetupDialogCancelButton));
   EXPECT_EQ(dialog.cancel_button->text(), "Cancel");
 }
 
@@ -223,7 +224,8 @@ TEST(QtShellTest, TrayCarriesTheMenuAndTheCutTip) {
   EXPECT_FALSE(shell.TrayIcon()->icon().isNull());
   EXPECT_EQ(shell.ExePath(), u"/tmp/Orvanta");
   EXPECT_EQ(shell.SettingsFolder(), u"/tmp/");
-  QtShell placed({u"/opt/orvanta/bin/orvanta", false, u"/root/.config/orvanta/"});
+  QtShell placed(
+      {u"/opt/orvanta/bin/orvanta", false, u"/root/.config/orvanta/"});
   EXPECT_EQ(placed.SettingsFolder(), u"/root/.config/orvanta/");
 }
 

@@ -28,9 +28,7 @@ QFont Pick(const QStringList& families, bool bold) {
 
 }  // namespace
 
-QFont SettingsWindowFont() {
-  return Pick({"Tahoma"}, true);
-}
+QFont SettingsWindowFont() { return Pick({"Tahoma"}, true); }
 
 QFont SettingsListFont() {
   QFont font = SettingsWindowFont();
@@ -40,17 +38,11 @@ QFont SettingsListFont() {
   return font;
 }
 
-QFont TestWindowFont() {
-  return Pick({"Tahoma"}, false);
-}
+QFont TestWindowFont() { return Pick({"Tahoma"}, false); }
 
-QFont SetupDialogFont() {
-  return Pick({"MS Sans Serif", "Tahoma"}, false);
-}
+QFont SetupDialogFont() { return Pick({"MS Sans Serif", "Tahoma"}, false); }
 
 // Liberation Sans is drawn to Arial's metrics.
-QFont ArialBoldFont() {
-  return Pick({"Arial", "Liberation Sans"}, true);
-}
+QFont ArialBoldFont() { return Pick({"Arial", "Liberation Sans"}, true); }
 
 }  // namespace orvanta

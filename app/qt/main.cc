@@ -54,19 +54,19 @@ void DropStartUpNoise(QtMsgType type, const QMessageLogContext& context,
   if (qt_default_handler) {
     qt_default_handler(type, context, message);
   } else {
-    std::fprintf(stderr, "%s\n",
-                 qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    std::fprintf(
+        stderr, "%s\n",
+        qFormatLogMessage(type, context, message).toLocal8Bit().constData());
   }
 }
 
 // The settings folder, absolute and ending in "/".
 std::string SettingsFolder(const orvanta::CommandLine& command) {
   if (!command.settings_dir.empty()) {
-    const QString absolute = QDir::cleanPath(
-        QDir::current().absoluteFilePath(orvanta::ToQString(command.settings_dir)));
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(
+        orvanta::ToQString(command.settings_dir)));
     std::string folder = absolute.toStdString();
-    if (folder.back() != '/')
-      folder += '/';
+    if (folder.back() != '/') folder += '/';
     return folder;
   }
   std::string exe_directory =
@@ -130,7 +130,8 @@ int main(int argc, char** argv) {
                                orvanta::PathStyle::kPosix),
           outcome);
   if (!instance) {
-    const bool shown = outcome == orvanta::SingleInstance::Outcome::kShownInRunning;
+    const bool shown =
+        outcome == orvanta::SingleInstance::Outcome::kShownInRunning;
     std::fprintf(stderr,
                  "orvanta: already running for the settings folder %s; %s\n",
                  settings_folder.c_str(),
@@ -165,9 +166,8 @@ int main(int argc, char** argv) {
       main_window.OnSettingsMenu();
       return view.isVisible();
     });
-    orvanta::TerminationSignals termination([&main_window] {
-      main_window.OnEndSession();
-    });
+    orvanta::TerminationSignals termination(
+        [&main_window] { main_window.OnEndSession(); });
     main_window.ShowAtStartIfDue();
     result = QApplication::exec();
     instance->OnShowRequest(nullptr);

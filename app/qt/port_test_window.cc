@@ -28,8 +28,7 @@ QPlainTextEdit* MakePane(QWidget* parent, int left, int width) {
 
 }  // namespace
 
-std::u16string PaneText(std::u16string_view text,
-                        bool line_breaks,
+std::u16string PaneText(std::u16string_view text, bool line_breaks,
                         bool& after_cr) {
   std::u16string shown;
   shown.reserve(text.size());
@@ -37,8 +36,7 @@ std::u16string PaneText(std::u16string_view text,
     const bool lf_after_cr = after_cr && c == u'\n';
     after_cr = false;
     if (line_breaks && (c == u'\r' || c == u'\n')) {
-      if (lf_after_cr)
-        continue;
+      if (lf_after_cr) continue;
       shown += u'\n';
       after_cr = c == u'\r';
     } else if (line_breaks && c == u'\t') {
@@ -92,18 +90,13 @@ void QtPortTestWindow::AddMemo2Line(const std::u16string& line) {
   Memo2->appendPlainText(ToQString(PaneText(line, false, no_cr)));
 }
 
-void QtPortTestWindow::ShowModal() {
-  exec();
-}
+void QtPortTestWindow::ShowModal() { exec(); }
 
-void QtPortTestWindow::Close() {
-  reject();
-}
+void QtPortTestWindow::Close() { reject(); }
 
 // The window has no Cancel button: Esc does not close it.
 void QtPortTestWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape)
-    return;
+  if (event->key() == Qt::Key_Escape) return;
   QDialog::keyPressEvent(event);
 }
 

@@ -49,8 +49,7 @@ class QtPortTestWindow : public QDialog, public PortTestView {
 // breaks the line (when `line_breaks`), a tab stays, and every other control
 // character shows as its visible symbol (U+2400 + code, U+2421 for DEL).
 // `after_cr` carries a CR that ended the previous piece across the call.
-std::u16string PaneText(std::u16string_view text,
-                        bool line_breaks,
+std::u16string PaneText(std::u16string_view text, bool line_breaks,
                         bool& after_cr);
 
 }  // namespace orvanta

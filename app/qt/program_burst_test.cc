@@ -43,7 +43,8 @@ TEST(ProgramBurstTest, EveryCallOfABurstIsAnnouncedOnceInOrder) {
     UiHandover unused;
     SerialPort port(unused);
     port.SetPort(Utf8ToUtf16(line.device()));
-    port.StoreSettings(PortStoreKind::stIniFile, folder.File(u"calleridcomport.ini"));
+    port.StoreSettings(PortStoreKind::stIniFile,
+                       folder.File(u"calleridcomport.ini"));
   }
 
   const fs::path program = folder.path() / "orvanta";

@@ -90,15 +90,15 @@ void WriteSerialSettings(const TempFolder& folder, const std::string& device,
   UiHandover unused;
   SerialPort port(unused);
   port.SetPort(Utf8ToUtf16(device));
-  port.StoreSettings(PortStoreKind::stIniFile, folder.File(u"calleridcomport.ini"));
+  port.StoreSettings(PortStoreKind::stIniFile,
+                     folder.File(u"calleridcomport.ini"));
 }
 
 // Whether the terminal at `device` is in exclusive mode. Asked of the
 // terminal, since root may open one even then.
 bool Exclusive(const std::string& device) {
   const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0)
-    return errno == EBUSY;
+  if (fd < 0) return errno == EBUSY;
   int exclusive = 0;
   ioctl(fd, TIOCGEXCL, &exclusive);
   close(fd);
@@ -178,8 +178,7 @@ TEST(ProgramHeadlessTest, OneCopyPerSettingsFolderFromTheCommandLine) {
   TempFolder folder;
   const fs::path settings = folder.path() / "ayarlar";
   fs::create_directory(settings);
-  std::ofstream(settings / "Setting.ini", std::ios::binary)
-      << "\xFF\xFE[\0V\0";
+  std::ofstream(settings / "Setting.ini", std::ios::binary) << "\xFF\xFE[\0V\0";
   HeadlessProgram first(folder.path());
   first.Start("", {"--settings-dir", settings.string()});
   ASSERT_TRUE(first.WaitUntilStarted()) << first.Output();

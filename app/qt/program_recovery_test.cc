@@ -39,7 +39,8 @@ constexpr char kBack[] = "Seri port cihazı bağlandı: ";
 // messages and balloons come out as lines of its output.
 class Program {
  public:
-  Program(const TempFolder& folder, const std::string& device, uint16_t udp_port)
+  Program(const TempFolder& folder, const std::string& device,
+          uint16_t udp_port)
       : folder_(folder.path()), output_((folder_ / "output.txt").string()) {
     SettingsStore store;
     AddSettingsCatalogue(store);
@@ -53,17 +54,19 @@ class Program {
     UiHandover unused;
     SerialPort port(unused);
     port.SetPort(Utf8ToUtf16(device));
-    port.StoreSettings(PortStoreKind::stIniFile, folder.File(u"calleridcomport.ini"));
+    port.StoreSettings(PortStoreKind::stIniFile,
+                       folder.File(u"calleridcomport.ini"));
 
     fs::copy_file(ORVANTA_PROGRAM, folder_ / "orvanta");
     fs::create_directory(folder_ / "home");
     process_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{(folder_ / "orvanta").string()},
-        std::map<std::string, std::string>{{"DISPLAY", ""},
-                                           {"WAYLAND_DISPLAY", ""},
-                                           {"QT_QPA_PLATFORM", ""},
-                                           {"XDG_CONFIG_HOME", ""},
-                                           {"HOME", (folder_ / "home").string()}},
+        std::map<std::string, std::string>{
+            {"DISPLAY", ""},
+            {"WAYLAND_DISPLAY", ""},
+            {"QT_QPA_PLATFORM", ""},
+            {"XDG_CONFIG_HOME", ""},
+            {"HOME", (folder_ / "home").string()}},
         output_);
   }
 
@@ -125,12 +128,14 @@ TEST(ProgramRecoveryTest, CallsGetThroughAgainAfterTheDeviceIsReplugged) {
   const long before = program.CpuTicks();
   std::this_thread::sleep_for(std::chrono::seconds(3));
   const long ticks = program.CpuTicks() - before;
-  std::printf("CPU ticks used in 3 s while the device is away: %ld (%ld per second)\n",
-              ticks, sysconf(_SC_CLK_TCK));
+  std::printf(
+      "CPU ticks used in 3 s while the device is away: %ld (%ld per second)\n",
+      ticks, sysconf(_SC_CLK_TCK));
 
   // A few more tries, each failing the same way: one line of it is enough.
   std::this_thread::sleep_for(std::chrono::seconds(2));
-  EXPECT_EQ(program.Count("open " + line.device() + ":"), 1) << program.Output();
+  EXPECT_EQ(program.Count("open " + line.device() + ":"), 1)
+      << program.Output();
 
   line.PlugIn();
   ASSERT_TRUE(program.WaitFor(kBack + line.device())) << program.Output();

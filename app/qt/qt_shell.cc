@@ -53,16 +53,13 @@ QtShell::QtShell(Options options)
   QAction* ayarlar = menu_->addAction(ToQString(tray_text::kAyarlar));
   QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
   connect(ayarlar, &QAction::triggered, this, [this] {
-    if (listener_)
-      listener_->OnSettingsMenu();
+    if (listener_) listener_->OnSettingsMenu();
   });
   connect(kapat, &QAction::triggered, this, [this] {
-    if (listener_)
-      listener_->OnEndProgramMenu();
+    if (listener_) listener_->OnEndProgramMenu();
   });
   // Without a screen there is no tray to dock in.
-  if (options_.headless)
-    return;
+  if (options_.headless) return;
   tray_ = new QSystemTrayIcon(ProgramIcon(), this);
   // A single click does nothing; the menu opens by itself on a right click.
   connect(tray_, &QSystemTrayIcon::activated, this,
@@ -77,14 +74,12 @@ QtShell::QtShell(Options options)
 }
 
 QtShell::~QtShell() {
-  if (tray_)
-    tray_->hide();
+  if (tray_) tray_->hide();
 }
 
 MessageAnswer QtShell::ShowMessage(const std::u16string& text,
                                    const std::u16string& title,
-                                   MessageIcon icon,
-                                   MessageButtons buttons) {
+                                   MessageIcon icon, MessageButtons buttons) {
   if (options_.headless) {
     Tell(ToQString(title), BoxText(text));
     return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes
@@ -113,19 +108,16 @@ MessageAnswer QtShell::ShowMessage(const std::u16string& text,
     box.setDefaultButton(QMessageBox::Ok);
   }
   const int answer = box.exec();
-  if (buttons == MessageButtons::kOk)
-    return MessageAnswer::kOk;
+  if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
   return answer == QMessageBox::No ? MessageAnswer::kNo : MessageAnswer::kYes;
 }
 
 void QtShell::SetTrayTip(const std::u16string& tip) {
-  if (tray_)
-    tray_->setToolTip(ToQString(tip).left(kTipLimit));
+  if (tray_) tray_->setToolTip(ToQString(tip).left(kTipLimit));
 }
 
 void QtShell::ShowBalloon(const std::u16string& title,
-                          const std::u16string& text,
-                          uint32_t timeout_ms) {
+                          const std::u16string& text, uint32_t timeout_ms) {
   if (tray_ && QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible() &&
       QSystemTrayIcon::supportsMessages()) {
     balloon_ = {ToQString(title), ToQString(text), static_cast<int>(timeout_ms),
@@ -146,8 +138,7 @@ void QtShell::ShowBalloonWhenDocked() {
       balloon_.waited_ms < kPatienceMs) {
     const int round = ++balloon_round_;
     QTimer::singleShot(kPollMs, this, [this, round] {
-      if (round != balloon_round_)
-        return;  // a newer balloon took over
+      if (round != balloon_round_) return;  // a newer balloon took over
       balloon_.waited_ms += kPollMs;
       ShowBalloonWhenDocked();
     });
@@ -162,22 +153,18 @@ void QtShell::PostAutoStart() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (listener_)
-          listener_->OnAutoStart();
+        if (listener_) listener_->OnAutoStart();
       },
       Qt::QueuedConnection);
 }
 
-void QtShell::Quit() {
-  QCoreApplication::quit();
-}
+void QtShell::Quit() { QCoreApplication::quit(); }
 
 void QtShell::WakeUiThread() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (listener_)
-          listener_->OnHandoverWake();
+        if (listener_) listener_->OnHandoverWake();
       },
       Qt::QueuedConnection);
 }

@@ -36,12 +36,10 @@ class QtShell : public QObject, public Shell {
 
   // Shell.
   MessageAnswer ShowMessage(const std::u16string& text,
-                            const std::u16string& title,
-                            MessageIcon icon,
+                            const std::u16string& title, MessageIcon icon,
                             MessageButtons buttons) override;
   void SetTrayTip(const std::u16string& tip) override;
-  void ShowBalloon(const std::u16string& title,
-                   const std::u16string& text,
+  void ShowBalloon(const std::u16string& title, const std::u16string& text,
                    uint32_t timeout_ms) override;
   bool HasScreen() const override { return !options_.headless; }
   bool HasTray() const override;

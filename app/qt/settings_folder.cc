@@ -15,8 +15,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }
 
 std::string WithSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/')
-    folder += '/';
+  if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
 }
 
@@ -24,11 +23,9 @@ std::string WithSlash(std::string folder) {
 
 std::string ChooseSettingsFolder(const SettingsFolderInputs& inputs) {
   const std::string& exe = inputs.exe_directory;
-  if (!EndsWith(exe, "/bin/") && inputs.writable(exe))
-    return exe;
+  if (!EndsWith(exe, "/bin/") && inputs.writable(exe)) return exe;
   const char* config = inputs.environment("XDG_CONFIG_HOME");
-  if (config && config[0] == '/')
-    return WithSlash(config) + "orvanta/";
+  if (config && config[0] == '/') return WithSlash(config) + "orvanta/";
   const char* home = inputs.environment("HOME");
   return WithSlash(home && home[0] ? home : "/tmp") + ".config/orvanta/";
 }
@@ -46,11 +43,9 @@ void CreateSettingsFolder(const std::string& folder) {
   for (size_t slash = folder.find('/', 1); slash != std::string::npos;
        slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-      return;
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
   }
-  if (!folder.empty() && folder.back() != '/')
-    mkdir(folder.c_str(), 0700);
+  if (!folder.empty() && folder.back() != '/') mkdir(folder.c_str(), 0700);
 }
 
 }  // namespace orvanta

@@ -114,7 +114,8 @@ TEST_F(QtSettingsPresenterTest, TickingShowsThePanelAndArgShowsItsOptions) {
   EXPECT_EQ(window.Controls().number_length->value(), 15);
 }
 
-TEST_F(QtSettingsPresenterTest, UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
+TEST_F(QtSettingsPresenterTest,
+       UygulaWritesTheFileAndReportsTheFailedStartInBoxes) {
   ShowFromTray();
   QTest::mouseClick(window.Controls().caller_id_enabled, Qt::LeftButton);
   QTest::mouseClick(window.Controls().source_choice->Button(1), Qt::LeftButton);
@@ -142,8 +143,7 @@ TEST_F(QtSettingsPresenterTest, TheSerialButtonsOpenTheirDialogsModally) {
   QString seen;
   WhenModalAppears([&](QWidget* modal) {
     auto* test_window = qobject_cast<QtPortTestWindow*>(modal);
-    if (!test_window)
-      return CloseUnexpected(modal);
+    if (!test_window) return CloseUnexpected(modal);
     seen = test_window->windowTitle();
     test_window->ButtonKapat->click();
   });
@@ -153,8 +153,7 @@ TEST_F(QtSettingsPresenterTest, TheSerialButtonsOpenTheirDialogsModally) {
   // Cancel still writes the port's settings file.
   WhenModalAppears([&](QWidget* modal) {
     auto* dialog = qobject_cast<QtSetupDialog*>(modal);
-    if (!dialog)
-      return CloseUnexpected(modal);
+    if (!dialog) return CloseUnexpected(modal);
     seen = dialog->windowTitle();
     dialog->cancel_button->click();
   });

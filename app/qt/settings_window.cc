@@ -104,8 +104,7 @@ QComboBox* QtSettingsWindow::MakeList(QWidget* parent,
                                       SettingsPart part) {
   auto* combo = Place(new QComboBox(parent), part);
   combo->setFont(SettingsListFont());
-  for (const char16_t* item : items)
-    combo->addItem(ToQString(item));
+  for (const char16_t* item : items) combo->addItem(ToQString(item));
   combo->setCurrentIndex(0);
   return combo;
 }
@@ -113,11 +112,12 @@ QComboBox* QtSettingsWindow::MakeList(QWidget* parent,
 void QtSettingsWindow::Build() {
   using P = SettingsPart;
   SettingsControls& c = controls_;
-  c.caller_id_enabled = Place(
-      new QCheckBox(ToQString(text::kCallerIdEnabled), this), P::kCallerIdEnabled);
+  c.caller_id_enabled =
+      Place(new QCheckBox(ToQString(text::kCallerIdEnabled), this),
+            P::kCallerIdEnabled);
 
-  c.caller_id_panel = Place(new BevelPanel(this, Bevel::kLowered, Bevel::kRaised),
-                            P::kCallerIdPanel);
+  c.caller_id_panel = Place(
+      new BevelPanel(this, Bevel::kLowered, Bevel::kRaised), P::kCallerIdPanel);
   c.port_label = MakeLabel(c.caller_id_panel, text::kPortLabel, P::kPortLabel);
   c.port_edit = Place(new PortNumberEdit(c.caller_id_panel), P::kPortEdit);
   c.test_port_button =
@@ -127,15 +127,15 @@ void QtSettingsWindow::Build() {
   c.port_explanation->setWordWrap(true);
   c.port_explanation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QStringList kinds;
-  for (const char16_t* item : text::kSourceItems)
-    kinds << ToQString(item);
-  c.source_choice = Place(
-      new ColumnRadioGroup(c.caller_id_panel, ToQString(text::kSourceTitle),
-                           kinds, 2),
-      P::kSourceChoice);
+  for (const char16_t* item : text::kSourceItems) kinds << ToQString(item);
+  c.source_choice =
+      Place(new ColumnRadioGroup(c.caller_id_panel,
+                                 ToQString(text::kSourceTitle), kinds, 2),
+            P::kSourceChoice);
 
-  c.arg_panel = Place(new BevelPanel(c.caller_id_panel, Bevel::kRaised, Bevel::kNone),
-                      P::kArgPanel);
+  c.arg_panel =
+      Place(new BevelPanel(c.caller_id_panel, Bevel::kRaised, Bevel::kNone),
+            P::kArgPanel);
   c.arg_device_kind_label =
       MakeLabel(c.arg_panel, text::kArgDeviceKindLabel, P::kArgDeviceKindLabel);
   c.arg_device_kind =
@@ -143,10 +143,12 @@ void QtSettingsWindow::Build() {
   c.arg_choice_label =
       MakeLabel(c.arg_panel, text::kArgChoiceComPort, P::kArgChoiceLabel);
   c.main_machine_ip = Place(new QLineEdit(c.arg_panel), P::kMainMachineIp);
-  c.arg_com_port = MakeList(c.arg_panel, text::kArgComPortItems, P::kArgComPort);
+  c.arg_com_port =
+      MakeList(c.arg_panel, text::kArgComPortItems, P::kArgComPort);
   // Created before the log, which lies over it.
-  c.connect_button = Place(
-      new QPushButton(ToQString(text::kConnect), c.arg_panel), P::kConnectButton);
+  c.connect_button =
+      Place(new QPushButton(ToQString(text::kConnect), c.arg_panel),
+            P::kConnectButton);
   c.connect_button->setAutoDefault(false);
   c.log_pane = Place(new LogPane(c.arg_panel), P::kLogPane);
   c.log_pane->setToolTip(ToQString(text::kLogPaneHint));
@@ -161,25 +163,26 @@ void QtSettingsWindow::Build() {
   c.start_text_label =
       MakeLabel(c.serial_panel, text::kStartTextLabel, P::kStartTextLabel);
   c.start_text = Place(new QLineEdit(c.serial_panel), P::kStartText);
-  c.end_text_label = MakeLabel(c.serial_panel, text::kEndTextLabel, P::kEndTextLabel);
+  c.end_text_label =
+      MakeLabel(c.serial_panel, text::kEndTextLabel, P::kEndTextLabel);
   c.end_text = Place(new QLineEdit(c.serial_panel), P::kEndText);
   c.number_start_label =
       MakeLabel(c.serial_panel, text::kNumberStartLabel, P::kNumberStartLabel);
-  c.number_start = Place(
-      new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
-      P::kNumberStart);
-  c.number_length_label =
-      MakeLabel(c.serial_panel, text::kNumberLengthLabel, P::kNumberLengthLabel);
-  c.number_length = Place(
-      new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
-      P::kNumberLength);
+  c.number_start =
+      Place(new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+            P::kNumberStart);
+  c.number_length_label = MakeLabel(c.serial_panel, text::kNumberLengthLabel,
+                                    P::kNumberLengthLabel);
+  c.number_length =
+      Place(new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+            P::kNumberLength);
   c.ascii_codes_hint =
       MakeLabel(c.serial_panel, text::kAsciiCodesHint, P::kAsciiCodesHint);
   c.open_port_test_button =
       MakeButton(c.serial_panel, text::kOpenPortTest, P::kOpenPortTestButton);
 
-  c.button_panel =
-      Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone), P::kButtonPanel);
+  c.button_panel = Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone),
+                         P::kButtonPanel);
   c.save_button = MakeButton(c.button_panel, text::kSave, P::kSaveButton);
   c.apply_button = MakeButton(c.button_panel, text::kApply, P::kApplyButton);
   c.hide_button = MakeButton(c.button_panel, text::kHide, P::kHideButton);
@@ -230,8 +233,7 @@ void QtSettingsWindow::Connect() {
 }
 
 void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
-  if (listener_)
-    (listener_->*action)();
+  if (listener_) (listener_->*action)();
 }
 
 bool QtSettingsWindow::CallerIdEnabled() const {
@@ -275,7 +277,7 @@ void QtSettingsWindow::SetEditText(SettingsEdit edit,
 
 StepOnlySpinBox* QtSettingsWindow::Spin(SettingsSpin spin) const {
   return spin == SettingsSpin::kNumberStart ? controls_.number_start
-                                                    : controls_.number_length;
+                                            : controls_.number_length;
 }
 
 int QtSettingsWindow::SpinValue(SettingsSpin spin) const {
@@ -287,7 +289,8 @@ void QtSettingsWindow::SetSpinValue(SettingsSpin spin, int value) {
 }
 
 QComboBox* QtSettingsWindow::Combo(SettingsCombo combo) const {
-  return combo == SettingsCombo::kArgDeviceKind ? controls_.arg_device_kind : controls_.arg_com_port;
+  return combo == SettingsCombo::kArgDeviceKind ? controls_.arg_device_kind
+                                                : controls_.arg_com_port;
 }
 
 int QtSettingsWindow::ComboIndex(SettingsCombo combo) const {
@@ -344,9 +347,7 @@ void QtSettingsWindow::RemoveFirstLogLines(size_t count) {
   cursor.removeSelectedText();
 }
 
-void QtSettingsWindow::ClearLogPane() {
-  controls_.log_pane->clear();
-}
+void QtSettingsWindow::ClearLogPane() { controls_.log_pane->clear(); }
 
 void QtSettingsWindow::SetCaption(const std::u16string& caption) {
   setWindowTitle(ToQString(caption));
@@ -361,16 +362,13 @@ void QtSettingsWindow::ShowWindow() {
       move(frame.topLeft());
     }
   }
-  if (isMinimized())
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();
 }
 
-void QtSettingsWindow::HideWindow() {
-  hide();
-}
+void QtSettingsWindow::HideWindow() { hide(); }
 
 bool QtSettingsWindow::WindowVisible() const { return isVisible(); }
 

@@ -110,7 +110,8 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   // Puts a control at its place in the layout table and files it there.
   template <typename Widget>
   Widget* Place(Widget* widget, SettingsPart part);
-  QLabel* MakeLabel(QWidget* parent, const char16_t* caption, SettingsPart part);
+  QLabel* MakeLabel(QWidget* parent, const char16_t* caption,
+                    SettingsPart part);
   QPushButton* MakeButton(QWidget* parent, const char16_t* caption,
                           SettingsPart part);
   template <size_t N>

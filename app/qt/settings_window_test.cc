@@ -49,7 +49,9 @@ class RecordingListener : public SettingsViewListener {
     combo_at_change = window_.ComboIndex(SettingsCombo::kArgDeviceKind);
     calls.push_back("ComboCihaz");
   }
-  void OnLogPaneDoubleClick() override { calls.push_back("LogPaneDoubleClicked"); }
+  void OnLogPaneDoubleClick() override {
+    calls.push_back("LogPaneDoubleClicked");
+  }
   void OnPortEditEscape() override { calls.push_back("PortEditEscaped"); }
   void OnPortEditExit() override { calls.push_back("PortEditLeft"); }
   void OnSave() override { calls.push_back("Kaydet"); }
@@ -102,7 +104,8 @@ TEST_F(QtSettingsWindowTest, ControlsSitAtTheirPixelPositions) {
     }
   }
   // The log lies over "Bağlan".
-  EXPECT_EQ(window.Controls().arg_panel->childAt(20, 130), window.Controls().log_pane->viewport());
+  EXPECT_EQ(window.Controls().arg_panel->childAt(20, 130),
+            window.Controls().log_pane->viewport());
 }
 
 // Tahoma where installed, else the condensed stand-in; either way the texts
@@ -121,14 +124,21 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   auto right_of = [](QWidget* label) {
     return label->x() + label->sizeHint().width();
   };
-  EXPECT_LT(right_of(window.Controls().port_label), window.Controls().port_edit->x());
-  EXPECT_LT(right_of(window.Controls().start_text_label), window.Controls().start_text->x());
-  EXPECT_LT(right_of(window.Controls().end_text_label), window.Controls().end_text->x());
-  EXPECT_LT(right_of(window.Controls().number_start_label), window.Controls().number_start->x());
-  EXPECT_LT(right_of(window.Controls().number_length_label), window.Controls().number_length->x());
-  EXPECT_LT(right_of(window.Controls().ascii_codes_hint), window.Controls().open_port_test_button->x());
+  EXPECT_LT(right_of(window.Controls().port_label),
+            window.Controls().port_edit->x());
+  EXPECT_LT(right_of(window.Controls().start_text_label),
+            window.Controls().start_text->x());
+  EXPECT_LT(right_of(window.Controls().end_text_label),
+            window.Controls().end_text->x());
+  EXPECT_LT(right_of(window.Controls().number_start_label),
+            window.Controls().number_start->x());
+  EXPECT_LT(right_of(window.Controls().number_length_label),
+            window.Controls().number_length->x());
+  EXPECT_LT(right_of(window.Controls().ascii_codes_hint),
+            window.Controls().open_port_test_button->x());
   window.SetArgChoiceLabel(u"ComPort Seçimi");
-  EXPECT_LE(right_of(window.Controls().arg_choice_label), window.Controls().arg_panel->width());
+  EXPECT_LE(right_of(window.Controls().arg_choice_label),
+            window.Controls().arg_panel->width());
   EXPECT_LE(window.Controls().port_explanation->heightForWidth(383), 68);
   EXPECT_LE(window.Controls().caller_id_enabled->sizeHint().width(), 259);
   for (int i = 0; i < 3; ++i) {
@@ -142,13 +152,16 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   }
   QStyleOptionComboBox list;
   list.initFrom(window.Controls().arg_device_kind);
-  const QRect field = window.Controls().arg_device_kind->style()->subControlRect(
-      QStyle::CC_ComboBox, &list, QStyle::SC_ComboBoxEditField,
-      window.Controls().arg_device_kind);
+  const QRect field =
+      window.Controls().arg_device_kind->style()->subControlRect(
+          QStyle::CC_ComboBox, &list, QStyle::SC_ComboBoxEditField,
+          window.Controls().arg_device_kind);
   for (int i = 0; i < window.Controls().arg_device_kind->count(); ++i) {
     const QString item = window.Controls().arg_device_kind->itemText(i);
-    EXPECT_LE(window.Controls().arg_device_kind->fontMetrics().horizontalAdvance(item),
-              field.width())
+    EXPECT_LE(
+        window.Controls().arg_device_kind->fontMetrics().horizontalAdvance(
+            item),
+        field.width())
         << item.toStdString();
   }
 }
@@ -201,7 +214,8 @@ TEST_F(QtSettingsWindowTest, LogPaneAddsAndDropsWholeLines) {
             QString::fromUtf8("Kanal No : 0   Caller ID : 1\nİ 2\n3"));
   window.RemoveFirstLogLines(2);
   window.AddLogLines({u"4", u"5"});
-  EXPECT_EQ(window.Controls().log_pane->toPlainText(), QStringLiteral("3\n4\n5"));
+  EXPECT_EQ(window.Controls().log_pane->toPlainText(),
+            QStringLiteral("3\n4\n5"));
   EXPECT_EQ(window.Controls().log_pane->blockCount(), 3);
   window.ClearLogPane();
   EXPECT_EQ(window.Controls().log_pane->toPlainText(), QString());

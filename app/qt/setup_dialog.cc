@@ -47,8 +47,7 @@ QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
   connect(ok_button, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
 
-  for (int i = 0; i + 1 < kListCount; ++i)
-    setTabOrder(lists[i], lists[i + 1]);
+  for (int i = 0; i + 1 < kListCount; ++i) setTabOrder(lists[i], lists[i + 1]);
   setTabOrder(lists[kListCount - 1], ok_button);
   setTabOrder(ok_button, cancel_button);
 }
@@ -58,8 +57,7 @@ void QtSetupDialog::SetList(int list,
                             int chosen) {
   QComboBox* combo = lists[list];
   combo->clear();
-  for (const std::u16string& entry : entries)
-    combo->addItem(ToQString(entry));
+  for (const std::u16string& entry : entries) combo->addItem(ToQString(entry));
   combo->setCurrentIndex(chosen);
 }
 
@@ -67,8 +65,6 @@ int QtSetupDialog::ChosenIndex(int list) const {
   return lists[list]->currentIndex();
 }
 
-bool QtSetupDialog::ShowModal() {
-  return exec() == QDialog::Accepted;
-}
+bool QtSetupDialog::ShowModal() { return exec() == QDialog::Accepted; }
 
 }  // namespace orvanta

@@ -25,8 +25,7 @@ class QtSetupDialog : public QDialog, public SetupDialogView {
   explicit QtSetupDialog(QWidget* parent = nullptr);
 
   // SetupDialogView.
-  void SetList(int list,
-               const std::vector<std::u16string>& entries,
+  void SetList(int list, const std::vector<std::u16string>& entries,
                int chosen) override;
   int ChosenIndex(int list) const override;
   bool ShowModal() override;

@@ -24,7 +24,8 @@ constexpr char kNotShown[] = "hidden\n";
 
 class QtSingleInstance : public SingleInstance {
  public:
-  QtSingleInstance(int lock_fd, const QString& socket_path) : lock_fd_(lock_fd) {
+  QtSingleInstance(int lock_fd, const QString& socket_path)
+      : lock_fd_(lock_fd) {
     // A socket left by a copy that died: the lock says nobody uses it.
     QLocalServer::removeServer(socket_path);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
@@ -35,8 +36,7 @@ class QtSingleInstance : public SingleInstance {
   }
   ~QtSingleInstance() override {
     server_.close();
-    if (lock_fd_ >= 0)
-      close(lock_fd_);
+    if (lock_fd_ >= 0) close(lock_fd_);
   }
 
   void OnShowRequest(std::function<bool()> show) override {
@@ -54,8 +54,7 @@ class QtSingleInstance : public SingleInstance {
   }
 
   void Answer(QLocalSocket* client) {
-    if (!client->canReadLine())
-      return;
+    if (!client->canReadLine()) return;
     const bool asked = client->readLine() == kRequest;
     const bool shown = asked && show_ && show_();
     client->write(shown ? kShown : kNotShown);
@@ -75,8 +74,7 @@ SingleInstance::Outcome AskRunningCopy(const QString& socket_path) {
   // listening yet.
   for (int attempt = 0; attempt < 20; ++attempt) {
     socket.connectToServer(socket_path);
-    if (socket.waitForConnected(1000))
-      break;
+    if (socket.waitForConnected(1000)) break;
     QThread::msleep(100);
   }
   if (socket.state() != QLocalSocket::ConnectedState)
@@ -95,15 +93,14 @@ SingleInstance::Outcome AskRunningCopy(const QString& socket_path) {
 
 std::unique_ptr<SingleInstance> SingleInstance::Claim(const std::string& key,
                                                       Outcome& outcome) {
-  const QString base = QDir::tempPath() + QLatin1Char('/') +
-                       QString::fromStdString(key);
+  const QString base =
+      QDir::tempPath() + QLatin1Char('/') + QString::fromStdString(key);
   const QByteArray lock_path = (base + QStringLiteral(".lock")).toLocal8Bit();
   const QString socket_path = base + QStringLiteral(".socket");
 
   int fd = open(lock_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   // Another account's lock file can still be locked, read-only.
-  if (fd < 0)
-    fd = open(lock_path.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fd = open(lock_path.constData(), O_RDONLY | O_CLOEXEC);
   if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
     outcome = AskRunningCopy(socket_path);

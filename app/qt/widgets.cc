@@ -13,12 +13,9 @@
 namespace orvanta {
 namespace {
 
-void DrawBevel(QPainter& painter,
-               const QRect& rect,
-               BevelPanel::Bevel bevel,
+void DrawBevel(QPainter& painter, const QRect& rect, BevelPanel::Bevel bevel,
                const QPalette& palette) {
-  if (bevel == BevelPanel::Bevel::kNone)
-    return;
+  if (bevel == BevelPanel::Bevel::kNone) return;
   const bool raised = bevel == BevelPanel::Bevel::kRaised;
   const QColor top_left =
       raised ? palette.light().color() : palette.dark().color();
@@ -64,15 +61,12 @@ void BevelPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QRect rect = this->rect();
   DrawBevel(painter, rect, outer_, palette());
-  if (outer_ != Bevel::kNone)
-    rect.adjust(1, 1, -1, -1);
+  if (outer_ != Bevel::kNone) rect.adjust(1, 1, -1, -1);
   DrawBevel(painter, rect, inner_, palette());
 }
 
-ColumnRadioGroup::ColumnRadioGroup(QWidget* parent,
-                                   const QString& title,
-                                   const QStringList& items,
-                                   int columns)
+ColumnRadioGroup::ColumnRadioGroup(QWidget* parent, const QString& title,
+                                   const QStringList& items, int columns)
     : QGroupBox(title, parent),
       group_(new QButtonGroup(this)),
       columns_(columns) {
@@ -82,16 +76,13 @@ ColumnRadioGroup::ColumnRadioGroup(QWidget* parent,
     buttons_.push_back(button);
   }
   connect(group_, &QButtonGroup::idClicked, this, [this](int index) {
-    if (index == index_)
-      return;
+    if (index == index_) return;
     index_ = index;
     emit ItemClicked(index);
   });
 }
 
-int ColumnRadioGroup::ItemIndex() const {
-  return index_;
-}
+int ColumnRadioGroup::ItemIndex() const { return index_; }
 
 void ColumnRadioGroup::SetItemIndex(int index) {
   if (index >= 0 && index < buttons_.size()) {
@@ -102,8 +93,7 @@ void ColumnRadioGroup::SetItemIndex(int index) {
   index_ = -1;
   // An exclusive group cannot be emptied button by button.
   group_->setExclusive(false);
-  for (QRadioButton* button : buttons_)
-    button->setChecked(false);
+  for (QRadioButton* button : buttons_) button->setChecked(false);
   group_->setExclusive(true);
 }
 
@@ -114,8 +104,7 @@ void ColumnRadioGroup::resizeEvent(QResizeEvent* event) {
 
 // Columns of equal width below the title, the spare height shared out evenly.
 void ColumnRadioGroup::Arrange() {
-  if (buttons_.isEmpty())
-    return;
+  if (buttons_.isEmpty()) return;
   const int text_height = QFontMetrics(font()).height();
   const int per_column = (buttons_.size() + columns_ - 1) / columns_;
   const int width = (this->width() - 10) / columns_;

@@ -40,10 +40,8 @@ class BevelPanel : public QWidget {
 class ColumnRadioGroup : public QGroupBox {
   Q_OBJECT
  public:
-  ColumnRadioGroup(QWidget* parent,
-                   const QString& title,
-                   const QStringList& items,
-                   int columns);
+  ColumnRadioGroup(QWidget* parent, const QString& title,
+                   const QStringList& items, int columns);
 
   int ItemIndex() const;
   // Out-of-range values choose nothing.

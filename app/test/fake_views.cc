@@ -33,8 +33,8 @@ void FakeSettingsView::TypeIntoPortEdit(const std::u16string& text) {
 }
 
 MessageAnswer FakeShell::ShowMessage(const std::u16string& text,
-                                     const std::u16string& title, MessageIcon icon,
-                                     MessageButtons buttons) {
+                                     const std::u16string& title,
+                                     MessageIcon icon, MessageButtons buttons) {
   messages.push_back({text, title, icon, buttons});
   const char* kind = icon == MessageIcon::kError      ? "error: "
                      : icon == MessageIcon::kQuestion ? "question: "
@@ -47,8 +47,8 @@ MessageAnswer FakeShell::ShowMessage(const std::u16string& text,
   return answer;
 }
 
-void FakeShell::ShowBalloon(const std::u16string& title, const std::u16string& text,
-                            uint32_t timeout_ms) {
+void FakeShell::ShowBalloon(const std::u16string& title,
+                            const std::u16string& text, uint32_t timeout_ms) {
   journal.push_back("balloon: " + Utf16ToUtf8(title) + "|" + Utf16ToUtf8(text) +
                     "|" + std::to_string(timeout_ms));
 }

@@ -37,7 +37,9 @@ class FakeSettingsView : public SettingsView {
     auto it = spins.find(spin);
     return it == spins.end() ? 0 : it->second;
   }
-  void SetSpinValue(SettingsSpin spin, int value) override { spins[spin] = value; }
+  void SetSpinValue(SettingsSpin spin, int value) override {
+    spins[spin] = value;
+  }
   int ComboIndex(SettingsCombo combo) const override {
     auto it = combos.find(combo);
     return it == combos.end() ? -1 : it->second;
@@ -48,7 +50,9 @@ class FakeSettingsView : public SettingsView {
   void SetControlVisible(SettingsShown control, bool value) override {
     visible[control] = value;
   }
-  void SetArgChoiceLabel(const std::u16string& text) override { label_sec = text; }
+  void SetArgChoiceLabel(const std::u16string& text) override {
+    label_sec = text;
+  }
   void AddLogLines(const std::vector<std::u16string>& lines) override {
     memo.insert(memo.end(), lines.begin(), lines.end());
     ++memo_draws;
@@ -114,7 +118,9 @@ class FakePortTestView : public PortTestView {
     if (on_destroy) on_destroy();
   }
   void AppendMemo1Text(const std::u16string& text) override { memo1 += text; }
-  void AddMemo2Line(const std::u16string& line) override { memo2.push_back(line); }
+  void AddMemo2Line(const std::u16string& line) override {
+    memo2.push_back(line);
+  }
   void ShowModal() override {
     showing = true;
     if (while_shown_) while_shown_(*this);
@@ -162,8 +168,9 @@ class FakeShell : public Shell {
     MessageButtons buttons;
   };
 
-  MessageAnswer ShowMessage(const std::u16string& text, const std::u16string& title,
-                            MessageIcon icon, MessageButtons buttons) override;
+  MessageAnswer ShowMessage(const std::u16string& text,
+                            const std::u16string& title, MessageIcon icon,
+                            MessageButtons buttons) override;
   void SetTrayTip(const std::u16string& tip) override { tray_tip = tip; }
   void ShowBalloon(const std::u16string& title, const std::u16string& text,
                    uint32_t timeout_ms) override;

@@ -73,7 +73,8 @@ bool Container::HandleChildMessage(UINT message, WPARAM wparam, LPARAM lparam,
   switch (message) {
     case WM_COMMAND:
       if (lparam) {
-        if (Control* control = Control::FromHwnd(reinterpret_cast<HWND>(lparam))) {
+        if (Control* control =
+                Control::FromHwnd(reinterpret_cast<HWND>(lparam))) {
           control->OnCommand(HIWORD(wparam));
         }
         *result = 0;
@@ -128,11 +129,10 @@ Control* Control::FromHwnd(HWND hwnd) {
 void Control::CreateIn(Container& parent, const wchar_t* class_name,
                        const wchar_t* text, DWORD style, DWORD ex_style,
                        RECT design, unsigned anchors) {
-  hwnd_ = CreateWindowExW(ex_style, class_name, text,
-                          style | WS_CHILD | WS_CLIPSIBLINGS, design.left,
-                          design.top, design.right, design.bottom,
-                          parent.container_hwnd(), nullptr, Instance(),
-                          nullptr);
+  hwnd_ = CreateWindowExW(
+      ex_style, class_name, text, style | WS_CHILD | WS_CLIPSIBLINGS,
+      design.left, design.top, design.right, design.bottom,
+      parent.container_hwnd(), nullptr, Instance(), nullptr);
   SetPropW(hwnd_, kControlProperty, this);
   parent.layout().Add(hwnd_, design, anchors);
 }
@@ -167,11 +167,11 @@ void Panel::Create(Container& parent, RECT design, unsigned anchors,
                     nullptr);
   bevel_ = bevel;
   layout_.SetDesignClient({design.right, design.bottom});
-  Window::Create(WS_EX_CONTROLPARENT, kPanelClass, L"",
-                 WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                     (visible ? WS_VISIBLE : 0),
-                 design.left, design.top, design.right, design.bottom,
-                 parent.container_hwnd());
+  Window::Create(
+      WS_EX_CONTROLPARENT, kPanelClass, L"",
+      WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0),
+      design.left, design.top, design.right, design.bottom,
+      parent.container_hwnd());
   parent.layout().Add(hwnd(), design, anchors);
 }
 
@@ -256,9 +256,8 @@ bool Button::Filter(UINT message, WPARAM /*wparam*/, LPARAM lparam,
 
 void CheckBox::Create(Container& parent, const wchar_t* text, RECT design) {
   design_ = design;
-  CreateIn(parent, L"BUTTON", text,
-           BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, design,
-           kAnchorTopLeft);
+  CreateIn(parent, L"BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE,
+           0, design, kAnchorTopLeft);
 }
 
 bool CheckBox::Checked() const {
@@ -286,10 +285,10 @@ void CheckBox::OnCommand(WORD code) {
 
 void Edit::Create(Container& parent, const wchar_t* text, RECT design,
                   bool visible, DWORD extra_style) {
-  CreateIn(parent, L"EDIT", text,
-           ES_AUTOHSCROLL | WS_TABSTOP | (visible ? WS_VISIBLE : 0) |
-               extra_style,
-           WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
+  CreateIn(
+      parent, L"EDIT", text,
+      ES_AUTOHSCROLL | WS_TABSTOP | (visible ? WS_VISIBLE : 0) | extra_style,
+      WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
 }
 
 void NumericEdit::Create(Container& parent, const wchar_t* text, RECT design) {
@@ -376,13 +375,12 @@ void SpinEdit::Create(Container& parent, RECT design, int minimum,
            WS_EX_CLIENTEDGE, edit, kAnchorTopLeft);
   updown_ = CreateWindowExW(
       0, UPDOWN_CLASSW, L"",
-      WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS |
-          UDS_NOTHOUSANDS,
+      WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
       0, 0, 0, 0, parent.container_hwnd(), nullptr, Instance(), nullptr);
-  parent.layout().Add(updown_,
-                      {design.left + design.right - arrows, design.top, arrows,
-                       design.bottom},
-                      kAnchorTopLeft);
+  parent.layout().Add(
+      updown_,
+      {design.left + design.right - arrows, design.top, arrows, design.bottom},
+      kAnchorTopLeft);
   SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
   SendMessageW(updown_, UDM_SETRANGE32, minimum, maximum);
   SendMessageW(updown_, UDM_SETPOS32, 0, minimum);
@@ -390,8 +388,8 @@ void SpinEdit::Create(Container& parent, RECT design, int minimum,
 
 int SpinEdit::Value() const {
   BOOL failed = FALSE;
-  int value = static_cast<int>(
-      SendMessageW(updown_, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+  int value = static_cast<int>(SendMessageW(updown_, UDM_GETPOS32, 0,
+                                            reinterpret_cast<LPARAM>(&failed)));
   return failed ? 0 : value;
 }
 
@@ -403,16 +401,15 @@ void SpinEdit::SetValue(int value) {
 // --- ComboList -------------------------------------------------------------
 
 void ComboList::Create(Container& parent, RECT design,
-                       const std::vector<std::u16string>& items,
-                       bool visible) {
+                       const std::vector<std::u16string>& items, bool visible) {
   // The height of a drop-down list is the height of its open list; the
   // closed field takes its height from the font.
   RECT with_list = design;
   with_list.bottom = 200;
-  CreateIn(parent, L"COMBOBOX", L"",
-           CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP |
-               (visible ? WS_VISIBLE : 0),
-           0, with_list, kAnchorTopLeft);
+  CreateIn(
+      parent, L"COMBOBOX", L"",
+      CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | (visible ? WS_VISIBLE : 0),
+      0, with_list, kAnchorTopLeft);
   SetItems(items);
 }
 
@@ -420,7 +417,8 @@ void ComboList::SetItems(const std::vector<std::u16string>& items) {
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
   for (const std::u16string& item : items) {
     std::wstring text = Wide(item);
-    SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(hwnd_, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
   }
 }
 
@@ -441,7 +439,8 @@ std::u16string ComboList::ItemText(int index) const {
   LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, index, 0);
   if (length == CB_ERR) return {};
   std::wstring text(length + 1, L'\0');
-  SendMessageW(hwnd_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  SendMessageW(hwnd_, CB_GETLBTEXT, index,
+               reinterpret_cast<LPARAM>(text.data()));
   text.resize(length);
   return U16(text);
 }
@@ -465,10 +464,10 @@ void RadioGroup::Create(Container& parent, const wchar_t* caption,
                  design.top, design.right, design.bottom,
                  parent.container_hwnd());
   parent.layout().Add(hwnd(), design, anchors);
-  frame_ = CreateWindowExW(0, L"BUTTON", caption,
-                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
-                           0, 0, design.right, design.bottom, hwnd(), nullptr,
-                           Instance(), nullptr);
+  frame_ = CreateWindowExW(
+      0, L"BUTTON", caption,
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, design.right,
+      design.bottom, hwnd(), nullptr, Instance(), nullptr);
   layout_.Add(frame_, {0, 0, design.right, design.bottom},
               kAnchorLeft | kAnchorTop | kAnchorRight);
   for (size_t i = 0; i < items.size(); ++i) {
@@ -506,8 +505,8 @@ void RadioGroup::SetIndex(int index) {
   index = std::clamp(index, -1, count - 1);
   index_ = index;
   for (int i = 0; i < count; ++i) {
-    SendMessageW(buttons_[i], BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED,
-                 0);
+    SendMessageW(buttons_[i], BM_SETCHECK,
+                 i == index ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 
@@ -557,7 +556,8 @@ void Memo::AddLine(std::u16string_view line) {
   const int length = GetWindowTextLengthW(hwnd_);
   SendMessageW(hwnd_, EM_SETSEL, length, length);
   std::wstring wide = Wide(added);
-  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void Memo::AddLines(const std::vector<std::u16string>& lines) {
@@ -570,7 +570,8 @@ void Memo::AddLines(const std::vector<std::u16string>& lines) {
   const int length = GetWindowTextLengthW(hwnd_);
   SendMessageW(hwnd_, EM_SETSEL, length, length);
   std::wstring wide = Wide(added);
-  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void Memo::RemoveFirstLines(size_t count) {

@@ -95,8 +95,8 @@ TEST(SetupDialogTest, LayoutOfTheSetupDialog) {
     order.push_back(GetDlgCtrlID(focus));
     focus = GetNextDlgTabItem(dialog.hwnd(), focus, FALSE);
   }
-  EXPECT_EQ(order, (std::vector<int>{201, 202, 203, 204, 205, 206, IDOK,
-                                     IDCANCEL}));
+  EXPECT_EQ(order,
+            (std::vector<int>{201, 202, 203, 204, 205, 206, IDOK, IDCANCEL}));
 }
 
 // The frame leaves its inside to the dialog; a dialog that clipped its

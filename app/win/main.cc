@@ -24,9 +24,8 @@ namespace {
 
 HICON LoadIconSized(HINSTANCE instance, int id, int size_metric) {
   const int size = GetSystemMetrics(size_metric);
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id),
-                                       IMAGE_ICON, size, size,
-                                       LR_DEFAULTCOLOR));
+  return static_cast<HICON>(LoadImageW(
+      instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
 std::wstring WithCrLf(const std::u16string& text) {
@@ -126,9 +125,10 @@ int RunProgram(HINSTANCE instance, const orvanta::CommandLine& command,
   // Before any window or tray icon: a second copy shows nothing of its own.
   const std::u16string settings_folder = SettingsFolder(command);
   orvanta::SingleInstance::Outcome outcome;
-  std::unique_ptr<orvanta::SingleInstance> claim = orvanta::SingleInstance::Claim(
-      orvanta::InstanceKey(settings_folder, orvanta::PathStyle::kWindows),
-      outcome);
+  std::unique_ptr<orvanta::SingleInstance> claim =
+      orvanta::SingleInstance::Claim(
+          orvanta::InstanceKey(settings_folder, orvanta::PathStyle::kWindows),
+          outcome);
   if (!claim) {
     if (outcome == orvanta::SingleInstance::Outcome::kShownInRunning) {
       return orvanta::kExitSuccess;

@@ -6,8 +6,8 @@ namespace orvanta::win {
 
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
-                         WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr SIZE kClient = {837, 519};
 
 void AppendToEdit(HWND edit, const std::u16string& text) {

@@ -106,7 +106,8 @@ class ProgramTest : public testing::Test {
 
   static void ShowFromTray(const Program& program) {
     program.TrayEvent(WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   }
 };
 
@@ -116,9 +117,8 @@ TEST_F(ProgramTest, TheExecutableCarriesItsVersionIconsAndManifest) {
   DWORD ignored = 0;
   std::vector<BYTE> version(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
   ASSERT_FALSE(version.empty());
-  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0,
-                                  static_cast<DWORD>(version.size()),
-                                  version.data()));
+  ASSERT_TRUE(GetFileVersionInfoW(
+      exe.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
   for (auto [name, expected] : {std::pair{L"CompanyName", L"VELMORIS"},
                                 std::pair{L"ProductName", L"Orvanta"},
                                 std::pair{L"FileVersion", L"s1.02.05f"},
@@ -132,16 +132,17 @@ TEST_F(ProgramTest, TheExecutableCarriesItsVersionIconsAndManifest) {
     EXPECT_STREQ(value, expected);
   }
 
-  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE module =
+      LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_TRUE(module);
   // One 32 x 32 program icon and one 16 x 16 tray icon, 32-bit colour.
-  for (auto [id, size] : {std::pair{IDI_PROGRAM, 32}, std::pair{IDI_TRAY, 16}}) {
+  for (auto [id, size] :
+       {std::pair{IDI_PROGRAM, 32}, std::pair{IDI_TRAY, 16}}) {
     SCOPED_TRACE(id);
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
     ASSERT_TRUE(found);
-    const BYTE* group = static_cast<const BYTE*>(
-        LockResource(LoadResource(module, found)));
+    const BYTE* group =
+        static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     ASSERT_EQ(*reinterpret_cast<const WORD*>(group + 4), 1);  // one image
     const BYTE* entry = group + 6;
     EXPECT_EQ(entry[0], size);
@@ -150,9 +151,9 @@ TEST_F(ProgramTest, TheExecutableCarriesItsVersionIconsAndManifest) {
   }
   HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
   ASSERT_TRUE(manifest);
-  std::string text(static_cast<const char*>(
-                       LockResource(LoadResource(module, manifest))),
-                   SizeofResource(module, manifest));
+  std::string text(
+      static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+      SizeofResource(module, manifest));
   EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(text.find("PerMonitorV2"), std::string::npos);
@@ -171,8 +172,8 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
   // down after five seconds.
   HWND balloon = nullptr;
   EXPECT_TRUE(WaitUntil([&] { return (balloon = FindBalloon(kBalloonText)); }));
-  EXPECT_TRUE(WaitUntil([&] { return !FindBalloon(kBalloonText); },
-                        seconds(12)));
+  EXPECT_TRUE(
+      WaitUntil([&] { return !FindBalloon(kBalloonText); }, seconds(12)));
   EXPECT_FALSE(IsWindowVisible(program.main_window()));
   // Nothing is written until the user saves.
   EXPECT_FALSE(program.FileExists(L"Setting.ini"));
@@ -180,7 +181,8 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
 
   // A real double-click on the icon in the tray shows the window.
   ASSERT_TRUE(Program::ClickFirstTrayIcon(false, 2));
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
 
   // "Programı Kapat" ends the program without a question, and the icon
   // leaves the tray.
@@ -193,7 +195,8 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   Program program(L"states");
   program.Start();
   ChooseFromTrayMenu(program, 0);  // "Ayarlar"
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   EXPECT_EQ(GetForegroundWindow(), program.main_window());
 
   // No settings file: caller ID off, everything below hidden.
@@ -230,9 +233,10 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   for (const Kind& kind : kinds) {
     SCOPED_TRACE(kind.index);
     program.Choose(kIdArgDeviceKind, kind.index);
-    EXPECT_TRUE(WaitUntil([&] { return Visible(program, kIdMainMachineIp) == kind.ip; }));
-    EXPECT_TRUE(
-        WaitUntil([&] { return Visible(program, kIdArgComPort) == kind.port; }));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Visible(program, kIdMainMachineIp) == kind.ip; }));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Visible(program, kIdArgComPort) == kind.port; }));
     EXPECT_EQ(Visible(program, kIdArgChoiceLabel), kind.label != nullptr);
     if (kind.label) {
       EXPECT_EQ(TextOf(program.Control(kIdArgChoiceLabel)), kind.label);
@@ -272,8 +276,10 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
     port_file = program.ReadFile(L"calleridcomport.ini");
     return port_file.find("BaudRate=") != std::string::npos;
   }));
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
-  EXPECT_NE(port_file.find("[ComPortCallerID]"), std::string::npos) << port_file;
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
+  EXPECT_NE(port_file.find("[ComPortCallerID]"), std::string::npos)
+      << port_file;
   EXPECT_NE(port_file.find("BaudRate=9600"), std::string::npos) << port_file;
 
   // "Test Ekranı": the port test window, modal over the settings window.
@@ -287,11 +293,13 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_FALSE(IsWindowEnabled(program.main_window()));
   Screenshot(test_window, L"port-test-window.png");
   PostMessageW(test_window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
 
   // The close box only hides; the program stays in the tray.
   PostMessageW(program.main_window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(program.TrayIconPresent());
   // Shown again, it holds what was left in it.
@@ -321,7 +329,8 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
                     "CALLERIDTYPE=5\r\nUDPPORT=" +
                         std::to_string(listener.port()) + "\r\n");
   program.Start();
-  EXPECT_EQ(Answer(program, L"Bilgi", IDOK), L"Caller ID sistemi baslatilamadi.");
+  EXPECT_EQ(Answer(program, L"Bilgi", IDOK),
+            L"Caller ID sistemi baslatilamadi.");
   EXPECT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
   ShowFromTray(program);
   EXPECT_TRUE(Visible(program, kIdSerialPanel));  // type 5 shows as serial
@@ -340,9 +349,11 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   program.Click(kIdCallerIdEnabled);
   ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdCallerIdPanel); }));
   program.Click(kIdApplyButton);
-  ASSERT_TRUE(WaitUntil([&] { return program.FileExists(L"Setting.ini") &&
-                                     program.ReadFile(L"Setting.ini").find(
-                                         "UDPPORT=18901") != std::string::npos; }));
+  ASSERT_TRUE(WaitUntil([&] {
+    return program.FileExists(L"Setting.ini") &&
+           program.ReadFile(L"Setting.ini").find("UDPPORT=18901") !=
+               std::string::npos;
+  }));
   const std::string saved = program.ReadFile(L"Setting.ini");
   EXPECT_NE(saved.find("CALLERIDKULLAN=False"), std::string::npos) << saved;
   EXPECT_NE(saved.find("CALLERIDTYPE=2"), std::string::npos) << saved;
@@ -363,7 +374,8 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   program.Click(kIdCallerIdEnabled);
   ASSERT_TRUE(WaitUntil([&] { return !Visible(program, kIdCallerIdPanel); }));
   program.Click(kIdSaveButton);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return !IsWindowVisible(program.main_window()); }));
   EXPECT_TRUE(program.FileExists(L"Setting.ini"));
   EXPECT_TRUE(program.Running());
 
@@ -380,7 +392,8 @@ TEST_F(ProgramTest, ASecondStartShowsTheRunningCopysWindowAndEnds) {
   EXPECT_FALSE(IsWindowVisible(program.main_window()));
   std::string output;
   EXPECT_EQ(program.RunAnother(L"", &output), 0) << output;
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   EXPECT_TRUE(program.Running());
   ChooseFromTrayMenu(program, 1);
   EXPECT_EQ(program.WaitForExit(), 0);
@@ -393,10 +406,12 @@ TEST_F(ProgramTest, SettingsFolderAndWindowFromTheCommandLine) {
   Program program(L"command line");
   program.Start(L"--show --settings-dir \"" + program.FilePath(L"yeni\\ayar") +
                 L"\"");
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   EXPECT_FALSE(program.FileExists(L"yeni"));
   program.Click(kIdApplyButton);  // "Uygula"
-  EXPECT_TRUE(WaitUntil([&] { return program.FileExists(L"yeni\\ayar\\Setting.ini"); }));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return program.FileExists(L"yeni\\ayar\\Setting.ini"); }));
   EXPECT_FALSE(program.FileExists(L"Setting.ini"));
 
   std::string output;
@@ -443,8 +458,9 @@ TEST_F(ProgramTest, TheEndOfTheSessionEndsTheProgram) {
 // The stand-in control plays the CID2 device: registered for this user, it
 // is what the program creates for "CID2 (Sistemler)".
 void RegisterStandinAsCid2(const std::wstring& server) {
-  for (auto [root, prefix] : {std::pair{HKEY_CURRENT_USER, L"Software\\Classes\\"},
-                              std::pair{HKEY_CLASSES_ROOT, L""}}) {
+  for (auto [root, prefix] :
+       {std::pair{HKEY_CURRENT_USER, L"Software\\Classes\\"},
+        std::pair{HKEY_CLASSES_ROOT, L""}}) {
     std::wstring path = std::wstring(prefix) +
                         L"CLSID\\{999DD9D2-8906-4232-98EF-9EECB9B10DAD}"
                         L"\\InprocServer32";
@@ -457,9 +473,10 @@ void RegisterStandinAsCid2(const std::wstring& server) {
     RegSetValueExW(key, nullptr, 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(server.c_str()),
                    static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-    RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(apartment.c_str()),
-                   static_cast<DWORD>((apartment.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(
+        key, L"ThreadingModel", 0, REG_SZ,
+        reinterpret_cast<const BYTE*>(apartment.c_str()),
+        static_cast<DWORD>((apartment.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
   }
 }
@@ -478,7 +495,8 @@ TEST_F(ProgramTest, CallFromTheCid2ControlIsLoggedAndBroadcast) {
   EXPECT_FALSE(program.FindMessageBox(L"Bilgi"));
 
   // The telephone rings: the control's event, on the program's own thread.
-  HMODULE hook_module = LoadLibraryW(WindowsPath(ORVANTA_FIRE_HOOK_PATH).c_str());
+  HMODULE hook_module =
+      LoadLibraryW(WindowsPath(ORVANTA_FIRE_HOOK_PATH).c_str());
   ASSERT_TRUE(hook_module);
   auto hook_proc = reinterpret_cast<HOOKPROC>(
       reinterpret_cast<void*>(GetProcAddress(hook_module, "FireHookProc")));

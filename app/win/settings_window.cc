@@ -16,7 +16,7 @@ namespace text = settings_text;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                          WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
 constexpr SIZE kClient = {kSettingsClientSize.width,
-                           kSettingsClientSize.height};
+                          kSettingsClientSize.height};
 
 // The layout table's anchors are passed on as they are.
 static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
@@ -58,12 +58,13 @@ SettingsWindow::~SettingsWindow() { DestroyNow(); }
 void SettingsWindow::BuildControls() {
   using P = SettingsPart;
   caller_id_enabled_.Create(*this, W(text::kCallerIdEnabled),
-                          Design(P::kCallerIdEnabled));
+                            Design(P::kCallerIdEnabled));
   caller_id_enabled_.on_click = [this] {
     Notify(&SettingsViewListener::OnCallerIdClick);
   };
 
-  caller_id_panel_.Create(*this, Design(P::kCallerIdPanel), Anchors(P::kCallerIdPanel),
+  caller_id_panel_.Create(*this, Design(P::kCallerIdPanel),
+                          Anchors(P::kCallerIdPanel),
                           Panel::kRaisedInLoweredOut, false);
   Panel& caller = caller_id_panel_;
   port_label_.Create(caller, W(text::kPortLabel), Design(P::kPortLabel), false);
@@ -77,30 +78,38 @@ void SettingsWindow::BuildControls() {
   port_edit_.on_exit = [this] {
     Notify(&SettingsViewListener::OnPortEditExit);
   };
-  test_port_button_.Create(caller, W(text::kTestPort), Design(P::kTestPortButton));
-  test_port_button_.on_click = [this] { Notify(&SettingsViewListener::OnTestPort); };
-  port_explanation_.Create(caller, W(text::kPortExplanation), Design(P::kPortExplanation), true);
+  test_port_button_.Create(caller, W(text::kTestPort),
+                           Design(P::kTestPortButton));
+  test_port_button_.on_click = [this] {
+    Notify(&SettingsViewListener::OnTestPort);
+  };
+  port_explanation_.Create(caller, W(text::kPortExplanation),
+                           Design(P::kPortExplanation), true);
   source_choice_.Create(caller, W(text::kSourceTitle),
-                            Items(text::kSourceItems), 2,
-                            Design(P::kSourceChoice), Anchors(P::kSourceChoice));
+                        Items(text::kSourceItems), 2, Design(P::kSourceChoice),
+                        Anchors(P::kSourceChoice));
   source_choice_.on_click = [this] {
     Notify(&SettingsViewListener::OnSourceClick);
   };
 
-  arg_panel_.Create(caller, Design(P::kArgPanel), Anchors(P::kArgPanel), Panel::kRaised,
-                  false);
-  arg_device_kind_label_.Create(arg_panel_, W(text::kArgDeviceKindLabel), Design(P::kArgDeviceKindLabel), false);
-  arg_device_kind_.Create(arg_panel_, Design(P::kArgDeviceKind), Items(text::kArgDeviceKindItems));
+  arg_panel_.Create(caller, Design(P::kArgPanel), Anchors(P::kArgPanel),
+                    Panel::kRaised, false);
+  arg_device_kind_label_.Create(arg_panel_, W(text::kArgDeviceKindLabel),
+                                Design(P::kArgDeviceKindLabel), false);
+  arg_device_kind_.Create(arg_panel_, Design(P::kArgDeviceKind),
+                          Items(text::kArgDeviceKindItems));
   arg_device_kind_.on_change = [this] {
     Notify(&SettingsViewListener::OnArgDeviceKindChange);
   };
-  arg_choice_label_.Create(arg_panel_, W(text::kArgChoiceComPort), Design(P::kArgChoiceLabel), false,
-                    false);
+  arg_choice_label_.Create(arg_panel_, W(text::kArgChoiceComPort),
+                           Design(P::kArgChoiceLabel), false, false);
   main_machine_ip_.Create(arg_panel_, L"", Design(P::kMainMachineIp), false);
-  arg_com_port_.Create(arg_panel_, Design(P::kArgComPort), Items(text::kArgComPortItems),
-                     false);
+  arg_com_port_.Create(arg_panel_, Design(P::kArgComPort),
+                       Items(text::kArgComPortItems), false);
   // "Bağlan" has no action and lies under the log pane.
-  connect_button_.Create(arg_panel_, W(text::kConnect), Design(P::kConnectButton), Anchors(P::kConnectButton), false);
+  connect_button_.Create(arg_panel_, W(text::kConnect),
+                         Design(P::kConnectButton), Anchors(P::kConnectButton),
+                         false);
   log_pane_.Create(arg_panel_, Design(P::kLogPane), ES_READONLY);
   SetWindowPos(log_pane_.hwnd(), HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -108,30 +117,42 @@ void SettingsWindow::BuildControls() {
     Notify(&SettingsViewListener::OnLogPaneDoubleClick);
   };
 
-  serial_panel_.Create(caller, Design(P::kSerialPanel), Anchors(P::kSerialPanel),
-                      Panel::kRaisedInLoweredOut, false);
+  serial_panel_.Create(caller, Design(P::kSerialPanel),
+                       Anchors(P::kSerialPanel), Panel::kRaisedInLoweredOut,
+                       false);
   Panel& diger = serial_panel_;
   port_settings_button_.Create(diger, W(text::kPortSettings),
-                                 Design(P::kPortSettingsButton), Anchors(P::kPortSettingsButton));
+                               Design(P::kPortSettingsButton),
+                               Anchors(P::kPortSettingsButton));
   SetPropW(port_settings_button_.hwnd(), L"OrvantaOwnFont",
            reinterpret_cast<HANDLE>(1));
   port_settings_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnPortSettings);
   };
-  start_text_label_.Create(diger, W(text::kStartTextLabel), Design(P::kStartTextLabel), false);
+  start_text_label_.Create(diger, W(text::kStartTextLabel),
+                           Design(P::kStartTextLabel), false);
   start_text_.Create(diger, L"", Design(P::kStartText));
-  end_text_label_.Create(diger, W(text::kEndTextLabel), Design(P::kEndTextLabel), false);
+  end_text_label_.Create(diger, W(text::kEndTextLabel),
+                         Design(P::kEndTextLabel), false);
   end_text_.Create(diger, L"", Design(P::kEndText));
-  number_start_label_.Create(diger, W(text::kNumberStartLabel), Design(P::kNumberStartLabel), false);
-  number_start_.Create(diger, Design(P::kNumberStart), kSpinMinimum, kSpinMaximum);
-  number_length_label_.Create(diger, W(text::kNumberLengthLabel), Design(P::kNumberLengthLabel), false);
-  number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum, kSpinMaximum);
-  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint), Design(P::kAsciiCodesHint), true);
-  open_port_test_button_.Create(diger, W(text::kOpenPortTest), Design(P::kOpenPortTestButton));
-  open_port_test_button_.on_click = [this] { Notify(&SettingsViewListener::OnOpenPortTest); };
+  number_start_label_.Create(diger, W(text::kNumberStartLabel),
+                             Design(P::kNumberStartLabel), false);
+  number_start_.Create(diger, Design(P::kNumberStart), kSpinMinimum,
+                       kSpinMaximum);
+  number_length_label_.Create(diger, W(text::kNumberLengthLabel),
+                              Design(P::kNumberLengthLabel), false);
+  number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum,
+                        kSpinMaximum);
+  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint),
+                           Design(P::kAsciiCodesHint), true);
+  open_port_test_button_.Create(diger, W(text::kOpenPortTest),
+                                Design(P::kOpenPortTestButton));
+  open_port_test_button_.on_click = [this] {
+    Notify(&SettingsViewListener::OnOpenPortTest);
+  };
 
-  button_panel_.Create(*this, Design(P::kButtonPanel), Anchors(P::kButtonPanel), Panel::kRaised,
-                   true);
+  button_panel_.Create(*this, Design(P::kButtonPanel), Anchors(P::kButtonPanel),
+                       Panel::kRaised, true);
   save_button_.Create(button_panel_, W(text::kSave), Design(P::kSaveButton));
   save_button_.on_click = [this] { Notify(&SettingsViewListener::OnSave); };
   apply_button_.Create(button_panel_, W(text::kApply), Design(P::kApplyButton));
@@ -223,9 +244,12 @@ void SettingsWindow::ApplyFonts(UINT dpi) {
                reinterpret_cast<WPARAM>(arial_font_.get()), FALSE);
   // Labels take the size of their text in the window font.
   const std::pair<Label*, Container*> fitted[] = {
-      {&port_label_, &caller_id_panel_}, {&arg_device_kind_label_, &arg_panel_},
-      {&arg_choice_label_, &arg_panel_},        {&start_text_label_, &serial_panel_},
-      {&end_text_label_, &serial_panel_},      {&number_start_label_, &serial_panel_},
+      {&port_label_, &caller_id_panel_},
+      {&arg_device_kind_label_, &arg_panel_},
+      {&arg_choice_label_, &arg_panel_},
+      {&start_text_label_, &serial_panel_},
+      {&end_text_label_, &serial_panel_},
+      {&number_start_label_, &serial_panel_},
       {&number_length_label_, &serial_panel_},
   };
   for (const auto& [label, parent] : fitted) {
@@ -268,9 +292,7 @@ void SettingsWindow::SetCallerIdEnabled(bool checked) {
   caller_id_enabled_.SetChecked(checked);
 }
 
-int SettingsWindow::SourceIndex() const {
-  return source_choice_.Index();
-}
+int SettingsWindow::SourceIndex() const { return source_choice_.Index(); }
 
 void SettingsWindow::SetSourceIndex(int index) {
   source_choice_.SetIndex(index);
@@ -298,24 +320,24 @@ std::u16string SettingsWindow::EditText(SettingsEdit edit) const {
   return EditFor(edit).Text();
 }
 
-void SettingsWindow::SetEditText(SettingsEdit edit, const std::u16string& text) {
+void SettingsWindow::SetEditText(SettingsEdit edit,
+                                 const std::u16string& text) {
   EditFor(edit).SetText(text);
 }
 
 int SettingsWindow::SpinValue(SettingsSpin spin) const {
   return spin == SettingsSpin::kNumberStart ? number_start_.Value()
-                                                    : number_length_.Value();
+                                            : number_length_.Value();
 }
 
 void SettingsWindow::SetSpinValue(SettingsSpin spin, int value) {
-  (spin == SettingsSpin::kNumberStart ? number_start_
-                                              : number_length_)
+  (spin == SettingsSpin::kNumberStart ? number_start_ : number_length_)
       .SetValue(value);
 }
 
 int SettingsWindow::ComboIndex(SettingsCombo combo) const {
   return combo == SettingsCombo::kArgDeviceKind ? arg_device_kind_.Index()
-                                             : arg_com_port_.Index();
+                                                : arg_com_port_.Index();
 }
 
 void SettingsWindow::SetComboIndex(SettingsCombo combo, int index) {

@@ -50,7 +50,9 @@ RECT PlaceInParent(HWND control) {
 // unmapping waits for the window manager, so windows are not made per test.
 class SettingsWindowTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { window_ = new SettingsWindow(nullptr, nullptr); }
+  static void SetUpTestSuite() {
+    window_ = new SettingsWindow(nullptr, nullptr);
+  }
   static void TearDownTestSuite() {
     delete window_;
     window_ = nullptr;
@@ -80,7 +82,8 @@ SettingsWindow* SettingsWindowTest::window_ = nullptr;
 
 // A control at its rectangle `expected`, as far as its kind of sizing lets
 // the designed size hold on a real screen.
-void ExpectPlaced(HWND control, LayoutSizing sizing, const LayoutRect& expected) {
+void ExpectPlaced(HWND control, LayoutSizing sizing,
+                  const LayoutRect& expected) {
   RECT place = PlaceInParent(control);
   EXPECT_EQ(place.left, expected.left);
   EXPECT_EQ(place.top, expected.top);
@@ -96,9 +99,9 @@ void ExpectPlaced(HWND control, LayoutSizing sizing, const LayoutRect& expected)
     case LayoutSizing::kSpin: {
       // The edit with its up-down arrows inside the designed width.
       HWND arrows_hwnd = GetWindow(control, GW_HWNDNEXT);
-      EXPECT_EQ(reinterpret_cast<HWND>(
-                    SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
-                control);
+      EXPECT_EQ(
+          reinterpret_cast<HWND>(SendMessageW(arrows_hwnd, UDM_GETBUDDY, 0, 0)),
+          control);
       RECT arrows = PlaceInParent(arrows_hwnd);
       EXPECT_EQ(place.left + place.right, arrows.left);
       EXPECT_EQ(arrows.left + arrows.right, expected.left + expected.width);
@@ -129,7 +132,8 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   // all inside the group.
   const LayoutRect group = Placement(SettingsPart::kSourceChoice).rect;
   RECT items[3];
-  for (int i = 0; i < 3; ++i) items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
+  for (int i = 0; i < 3; ++i)
+    items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
   EXPECT_EQ(items[0].left, items[1].left);
   EXPECT_GT(items[1].top, items[0].top);
   EXPECT_EQ(items[2].top, items[0].top);
@@ -177,7 +181,8 @@ TEST_F(SettingsWindowTest, FixedBorderWithMinimiseAndMaximise) {
   EXPECT_FALSE(style & WS_THICKFRAME);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_MAXIMIZEBOX);
-  EXPECT_TRUE(GetWindowLongPtrW(window().hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_TRUE(GetWindowLongPtrW(window().hwnd(), GWL_EXSTYLE) &
+              WS_EX_APPWINDOW);
   EXPECT_FALSE(GetWindow(window().hwnd(), GW_OWNER));
 }
 
@@ -197,13 +202,14 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
 
   HDC dc = CreateCompatibleDC(nullptr);
   HWND caller_panel = Control(kIdCallerIdPanel);
-  HWND label = FindWindowExW(caller_panel, nullptr, L"Static", L"Bildirim Portu");
+  HWND label =
+      FindWindowExW(caller_panel, nullptr, L"Static", L"Bildirim Portu");
   ASSERT_TRUE(label);
   SendMessageW(caller_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(label));
-  EXPECT_EQ(GetTextColor(dc), RGB(kSettingsLabelColour.red,
-                                  kSettingsLabelColour.green,
-                                  kSettingsLabelColour.blue));
+  EXPECT_EQ(GetTextColor(dc),
+            RGB(kSettingsLabelColour.red, kSettingsLabelColour.green,
+                kSettingsLabelColour.blue));
   // The read-only log pane is black on white.
   HWND memo = Control(kIdLogPane);
   LRESULT brush = SendMessageW(GetParent(memo), WM_CTLCOLORSTATIC,
@@ -217,8 +223,9 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
 
 TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  for (int id : {kIdSaveButton, kIdApplyButton, kIdHideButton, kIdCloseButton,
-                 kIdTestPortButton, kIdOpenPortTestButton, kIdPortSettingsButton}) {
+  for (int id :
+       {kIdSaveButton, kIdApplyButton, kIdHideButton, kIdCloseButton,
+        kIdTestPortButton, kIdOpenPortTestButton, kIdPortSettingsButton}) {
     SCOPED_TRACE(id);
     SetCursor(nullptr);
     HWND button = Control(id);
@@ -259,9 +266,12 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
     const char* call;
   };
   const Case buttons[] = {
-      {kIdSaveButton, "Kaydet"},     {kIdApplyButton, "Uygula"},
-      {kIdHideButton, "Gizle"},      {kIdCloseButton, "Kapat"},
-      {kIdTestPortButton, "PortuTestEt"}, {kIdOpenPortTestButton, "TestEkrani"},
+      {kIdSaveButton, "Kaydet"},
+      {kIdApplyButton, "Uygula"},
+      {kIdHideButton, "Gizle"},
+      {kIdCloseButton, "Kapat"},
+      {kIdTestPortButton, "PortuTestEt"},
+      {kIdOpenPortTestButton, "TestEkrani"},
       {kIdPortSettingsButton, "ComportAyarlari"},
   };
   window().SetControlVisible(SettingsShown::kSerialPanel, true);

@@ -13,7 +13,7 @@ namespace text = setup_dialog_text;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr SIZE kClient = {kSetupDialogClientSize.width,
-                           kSetupDialogClientSize.height};
+                          kSetupDialogClientSize.height};
 
 RECT Design(const LayoutRect& rect) {
   return {rect.left, rect.top, rect.width, rect.height};
@@ -29,29 +29,30 @@ SetupDialog::SetupDialog() {
   CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
              nullptr);
   // The lists follow in tab order, then the buttons.
-  HWND group = CreateWindowExW(0, L"BUTTON", W(text::kGroupBox),
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
-                                   BS_GROUPBOX,
-                               kSetupDialogGroupBox.left, kSetupDialogGroupBox.top,
-                               kSetupDialogGroupBox.width,
-                               kSetupDialogGroupBox.height, hwnd(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+  HWND group =
+      CreateWindowExW(0, L"BUTTON", W(text::kGroupBox),
+                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
+                      kSetupDialogGroupBox.left, kSetupDialogGroupBox.top,
+                      kSetupDialogGroupBox.width, kSetupDialogGroupBox.height,
+                      hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
   layout().Add(group, Design(kSetupDialogGroupBox));
   for (int i = 0; i < kListCount; ++i) {
-    labels_[i].Create(*this, W(text::kLabels[i]), Design(InSetupDialogGroup(SetupDialogLabel(i))),
-                      false);
+    labels_[i].Create(*this, W(text::kLabels[i]),
+                      Design(InSetupDialogGroup(SetupDialogLabel(i))), false);
   }
   for (int i = 0; i < kListCount; ++i) {
     // Children of the dialog, placed over the group box.
-    combos_[i].Create(*this, Design(InSetupDialogGroup(SetupDialogList(i))), {});
+    combos_[i].Create(*this, Design(InSetupDialogGroup(SetupDialogList(i))),
+                      {});
     SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdFirstList + i);
   }
-  ok_button_.Create(*this, W(text::kOk), Design(kSetupDialogOkButton), kAnchorTopLeft,
-                  false, BS_DEFPUSHBUTTON);
+  ok_button_.Create(*this, W(text::kOk), Design(kSetupDialogOkButton),
+                    kAnchorTopLeft, false, BS_DEFPUSHBUTTON);
   SetWindowLongPtrW(ok_button_.hwnd(), GWLP_ID, IDOK);
   ok_button_.on_click = [this] { End(true); };
-  cancel_button_.Create(*this, W(text::kCancel), Design(kSetupDialogCancelButton), kAnchorTopLeft,
-                  false);
+  cancel_button_.Create(*this, W(text::kCancel),
+                        Design(kSetupDialogCancelButton), kAnchorTopLeft,
+                        false);
   SetWindowLongPtrW(cancel_button_.hwnd(), GWLP_ID, IDCANCEL);
   cancel_button_.on_click = [this] { End(false); };
   FinishLayout();

@@ -78,8 +78,8 @@ SingleInstance::Outcome AskRunningCopy(const std::wstring& key) {
   GetWindowThreadProcessId(target, &process);
   AllowSetForegroundWindow(process);
   DWORD_PTR shown = 0;
-  if (!SendMessageTimeoutW(target, ShowRequestMessage(), 0, 0,
-                           SMTO_ABORTIFHUNG, 10000, &shown)) {
+  if (!SendMessageTimeoutW(target, ShowRequestMessage(), 0, 0, SMTO_ABORTIFHUNG,
+                           10000, &shown)) {
     return SingleInstance::Outcome::kRunningUnreachable;
   }
   return shown == 1 ? SingleInstance::Outcome::kShownInRunning
@@ -94,7 +94,8 @@ std::unique_ptr<SingleInstance> SingleInstance::Claim(const std::string& key,
   // Per session: a copy in another user's session has its own tray.
   HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Local\\" + wide_key).c_str());
   const DWORD error = GetLastError();
-  if (error == ERROR_ALREADY_EXISTS || (!mutex && error == ERROR_ACCESS_DENIED)) {
+  if (error == ERROR_ALREADY_EXISTS ||
+      (!mutex && error == ERROR_ACCESS_DENIED)) {
     if (mutex) CloseHandle(mutex);
     outcome = AskRunningCopy(wide_key);
     return nullptr;

@@ -14,7 +14,8 @@ namespace {
 TEST(SingleInstanceWinTest, ALaterClaimAsksTheFirstToShowItsWindow) {
   const std::string key =
       "orvanta-test-" + std::to_string(GetCurrentProcessId());
-  SingleInstance::Outcome outcome = SingleInstance::Outcome::kRunningUnreachable;
+  SingleInstance::Outcome outcome =
+      SingleInstance::Outcome::kRunningUnreachable;
   std::unique_ptr<SingleInstance> first = SingleInstance::Claim(key, outcome);
   ASSERT_TRUE(first);
   EXPECT_EQ(outcome, SingleInstance::Outcome::kFirst);

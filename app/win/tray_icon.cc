@@ -25,9 +25,10 @@ TrayIcon::TrayIcon(HICON icon, std::u16string tip, NotifyFunction notify,
       notify_(std::move(notify)),
       sleep_(std::move(sleep)),
       taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {
-  if (!notify_) notify_ = [](DWORD m, NOTIFYICONDATAW* d) {
-    return Shell_NotifyIconW(m, d);
-  };
+  if (!notify_)
+    notify_ = [](DWORD m, NOTIFYICONDATAW* d) {
+      return Shell_NotifyIconW(m, d);
+    };
   if (!sleep_) sleep_ = [](DWORD ms) { Sleep(ms); };
   SetTip(tip);
   RegisterClassOnce(kTrayClass, 0, nullptr, nullptr, nullptr);
@@ -117,9 +118,9 @@ UINT TrayIcon::TrackMenu(HMENU menu) {
   // Without the foreground the menu would not close on a click elsewhere;
   // the posted empty message lets it close on the first click.
   SetForegroundWindow(hwnd());
-  UINT chosen = TrackPopupMenu(menu,
-                               TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
-                               at.x, at.y, 0, hwnd(), nullptr);
+  UINT chosen =
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x,
+                     at.y, 0, hwnd(), nullptr);
   PostMessageW(hwnd(), WM_NULL, 0, 0);
   return chosen;
 }

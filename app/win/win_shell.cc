@@ -58,15 +58,15 @@ WinShell::~WinShell() { tray_.Remove(); }
 MessageAnswer WinShell::ShowMessage(const std::u16string& text,
                                     const std::u16string& title,
                                     MessageIcon icon, MessageButtons buttons) {
-  UINT flags = IconFlag(icon) | MB_SETFOREGROUND |
-               (buttons == MessageButtons::kYesNo ? MB_YESNO | MB_DEFBUTTON1
-                                                  : MB_OK);
+  UINT flags =
+      IconFlag(icon) | MB_SETFOREGROUND |
+      (buttons == MessageButtons::kYesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK);
   // Owned by the active window; with none (the window hidden), the box
   // disables the program's windows itself.
   HWND owner = GetActiveWindow();
   if (!owner) flags |= MB_TASKMODAL;
-  int answer = MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(),
-                           flags);
+  int answer =
+      MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), flags);
   switch (answer) {
     case IDYES:
       return MessageAnswer::kYes;
@@ -82,7 +82,6 @@ void WinShell::ShowBalloon(const std::u16string& title,
                            const std::u16string& text, uint32_t timeout_ms) {
   tray_.ShowBalloon(title, text, timeout_ms);
 }
-
 
 void WinShell::PostAutoStart() {
   PostMessageW(main_window_.hwnd(), kWmAutoStart, 0, 0);

@@ -204,8 +204,8 @@ TEST_F(WinShellTest, SettingsFolderFromTheExecutableOrTheCommandLine) {
             shell_.ExePath().substr(0, shell_.ExePath().rfind(u'\\') + 1));
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  const std::u16string base =
-      U16(temp) + u"orvanta-shell-" + U16(std::to_wstring(GetCurrentProcessId()));
+  const std::u16string base = U16(temp) + u"orvanta-shell-" +
+                              U16(std::to_wstring(GetCurrentProcessId()));
   const std::u16string folder = base + u"\\a\\b";
   shell_.SetSettingsFolder(folder);
   EXPECT_EQ(shell_.SettingsFolder(), folder + u"\\");

@@ -3,7 +3,6 @@
 #include <set>
 #include <string>
 
-
 namespace orvanta::win {
 
 namespace {
@@ -175,7 +174,8 @@ void CentreOnScreen(HWND window) {
   info.cbSize = sizeof(info);
   GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
   const RECT& area = info.rcWork;
-  SetWindowPos(window, nullptr, area.left + (area.right - area.left - size.cx) / 2,
+  SetWindowPos(window, nullptr,
+               area.left + (area.right - area.left - size.cx) / 2,
                area.top + (area.bottom - area.top - size.cy) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -59,7 +59,8 @@ StandinServer& StandinServer::Get() {
   return server;
 }
 
-StandinServer::StandinServer() : path_(ExeDirectory() + L"callerid_standin.dll") {
+StandinServer::StandinServer()
+    : path_(ExeDirectory() + L"callerid_standin.dll") {
   module_ = LoadLibraryW(path_.c_str());
   if (module_ == nullptr) {
     ADD_FAILURE() << "cannot load the stand-in server: " << GetLastError();
@@ -82,7 +83,8 @@ void StandinServer::Register() {
           RegCreateKeyExW(hive.root, server_key.c_str(), 0, nullptr, 0,
                           KEY_SET_VALUE, nullptr, &key, nullptr);
       if (status != ERROR_SUCCESS) {
-        if (hive.required) ADD_FAILURE() << "RegCreateKeyExW failed: " << status;
+        if (hive.required)
+          ADD_FAILURE() << "RegCreateKeyExW failed: " << status;
         continue;
       }
       SetString(key, nullptr, path_);
@@ -113,8 +115,8 @@ std::vector<std::string> StandinServer::Journal() const {
   for (size_t end; (end = text.find(L'\n', begin)) != std::wstring::npos;
        begin = end + 1) {
     const std::wstring line = text.substr(begin, end - begin);
-    lines.push_back(Utf16ToUtf8(
-        std::u16string(reinterpret_cast<const char16_t*>(line.data()), line.size())));
+    lines.push_back(Utf16ToUtf8(std::u16string(
+        reinterpret_cast<const char16_t*>(line.data()), line.size())));
   }
   return lines;
 }
@@ -123,7 +125,8 @@ HRESULT StandinServer::Fire(const wchar_t* kind, DISPID id,
                             const std::vector<std::wstring>& arguments,
                             bool by_reference) {
   std::vector<const wchar_t*> texts;
-  for (const std::wstring& argument : arguments) texts.push_back(argument.c_str());
+  for (const std::wstring& argument : arguments)
+    texts.push_back(argument.c_str());
   return fire_(kind, id, static_cast<int>(texts.size()), texts.data(),
                by_reference ? 1 : 0);
 }

@@ -53,11 +53,12 @@ void RequirePrivateTestNetwork() {
   if (InPrivateTestNetwork()) return;
   std::string found;
   for (const std::string& name : NetworkInterfaceNames()) found += " " + name;
-  std::fprintf(stderr,
-               "\n*** REFUSING TO RUN: this test sends UDP broadcasts and must "
-               "run inside a private network namespace (tools/netns-run).\n"
-               "*** Expected exactly the interfaces lo v0 v1 in %s, found:%s\n\n",
-               NetworkDeviceListPath(), found.empty() ? " (none)" : found.c_str());
+  std::fprintf(
+      stderr,
+      "\n*** REFUSING TO RUN: this test sends UDP broadcasts and must "
+      "run inside a private network namespace (tools/netns-run).\n"
+      "*** Expected exactly the interfaces lo v0 v1 in %s, found:%s\n\n",
+      NetworkDeviceListPath(), found.empty() ? " (none)" : found.c_str());
   std::fflush(stderr);
   std::exit(1);
 }

@@ -13,9 +13,9 @@ enum class SocketCall { kOpen, kReuseAddress, kBind, kBroadcast, kSend };
 // How an armed call fails. Each becomes the platform's own error (errno on
 // Linux, WSAGetLastError on Windows), so the back end's translation runs too.
 enum class SocketFault {
-  kAccessDenied,               // EACCES / WSAEACCES
-  kNotPermitted,               // EPERM (a firewall refusing broadcast) / WSAEACCES
-  kAddressInUse,               // EADDRINUSE / WSAEADDRINUSE
+  kAccessDenied,  // EACCES / WSAEACCES
+  kNotPermitted,  // EPERM (a firewall refusing broadcast) / WSAEACCES
+  kAddressInUse,  // EADDRINUSE / WSAEADDRINUSE
   kAddressFamilyNotSupported,  // EAFNOSUPPORT / WSAEAFNOSUPPORT
   kNoBufferSpace,              // ENOBUFS / WSAENOBUFS
   kMessageTooLong,             // EMSGSIZE / WSAEMSGSIZE

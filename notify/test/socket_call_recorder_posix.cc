@@ -17,16 +17,26 @@ SocketSystemCalls g_real;
 
 int ErrnoFor(SocketFault fault) {
   switch (fault) {
-    case SocketFault::kAccessDenied: return EACCES;
-    case SocketFault::kNotPermitted: return EPERM;
-    case SocketFault::kAddressInUse: return EADDRINUSE;
-    case SocketFault::kAddressFamilyNotSupported: return EAFNOSUPPORT;
-    case SocketFault::kNoBufferSpace: return ENOBUFS;
-    case SocketFault::kMessageTooLong: return EMSGSIZE;
-    case SocketFault::kNetworkDown: return ENETDOWN;
-    case SocketFault::kNetworkUnreachable: return ENETUNREACH;
-    case SocketFault::kHostUnreachable: return EHOSTUNREACH;
-    case SocketFault::kPartialSend: break;
+    case SocketFault::kAccessDenied:
+      return EACCES;
+    case SocketFault::kNotPermitted:
+      return EPERM;
+    case SocketFault::kAddressInUse:
+      return EADDRINUSE;
+    case SocketFault::kAddressFamilyNotSupported:
+      return EAFNOSUPPORT;
+    case SocketFault::kNoBufferSpace:
+      return ENOBUFS;
+    case SocketFault::kMessageTooLong:
+      return EMSGSIZE;
+    case SocketFault::kNetworkDown:
+      return ENETDOWN;
+    case SocketFault::kNetworkUnreachable:
+      return ENETUNREACH;
+    case SocketFault::kHostUnreachable:
+      return EHOSTUNREACH;
+    case SocketFault::kPartialSend:
+      break;
   }
   return EIO;
 }
@@ -50,7 +60,8 @@ int SetOption(int fd, int level, int name, const void* value, socklen_t size) {
   const int flag = *static_cast<const int*>(value);
   std::optional<SocketFault> fault;
   if (level == SOL_SOCKET && name == SO_REUSEADDR) {
-    fault = Record(SocketCall::kReuseAddress, "reuseaddr " + std::to_string(flag));
+    fault =
+        Record(SocketCall::kReuseAddress, "reuseaddr " + std::to_string(flag));
   } else if (level == SOL_SOCKET && name == SO_BROADCAST) {
     fault = Record(SocketCall::kBroadcast, "broadcast " + std::to_string(flag));
   } else {
@@ -86,8 +97,8 @@ ssize_t SendTo(int fd, const void* data, size_t size, int flags,
 }
 
 int ShutDown(int fd, int how) {
-  Record(std::nullopt, how == SHUT_WR ? "shutdown send"
-                                      : "shutdown " + std::to_string(how));
+  Record(std::nullopt,
+         how == SHUT_WR ? "shutdown send" : "shutdown " + std::to_string(how));
   return g_real.shut_down(fd, how);
 }
 

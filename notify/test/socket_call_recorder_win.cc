@@ -15,16 +15,26 @@ SocketSystemCalls g_real;
 
 int WinsockErrorFor(SocketFault fault) {
   switch (fault) {
-    case SocketFault::kAccessDenied: return WSAEACCES;
-    case SocketFault::kNotPermitted: return WSAEACCES;
-    case SocketFault::kAddressInUse: return WSAEADDRINUSE;
-    case SocketFault::kAddressFamilyNotSupported: return WSAEAFNOSUPPORT;
-    case SocketFault::kNoBufferSpace: return WSAENOBUFS;
-    case SocketFault::kMessageTooLong: return WSAEMSGSIZE;
-    case SocketFault::kNetworkDown: return WSAENETDOWN;
-    case SocketFault::kNetworkUnreachable: return WSAENETUNREACH;
-    case SocketFault::kHostUnreachable: return WSAEHOSTUNREACH;
-    case SocketFault::kPartialSend: break;
+    case SocketFault::kAccessDenied:
+      return WSAEACCES;
+    case SocketFault::kNotPermitted:
+      return WSAEACCES;
+    case SocketFault::kAddressInUse:
+      return WSAEADDRINUSE;
+    case SocketFault::kAddressFamilyNotSupported:
+      return WSAEAFNOSUPPORT;
+    case SocketFault::kNoBufferSpace:
+      return WSAENOBUFS;
+    case SocketFault::kMessageTooLong:
+      return WSAEMSGSIZE;
+    case SocketFault::kNetworkDown:
+      return WSAENETDOWN;
+    case SocketFault::kNetworkUnreachable:
+      return WSAENETUNREACH;
+    case SocketFault::kHostUnreachable:
+      return WSAEHOSTUNREACH;
+    case SocketFault::kPartialSend:
+      break;
   }
   return WSAEFAULT;
 }
@@ -45,11 +55,13 @@ SOCKET WSAAPI OpenSocket(int family, int type, int protocol) {
   return g_real.open_socket(family, type, protocol);
 }
 
-int WSAAPI SetOption(SOCKET s, int level, int name, const char* value, int size) {
+int WSAAPI SetOption(SOCKET s, int level, int name, const char* value,
+                     int size) {
   const int flag = *reinterpret_cast<const BOOL*>(value) ? 1 : 0;
   std::optional<SocketFault> fault;
   if (level == SOL_SOCKET && name == SO_REUSEADDR) {
-    fault = Record(SocketCall::kReuseAddress, "reuseaddr " + std::to_string(flag));
+    fault =
+        Record(SocketCall::kReuseAddress, "reuseaddr " + std::to_string(flag));
   } else if (level == SOL_SOCKET && name == SO_BROADCAST) {
     fault = Record(SocketCall::kBroadcast, "broadcast " + std::to_string(flag));
   } else {
@@ -85,8 +97,8 @@ int WSAAPI SendTo(SOCKET s, const char* data, int size, int flags,
 }
 
 int WSAAPI ShutDown(SOCKET s, int how) {
-  Record(std::nullopt, how == SD_SEND ? "shutdown send"
-                                      : "shutdown " + std::to_string(how));
+  Record(std::nullopt,
+         how == SD_SEND ? "shutdown send" : "shutdown " + std::to_string(how));
   return g_real.shut_down(s, how);
 }
 

@@ -18,7 +18,8 @@
 
 namespace {
 
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvanta";
 constexpr wchar_t kMainWindowClass[] = L"OrvantaMainWindow";
@@ -30,27 +31,35 @@ const std::pair<const wchar_t*, std::string> kSenderFiles[] = {
     {L"calleridcomport.ini", "[COMPORT]\r\nBaudRate=9600\r\n"}};
 const std::pair<const wchar_t*, std::string> kReceiverFiles[] = {
     {L"Alici.ini", "[VmStored]\r\nUDPPORT=18976\r\n"},
-    {L"AliciGecmis.csv", "2026-01-02 10:11:12;1;0212 555 01 02;Ay\xC5\x9F" "e\r\n"},
-    {L"Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e\n"}};
+    {L"AliciGecmis.csv",
+     "2026-01-02 10:11:12;1;0212 555 01 02;Ay\xC5\x9F"
+     "e\r\n"},
+    {L"Rehber.csv",
+     "0212 555 01 02;Ay\xC5\x9F"
+     "e\n"}};
 
 // The build hands over a Unix path; Wine maps the root to drive Z:.
 std::wstring WindowsPath(const char* unix_path) {
   std::wstring result;
-  for (const char* c = unix_path; *c; ++c) result += *c == '/' ? L'\\' : wchar_t(*c);
+  for (const char* c = unix_path; *c; ++c)
+    result += *c == '/' ? L'\\' : wchar_t(*c);
   if (!result.empty() && result[0] == L'\\') result = L"Z:" + result;
   return result;
 }
 
 std::wstring ShellFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
-  EXPECT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
+  EXPECT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path),
+            S_OK);
   return path;
 }
 
 std::wstring InstallFolder() {
   return ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Orvanta\\";
 }
-std::wstring Shortcut() { return ShellFolder(CSIDL_PROGRAMS) + L"\\Orvanta.lnk"; }
+std::wstring Shortcut() {
+  return ShellFolder(CSIDL_PROGRAMS) + L"\\Orvanta.lnk";
+}
 std::wstring ReceiverShortcut() {
   return ShellFolder(CSIDL_PROGRAMS) + L"\\Orvanta Alici.lnk";
 }
@@ -70,7 +79,8 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 // A text value of the current user's registry, or nothing.
-std::optional<std::wstring> RegistryText(const wchar_t* key, const wchar_t* name) {
+std::optional<std::wstring> RegistryText(const wchar_t* key,
+                                         const wchar_t* name) {
   wchar_t value[1024];
   DWORD size = sizeof value;
   if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value,
@@ -82,7 +92,8 @@ std::optional<std::wstring> RegistryText(const wchar_t* key, const wchar_t* name
 
 bool KeyExists(const wchar_t* key) {
   HKEY handle;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) !=
+      ERROR_SUCCESS)
     return false;
   RegCloseKey(handle);
   return true;
@@ -139,7 +150,8 @@ DWORD RunningReceiver() { return RunningProcess(kReceiverWindowClass); }
 
 template <size_t N>
 void WriteAll(const std::pair<const wchar_t*, std::string> (&files)[N]) {
-  for (const auto& [name, bytes] : files) WriteBytes(InstallFolder() + name, bytes);
+  for (const auto& [name, bytes] : files)
+    WriteBytes(InstallFolder() + name, bytes);
 }
 template <size_t N>
 void ExpectKept(const std::pair<const wchar_t*, std::string> (&files)[N]) {
@@ -149,7 +161,8 @@ void ExpectKept(const std::pair<const wchar_t*, std::string> (&files)[N]) {
 }
 
 void EndProcess(DWORD process_id) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process_id);
+  HANDLE process =
+      OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process_id);
   ASSERT_NE(process, nullptr);
   TerminateProcess(process, 0);
   WaitForSingleObject(process, 30000);
@@ -163,8 +176,9 @@ class Started {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring command_line = L"\"" + path + L"\"";
-    EXPECT_TRUE(CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr,
-                               FALSE, 0, nullptr, nullptr, &startup, &process_));
+    EXPECT_TRUE(CreateProcessW(path.c_str(), command_line.data(), nullptr,
+                               nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process_));
   }
   ~Started() {
     if (!process_.hProcess) return;
@@ -173,8 +187,12 @@ class Started {
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
-  bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-  bool Ended() const { return WaitForSingleObject(process_.hProcess, 60000) == WAIT_OBJECT_0; }
+  bool Running() const {
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+  }
+  bool Ended() const {
+    return WaitForSingleObject(process_.hProcess, 60000) == WAIT_OBJECT_0;
+  }
   DWORD id() const { return process_.dwProcessId; }
 
  private:
@@ -194,7 +212,8 @@ void RemoveEverything() {
   EXPECT_TRUE(WaitUntil([&] {
     for (const wchar_t* name :
          {L"Orvanta.exe", L"OrvantaAlici.exe", L"uninstall.exe", L"Setting.ini",
-          L"calleridcomport.ini", L"Alici.ini", L"AliciGecmis.csv", L"Rehber.csv"}) {
+          L"calleridcomport.ini", L"Alici.ini", L"AliciGecmis.csv",
+          L"Rehber.csv"}) {
       DeleteFileW((folder + name).c_str());
     }
     RemoveDirectoryW(folder.c_str());
@@ -216,7 +235,8 @@ class InstallerTest : public ::testing::Test {
   void TearDown() override { EndAllPrograms(); }
 };
 
-TEST_F(InstallerTest, SilentInstallPutsEverythingInPlaceAndTheProgramRunsFromThere) {
+TEST_F(InstallerTest,
+       SilentInstallPutsEverythingInPlaceAndTheProgramRunsFromThere) {
   ASSERT_EQ(InstallSilently(), 0u);
 
   const std::wstring program = InstallFolder() + L"Orvanta.exe";
@@ -225,7 +245,8 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlaceAndTheProgramRunsFromThe
   EXPECT_TRUE(Exists(Shortcut()));
   EXPECT_EQ(RegistryText(kRunKey, L"Orvanta"), L"\"" + program + L"\"");
   EXPECT_EQ(RegistryText(kUninstallKey, L"DisplayName"), L"Orvanta");
-  EXPECT_EQ(RegistryText(kUninstallKey, L"DisplayVersion"), L"" ORVANTA_VERSION);
+  EXPECT_EQ(RegistryText(kUninstallKey, L"DisplayVersion"),
+            L"" ORVANTA_VERSION);
   EXPECT_EQ(RegistryText(kUninstallKey, L"UninstallString"),
             L"\"" + InstallFolder() + L"uninstall.exe\"");
   EXPECT_EQ(RegistryText(kUninstallKey, L"QuietUninstallString"),
@@ -259,11 +280,13 @@ TEST_F(InstallerTest, TheCommandLineChoosesTheComponents) {
     ASSERT_EQ(InstallSilently(c.options), 0u);
     EXPECT_TRUE(Exists(InstallFolder() + L"Orvanta.exe"));
     EXPECT_TRUE(Exists(Shortcut()));
-    EXPECT_EQ(RegistryText(kRunKey, L"Orvanta").has_value(), c.sender_autostart);
+    EXPECT_EQ(RegistryText(kRunKey, L"Orvanta").has_value(),
+              c.sender_autostart);
     EXPECT_EQ(Exists(Receiver()), c.receiver);
     EXPECT_EQ(Exists(ReceiverShortcut()), c.receiver);
-    EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue),
-              c.receiver ? std::optional(L"\"" + Receiver() + L"\"") : std::nullopt);
+    EXPECT_EQ(
+        RegistryText(kRunKey, kReceiverRunValue),
+        c.receiver ? std::optional(L"\"" + Receiver() + L"\"") : std::nullopt);
     EXPECT_EQ(RunningReceiver(), 0u);
   }
 }
@@ -271,7 +294,8 @@ TEST_F(InstallerTest, TheCommandLineChoosesTheComponents) {
 // Both programs running: an upgrade ends both, replaces them, keeps every
 // file they wrote, and starts both again. An installed receiver stays
 // without /ALICI.
-TEST_F(InstallerTest, UpgradeKeepsTheReceiverAndItsFilesAndRestartsBothPrograms) {
+TEST_F(InstallerTest,
+       UpgradeKeepsTheReceiverAndItsFilesAndRestartsBothPrograms) {
   ASSERT_EQ(InstallSilently(L" /ALICI"), 0u);
   WriteAll(kSenderFiles);
   WriteAll(kReceiverFiles);
@@ -288,7 +312,8 @@ TEST_F(InstallerTest, UpgradeKeepsTheReceiverAndItsFilesAndRestartsBothPrograms)
   ExpectKept(kReceiverFiles);
   EXPECT_TRUE(Exists(Receiver()));
   EXPECT_TRUE(Exists(ReceiverShortcut()));
-  EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue), L"\"" + Receiver() + L"\"");
+  EXPECT_EQ(RegistryText(kRunKey, kReceiverRunValue),
+            L"\"" + Receiver() + L"\"");
   EXPECT_TRUE(WaitUntil([&] {
     const DWORD now = RunningReceiver();
     return now != 0 && now != receiver.id();

@@ -50,9 +50,9 @@ TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
                            "CALLERIDTYPE=2\r\nCALLERIDNOBASLAMA=1\r\n"
                            "CALLERIDNOUZUNLUK=0\r\nUDPPORT=") +
                    kPort + "\r\n");
-  folder.Write("sender/calleridcomport.ini",
-               "[ComPortCallerID]\r\nPort=" + line.device() +
-                   "\r\nBaudRate=9600\r\n");
+  folder.Write(
+      "sender/calleridcomport.ini",
+      "[ComPortCallerID]\r\nPort=" + line.device() + "\r\nBaudRate=9600\r\n");
   folder.Write("receiver/Alici.ini",
                std::string("[VmStored]\r\nUDPPORT=") + kPort + "\r\n");
   folder.Write("receiver/Rehber.csv", "+90 532 123 45 67;Mehmet \xC3\x96z\n");
@@ -67,7 +67,8 @@ TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
     return ReadWholeFile(history.string()).find("0532 123 45 67") !=
            std::string::npos;
   };
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const auto give_up =
+      std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!heard() && std::chrono::steady_clock::now() < give_up) {
     line.Write("xxS 0532 123 45 67\rE");
     PollUntil(heard, std::chrono::milliseconds(700));
@@ -76,8 +77,10 @@ TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
   ASSERT_TRUE(heard()) << "sender:\n"
                        << ReadWholeFile((sender_folder / "output.txt").string())
                        << "receiver:\n"
-                       << ReadWholeFile((receiver_folder / "output.txt").string());
-  EXPECT_NE(text.find(";0;0532 123 45 67;Mehmet \xC3\x96z\r\n"), std::string::npos)
+                       << ReadWholeFile(
+                              (receiver_folder / "output.txt").string());
+  EXPECT_NE(text.find(";0;0532 123 45 67;Mehmet \xC3\x96z\r\n"),
+            std::string::npos)
       << text;
   EXPECT_TRUE(receiver->Running());
   EXPECT_TRUE(sender->Running());

@@ -27,10 +27,14 @@ class HistoryModel : public QAbstractTableModel {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
     const HistoryEntry& entry = source_.row(static_cast<size_t>(index.row()));
     switch (index.column()) {
-      case 0: return ToQString(entry.time);
-      case 1: return ToQString(entry.line);
-      case 2: return ToQString(entry.number);
-      default: return ToQString(entry.name);
+      case 0:
+        return ToQString(entry.time);
+      case 1:
+        return ToQString(entry.line);
+      case 2:
+        return ToQString(entry.number);
+      default:
+        return ToQString(entry.name);
     }
   }
   QVariant headerData(int section, Qt::Orientation orientation,
@@ -55,7 +59,8 @@ HistoryWindow::HistoryWindow(Source source, Actions actions)
       table_(new QTableView(this)),
       copy_(new QPushButton(ToQString(u"Numaray\u0131 Kopyala"), this)),
       status_(new QLabel(this)) {
-  setWindowTitle(ToQString(u"Orvanta Al\u0131c\u0131 - Arama Ge\u00e7mi\u015fi"));
+  setWindowTitle(
+      ToQString(u"Orvanta Al\u0131c\u0131 - Arama Ge\u00e7mi\u015fi"));
   model_->setParent(this);
   table_->setModel(model_);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -66,9 +71,11 @@ HistoryWindow::HistoryWindow(Source source, Actions actions)
   table_->setColumnWidth(0, 150);
   table_->setColumnWidth(1, 50);
   table_->setColumnWidth(2, 170);
-  table_->setToolTip(ToQString(u"Numaray\u0131 kopyalamak i\u00e7in \u00e7ift t\u0131klay\u0131n"));
+  table_->setToolTip(ToQString(
+      u"Numaray\u0131 kopyalamak i\u00e7in \u00e7ift t\u0131klay\u0131n"));
 
-  auto* import = new QPushButton(ToQString(u"Rehber \u0130\u00e7e Aktar..."), this);
+  auto* import =
+      new QPushButton(ToQString(u"Rehber \u0130\u00e7e Aktar..."), this);
   auto* reload = new QPushButton(ToQString(u"Rehberi Yenile"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(copy_);

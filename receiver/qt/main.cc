@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orvanta-alici"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Orvanta Al\u0131c\u0131"));
+  QApplication::setApplicationDisplayName(
+      QStringLiteral("Orvanta Al\u0131c\u0131"));
   QApplication::setDesktopFileName(QStringLiteral("orvanta-alici"));
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(orvanta::ReceiverIcon());
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
                         platform == QLatin1String("minimal");
   std::string exe_directory =
       QCoreApplication::applicationDirPath().toStdString();
-  if (exe_directory.empty() || exe_directory.back() != '/') exe_directory += '/';
+  if (exe_directory.empty() || exe_directory.back() != '/')
+    exe_directory += '/';
   const std::string folder = orvanta::ChooseSettingsFolder(exe_directory);
   orvanta::CreateSettingsFolder(folder);
 

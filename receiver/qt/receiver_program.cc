@@ -19,8 +19,9 @@ namespace orvanta {
 QIcon ReceiverIcon() {
   QIcon icon;
   for (int size : {16, 32, 48, 64, 128, 256}) {
-    icon.addFile(QStringLiteral(":/orvanta_alici/icons/%1x%1/orvanta.png").arg(size),
-                 QSize(size, size));
+    icon.addFile(
+        QStringLiteral(":/orvanta_alici/icons/%1x%1/orvanta.png").arg(size),
+        QSize(size, size));
   }
   return icon;
 }
@@ -33,18 +34,17 @@ QtReceiverShell::~QtReceiverShell() = default;
 void QtReceiverShell::Attach(ReceiverApp& app) {
   app_ = &app;
   window_ = std::make_unique<HistoryWindow>(
-      HistoryWindow::Source{
-          [&app] { return app.HistorySize(); },
-          [&app](size_t row) -> const HistoryEntry& {
-            return app.HistoryRow(row);
-          }},
-      HistoryWindow::Actions{
-          [&app](size_t row) { app.CopyNumber(row); },
-          [this] { ImportPhoneBook(); },
-          [this, &app] {
-            app.ReloadPhoneBook();
-            window_->SetStatus(ToQString(u"Rehber yeniden y\u00fcklendi."));
-          }});
+      HistoryWindow::Source{[&app] { return app.HistorySize(); },
+                            [&app](size_t row) -> const HistoryEntry& {
+                              return app.HistoryRow(row);
+                            }},
+      HistoryWindow::Actions{[&app](size_t row) { app.CopyNumber(row); },
+                             [this] { ImportPhoneBook(); },
+                             [this, &app] {
+                               app.ReloadPhoneBook();
+                               window_->SetStatus(
+                                   ToQString(u"Rehber yeniden y\u00fcklendi."));
+                             }});
   window_->setWindowIcon(ReceiverIcon());
   window_->Refresh();
 
@@ -75,10 +75,9 @@ void QtReceiverShell::ShowNotification(const std::u16string& title,
     tray_->showMessage(ToQString(title), ToQString(text),
                        QSystemTrayIcon::Information, 10000);
   } else {
-    std::fprintf(stderr, "orvanta-alici: %s: %s\n",
-                 Utf16ToUtf8(title).c_str(),
-                 QString(ToQString(text)).replace(QLatin1Char('\n'),
-                                                  QLatin1String(" / "))
+    std::fprintf(stderr, "orvanta-alici: %s: %s\n", Utf16ToUtf8(title).c_str(),
+                 QString(ToQString(text))
+                     .replace(QLatin1Char('\n'), QLatin1String(" / "))
                      .toUtf8()
                      .constData());
   }

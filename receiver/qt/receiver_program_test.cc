@@ -25,7 +25,8 @@ constexpr uint16_t kPort = 18977;  // the namespace is this test's own
 // test ends (no timing is asserted).
 template <typename Done>
 bool ProcessUntil(Done done) {
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto give_up =
+      std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!done()) {
     if (std::chrono::steady_clock::now() > give_up) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -39,9 +40,11 @@ QString Cell(QTableView* table, int row, int column) {
 
 TEST(ReceiverProgramTest, ShowsACallWithItsNameAndKeepsItInTheWindow) {
   TempFolder folder;
-  folder.Write("Alici.ini", "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) +
-                                "\r\n");
-  folder.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+  folder.Write("Alici.ini",
+               "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
+  folder.Write("Rehber.csv",
+               "0212 555 01 02;Ay\xC5\x9F"
+               "e Demir\n");
   ReceiverProgram program(folder.path().u16string() + u"/", /*headless=*/true);
   program.Start();
   EXPECT_EQ(program.Port(), kPort);
@@ -59,7 +62,8 @@ TEST(ReceiverProgramTest, ShowsACallWithItsNameAndKeepsItInTheWindow) {
   HistoryWindow* window = program.Shell().Window();
   ASSERT_TRUE(window->isVisible());
   sender.Broadcast(u"HAT=01\r\nNUMARA=555 55 55", kPort);
-  ASSERT_TRUE(ProcessUntil([&] { return window->Table()->model()->rowCount() == 2; }));
+  ASSERT_TRUE(
+      ProcessUntil([&] { return window->Table()->model()->rowCount() == 2; }));
   QTableView* table = window->Table();
   EXPECT_EQ(Cell(table, 0, 2), QStringLiteral("555 55 55"));
   EXPECT_EQ(Cell(table, 0, 3), ToQString(u"Test mesaj\u0131"));

@@ -9,12 +9,13 @@ namespace {
 
 HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style,
            int id) {
-  HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0,
-                              0, 10, 10, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd =
+      CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                      GetModuleHandleW(nullptr), nullptr);
   SendMessageW(hwnd, WM_SETFONT,
-               reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+               reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               TRUE);
   return hwnd;
 }
 
@@ -32,13 +33,13 @@ HistoryWindow::HistoryWindow(Source source, Actions actions, HICON icon)
                 WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
                     LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                 kListId);
-  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT |
-                                               LVS_EX_GRIDLINES);
+  ListView_SetExtendedListViewStyle(list_,
+                                    LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   const struct {
     const wchar_t* title;
     int width;
-  } columns[] = {{L"Zaman", 140}, {L"Hat", 50}, {L"Numara", 170},
-                 {L"\u0130sim", 220}};
+  } columns[] = {
+      {L"Zaman", 140}, {L"Hat", 50}, {L"Numara", 170}, {L"\u0130sim", 220}};
   for (int i = 0; i < 4; ++i) {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -41,8 +41,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::u16string text =
         u"Orvanta Al\u0131c\u0131 ba\u015flat\u0131lamad\u0131.\r\n" +
         failure.message();
-    MessageBoxW(nullptr, orvanta::win::Wide(text).c_str(),
-                L"OrvantaAlici", MB_ICONERROR | MB_OK);
+    MessageBoxW(nullptr, orvanta::win::Wide(text).c_str(), L"OrvantaAlici",
+                MB_ICONERROR | MB_OK);
     return 1;
   }
 }

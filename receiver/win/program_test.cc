@@ -24,10 +24,9 @@ class RunningProgram {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring line = L"\"" + exe.wstring() + L"\"";
-    started_ = CreateProcessW(exe.wstring().c_str(), line.data(), nullptr,
-                              nullptr, FALSE, 0, nullptr,
-                              exe.parent_path().wstring().c_str(), &startup,
-                              &process_);
+    started_ = CreateProcessW(
+        exe.wstring().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        exe.parent_path().wstring().c_str(), &startup, &process_);
   }
   ~RunningProgram() {
     if (!started_) return;
@@ -38,7 +37,8 @@ class RunningProgram {
   }
   bool started() const { return started_; }
   bool Running() const {
-    return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    return started_ &&
+           WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
   }
 
  private:
@@ -52,7 +52,9 @@ TEST(ReceiverProgramWinTest, TheProgramKeepsABroadcastCallWithItsName) {
                              folder.Path("OrvantaAlici.exe"));
   folder.Write("Alici.ini",
                "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
-  folder.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+  folder.Write("Rehber.csv",
+               "0212 555 01 02;Ay\xC5\x9F"
+               "e Demir\n");
   RunningProgram program(folder.Path("OrvantaAlici.exe"));
   ASSERT_TRUE(program.started());
 
@@ -63,9 +65,12 @@ TEST(ReceiverProgramWinTest, TheProgramKeepsABroadcastCallWithItsName) {
   // it counts quick repeats once.
   auto heard = [&] {
     const std::optional<std::string> text = folder.Read("AliciGecmis.csv");
-    return text && text->find("Ay\xC5\x9F" "e Demir") != std::string::npos;
+    return text && text->find(
+                       "Ay\xC5\x9F"
+                       "e Demir") != std::string::npos;
   };
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const auto give_up =
+      std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!heard() && std::chrono::steady_clock::now() < give_up) {
     sender.Broadcast(u"HAT=4\r\nNUMARA=+90 212 555 01 02", kPort);
     for (int i = 0; i < 10 && !heard(); ++i) {
@@ -73,8 +78,9 @@ TEST(ReceiverProgramWinTest, TheProgramKeepsABroadcastCallWithItsName) {
     }
   }
   ASSERT_TRUE(heard());
-  EXPECT_NE(folder.Read("AliciGecmis.csv")->find(
-                ";4;+90 212 555 01 02;Ay\xC5\x9F" "e Demir\r\n"),
+  EXPECT_NE(folder.Read("AliciGecmis.csv")
+                ->find(";4;+90 212 555 01 02;Ay\xC5\x9F"
+                       "e Demir\r\n"),
             std::string::npos);
   EXPECT_TRUE(program.Running());
 }

@@ -41,18 +41,17 @@ WinReceiverShell::~WinReceiverShell() {
 void WinReceiverShell::Attach(ReceiverApp& app) {
   app_ = &app;
   window_ = std::make_unique<HistoryWindow>(
-      HistoryWindow::Source{
-          [&app] { return app.HistorySize(); },
-          [&app](size_t row) -> const HistoryEntry& {
-            return app.HistoryRow(row);
-          }},
-      HistoryWindow::Actions{
-          [&app](size_t row) { app.CopyNumber(row); },
-          [this, &app] {
-            app.ReloadPhoneBook();
-            window_->SetStatus(u"Rehber yeniden y\u00fcklendi.");
-          },
-          [this] { EndSession(); }},
+      HistoryWindow::Source{[&app] { return app.HistorySize(); },
+                            [&app](size_t row) -> const HistoryEntry& {
+                              return app.HistoryRow(row);
+                            }},
+      HistoryWindow::Actions{[&app](size_t row) { app.CopyNumber(row); },
+                             [this, &app] {
+                               app.ReloadPhoneBook();
+                               window_->SetStatus(
+                                   u"Rehber yeniden y\u00fcklendi.");
+                             },
+                             [this] { EndSession(); }},
       icon_);
   tray_->on_balloon_click = [this] { app_->NotificationClicked(); };
   tray_->on_double_click = [this] { ShowHistoryWindow(); };

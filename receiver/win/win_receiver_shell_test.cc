@@ -24,7 +24,8 @@ constexpr uint16_t kPort = 18979;
 // broken test ends (no timing is asserted).
 template <typename Done>
 bool PumpUntil(Done done) {
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto give_up =
+      std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!done()) {
     if (std::chrono::steady_clock::now() > give_up) return false;
     MSG message;
@@ -65,13 +66,15 @@ TEST(WinReceiverShellTest, ABroadcastCallShowsABalloonAndFillsTheHistory) {
   TempFolder folder;
   folder.Write("Alici.ini",
                "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
-  folder.Write("Rehber.csv", "0212 555 01 02;Ay\xC5\x9F" "e Demir\n");
+  folder.Write("Rehber.csv",
+               "0212 555 01 02;Ay\xC5\x9F"
+               "e Demir\n");
   std::vector<ShellCall> calls;
   WinReceiverProgram program(
       folder.path().u16string() + u"\\",
       [&calls](DWORD message, NOTIFYICONDATAW* data) {
-        calls.push_back({message, data->uFlags, U16(data->szInfoTitle),
-                         U16(data->szInfo)});
+        calls.push_back(
+            {message, data->uFlags, U16(data->szInfoTitle), U16(data->szInfo)});
         return TRUE;
       });
   program.Start();
@@ -135,8 +138,8 @@ TEST(WinReceiverShellTest, TheEndOfTheSessionEndsTheReceiver) {
       {kTrayWindow, FALSE, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "target " << c.target << ", ending "
-                                    << c.ending);
+    SCOPED_TRACE(testing::Message()
+                 << "target " << c.target << ", ending " << c.ending);
     TempFolder folder;
     folder.Write("Alici.ini",
                  "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");

@@ -33,10 +33,9 @@ void FakeComLine::ClearCalls() {
 
 int FakeComLine::CountOf(const std::string& name) {
   std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
-                                        [&](const std::string& c) {
-                                          return FirstWord(c) == name;
-                                        }));
+  return static_cast<int>(std::count_if(
+      calls_.begin(), calls_.end(),
+      [&](const std::string& c) { return FirstWord(c) == name; }));
 }
 
 void FakeComLine::FailCall(const std::string& name, uint32_t code) {
@@ -125,7 +124,8 @@ DeviceResult FakeComDevice::Open(const std::u16string& port, bool overlapped) {
   return r;
 }
 
-DeviceResult FakeComDevice::SetupQueues(uint32_t input_size, uint32_t output_size) {
+DeviceResult FakeComDevice::SetupQueues(uint32_t input_size,
+                                        uint32_t output_size) {
   return Simple("SetupQueues " + std::to_string(input_size) + " " +
                 std::to_string(output_size));
 }
@@ -157,7 +157,9 @@ void FakeComDevice::CreateWaitObjects() {
   line_->wait_failure_ = 0;
 }
 
-void FakeComDevice::ReleaseWaitObjects() { line_->Record("ReleaseWaitObjects"); }
+void FakeComDevice::ReleaseWaitObjects() {
+  line_->Record("ReleaseWaitObjects");
+}
 
 DeviceWait FakeComDevice::WaitEvents() {
   std::unique_lock<std::mutex> lock(line_->mutex_);
@@ -184,7 +186,8 @@ void FakeComDevice::SignalStop() {
 
 void FakeComDevice::SetCurrentThreadPriority(ThreadPriority) {}
 
-DeviceResult FakeComDevice::ClearErrors(uint32_t& errors, uint32_t& input_count) {
+DeviceResult FakeComDevice::ClearErrors(uint32_t& errors,
+                                        uint32_t& input_count) {
   const DeviceResult r = Simple("ClearErrors");
   std::lock_guard<std::mutex> lock(line_->mutex_);
   errors = 0;
@@ -195,7 +198,8 @@ DeviceResult FakeComDevice::ClearErrors(uint32_t& errors, uint32_t& input_count)
 DeviceRead FakeComDevice::Read(char* buffer, uint32_t count) {
   line_->Record("Read " + std::to_string(count));
   uint32_t code = 0;
-  if (line_->Failing("Read", code)) return DeviceRead{DeviceRead::kFailed, 0, code};
+  if (line_->Failing("Read", code))
+    return DeviceRead{DeviceRead::kFailed, 0, code};
   std::lock_guard<std::mutex> lock(line_->mutex_);
   if (line_->read_refusal_ != 0) {
     return DeviceRead{DeviceRead::kRefused, 0, line_->read_refusal_};
@@ -206,7 +210,9 @@ DeviceRead FakeComDevice::Read(char* buffer, uint32_t count) {
   return DeviceRead{DeviceRead::kDone, static_cast<uint32_t>(n), 0};
 }
 
-DeviceResult FakeComDevice::Purge(uint32_t flags) { return Simple("Purge " + Hex(flags)); }
+DeviceResult FakeComDevice::Purge(uint32_t flags) {
+  return Simple("Purge " + Hex(flags));
+}
 
 DeviceResult FakeComDevice::ModemStatus(uint32_t& status) {
   status = 0;

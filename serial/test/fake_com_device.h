@@ -67,7 +67,8 @@ class FakeComLine {
 
 class FakeComDevice : public ComDevice {
  public:
-  explicit FakeComDevice(std::shared_ptr<FakeComLine> line) : line_(std::move(line)) {}
+  explicit FakeComDevice(std::shared_ptr<FakeComLine> line)
+      : line_(std::move(line)) {}
 
   DeviceResult Open(const std::u16string& port, bool overlapped) override;
   DeviceResult SetupQueues(uint32_t input_size, uint32_t output_size) override;

@@ -37,9 +37,10 @@ void SocatPty::PlugIn() {
   posix_spawn_file_actions_addclose(&actions, log[0]);
   const std::string a = "pty,raw,echo=0,link=" + device_;
   const std::string b = "pty,raw,echo=0,link=" + far_;
-  std::vector<char*> argv = {const_cast<char*>("socat"), const_cast<char*>("-d"),
-                             const_cast<char*>("-d"), const_cast<char*>(a.c_str()),
-                             const_cast<char*>(b.c_str()), nullptr};
+  std::vector<char*> argv = {
+      const_cast<char*>("socat"),   const_cast<char*>("-d"),
+      const_cast<char*>("-d"),      const_cast<char*>(a.c_str()),
+      const_cast<char*>(b.c_str()), nullptr};
   const int spawned =
       posix_spawnp(&pid_, "socat", &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -57,7 +58,8 @@ void SocatPty::PlugIn() {
   char line[512];
   bool ready = false;
   while (!ready && fgets(line, sizeof line, log_)) {
-    ready = std::string(line).find("starting data transfer loop") != std::string::npos;
+    ready = std::string(line).find("starting data transfer loop") !=
+            std::string::npos;
   }
   if (!ready) {
     kill(pid_, SIGTERM);
@@ -84,7 +86,8 @@ SocatPty::~SocatPty() {
 void SocatPty::Write(const std::string& bytes) {
   if (far_fd_ < 0) far_fd_ = open(far_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (far_fd_ < 0) throw std::runtime_error("cannot open the far end");
-  if (write(far_fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+  if (write(far_fd_, bytes.data(), bytes.size()) !=
+      static_cast<ssize_t>(bytes.size())) {
     throw std::runtime_error("short write to the far end");
   }
 }

@@ -37,13 +37,11 @@ ChildProcess::ChildProcess(
   for (const auto& [name, value] : merged)
     env_texts.push_back(name + "=" + value);
   std::vector<char*> env;
-  for (std::string& text : env_texts)
-    env.push_back(text.data());
+  for (std::string& text : env_texts) env.push_back(text.data());
   env.push_back(nullptr);
   std::vector<std::string> args = argv;
   std::vector<char*> arg_pointers;
-  for (std::string& arg : args)
-    arg_pointers.push_back(arg.data());
+  for (std::string& arg : args) arg_pointers.push_back(arg.data());
   arg_pointers.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
@@ -60,13 +58,10 @@ ChildProcess::ChildProcess(
   }
 }
 
-ChildProcess::~ChildProcess() {
-  Stop();
-}
+ChildProcess::~ChildProcess() { Stop(); }
 
 bool ChildProcess::Running() {
-  if (pid_ <= 0)
-    return false;
+  if (pid_ <= 0) return false;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) == pid_) {
     exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -77,8 +72,7 @@ bool ChildProcess::Running() {
 }
 
 void ChildProcess::Signal(int signal_number) {
-  if (pid_ > 0)
-    kill(pid_, signal_number);
+  if (pid_ > 0) kill(pid_, signal_number);
 }
 
 int ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
@@ -87,8 +81,7 @@ int ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
 }
 
 void ChildProcess::Stop() {
-  if (pid_ <= 0)
-    return;
+  if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   int status = 0;
   waitpid(pid_, &status, 0);
@@ -106,8 +99,7 @@ bool PollUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
-    if (std::chrono::steady_clock::now() > end)
-      return done();
+    if (std::chrono::steady_clock::now() > end) return done();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return true;

@@ -19,8 +19,7 @@ inline void WhenModalAppears(std::function<void(QWidget* modal)> act) {
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible())
-      return;
+    if (!modal || !modal->isVisible()) return;
     timer->stop();
     timer->deleteLater();
     act(modal);

@@ -9,9 +9,8 @@
 #include "app/win/test/fire_hook.h"
 #include "callerid/test/standin/standin_api.h"
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK FireHookProc(int code,
-                                                                WPARAM wparam,
-                                                                LPARAM lparam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    FireHookProc(int code, WPARAM wparam, LPARAM lparam) {
   static const UINT fire = RegisterWindowMessageW(kFireCallerIdMessage);
   auto* message = reinterpret_cast<MSG*>(lparam);
   if (code == HC_ACTION && wparam == PM_REMOVE && message->message == fire) {

@@ -187,7 +187,8 @@ bool Program::Running() const {
 
 int Program::WaitForExit(std::chrono::milliseconds timeout) {
   if (WaitForSingleObject(process_.hProcess,
-                          static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+                          static_cast<DWORD>(timeout.count())) !=
+      WAIT_OBJECT_0) {
     return -1;
   }
   DWORD code = 0;
@@ -201,9 +202,7 @@ HWND Program::FindTopLevel(const wchar_t* class_name) const {
   return search.found;
 }
 
-HWND Program::Control(int id) const {
-  return FindControl(main_window_, id);
-}
+HWND Program::Control(int id) const { return FindControl(main_window_, id); }
 
 bool Program::TrayIconPresent() const {
   // An update with nothing to change succeeds only for an icon the tray
@@ -271,9 +270,7 @@ void Program::Press(HWND dialog, int button_id) {
   PostMessageW(GetDlgItem(dialog, button_id), BM_CLICK, 0, 0);
 }
 
-void Program::Click(int id) const {
-  PostMessageW(Control(id), BM_CLICK, 0, 0);
-}
+void Program::Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
 
 void Program::Choose(int id, int index) const {
   HWND combo = Control(id);
@@ -317,18 +314,18 @@ bool SaveWindowPng(HWND window, const std::wstring& path) {
                                  IID_PPV_ARGS(&factory))) &&
       SUCCEEDED(factory->CreateStream(&stream)) &&
       SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr,
-                                       &encoder)) &&
+      SUCCEEDED(
+          factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
       SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
       SUCCEEDED(encoder->CreateNewFrame(&frame_encode, nullptr)) &&
       SUCCEEDED(frame_encode->Initialize(nullptr)) &&
       SUCCEEDED(frame_encode->SetSize(width, height))) {
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    saved = SUCCEEDED(frame_encode->SetPixelFormat(&format)) &&
-            SUCCEEDED(frame_encode->WritePixels(
-                height, width * 4, width * height * 4,
-                static_cast<BYTE*>(bits))) &&
-            SUCCEEDED(frame_encode->Commit()) && SUCCEEDED(encoder->Commit());
+    saved =
+        SUCCEEDED(frame_encode->SetPixelFormat(&format)) &&
+        SUCCEEDED(frame_encode->WritePixels(
+            height, width * 4, width * height * 4, static_cast<BYTE*>(bits))) &&
+        SUCCEEDED(frame_encode->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (frame_encode) frame_encode->Release();
   if (encoder) encoder->Release();

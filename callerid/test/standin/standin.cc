@@ -30,9 +30,9 @@ const Member kCid2Members[] = {
     {L"Start", 1012, false},
 };
 const Member kArgMembers[] = {
-    {L"CihazTip", 221, true},       {L"AnaBilgisayar", 222, true},
-    {L"Comport", 223, true},        {L"Start", 1030, false},
-    {L"Stop", 1031, false},         {L"Connect", 1039, false},
+    {L"CihazTip", 221, true},     {L"AnaBilgisayar", 222, true},
+    {L"Comport", 223, true},      {L"Start", 1030, false},
+    {L"Stop", 1031, false},       {L"Connect", 1039, false},
     {L"Disconnect", 1042, false},
 };
 
@@ -47,15 +47,35 @@ struct Kind {
 
 const Kind kKinds[] = {
     {L"CID2",
-     {0x999DD9D2, 0x8906, 0x4232, {0x98, 0xEF, 0x9E, 0xEC, 0xB9, 0xB1, 0x0D, 0xAD}},
-     {0x9956A803, 0x787B, 0x4B43, {0x86, 0x84, 0x7B, 0x7A, 0x10, 0xBF, 0xB3, 0xAB}},
-     {0x99D27981, 0x4897, 0x441B, {0xBA, 0x0B, 0x35, 0x2B, 0x55, 0x41, 0x3A, 0x63}},
-     kCid2Members, sizeof kCid2Members / sizeof kCid2Members[0]},
+     {0x999DD9D2,
+      0x8906,
+      0x4232,
+      {0x98, 0xEF, 0x9E, 0xEC, 0xB9, 0xB1, 0x0D, 0xAD}},
+     {0x9956A803,
+      0x787B,
+      0x4B43,
+      {0x86, 0x84, 0x7B, 0x7A, 0x10, 0xBF, 0xB3, 0xAB}},
+     {0x99D27981,
+      0x4897,
+      0x441B,
+      {0xBA, 0x0B, 0x35, 0x2B, 0x55, 0x41, 0x3A, 0x63}},
+     kCid2Members,
+     sizeof kCid2Members / sizeof kCid2Members[0]},
     {L"ARG",
-     {0xCF7AD0F4, 0x50A7, 0x49BF, {0x8C, 0xE1, 0x0C, 0xCF, 0x94, 0x09, 0x11, 0x52}},
-     {0x1CDBB647, 0x0048, 0x4AAA, {0xB4, 0x1D, 0xC3, 0xC0, 0x5B, 0x5C, 0xC2, 0x4E}},
-     {0xB181C36B, 0x753A, 0x48C0, {0xA8, 0xDE, 0x41, 0xF1, 0x01, 0xEB, 0x07, 0xD1}},
-     kArgMembers, sizeof kArgMembers / sizeof kArgMembers[0]},
+     {0xCF7AD0F4,
+      0x50A7,
+      0x49BF,
+      {0x8C, 0xE1, 0x0C, 0xCF, 0x94, 0x09, 0x11, 0x52}},
+     {0x1CDBB647,
+      0x0048,
+      0x4AAA,
+      {0xB4, 0x1D, 0xC3, 0xC0, 0x5B, 0x5C, 0xC2, 0x4E}},
+     {0xB181C36B,
+      0x753A,
+      0x48C0,
+      {0xA8, 0xDE, 0x41, 0xF1, 0x01, 0xEB, 0x07, 0xD1}},
+     kArgMembers,
+     sizeof kArgMembers / sizeof kArgMembers[0]},
 };
 
 struct FailRule {
@@ -202,13 +222,13 @@ class Control : public IDispatch,
   }
 
   // IConnectionPointContainer
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(
-      IEnumConnectionPoints** out) override {
+  HRESULT STDMETHODCALLTYPE
+  EnumConnectionPoints(IEnumConnectionPoints** out) override {
     *out = nullptr;
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid,
-                                                IConnectionPoint** out) override {
+  HRESULT STDMETHODCALLTYPE
+  FindConnectionPoint(REFIID iid, IConnectionPoint** out) override {
     *out = nullptr;
     if (!IsEqualIID(iid, kind_.events)) return CONNECT_E_NOCONNECTION;
     *out = &point_;
@@ -229,7 +249,8 @@ class Control : public IDispatch,
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Close(DWORD option) override {
-    Record(kind_, option == OLECLOSE_NOSAVE ? L"Close(no save)" : L"Close(save)");
+    Record(kind_,
+           option == OLECLOSE_NOSAVE ? L"Close(no save)" : L"Close(save)");
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override {
@@ -242,7 +263,8 @@ class Control : public IDispatch,
   HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override {
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject** out) override {
+  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD,
+                                             IDataObject** out) override {
     *out = nullptr;
     return E_NOTIMPL;
   }
@@ -264,8 +286,12 @@ class Control : public IDispatch,
     *out = nullptr;
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL*) override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE Advise(IAdviseSink*, DWORD*) override {
     return E_NOTIMPL;
   }
@@ -289,7 +315,8 @@ class Control : public IDispatch,
     explicit Point(Control& owner) : owner_(owner) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
       *out = nullptr;
-      if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint)) {
+      if (!IsEqualIID(iid, IID_IUnknown) &&
+          !IsEqualIID(iid, IID_IConnectionPoint)) {
         return E_NOINTERFACE;
       }
       *out = static_cast<IConnectionPoint*>(this);
@@ -302,8 +329,8 @@ class Control : public IDispatch,
       *iid = owner_.kind_.events;
       return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(
-        IConnectionPointContainer** out) override {
+    HRESULT STDMETHODCALLTYPE
+    GetConnectionPointContainer(IConnectionPointContainer** out) override {
       *out = &owner_;
       owner_.AddRef();
       return S_OK;
@@ -366,7 +393,8 @@ class Control : public IDispatch,
       case VT_I4:
         return L"I4:" + std::to_wstring(V_I4(&value));
       case VT_BSTR:
-        return L"BSTR:" + std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+        return L"BSTR:" +
+               std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
       default:
         return L"VT" + std::to_wstring(V_VT(&value));
     }
@@ -463,7 +491,8 @@ HRESULT StandinFire(const wchar_t* kind, DISPID id, int count,
                     const wchar_t* const* arguments, int by_reference) {
   HRESULT result = CONNECT_E_NOCONNECTION;
   for (Control* control : std::vector<Control*>(g_live)) {
-    if (_wcsicmp(control->kind().name, kind) != 0 || control->sink() == nullptr) {
+    if (_wcsicmp(control->kind().name, kind) != 0 ||
+        control->sink() == nullptr) {
       continue;
     }
     std::vector<BSTR> texts(count);
@@ -491,7 +520,8 @@ HRESULT StandinFire(const wchar_t* kind, DISPID id, int count,
     for (int i = 0; i < count; ++i) {
       if (texts[i] != sent[i]) {
         // Whoever wrote a new string freed the old one.
-        Record(control->kind(), L"event argument " + std::to_wstring(i) + L" written");
+        Record(control->kind(),
+               L"event argument " + std::to_wstring(i) + L" written");
         SysFreeString(texts[i]);
       } else {
         SysFreeString(sent[i]);
