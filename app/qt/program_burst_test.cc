@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/qt/test/child_process.h"
+#include "app/qt/test/program_settings.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "notify/test/udp_listener.h"
@@ -30,22 +31,7 @@ TEST(ProgramBurstTest, EveryCallOfABurstIsAnnouncedOnceInOrder) {
   TempFolder folder;
   SocatPty line;
   UdpListener listener;
-  {
-    SettingsStore store;
-    AddSettingsCatalogue(store);
-    store.SetFileName(folder.File(u"Setting.ini"));
-    store.WriteValue(kCallerIdKullan, true);
-    store.WriteValue(kCallerIdType, 2);
-    store.WriteValue(kCallerIdNoBaslama, 1);
-    store.WriteValue(kCallerIdNoUzunluk, 0);
-    store.WriteValue(kUdpPort, static_cast<int32_t>(listener.port()));
-    store.SaveValues();
-    UiHandover unused;
-    SerialPort port(unused);
-    port.SetPort(Utf8ToUtf16(line.device()));
-    port.StoreSettings(PortStoreKind::stIniFile,
-                       folder.File(u"calleridcomport.ini"));
-  }
+  WriteSerialSettings(folder, line.device(), listener.port());
 
   const fs::path program = folder.path() / "orvanta";
   fs::copy_file(ORVANTA_PROGRAM, program);

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "app/qt/test/child_process.h"
+#include "app/qt/test/program_settings.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "notify/test/udp_listener.h"
@@ -74,25 +75,6 @@ class HeadlessProgram {
   std::string output_;
   std::unique_ptr<ChildProcess> process_;
 };
-
-// Settings for the serial source on `device`, announcing to `udp_port`.
-void WriteSerialSettings(const TempFolder& folder, const std::string& device,
-                         uint16_t udp_port) {
-  SettingsStore store;
-  AddSettingsCatalogue(store);
-  store.SetFileName(folder.File(u"Setting.ini"));
-  store.WriteValue(kCallerIdKullan, true);
-  store.WriteValue(kCallerIdType, 2);
-  store.WriteValue(kCallerIdNoBaslama, 1);
-  store.WriteValue(kCallerIdNoUzunluk, 0);
-  store.WriteValue(kUdpPort, static_cast<int32_t>(udp_port));
-  store.SaveValues();
-  UiHandover unused;
-  SerialPort port(unused);
-  port.SetPort(Utf8ToUtf16(device));
-  port.StoreSettings(PortStoreKind::stIniFile,
-                     folder.File(u"calleridcomport.ini"));
-}
 
 // Whether the terminal at `device` is in exclusive mode. Asked of the
 // terminal, since root may open one even then.

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "app/qt/test/child_process.h"
+#include "app/qt/test/program_settings.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "notify/test/udp_listener.h"
@@ -42,20 +43,7 @@ class Program {
   Program(const TempFolder& folder, const std::string& device,
           uint16_t udp_port)
       : folder_(folder.path()), output_((folder_ / "output.txt").string()) {
-    SettingsStore store;
-    AddSettingsCatalogue(store);
-    store.SetFileName(folder.File(u"Setting.ini"));
-    store.WriteValue(kCallerIdKullan, true);
-    store.WriteValue(kCallerIdType, 2);
-    store.WriteValue(kCallerIdNoBaslama, 1);
-    store.WriteValue(kCallerIdNoUzunluk, 0);
-    store.WriteValue(kUdpPort, static_cast<int32_t>(udp_port));
-    store.SaveValues();
-    UiHandover unused;
-    SerialPort port(unused);
-    port.SetPort(Utf8ToUtf16(device));
-    port.StoreSettings(PortStoreKind::stIniFile,
-                       folder.File(u"calleridcomport.ini"));
+    WriteSerialSettings(folder, device, udp_port);
 
     fs::copy_file(ORVANTA_PROGRAM, folder_ / "orvanta");
     fs::create_directory(folder_ / "home");

@@ -1,0 +1,28 @@
+#include "app/qt/test/program_settings.h"
+
+#include "base/text.h"
+#include "base/ui_handover.h"
+#include "serial/serial_port.h"
+#include "settings/storage.h"
+
+namespace orvanta {
+
+void WriteSerialSettings(const TempFolder& folder, const std::string& device,
+                         uint16_t udp_port) {
+  SettingsStore store;
+  AddSettingsCatalogue(store);
+  store.SetFileName(folder.File(u"Setting.ini"));
+  store.WriteValue(kCallerIdKullan, true);
+  store.WriteValue(kCallerIdType, 2);
+  store.WriteValue(kCallerIdNoBaslama, 1);
+  store.WriteValue(kCallerIdNoUzunluk, 0);
+  store.WriteValue(kUdpPort, static_cast<int32_t>(udp_port));
+  store.SaveValues();
+  UiHandover unused;
+  SerialPort port(unused);
+  port.SetPort(Utf8ToUtf16(device));
+  port.StoreSettings(PortStoreKind::stIniFile,
+                     folder.File(u"calleridcomport.ini"));
+}
+
+}  // namespace orvanta
