@@ -8,7 +8,7 @@ namespace orvanta {
 class PortTestViewListener;
 
 // The port test window "Comport Test" (`TComportTestF`) as a passive view:
-// two editable text panes (Memo1 running text, Memo2 one line per byte) and
+// two editable text panes (the running text, and one line per byte) and
 // a "Kapat" button. Created by Shell::CreatePortTestView, shown modally by
 // the presenter, destroyed after the presenter has detached it from the
 // serial receive path. Both panes start empty.
@@ -16,12 +16,12 @@ class PortTestView {
  public:
   virtual ~PortTestView() = default;
 
-  // Memo1: append at the end of the pane's current text (including what the
-  // user typed there), no separator. The text may contain CR, LF and other
+  // The text pane: append at the end of the pane's current text (including what
+  // the user typed there), no separator. The text may contain CR, LF and other
   // control characters exactly as the device sent them.
-  virtual void AppendMemo1Text(const std::u16string& text) = 0;
-  // Memo2: add one line at the end.
-  virtual void AddMemo2Line(const std::u16string& line) = 0;
+  virtual void AppendText(const std::u16string& text) = 0;
+  // The byte pane: add one line at the end.
+  virtual void AddByteLine(const std::u16string& line) = 0;
 
   // Show modally (the settings window is disabled meanwhile) and return
   // when the window is closed, by Close() or by its close box. Serial
@@ -34,13 +34,13 @@ class PortTestView {
 class PortTestViewListener {
  public:
   virtual ~PortTestViewListener() = default;
-  // ButtonKapat "Kapat" clicked. (The close box just ends the showing.)
+  // close_button "Kapat" clicked. (The close box just ends the showing.)
   virtual void OnClose() = 0;
 };
 
 namespace port_test_text {
 inline constexpr char16_t kCaption[] = u"Comport Test";
-inline constexpr char16_t kButtonKapat[] = u"Kapat";
+inline constexpr char16_t kCloseButton[] = u"Kapat";
 }  // namespace port_test_text
 
 }  // namespace orvanta

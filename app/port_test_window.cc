@@ -28,9 +28,9 @@ PortTestWindow::PortTestWindow(Shell& shell)
 PortTestWindow::~PortTestWindow() = default;
 
 void PortTestWindow::ShowChunk(const std::string& chunk) {
-  view_->AppendMemo1Text(Displayable(FromAnsi(chunk)));
+  view_->AppendText(Displayable(FromAnsi(chunk)));
   for (char byte : chunk) {
-    view_->AddMemo2Line(ByteLine(static_cast<unsigned char>(byte)));
+    view_->AddByteLine(ByteLine(static_cast<unsigned char>(byte)));
   }
 }
 

@@ -12,7 +12,7 @@ namespace orvanta {
 class Shell;
 
 // The port test window `TComportTestF`: shows every received chunk twice,
-// as running text (Memo1) and one line per byte (Memo2).
+// as running text and as one line per byte.
 class PortTestWindow : public ChunkSink, public PortTestViewListener {
  public:
   // Creates the (not yet shown) view through the shell.
@@ -21,7 +21,8 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
 
   PortTestView& View() { return *view_; }
 
-  // ChunkSink: Memo1 gets the chunk as ANSI text, Memo2 "65 (A)" per byte.
+  // ChunkSink: the text pane gets the chunk as ANSI text, the byte pane "65
+  // (A)" per byte.
   void ShowChunk(const std::string& chunk) override;
 
   // PortTestViewListener: "Kapat" ends the modal showing.
@@ -36,7 +37,7 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
 // the receive handler, then destroy it.
 void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver);
 
-// The Memo2 line for one byte: "65 (A)".
+// The byte pane line for one byte: "65 (A)".
 std::u16string ByteLine(unsigned char byte);
 
 }  // namespace orvanta

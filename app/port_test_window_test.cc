@@ -14,11 +14,11 @@ TEST(PortTestWindowTest, ShowsChunksAsRunningTextAndOneLinePerByte) {
   FakeShell shell;
   PortTestWindow window(shell);
   FakePortTestView& view = *shell.port_test_view;
-  view.memo1 = u"typed ";  // the user's own text stays
+  view.text_pane = u"typed ";  // the user's own text stays
   window.ShowChunk("S12");
   window.ShowChunk("3E");
-  EXPECT_EQ(view.memo1, u"typed S123E");
-  EXPECT_EQ(view.memo2,
+  EXPECT_EQ(view.text_pane, u"typed S123E");
+  EXPECT_EQ(view.byte_pane,
             (std::vector<std::u16string>{u"83 (S)", u"49 (1)", u"50 (2)",
                                          u"51 (3)", u"69 (E)"}));
 }
@@ -33,7 +33,7 @@ TEST(PortTestWindowTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
   FakeShell shell;
   PortTestWindow window(shell);
   window.ShowChunk(std::string("a\0b\r\n", 5));
-  EXPECT_EQ(shell.port_test_view->memo1, u"a\u2400b\r\n");
+  EXPECT_EQ(shell.port_test_view->text_pane, u"a\u2400b\r\n");
 }
 
 TEST(PortTestWindowTest, KapatEndsTheShowing) {

@@ -511,8 +511,8 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
 
   shell_.port_test_user = [&](FakePortTestView& window) {
     line_->Receive("3E");
-    serve_until([&] { return window.memo2.size() == 2; });
-    EXPECT_EQ(window.memo1, u"3E");
+    serve_until([&] { return window.byte_pane.size() == 2; });
+    EXPECT_EQ(window.text_pane, u"3E");
     window.listener.OnClose();
   };
   view_.listener->OnOpenPortTest();

@@ -109,32 +109,32 @@ TEST(QtPortTestWindowTest, PanesFillTheWindowAboveTheButtonBar) {
   QtPortTestWindow window(listener);
   EXPECT_EQ(window.windowTitle(), "Comport Test");
   EXPECT_EQ(window.size(), QSize(837, 519));
-  EXPECT_EQ(window.Memo1->geometry(), QRect(0, 0, 652, 478));
-  EXPECT_EQ(window.Memo2->geometry(), QRect(652, 0, 185, 478));
-  EXPECT_EQ(window.Panel1->geometry(), QRect(0, 478, 837, 41));
-  EXPECT_EQ(window.ButtonKapat->geometry(), QRect(728, 6, 75, 25));
-  EXPECT_EQ(window.ButtonKapat->text(), "Kapat");
+  EXPECT_EQ(window.text_pane->geometry(), QRect(0, 0, 652, 478));
+  EXPECT_EQ(window.byte_pane->geometry(), QRect(652, 0, 185, 478));
+  EXPECT_EQ(window.button_panel->geometry(), QRect(0, 478, 837, 41));
+  EXPECT_EQ(window.close_button->geometry(), QRect(728, 6, 75, 25));
+  EXPECT_EQ(window.close_button->text(), "Kapat");
   EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_FALSE(window.Memo1->isReadOnly());
-  EXPECT_TRUE(window.Memo1->toPlainText().isEmpty());
-  EXPECT_TRUE(window.Memo2->toPlainText().isEmpty());
+  EXPECT_FALSE(window.text_pane->isReadOnly());
+  EXPECT_TRUE(window.text_pane->toPlainText().isEmpty());
+  EXPECT_TRUE(window.byte_pane->toPlainText().isEmpty());
 }
 
 TEST(QtPortTestWindowTest, ChunksRunOnAfterTheUsersTextAndKapatIsReported) {
   KapatListener listener;
   QtPortTestWindow window(listener);
-  window.Memo1->setPlainText("typed ");
-  window.AppendMemo1Text(u"S12");
-  window.AppendMemo1Text(u"3E");
+  window.text_pane->setPlainText("typed ");
+  window.AppendText(u"S12");
+  window.AppendText(u"3E");
   for (const char16_t* line : {u"83 (S)", u"49 (1)", u"13 (\r)"})
-    window.AddMemo2Line(line);
-  EXPECT_EQ(window.Memo1->toPlainText(), "typed S123E");
-  EXPECT_EQ(window.Memo2->toPlainText(),
+    window.AddByteLine(line);
+  EXPECT_EQ(window.text_pane->toPlainText(), "typed S123E");
+  EXPECT_EQ(window.byte_pane->toPlainText(),
             QString::fromUtf16(u"83 (S)\n49 (1)\n13 (\u240d)"));
 
   WhenModalAppears([&](QWidget*) {
     QTest::keyClick(&window, Qt::Key_Escape);  // no Cancel button: stays open
-    window.ButtonKapat->click();
+    window.close_button->click();
     EXPECT_TRUE(window.isVisible());
     window.Close();
   });

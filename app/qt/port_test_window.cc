@@ -63,31 +63,32 @@ QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener,
   setFont(TestWindowFont());
   setFixedSize(kClientWidth, kClientHeight);
 
-  Memo1 = MakePane(this, 0, kClientWidth - 185);
-  Memo2 = MakePane(this, kClientWidth - 185, 185);
-  Panel1 = new BevelPanel(this, BevelPanel::Bevel::kRaised,
-                          BevelPanel::Bevel::kNone);
-  Panel1->setGeometry(0, kClientHeight - 41, kClientWidth, 41);
-  ButtonKapat =
-      new QPushButton(ToQString(port_test_text::kButtonKapat), Panel1);
-  ButtonKapat->setGeometry(728, 6, 75, 25);
-  ButtonKapat->setAutoDefault(false);
-  connect(ButtonKapat, &QPushButton::clicked, this,
+  text_pane = MakePane(this, 0, kClientWidth - 185);
+  byte_pane = MakePane(this, kClientWidth - 185, 185);
+  button_panel = new BevelPanel(this, BevelPanel::Bevel::kRaised,
+                                BevelPanel::Bevel::kNone);
+  button_panel->setGeometry(0, kClientHeight - 41, kClientWidth, 41);
+  close_button =
+      new QPushButton(ToQString(port_test_text::kCloseButton), button_panel);
+  close_button->setGeometry(728, 6, 75, 25);
+  close_button->setAutoDefault(false);
+  connect(close_button, &QPushButton::clicked, this,
           [this] { listener_.OnClose(); });
-  setTabOrder(Memo1, Memo2);
-  setTabOrder(Memo2, ButtonKapat);
+  setTabOrder(text_pane, byte_pane);
+  setTabOrder(byte_pane, close_button);
 }
 
-void QtPortTestWindow::AppendMemo1Text(const std::u16string& text) {
-  QTextCursor end(Memo1->document());
+void QtPortTestWindow::AppendText(const std::u16string& text) {
+  QTextCursor end(text_pane->document());
   end.movePosition(QTextCursor::End);
   end.insertText(ToQString(PaneText(text, true, after_cr_)));
-  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+  text_pane->verticalScrollBar()->setValue(
+      text_pane->verticalScrollBar()->maximum());
 }
 
-void QtPortTestWindow::AddMemo2Line(const std::u16string& line) {
+void QtPortTestWindow::AddByteLine(const std::u16string& line) {
   bool no_cr = false;
-  Memo2->appendPlainText(ToQString(PaneText(line, false, no_cr)));
+  byte_pane->appendPlainText(ToQString(PaneText(line, false, no_cr)));
 }
 
 void QtPortTestWindow::ShowModal() { exec(); }

@@ -15,7 +15,7 @@ namespace orvanta {
 class BevelPanel;
 
 // The port test window "Comport Test": what the serial device sends, as
-// running text (Memo1) and one line per byte (Memo2).
+// running text and one line per byte.
 class QtPortTestWindow : public QDialog, public PortTestView {
   Q_OBJECT
  public:
@@ -26,15 +26,15 @@ class QtPortTestWindow : public QDialog, public PortTestView {
   static constexpr int kClientHeight = 519;
 
   // PortTestView.
-  void AppendMemo1Text(const std::u16string& text) override;
-  void AddMemo2Line(const std::u16string& line) override;
+  void AppendText(const std::u16string& text) override;
+  void AddByteLine(const std::u16string& line) override;
   void ShowModal() override;
   void Close() override;
 
-  QPlainTextEdit* Memo1;
-  QPlainTextEdit* Memo2;
-  BevelPanel* Panel1;
-  QPushButton* ButtonKapat;
+  QPlainTextEdit* text_pane;
+  QPlainTextEdit* byte_pane;
+  BevelPanel* button_panel;
+  QPushButton* close_button;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -145,7 +145,7 @@ TEST_F(QtSettingsPresenterTest, TheSerialButtonsOpenTheirDialogsModally) {
     auto* test_window = qobject_cast<QtPortTestWindow*>(modal);
     if (!test_window) return CloseUnexpected(modal);
     seen = test_window->windowTitle();
-    test_window->ButtonKapat->click();
+    test_window->close_button->click();
   });
   window.Controls().open_port_test_button->click();
   EXPECT_EQ(seen, "Comport Test");

@@ -117,9 +117,9 @@ class FakePortTestView : public PortTestView {
     destroyed = true;
     if (on_destroy) on_destroy();
   }
-  void AppendMemo1Text(const std::u16string& text) override { memo1 += text; }
-  void AddMemo2Line(const std::u16string& line) override {
-    memo2.push_back(line);
+  void AppendText(const std::u16string& text) override { text_pane += text; }
+  void AddByteLine(const std::u16string& line) override {
+    byte_pane.push_back(line);
   }
   void ShowModal() override {
     showing = true;
@@ -129,8 +129,8 @@ class FakePortTestView : public PortTestView {
   void Close() override { closed = true; }
 
   PortTestViewListener& listener;
-  std::u16string memo1;
-  std::vector<std::u16string> memo2;
+  std::u16string text_pane;
+  std::vector<std::u16string> byte_pane;
   bool showing = false;
   bool closed = false;
   std::function<void()> on_destroy;

@@ -201,19 +201,19 @@ TEST(PortTestWindowTest, Layout) {
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);
 
-  HWND memo1 = FindWindowExW(window.hwnd(), nullptr, L"Edit", nullptr);
-  HWND memo2 = FindWindowExW(window.hwnd(), memo1, L"Edit", nullptr);
-  ASSERT_TRUE(memo1 && memo2);
-  RECT place = PlaceInParent(memo1);
+  HWND text_pane = FindWindowExW(window.hwnd(), nullptr, L"Edit", nullptr);
+  HWND byte_pane = FindWindowExW(window.hwnd(), text_pane, L"Edit", nullptr);
+  ASSERT_TRUE(text_pane && byte_pane);
+  RECT place = PlaceInParent(text_pane);
   EXPECT_EQ(place.left, 0);
   EXPECT_EQ(place.top, 0);
   EXPECT_EQ(place.right, 652);
   EXPECT_EQ(place.bottom, 478);
-  place = PlaceInParent(memo2);
+  place = PlaceInParent(byte_pane);
   EXPECT_EQ(place.left, 652);
   EXPECT_EQ(place.right, 185);
   EXPECT_EQ(place.bottom, 478);
-  for (HWND memo : {memo1, memo2}) {
+  for (HWND memo : {text_pane, byte_pane}) {
     LONG_PTR memo_style = GetWindowLongPtrW(memo, GWL_STYLE);
     EXPECT_TRUE(memo_style & WS_HSCROLL);
     EXPECT_TRUE(memo_style & WS_VSCROLL);
@@ -245,15 +245,15 @@ TEST(PortTestWindowTest, Layout) {
 TEST(PortTestWindowTest, PanesAppendAfterWhatIsThere) {
   CountingListener listener;
   PortTestWindow window(listener, nullptr, nullptr);
-  HWND memo1 = FindWindowExW(window.hwnd(), nullptr, L"Edit", nullptr);
-  HWND memo2 = FindWindowExW(window.hwnd(), memo1, L"Edit", nullptr);
-  SetWindowTextW(memo1, L"typed ");  // the user's own text stays
-  window.AppendMemo1Text(u"S12");
-  window.AppendMemo1Text(u"3E");
-  EXPECT_EQ(WindowText(memo1), u"typed S123E");
-  window.AddMemo2Line(u"83 (S)");
-  window.AddMemo2Line(u"49 (1)");
-  EXPECT_EQ(WindowText(memo2), u"83 (S)\r\n49 (1)\r\n");
+  HWND text_pane = FindWindowExW(window.hwnd(), nullptr, L"Edit", nullptr);
+  HWND byte_pane = FindWindowExW(window.hwnd(), text_pane, L"Edit", nullptr);
+  SetWindowTextW(text_pane, L"typed ");  // the user's own text stays
+  window.AppendText(u"S12");
+  window.AppendText(u"3E");
+  EXPECT_EQ(WindowText(text_pane), u"typed S123E");
+  window.AddByteLine(u"83 (S)");
+  window.AddByteLine(u"49 (1)");
+  EXPECT_EQ(WindowText(byte_pane), u"83 (S)\r\n49 (1)\r\n");
 }
 
 TEST(PortTestWindowTest, KapatAndTheCloseBoxEndTheShowing) {

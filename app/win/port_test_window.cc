@@ -27,12 +27,12 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, HICON icon,
              reinterpret_cast<const wchar_t*>(port_test_text::kCaption), kStyle,
              0, kClient, icon, small_icon);
   // Editable panes with both scroll bars: lines are not wrapped.
-  memo1_.Create(*this, {0, 0, 652, 478}, WS_HSCROLL | ES_AUTOHSCROLL);
-  memo2_.Create(*this, {652, 0, 185, 478}, WS_HSCROLL | ES_AUTOHSCROLL);
+  text_pane_.Create(*this, {0, 0, 652, 478}, WS_HSCROLL | ES_AUTOHSCROLL);
+  byte_pane_.Create(*this, {652, 0, 185, 478}, WS_HSCROLL | ES_AUTOHSCROLL);
   panel1_.Create(*this, {0, 478, 837, 41}, kAnchorTopLeft, Panel::kRaised,
                  true);
   button_kapat_.Create(
-      panel1_, reinterpret_cast<const wchar_t*>(port_test_text::kButtonKapat),
+      panel1_, reinterpret_cast<const wchar_t*>(port_test_text::kCloseButton),
       {728, 6, 75, 25}, kAnchorTopLeft, false);
   button_kapat_.on_click = [this] { listener_.OnClose(); };
   FinishLayout();
@@ -45,14 +45,14 @@ void PortTestWindow::ApplyFonts(UINT dpi) {
   SetFontDeep(hwnd(), font_.get());
 }
 
-void PortTestWindow::AppendMemo1Text(const std::u16string& text) {
+void PortTestWindow::AppendText(const std::u16string& text) {
   // An edit control shows a line break only for CR LF; the device's bytes
   // stay as they came, so a lone CR or LF shows as a glyph.
-  AppendToEdit(memo1_.hwnd(), text);
+  AppendToEdit(text_pane_.hwnd(), text);
 }
 
-void PortTestWindow::AddMemo2Line(const std::u16string& line) {
-  memo2_.AddLine(line);
+void PortTestWindow::AddByteLine(const std::u16string& line) {
+  byte_pane_.AddLine(line);
 }
 
 void PortTestWindow::ShowModal() {

@@ -19,8 +19,8 @@ class PortTestWindow : public FormWindow, public PortTestView {
   ~PortTestWindow() override;
 
   // PortTestView.
-  void AppendMemo1Text(const std::u16string& text) override;
-  void AddMemo2Line(const std::u16string& line) override;
+  void AppendText(const std::u16string& text) override;
+  void AddByteLine(const std::u16string& line) override;
   void ShowModal() override;
   void Close() override;
 
@@ -32,8 +32,8 @@ class PortTestWindow : public FormWindow, public PortTestView {
   PortTestViewListener& listener_;
   bool closed_ = false;
   Font font_;
-  Memo memo1_;
-  Memo memo2_;
+  Memo text_pane_;
+  Memo byte_pane_;
   Panel panel1_;
   Button button_kapat_;
 };
