@@ -14,41 +14,9 @@ program=$1
 shots=$2
 caption="VELMORIS Orvanta s1.02.05f"
 
-if ! "$(dirname "$0")/../../../tools/in-private-net"; then
-  echo "FAIL: not inside the private test network (use tools/netns-run)"
-  exit 1
-fi
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no display (use xvfb-run)"; exit 1; }
+program_class=orvanta
+source "$(dirname "$0")/tray_harness.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "--- program output"; cat "$work/output.txt" 2>/dev/null
-  exit 1
-}
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-  local until=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.1
-  done
-}
-# Visible windows of the program: "id x y width height" per line.
-program_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --class orvanta 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    echo "$WINDOW $X $Y $WIDTH $HEIGHT"
-  done
-}
 # The program's windows other than the icon, the one named excepted.
 other_windows() { program_windows | grep -v "^$icon " | grep -v "^${1:-none} "; }
 has_other_window() { [ -n "$(other_windows "${1:-}")" ]; }
@@ -69,10 +37,7 @@ printf '\xef\xbb\xbf[VmStored]\r\nCALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n' >"$
 printf 'UDPPORT=18900\r\n' >>"$work/Setting.ini"
 printf '[ComPortCallerID]\nPort=%s\nBaudRate=9600\n' "$work/device" >"$work/calleridcomport.ini"
 
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-  --transparent false --tint 0xc0c0c0 >"$work/trayer.txt" 2>&1 &
-pids+=($!)
-wait_for 10 bash -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+start_tray_host
 
 "$work/orvanta" >"$work/output.txt" 2>&1 &
 program_pid=$!

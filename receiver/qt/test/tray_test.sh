@@ -13,39 +13,9 @@ program=$1
 shots=$2
 title="Orvanta Alıcı - Arama Geçmişi"
 
-if ! "$(dirname "$0")/../../../tools/in-private-net"; then
-  echo "FAIL: not inside the private test network (use tools/netns-run)"
-  exit 1
-fi
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no display (use xvfb-run)"; exit 1; }
+program_class=orvanta-alici
+source "$(dirname "$0")/../../../app/qt/test/tray_harness.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "--- program output"; cat "$work/output.txt" 2>/dev/null
-  exit 1
-}
-wait_for() {
-  local until=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.1
-  done
-}
-program_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --class orvanta-alici 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    echo "$WINDOW $X $Y $WIDTH $HEIGHT"
-  done
-}
 other_windows() { program_windows | grep -v "^$icon "; }
 has_other_window() { [ -n "$(other_windows)" ]; }
 history_window() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1; }
@@ -59,10 +29,7 @@ mkdir -p "$shots"
 cp "$program" "$work/orvanta-alici"
 printf '0212 555 01 02;Ayşe Demir\n0532 444 33 22;Mehmet Öz (Depo)\n' >"$work/Rehber.csv"
 
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-  --transparent false --tint 0xc0c0c0 >"$work/trayer.txt" 2>&1 &
-pids+=($!)
-wait_for 30 bash -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+start_tray_host
 
 "$work/orvanta-alici" >"$work/output.txt" 2>&1 &
 program_pid=$!
