@@ -213,4 +213,11 @@ std::u16string_view TrimControls(std::u16string_view text) {
   return text;
 }
 
+std::string_view TrimControls(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace orvanta

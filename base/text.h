@@ -68,6 +68,7 @@ std::string_view TrimSpacesAndTabs(std::string_view text);
 // Without leading and trailing blanks and control characters (every code
 // unit up to the space).
 std::u16string_view TrimControls(std::u16string_view text);
+std::string_view TrimControls(std::string_view text);
 
 }  // namespace orvanta
 

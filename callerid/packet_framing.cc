@@ -95,14 +95,7 @@ std::string CutNumber(std::string_view body, int32_t start, int32_t length) {
   if (length < 0 || static_cast<size_t>(start) > body.size()) return {};
   std::string_view number = body.substr(static_cast<size_t>(start) - 1);
   if (length > 0) number = number.substr(0, static_cast<size_t>(length));
-  // Space and every control character go from both ends.
-  while (!number.empty() && static_cast<unsigned char>(number.front()) <= 32) {
-    number.remove_prefix(1);
-  }
-  while (!number.empty() && static_cast<unsigned char>(number.back()) <= 32) {
-    number.remove_suffix(1);
-  }
-  return std::string(number);
+  return std::string(TrimControls(number));
 }
 
 }  // namespace orvanta
