@@ -4,45 +4,57 @@
 
 namespace orvanta {
 
+namespace {
+
+// The code point of the well-formed UTF-8 sequence at `i`, which is moved
+// past it; false (and `i` unchanged) when none starts there: overlong
+// forms, surrogates, code points above U+10FFFF and truncated sequences.
+bool DecodeUtf8Sequence(std::string_view bytes, size_t& i, char32_t& cp) {
+  const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
+  if (b0 < 0x80) {
+    cp = b0;
+    ++i;
+    return true;
+  }
+  int extra;
+  char32_t min;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    extra = 1;
+    cp = b0 & 0x1F;
+    min = 0x80;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    extra = 2;
+    cp = b0 & 0x0F;
+    min = 0x800;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    extra = 3;
+    cp = b0 & 0x07;
+    min = 0x10000;
+  } else {
+    return false;
+  }
+  if (bytes.size() - i <= static_cast<size_t>(extra)) return false;
+  for (int k = 1; k <= extra; ++k) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
+    if ((b & 0xC0) != 0x80) return false;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    return false;
+  }
+  i += extra + 1;
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size());
   size_t i = 0;
-  const size_t n = bytes.size();
-  while (i < n) {
-    const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
-    if (b0 < 0x80) {
-      out.push_back(b0);
-      ++i;
-      continue;
-    }
-    int extra;
-    char32_t cp;
-    char32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-      extra = 1;
-      cp = b0 & 0x1F;
-      min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      extra = 2;
-      cp = b0 & 0x0F;
-      min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      extra = 3;
-      cp = b0 & 0x07;
-      min = 0x10000;
-    } else {
-      return std::nullopt;
-    }
-    if (n - i <= static_cast<size_t>(extra)) return std::nullopt;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
-      if ((b & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      return std::nullopt;
-    }
+  char32_t cp;
+  while (i < bytes.size()) {
+    if (!DecodeUtf8Sequence(bytes, i, cp)) return std::nullopt;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -50,9 +62,16 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
     } else {
       out.push_back(static_cast<char16_t>(cp));
     }
-    i += extra + 1;
   }
   return out;
+}
+
+size_t ValidUtf8Length(std::string_view bytes) {
+  size_t i = 0;
+  char32_t cp;
+  while (i < bytes.size() && DecodeUtf8Sequence(bytes, i, cp)) {
+  }
+  return i;
 }
 
 std::string EncodeUtf8(std::u16string_view text) {

@@ -1,6 +1,7 @@
 #ifndef ORVANTA_BASE_TEXT_H_
 #define ORVANTA_BASE_TEXT_H_
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ namespace orvanta {
 // Strict UTF-8 decoding: overlong forms, surrogates, code points above
 // U+10FFFF and truncated sequences make the whole text invalid.
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes);
+// How many bytes from the start are well-formed UTF-8 by the same rules;
+// bytes.size() when all of them are.
+size_t ValidUtf8Length(std::string_view bytes);
 
 // UTF-8 encoding; a lone surrogate is written as U+FFFD.
 std::string EncodeUtf8(std::u16string_view text);
