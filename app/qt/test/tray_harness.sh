@@ -33,9 +33,13 @@ wait_for() {
 }
 # Visible windows of the program: "id x y width height" per line.
 program_windows() {
-  local id
+  local id geometry
   for id in $(xdotool search --onlyvisible --class "$program_class" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
+    # A window can go between the search and this question (a notification
+    # that timed out): skip it rather than print an empty line.
+    geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)
+    [ -n "$geometry" ] || continue
+    eval "$geometry"
     echo "$WINDOW $X $Y $WIDTH $HEIGHT"
   done
 }
