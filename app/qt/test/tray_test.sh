@@ -19,7 +19,6 @@ source "$(dirname "$0")/tray_harness.sh"
 
 # The program's windows other than the icon, the one named excepted.
 other_windows() { program_windows | grep -v "^$icon " | grep -v "^${1:-none} "; }
-has_other_window() { [ -n "$(other_windows "${1:-}")" ]; }
 no_other_window() { [ -z "$(other_windows "${1:-}")" ]; }
 settings_window() { xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
@@ -55,8 +54,9 @@ echo "ok: the icon docked at $icon_x,$icon_y (${icon_w}x$icon_h)"
 settings_hidden || fail "the window showed by itself"
 
 # The start-up balloon, beside the icon, gone after its 5 seconds.
-wait_for 5 has_other_window || fail "no balloon appeared"
-read -r balloon bx by bw bh <<<"$(other_windows | head -1)"
+# Each window is read in one go: it may leave between two questions.
+balloon_seen() { read -r balloon bx by bw bh <<<"$(other_windows | head -1)"; [ -n "${bh:-}" ]; }
+wait_for 5 balloon_seen || fail "no balloon appeared"
 left=$((bx - 20 < 0 ? 0 : bx - 20))
 import -window root -crop "$((1280 - left))x$((by + bh + 10))+$left+0" "$shots/linux-tray-balloon.png"
 echo "ok: the balloon appeared at $bx,$by (${bw}x$bh)"
@@ -69,12 +69,12 @@ xdotool mousemove "$cx" "$cy" click 1
 sleep 0.5
 no_other_window && settings_hidden || fail "a single click did something"
 # The menu is the program's window that is neither the icon nor the settings.
+menu_seen() { read -r menu mx my mw mh <<<"$(other_windows "$1" | head -1)"; [ -n "${mh:-}" ]; }
 open_menu() {
   local shown
   shown=$(settings_window)
   xdotool mousemove "$cx" "$cy" click 3
-  wait_for 5 has_other_window "$shown" || fail "no menu opened"
-  read -r menu mx my mw mh <<<"$(other_windows "$shown" | head -1)"
+  wait_for 5 menu_seen "$shown" || fail "no menu opened"
 }
 open_menu
 left=$((mx - 20 < 0 ? 0 : mx - 20))
