@@ -107,16 +107,39 @@ std::u16string UpperCase(std::u16string_view text) {
   return out;
 }
 
+namespace {
+
+char32_t AsciiUpper(char32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+
+// False when the texts cannot be equal ignoring case, without asking the
+// locale: upper-casing maps one code point to one, and two ASCII characters
+// that differ other than in ASCII letter case upper-case differently in every
+// locale (the Turkish one maps "i" to U+0130, which no other ASCII letter
+// maps to). Most names the store compares fail here.
+bool MayBeSameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  size_t i = 0;
+  size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const char32_t x = NextCodePoint(a, i);
+    const char32_t y = NextCodePoint(b, j);
+    if (x < 0x80 && y < 0x80 && AsciiUpper(x) != AsciiUpper(y)) return false;
+  }
+  return i == a.size() && j == b.size();
+}
+
+}  // namespace
+
 // The same answer as comparing the two UpperCase results, without building
 // them: the store looks names up this way at every serial packet.
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a == b) return true;
+  if (!MayBeSameIgnoringCase(a, b)) return false;
   size_t i = 0;
   size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    if (UpperCodePoint(NextCodePoint(a, i)) !=
-        UpperCodePoint(NextCodePoint(b, j)))
-      return false;
+    const char32_t x = NextCodePoint(a, i);
+    const char32_t y = NextCodePoint(b, j);
+    if (x != y && UpperCodePoint(x) != UpperCodePoint(y)) return false;
   }
   return i == a.size() && j == b.size();
 }

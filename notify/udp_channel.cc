@@ -112,13 +112,24 @@ void UdpChannel::SetActive(bool active) {
   if (int e = socket->SetReuseAddress(false)) RaiseSocketError(e);
   if (socket->BindAnyAddress(0) != 0) throw Failure(kBindFailedMessage);
   if (int e = socket->SetBroadcast(broadcast_enabled_)) RaiseSocketError(e);
+  socket_allows_broadcast_ = broadcast_enabled_;
   socket_ = std::move(socket);
+}
+
+// The permission is only changed when it differs: with broadcasts enabled,
+// as they are unless switched off, a call costs the one send and no more.
+void UdpChannel::AllowBroadcast(bool allow) {
+  if (allow == socket_allows_broadcast_) return;
+  // Unknown until the change has gone through.
+  socket_allows_broadcast_.reset();
+  if (int e = socket_->SetBroadcast(allow)) RaiseSocketError(e);
+  socket_allows_broadcast_ = allow;
 }
 
 void UdpChannel::Broadcast(std::u16string_view text, uint16_t port) {
   if (!socket_) RaiseSocketError(winsock_error::kNotSocket);
   const std::string bytes = EncodeDatagram(text);
-  if (int e = socket_->SetBroadcast(true)) RaiseSocketError(e);
+  AllowBroadcast(true);
   if (!bytes.empty()) {
     const DatagramSocket::SendResult result =
         socket_->SendBroadcast(bytes, port);
@@ -130,7 +141,7 @@ void UdpChannel::Broadcast(std::u16string_view text, uint16_t port) {
       throw Failure(kNotAllBytesSentMessage);
     }
   }
-  if (int e = socket_->SetBroadcast(broadcast_enabled_)) RaiseSocketError(e);
+  AllowBroadcast(broadcast_enabled_);
 }
 
 uint16_t UdpChannel::LocalPort() const {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,11 +42,11 @@ class UdpChannel {
   void SetActive(bool active);
 
   // One datagram, one byte per UTF-16 code unit ("?" above 0x7F), to
-  // 255.255.255.255:port. Broadcast permission is switched on for the send
-  // and set back to BroadcastEnabled() after it; an empty text sends
-  // nothing. Raises Failure ("Package Size Too Big.", "Not all bytes
-  // sent.") or SocketFailure ("Socket Error # %d\r\n%s"); on a closed channel
-  // "Socket Error # 10038" (callers check Active() first).
+  // 255.255.255.255:port. Broadcast permission is on for the send and
+  // BroadcastEnabled() after it (the socket is only told of a change); an
+  // empty text sends nothing. Raises Failure ("Package Size Too Big.", "Not all
+  // bytes sent.") or SocketFailure ("Socket Error # %d\r\n%s"); on a closed
+  // channel "Socket Error # 10038" (callers check Active() first).
   void Broadcast(std::u16string_view text, uint16_t port);
 
   // The local port the socket is bound to (0 while inactive).
@@ -53,8 +54,12 @@ class UdpChannel {
 
  private:
   uint16_t port_ = 0;
+  void AllowBroadcast(bool allow);
+
   bool broadcast_enabled_ = true;
   std::unique_ptr<DatagramSocket> socket_;
+  // What the open socket was last told; empty when a change failed.
+  std::optional<bool> socket_allows_broadcast_;
 };
 
 // The datagram bytes for a text: one byte per UTF-16 code unit, "?" above 0x7F.

@@ -110,11 +110,24 @@ TEST_F(UdpChannelTest, BroadcastSwitchesPermissionOnAndBackAroundTheSend) {
       (Calls{"broadcast 1", SendCall(listener_.port(), 15), "broadcast 0"}));
 }
 
+// With broadcasts enabled the permission already holds: a call is the one
+// send, nothing around it.
+TEST_F(UdpChannelTest, EnabledPermissionIsNotSetAgainPerCall) {
+  channel_.SetActive(true);
+  recorder_.ClearCalls();
+  channel_.Broadcast(u"HAT=0\r\nNUMARA=1", channel_.Port());
+  channel_.Broadcast(u"HAT=0\r\nNUMARA=2", channel_.Port());
+  ExpectNextDatagram("HAT=0\r\nNUMARA=1");
+  ExpectNextDatagram("HAT=0\r\nNUMARA=2");
+  EXPECT_EQ(recorder_.calls(), (Calls{SendCall(listener_.port(), 15),
+                                      SendCall(listener_.port(), 15)}));
+}
+
 TEST_F(UdpChannelTest, EmptyTextSendsNoDatagram) {
   channel_.SetActive(true);
   recorder_.ClearCalls();
   channel_.Broadcast(u"", channel_.Port());
-  EXPECT_EQ(recorder_.calls(), (Calls{"broadcast 1", "broadcast 1"}));
+  EXPECT_EQ(recorder_.calls(), Calls{});
   channel_.Broadcast(u"marker", channel_.Port());
   ExpectNextDatagram("marker");
 }
@@ -220,7 +233,7 @@ class UdpChannelSendFailureTest
     : public UdpChannelTest,
       public testing::WithParamInterface<SendFailure> {};
 
-TEST_P(UdpChannelSendFailureTest, RaisesAndSkipsThePermissionRestore) {
+TEST_P(UdpChannelSendFailureTest, RaisesSkipsThePermissionRestoreAndRecovers) {
   channel_.SetBroadcastEnabled(false);
   channel_.SetActive(true);
   recorder_.ClearCalls();
@@ -234,6 +247,16 @@ TEST_P(UdpChannelSendFailureTest, RaisesAndSkipsThePermissionRestore) {
   }
   EXPECT_EQ(recorder_.calls(), expected);
   EXPECT_TRUE(channel_.Active());
+
+  // The next call finds the permission as the failure left it: a refused
+  // change is made again, a change that went through is not.
+  recorder_.ClearCalls();
+  channel_.Broadcast(u"12345", channel_.Port());
+  Calls next;
+  if (GetParam().call == SocketCall::kBroadcast) next.push_back("broadcast 1");
+  next.push_back(SendCall(listener_.port(), 5));
+  next.push_back("broadcast 0");
+  EXPECT_EQ(recorder_.calls(), next);
 }
 
 INSTANTIATE_TEST_SUITE_P(

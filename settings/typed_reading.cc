@@ -78,6 +78,18 @@ bool TextToBoolean(std::u16string_view text, const NumberLocale& locale) {
 }
 
 int32_t TextToInteger(std::u16string_view text) {
+  // The number's position and length are read at every serial packet and
+  // are plain digits, which read the same in every locale: the locale is
+  // only asked for anything else.
+  if (!text.empty() && text.size() <= 9) {
+    int32_t value = 0;
+    for (const char16_t c : text) {
+      if (c < u'0' || c > u'9')
+        return TextToInteger(text, CurrentNumberLocale());
+      value = value * 10 + (c - u'0');
+    }
+    return value;
+  }
   return TextToInteger(text, CurrentNumberLocale());
 }
 

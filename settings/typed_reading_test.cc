@@ -113,6 +113,23 @@ TEST(TypedReading, SeparatorsFollowTheLocale) {
   EXPECT_EQ(IntegerOutcome(u"2.5", kNoGrouping), u"2");
 }
 
+// Plain digits are read without asking the locale; the answer must be the
+// locale's all the same, and anything else still goes to it.
+TEST(TypedReading, PlainDigitsReadAsUnderTheCurrentLocale) {
+  for (const std::u16string text :
+       {u"0", u"007", u"1", u"18900", u"999999999", u"2147483647",
+        u"2147483648", u"00000000001", u"1.5", u" 12", u"12 ", u"-3", u""}) {
+    std::u16string plain;
+    try {
+      plain = IntToText(TextToInteger(text));
+    } catch (const Failure& failure) {
+      plain = failure.message();
+    }
+    EXPECT_EQ(plain, IntegerOutcome(text, CurrentNumberLocale()))
+        << Utf16ToUtf8(text);
+  }
+}
+
 TEST(TypedReading, Booleans) {
   const Case cases[] = {
       {u"True", u"True"},    {u"tRUE", u"True"},
