@@ -1,9 +1,12 @@
 // Measures the serial-to-datagram path of the Linux program from outside,
-// against the floor relay in this folder, and prints one table: latency
-// (calls alternated one by one between the two), a burst, the idle cost with
-// the port open, and the footprint. Run it through tools/bench, which builds
-// what it needs and gives it a private network namespace: both relays send
-// to the limited broadcast address.
+// against the two reference relays in this folder, and prints one table:
+// latency (calls taken in turn by the three), a burst, the idle cost with the
+// port open, and the footprint. The floor relay is the least one thread can
+// do; the hand-over relay adds only the program's design, an event thread
+// handing each event to a second thread. Their difference is the hand-over's
+// price on this machine, the rest is the program's own. Run it through
+// tools/bench, which builds what it needs and gives it a private network
+// namespace: both relays send to the limited broadcast address.
 //
 // It prints figures only; nothing here passes or fails on time.
 
@@ -362,6 +365,7 @@ double MemoryMb(pid_t pid, const std::string& field) {
 struct Options {
   std::string program;
   std::string floor;
+  std::string handover;
   int calls = 1000;
   int burst = 10000;
   int idle_seconds = 30;
@@ -381,6 +385,8 @@ Options ParseOptions(int argc, char** argv) {
       options.program = value();
     else if (arg == "--floor")
       options.floor = value();
+    else if (arg == "--handover")
+      options.handover = value();
     else if (arg == "--calls")
       options.calls = std::stoi(value());
     else if (arg == "--burst")
@@ -398,10 +404,12 @@ Options ParseOptions(int argc, char** argv) {
       Fail("unknown argument " + arg);
     }
   }
-  if (options.program.empty() || options.floor.empty())
+  if (options.program.empty() || options.floor.empty() ||
+      options.handover.empty())
     Fail(
-        "usage: call_path_bench --program PATH --floor PATH [--calls N] "
-        "[--burst N] [--idle-seconds S] [--gap-us US] [--size LABEL=PATH]...");
+        "usage: call_path_bench --program PATH --floor PATH --handover PATH "
+        "[--calls N] [--burst N] [--idle-seconds S] [--gap-us US] "
+        "[--size LABEL=PATH]...");
   return options;
 }
 
@@ -456,9 +464,12 @@ std::string Fixed(double value, int decimals) {
 }
 
 void Row(const std::string& what, const std::string& program,
-         const std::string& floor = "", const std::string& ratio = "") {
-  std::printf("| %-52s | %12s | %10s | %13s |\n", what.c_str(), program.c_str(),
-              floor.c_str(), ratio.c_str());
+         const std::string& floor = "", const std::string& handover = "",
+         const std::string& floor_ratio = "",
+         const std::string& handover_ratio = "") {
+  std::printf("| %-52s | %12s | %11s | %11s | %13s | %17s |\n", what.c_str(),
+              program.c_str(), floor.c_str(), handover.c_str(),
+              floor_ratio.c_str(), handover_ratio.c_str());
 }
 
 int Run(const Options& options) {
@@ -475,47 +486,58 @@ int Run(const Options& options) {
 
   PtyPair program_line(folder, "program");
   PtyPair floor_line(folder, "floor");
+  PtyPair handover_line(folder, "handover");
   Listener program_listener;
   Listener floor_listener;
+  Listener handover_listener;
 
   Relay program{"program", &program_line, &program_listener, 0, {}, 0};
   Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
+  Relay handover{
+      "hand-over relay", &handover_line, &handover_listener, 0, {}, 0};
   struct Stopper {
     Relay& relay;
     ~Stopper() { Stop(relay.pid); }
-  } stop_program{program}, stop_floor{floor};
+  } stop_program{program}, stop_floor{floor}, stop_handover{handover};
 
-  std::fprintf(stderr, "bench: starting the program and the floor relay\n");
+  std::fprintf(stderr, "bench: starting the program and the relays\n");
   program.pid = StartProgram(options, folder / "program", program_line,
                              program_listener.port());
   floor.pid = Spawn({options.floor, floor_line.device(),
                      std::to_string(floor_listener.port())},
                     {}, (folder / "floor-output.txt").string());
+  handover.pid = Spawn({options.handover, handover_line.device(),
+                        std::to_string(handover_listener.port())},
+                       {}, (folder / "handover-output.txt").string());
   int sequence = 0;
-  WarmUp(program, sequence);
-  WarmUp(floor, sequence);
+  Relay* const relays[] = {&program, &floor, &handover};
+  for (Relay* relay : relays) WarmUp(*relay, sequence);
 
-  std::fprintf(stderr, "bench: latency, %d calls each, alternated\n",
+  std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
                options.calls);
-  // Each program call is paired with the floor call next to it in time, so
-  // their ratio sees the same load on a busy machine.
-  std::vector<int64_t> pair_ratios_permille;
+  // Each round gives every relay one call, starting with a different one
+  // each time; the program's call is compared with the others of its round,
+  // so their ratio sees the same load on a busy machine.
+  std::vector<int64_t> floor_ratios_permille;
+  std::vector<int64_t> handover_ratios_permille;
   for (int i = 0; i < options.calls; ++i) {
-    const bool program_first = i % 2 == 0;
-    const int64_t a = MeasureCall(program_first ? program : floor, sequence);
-    SleepUs(options.gap_us);
-    const int64_t b = MeasureCall(program_first ? floor : program, sequence);
-    SleepUs(options.gap_us);
-    const int64_t program_ns = program_first ? a : b;
-    const int64_t floor_ns = program_first ? b : a;
-    if (program_ns > 0 && floor_ns > 0)
-      pair_ratios_permille.push_back(program_ns * 1000 / floor_ns);
+    int64_t round_ns[3];
+    for (int k = 0; k < 3; ++k) {
+      const int which = (i + k) % 3;
+      round_ns[which] = MeasureCall(*relays[which], sequence);
+      SleepUs(options.gap_us);
+    }
+    if (round_ns[0] > 0 && round_ns[1] > 0)
+      floor_ratios_permille.push_back(round_ns[0] * 1000 / round_ns[1]);
+    if (round_ns[0] > 0 && round_ns[2] > 0)
+      handover_ratios_permille.push_back(round_ns[0] * 1000 / round_ns[2]);
   }
   const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
 
   std::fprintf(stderr, "bench: burst of %d packets\n", options.burst);
   const Burst program_burst = RunBurst(program, options.burst, 1000000);
   const Burst floor_burst = RunBurst(floor, options.burst, 1000000);
+  const Burst handover_burst = RunBurst(handover, options.burst, 1000000);
 
   std::fprintf(stderr, "bench: idle for %d s with the port open\n",
                options.idle_seconds);
@@ -549,39 +571,47 @@ int Run(const Options& options) {
   auto burst_text = [](const Burst& b) {
     return std::to_string(b.received) + "/" + std::to_string(b.sent);
   };
-  const double p50 = Percentile(program.latencies_ns, 0.50);
-  const double p50_floor = Percentile(floor.latencies_ns, 0.50);
-  const double p99 = Percentile(program.latencies_ns, 0.99);
-  const double p99_floor = Percentile(floor.latencies_ns, 0.99);
+  auto latency_row = [&](const std::string& what, double fraction) {
+    const double p = Percentile(program.latencies_ns, fraction);
+    const double p_floor = Percentile(floor.latencies_ns, fraction);
+    const double p_handover = Percentile(handover.latencies_ns, fraction);
+    Row(what, Fixed(p, 1), Fixed(p_floor, 1), Fixed(p_handover, 1),
+        ratio(p, p_floor), ratio(p, p_handover));
+  };
 
   std::printf("\n");
-  Row("measure", "program", "floor", "program/floor");
-  std::printf("|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
-              std::string(14, '-').c_str(), std::string(12, '-').c_str(),
-              std::string(15, '-').c_str());
-  Row("latency p50, serial -> datagram (us)", Fixed(p50, 1),
-      Fixed(p50_floor, 1), ratio(p50, p50_floor));
-  Row("latency p99, serial -> datagram (us)", Fixed(p99, 1),
-      Fixed(p99_floor, 1), ratio(p99, p99_floor));
+  Row("measure", "program", "floor", "hand-over", "program/floor",
+      "program/hand-over");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+  latency_row("latency p50, serial -> datagram (us)", 0.50);
+  latency_row("latency p99, serial -> datagram (us)", 0.99);
   // Percentile() divides by 1000: thousandths come out as the ratio.
-  Row("latency p50 of call-by-call ratios", "", "",
-      Fixed(Percentile(pair_ratios_permille, 0.50), 2));
-  Row("latency calls measured / lost",
-      std::to_string(program.latencies_ns.size()) + " / " +
-          std::to_string(program.lost),
-      std::to_string(floor.latencies_ns.size()) + " / " +
-          std::to_string(floor.lost));
+  Row("latency p50 of call-by-call ratios", "", "", "",
+      Fixed(Percentile(floor_ratios_permille, 0.50), 2),
+      Fixed(Percentile(handover_ratios_permille, 0.50), 2));
+  auto calls_text = [](const Relay& r) {
+    return std::to_string(r.latencies_ns.size()) + " / " +
+           std::to_string(r.lost);
+  };
+  Row("latency calls measured / lost", calls_text(program), calls_text(floor),
+      calls_text(handover));
   Row("burst: datagrams received / packets sent", burst_text(program_burst),
-      burst_text(floor_burst));
-  Row("burst: out of order / duplicates",
-      std::to_string(program_burst.out_of_order) + " / " +
-          std::to_string(program_burst.duplicates),
-      std::to_string(floor_burst.out_of_order) + " / " +
-          std::to_string(floor_burst.duplicates));
+      burst_text(floor_burst), burst_text(handover_burst));
+  auto order_text = [](const Burst& b) {
+    return std::to_string(b.out_of_order) + " / " +
+           std::to_string(b.duplicates);
+  };
+  Row("burst: out of order / duplicates", order_text(program_burst),
+      order_text(floor_burst), order_text(handover_burst));
   Row("burst: first write to last datagram (ms)",
       Fixed(program_burst.seconds * 1000, 0),
       Fixed(floor_burst.seconds * 1000, 0),
-      ratio(program_burst.seconds, floor_burst.seconds));
+      Fixed(handover_burst.seconds * 1000, 0),
+      ratio(program_burst.seconds, floor_burst.seconds),
+      ratio(program_burst.seconds, handover_burst.seconds));
   Row("idle " + std::to_string(options.idle_seconds) +
           " s: wake-ups/s, whole process",
       Fixed(whole / idle_seconds, 2));
