@@ -586,13 +586,14 @@ void SerialPort::PostReport(std::exception_ptr failure) {
 }
 
 void SerialPort::PostDeviceLost(std::exception_ptr failure, uint64_t session) {
-  ui_.Post([target = report_target_, failure, session] {
+  // Only the text crosses, as with a report above.
+  ui_.Post([target = report_target_, text = FailureText(failure), session] {
     if (target->lost && target->session == session) {
-      target->lost(FailureText(failure));
+      target->lost(text);
     } else if (target->report) {
-      target->report(FailureText(failure));
+      target->report(text);
     } else {
-      std::rethrow_exception(failure);
+      throw Failure(text);
     }
   });
 }
