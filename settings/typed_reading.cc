@@ -58,6 +58,17 @@ std::optional<int32_t> IntegerLiteral(std::u16string_view text) {
   return static_cast<int32_t>(negative ? 0u - bits : bits);
 }
 
+// One to nine ASCII digits and nothing else: always within range.
+std::optional<int32_t> PlainDecimal(std::u16string_view text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int32_t value = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  return value;
+}
+
 }  // namespace
 
 int32_t TextToInteger(std::u16string_view text, const NumberLocale& locale) {
@@ -81,15 +92,7 @@ int32_t TextToInteger(std::u16string_view text) {
   // The number's position and length are read at every serial packet and
   // are plain digits, which read the same in every locale: the locale is
   // only asked for anything else.
-  if (!text.empty() && text.size() <= 9) {
-    int32_t value = 0;
-    for (const char16_t c : text) {
-      if (c < u'0' || c > u'9')
-        return TextToInteger(text, CurrentNumberLocale());
-      value = value * 10 + (c - u'0');
-    }
-    return value;
-  }
+  if (const auto plain = PlainDecimal(text)) return *plain;
   return TextToInteger(text, CurrentNumberLocale());
 }
 
