@@ -40,10 +40,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/text.h"
-#include "base/ui_handover.h"
-#include "serial/serial_port.h"
-#include "settings/storage.h"
+#include "app/qt/test/program_settings.h"
 
 extern char** environ;
 
@@ -420,23 +417,7 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
   fs::create_directories(folder / "home");
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
-  {
-    SettingsStore store;
-    AddSettingsCatalogue(store);
-    store.SetFileName(Utf8ToUtf16((folder / "Setting.ini").string()));
-    store.WriteValue(kCallerIdKullan, true);
-    store.WriteValue(kCallerIdType, 2);
-    store.WriteValue(kCallerIdNoBaslama, 1);
-    store.WriteValue(kCallerIdNoUzunluk, 0);
-    store.WriteValue(kUdpPort, static_cast<int32_t>(port));
-    store.SaveValues();
-    UiHandover unused;
-    SerialPort settings(unused);
-    settings.SetPort(Utf8ToUtf16(line.device()));
-    settings.StoreSettings(
-        PortStoreKind::stIniFile,
-        Utf8ToUtf16((folder / "calleridcomport.ini").string()));
-  }
+  WriteSerialSettings(folder, line.device(), static_cast<uint16_t>(port));
   const std::string output = (folder / "output.txt").string();
   const pid_t pid = Spawn({program.string()},
                           {{"QT_QPA_PLATFORM", "offscreen"},

@@ -31,7 +31,7 @@ TEST(ProgramBurstTest, EveryCallOfABurstIsAnnouncedOnceInOrder) {
   TempFolder folder;
   SocatPty line;
   UdpListener listener;
-  WriteSerialSettings(folder, line.device(), listener.port());
+  WriteSerialSettings(folder.path(), line.device(), listener.port());
 
   const fs::path program = folder.path() / "orvanta";
   fs::copy_file(ORVANTA_PROGRAM, program);

@@ -91,7 +91,7 @@ TEST(ProgramHeadlessTest, AnnouncesTheCallsOfASerialDevice) {
   TempFolder folder;
   SocatPty line;
   UdpListener listener;
-  WriteSerialSettings(folder, line.device(), listener.port());
+  WriteSerialSettings(folder.path(), line.device(), listener.port());
 
   HeadlessProgram program(folder.path());
   program.Start();
@@ -139,7 +139,7 @@ TEST(ProgramHeadlessTest, TerminationSignalsEndItThroughTheClosingStep) {
   TempFolder folder;
   SocatPty line;
   UdpListener listener;
-  WriteSerialSettings(folder, line.device(), listener.port());
+  WriteSerialSettings(folder.path(), line.device(), listener.port());
   HeadlessProgram program(folder.path());
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(strsignal(signal_number));

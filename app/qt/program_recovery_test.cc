@@ -43,7 +43,7 @@ class Program {
   Program(const TempFolder& folder, const std::string& device,
           uint16_t udp_port)
       : folder_(folder.path()), output_((folder_ / "output.txt").string()) {
-    WriteSerialSettings(folder, device, udp_port);
+    WriteSerialSettings(folder.path(), device, udp_port);
 
     fs::copy_file(ORVANTA_PROGRAM, folder_ / "orvanta");
     fs::create_directory(folder_ / "home");

@@ -7,11 +7,11 @@
 
 namespace orvanta {
 
-void WriteSerialSettings(const TempFolder& folder, const std::string& device,
-                         uint16_t udp_port) {
+void WriteSerialSettings(const std::filesystem::path& folder,
+                         const std::string& device, uint16_t udp_port) {
   SettingsStore store;
   AddSettingsCatalogue(store);
-  store.SetFileName(folder.File(u"Setting.ini"));
+  store.SetFileName((folder / "Setting.ini").u16string());
   store.WriteValue(kCallerIdKullan, true);
   store.WriteValue(kCallerIdType, 2);
   store.WriteValue(kCallerIdNoBaslama, 1);
@@ -22,7 +22,7 @@ void WriteSerialSettings(const TempFolder& folder, const std::string& device,
   SerialPort port(unused);
   port.SetPort(Utf8ToUtf16(device));
   port.StoreSettings(PortStoreKind::stIniFile,
-                     folder.File(u"calleridcomport.ini"));
+                     (folder / "calleridcomport.ini").u16string());
 }
 
 }  // namespace orvanta

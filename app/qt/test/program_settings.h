@@ -2,17 +2,17 @@
 #define ORVANTA_APP_QT_TEST_PROGRAM_SETTINGS_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
-
-#include "base/test/temp_folder.h"
 
 namespace orvanta {
 
 // Writes Setting.ini and calleridcomport.ini into `folder` for a copy of the
 // real program: caller-ID on, the serial source on `device` with the whole
-// packet body as the number, calls announced to `udp_port`.
-void WriteSerialSettings(const TempFolder& folder, const std::string& device,
-                         uint16_t udp_port);
+// packet body as the number, calls announced to `udp_port`. The program tests
+// and the call-path benchmark set their copies up with it.
+void WriteSerialSettings(const std::filesystem::path& folder,
+                         const std::string& device, uint16_t udp_port);
 
 }  // namespace orvanta
 
