@@ -45,6 +45,9 @@ struct Kind {
   size_t member_count;
 };
 
+// The class and interface ids are written out again here rather than shared
+// with the program's host: a wrong id in the host must fail the tests, not
+// be repeated by the stand-in.
 const Kind kKinds[] = {
     {L"CID2",
      {0x999DD9D2,
