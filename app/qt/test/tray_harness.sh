@@ -43,10 +43,25 @@ program_windows() {
     echo "$WINDOW $X $Y $WIDTH $HEIGHT"
   done
 }
-# A tray host (trayer) docked at the top right of the display.
+# A tray host (trayer) docked at the top right of the display. The display
+# has to answer first; a tray host that could not reach it and ended before
+# its panel showed is started again, twice at most, and its output shown.
 start_tray_host() {
-  trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    --transparent false --tint 0xc0c0c0 >"$work/trayer.txt" 2>&1 &
-  pids+=($!)
-  wait_for 30 bash -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+  local attempt tray_pid
+  wait_for 10 xwininfo -root >/dev/null 2>&1 || fail "the virtual display does not answer"
+  for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+      --transparent false --tint 0xc0c0c0 >"$work/trayer.txt" 2>&1 &
+    tray_pid=$!
+    pids+=($tray_pid)
+    wait_for 30 tray_panel_or_exit "$tray_pid"
+    tray_panel_shown && return
+    kill -0 "$tray_pid" 2>/dev/null && break
+    echo "note: the tray host ended before its panel showed (attempt $attempt):"
+    cat "$work/trayer.txt"
+  done
+  echo "--- tray host output"; cat "$work/trayer.txt"
+  fail "trayer did not start"
 }
+tray_panel_shown() { xwininfo -root -tree 2>/dev/null | grep -q '"panel"'; }
+tray_panel_or_exit() { tray_panel_shown || ! kill -0 "$1" 2>/dev/null; }

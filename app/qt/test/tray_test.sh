@@ -8,7 +8,7 @@
 # usage: tray_test.sh PROGRAM SCREENSHOT_FOLDER
 # Run it on its own display and inside the private test network (the program
 # opens its UDP channel):
-#   tools/netns-run xvfb-run -a -s "-screen 0 1280x1024x24" tray_test.sh ...
+#   tools/netns-run xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" tray_test.sh ...
 set -u
 program=$1
 shots=$2

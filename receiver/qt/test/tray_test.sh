@@ -7,7 +7,7 @@
 # history window in the folder given.
 #
 # usage: tray_test.sh PROGRAM SCREENSHOT_FOLDER
-#   tools/netns-run xvfb-run -a -s "-screen 0 1280x1024x24" tray_test.sh ...
+#   tools/netns-run xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" tray_test.sh ...
 set -u
 program=$1
 shots=$2
