@@ -1,6 +1,7 @@
 # Test helpers shared by every folder.
 #
 #   orvanta_add_test(<name> SOURCES ... [LIBS ...] [NETWORK] [TIMEOUT s])
+#   orvanta_add_tray_test(<name> <script> <program target>)
 #
 # One GoogleTest binary, one CTest entry. NETWORK marks a test that opens a
 # UDP socket: on Linux it is wrapped in tools/netns-run so that no datagram can
@@ -58,4 +59,18 @@ function(orvanta_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
                        ENVIRONMENT "ORVANTA_SOURCE_DIR=${PROJECT_SOURCE_DIR};ORVANTA_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# A tray test script run with a program on a virtual display of its own, inside
+# the private test network; it leaves screenshots in build/.../screenshots.
+function(orvanta_add_tray_test name script program)
+  add_test(NAME ${name}
+           COMMAND ${ORVANTA_TOOLS_DIR}/netns-run xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
+                   ${script} $<TARGET_FILE:${program}> ${CMAKE_BINARY_DIR}/screenshots)
+  # xvfb-run -a picks a free display by looking at lock files, so two copies
+  # started together can pick the same one: the tray tests take turns.
+  # -noreset: a display that resets each time its last client leaves (the
+  # test's short xdotool and xwininfo calls) refuses some connections while
+  # other test runs start and stop displays of their own.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 120 RESOURCE_LOCK virtual_display)
 endfunction()
