@@ -6,12 +6,24 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "notify/announcer.h"
+#include "base/program_log.h"
 
 namespace orvanta {
 
-class SettingsView;
+// The window's log pane, as the log model draws into it.
+class LogView {
+ public:
+  virtual ~LogView() = default;
+  // New last lines, in order; the first `count` lines removed (fewer than
+  // it holds); the whole text cleared. The pane holds only lines added here.
+  virtual void AddLogLines(const std::vector<std::u16string>& lines) = 0;
+  virtual void RemoveFirstLogLines(size_t count) = 0;
+  virtual void ClearLogPane() = 0;
+  // Whether the pane's window is on screen.
+  virtual bool WindowVisible() const = 0;
+};
 
 // The log pane's lines as the program keeps them: the most recent lines, in
 // order, and how far the window's pane has drawn them.
@@ -21,7 +33,7 @@ class SettingsView;
 // while the window is visible, so laying out text never delays a call. Many
 // lines arriving together are drawn in one refresh. Showing the window
 // catches the pane up.
-class LogModel : public CallLog {
+class LogModel : public ProgramLog {
  public:
   // An office runs the program for months: older lines are dropped.
   static constexpr size_t kMaxLines = 2000;
@@ -30,9 +42,13 @@ class LogModel : public CallLog {
   // current handler. Empty: Refresh() runs at once.
   using Poster = std::function<void(std::function<void()>)>;
 
-  explicit LogModel(SettingsView& view, Poster post = {});
+  explicit LogModel(Poster post = {});
 
-  // CallLog: a new last line; the whole text cleared (the pane at once).
+  // The pane the lines are drawn into, once the window exists; null
+  // detaches. The lines kept so far are drawn when the window is shown.
+  void AttachPane(LogView* pane);
+
+  // ProgramLog: a new last line; the whole text cleared (the pane at once).
   void AddLogLine(const std::u16string& line) override;
   void ClearLog() override;
 
@@ -44,7 +60,7 @@ class LogModel : public CallLog {
   void WindowShown() { Refresh(); }
 
  private:
-  SettingsView& view_;
+  LogView* pane_ = nullptr;
   Poster post_;
   std::deque<std::u16string> lines_;
   // Lines are numbered from the start of the program: lines_[0] has number

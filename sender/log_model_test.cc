@@ -36,11 +36,13 @@ class LogModelTest : public testing::Test {
     return {log_.Lines().begin(), log_.Lines().end()};
   }
 
+  LogModelTest() { log_.AttachPane(&view_); }
+
   FakeSettingsView view_;
   std::vector<std::function<void()>> posted_;
-  LogModel log_{view_, [this](std::function<void()> work) {
-                  posted_.push_back(std::move(work));
-                }};
+  LogModel log_{[this](std::function<void()> work) {
+    posted_.push_back(std::move(work));
+  }};
 };
 
 TEST_F(LogModelTest, AVisiblePaneIsDrawnByOneLaterRefresh) {
@@ -93,9 +95,10 @@ TEST_F(LogModelTest, KeepsTheMostRecentTwoThousandLines) {
     FakeSettingsView view;
     view.ShowWindow();
     std::vector<std::function<void()>> posted;
-    LogModel log(view, [&](std::function<void()> work) {
+    LogModel log([&](std::function<void()> work) {
       posted.push_back(std::move(work));
     });
+    log.AttachPane(&view);
     int added = 0;
     for (int batch : c.batches) {
       for (int i = 0; i < batch; ++i) log.AddLogLine(Line(++added));

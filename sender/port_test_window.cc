@@ -27,7 +27,7 @@ PortTestWindow::PortTestWindow(Shell& shell)
 
 PortTestWindow::~PortTestWindow() = default;
 
-void PortTestWindow::ShowChunk(const std::string& chunk) {
+void PortTestWindow::ShowChunk(std::string_view chunk) {
   view_->AppendText(Displayable(FromAnsi(chunk)));
   for (char byte : chunk) {
     view_->AddByteLine(ByteLine(static_cast<unsigned char>(byte)));
@@ -36,15 +36,15 @@ void PortTestWindow::ShowChunk(const std::string& chunk) {
 
 void PortTestWindow::OnClose() { view_->Close(); }
 
-void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver) {
+void ShowPortTestWindow(Shell& shell, SerialConnection& connection) {
   PortTestWindow window(shell);
-  receiver.SetTestSink(&window);
+  connection.SetTestSink(&window);
   // Runs before `window` is destroyed, also when the showing fails, so a
   // chunk can never reach a window that is going away.
   struct Detach {
-    SerialReceiver& receiver;
-    ~Detach() { receiver.SetTestSink(nullptr); }
-  } detach{receiver};
+    SerialConnection& connection;
+    ~Detach() { connection.SetTestSink(nullptr); }
+  } detach{connection};
   window.View().ShowModal();
 }
 

@@ -3,9 +3,10 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "callerid/serial_connection.h"
 #include "sender/port_test_view.h"
-#include "callerid/serial_receiver.h"
 
 namespace orvanta {
 
@@ -23,7 +24,7 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
 
   // ChunkSink: the text pane gets the chunk as ANSI text, the byte pane "65
   // (A)" per byte.
-  void ShowChunk(const std::string& chunk) override;
+  void ShowChunk(std::string_view chunk) override;
 
   // PortTestViewListener: "Kapat" ends the modal showing.
   void OnClose() override;
@@ -32,10 +33,10 @@ class PortTestWindow : public ChunkSink, public PortTestViewListener {
   std::unique_ptr<PortTestView> view_;
 };
 
-// "Test Ekranı": create the window, make it the receive handler's destination
-// for received chunks, show it modally; when it closes, first take it away from
-// the receive handler, then destroy it.
-void ShowPortTestWindow(Shell& shell, SerialReceiver& receiver);
+// "Test Ekranı": create the window, make it the serial connection's
+// destination for received chunks, show it modally; when it closes, first
+// take it away from the connection, then destroy it.
+void ShowPortTestWindow(Shell& shell, SerialConnection& connection);
 
 // The byte pane line for one byte: "65 (A)".
 std::u16string ByteLine(unsigned char byte);

@@ -4,8 +4,8 @@
 
 #include "sender/test/fake_views.h"
 #include "base/failure.h"
-#include "callerid/serial_receiver.h"
-#include "settings/storage.h"
+#include "callerid/serial_connection.h"
+#include "callerid/test/engine_fakes.h"
 
 namespace orvanta {
 namespace {
@@ -45,16 +45,17 @@ TEST(PortTestWindowTest, KapatEndsTheShowing) {
 
 class ShowPortTestWindowTest : public testing::Test {
  protected:
-  ShowPortTestWindowTest() { AddSettingsCatalogue(store_); }
-
-  SettingsStore store_;
-  SerialReceiver receiver_{store_,
-                           [](const std::u16string&, const std::u16string&) {}};
+  Journal journal_;
+  FakeSerialLine line_{journal_};
+  FakeRetryTimer retry_{journal_};
+  FakeNotice notice_{journal_};
+  FakeProgramLog log_{journal_};
+  SerialConnection receiver_{line_, retry_, notice_, log_};
   FakeShell shell_;
 };
 
 TEST_F(ShowPortTestWindowTest,
-       TheReceiverHandsChunksToTheWindowOnlyWhileItExists) {
+       TheConnectionHandsChunksToTheWindowOnlyWhileItExists) {
   bool sink_set_while_shown = false;
   bool sink_set_at_destruction = true;
   shell_.port_test_user = [&](FakePortTestView& view) {

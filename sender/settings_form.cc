@@ -65,8 +65,9 @@ int32_t ReadPortNumber(std::u16string_view text) {
                             std::numeric_limits<int32_t>::max()));
 }
 
-SettingsForm::SettingsForm(SettingsView& view, LogModel::Poster post_refresh)
-    : view_(view), log_(view, std::move(post_refresh)) {
+SettingsForm::SettingsForm(SettingsView& view, LogModel& log)
+    : view_(view), log_(log) {
+  log_.AttachPane(&view_);
   // The window resource, as the form is created.
   view_.SetCallerIdEnabled(false);
   view_.SetSourceIndex(0);
@@ -87,6 +88,8 @@ SettingsForm::SettingsForm(SettingsView& view, LogModel::Poster post_refresh)
   }
   log_.ClearLog();
 }
+
+SettingsForm::~SettingsForm() { log_.AttachPane(nullptr); }
 
 bool SettingsForm::CallerIdEnabled() const { return view_.CallerIdEnabled(); }
 
@@ -191,7 +194,7 @@ void SettingsForm::LoadSettingsToForm(const SettingsStore& store) {
 
 void SettingsForm::StoreControls(SettingsStore& store) const {
   store.WriteValue(kCallerIdKullan, CallerIdEnabled());
-  store.WriteValue(kCallerIdType, static_cast<int32_t>(RadioGroupCihazIndex()));
+  store.WriteValue(kCallerIdType, static_cast<int32_t>(SourceIndex()));
   store.WriteValue(kCallerIdBaslamaString, EditText(SettingsEdit::kStartText));
   store.WriteValue(kCallerIdBitisString, EditText(SettingsEdit::kEndText));
   store.WriteValue(kCallerIdNoBaslama,
@@ -200,33 +203,33 @@ void SettingsForm::StoreControls(SettingsStore& store) const {
       kCallerIdNoUzunluk,
       static_cast<int32_t>(SpinValue(SettingsSpin::kNumberLength)));
   store.WriteValue(kUdpPort, PortNumber());
-  store.WriteValue(kCihazSec, static_cast<int32_t>(ComboCihazIndex()));
-  store.WriteValue(kIpNo, EditIpText());
-  store.WriteValue(kComPort, static_cast<int32_t>(ComboPortIndex()));
+  store.WriteValue(kCihazSec, static_cast<int32_t>(ArgDeviceKind()));
+  store.WriteValue(kIpNo, MainMachineIp());
+  store.WriteValue(kComPort, static_cast<int32_t>(ArgComPort()));
 }
 
-int SettingsForm::RadioGroupCihazIndex() const { return view_.SourceIndex(); }
+WindowSettings SettingsForm::CurrentWindowSettings() const {
+  WindowSettings window;
+  window.source = SourceIndex();
+  window.arg_device_kind = ArgDeviceKind();
+  window.main_machine_ip = MainMachineIp();
+  window.arg_com_port = ArgComPort();
+  window.udp_port_text = view_.EditText(SettingsEdit::kPortNumber);
+  return window;
+}
 
-int SettingsForm::ComboCihazIndex() const {
+int SettingsForm::SourceIndex() const { return view_.SourceIndex(); }
+
+int SettingsForm::ArgDeviceKind() const {
   return view_.ComboIndex(SettingsCombo::kArgDeviceKind);
 }
 
-std::u16string SettingsForm::EditIpText() const {
+std::u16string SettingsForm::MainMachineIp() const {
   return view_.EditText(SettingsEdit::kMainMachineIp);
 }
 
-int SettingsForm::ComboPortIndex() const {
+int SettingsForm::ArgComPort() const {
   return view_.ComboIndex(SettingsCombo::kArgComPort);
 }
-
-std::u16string SettingsForm::EditPortText() const {
-  return view_.EditText(SettingsEdit::kPortNumber);
-}
-
-void SettingsForm::AddLogLine(const std::u16string& line) {
-  log_.AddLogLine(line);
-}
-
-void SettingsForm::ClearLog() { log_.ClearLog(); }
 
 }  // namespace orvanta

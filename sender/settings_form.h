@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "callerid/call_source.h"
 #include "sender/log_model.h"
 #include "sender/settings_view.h"
-#include "callerid/engine.h"
-#include "notify/announcer.h"
 
 namespace orvanta {
 
@@ -24,15 +23,15 @@ int32_t ReadPortNumber(std::u16string_view text);
 // The settings window's controls with their behaviour: programmatic changes
 // that raise click events, clamping, number formats, the visibility rules,
 // and the transfer between the controls and the store. Knows nothing of
-// buttons, the engine or the platform; SettingsPresenter adds those.
-//
-// It is also what the engine reads from the window (SettingsControls) and
-// the log pane the announcements write to (CallLog, kept in a
-// LogModel that draws the pane later through `post_refresh`).
-class SettingsForm : public SettingsControls, public CallLog {
+// buttons, the engine or the platform; SettingsPresenter adds those. The
+// program's log is drawn into the window's log pane while the form exists.
+class SettingsForm {
  public:
   // Puts the window resource's starting state into the view.
-  explicit SettingsForm(SettingsView& view, LogModel::Poster post_refresh = {});
+  SettingsForm(SettingsView& view, LogModel& log);
+  ~SettingsForm();
+  SettingsForm(const SettingsForm&) = delete;
+  SettingsForm& operator=(const SettingsForm&) = delete;
 
   // The caller-ID check box: a change raises its click, like a user's click.
   bool CallerIdEnabled() const;
@@ -66,21 +65,20 @@ class SettingsForm : public SettingsControls, public CallLog {
   // The controls into the ten stored values (the file is not written).
   void StoreControls(SettingsStore& store) const;
 
-  // SettingsControls.
-  int RadioGroupCihazIndex() const override;
-  int ComboCihazIndex() const override;
-  std::u16string EditIpText() const override;
-  int ComboPortIndex() const override;
-  std::u16string EditPortText() const override;
+  // The settings as the window holds them now, for the engine.
+  WindowSettings CurrentWindowSettings() const;
+  // The chosen source (-1 for none), ARG device kind and COM port (-1..),
+  // as the lists show them.
+  int SourceIndex() const;
+  int ArgDeviceKind() const;
+  int ArgComPort() const;
+  std::u16string MainMachineIp() const;
 
-  // CallLog (the log pane).
-  void AddLogLine(const std::u16string& line) override;
-  void ClearLog() override;
   LogModel& Log() { return log_; }
 
  private:
   SettingsView& view_;
-  LogModel log_;
+  LogModel& log_;
   int32_t edit_port_last_value_ = 0;
 };
 

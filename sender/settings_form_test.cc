@@ -22,7 +22,8 @@ class SettingsFormTest : public testing::Test {
   }
 
   FakeSettingsView view_;
-  SettingsForm form_{view_};
+  LogModel log_;
+  SettingsForm form_{view_, log_};
   SettingsStore store_;
 };
 
@@ -108,7 +109,7 @@ TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
   form_.SetSource(-7);
   EXPECT_EQ(view_.radio, -1);
   EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
-  EXPECT_EQ(form_.RadioGroupCihazIndex(), -1);
+  EXPECT_EQ(form_.SourceIndex(), -1);
 }
 
 TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
@@ -123,15 +124,15 @@ TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
     form_.SetComboIndex(SettingsCombo::kArgDeviceKind, c.given);
     form_.SetComboIndex(SettingsCombo::kArgComPort, c.given);
     EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), c.spin) << c.given;
-    EXPECT_EQ(form_.ComboCihazIndex(), c.combo_cihaz) << c.given;
-    EXPECT_EQ(form_.ComboPortIndex(), c.combo_port) << c.given;
+    EXPECT_EQ(form_.ArgDeviceKind(), c.combo_cihaz) << c.given;
+    EXPECT_EQ(form_.ArgComPort(), c.combo_port) << c.given;
   }
 }
 
 TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
   form_.SetCallerIdEnabled(true);
   form_.SetSource(1);
-  form_.AddLogLine(u"Kanal No : 1   Caller ID : 5551234");
+  log_.AddLogLine(u"Kanal No : 1   Caller ID : 5551234");
 
   view_.combos[SettingsCombo::kArgDeviceKind] = 3;
   form_.ArgDeviceKindChanged();
@@ -164,8 +165,8 @@ TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
 
 TEST_F(SettingsFormTest, MemoDoubleClickClearsTheLog) {
   view_.ShowWindow();
-  form_.AddLogLine(u"a");
-  form_.AddLogLine(u"b");
+  log_.AddLogLine(u"a");
+  log_.AddLogLine(u"b");
   EXPECT_EQ(view_.memo.size(), 2u);
   form_.LogPaneDoubleClicked();
   EXPECT_TRUE(view_.memo.empty());
@@ -201,9 +202,9 @@ TEST_F(SettingsFormTest, LoadsTheDefaultsOfTheCatalogue) {
   EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberStart), 3);
   EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), 15);
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"18900");
-  EXPECT_EQ(form_.ComboCihazIndex(), 1);
-  EXPECT_EQ(form_.EditIpText(), u"192.168.0.1");
-  EXPECT_EQ(form_.ComboPortIndex(), 1);  // "COM 2"
+  EXPECT_EQ(form_.ArgDeviceKind(), 1);
+  EXPECT_EQ(form_.MainMachineIp(), u"192.168.0.1");
+  EXPECT_EQ(form_.ArgComPort(), 1);  // "COM 2"
   EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
 }
 
@@ -237,7 +238,8 @@ TEST_F(SettingsFormTest, StoredValuesRoundTripThroughTheControls) {
     AddSettingsCatalogue(store);
     store.WriteValue(c.key, std::u16string(c.stored));
     FakeSettingsView view;
-    SettingsForm form(view);
+    LogModel log;
+    SettingsForm form(view, log);
     form.LoadSettingsToForm(store);
     form.StoreControls(store);
     EXPECT_EQ(store.ReadValue(c.key), c.saved)
@@ -283,9 +285,9 @@ TEST_F(SettingsFormTest, UnreadablePortStopsTheLoadAtStepSeven) {
   EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), 7);
   // ... the rest keep the resource's values.
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"");
-  EXPECT_EQ(form_.ComboCihazIndex(), 0);
-  EXPECT_EQ(form_.EditIpText(), u"192.168.0.255");
-  EXPECT_EQ(form_.ComboPortIndex(), 0);
+  EXPECT_EQ(form_.ArgDeviceKind(), 0);
+  EXPECT_EQ(form_.MainMachineIp(), u"192.168.0.255");
+  EXPECT_EQ(form_.ArgComPort(), 0);
 }
 
 TEST_F(SettingsFormTest, StoringWritesEveryControlAsItsKind) {

@@ -8,24 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/version.h"
+#include "sender/program.h"
 #include "sender/settings_view.h"
 #include "sender/shell.h"
-#include "desktop/version.h"
-#include "base/user_notice.h"
 
 namespace orvanta {
 
-class Announcer;
-struct EncodingProblem;
-class CallerIdEngine;
-class ComDevice;
-class DeviceControlFactory;
-class SerialReceiver;
+class Program;
 class SettingsForm;
-class SerialPort;
-class SettingsStore;
-class UdpChannel;
-class UiHandover;
 
 // The caption's parts; fixed for the program, replaceable in tests.
 struct ProgramConstants {
@@ -41,18 +32,6 @@ std::u16string BetaSuffix(const std::u16string& version_text);
 // CompanyName, " ", ProductName, " ", VersionText's first 8 characters,
 // BuildLetter, BetaSuffix: "VELMORIS Orvanta s1.02.05f".
 std::u16string ComposeCaption(const ProgramConstants& constants);
-// The executable's file name up to its first ".", the first character in
-// upper case and every later one in lower case ("C:\\x\\ORVANTA.EXE" and
-// "/usr/bin/orvanta" -> "Orvanta").
-std::u16string ApplicationTitle(std::u16string_view exe_path,
-                                char16_t separator);
-// Everything up to and including the last separator.
-std::u16string DirectoryOf(std::u16string_view path, char16_t separator);
-
-// The start-up report of a settings file at `path` whose bytes do not read
-// as UTF-8 text: the file, the reason and what follows from it.
-std::u16string SettingsFileProblemText(const std::u16string& path,
-                                       const EncodingProblem& problem);
 
 // The "Comport Ayarlari" button's guard: a click less than 500 ms (tick
 // difference modulo 2^32) after the last accepted one is dropped.
@@ -65,35 +44,29 @@ class ClickGuard {
   uint32_t latest_click_time_ = 0;
 };
 
-// Test seams; each left empty means the platform's own part.
 struct SettingsPresenterOptions {
   ProgramConstants constants;
-  std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)>
-      devices;
-  std::function<std::unique_ptr<ComDevice>()> com_device;
-  // The serial setup dialog's port list (fills the vector it is given).
+  // The serial setup dialog's port list (fills the vector it is given);
+  // empty for the platform's.
   std::function<void(std::vector<std::u16string>&)> port_lister;
   // The command line asked for the settings window at start.
   bool show_window_at_start = false;
 };
 
-// The settings window's presenter and the program's owner: owns the settings
-// store, the UDP channel, the announcer, the serial port with its receive
-// handler, the device controls' factory, the caller-ID engine and the
-// settings form, and handles everything the platform reports.
+// The settings window's presenter: the caption, the tray, showing and
+// hiding, the controls' rules (through the SettingsForm), and what the
+// buttons and the tray menu ask of the program.
 //
-// A shell creates its Shell and SettingsView, then the SettingsPresenter over
-// them (which attaches itself as both listeners), calls FormCreate() and
-// ShowAtStartIfDue() and runs the message loop until Shell::Quit(); it
-// destroys the SettingsPresenter after the loop, before the view and the shell.
+// A platform's main creates its Shell and SettingsView, then the Program,
+// then the SettingsPresenter over them (which attaches itself as both
+// listeners), calls FormCreate() and ShowAtStartIfDue() and runs the message
+// loop until Shell::Quit(); it destroys them in the opposite order.
 //
 // Every entry point (the listener calls, FormCreate) catches all failures
 // and shows them in the default error report; none of them throws.
-class SettingsPresenter : public SettingsViewListener,
-                          public ShellListener,
-                          public UserNotice {
+class SettingsPresenter : public SettingsViewListener, public ShellListener {
  public:
-  SettingsPresenter(SettingsView& view, Shell& shell,
+  SettingsPresenter(SettingsView& view, Shell& shell, Program& program,
                     SettingsPresenterOptions options = {});
   ~SettingsPresenter() override;
   SettingsPresenter(const SettingsPresenter&) = delete;
@@ -115,15 +88,6 @@ class SettingsPresenter : public SettingsViewListener,
   // "VELMORIS Orvanta s1.02.05f": sets the window caption.
   void BuildCaption();
   std::u16string Caption() const { return caption_; }
-
-  // The executable's directory, ending in the path separator.
-  std::u16string SettingsFolder() const;
-
-  // UserNotice: "Bilgi" information box; the default error report; the
-  // tray balloon under the program's balloon title.
-  void ShowInfo(const std::u16string& text) override;
-  void ReportError(const std::u16string& message) override;
-  void ShowTrayBalloon(const std::u16string& text) override;
 
   bool Closing() const { return closing_; }
   // The application's start-visibility switch: whether the main window is
@@ -152,17 +116,9 @@ class SettingsPresenter : public SettingsViewListener,
   void OnSettingsMenu() override;
   void OnEndProgramMenu() override;
   void OnAutoStart() override;
-  void OnHandoverWake() override;
   void OnEndSession() override;
 
-  // The parts, for tests and for the shell's own wiring.
-  SettingsStore& Store() { return *store_; }
-  UdpChannel& Channel() { return *channel_; }
-  SerialPort& Port() { return *port_; }
-  SerialReceiver& Receiver() { return *receiver_; }
-  CallerIdEngine& Engine() { return *engine_; }
   SettingsForm& Form() { return *form_; }
-  UiHandover& Handover() { return *handover_; }
 
  private:
   // The one default error report around every entry point.
@@ -170,44 +126,29 @@ class SettingsPresenter : public SettingsViewListener,
 
   void DoFormCreate();
   void FormClose();
-  void ReadSettingsFile();
   void WmAutoStart();
   void SaveSettingsFromForm();
   void SaveAndHide();
-  void TestPort();
-  void OpenPortTest();
   void OpenPortSettings();
 
   SettingsView& view_;
   Shell& shell_;
+  Program& program_;
   ProgramConstants constants_;
   std::u16string caption_;
-  std::u16string application_title_;
   bool closing_ = false;
   bool show_on_start_ = true;
   bool auto_start_pending_ = true;
   ClickGuard com_port_button_guard_;
   std::function<void(std::vector<std::u16string>&)> port_lister_;
   bool show_window_at_start_ = false;
-
-  std::unique_ptr<UiHandover> handover_;
-  std::unique_ptr<SettingsStore> store_;
-  std::unique_ptr<UdpChannel> channel_;
   std::unique_ptr<SettingsForm> form_;
-  std::unique_ptr<Announcer> announcer_;
-  std::unique_ptr<SerialPort> port_;
-  std::unique_ptr<SerialReceiver> receiver_;
-  std::unique_ptr<DeviceControlFactory> devices_;
-  std::unique_ptr<CallerIdEngine> engine_;
 };
 
 // Texts of the main window's own messages.
-inline constexpr char16_t kInfoTitle[] = u"Bilgi";
 inline constexpr char16_t kCloseQuestion[] = u"Program kapatılsın mı ?";
 inline constexpr char16_t kQuestionTitle[] = u"Soru";
-inline constexpr char16_t kBalloonTitle[] = u"VELMORIS ";
 inline constexpr char16_t kBalloonText[] = u"VELMORIS Orvanta çalışıyor...";
-inline constexpr uint32_t kBalloonTimeoutMs = 5000;
 
 }  // namespace orvanta
 

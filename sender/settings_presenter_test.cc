@@ -13,7 +13,6 @@
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "callerid/engine.h"
-#include "callerid/serial_receiver.h"
 #include "callerid/test/fake_device_controls.h"
 #include "notify/udp_channel.h"
 #include "serial/serial_port.h"
@@ -97,7 +96,10 @@ class SettingsPresenterTest : public testing::Test {
     shell_.exe_path = (dir_ / "Orvanta.exe").u16string();
     shell_.tick_count = 100000;
   }
-  ~SettingsPresenterTest() override { main_.reset(); }
+  ~SettingsPresenterTest() override {
+    main_.reset();
+    program_.reset();
+  }
 
   // Setting.ini with these lines in its section.
   void WriteSettings(const std::string& lines) {
@@ -112,13 +114,15 @@ class SettingsPresenterTest : public testing::Test {
   }
 
   SettingsPresenter& Create() {
-    SettingsPresenterOptions options;
-    options.devices = [this](UserNotice&) {
+    ProgramOptions parts;
+    parts.devices = [this](UserNotice&) {
       return std::make_unique<ForwardingDevices>(devices_);
     };
-    options.com_device = [this] {
+    parts.com_device = [this] {
       return std::make_unique<FakeComDevice>(line_);
     };
+    program_ = std::make_unique<Program>(shell_, std::move(parts));
+    SettingsPresenterOptions options;
     options.port_lister = [this](std::vector<std::u16string>& names) {
       if (!port_list_failure_.empty()) {
         throw SerialPortSystemError(port_list_failure_, 23, 2);
@@ -126,8 +130,8 @@ class SettingsPresenterTest : public testing::Test {
       names = port_names_;
     };
     options.show_window_at_start = show_window_at_start_;
-    main_ =
-        std::make_unique<SettingsPresenter>(view_, shell_, std::move(options));
+    main_ = std::make_unique<SettingsPresenter>(view_, shell_, *program_,
+                                                std::move(options));
     return *main_;
   }
   // The program's start: creation, then the message loop reaching the
@@ -156,7 +160,7 @@ class SettingsPresenterTest : public testing::Test {
     EXPECT_EQ(shell_.messages[0].buttons, MessageButtons::kOk);
     EXPECT_FALSE(BalloonShown());
     EXPECT_TRUE(device_calls_.empty());
-    EXPECT_FALSE(main_->Channel().Active());
+    EXPECT_FALSE(program_->Channel().Active());
     EXPECT_TRUE(main_->AutoStartPending());
   }
   int DeviceCalls(const std::string& entry) const {
@@ -178,6 +182,7 @@ class SettingsPresenterTest : public testing::Test {
   std::vector<std::u16string> port_names_ = {u"COM1", u"COM3"};
   std::u16string port_list_failure_;
   bool show_window_at_start_ = false;
+  std::unique_ptr<Program> program_;
   std::unique_ptr<SettingsPresenter> main_;
 };
 
@@ -190,13 +195,13 @@ TEST_F(SettingsPresenterTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   EXPECT_FALSE(view_.window_visible);
   EXPECT_EQ(shell_.posted_auto_starts, 1);
   EXPECT_TRUE(main.AutoStartPending());
-  EXPECT_EQ(main.Store().FileName(), (dir_ / "Setting.ini").u16string());
+  EXPECT_EQ(program_->Store().FileName(), (dir_ / "Setting.ini").u16string());
 
   shell_.DeliverAutoStart();
   EXPECT_FALSE(main.AutoStartPending());
   // Caller-ID is off by default: nothing starts, the balloon still shows.
   EXPECT_EQ(shell_.journal, std::vector<std::string>{kBalloon});
-  EXPECT_FALSE(main.Channel().Active());
+  EXPECT_FALSE(program_->Channel().Active());
   EXPECT_FALSE(view_.window_visible);
 }
 
@@ -259,7 +264,7 @@ TEST_F(SettingsPresenterTest, AnUnreadableTypeGivesOneErrorAndNoStart) {
 TEST_F(SettingsPresenterTest, EveryStartUpMessageAppliesAndShowsTheBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=0\r\n");
   SettingsPresenter& main = Start();
-  EXPECT_TRUE(main.Channel().Active());
+  EXPECT_TRUE(program_->Channel().Active());
   EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
   main.OnAutoStart();
   // Running, so the second apply restarts: the control is released and made
@@ -290,7 +295,7 @@ TEST_F(SettingsPresenterTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
   EXPECT_EQ(shell_.journal.size(), 1u);
   EXPECT_FALSE(BalloonShown());
   EXPECT_FALSE(main.AutoStartPending());
-  EXPECT_TRUE(main.Channel().Active());
+  EXPECT_TRUE(program_->Channel().Active());
 }
 
 TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
@@ -323,8 +328,8 @@ TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   EXPECT_NE(file.find("CALLERIDKULLAN=True\r\n"), std::string::npos);
   EXPECT_NE(file.find("UDPPORT=19000\r\n"), std::string::npos);
   // Applied: caller-ID is on with the CID2 source.
-  EXPECT_TRUE(main_->Channel().Active());
-  EXPECT_EQ(main_->Channel().Port(), 19000);
+  EXPECT_TRUE(program_->Channel().Active());
+  EXPECT_EQ(program_->Channel().Port(), 19000);
   EXPECT_EQ(DeviceCalls("CID2 Start"), 1);
 }
 
@@ -368,9 +373,9 @@ TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   EXPECT_EQ(Errors().size(), 1u);
   EXPECT_TRUE(view_.window_visible);
   // Not applied, but the store keeps what the controls gave it.
-  EXPECT_FALSE(main_->Channel().Active());
+  EXPECT_FALSE(program_->Channel().Active());
   EXPECT_TRUE(device_calls_.empty());
-  EXPECT_EQ(main_->Store().ReadValue(u"CALLERIDKULLAN"), u"True");
+  EXPECT_EQ(program_->Store().ReadValue(u"CALLERIDKULLAN"), u"True");
 }
 
 TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
@@ -402,7 +407,7 @@ TEST_F(SettingsPresenterTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   view_.listener->OnClose();
   EXPECT_TRUE(main_->Closing());
   EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
-  EXPECT_FALSE(main_->Channel().Active());
+  EXPECT_FALSE(program_->Channel().Active());
   EXPECT_EQ(shell_.quits, 1);
 }
 
@@ -424,7 +429,7 @@ TEST_F(SettingsPresenterTest, AFailingClosingStepKeepsTheProgramRunning) {
   EXPECT_EQ(shell_.quits, 0);
   EXPECT_TRUE(main_->Closing());
   // The stop step did not run.
-  EXPECT_TRUE(main_->Channel().Active());
+  EXPECT_TRUE(program_->Channel().Active());
 
   // Closing stays set: the close box now runs the closing step ...
   devices_.Heal("ARG Disconnect");
@@ -475,7 +480,7 @@ TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
   // Visible, the pane is drawn by the posted refresh, after the handler.
   devices_.FireArg(u"555", u"1");
   EXPECT_EQ(view_.memo.size(), 1u);
-  main_->OnHandoverWake();
+  shell_.wake_handler();
   EXPECT_EQ(view_.memo,
             (std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234",
                                          u"Kanal No : 1   Caller ID : 555"}));
@@ -483,16 +488,16 @@ TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
   EXPECT_TRUE(view_.memo.empty());
   devices_.FireArg(u"1", u"1");
   view_.ChooseDeviceKind(2);
-  main_->OnHandoverWake();
+  shell_.wake_handler();
   EXPECT_TRUE(view_.memo.empty());
   EXPECT_TRUE(main_->Form().Log().Lines().empty());
 }
 
 TEST_F(SettingsPresenterTest, FailuresOfHandedOverWorkReachTheErrorReport) {
   Start();
-  main_->Handover().Post([] { throw Failure(u"Lost the device"); });
+  program_->Handover().Post([] { throw Failure(u"Lost the device"); });
   EXPECT_GT(shell_.wakes.load(), 0);
-  main_->OnHandoverWake();
+  shell_.wake_handler();
   ASSERT_EQ(Errors().size(), 1u);
   EXPECT_EQ(shell_.messages.back().text, u"Lost the device.");
   EXPECT_EQ(shell_.messages.back().title, u"Orvanta");
@@ -501,13 +506,13 @@ TEST_F(SettingsPresenterTest, FailuresOfHandedOverWorkReachTheErrorReport) {
 TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
   SettingsPresenter& main = Start();
-  ASSERT_TRUE(main.Port().Connected());
+  ASSERT_TRUE(program_->Port().Connected());
   auto serve_until = [&](const std::function<bool()>& done) {
-    main.Handover().ServeUntil(done);
+    program_->Handover().ServeUntil(done);
   };
 
   line_->Receive("xxS12");
-  serve_until([&] { return main.Receiver().Framing().Buffer() == "12"; });
+  serve_until([&] { return program_->FramedSource().Framing().Buffer() == "12"; });
 
   shell_.port_test_user = [&](FakePortTestView& window) {
     line_->Receive("3E");
@@ -517,10 +522,10 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   };
   view_.listener->OnOpenPortTest();
   EXPECT_TRUE(FakePortTestView::destroyed);
-  EXPECT_FALSE(main.Receiver().HasTestSink());
+  EXPECT_FALSE(program_->Serial().HasTestSink());
   const auto& log = main.Form().Log().Lines();
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(main.Receiver().Framing().Buffer(), "12");
+  EXPECT_EQ(program_->FramedSource().Framing().Buffer(), "12");
 
   // Framing goes on with what it held before the window was opened.
   line_->Receive("345E");
@@ -560,7 +565,7 @@ TEST_F(SettingsPresenterTest,
   ASSERT_NE(shown, nullptr);
   EXPECT_EQ(port_list, (std::vector<std::u16string>{u"COM1", u"COM3"}));
   EXPECT_EQ(chosen_port, 0);
-  EXPECT_EQ(main_->Port().Port(), u"COM1");
+  EXPECT_EQ(program_->Port().Port(), u"COM1");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos);
   EXPECT_NE(file.find("Port=COM1"), std::string::npos);
@@ -578,7 +583,7 @@ TEST_F(SettingsPresenterTest, ComportAyarlariAppliesTheChoicesOnOk) {
     return true;
   };
   view_.listener->OnPortSettings();
-  EXPECT_EQ(main_->Port().Port(), u"COM3");
+  EXPECT_EQ(program_->Port().Port(), u"COM3");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("Port=COM3"), std::string::npos);
   EXPECT_NE(file.find("BaudRate=19200"), std::string::npos);
@@ -595,7 +600,7 @@ TEST_F(SettingsPresenterTest,
   };
   view_.listener->OnPortSettings();
   EXPECT_EQ(chosen_port, -1);
-  EXPECT_EQ(main_->Port().Port(), u"");
+  EXPECT_EQ(program_->Port().Port(), u"");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("Port=\r\n"), std::string::npos) << file;
 }
@@ -649,7 +654,7 @@ TEST_F(SettingsPresenterTest, ASettingsFileThatIsNotTextIsReportedOnceAtStart) {
     }
     // The start goes on: the balloon, but no caller-ID.
     EXPECT_TRUE(BalloonShown());
-    EXPECT_FALSE(main_->Channel().Active());
+    EXPECT_FALSE(program_->Channel().Active());
     EXPECT_EQ(FileText("Setting.ini"), c.bytes);
     main_.reset();
   }
@@ -738,7 +743,7 @@ TEST_F(SettingsPresenterTest,
   EXPECT_TRUE(shell_.messages.empty());
   EXPECT_TRUE(main_->Closing());
   EXPECT_EQ(DeviceCalls("ARG Disconnect"), 1);
-  EXPECT_FALSE(main_->Channel().Active());
+  EXPECT_FALSE(program_->Channel().Active());
   EXPECT_EQ(shell_.quits, 1);
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sender/log_model.h"
+
 namespace orvanta {
 
 class SettingsViewListener;
@@ -63,7 +65,8 @@ enum class SettingsShown {
   kArgComPort,
 };
 
-class SettingsView {
+// The log pane's part (LogView) includes whether the window is on screen.
+class SettingsView : public LogView {
  public:
   virtual ~SettingsView() = default;
 
@@ -91,13 +94,6 @@ class SettingsView {
   // The ARG choice label's caption ("AnaMakina IP" / "ComPort Seçimi").
   virtual void SetArgChoiceLabel(const std::u16string& text) = 0;
 
-  // The log pane: new last lines, in order; the first `count` lines
-  // removed (fewer than it holds); the whole text cleared. The pane holds
-  // only lines added here.
-  virtual void AddLogLines(const std::vector<std::u16string>& lines) = 0;
-  virtual void RemoveFirstLogLines(size_t count) = 0;
-  virtual void ClearLogPane() = 0;
-
   // The window itself.
   virtual void SetCaption(const std::u16string& caption) = 0;
   // Make the window visible (with its taskbar button) and bring it to the
@@ -105,8 +101,6 @@ class SettingsView {
   virtual void ShowWindow() = 0;
   // Hide the window (and its taskbar button); the program goes on in the tray.
   virtual void HideWindow() = 0;
-  // Whether the window is on screen (shown and not hidden since).
-  virtual bool WindowVisible() const = 0;
 
   // Where the user's actions go; null detaches. Set by the presenter.
   virtual void SetListener(SettingsViewListener* listener) = 0;

@@ -2,6 +2,7 @@
 #define ORVANTA_SENDER_SHELL_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,9 +57,13 @@ class Shell {
   // destroys the SettingsPresenter and the program ends).
   virtual void Quit() = 0;
 
-  // Any thread: make the user-interface thread call
-  // ShellListener::OnHandoverWake() soon (a posted message / queued call).
+  // Any thread: make the user-interface thread call the wake handler soon
+  // (a posted message on Windows, a descriptor the event loop watches on
+  // Linux).
   virtual void WakeUiThread() = 0;
+  // What the user-interface thread runs when woken: the program serves its
+  // hand-overs. Empty detaches.
+  virtual void SetWakeHandler(std::function<void()> serve) = 0;
 
   // Full path of the running executable and the platform's path separator
   // ("\\" on Windows, "/" on Linux).
@@ -101,8 +106,6 @@ class ShellListener {
   virtual void OnEndProgramMenu() = 0;
   // The posted start-up message reached the window.
   virtual void OnAutoStart() = 0;
-  // The wake requested by WakeUiThread(): serve the hand-overs.
-  virtual void OnHandoverWake() = 0;
   // The session ends or the system asks the program to end (Windows:
   // WM_ENDSESSION; Linux: SIGTERM, SIGINT, SIGHUP): end as "Programı
   // Kapat" does, without asking.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "desktop/command_line.h"
+#include "sender/program.h"
 #include "sender/settings_presenter.h"
 #include "sender/qt/qt_shell.h"
 #include "desktop/qt/qt_text.h"
@@ -158,9 +159,11 @@ int main(int argc, char** argv) {
 
   int result = 0;
   {
+    orvanta::Program program(shell);
     orvanta::SettingsPresenterOptions options;
     options.show_window_at_start = command.show_window;
-    orvanta::SettingsPresenter main_window(view, shell, std::move(options));
+    orvanta::SettingsPresenter main_window(view, shell, program,
+                                           std::move(options));
     main_window.FormCreate();
     instance->OnShowRequest([&main_window, &view] {
       main_window.OnSettingsMenu();

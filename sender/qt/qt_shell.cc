@@ -164,9 +164,13 @@ void QtShell::WakeUiThread() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (listener_) listener_->OnHandoverWake();
+        if (wake_handler_) wake_handler_();
       },
       Qt::QueuedConnection);
+}
+
+void QtShell::SetWakeHandler(std::function<void()> serve) {
+  wake_handler_ = std::move(serve);
 }
 
 std::u16string QtShell::SettingsFolder() const {

@@ -46,6 +46,7 @@ class QtShell : public QObject, public Shell {
   void PostAutoStart() override;
   void Quit() override;
   void WakeUiThread() override;
+  void SetWakeHandler(std::function<void()> serve) override;
   std::u16string ExePath() const override { return options_.exe_path; }
   char16_t PathSeparator() const override { return u'/'; }
   std::u16string SettingsFolder() const override;
@@ -71,6 +72,7 @@ class QtShell : public QObject, public Shell {
 
   Options options_;
   ShellListener* listener_ = nullptr;
+  std::function<void()> wake_handler_;
   std::unique_ptr<QMenu> menu_;
   QSystemTrayIcon* tray_ = nullptr;
   Balloon balloon_;

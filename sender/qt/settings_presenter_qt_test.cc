@@ -51,7 +51,9 @@ class QtSettingsPresenterTest : public testing::Test {
  protected:
   QtSettingsPresenterTest()
       : shell({folder.File(u"Orvanta"), false, {}}),
-        main_window(std::make_unique<SettingsPresenter>(window, shell)) {
+        program(std::make_unique<Program>(shell)),
+        main_window(
+            std::make_unique<SettingsPresenter>(window, shell, *program)) {
     main_window->FormCreate();
   }
 
@@ -64,6 +66,7 @@ class QtSettingsPresenterTest : public testing::Test {
   TempFolder folder;
   QtShell shell;
   QtSettingsWindow window;
+  std::unique_ptr<Program> program;
   std::unique_ptr<SettingsPresenter> main_window;
 };
 

@@ -181,6 +181,9 @@ class FakeShell : public Shell {
   void PostAutoStart() override { ++posted_auto_starts; }
   void Quit() override { ++quits; }
   void WakeUiThread() override { ++wakes; }
+  void SetWakeHandler(std::function<void()> serve) override {
+    wake_handler = std::move(serve);
+  }
   std::u16string ExePath() const override { return exe_path; }
   char16_t PathSeparator() const override { return separator; }
   std::u16string SettingsFolder() const override {
@@ -208,6 +211,7 @@ class FakeShell : public Shell {
   int posted_auto_starts = 0;
   int quits = 0;
   std::atomic<int> wakes{0};
+  std::function<void()> wake_handler;
   std::u16string exe_path;
   char16_t separator = u'/';
   uint32_t tick_count = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "desktop/command_line.h"
+#include "sender/program.h"
 #include "sender/settings_presenter.h"
 #include "desktop/single_instance.h"
 #include "desktop/win/form_window.h"
@@ -146,11 +147,13 @@ int RunProgram(HINSTANCE instance, const orvanta::CommandLine& command,
     orvanta::win::SettingsWindow view(program_icon, tray_icon);
     orvanta::win::WinShell shell(view, program_icon, tray_icon);
     shell.SetSettingsFolder(settings_folder);
+    orvanta::Program program(shell);
     orvanta::SettingsPresenterOptions options;
     options.show_window_at_start = command.show_window;
-    orvanta::SettingsPresenter main_window(view, shell, std::move(options));
-    view.report_stray_failure = [&main_window](const std::u16string& text) {
-      main_window.ReportError(text);
+    orvanta::SettingsPresenter main_window(view, shell, program,
+                                           std::move(options));
+    view.report_stray_failure = [&program](const std::u16string& text) {
+      program.ReportError(text);
     };
     main_window.FormCreate();
     claim->OnShowRequest([&main_window, &view] {

@@ -421,7 +421,7 @@ LRESULT SettingsWindow::HandleMessage(UINT message, WPARAM wparam,
       if (shell_listener_) Guard([this] { shell_listener_->OnAutoStart(); });
       return 0;
     case kWmHandoverWake:
-      if (shell_listener_) Guard([this] { shell_listener_->OnHandoverWake(); });
+      if (wake_handler_) Guard(wake_handler_);
       return 0;
     case WM_ENDSESSION:
       // Logging off or shutting down: the process may be ended as soon as

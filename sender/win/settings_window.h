@@ -86,6 +86,10 @@ class SettingsWindow : public FormWindow, public SettingsView {
 
   // The start-up message and the hand-over wake go here.
   void SetShellListener(ShellListener* listener) { shell_listener_ = listener; }
+  // Run when a hand-over wakes the window (kWmHandoverWake).
+  void SetWakeHandler(std::function<void()> serve) {
+    wake_handler_ = std::move(serve);
+  }
   // A control by its place in the layout table (for the tests).
   HWND ControlOf(SettingsPart part) const {
     return by_part_[static_cast<size_t>(part)];
@@ -107,6 +111,7 @@ class SettingsWindow : public FormWindow, public SettingsView {
 
   SettingsViewListener* listener_ = nullptr;
   ShellListener* shell_listener_ = nullptr;
+  std::function<void()> wake_handler_;
   bool shown_before_ = false;
   std::array<HWND, kSettingsPartCount> by_part_{};
 

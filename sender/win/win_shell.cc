@@ -93,6 +93,10 @@ void WinShell::WakeUiThread() {
   PostMessageW(main_window_.hwnd(), kWmHandoverWake, 0, 0);
 }
 
+void WinShell::SetWakeHandler(std::function<void()> serve) {
+  main_window_.SetWakeHandler(std::move(serve));
+}
+
 std::u16string WinShell::SettingsFolder() const {
   if (!settings_folder_.empty()) return settings_folder_;
   return DirectoryOf(ExePath(), PathSeparator());

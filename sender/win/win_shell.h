@@ -36,6 +36,7 @@ class WinShell : public Shell {
   void PostAutoStart() override;
   void Quit() override;
   void WakeUiThread() override;
+  void SetWakeHandler(std::function<void()> serve) override;
   std::u16string ExePath() const override;
   std::u16string SettingsFolder() const override;
   void CreateSettingsFolder() override;

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_NOTIFY_ANNOUNCER_H_
-#define ORVANTA_NOTIFY_ANNOUNCER_H_
+#ifndef ORVANTA_CALLERID_DATAGRAM_DESTINATION_H_
+#define ORVANTA_CALLERID_DATAGRAM_DESTINATION_H_
 
 #include <chrono>
 #include <cstddef>
@@ -8,20 +8,15 @@
 #include <memory>
 #include <string>
 
+#include "callerid/call_destination.h"
+
 namespace orvanta {
 
 class PeriodicCall;
+class ProgramLog;
 class UdpChannel;
 class UiHandover;
 class UserNotice;
-
-// The settings window's log memo `MemoLog`, as the core sees it.
-class CallLog {
- public:
-  virtual ~CallLog() = default;
-  virtual void AddLogLine(const std::u16string& line) = 0;
-  virtual void ClearLog() = 0;
-};
 
 // How calls that the network refused are kept and sent again.
 struct DeliveryRetry {
@@ -35,27 +30,26 @@ struct DeliveryRetry {
   std::function<Clock::time_point()> now = [] { return Clock::now(); };
 };
 
-// Announces calls: one log line, then one datagram, while the channel is open.
+// The LAN broadcast: "HAT=" + line + CR LF + "NUMARA=" + number to the
+// channel's port, one datagram per call, while the channel is open. A call
+// without a number sends nothing: the receivers key on the number.
 //
 // A datagram the system refuses because the network is down or unreachable
 // is kept, with the calls after it, and sent again once the network takes
 // datagrams, unless it is older than DeliveryRetry::keep_for by then. Such
 // an outage is reported once, by the failure of the call that met it; the
 // calls during it are kept silently, and a log line says when it ends.
-class Announcer {
+class DatagramDestination : public CallDestination {
  public:
-  Announcer(UdpChannel& channel, CallLog& log, DeliveryRetry retry = {});
-  ~Announcer();
-  Announcer(const Announcer&) = delete;
-  Announcer& operator=(const Announcer&) = delete;
+  DatagramDestination(UdpChannel& channel, ProgramLog& log,
+                      DeliveryRetry retry = {});
+  ~DatagramDestination() override;
+  DatagramDestination(const DatagramDestination&) = delete;
+  DatagramDestination& operator=(const DatagramDestination&) = delete;
 
-  // "Kanal No : " + line + "   Caller ID : " + number, then
-  // "HAT=" + line + CR LF + "NUMARA=" + number to the channel's port; codes
-  // below 32 are taken out of both texts first, so the datagram always has
-  // its two lines. Nothing at all while the channel is inactive. Raises the
-  // failure of the send, except for a refusal during an outage already
-  // reported.
-  void AnnounceCall(const std::u16string& number, const std::u16string& line);
+  // Raises the failure of the send, except for a refusal during an outage
+  // already reported.
+  void Deliver(const Call& call) override;
 
   // "Portu Test Et": while the channel is open, broadcast the fixed test
   // datagram and confirm with ShowInfo; nothing while it is closed.
@@ -73,13 +67,13 @@ class Announcer {
     DeliveryRetry::Clock::time_point since;
   };
   // Sends what waits, oldest first; the last `fresh` calls were just added.
-  void Deliver(size_t fresh);
+  void Send(size_t fresh);
   void DropExpired();
   void ScheduleRetry();
   void StopRetry();
 
   UdpChannel& channel_;
-  CallLog& log_;
+  ProgramLog& log_;
   DeliveryRetry retry_;
   std::unique_ptr<PeriodicCall> retry_call_;
   std::deque<Waiting> waiting_;
@@ -87,8 +81,8 @@ class Announcer {
   size_t late_sent_ = 0;  // kept calls that got out during this outage
 };
 
-// The number and line texts as they are logged and sent.
-std::u16string WithoutControlCharacters(std::u16string text);
+// The datagram of a call: "HAT=" + line + CR LF + "NUMARA=" + number.
+std::u16string CallDatagram(const Call& call);
 
 inline constexpr char16_t kTestDatagram[] = u"HAT=01\r\nNUMARA=555 55 55";
 inline constexpr char16_t kTestSentMessage[] =
@@ -102,4 +96,4 @@ inline constexpr char16_t kDroppedCallsLogLine[] =
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_NOTIFY_ANNOUNCER_H_
+#endif  // ORVANTA_CALLERID_DATAGRAM_DESTINATION_H_

@@ -1,17 +1,17 @@
-#ifndef ORVANTA_NOTIFY_TEST_RECORDERS_H_
-#define ORVANTA_NOTIFY_TEST_RECORDERS_H_
+#ifndef ORVANTA_BASE_TEST_RECORDERS_H_
+#define ORVANTA_BASE_TEST_RECORDERS_H_
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/program_log.h"
 #include "base/user_notice.h"
-#include "notify/announcer.h"
 
 namespace orvanta {
 
-// The log memo as a test sees it: the lines it holds now.
-class RecordingCallLog : public CallLog {
+// The log as a test sees it: the lines it holds now.
+class RecordingProgramLog : public ProgramLog {
  public:
   void AddLogLine(const std::u16string& line) override {
     if (on_add) on_add(line);
@@ -29,18 +29,23 @@ class RecordingCallLog : public CallLog {
   std::function<void(const std::u16string&)> on_add;
 };
 
-// Message boxes as a test sees them: every text shown, in order.
+// Message boxes and balloons as a test sees them: every text shown, in
+// order.
 class RecordingUserNotice : public UserNotice {
  public:
   void ShowInfo(const std::u16string& text) override { infos.push_back(text); }
   void ReportError(const std::u16string& message) override {
     errors.push_back(message);
   }
+  void ShowTrayBalloon(const std::u16string& text) override {
+    balloons.push_back(text);
+  }
 
   std::vector<std::u16string> infos;
   std::vector<std::u16string> errors;
+  std::vector<std::u16string> balloons;
 };
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_NOTIFY_TEST_RECORDERS_H_
+#endif  // ORVANTA_BASE_TEST_RECORDERS_H_

@@ -1,9 +1,10 @@
-#include "notify/announcer.h"
+#include "callerid/datagram_destination.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "base/failure.h"
 #include "base/periodic_call.h"
+#include "base/program_log.h"
 #include "base/text.h"
 #include "base/user_notice.h"
 #include "notify/datagram_socket.h"
@@ -30,58 +31,50 @@ bool IsNetworkOutage(int code) {
 
 }  // namespace
 
-std::u16string WithoutControlCharacters(std::u16string text) {
-  // Line noise must not become extra lines (or a cut-short text) in the
-  // datagram a receiver parses.
-  std::erase_if(text, [](char16_t c) { return c < 32; });
-  return text;
+std::u16string CallDatagram(const Call& call) {
+  return u"HAT=" + call.line + u"\r\nNUMARA=" + call.number;
 }
 
-Announcer::Announcer(UdpChannel& channel, CallLog& log, DeliveryRetry retry)
+DatagramDestination::DatagramDestination(UdpChannel& channel, ProgramLog& log,
+                                         DeliveryRetry retry)
     : channel_(channel), log_(log), retry_(std::move(retry)) {
   if (retry_.ui) retry_call_ = std::make_unique<PeriodicCall>(*retry_.ui);
 }
 
-Announcer::~Announcer() = default;
+DatagramDestination::~DatagramDestination() = default;
 
-void Announcer::AnnounceCall(const std::u16string& number,
-                             const std::u16string& line) {
+void DatagramDestination::Deliver(const Call& call) {
   // A closed channel is the system's "announcements off": silently nothing.
   if (!channel_.Active()) return;
-  const std::u16string clean_number = WithoutControlCharacters(number);
-  const std::u16string clean_line = WithoutControlCharacters(line);
-  // Logged first, so a call whose datagram fails still shows in the log.
-  log_.AddLogLine(u"Kanal No : " + clean_line + u"   Caller ID : " +
-                  clean_number);
+  if (call.missing != MissingNumber::kNone) return;
   // Behind any calls still waiting for the network, so the order holds.
-  waiting_.push_back(
-      {u"HAT=" + clean_line + u"\r\nNUMARA=" + clean_number, retry_.now()});
-  Deliver(1);
+  waiting_.push_back({CallDatagram(call), retry_.now()});
+  Send(1);
 }
 
-void Announcer::SendTestDatagram(UserNotice& notice) {
+void DatagramDestination::SendTestDatagram(UserNotice& notice) {
   if (!channel_.Active()) return;
   channel_.Broadcast(kTestDatagram, channel_.Port());
   notice.ShowInfo(kTestSentMessage);
 }
 
-void Announcer::RetryWaiting() {
+void DatagramDestination::RetryWaiting() {
   if (!channel_.Active()) {
     // Announcements were switched off meanwhile: what waits goes with them.
     waiting_.clear();
     outage_ = false;
     late_sent_ = 0;
   } else if (!waiting_.empty()) {
-    Deliver(0);
+    Send(0);
   }
   if (waiting_.empty()) StopRetry();
 }
 
-bool Announcer::RetryScheduled() const {
+bool DatagramDestination::RetryScheduled() const {
   return retry_call_ && retry_call_->Running();
 }
 
-void Announcer::Deliver(size_t fresh) {
+void DatagramDestination::Send(size_t fresh) {
   DropExpired();
   size_t kept = waiting_.size() - fresh;  // the fresh ones are at the back
   bool delivered = false;
@@ -123,7 +116,7 @@ void Announcer::Deliver(size_t fresh) {
   }
 }
 
-void Announcer::DropExpired() {
+void DatagramDestination::DropExpired() {
   const auto now = retry_.now();
   size_t dropped = 0;
   while (!waiting_.empty() && now - waiting_.front().since > retry_.keep_for) {
@@ -136,13 +129,13 @@ void Announcer::DropExpired() {
   }
 }
 
-void Announcer::ScheduleRetry() {
+void DatagramDestination::ScheduleRetry() {
   if (retry_call_ && !retry_call_->Running()) {
     retry_call_->Start(retry_.period, [this] { RetryWaiting(); });
   }
 }
 
-void Announcer::StopRetry() {
+void DatagramDestination::StopRetry() {
   if (retry_call_) retry_call_->Stop();
 }
 

@@ -8,8 +8,8 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "notify/announcer.h"
-#include "notify/test/recorders.h"
+#include "callerid/test/broadcast_announcer.h"
+#include "base/test/recorders.h"
 #include "notify/test/socket_call_recorder.h"
 #include "notify/test/udp_listener.h"
 #include "notify/udp_channel.h"
@@ -23,7 +23,7 @@ bool HasSend(const std::vector<std::string>& calls) {
   });
 }
 
-class AnnouncerTest : public testing::Test {
+class DatagramDestinationTest : public testing::Test {
  protected:
   void SetUp() override { channel_.SetPort(listener_.port()); }
 
@@ -39,12 +39,12 @@ class AnnouncerTest : public testing::Test {
   SocketCallRecorder recorder_;
   UdpListener listener_;
   UdpChannel channel_;
-  RecordingCallLog log_;
+  RecordingProgramLog log_;
   RecordingUserNotice notice_;
-  Announcer announcer_{channel_, log_};
+  BroadcastAnnouncer announcer_{channel_, log_};
 };
 
-TEST_F(AnnouncerTest, LogsTheCallThenBroadcastsIt) {
+TEST_F(DatagramDestinationTest, LogsTheCallThenBroadcastsIt) {
   struct Case {
     std::u16string number;
     std::u16string line;
@@ -70,7 +70,7 @@ TEST_F(AnnouncerTest, LogsTheCallThenBroadcastsIt) {
 
 // Line noise inside a text must not add lines to the datagram; the ends
 // are the source's business (the serial source trims them).
-TEST_F(AnnouncerTest, ControlCharactersAreTakenOutOfNumberAndLine) {
+TEST_F(DatagramDestinationTest, ControlCharactersAreTakenOutOfNumberAndLine) {
   struct Case {
     std::u16string number;
     std::u16string line;
@@ -96,7 +96,19 @@ TEST_F(AnnouncerTest, ControlCharactersAreTakenOutOfNumberAndLine) {
   }
 }
 
-TEST_F(AnnouncerTest, LogLineComesBeforeTheSend) {
+// The receivers key on the number: a call that has none sends nothing.
+TEST_F(DatagramDestinationTest, ACallWithoutANumberSendsNoDatagram) {
+  channel_.SetActive(true);
+  for (MissingNumber why : {MissingNumber::kPrivate, MissingNumber::kUnavailable}) {
+    Call call;
+    call.missing = why;
+    announcer_.announcer().Announce(call);
+  }
+  announcer_.AnnounceCall(u"111", u"0");
+  EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=111");
+}
+
+TEST_F(DatagramDestinationTest, LogLineComesBeforeTheSend) {
   channel_.SetActive(true);
   std::optional<bool> sent_before_log;
   log_.on_add = [&](const std::u16string&) {
@@ -108,7 +120,7 @@ TEST_F(AnnouncerTest, LogLineComesBeforeTheSend) {
   EXPECT_TRUE(HasSend(recorder_.calls()));
 }
 
-TEST_F(AnnouncerTest, FailedSendRaisesAndLeavesItsLogLine) {
+TEST_F(DatagramDestinationTest, FailedSendRaisesAndLeavesItsLogLine) {
   channel_.SetActive(true);
   recorder_.FailNext(SocketCall::kSend, SocketFault::kNetworkUnreachable);
   try {
@@ -123,7 +135,7 @@ TEST_F(AnnouncerTest, FailedSendRaisesAndLeavesItsLogLine) {
 }
 
 // The network during an outage, on a clock the test moves.
-class OutageTest : public AnnouncerTest {
+class OutageTest : public DatagramDestinationTest {
  protected:
   OutageTest() {
     channel_.SetActive(true);
@@ -141,7 +153,7 @@ class OutageTest : public AnnouncerTest {
   }
 
   DeliveryRetry::Clock::time_point now_{};
-  Announcer announcer_{channel_, log_,
+  BroadcastAnnouncer announcer_{channel_, log_,
                        DeliveryRetry{.now = [this] { return now_; }}};
 };
 
@@ -236,9 +248,9 @@ TEST_F(OutageTest, SwitchingAnnouncementsOffForgetsTheWaitingCalls) {
 
 // The retry runs by itself on the UI thread while calls wait, and stops
 // once none is left.
-TEST_F(AnnouncerTest, WaitingCallsAreRetriedInTheBackground) {
+TEST_F(DatagramDestinationTest, WaitingCallsAreRetriedInTheBackground) {
   UiHandover ui;
-  Announcer announcer(
+  BroadcastAnnouncer announcer(
       channel_, log_,
       DeliveryRetry{.ui = &ui, .period = std::chrono::milliseconds(5)});
   channel_.SetActive(true);
@@ -251,7 +263,7 @@ TEST_F(AnnouncerTest, WaitingCallsAreRetriedInTheBackground) {
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=111");
 }
 
-TEST_F(AnnouncerTest, ClosedChannelMakesNoLineNoDatagramNoBox) {
+TEST_F(DatagramDestinationTest, ClosedChannelMakesNoLineNoDatagramNoBox) {
   channel_.SetActive(true);
   channel_.SetActive(false);
   recorder_.ClearCalls();
@@ -267,7 +279,7 @@ TEST_F(AnnouncerTest, ClosedChannelMakesNoLineNoDatagramNoBox) {
   EXPECT_EQ(NextDatagram(), "marker");
 }
 
-TEST_F(AnnouncerTest, TestButtonSendsTheFixedDatagramAndConfirms) {
+TEST_F(DatagramDestinationTest, TestButtonSendsTheFixedDatagramAndConfirms) {
   channel_.SetActive(true);
   announcer_.SendTestDatagram(notice_);
   EXPECT_EQ(NextDatagram(), "HAT=01\r\nNUMARA=555 55 55");
@@ -277,7 +289,7 @@ TEST_F(AnnouncerTest, TestButtonSendsTheFixedDatagramAndConfirms) {
   EXPECT_TRUE(log_.lines.empty());
 }
 
-TEST_F(AnnouncerTest, TestButtonUsesThePortTheChannelWasGiven) {
+TEST_F(DatagramDestinationTest, TestButtonUsesThePortTheChannelWasGiven) {
   channel_.SetActive(true);
   UdpListener other;
   channel_.SetPort(other.port());
@@ -287,7 +299,7 @@ TEST_F(AnnouncerTest, TestButtonUsesThePortTheChannelWasGiven) {
   EXPECT_EQ(got->bytes, "HAT=01\r\nNUMARA=555 55 55");
 }
 
-TEST_F(AnnouncerTest, FailedTestSendRaisesWithoutConfirmation) {
+TEST_F(DatagramDestinationTest, FailedTestSendRaisesWithoutConfirmation) {
   channel_.SetActive(true);
   recorder_.FailNext(SocketCall::kSend, SocketFault::kMessageTooLong);
   try {
@@ -302,7 +314,7 @@ TEST_F(AnnouncerTest, FailedTestSendRaisesWithoutConfirmation) {
 
 // A channel whose opening failed after its socket existed must stay an
 // "announcements off" switch: nothing logged, nothing sent.
-TEST_F(AnnouncerTest, ChannelThatFailedToOpenAnnouncesNothing) {
+TEST_F(DatagramDestinationTest, ChannelThatFailedToOpenAnnouncesNothing) {
   recorder_.FailNext(SocketCall::kBroadcast, SocketFault::kNotPermitted);
   EXPECT_THROW(channel_.SetActive(true), Failure);
   recorder_.ClearCalls();

@@ -1,29 +1,29 @@
-#ifndef ORVANTA_CALLERID_SERIAL_SOURCE_H_
-#define ORVANTA_CALLERID_SERIAL_SOURCE_H_
+#ifndef ORVANTA_CALLERID_SERIAL_LINE_H_
+#define ORVANTA_CALLERID_SERIAL_LINE_H_
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace orvanta {
 
-class PacketFraming;
 class SerialPort;
 
-// The serial caller-ID source: the port `ComPortCallerID` together with the
-// framing markers its receive handler looks for.
-class SerialSource {
+// The serial port as the caller-ID sources use it: configured from its
+// settings file, opened, read, closed.
+class SerialLine {
  public:
-  virtual ~SerialSource() = default;
-  // The port's line parameters, from the INI file at `ini_path`.
+  virtual ~SerialLine() = default;
+  // The line parameters, from the INI file at `ini_path`.
   virtual void LoadSettings(const std::u16string& ini_path) = 0;
-  // The stored start and end texts; their "#N" escapes are decoded here.
-  virtual void SetMarkers(const std::u16string& start_text,
-                          const std::u16string& end_text) = 0;
   virtual void Open() = 0;
   virtual void Close() = 0;
   virtual bool Connected() const = 0;
-  // The device name the source opens, as the user chose it.
+  // The device name the line opens, as the user chose it.
   virtual std::u16string PortName() const = 0;
+  // Called on the UI thread with the bytes that came in. Empty detaches.
+  using ReceiveHandler = std::function<void(std::string_view bytes)>;
+  virtual void SetOnReceive(ReceiveHandler receive) = 0;
   // Called on the UI thread with the failure's text when the open device
   // stops answering (after which it delivers nothing until closed and
   // opened again); the handler reports it. Must not throw; empty detaches.
@@ -31,24 +31,22 @@ class SerialSource {
   virtual void SetOnDeviceLost(DeviceLostHandler lost) = 0;
 };
 
-// The real serial port and framing behind SerialSource.
-class ComPortSerialSource : public SerialSource {
+// The program's serial port behind SerialLine.
+class PortSerialLine : public SerialLine {
  public:
-  ComPortSerialSource(SerialPort& port, PacketFraming& framing);
+  explicit PortSerialLine(SerialPort& port);
   void LoadSettings(const std::u16string& ini_path) override;
-  void SetMarkers(const std::u16string& start_text,
-                  const std::u16string& end_text) override;
   void Open() override;
   void Close() override;
   bool Connected() const override;
   std::u16string PortName() const override;
+  void SetOnReceive(ReceiveHandler receive) override;
   void SetOnDeviceLost(DeviceLostHandler lost) override;
 
  private:
   SerialPort& port_;
-  PacketFraming& framing_;
 };
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_CALLERID_SERIAL_SOURCE_H_
+#endif  // ORVANTA_CALLERID_SERIAL_LINE_H_

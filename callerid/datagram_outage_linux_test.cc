@@ -14,9 +14,9 @@
 
 #include "base/failure.h"
 #include "base/ui_handover.h"
-#include "notify/announcer.h"
+#include "callerid/test/broadcast_announcer.h"
 #include "notify/test/private_network.h"
-#include "notify/test/recorders.h"
+#include "base/test/recorders.h"
 #include "notify/test/udp_listener.h"
 #include "notify/udp_channel.h"
 
@@ -39,9 +39,9 @@ TEST(AnnouncerOutage, CallsWaitForTheRouteAndGoOutWhenItIsBack) {
   UdpChannel channel;
   channel.SetPort(listener.port());
   channel.SetActive(true);
-  RecordingCallLog log;
+  RecordingProgramLog log;
   UiHandover ui;
-  Announcer announcer(
+  BroadcastAnnouncer announcer(
       channel, log,
       DeliveryRetry{.ui = &ui, .period = std::chrono::milliseconds(20)});
 
