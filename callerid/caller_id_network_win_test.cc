@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/test/recorders.h"
+#include "base/text.h"
 #include "callerid/broadcast_channel.h"
 #include "callerid/device_control.h"
 #include "callerid/device_control_sources.h"
