@@ -7,7 +7,7 @@
 #include "callerid/device_control.h"
 #include "callerid/settings_files.h"
 #include "sender/shell.h"
-#include "serial/com_device.h"
+#include "serial/serial_device.h"
 #include "settings/file_encoding.h"
 
 namespace orvanta {
@@ -78,8 +78,8 @@ Program::Program(Shell& shell, ProgramOptions options)
       // A call the network refuses is sent again from the UI thread's queue.
       datagram_(channel_, log_, DeliveryRetry{.ui = &handover_}),
       announcer_(log_, [this] { return channel_.Active(); }),
-      port_(handover_, options.com_device ? options.com_device()
-                                          : MakePlatformComDevice()),
+      port_(handover_, options.serial_device ? options.serial_device()
+                                             : MakePlatformSerialDevice()),
       retry_(MakeRetryTimer(handover_)),
       serial_(line_, *retry_, *this, log_),
       devices_(options.devices ? options.devices(*this)
@@ -152,8 +152,7 @@ void Program::SaveSettingsFile() {
 
 void Program::SavePortSettings() {
   shell_.CreateSettingsFolder();
-  port_.StoreSettings(PortStoreKind::stIniFile,
-                      SettingsFolder() + kPortSettingsFileName);
+  port_.StoreSettings(SettingsFolder() + kPortSettingsFileName);
 }
 
 void Program::ApplySettings(const WindowSettings& window) {

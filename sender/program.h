@@ -23,8 +23,8 @@
 
 namespace orvanta {
 
-class ComDevice;
 class DeviceControlFactory;
+class SerialDevice;
 class Shell;
 struct EncodingProblem;
 
@@ -32,7 +32,7 @@ struct EncodingProblem;
 struct ProgramOptions {
   std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)>
       devices;
-  std::function<std::unique_ptr<ComDevice>()> com_device;
+  std::function<std::unique_ptr<SerialDevice>()> serial_device;
 };
 
 // The program Orvanta: owns its parts and wires them, once, here. A call

@@ -1,8 +1,7 @@
 #include "sender/qt/test/program_settings.h"
 
 #include "base/text.h"
-#include "base/ui_handover.h"
-#include "serial/serial_port.h"
+#include "serial/port_settings_file.h"
 #include "settings/storage.h"
 
 namespace orvanta {
@@ -18,11 +17,8 @@ void WriteSerialSettings(const std::filesystem::path& folder,
   store.WriteValue(kCallerIdNoUzunluk, 0);
   store.WriteValue(kUdpPort, static_cast<int32_t>(udp_port));
   store.SaveValues();
-  UiHandover unused;
-  SerialPort port(unused);
-  port.SetPort(Utf8ToUtf16(device));
-  port.StoreSettings(PortStoreKind::stIniFile,
-                     (folder / "calleridcomport.ini").u16string());
+  WritePortSettingsFile((folder / "calleridcomport.ini").u16string(),
+                        LineSettings{.port = Utf8ToUtf16(device)});
 }
 
 }  // namespace orvanta

@@ -1,12 +1,12 @@
-#include "serial/enum_ports_linux.h"
+#include "serial/port_list_linux.h"
 
 #include <dirent.h>
 #include <errno.h>
 #include <sys/stat.h>
 
 #include "base/text.h"
-#include "serial/serial_port.h"
-#include "serial/enum_ports.h"
+#include "serial/port_list.h"
+#include "serial/serial_error.h"
 
 namespace orvanta {
 namespace {
@@ -18,12 +18,12 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-void EnumTtyPorts(const PortFolders& folders,
-                  std::vector<std::u16string>& ports) {
+std::vector<std::u16string> ListTtyPorts(const PortFolders& folders) {
   DIR* dir = opendir(folders.tty_class.c_str());
   if (!dir) {
-    throw SerialPortSystemError::ForCall(
-        u"EnumComPorts", com_failure::kRegistry, static_cast<uint32_t>(errno));
+    throw SerialPortSystemError::ForCall(Utf8ToUtf16(folders.tty_class),
+                                         SerialFailure::kPortFolder,
+                                         static_cast<uint32_t>(errno));
   }
   std::vector<std::u16string> names;
   while (const dirent* entry = readdir(dir)) {
@@ -38,18 +38,18 @@ void EnumTtyPorts(const PortFolders& folders,
     while (const dirent* entry = readdir(by_id)) {
       const std::string name = entry->d_name;
       if (name == "." || name == "..") continue;
-      // Open takes an absolute path as it stands.
+      // The port takes an absolute path as it stands.
       const std::string path = folders.by_id + "/" + name;
       if (Exists(path)) names.push_back(Utf8ToUtf16(path));
     }
     closedir(by_id);
   }
   SortPortNames(names);
-  ports = std::move(names);
+  return names;
 }
 
-void EnumComPorts(std::vector<std::u16string>& ports) {
-  EnumTtyPorts(PortFolders{}, ports);
+std::vector<std::u16string> ListSerialPorts() {
+  return ListTtyPorts(PortFolders{});
 }
 
 }  // namespace orvanta

@@ -41,16 +41,22 @@ std::string Stty(const std::string& device) {
   return " " + text;
 }
 
-class PosixComDeviceTest : public ::testing::Test {
+class LinuxSerialDeviceTest : public ::testing::Test {
  protected:
-  PosixComDeviceTest() : port(ui) {
-    port.SetPort(Utf8ToUtf16(pty.device()));
+  LinuxSerialDeviceTest() : port(ui) {
+    SetLine({});
     port.SetOnReceive([this](std::string_view chunk) {
       counts.push_back(static_cast<int>(chunk.size()));
       received += chunk;
     });
     port.SetOnFailure(
         [this](const std::u16string& m) { reports.push_back(m); });
+  }
+
+  // `line` on the pseudo-terminal.
+  void SetLine(LineSettings line) {
+    line.port = Utf8ToUtf16(pty.device());
+    port.SetLine(line);
   }
 
   // Serves notifications until `bytes` more have come in (or the event
@@ -69,7 +75,7 @@ class PosixComDeviceTest : public ::testing::Test {
   std::vector<std::u16string> reports;
 };
 
-TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
+TEST_F(LinuxSerialDeviceTest, LineSettingsReachTheDevice) {
   port.Open();
   std::string stty = Stty(pty.device());
   EXPECT_THAT(stty, HasSubstr("speed 9600 baud"));
@@ -79,15 +85,12 @@ TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
     EXPECT_THAT(stty, HasSubstr(flag)) << flag;
   }
 
-  // Changed while open, together at the end of the bracket.
-  port.BeginUpdate();
-  port.SetBaudRate(TBaudRate::br19200);
-  port.SetDataBits(TDataBits::dbSeven);  // (a pty stays at eight)
-  port.Parity().SetBits(TParityBits::prOdd);
-  port.SetStopBits(TStopBits::sbTwoStopBits);
-  port.FlowControl().SetFlowControl(TFlowControl::fcHardware);
-  EXPECT_THAT(Stty(pty.device()), HasSubstr("speed 9600 baud"));
-  port.EndUpdate();
+  // Changed while open, all at once.
+  SetLine({.baud_rate = BaudRate::k19200,
+           .data_bits = DataBits::kSeven,  // (a pty stays at eight)
+           .stop_bits = StopBits::kTwo,
+           .parity = Parity::kOdd,
+           .flow_control = FlowControl::kHardware});
   stty = Stty(pty.device());
   EXPECT_THAT(stty, HasSubstr("speed 19200 baud"));
   // A pseudo-terminal keeps eight data bits without a parity bit whatever
@@ -96,8 +99,7 @@ TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
     EXPECT_THAT(stty, HasSubstr(flag)) << flag;
   }
 
-  port.FlowControl().SetFlowControl(TFlowControl::fcSoftware);
-  port.Parity().SetBits(TParityBits::prSpace);
+  SetLine({.parity = Parity::kSpace, .flow_control = FlowControl::kSoftware});
   stty = Stty(pty.device());
   for (const char* flag :
        {" ixon", " ixoff", " -crtscts", " cmspar", " -parodd"}) {
@@ -106,17 +108,25 @@ TEST_F(PosixComDeviceTest, LineSettingsReachTheDevice) {
 
   // A rate without a classic speed code goes through the arbitrary-rate
   // interface.
-  port.SetCustomBaudRate(12345);
-  port.SetBaudRate(TBaudRate::brCustom);
+  SetLine({.baud_rate = BaudRate::kCustom, .custom_baud_rate = 12345});
   const int fd = open(pty.device().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(ReadOutputBaudRate(fd), 12345u);
-  port.SetBaudRate(TBaudRate::br56000);
+  SetLine({.baud_rate = BaudRate::k56000});
   EXPECT_EQ(ReadOutputBaudRate(fd), 56000u);
   close(fd);
+
+  // A speed the driver refuses.
+  try {
+    SetLine({.baud_rate = BaudRate::kCustom, .custom_baud_rate = -1});
+    FAIL() << "accepted";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), SerialFailure::kLineSettings);
+    EXPECT_EQ(e.SystemErrorCode(), static_cast<uint32_t>(EINVAL));
+  }
 }
 
-TEST_F(PosixComDeviceTest, BytesArriveAsNotificationsWithTheExactCount) {
+TEST_F(LinuxSerialDeviceTest, BytesArriveAsChunks) {
   port.Open();
   pty.Write("S12345E");
   Expect(7);
@@ -133,9 +143,8 @@ TEST_F(PosixComDeviceTest, BytesArriveAsNotificationsWithTheExactCount) {
   EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(PosixComDeviceTest, EachArrivalIsHandedOverOnceWithItsBytes) {
-  // The port reads what came itself: no byte is handed over twice, and no
-  // notification comes without a byte.
+TEST_F(LinuxSerialDeviceTest, EachArrivalIsHandedOverOnceWithItsBytes) {
+  // No byte is handed over twice, and no chunk comes empty.
   std::vector<std::string> chunks;
   port.SetOnReceive(
       [&](std::string_view chunk) { chunks.emplace_back(chunk); });
@@ -147,8 +156,8 @@ TEST_F(PosixComDeviceTest, EachArrivalIsHandedOverOnceWithItsBytes) {
   EXPECT_THAT(chunks, testing::ElementsAre("abc", "de"));
 }
 
-TEST_F(PosixComDeviceTest, WrittenBytesReachTheFarEnd) {
-  port.SetModemControl(true);  // a pseudo-terminal has no lines to raise
+TEST_F(LinuxSerialDeviceTest, WrittenBytesReachTheFarEnd) {
+  SetLine({.modem_control = true});  // (a pseudo-terminal has no lines)
   port.Open();
   port.Write("AT+VCID=1\r");
   port.Write("ATZ\r");
@@ -159,7 +168,7 @@ TEST_F(PosixComDeviceTest, WrittenBytesReachTheFarEnd) {
   EXPECT_EQ(received, "OK\r\n");
 }
 
-TEST_F(PosixComDeviceTest, WriteToALineThatTakesNothingFailsInBoundedTime) {
+TEST_F(LinuxSerialDeviceTest, WriteToALineThatTakesNothingFailsInBoundedTime) {
   port.Open();
   // Nobody reads the far end: the queues fill up and stay full.
   const std::string flood(8 << 20, 'x');
@@ -167,39 +176,39 @@ TEST_F(PosixComDeviceTest, WriteToALineThatTakesNothingFailsInBoundedTime) {
     port.Write(flood);
     FAIL() << "all written";
   } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 2);
-    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ETIMEDOUT));
+    EXPECT_EQ(e.Kind(), SerialFailure::kWrite);
+    EXPECT_EQ(e.SystemErrorCode(), static_cast<uint32_t>(ETIMEDOUT));
   }
   EXPECT_TRUE(port.Connected());
 }
 
-TEST_F(PosixComDeviceTest, DeviceThatCannotBeOpened) {
-  port.SetPort(u"ttyOrvantaMissing0");
+TEST_F(LinuxSerialDeviceTest, DeviceThatCannotBeOpened) {
+  port.SetLine({.port = u"ttyOrvantaMissing0"});
   try {
     port.Open();
     FAIL() << "opened";
   } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 1);
-    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(e.Kind(), SerialFailure::kOpen);
+    EXPECT_EQ(e.SystemErrorCode(), static_cast<uint32_t>(ENOENT));
     EXPECT_EQ(e.message(),
               u"COM Port Error: Unable to open com port on ttyOrvantaMissing0");
   }
   EXPECT_FALSE(port.Connected());
-  port.SetPort(u"");
+  port.SetLine({.port = u""});
   EXPECT_THROW(port.Open(), SerialPortSystemError);
   EXPECT_FALSE(port.Connected());
 }
 
-TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
+TEST_F(LinuxSerialDeviceTest, APortIsOpenedByOneOwnerOnly) {
   port.Open();
   SerialPort second(ui);
-  second.SetPort(Utf8ToUtf16(pty.device()));
+  second.SetLine(port.Line());
   try {
     second.Open();
     FAIL() << "opened twice";
   } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 1);
-    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(EWOULDBLOCK));
+    EXPECT_EQ(e.Kind(), SerialFailure::kOpen);
+    EXPECT_EQ(e.SystemErrorCode(), static_cast<uint32_t>(EWOULDBLOCK));
     EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on " +
                                Utf8ToUtf16(pty.device()) + kPortInUseText);
   }
@@ -218,7 +227,7 @@ TEST_F(PosixComDeviceTest, APortIsOpenedByOneOwnerOnly) {
   EXPECT_TRUE(second.Connected());
 }
 
-TEST_F(PosixComDeviceTest, FarEndClosedIsReportedOnceAndAReplugOpensAgain) {
+TEST_F(LinuxSerialDeviceTest, FarEndClosedIsReportedOnceAndAReplugOpensAgain) {
   std::vector<std::u16string> losses;
   port.SetOnDeviceLost([&](const std::u16string& m) {
     losses.push_back(m);

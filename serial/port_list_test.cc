@@ -1,4 +1,4 @@
-#include "serial/enum_ports.h"
+#include "serial/port_list.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "serial/enum_ports_win.h"
+#include "serial/port_list_win.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "serial/serial_port.h"
+#include "serial/serial_error.h"
 
 namespace orvanta {
 namespace {
@@ -12,9 +12,9 @@ using ::testing::ElementsAre;
 
 constexpr wchar_t kTestKey[] = L"Software\\OrvantaSerialTest\\SERIALCOMM";
 
-class EnumComPortsInKeyTest : public ::testing::Test {
+class PortsInRegistryKeyTest : public ::testing::Test {
  protected:
-  ~EnumComPortsInKeyTest() override {
+  ~PortsInRegistryKeyTest() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrvantaSerialTest");
   }
   void AddPort(const wchar_t* device, const wchar_t* name) {
@@ -28,23 +28,22 @@ class EnumComPortsInKeyTest : public ::testing::Test {
   }
 };
 
-TEST_F(EnumComPortsInKeyTest, ValueDataSortedWithoutRegardToCase) {
+TEST_F(PortsInRegistryKeyTest, ValueDataSortedWithoutRegardToCase) {
   AddPort(L"\\Device\\Serial0", L"COM2");
   AddPort(L"\\Device\\Serial1", L"COM10");
   AddPort(L"\\Device\\VCP0", L"com3");
-  std::vector<std::u16string> ports = {u"stale"};
-  EnumComPortsInKey(HKEY_CURRENT_USER, kTestKey, ports);
-  EXPECT_THAT(ports, ElementsAre(u"COM10", u"COM2", u"com3"));
+  EXPECT_THAT(ListPortsInRegistryKey(HKEY_CURRENT_USER, kTestKey),
+              ElementsAre(u"COM10", u"COM2", u"com3"));
 }
 
-TEST_F(EnumComPortsInKeyTest, MissingKeyIsKind23) {
-  std::vector<std::u16string> ports;
+TEST_F(PortsInRegistryKeyTest, MissingKeyIsARegistryError) {
   try {
-    EnumComPortsInKey(HKEY_CURRENT_USER, kTestKey, ports);
+    ListPortsInRegistryKey(HKEY_CURRENT_USER, kTestKey);
     FAIL() << "listed";
   } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 23);
-    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(e.Kind(), SerialFailure::kPortRegistry);
+    EXPECT_EQ(e.SystemErrorCode(),
+              static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");
   }
 }

@@ -1,11 +1,11 @@
-#ifndef ORVANTA_SERIAL_COM_DEVICE_WIN_H_
-#define ORVANTA_SERIAL_COM_DEVICE_WIN_H_
+#ifndef ORVANTA_SERIAL_SERIAL_DEVICE_WIN_H_
+#define ORVANTA_SERIAL_SERIAL_DEVICE_WIN_H_
 
 // Windows back end internals, visible to its tests.
 
 #include <windows.h>
 
-#include "serial/com_device.h"
+#include "serial/serial_device.h"
 
 namespace orvanta {
 
@@ -26,7 +26,6 @@ struct WinCommApi {
   BOOL(WINAPI* cancel_io_ex)(HANDLE, LPOVERLAPPED);
   BOOL(WINAPI* clear_comm_error)(HANDLE, LPDWORD, LPCOMSTAT);
   BOOL(WINAPI* purge_comm)(HANDLE, DWORD);
-  BOOL(WINAPI* get_comm_modem_status)(HANDLE, LPDWORD);
   void(WINAPI* output_debug_string)(LPCWSTR);
 };
 
@@ -35,10 +34,16 @@ WinCommApi& CommApi();
 // The system's functions.
 WinCommApi SystemCommApi();
 
-// The device control block of a device state; built afresh, fields not in
-// the state are zero.
-DCB MakeDcb(const ComDeviceState& state);
+// The device control block of a line; built afresh, fields the line does
+// not set are zero.
+DCB MakeDcb(const LineSettings& line);
+
+// The driver's queue sizes, and its timeouts: reads return at once with
+// what is queued (MAXDWORD, 0, 0); a write may take 100 ms a byte plus a
+// second before the driver gives up on it.
+inline constexpr DWORD kQueueSize = 1024;
+inline constexpr COMMTIMEOUTS kCommTimeouts = {MAXDWORD, 0, 0, 100, 1000};
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SERIAL_COM_DEVICE_WIN_H_
+#endif  // ORVANTA_SERIAL_SERIAL_DEVICE_WIN_H_

@@ -1,4 +1,4 @@
-#include "serial/enum_ports_linux.h"
+#include "serial/port_list_linux.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 
 #include <filesystem>
 
-#include "serial/serial_port.h"
-#include "serial/enum_ports.h"
 #include "base/test/temp_folder.h"
+#include "serial/port_list.h"
+#include "serial/serial_error.h"
 
 namespace orvanta {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 
 // A machine's /sys/class/tty and /dev/serial/by-id, in a folder of its own.
-TEST(EnumTtyPorts, TerminalsWithADeviceBehindThemAndTheirStableNames) {
+TEST(ListTtyPorts, TerminalsWithADeviceBehindThemAndTheirStableNames) {
   TempFolder root;
   const auto sys = root.Path("sys");
   const auto dev = root.Path("dev");
@@ -43,8 +43,7 @@ TEST(EnumTtyPorts, TerminalsWithADeviceBehindThemAndTheirStableNames) {
                                   by_id / "usb-Prolific_PL2303-if00-port0");
 
   PortFolders folders{sys.string(), by_id.string()};
-  std::vector<std::u16string> ports = {u"stale"};
-  EnumTtyPorts(folders, ports);
+  std::vector<std::u16string> ports = ListTtyPorts(folders);
   const std::u16string stable = by_id.u16string() + u"/";
   EXPECT_THAT(ports,
               ElementsAre(stable + u"usb-Arduino_Uno_75-if00",
@@ -53,29 +52,26 @@ TEST(EnumTtyPorts, TerminalsWithADeviceBehindThemAndTheirStableNames) {
 
   // Without a by-id folder (no adapter plugged in) only the terminals.
   folders.by_id = (dev / "missing").string();
-  EnumTtyPorts(folders, ports);
-  EXPECT_THAT(ports,
+  EXPECT_THAT(ListTtyPorts(folders),
               ElementsAre(u"ttyACM10", u"ttyacm2", u"ttyS1", u"ttyUSB0"));
 }
 
-TEST(EnumTtyPorts, UnreadableClassDirectoryIsKind23) {
+TEST(ListTtyPorts, UnreadableClassDirectorySaysWhichOne) {
   TempFolder sys;
-  std::vector<std::u16string> ports;
+  const std::filesystem::path missing = sys.Path("missing");
   try {
-    EnumTtyPorts(
-        PortFolders{sys.Path("missing").string(), sys.Path("by-id").string()},
-        ports);
+    ListTtyPorts(PortFolders{missing.string(), sys.Path("by-id").string()});
     FAIL() << "listed";
   } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 23);
-    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ENOENT));
-    EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");
+    EXPECT_EQ(e.Kind(), SerialFailure::kPortFolder);
+    EXPECT_EQ(e.SystemErrorCode(), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(e.message(), u"COM Port Error: Unable to list serial ports on " +
+                               missing.u16string());
   }
 }
 
-TEST(EnumComPorts, ListsNamesThatOpenTakes) {
-  std::vector<std::u16string> ports;
-  EnumComPorts(ports);
+TEST(ListSerialPorts, ListsNamesThatThePortOpens) {
+  const std::vector<std::u16string> ports = ListSerialPorts();
   for (const std::u16string& port : ports) {
     const std::string name(port.begin(), port.end());
     const std::string path = name[0] == '/' ? name : "/dev/" + name;

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_SERIAL_ENUM_PORTS_LINUX_H_
-#define ORVANTA_SERIAL_ENUM_PORTS_LINUX_H_
+#ifndef ORVANTA_SERIAL_PORT_LIST_LINUX_H_
+#define ORVANTA_SERIAL_PORT_LIST_LINUX_H_
 
 #include <string>
 #include <vector>
@@ -19,12 +19,12 @@ struct PortFolders {
 // The terminals listed in `folders.tty_class` that have a device behind them
 // (`<name>/device` exists): serial ports, not virtual consoles or
 // pseudo-terminals; plus the full path of every name in `folders.by_id`
-// whose device exists. Sorted like EnumComPorts, which puts the stable
-// paths first. Kind 23 when the class directory cannot be read; a missing
-// by-id folder (no adapter plugged in) adds nothing.
-void EnumTtyPorts(const PortFolders& folders,
-                  std::vector<std::u16string>& ports);
+// whose device exists. Sorted like ListSerialPorts, which puts the stable
+// paths first. "COM Port Error: Unable to list serial ports on <class
+// directory>" when the class directory cannot be read; a missing by-id
+// folder (no adapter plugged in) adds nothing.
+std::vector<std::u16string> ListTtyPorts(const PortFolders& folders);
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SERIAL_ENUM_PORTS_LINUX_H_
+#endif  // ORVANTA_SERIAL_PORT_LIST_LINUX_H_

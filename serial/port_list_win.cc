@@ -1,20 +1,22 @@
-#include "serial/enum_ports_win.h"
+#include "serial/port_list_win.h"
 
-#include "serial/serial_port.h"
-#include "serial/enum_ports.h"
+#include "serial/port_list.h"
+#include "serial/serial_error.h"
 
 namespace orvanta {
 namespace {
 
 [[noreturn]] void RegistryFailure(LONG code) {
-  throw SerialPortSystemError::ForCall(u"EnumComPorts", com_failure::kRegistry,
+  // The name the message has always given the port list.
+  throw SerialPortSystemError::ForCall(u"EnumComPorts",
+                                       SerialFailure::kPortRegistry,
                                        static_cast<uint32_t>(code));
 }
 
 }  // namespace
 
-void EnumComPortsInKey(HKEY root, const wchar_t* subkey,
-                       std::vector<std::u16string>& ports) {
+std::vector<std::u16string> ListPortsInRegistryKey(HKEY root,
+                                                   const wchar_t* subkey) {
   HKEY key;
   const LONG opened = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
   if (opened != ERROR_SUCCESS) RegistryFailure(opened);
@@ -42,12 +44,12 @@ void EnumComPortsInKey(HKEY root, const wchar_t* subkey,
   RegCloseKey(key);
   if (result != ERROR_NO_MORE_ITEMS) RegistryFailure(result);
   SortPortNames(names);
-  ports = std::move(names);
+  return names;
 }
 
-void EnumComPorts(std::vector<std::u16string>& ports) {
-  EnumComPortsInKey(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM",
-                    ports);
+std::vector<std::u16string> ListSerialPorts() {
+  return ListPortsInRegistryKey(HKEY_LOCAL_MACHINE,
+                                L"HARDWARE\\DEVICEMAP\\SERIALCOMM");
 }
 
 }  // namespace orvanta
