@@ -288,20 +288,19 @@ fi
 # and purge all succeed, and purge leaves the system as it was.
 r=$(layer scripts)
 # systemd's own folders for the state of DynamicUser= services.
-mkdir -p -m 0700 "$r/var/lib/private" "$r/var/cache/private"
+install -d -m 0700 "$r/var/lib/private" "$r/var/cache/private"
 snapshot() {
   (cd "$r" && find . -xdev \( -path ./var/lib/dpkg -o -path ./var/log \) -prune -o \
      -printf '%p %y %m %u %g %l\n' | sort)
 }
 before=$(snapshot)
-debs() { for p in orvanta orvanta-alici; do echo "$work/debs/${p}_$1.deb"; done; }
 step() {  # what, dpkg arguments...
   local what="$1"; shift
   dpkg --root="$r" "$@" >"$work/dpkg.log" 2>&1 ||
     { fail "dpkg --root: $what failed"; cat "$work/dpkg.log" >&2; }
   grep -i 'warning\|error' "$work/dpkg.log" >&2 && fail "dpkg --root: $what reported trouble"
 }
-step install -i $(debs old)
+step install -i "$work"/debs/{orvanta,orvanta-alici}_old.deb
 for p in orvanta orvanta-alici; do
   links="$r/var/lib/systemd/deb-systemd-helper-enabled/$p.service.dsh-also"
   grep -qx "/etc/systemd/system/multi-user.target.wants/$p.service" "$links" 2>/dev/null ||
@@ -316,7 +315,7 @@ for p in orvanta orvanta-alici; do
   done
   echo kept >"$r/var/lib/$p/kept"
 done
-step upgrade -i $(debs new)
+step upgrade -i "$work"/debs/{orvanta,orvanta-alici}_new.deb
 step remove -r orvanta orvanta-alici
 for p in orvanta orvanta-alici; do
   [ -e "$r/lib/systemd/system/$p.service" ] && fail "remove left $p.service"
