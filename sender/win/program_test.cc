@@ -309,7 +309,12 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   // "Kapat" asks; No changes nothing, Yes ends the program.
   program.Click(kIdCloseButton);
   EXPECT_EQ(Answer(program, L"Soru", IDNO), L"Program kapatılsın mı ?");
-  Sleep(300);
+  // The program's user-interface thread answers a message only once the
+  // click's handler has returned: by then the answer has been acted on.
+  DWORD_PTR ignored = 0;
+  EXPECT_NE(SendMessageTimeoutW(program.main_window(), WM_NULL, 0, 0,
+                                SMTO_ABORTIFHUNG, 10000, &ignored),
+            0);
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(IsWindowVisible(program.main_window()));
   program.Click(kIdCloseButton);
