@@ -24,6 +24,9 @@ FramedSerialSource::FramedSerialSource(SerialConnection& connection,
 bool FramedSerialSource::Start(const WindowSettings&) {
   framing_.SetMarkers(DecodeMarker(store_.ReadValue(kCallerIdBaslamaString)),
                       DecodeMarker(store_.ReadValue(kCallerIdBitisString)));
+  // DTR and RTS held low, as this source has always had them; a modem
+  // source that ran before may have raised them.
+  connection_.Line().SetModemControl(false);
   connection_.Open(settings_folder_ + kPortSettingsFileName,
                    [this](std::string_view bytes) { Receive(bytes); });
   return true;
