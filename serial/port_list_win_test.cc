@@ -42,8 +42,7 @@ TEST_F(PortsInRegistryKeyTest, MissingKeyIsARegistryError) {
     FAIL() << "listed";
   } catch (const SerialPortSystemError& e) {
     EXPECT_EQ(e.Kind(), SerialFailure::kPortRegistry);
-    EXPECT_EQ(e.SystemErrorCode(),
-              static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(e.SystemErrorCode(), static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(e.message(), u"COM Port Error: Registry error on EnumComPorts");
   }
 }

@@ -44,11 +44,11 @@ constexpr StandardRate kStandardRates[] = {
     {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000}};
 
 // At most this much is read for one hand-over; the rest wakes the next.
-constexpr size_t kReadChunk = 64 * 1024;
+constexpr size_t kReadChunk = size_t{64} * 1024;
 
 // "ttyUSB0" names /dev/ttyUSB0; an absolute path is used as it stands.
 std::string DevicePath(const std::u16string& port) {
-  const std::string name = Utf16ToUtf8(port);
+  std::string name = Utf16ToUtf8(port);
   if (!name.empty() && name[0] == '/') return name;
   return "/dev/" + name;
 }
@@ -274,7 +274,8 @@ class LinuxSerialDevice : public SerialDevice {
   DeviceResult MakeWaitObjects() {
     stop_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     epoll_fd_ = epoll_create1(EPOLL_CLOEXEC);
-    if (stop_fd_ < 0 || epoll_fd_ < 0) return Failed(SerialFailure::kOpen, errno);
+    if (stop_fd_ < 0 || epoll_fd_ < 0)
+      return Failed(SerialFailure::kOpen, errno);
     epoll_event stop{};
     stop.events = EPOLLIN;
     stop.data.fd = stop_fd_;

@@ -131,7 +131,7 @@ void SerialPort::StopEventThread() {
   event_thread_.join();
 }
 
-void SerialPort::EventThreadMain(std::u16string port, uint64_t session) {
+void SerialPort::EventThreadMain(const std::u16string& port, uint64_t session) {
   for (;;) {
     const DeviceWait wait = device_->WaitForInput();
     if (wait.outcome == DeviceWait::kStopped) break;
@@ -171,7 +171,7 @@ void SerialPort::Deliver(std::string_view bytes) {
   }
 }
 
-void SerialPort::PostReport(std::exception_ptr failure) {
+void SerialPort::PostReport(const std::exception_ptr& failure) {
   // Posted rather than shown here: the report is a modal box, and the
   // event thread must not wait for the user to close it. Only the text
   // crosses to the UI thread: the failure object stays with the thread
@@ -185,7 +185,8 @@ void SerialPort::PostReport(std::exception_ptr failure) {
   });
 }
 
-void SerialPort::PostDeviceLost(std::exception_ptr failure, uint64_t session) {
+void SerialPort::PostDeviceLost(const std::exception_ptr& failure,
+                                uint64_t session) {
   // Only the text crosses, as with a report above.
   ui_.Post([target = report_target_, text = FailureText(failure), session] {
     if (target->lost && target->session == session) {

@@ -99,12 +99,12 @@ class SerialPort {
   [[noreturn]] void Raise(const DeviceResult& failed) const;
   void StartEventThread();
   void StopEventThread();
-  void EventThreadMain(std::u16string port, uint64_t session);
+  void EventThreadMain(const std::u16string& port, uint64_t session);
   // UI thread: hands one chunk to the receive handler.
   void Deliver(std::string_view bytes);
-  void PostReport(std::exception_ptr failure);
+  void PostReport(const std::exception_ptr& failure);
   // The event thread of open session `session` ends because of `failure`.
-  void PostDeviceLost(std::exception_ptr failure, uint64_t session);
+  void PostDeviceLost(const std::exception_ptr& failure, uint64_t session);
 
   UiHandover& ui_;
   std::unique_ptr<SerialDevice> device_;
