@@ -20,10 +20,6 @@ class RecordingShellListener : public ShellListener {
   void OnSettingsMenu() override { ++ayarlar; }
   void OnEndProgramMenu() override { ++programi_kapat; }
   void OnAutoStart() override { ++auto_starts; }
-  void OnHandoverWake() override {
-    ++wakes;
-    wake_thread = GetCurrentThreadId();
-  }
   void OnEndSession() override { ++end_sessions; }
   int tray_double_clicks = 0, ayarlar = 0, programi_kapat = 0, auto_starts = 0,
       wakes = 0, end_sessions = 0;
@@ -122,6 +118,10 @@ TEST_F(WinShellTest, StartUpMessageIsPostedAndReachesTheListener) {
 }
 
 TEST_F(WinShellTest, WakeFromAnotherThreadIsServedOnThisOne) {
+  shell_.SetWakeHandler([this] {
+    ++listener_.wakes;
+    listener_.wake_thread = GetCurrentThreadId();
+  });
   std::thread([this] { shell_.WakeUiThread(); }).join();
   PumpFor(50);
   EXPECT_EQ(listener_.wakes, 1);
@@ -186,7 +186,8 @@ TEST_F(WinShellTest, MessageBoxesWithTitleAndButtons) {
 
 TEST_F(WinShellTest, PlatformFacts) {
   std::u16string path = shell_.ExePath();
-  EXPECT_TRUE(path.ends_with(u"\\sender_win_views_test.exe")) << Wide(path).size();
+  EXPECT_TRUE(path.ends_with(u"\\sender_win_views_test.exe"))
+      << Wide(path).size();
   EXPECT_EQ(shell_.PathSeparator(), u'\\');
   // The system's own tick count, read on both sides: no timing involved.
   const uint32_t before = GetTickCount();
