@@ -7,6 +7,7 @@
 // Windows communications API, so the Windows back end passes them through
 // and the Linux back end translates them.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -150,10 +151,18 @@ class ComDevice {
   virtual DeviceResult ClearErrors(uint32_t& errors, uint32_t& input_count) = 0;
   // Up to `count` bytes into `buffer`, returning at once with what is queued.
   virtual DeviceRead Read(char* buffer, uint32_t count) = 0;
+  // Sends `count` bytes. Returns once they are with the driver, or fails
+  // when they are not after kSerialWriteTimeout: a line held up by flow
+  // control must not hold up the user-interface thread.
+  virtual DeviceResult Write(const char* bytes, uint32_t count) = 0;
   virtual DeviceResult Purge(uint32_t flags) = 0;
   virtual DeviceResult ModemStatus(uint32_t& status) = 0;
   virtual void Close() = 0;
 };
+
+// How long a write may wait for the driver to take its bytes. A few dozen
+// bytes of modem commands go out in well under that at any usual speed.
+inline constexpr std::chrono::milliseconds kSerialWriteTimeout{1000};
 
 // The back end of the platform this program was built for.
 std::unique_ptr<ComDevice> MakePlatformComDevice();

@@ -7,6 +7,7 @@
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <termios.h>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -286,6 +288,32 @@ class PosixComDevice : public ComDevice {
     if (discard_null_) end = std::remove(buffer, end, '\0');
     return DeviceRead{DeviceRead::kDone, static_cast<uint32_t>(end - buffer),
                       0};
+  }
+
+  DeviceResult Write(const char* bytes, uint32_t count) override {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + kSerialWriteTimeout;
+    uint32_t done = 0;
+    while (done < count) {
+      const ssize_t n = ::write(fd_, bytes + done, count - done);
+      if (n > 0) {
+        done += static_cast<uint32_t>(n);
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && errno != EAGAIN) return DeviceResult::Fail(errno);
+      // The driver's queue is full (flow control holds the line, or the
+      // far end reads slowly): wait for room, but not for ever.
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - Clock::now());
+      if (left.count() <= 0) return DeviceResult::Fail(ETIMEDOUT);
+      pollfd writable{fd_, POLLOUT, 0};
+      const int ready = ::poll(&writable, 1, static_cast<int>(left.count()));
+      if (ready < 0 && errno != EINTR) return DeviceResult::Fail(errno);
+      if (ready > 0 && (writable.revents & (POLLERR | POLLHUP | POLLNVAL)))
+        return DeviceResult::Fail(EIO);
+    }
+    return DeviceResult::Ok();
   }
 
   DeviceResult Purge(uint32_t flags) override {

@@ -137,13 +137,40 @@ TEST_F(PosixComDeviceTest, EachArrivalIsHandedOverOnceWithItsBytes) {
   // The port reads what came itself: no byte is handed over twice, and no
   // notification comes without a byte.
   std::vector<std::string> chunks;
-  port.SetOnReceive([&](std::string_view chunk) { chunks.emplace_back(chunk); });
+  port.SetOnReceive(
+      [&](std::string_view chunk) { chunks.emplace_back(chunk); });
   port.Open();
   pty.Write("abc");
   ui.ServeUntil([&] { return chunks.size() == 1; });
   pty.Write("de");
   ui.ServeUntil([&] { return chunks.size() == 2; });
   EXPECT_THAT(chunks, testing::ElementsAre("abc", "de"));
+}
+
+TEST_F(PosixComDeviceTest, WrittenBytesReachTheFarEnd) {
+  port.SetModemControl(true);  // a pseudo-terminal has no lines to raise
+  port.Open();
+  port.Write("AT+VCID=1\r");
+  port.Write("ATZ\r");
+  EXPECT_EQ(pty.ReadFarEnd(14), "AT+VCID=1\rATZ\r");
+  // And the answer comes back as usual.
+  pty.Write("OK\r\n");
+  Expect(4);
+  EXPECT_EQ(received, "OK\r\n");
+}
+
+TEST_F(PosixComDeviceTest, WriteToALineThatTakesNothingFailsInBoundedTime) {
+  port.Open();
+  // Nobody reads the far end: the queues fill up and stay full.
+  const std::string flood(8 << 20, 'x');
+  try {
+    port.Write(flood);
+    FAIL() << "all written";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), 2);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ETIMEDOUT));
+  }
+  EXPECT_TRUE(port.Connected());
 }
 
 TEST_F(PosixComDeviceTest, DeviceThatCannotBeOpened) {

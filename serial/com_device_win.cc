@@ -70,7 +70,7 @@ class WinComDevice : public ComDevice {
     if (wait_pending_) {
       // The system still owns the overlapped block: end the wait and let
       // it finish before the block and its event go away.
-      CancelIoEx(handle_, &wait_overlapped_);
+      CommApi().cancel_io_ex(handle_, &wait_overlapped_);
       DWORD ignored = 0;
       CommApi().get_overlapped_result(handle_, &wait_overlapped_, &ignored,
                                       TRUE);
@@ -160,6 +160,47 @@ class WinComDevice : public ComDevice {
     return DeviceRead{DeviceRead::kDone, read, 0};
   }
 
+  DeviceResult Write(const char* bytes, uint32_t count) override {
+    if (!overlapped_) {
+      // The driver's own write timeouts bound this one.
+      DWORD written = 0;
+      if (!CommApi().write_file(handle_, bytes, count, &written, nullptr))
+        return DeviceResult::Fail(GetLastError());
+      if (written < count) return DeviceResult::Fail(ERROR_TIMEOUT);
+      return DeviceResult::Ok();
+    }
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!overlapped.hEvent) return DeviceResult::Fail(GetLastError());
+    DWORD error = 0;
+    if (!CommApi().write_file(handle_, bytes, count, nullptr, &overlapped)) {
+      error = GetLastError();
+      if (error != ERROR_IO_PENDING) {
+        CloseHandle(overlapped.hEvent);
+        return DeviceResult::Fail(error);
+      }
+    }
+    DWORD written = 0;
+    const DWORD waited = WaitForSingleObject(
+        overlapped.hEvent, static_cast<DWORD>(kSerialWriteTimeout.count()));
+    if (waited != WAIT_OBJECT_0) {
+      // Held up (flow control, a stalled adapter): the write is called off,
+      // and collected before its block and event go away.
+      CommApi().cancel_io_ex(handle_, &overlapped);
+      CommApi().get_overlapped_result(handle_, &overlapped, &written, TRUE);
+      CloseHandle(overlapped.hEvent);
+      return DeviceResult::Fail(ERROR_TIMEOUT);
+    }
+    const BOOL done =
+        CommApi().get_overlapped_result(handle_, &overlapped, &written, FALSE);
+    error = done ? 0 : GetLastError();
+    CloseHandle(overlapped.hEvent);
+    if (!done) return DeviceResult::Fail(error);
+    // The driver's own write timeout ended it early.
+    if (written < count) return DeviceResult::Fail(ERROR_TIMEOUT);
+    return DeviceResult::Ok();
+  }
+
   DeviceResult Purge(uint32_t flags) override {
     return Result(CommApi().purge_comm(handle_, flags));
   }
@@ -195,11 +236,11 @@ class WinComDevice : public ComDevice {
 }  // namespace
 
 WinCommApi SystemCommApi() {
-  return WinCommApi{CreateFileW,       CloseHandle,         SetupComm,
-                    SetCommState,      SetCommTimeouts,     SetCommMask,
-                    WaitCommEvent,     GetOverlappedResult, ReadFile,
-                    ClearCommError,    PurgeComm,           GetCommModemStatus,
-                    OutputDebugStringW};
+  return WinCommApi{CreateFileW,   CloseHandle,         SetupComm,
+                    SetCommState,  SetCommTimeouts,     SetCommMask,
+                    WaitCommEvent, GetOverlappedResult, ReadFile,
+                    WriteFile,     CancelIoEx,          ClearCommError,
+                    PurgeComm,     GetCommModemStatus,  OutputDebugStringW};
 }
 
 WinCommApi& CommApi() {

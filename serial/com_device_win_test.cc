@@ -38,6 +38,12 @@ struct Driver {
   COMMTIMEOUTS timeouts{};
   std::vector<std::wstring> debug_lines;
   std::string input;
+  std::string written;
+  // WriteFile: how many of the bytes the driver takes; -1 takes all,
+  // -2 leaves the write pending until it is cancelled.
+  int write_takes = -1;
+  LPOVERLAPPED pending_write = nullptr;
+  bool write_cancelled = false;
   LPOVERLAPPED pending_wait = nullptr;
   LPDWORD wait_mask = nullptr;
   int waits = 0;
@@ -150,6 +156,40 @@ BOOL WINAPI FakeReadFile(HANDLE, LPVOID buffer, DWORD count, LPDWORD read,
   return TRUE;
 }
 
+BOOL WINAPI FakeWriteFile(HANDLE, LPCVOID bytes, DWORD count, LPDWORD written,
+                          LPOVERLAPPED overlapped) {
+  if (driver->Call("WriteFile " + std::to_string(count))) return FALSE;
+  std::lock_guard<std::mutex> lock(driver->mutex);
+  if (driver->write_takes == -2 && overlapped) {
+    driver->pending_write = overlapped;
+    SetLastError(ERROR_IO_PENDING);
+    return FALSE;
+  }
+  const DWORD n = driver->write_takes < 0
+                      ? count
+                      : std::min<DWORD>(count, driver->write_takes);
+  driver->written.append(static_cast<const char*>(bytes), n);
+  if (overlapped) {
+    overlapped->InternalHigh = n;
+    SetEvent(overlapped->hEvent);
+  } else {
+    *written = n;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI FakeCancelIoEx(HANDLE, LPOVERLAPPED overlapped) {
+  driver->Call("CancelIoEx");
+  std::lock_guard<std::mutex> lock(driver->mutex);
+  if (overlapped && overlapped == driver->pending_write) {
+    driver->write_cancelled = true;
+    driver->pending_write = nullptr;
+    overlapped->InternalHigh = 0;
+    SetEvent(overlapped->hEvent);
+  }
+  return TRUE;
+}
+
 BOOL WINAPI FakeClearCommError(HANDLE, LPDWORD errors, LPCOMSTAT status) {
   if (driver->Call("ClearCommError")) return FALSE;
   std::lock_guard<std::mutex> lock(driver->mutex);
@@ -179,11 +219,11 @@ class WinComDeviceTest : public ::testing::Test {
     driver_.ui_thread = std::this_thread::get_id();
     driver = &driver_;
     CommApi() = WinCommApi{
-        FakeCreateFile,       FakeCloseHandle,         FakeSetupComm,
-        FakeSetCommState,     FakeSetCommTimeouts,     FakeSetCommMask,
-        FakeWaitCommEvent,    FakeGetOverlappedResult, FakeReadFile,
-        FakeClearCommError,   FakePurgeComm,           FakeGetCommModemStatus,
-        FakeOutputDebugString};
+        FakeCreateFile,    FakeCloseHandle,         FakeSetupComm,
+        FakeSetCommState,  FakeSetCommTimeouts,     FakeSetCommMask,
+        FakeWaitCommEvent, FakeGetOverlappedResult, FakeReadFile,
+        FakeWriteFile,     FakeCancelIoEx,          FakeClearCommError,
+        FakePurgeComm,     FakeGetCommModemStatus,  FakeOutputDebugString};
     port = std::make_unique<SerialPort>(ui);
     port->SetOnReceive(
         [this](std::string_view chunk) { received.emplace_back(chunk); });
@@ -264,7 +304,7 @@ TEST_F(WinComDeviceTest, OpenCallsTheDriverInOrderWithTheDeviceStateBlock) {
       ElementsAre("CreateFileW", "SetupComm 1024 1024", "SetCommState",
                   "SetCommTimeouts", "SetCommMask 0x5ff", "GetCommModemStatus",
                   "GetCommModemStatus", "GetCommModemStatus", "PurgeComm 0x3",
-                  "GetOverlappedResult", "CloseHandle"));
+                  "CancelIoEx", "GetOverlappedResult", "CloseHandle"));
   // The thread leaves its loop through the stop event and tidies up; the
   // wait it left pending is collected before its event goes.
   EXPECT_THAT(ThreadCalls(),
@@ -303,6 +343,60 @@ TEST_F(WinComDeviceTest, EveryParameterInTheDeviceStateBlock) {
               ElementsAre("CreateFileW", "SetupComm 4096 1024", "SetCommState",
                           "SetCommTimeouts", "GetCommModemStatus",
                           "GetCommModemStatus", "GetCommModemStatus"));
+}
+
+TEST_F(WinComDeviceTest, ModemControlRaisesDtrAndRtsInTheDeviceStateBlock) {
+  port->SetModemControl(true);
+  port->Open();
+  EXPECT_EQ(driver_.dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+  EXPECT_EQ(driver_.dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+  port->FlowControl().SetFlowControl(TFlowControl::fcHardware);
+  EXPECT_EQ(driver_.dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+  EXPECT_EQ(driver_.dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_HANDSHAKE));
+  port->Close();
+}
+
+TEST_F(WinComDeviceTest, WriteIsOverlappedAndItsWaitIsBounded) {
+  port->Open();
+  port->Write("AT+VCID=1\r");
+  EXPECT_EQ(driver_.written, "AT+VCID=1\r");
+
+  // The driver's own write timeout ends the write with bytes left over.
+  driver_.write_takes = 2;
+  try {
+    port->Write("ATZ\r");
+    ADD_FAILURE() << "written";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), 2);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_TIMEOUT));
+  }
+
+  // A write the driver never finishes is called off after the bound.
+  driver_.write_takes = -2;
+  try {
+    port->Write("AT\r");
+    ADD_FAILURE() << "written";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), 2);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_TIMEOUT));
+    EXPECT_EQ(e.message(),
+              u"COM Port Error: WriteFile function failed on COM1");
+  }
+  EXPECT_TRUE(driver_.write_cancelled);
+
+  // A refused write is the same failure with the driver's code.
+  driver_.write_takes = -1;
+  driver_.failing["WriteFile"] = ERROR_BAD_COMMAND;
+  try {
+    port->Write("AT\r");
+    ADD_FAILURE() << "written";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), 2);
+    EXPECT_EQ(e.WinCode(), static_cast<uint32_t>(ERROR_BAD_COMMAND));
+  }
+  driver_.failing.clear();
+  EXPECT_TRUE(port->Connected());
+  port->Close();
 }
 
 TEST_F(WinComDeviceTest, DeviceThatCannotBeOpened) {

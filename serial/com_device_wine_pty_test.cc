@@ -62,6 +62,13 @@ TEST(WinePty, OpenApplyAndReadOnARealPort) {
   port.Timeouts().SetReadInterval(-1);
   EXPECT_EQ(port.ReadBytes(text, 7), 0);
   EXPECT_EQ(port.ReadAsyncErrorCount(), 0);
+
+  // Written bytes come out at the far end.
+  port.Write("AT+VCID=1\r");
+  char answer[10] = {};
+  DWORD got = 0;
+  ASSERT_TRUE(ReadFile(writer, answer, sizeof answer, &got, nullptr));
+  EXPECT_EQ(std::string(answer, got), "AT+VCID=1\r");
   port.Close();
   CloseHandle(writer);
 

@@ -167,6 +167,24 @@ TEST_F(PortSettingsTest, FlowControlLine) {
   EXPECT_EQ(port.FlowControl().FlowControl(), TFlowControl::fcNone);
 }
 
+TEST_F(PortSettingsTest, ModemControlIsNeitherStoredNorLoaded) {
+  port.SetModemControl(true);
+  Load("FlowControl=None\r\n");
+  EXPECT_TRUE(port.ModemControl());
+  port.Open();
+  EXPECT_EQ(line->last_state.dtr_control, 1);
+  EXPECT_EQ(line->last_state.rts_control, 1);
+  port.StoreSettings(PortStoreKind::stIniFile, dir.File("new.ini"));
+  EXPECT_EQ(dir.Read("new.ini"),
+            "[ComPortCallerID]\r\n"
+            "Port=COM1\r\n"
+            "BaudRate=9600\r\n"
+            "StopBits=1\r\n"
+            "DataBits=8\r\n"
+            "Parity=None\r\n"
+            "FlowControl=None\r\n");
+}
+
 TEST_F(PortSettingsTest, LoadingIntoAnOpenPortAppliesOnceAtTheEnd) {
   port.Open();
   line->ClearCalls();

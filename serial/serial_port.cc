@@ -300,6 +300,15 @@ int SerialPort::ReadBytes(std::string& str, int count) {
   return static_cast<int>(str.size());
 }
 
+void SerialPort::Write(std::string_view bytes) {
+  if (bytes.empty()) return;
+  const DeviceResult written =
+      device_->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  if (!written)
+    throw SerialPortSystemError::ForCall(port_, com_failure::kWrite,
+                                         written.code);
+}
+
 void SerialPort::BeginUpdate() { ++update_count_; }
 
 void SerialPort::EndUpdate() {
@@ -346,6 +355,12 @@ void SerialPort::SetEventChar(uint8_t value) {
   Changed(Apply::kState);
 }
 
+void SerialPort::SetModemControl(bool on) {
+  if (on == modem_control_) return;
+  modem_control_ = on;
+  Changed(Apply::kState);
+}
+
 void SerialPort::SetDiscardNull(bool value) {
   if (value == discard_null_) return;
   discard_null_ = value;
@@ -387,6 +402,13 @@ ComDeviceState SerialPort::DeviceState() const {
   s.out_dsr_flow = flow_control_.OutDSRFlow();
   s.dtr_control = static_cast<uint8_t>(flow_control_.ControlDTR());
   s.rts_control = static_cast<uint8_t>(flow_control_.ControlRTS());
+  // Raised, where the flow control leaves the line to the program.
+  if (modem_control_) {
+    if (flow_control_.ControlDTR() == TDTRFlowControl::dtrDisable)
+      s.dtr_control = static_cast<uint8_t>(TDTRFlowControl::dtrEnable);
+    if (flow_control_.ControlRTS() == TRTSFlowControl::rtsDisable)
+      s.rts_control = static_cast<uint8_t>(TRTSFlowControl::rtsEnable);
+  }
   s.out_x = flow_control_.XonXoffOut();
   s.in_x = flow_control_.XonXoffIn();
   s.dsr_sensitivity = flow_control_.DSRSensitivity();

@@ -232,6 +232,9 @@ class SerialPort {
   // system refuses to start yields nothing and is only counted.
   int ReadBytes(std::string& str, int count);
   int ReadAsyncErrorCount() const { return read_async_error_count_; }
+  // Sends `bytes` (kind 2 when the device refuses them or does not take
+  // them within kSerialWriteTimeout).
+  void Write(std::string_view bytes);
   uint32_t ReadAsyncLastError() const { return read_async_last_error_; }
 
   // The update bracket: parameter changes inside it reach an open device
@@ -272,6 +275,11 @@ class SerialPort {
   const SerialParity& Parity() const { return parity_; }
   SerialFlowControl& FlowControl() { return flow_control_; }
   const SerialFlowControl& FlowControl() const { return flow_control_; }
+  // DTR and RTS raised while the port is open, for a device that listens
+  // only then (a modem); off, both are held low unless the flow control
+  // uses them. Not a stored setting: the source that needs it sets it.
+  bool ModemControl() const { return modem_control_; }
+  void SetModemControl(bool on);
   uint8_t EventChar() const { return event_char_; }
   void SetEventChar(uint8_t value);
   bool DiscardNull() const { return discard_null_; }
@@ -347,6 +355,7 @@ class SerialPort {
   SerialParity parity_{*this};
   SerialFlowControl flow_control_{*this};
   uint8_t event_char_ = 0;
+  bool modem_control_ = false;
   bool discard_null_ = false;
   SerialBuffer buffer_{*this};
   SerialTimeouts timeouts_{*this};

@@ -204,6 +204,54 @@ TEST_F(ComPortTest, ReadFailuresAndRefusals) {
   }
 }
 
+TEST_F(ComPortTest, WriteSendsTheBytesOrRaisesTheWriteFailure) {
+  port.Open();
+  port.Write("AT+VCID=1\r");
+  port.Write("");
+  port.Write("ATZ\r");
+  EXPECT_EQ(line->Written(), "AT+VCID=1\rATZ\r");
+
+  line->FailCall("Write", 1460);  // ERROR_TIMEOUT
+  try {
+    port.Write("AT\r");
+    FAIL() << "written";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), 2);
+    EXPECT_EQ(e.WinCode(), 1460u);
+    EXPECT_EQ(e.message(),
+              u"COM Port Error: WriteFile function failed on COM1");
+  }
+  EXPECT_EQ(line->Written(), "AT+VCID=1\rATZ\r");
+  EXPECT_TRUE(port.Connected());
+
+  // A closed port has no device to write to.
+  line->FailCall("Write", 0);
+  port.Close();
+  EXPECT_THROW(port.Write("AT\r"), SerialPortSystemError);
+}
+
+TEST_F(ComPortTest, ModemControlRaisesDtrAndRtsWhereTheFlowControlLeavesThem) {
+  port.Open();
+  EXPECT_EQ(line->last_state.dtr_control, 0);  // held low by default
+  EXPECT_EQ(line->last_state.rts_control, 0);
+  port.Close();
+
+  port.SetModemControl(true);
+  port.Open();
+  EXPECT_EQ(line->last_state.dtr_control, 1);  // enabled
+  EXPECT_EQ(line->last_state.rts_control, 1);
+  // Hardware flow control keeps RTS for its handshake.
+  port.FlowControl().SetFlowControl(TFlowControl::fcHardware);
+  EXPECT_EQ(line->last_state.dtr_control, 1);
+  EXPECT_EQ(line->last_state.rts_control, 2);
+  port.FlowControl().SetFlowControl(TFlowControl::fcNone);
+  EXPECT_EQ(line->last_state.rts_control, 1);
+  // Switched off on an open port, at once.
+  port.SetModemControl(false);
+  EXPECT_EQ(line->last_state.dtr_control, 0);
+  EXPECT_EQ(line->last_state.rts_control, 0);
+}
+
 TEST_F(ComPortTest, PropertiesThatCannotChangeWhileConnected) {
   port.Open();
   try {

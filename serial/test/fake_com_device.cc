@@ -93,6 +93,11 @@ void FakeComLine::FailWait(uint32_t code) {
   changed_.notify_all();
 }
 
+std::string FakeComLine::Written() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return written_;
+}
+
 void FakeComLine::Record(const std::string& call) {
   std::lock_guard<std::mutex> lock(mutex_);
   calls_.push_back(call);
@@ -208,6 +213,14 @@ DeviceRead FakeComDevice::Read(char* buffer, uint32_t count) {
   std::memcpy(buffer, line_->input_.data(), n);
   line_->input_.erase(0, n);
   return DeviceRead{DeviceRead::kDone, static_cast<uint32_t>(n), 0};
+}
+
+DeviceResult FakeComDevice::Write(const char* bytes, uint32_t count) {
+  const DeviceResult r = Simple("Write " + std::to_string(count));
+  std::lock_guard<std::mutex> lock(line_->mutex_);
+  if (r && !line_->open_) return DeviceResult::Fail(6);  // no handle
+  if (r) line_->written_.append(bytes, count);
+  return r;
 }
 
 DeviceResult FakeComDevice::Purge(uint32_t flags) {

@@ -44,6 +44,9 @@ class FakeComLine {
   // the port makes new wait objects (Close and Open).
   void FailWait(uint32_t code);
 
+  // Everything written to the device so far.
+  std::string Written();
+
   ComDeviceState last_state;
   ComDeviceTimeouts last_timeouts;
 
@@ -61,6 +64,7 @@ class FakeComLine {
   std::deque<DeviceWait> waits_;
   uint32_t wait_failure_ = 0;
   std::string input_;
+  std::string written_;
   bool stop_ = false;
   bool open_ = false;
 };
@@ -82,6 +86,7 @@ class FakeComDevice : public ComDevice {
   void SetCurrentThreadPriority(ThreadPriority priority) override;
   DeviceResult ClearErrors(uint32_t& errors, uint32_t& input_count) override;
   DeviceRead Read(char* buffer, uint32_t count) override;
+  DeviceResult Write(const char* bytes, uint32_t count) override;
   DeviceResult Purge(uint32_t flags) override;
   DeviceResult ModemStatus(uint32_t& status) override;
   void Close() override;
