@@ -24,6 +24,8 @@ FramedSerialSource::FramedSerialSource(SerialConnection& connection,
 bool FramedSerialSource::Start(const WindowSettings&) {
   framing_.SetMarkers(DecodeMarker(store_.ReadValue(kCallerIdBaslamaString)),
                       DecodeMarker(store_.ReadValue(kCallerIdBitisString)));
+  // As the flow control says, also after the modem source raised them.
+  connection_.Line().SetModemControl(false);
   connection_.Open(settings_folder_ + kPortSettingsFileName,
                    [this](std::string_view bytes) { Receive(bytes); });
   return true;

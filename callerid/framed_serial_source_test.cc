@@ -54,7 +54,9 @@ TEST_F(FramedSerialSourceTest, StartsWithTheStoredMarkersAndPortSettings) {
   store.WriteValue(kCallerIdBitisString, u"#3");
   source.Stop();
   journal.clear();
+  line.modem_control = true;  // the modem source ran meanwhile
   EXPECT_TRUE(source.Start({}));
+  EXPECT_FALSE(line.modem_control);
   EXPECT_THAT(journal,
               ElementsAre("serial load C:\\Orvanta\\calleridcomport.ini",
                           "serial open"));
