@@ -1,14 +1,14 @@
 // Measures the serial-to-datagram path of the Linux program from outside,
 // against the two reference relays in this folder, and prints one table:
 // latency (calls taken in turn by the three), a burst, the idle cost with the
-// port open, and the footprint; then a second copy of the program with the
-// modem source, taking calls in turn with the framed source's copy, each on a
-// pseudo-terminal of its own. The floor relay is the least one thread can
-// do; the hand-over relay adds only the program's design, an event thread
-// handing each event to a second thread. Their difference is the hand-over's
-// price on this machine, the rest is the program's own. Run it through
-// tools/bench, which builds what it needs and gives it a private network
-// namespace: both relays send to the limited broadcast address.
+// port open, and the footprint; then two more copies of the program, one with
+// the modem source and one with the framed source, on one processor and each
+// on a pseudo-terminal of its own, taking calls in turn. The floor relay is the
+// least one thread can do; the hand-over relay adds only the program's design,
+// an event thread handing each event to a second thread. Their difference is
+// the hand-over's price on this machine, the rest is the program's own. Run it
+// through tools/bench, which builds what it needs and gives it a private
+// network namespace: both relays send to the limited broadcast address.
 //
 // It prints figures only; nothing here passes or fails on time.
 
@@ -231,26 +231,20 @@ struct Relay {
   bool modem = false;  // a modem's report instead of a framed packet
 };
 
-// What comes before a call's timed bytes: for a modem, the ring and the
-// report's first lines, so that the time runs from the NMBR line alone. The
-// program has handled them and is idle again, as a framed source's program
-// is before its packet, when the NMBR line is written.
-void Prepare(Relay& relay, int64_t gap_us) {
-  if (!relay.modem) return;
-  relay.line->Write("\r\nRING\r\n\r\nDATE = 1211\r\nTIME = 0130\r\n");
-  SleepUs(gap_us);
-}
-
-// The bytes that complete the call with `number`.
+// The bytes of the call with `number`. A modem's is its ring and its report
+// up to the NMBR line, as a modem writes them out together once it has
+// decoded the caller-ID burst: the time runs from the end of that line, and
+// the program reads the lines before it on the way.
 std::string CallBytes(const Relay& relay, const std::string& number) {
-  return relay.modem ? "NMBR = " + number + "\r\n" : "S" + number + "E";
+  if (!relay.modem) return "S" + number + "E";
+  return "\r\nRING\r\n\r\nDATE = 1211\r\nTIME = 0130\r\nNMBR = " + number +
+         "\r\n";
 }
 
 // Sends calls until one comes through (the relay has opened its device).
 void WarmUp(Relay& relay, int& sequence) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string number = std::to_string(++sequence);
-    Prepare(relay, 2000);
     relay.line->Write(CallBytes(relay, number));
     if (auto got = relay.listener->Receive(200)) {
       relay.listener->Drain();
@@ -261,10 +255,9 @@ void WarmUp(Relay& relay, int& sequence) {
 }
 
 // The call's latency in ns, or -1 when its datagram never came.
-int64_t MeasureCall(Relay& relay, int& sequence, int64_t gap_us) {
+int64_t MeasureCall(Relay& relay, int& sequence) {
   const std::string number = std::to_string(++sequence);
   const std::string expected = Datagram(number);
-  Prepare(relay, gap_us);
   const std::string packet = CallBytes(relay, number);
   const int64_t start = NowNs();
   relay.line->Write(packet);
@@ -441,9 +434,10 @@ Options ParseOptions(int argc, char** argv) {
 
 // The program in a folder of its own, set up for a serial device (or a
 // modem) on `line` announcing to `port`, with no display and a home of its
-// own.
+// own; every thread of it on processor `cpu` when that is not -1.
 pid_t StartProgram(const Options& options, const fs::path& folder,
-                   const PtyPair& line, int port, bool modem = false) {
+                   const PtyPair& line, int port, bool modem = false,
+                   int cpu = -1) {
   fs::create_directories(folder / "home");
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
@@ -453,7 +447,11 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
     WriteSerialSettings(folder, line.device(), static_cast<uint16_t>(port));
   }
   const std::string output = (folder / "output.txt").string();
-  const pid_t pid = Spawn({program.string()},
+  std::vector<std::string> command = {program.string()};
+  if (cpu >= 0) {
+    command.insert(command.begin(), {"taskset", "-c", std::to_string(cpu)});
+  }
+  const pid_t pid = Spawn(command,
                           {{"QT_QPA_PLATFORM", "offscreen"},
                            {"DISPLAY", ""},
                            {"WAYLAND_DISPLAY", ""},
@@ -518,24 +516,28 @@ int Run(const Options& options) {
   PtyPair floor_line(folder, "floor");
   PtyPair handover_line(folder, "handover");
   PtyPair modem_line(folder, "modem");
+  PtyPair framed_line(folder, "framed");
   Listener program_listener;
   Listener floor_listener;
   Listener handover_listener;
   Listener modem_listener;
+  Listener framed_listener;
 
   Relay program{"program", &program_line, &program_listener, 0, {}, 0};
   Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
   Relay handover{
       "hand-over relay", &handover_line, &handover_listener, 0, {}, 0};
+  // Two more copies of the program, the modem source's and the framed
+  // source's, both on the last processor: which processor a copy runs on,
+  // and what else runs there, would otherwise weigh more than the source.
   Relay modem{"modem program", &modem_line, &modem_listener, 0, {}, 0, true};
-  // The first program again, its calls in the modem's rounds counted apart.
-  Relay framed{
-      "program, framed source", &program_line, &program_listener, 0, {}, 0};
+  Relay framed{"framed program", &framed_line, &framed_listener, 0, {}, 0};
+  const int last_cpu = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
   struct Stopper {
     Relay& relay;
     ~Stopper() { Stop(relay.pid); }
   } stop_program{program}, stop_floor{floor}, stop_handover{handover},
-      stop_modem{modem};
+      stop_modem{modem}, stop_framed{framed};
 
   std::fprintf(stderr, "bench: starting the program and the relays\n");
   program.pid = StartProgram(options, folder / "program", program_line,
@@ -547,12 +549,15 @@ int Run(const Options& options) {
                         std::to_string(handover_listener.port())},
                        {}, (folder / "handover-output.txt").string());
   modem.pid = StartProgram(options, folder / "modem", modem_line,
-                           modem_listener.port(), true);
+                           modem_listener.port(), true, last_cpu);
   AnswerModem(modem_line);
+  framed.pid = StartProgram(options, folder / "framed", framed_line,
+                            framed_listener.port(), false, last_cpu);
   int sequence = 0;
   Relay* const relays[] = {&program, &floor, &handover};
   for (Relay* relay : relays) WarmUp(*relay, sequence);
   WarmUp(modem, sequence);
+  WarmUp(framed, sequence);
 
   std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
                options.calls);
@@ -565,7 +570,7 @@ int Run(const Options& options) {
     int64_t round_ns[3];
     for (int k = 0; k < 3; ++k) {
       const int which = (i + k) % 3;
-      round_ns[which] = MeasureCall(*relays[which], sequence, options.gap_us);
+      round_ns[which] = MeasureCall(*relays[which], sequence);
       SleepUs(options.gap_us);
     }
     if (round_ns[0] > 0 && round_ns[1] > 0)
@@ -584,14 +589,16 @@ int Run(const Options& options) {
     int64_t round_ns[2];
     for (int k = 0; k < 2; ++k) {
       const int which = (i + k) % 2;
-      round_ns[which] = MeasureCall(*sources[which], sequence, options.gap_us);
+      round_ns[which] = MeasureCall(*sources[which], sequence);
       SleepUs(options.gap_us);
     }
     if (round_ns[0] > 0 && round_ns[1] > 0)
       modem_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
   }
-  Stop(modem.pid);
-  modem.pid = 0;
+  for (Relay* source : sources) {
+    Stop(source->pid);
+    source->pid = 0;
+  }
 
   std::fprintf(stderr, "bench: burst of %d packets\n", options.burst);
   const Burst program_burst = RunBurst(program, options.burst, 1000000);
