@@ -1,12 +1,14 @@
 // Measures the serial-to-datagram path of the Linux program from outside,
 // against the two reference relays in this folder, and prints one table:
 // latency (calls taken in turn by the three), a burst, the idle cost with the
-// port open, and the footprint. The floor relay is the least one thread can
-// do; the hand-over relay adds only the program's design, an event thread
-// handing each event to a second thread. Their difference is the hand-over's
-// price on this machine, the rest is the program's own. Run it through
-// tools/bench, which builds what it needs and gives it a private network
-// namespace: both relays send to the limited broadcast address.
+// port open, and the footprint; then two more copies of the program, one with
+// the modem source and one with the framed source, on one processor and each
+// on a pseudo-terminal of its own, taking calls in turn. The floor relay is the
+// least one thread can do; the hand-over relay adds only the program's design,
+// an event thread handing each event to a second thread. Their difference is
+// the hand-over's price on this machine, the rest is the program's own. Run it
+// through tools/bench, which builds what it needs and gives it a private
+// network namespace: both relays send to the limited broadcast address.
 //
 // It prints figures only; nothing here passes or fails on time.
 
@@ -143,6 +145,15 @@ class PtyPair {
     if (log_) fclose(log_);
   }
   const std::string& device() const { return device_; }
+  // What the device end sent, as soon as anything has; empty after
+  // `timeout_ms`.
+  std::string Read(int timeout_ms) {
+    pollfd wait{far_, POLLIN, 0};
+    if (poll(&wait, 1, timeout_ms) <= 0) return {};
+    char buffer[512];
+    const ssize_t n = read(far_, buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
+  }
   void Write(const std::string& bytes) {
     if (write(far_, bytes.data(), bytes.size()) !=
         static_cast<ssize_t>(bytes.size())) {
@@ -217,13 +228,24 @@ struct Relay {
   pid_t pid = 0;
   std::vector<int64_t> latencies_ns;
   int lost = 0;
+  bool modem = false;  // a modem's report instead of a framed packet
 };
+
+// The bytes of the call with `number`. A modem's is its ring and its report
+// up to the NMBR line, as a modem writes them out together once it has
+// decoded the caller-ID burst: the time runs from the end of that line, and
+// the program reads the lines before it on the way.
+std::string CallBytes(const Relay& relay, const std::string& number) {
+  if (!relay.modem) return "S" + number + "E";
+  return "\r\nRING\r\n\r\nDATE = 1211\r\nTIME = 0130\r\nNMBR = " + number +
+         "\r\n";
+}
 
 // Sends calls until one comes through (the relay has opened its device).
 void WarmUp(Relay& relay, int& sequence) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string number = std::to_string(++sequence);
-    relay.line->Write("S" + number + "E");
+    relay.line->Write(CallBytes(relay, number));
     if (auto got = relay.listener->Receive(200)) {
       relay.listener->Drain();
       return;
@@ -236,7 +258,7 @@ void WarmUp(Relay& relay, int& sequence) {
 int64_t MeasureCall(Relay& relay, int& sequence) {
   const std::string number = std::to_string(++sequence);
   const std::string expected = Datagram(number);
-  const std::string packet = "S" + number + "E";
+  const std::string packet = CallBytes(relay, number);
   const int64_t start = NowNs();
   relay.line->Write(packet);
   for (;;) {
@@ -410,16 +432,26 @@ Options ParseOptions(int argc, char** argv) {
   return options;
 }
 
-// The program in a folder of its own, set up for a serial device on `line`
-// announcing to `port`, with no display and a home of its own.
+// The program in a folder of its own, set up for a serial device (or a
+// modem) on `line` announcing to `port`, with no display and a home of its
+// own; every thread of it on processor `cpu` when that is not -1.
 pid_t StartProgram(const Options& options, const fs::path& folder,
-                   const PtyPair& line, int port) {
+                   const PtyPair& line, int port, bool modem = false,
+                   int cpu = -1) {
   fs::create_directories(folder / "home");
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
-  WriteSerialSettings(folder, line.device(), static_cast<uint16_t>(port));
+  if (modem) {
+    WriteModemSettings(folder, line.device(), static_cast<uint16_t>(port));
+  } else {
+    WriteSerialSettings(folder, line.device(), static_cast<uint16_t>(port));
+  }
   const std::string output = (folder / "output.txt").string();
-  const pid_t pid = Spawn({program.string()},
+  std::vector<std::string> command = {program.string()};
+  if (cpu >= 0) {
+    command.insert(command.begin(), {"taskset", "-c", std::to_string(cpu)});
+  }
+  const pid_t pid = Spawn(command,
                           {{"QT_QPA_PLATFORM", "offscreen"},
                            {"DISPLAY", ""},
                            {"WAYLAND_DISPLAY", ""},
@@ -435,6 +467,21 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
   }
   Stop(pid);
   Fail("the program did not start:\n" + ReadFile(output));
+}
+
+// Answers the program's modem set-up as a modem does: OK to every command,
+// until it has sent the enable command.
+void AnswerModem(PtyPair& line) {
+  std::string received;
+  const int64_t deadline = NowNs() + 20000000000;
+  while (received.find("AT+VCID=1\r") == std::string::npos) {
+    if (NowNs() > deadline) Fail("the modem program sent no enable command");
+    const std::string bytes = line.Read(200);
+    for (char c : bytes) {
+      if (c == '\r') line.Write("\r\nOK\r\n");
+    }
+    received += bytes;
+  }
 }
 
 std::string Fixed(double value, int decimals) {
@@ -468,18 +515,29 @@ int Run(const Options& options) {
   PtyPair program_line(folder, "program");
   PtyPair floor_line(folder, "floor");
   PtyPair handover_line(folder, "handover");
+  PtyPair modem_line(folder, "modem");
+  PtyPair framed_line(folder, "framed");
   Listener program_listener;
   Listener floor_listener;
   Listener handover_listener;
+  Listener modem_listener;
+  Listener framed_listener;
 
   Relay program{"program", &program_line, &program_listener, 0, {}, 0};
   Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
   Relay handover{
       "hand-over relay", &handover_line, &handover_listener, 0, {}, 0};
+  // Two more copies of the program, the modem source's and the framed
+  // source's, both on the last processor: which processor a copy runs on,
+  // and what else runs there, would otherwise weigh more than the source.
+  Relay modem{"modem program", &modem_line, &modem_listener, 0, {}, 0, true};
+  Relay framed{"framed program", &framed_line, &framed_listener, 0, {}, 0};
+  const int last_cpu = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
   struct Stopper {
     Relay& relay;
     ~Stopper() { Stop(relay.pid); }
-  } stop_program{program}, stop_floor{floor}, stop_handover{handover};
+  } stop_program{program}, stop_floor{floor}, stop_handover{handover},
+      stop_modem{modem}, stop_framed{framed};
 
   std::fprintf(stderr, "bench: starting the program and the relays\n");
   program.pid = StartProgram(options, folder / "program", program_line,
@@ -490,9 +548,16 @@ int Run(const Options& options) {
   handover.pid = Spawn({options.handover, handover_line.device(),
                         std::to_string(handover_listener.port())},
                        {}, (folder / "handover-output.txt").string());
+  modem.pid = StartProgram(options, folder / "modem", modem_line,
+                           modem_listener.port(), true, last_cpu);
+  AnswerModem(modem_line);
+  framed.pid = StartProgram(options, folder / "framed", framed_line,
+                            framed_listener.port(), false, last_cpu);
   int sequence = 0;
   Relay* const relays[] = {&program, &floor, &handover};
   for (Relay* relay : relays) WarmUp(*relay, sequence);
+  WarmUp(modem, sequence);
+  WarmUp(framed, sequence);
 
   std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
                options.calls);
@@ -514,6 +579,26 @@ int Run(const Options& options) {
       handover_ratios_permille.push_back(round_ns[0] * 1000 / round_ns[2]);
   }
   const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
+
+  std::fprintf(stderr,
+               "bench: modem source against framed source, %d calls each\n",
+               options.calls);
+  std::vector<int64_t> modem_ratios_permille;
+  Relay* const sources[] = {&framed, &modem};
+  for (int i = 0; i < options.calls; ++i) {
+    int64_t round_ns[2];
+    for (int k = 0; k < 2; ++k) {
+      const int which = (i + k) % 2;
+      round_ns[which] = MeasureCall(*sources[which], sequence);
+      SleepUs(options.gap_us);
+    }
+    if (round_ns[0] > 0 && round_ns[1] > 0)
+      modem_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
+  }
+  for (Relay* source : sources) {
+    Stop(source->pid);
+    source->pid = 0;
+  }
 
   std::fprintf(stderr, "bench: burst of %d packets\n", options.burst);
   const Burst program_burst = RunBurst(program, options.burst, 1000000);
@@ -608,6 +693,26 @@ int Run(const Options& options) {
     Row("size: " + label + " (KB)",
         stat(path.c_str(), &info) == 0 ? Fixed(info.st_size / 1024.0, 0) : "-");
   }
+
+  // The modem source: from the end of its report's NMBR line to the
+  // datagram, against a framed packet's end on the other copy, in turn.
+  std::printf("\n");
+  Row("source", "modem", "framed", "", "modem/framed");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+  for (const auto& [what, fraction] :
+       {std::pair{"latency p50, last line -> datagram (us)", 0.50},
+        std::pair{"latency p99, last line -> datagram (us)", 0.99}}) {
+    const double p_modem = Percentile(modem.latencies_ns, fraction);
+    const double p_framed = Percentile(framed.latencies_ns, fraction);
+    Row(what, Fixed(p_modem, 1), Fixed(p_framed, 1), "",
+        ratio(p_modem, p_framed));
+  }
+  Row("latency p50 of call-by-call ratios", "", "", "",
+      Fixed(Percentile(modem_ratios_permille, 0.50), 2));
+  Row("latency calls measured / lost", calls_text(modem), calls_text(framed));
   return 0;
 }
 

@@ -44,8 +44,12 @@ void FramedSerialSource::Receive(std::string_view bytes) {
       const std::string number =
           CutNumber(body, ReadInteger(store_, kCallerIdNoBaslama),
                     ReadInteger(store_, kCallerIdNoUzunluk));
+      const std::string line =
+          CutLine(body, ReadInteger(store_, kCallerIdHatBaslama),
+                  ReadInteger(store_, kCallerIdHatUzunluk));
       Call call;
-      call.number = FromAnsi(number);  // on line "0", the default
+      call.number = FromAnsi(number);
+      call.line = FromAnsi(line);
       call.origin = CallOrigin::kFramedSerial;
       calls_.Announce(std::move(call));
     } catch (...) {

@@ -75,6 +75,22 @@ TEST_F(FramedSerialSourceTest,
   EXPECT_EQ(sink.calls[0].origin, CallOrigin::kFramedSerial);
 }
 
+// A multi-line box puts the line before the number; the line's place is
+// read at every packet like the number's, and a packet too short for it
+// still goes out, on line "0".
+TEST_F(FramedSerialSourceTest, TheLineIsCutFromThePacketWhenItsPlaceIsSet) {
+  Position(4, 0);
+  store.WriteValue(kCallerIdHatBaslama, 1);
+  store.WriteValue(kCallerIdHatUzunluk, 2);
+  line.Receive("S01 05321234567E");
+  line.Receive("S 2 5551234E");
+  line.Receive("S\r\nE");
+  store.WriteValue(kCallerIdHatBaslama, 0);
+  line.Receive("S07 5551234E");
+  EXPECT_THAT(Calls(),
+              ElementsAre("01:05321234567", "2:5551234", "0:", "0:5551234"));
+}
+
 TEST_F(FramedSerialSourceTest, NumberIsConvertedThroughTheCodePage) {
   Position(1, 0);
   line.Receive(

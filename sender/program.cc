@@ -82,11 +82,14 @@ Program::Program(Shell& shell, ProgramOptions options)
                                              : MakePlatformSerialDevice()),
       retry_(MakeRetryTimer(handover_)),
       serial_(line_, *retry_, *this, log_),
+      modem_timer_(MakeModemTimer(handover_)),
       devices_(options.devices ? options.devices(*this)
                                : MakeDeviceControlFactory(*this)),
       cid2_(*devices_, announcer_, *this),
       arg_(*devices_, announcer_, *this, log_),
       framed_(serial_, store_, announcer_, shell.SettingsFolder()),
+      modem_(serial_, store_, announcer_, log_, *this, *modem_timer_,
+             shell.SettingsFolder()),
       engine_(EngineParts{store_, broadcast_, *this, log_}) {
   handover_.SetFailureSink(
       [this](const std::u16string& message) { ReportError(message); });
@@ -99,6 +102,7 @@ Program::Program(Shell& shell, ProgramOptions options)
   engine_.AddSource(kSourceCid2, cid2_);
   engine_.AddSource(kSourceArg, arg_);
   engine_.AddSource(kSourceFramedSerial, framed_);
+  engine_.AddSource(kSourceModem, modem_);
 
   // A failure inside a receive dispatch is reported, posted so that the
   // error box never holds up the port's event thread.

@@ -538,6 +538,38 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   EXPECT_TRUE(Errors().empty());
 }
 
+// The modem is one of the program's sources: the stored type 3 opens the
+// port with DTR and RTS raised, sets the modem up through it and announces
+// its calls on the stored line label.
+TEST_F(SettingsPresenterTest, AStoredModemIsSetUpAndHeardThroughThePort) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=3\r\nMODEMHAT=1\r\n");
+  SettingsPresenter& main = Start();
+  EXPECT_EQ(view_.radio, 3);
+  EXPECT_TRUE(view_.Shown(SettingsShown::kModemPanel));
+  ASSERT_TRUE(program_->Port().Connected());
+  EXPECT_EQ(line_->last_state.dtr_control,
+            static_cast<uint8_t>(TDTRFlowControl::dtrEnable));
+  EXPECT_EQ(line_->last_state.rts_control,
+            static_cast<uint8_t>(TRTSFlowControl::rtsEnable));
+  EXPECT_EQ(line_->Written(), "ATZ\r");
+  auto serve_until = [&](const std::function<bool()>& done) {
+    program_->Handover().ServeUntil(done);
+  };
+
+  line_->Receive("ATZ\r\r\nOK\r\n");
+  serve_until([&] { return line_->Written() == "ATZ\rAT+VCID=1\r"; });
+  line_->Receive("AT+VCID=1\r\r\nOK\r\n");
+  const auto& log = main.Form().Log().Lines();
+  serve_until([&] { return !log.empty(); });
+  line_->Receive("\r\nRING\r\n\r\nNMBR = 05321234567\r\n");
+  serve_until([&] { return log.size() == 2; });
+  EXPECT_EQ(
+      std::vector<std::u16string>(log.begin(), log.end()),
+      (std::vector<std::u16string>{u"Modem hazır (AT+VCID=1)",
+                                   u"Kanal No : 1   Caller ID : 05321234567"}));
+  EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(SettingsPresenterTest, ADroppedComportClickOpensNoDialog) {
   Start();
   shell_.tick_count = 100000;

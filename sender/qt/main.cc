@@ -160,6 +160,17 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     orvanta::Program program(shell);
+    if (headless) {
+      // The log pane is never seen: its lines come out with the messages
+      // (for the service, into the journal).
+      program.Log().SetEcho([](const std::vector<std::u16string>& lines) {
+        std::string text;
+        for (const std::u16string& line : lines)
+          text += "orvanta: " + orvanta::Utf16ToUtf8(line) + "\n";
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+      });
+    }
     orvanta::SettingsPresenterOptions options;
     options.show_window_at_start = command.show_window;
     orvanta::SettingsPresenter main_window(view, shell, program,

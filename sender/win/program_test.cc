@@ -296,6 +296,19 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_TRUE(
       WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
 
+  // "Modem": its own options and log in the serial panel's place; the
+  // line its calls go out on is "0" until the user names another.
+  program.Click(kIdRadioItem0 + 3);
+  ASSERT_TRUE(WaitUntil([&] {
+    return Visible(program, kIdModemPanel) && !Visible(program, kIdSerialPanel);
+  }));
+  EXPECT_EQ(TextOf(program.Control(kIdModemCommands)), L"");
+  EXPECT_EQ(TextOf(program.Control(kIdModemLine)), L"0");
+  EXPECT_TRUE(Visible(program, kIdModemLogPane));
+  Screenshot(program.main_window(), L"settings-modem.png");
+  program.Click(kIdRadioItem0 + 2);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdSerialPanel); }));
+
   // The close box only hides; the program stays in the tray.
   PostMessageW(program.main_window(), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(
