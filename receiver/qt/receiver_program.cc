@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QMenu>
-#include <QMetaObject>
 #include <QSystemTrayIcon>
 
 #include <cstdio>
@@ -120,10 +119,8 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
     : shell_(headless),
       app_(shell_, launcher_, std::move(folder)),
       port_override_(port_override) {
-  handover_.SetWake([this] {
-    QMetaObject::invokeMethod(
-        &shell_, [this] { handover_.ServePending(); }, Qt::QueuedConnection);
-  });
+  wake_.SetServe([this] { handover_.ServePending(); });
+  handover_.SetWake([this] { wake_.Wake(); });
   handover_.SetFailureSink(
       [this](const std::u16string& text) { shell_.ReportProblem(text); });
   app_.Load();

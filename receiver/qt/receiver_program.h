@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/ui_handover.h"
+#include "desktop/qt/wake_descriptor.h"
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"
 #include "receiver/qt/history_window.h"
@@ -74,6 +75,9 @@ class ReceiverProgram {
   QtReceiverShell shell_;
   SystemHookLauncher launcher_;
   ReceiverApp app_;
+  // Wakes that come while the user-interface thread is busy are served in
+  // one go: a flood of datagrams must not pile up one event per datagram.
+  WakeDescriptor wake_;
   UiHandover handover_;
   uint16_t port_override_;
   std::unique_ptr<CallListener> listener_;

@@ -108,10 +108,18 @@ void WinReceiverShell::ReportProblem(const std::u16string& text) {
 WinReceiverProgram::WinReceiverProgram(std::u16string folder,
                                        TrayIcon::NotifyFunction notify)
     : shell_(std::move(notify)), app_(shell_, launcher_, std::move(folder)) {
-  shell_.tray().on_wake = [this] { handover_.ServePending(); };
+  shell_.tray().on_wake = [this] {
+    wake_posted_ = false;
+    handover_.ServePending();
+  };
+  // One wake message waits at a time: a flood of datagrams must not fill
+  // the message queue with one message per datagram.
   const HWND tray_window = shell_.tray().hwnd();
-  handover_.SetWake([tray_window] {
-    PostMessageW(tray_window, ReceiverTray::kWakeMessage, 0, 0);
+  handover_.SetWake([this, tray_window] {
+    if (wake_posted_.exchange(true)) return;
+    if (!PostMessageW(tray_window, ReceiverTray::kWakeMessage, 0, 0)) {
+      wake_posted_ = false;
+    }
   });
   handover_.SetFailureSink(
       [this](const std::u16string& text) { shell_.ReportProblem(text); });

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -92,6 +93,7 @@ class WinReceiverProgram {
   SystemHookLauncher launcher_;
   ReceiverApp app_;
   UiHandover handover_;
+  std::atomic<bool> wake_posted_{false};
   std::unique_ptr<CallListener> listener_;
 };
 
