@@ -1,8 +1,6 @@
 #include "receiver/qt/receiver_program.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QFileDialog>
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -32,20 +30,10 @@ QtReceiverShell::~QtReceiverShell() = default;
 
 void QtReceiverShell::Attach(ReceiverApp& app) {
   app_ = &app;
-  window_ = std::make_unique<HistoryWindow>(
-      HistoryWindow::Source{[&app] { return app.HistorySize(); },
-                            [&app](size_t row) -> const HistoryEntry& {
-                              return app.HistoryRow(row);
-                            }},
-      HistoryWindow::Actions{[&app](size_t row) { app.CopyNumber(row); },
-                             [this] { ImportPhoneBook(); },
-                             [this, &app] {
-                               app.ReloadPhoneBook();
-                               window_->SetStatus(
-                                   ToQString(u"Rehber yeniden y\u00fcklendi."));
-                             }});
+  window_ = std::make_unique<HistoryWindow>();
   window_->setWindowIcon(ReceiverIcon());
-  window_->Refresh();
+  presenter_ = std::make_unique<HistoryPresenter>(*window_, app);
+  window_->SetListener(presenter_.get());
 
   QAction* history = menu_->addAction(ToQString(u"Arama Ge\u00e7mi\u015fi"));
   QAction* quit = menu_->addAction(ToQString(u"Program\u0131 Kapat"));
@@ -82,36 +70,17 @@ void QtReceiverShell::ShowNotification(const std::u16string& title,
   }
 }
 
-void QtReceiverShell::ShowHistoryWindow() {
-  window_->show();
-  window_->raise();
-  window_->activateWindow();
+bool QtReceiverShell::HasTray() const {
+  return tray_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void QtReceiverShell::HistoryChanged() { window_->Refresh(); }
+void QtReceiverShell::ShowHistoryWindow() { presenter_->Show(); }
 
-void QtReceiverShell::CopyToClipboard(const std::u16string& text) {
-  QGuiApplication::clipboard()->setText(ToQString(text));
-  window_->SetStatus(ToQString(u"Kopyaland\u0131: " + text));
-}
+void QtReceiverShell::HistoryChanged() { presenter_->CallAdded(); }
 
 void QtReceiverShell::ReportProblem(const std::u16string& text) {
   std::fprintf(stderr, "orvanta-alici: %s\n", Utf16ToUtf8(text).c_str());
-  if (window_) window_->SetStatus(ToQString(text));
-}
-
-void QtReceiverShell::ImportPhoneBook() {
-  const QString path = QFileDialog::getOpenFileName(
-      window_.get(), ToQString(u"Rehber \u0130\u00e7e Aktar"), QString(),
-      ToQString(u"Rehber (*.csv *.txt);;T\u00fcm dosyalar (*)"));
-  if (path.isEmpty()) return;
-  try {
-    const int added = app_->ImportPhoneBook(FromQString(path));
-    window_->SetStatus(
-        ToQString(IntToText(added) + u" ki\u015fi rehbere eklendi."));
-  } catch (const Failure& failure) {
-    ReportProblem(failure.message());
-  }
+  if (presenter_) presenter_->ReportProblem(text);
 }
 
 ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
