@@ -40,6 +40,8 @@ void QtReceiverShell::Attach(ReceiverApp& app) {
   connect(history, &QAction::triggered, this, [this] { ShowHistoryWindow(); });
   connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
   if (headless_) return;
+  notifications_ = std::make_unique<DesktopNotifications>(
+      [this] { app_->NotificationClicked(); });
   tray_ = new QSystemTrayIcon(ReceiverIcon(), this);
   tray_->setToolTip(ToQString(u"Orvanta Al\u0131c\u0131"));
   tray_->setContextMenu(menu_.get());
@@ -58,6 +60,19 @@ void QtReceiverShell::Attach(ReceiverApp& app) {
 void QtReceiverShell::ShowNotification(const std::u16string& title,
                                        const std::u16string& text) {
   last_notification_ = ToQString(title) + QLatin1Char('\n') + ToQString(text);
+  // The desktop's notification service first: it shows also where there is
+  // no tray. The tray's balloon where there is no such service, or it
+  // refuses.
+  if (notifications_ && notifications_->Available()) {
+    notifications_->Show(ToQString(title), ToQString(text),
+                         [this, title, text] { ShowInTray(title, text); });
+    return;
+  }
+  ShowInTray(title, text);
+}
+
+void QtReceiverShell::ShowInTray(const std::u16string& title,
+                                 const std::u16string& text) {
   if (tray_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_->showMessage(ToQString(title), ToQString(text),
                        QSystemTrayIcon::Information, 10000);

@@ -12,6 +12,7 @@
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"
 #include "receiver/history_presenter.h"
+#include "receiver/qt/desktop_notifications.h"
 #include "receiver/qt/history_window.h"
 #include "receiver/receiver_app.h"
 
@@ -20,8 +21,9 @@ class QSystemTrayIcon;
 
 namespace orvanta {
 
-// The Qt shell of the receiver: tray icon and menu, the notification (Qt's
-// tray message), the history window and its presenter. Without a screen
+// The Qt shell of the receiver: tray icon and menu, the notification (the
+// desktop's notification service, else Qt's tray message), the history
+// window and its presenter. Without a screen
 // (Qt's offscreen platform) notifications and problems go to the terminal.
 class QtReceiverShell : public QObject, public ReceiverShell {
   Q_OBJECT
@@ -48,12 +50,15 @@ class QtReceiverShell : public QObject, public ReceiverShell {
   const QString& LastNotification() const { return last_notification_; }
 
  private:
+  void ShowInTray(const std::u16string& title, const std::u16string& text);
+
   bool headless_;
   ReceiverApp* app_ = nullptr;
   std::unique_ptr<QMenu> menu_;
   QSystemTrayIcon* tray_ = nullptr;
   std::unique_ptr<HistoryWindow> window_;
   std::unique_ptr<HistoryPresenter> presenter_;
+  std::unique_ptr<DesktopNotifications> notifications_;
   QString last_notification_;
 };
 
