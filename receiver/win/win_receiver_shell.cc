@@ -32,6 +32,7 @@ WinReceiverShell::WinReceiverShell(TrayIcon::NotifyFunction notify)
 }
 
 WinReceiverShell::~WinReceiverShell() {
+  if (window_) window_->SetListener(nullptr);
   presenter_.reset();
   window_.reset();
   tray_->Remove();
