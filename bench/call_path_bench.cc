@@ -10,6 +10,9 @@
 // through tools/bench, which builds what it needs and gives it a private
 // network namespace: both relays send to the limited broadcast address.
 //
+// With --receiver it also floods the receiver with distinct calls and prints
+// its memory before and after.
+//
 // It prints figures only; nothing here passes or fails on time.
 
 #include <arpa/inet.h>
@@ -390,6 +393,9 @@ struct Options {
   int idle_seconds = 30;
   int gap_us = 2000;
   std::vector<std::pair<std::string, std::string>> sizes;
+  // The receiver's memory over a long run of distinct calls.
+  std::string receiver;
+  int receiver_calls = 500000;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -414,6 +420,10 @@ Options ParseOptions(int argc, char** argv) {
       options.idle_seconds = std::stoi(value());
     else if (arg == "--gap-us")
       options.gap_us = std::stoi(value());
+    else if (arg == "--receiver")
+      options.receiver = value();
+    else if (arg == "--receiver-calls")
+      options.receiver_calls = std::stoi(value());
     else if (arg == "--size") {
       const std::string spec = value();
       const size_t eq = spec.find('=');
@@ -423,12 +433,14 @@ Options ParseOptions(int argc, char** argv) {
       Fail("unknown argument " + arg);
     }
   }
-  if (options.program.empty() || options.floor.empty() ||
-      options.handover.empty())
+  // The receiver alone, or the call path with or without it.
+  const bool call_path = !options.program.empty() || options.receiver.empty();
+  if (call_path && (options.program.empty() || options.floor.empty() ||
+                    options.handover.empty()))
     Fail(
         "usage: call_path_bench --program PATH --floor PATH --handover PATH "
         "[--calls N] [--burst N] [--idle-seconds S] [--gap-us US] "
-        "[--size LABEL=PATH]...");
+        "[--size LABEL=PATH]... [--receiver PATH [--receiver-calls N]]");
   return options;
 }
 
@@ -500,6 +512,121 @@ void Row(const std::string& what, const std::string& program,
               floor_ratio.c_str(), handover_ratio.c_str());
 }
 
+struct ReceiverMemory {
+  double rss_before_mb = NAN;
+  double rss_after_mb = NAN;
+  int sent = 0;
+  bool kept_the_last = false;
+  double seconds = 0;
+};
+
+// The receiver in a folder of its own, flooded with distinct valid calls on
+// the namespace's loopback: the sender keeps up to a few hundred calls ahead
+// of what the history file shows, so the receiver is busy the whole time,
+// as under a flood, while its queue drops few of them.
+ReceiverMemory MeasureReceiver(const Options& options, const fs::path& root) {
+  constexpr int kPort = 28900;
+  constexpr int kAhead = 300;
+  const fs::path folder = root / "receiver";
+  fs::create_directories(folder / "home");
+  const fs::path program = folder / "orvanta-alici";
+  fs::copy_file(options.receiver, program);
+  std::ofstream(folder / "Alici.ini")
+      << "[VmStored]\r\nUDPPORT=" << kPort << "\r\nCALLCOMMAND=\r\n";
+  const std::string output = (folder / "output.txt").string();
+  const pid_t pid = Spawn({program.string(), "--settings-dir", folder.string()},
+                          {{"QT_QPA_PLATFORM", "offscreen"},
+                           {"DISPLAY", ""},
+                           {"WAYLAND_DISPLAY", ""},
+                           {"DBUS_SESSION_BUS_ADDRESS", ""},
+                           {"HOME", (folder / "home").string()}},
+                          output);
+  struct Stopper {
+    pid_t pid;
+    ~Stopper() { Stop(pid); }
+  } stopper{pid};
+  bool listening = false;
+  for (int i = 0; i < 600 && !listening; ++i) {
+    listening =
+        ReadFile(output).find("listening on UDP port") != std::string::npos;
+    if (!listening) SleepUs(50000);
+  }
+  if (!listening) Fail("the receiver did not start:\n" + ReadFile(output));
+  SleepUs(1000000);  // settled
+
+  const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(kPort);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  // The call number of the newest line in the history file, -1 for none.
+  const fs::path history = folder / "AliciGecmis.csv";
+  auto newest_kept = [&]() -> int {
+    std::ifstream file(history, std::ios::binary | std::ios::ate);
+    if (!file) return -1;
+    const std::streamoff size = file.tellg();
+    const std::streamoff from = std::max<std::streamoff>(0, size - 256);
+    file.seekg(from);
+    std::string tail(static_cast<size_t>(size - from), '\0');
+    file.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+    const size_t at = tail.rfind(";0532");
+    if (at == std::string::npos || at + 12 > tail.size()) return -1;
+    return std::atoi(tail.substr(at + 5, 7).c_str());
+  };
+  auto wait_for_kept = [&](int number) {
+    for (int wait = 0; wait < 5000; ++wait) {
+      if (newest_kept() >= number) return true;
+      SleepUs(1000);
+    }
+    return false;
+  };
+
+  ReceiverMemory result;
+  result.rss_before_mb = MemoryMb(pid, "VmRSS");
+  const int64_t start = NowNs();
+  int kept = -1;
+  for (int i = 0; i < options.receiver_calls; ++i) {
+    if (i - kept > kAhead) {
+      kept = newest_kept();
+      // A call the queue dropped never shows: wait for a later one.
+      if (i - kept > kAhead && wait_for_kept(i - kAhead)) kept = newest_kept();
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "0532%07d", i);
+    const std::string datagram =
+        "HAT=" + std::to_string(i % 4) + "\r\nNUMARA=" + number;
+    sendto(sender, datagram.data(), datagram.size(), 0,
+           reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    ++result.sent;
+  }
+  result.kept_the_last = wait_for_kept(options.receiver_calls - 1);
+  result.seconds = static_cast<double>(NowNs() - start) / 1e9;
+  close(sender);
+  SleepUs(1000000);
+  result.rss_after_mb = MemoryMb(pid, "VmRSS");
+  return result;
+}
+
+void PrintReceiverRows(const ReceiverMemory& receiver) {
+  Row("receiver: RSS before / after " + std::to_string(receiver.sent) +
+          " distinct calls (MB)",
+      Fixed(receiver.rss_before_mb, 1) + " / " +
+          Fixed(receiver.rss_after_mb, 1));
+  Row("receiver: seconds for the calls" +
+          std::string(receiver.kept_the_last ? "" : " (the last not kept)"),
+      Fixed(receiver.seconds, 1));
+}
+
+void PrintHeader() {
+  std::printf("\n");
+  Row("measure", "program", "floor", "hand-over", "program/floor",
+      "program/hand-over");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+}
+
 int Run(const Options& options) {
   char folder_template[] = "/tmp/orvanta-bench-XXXXXX";
   if (!mkdtemp(folder_template)) Fail("mkdtemp failed");
@@ -511,6 +638,18 @@ int Run(const Options& options) {
       fs::remove_all(folder, ignored);
     }
   } cleanup{folder};
+
+  std::optional<ReceiverMemory> receiver;
+  if (!options.receiver.empty()) {
+    std::fprintf(stderr, "bench: the receiver, %d distinct calls\n",
+                 options.receiver_calls);
+    receiver = MeasureReceiver(options, folder);
+  }
+  if (options.program.empty()) {
+    PrintHeader();
+    PrintReceiverRows(*receiver);
+    return 0;
+  }
 
   PtyPair program_line(folder, "program");
   PtyPair floor_line(folder, "floor");
@@ -645,13 +784,7 @@ int Run(const Options& options) {
         ratio(p, p_floor), ratio(p, p_handover));
   };
 
-  std::printf("\n");
-  Row("measure", "program", "floor", "hand-over", "program/floor",
-      "program/hand-over");
-  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
-              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
-              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
-              std::string(19, '-').c_str());
+  PrintHeader();
   latency_row("latency p50, serial -> datagram (us)", 0.50);
   latency_row("latency p99, serial -> datagram (us)", 0.99);
   // Percentile() divides by 1000: thousandths come out as the ratio.
@@ -713,6 +846,7 @@ int Run(const Options& options) {
   Row("latency p50 of call-by-call ratios", "", "", "",
       Fixed(Percentile(modem_ratios_permille, 0.50), 2));
   Row("latency calls measured / lost", calls_text(modem), calls_text(framed));
+  if (receiver) PrintReceiverRows(*receiver);
   return 0;
 }
 
