@@ -442,6 +442,33 @@ TEST_F(ProgramTest, HelpVersionAndUnknownOptionsAnswerOnTheOutput) {
   }
 }
 
+// A settings file saved as "Unicode" in Notepad: the start says so in a box
+// that names the file, goes on with caller ID off, and leaves the file as
+// it was.
+TEST_F(ProgramTest, AnUndecodableSettingsFileIsReportedAtStart) {
+  Program program(L"unicode");
+  // UTF-16 with its byte-order mark: what Notepad writes as "Unicode".
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("[VmStored]\r\nCALLERIDKULLAN=True\r\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  program.WriteFile(L"Setting.ini", utf16);
+  program.Start();
+  const std::wstring text = Answer(program, L"Orvanta", IDOK);
+  EXPECT_EQ(text.rfind(L"Ayar dosyası okunamadı:", 0), 0u) << text;
+  EXPECT_NE(text.find(program.FilePath(L"Setting.ini")), std::wstring::npos)
+      << text;
+  EXPECT_NE(text.find(L"UTF-16"), std::wstring::npos) << text;
+  EXPECT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
+  // Caller ID stayed off.
+  ShowFromTray(program);
+  EXPECT_FALSE(Visible(program, kIdCallerIdPanel));
+  EXPECT_EQ(program.ReadFile(L"Setting.ini"), utf16);
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
 // Logging off runs the closing step and ends the program as "Programı
 // Kapat" does.
 TEST_F(ProgramTest, TheEndOfTheSessionEndsTheProgram) {
