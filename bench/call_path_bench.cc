@@ -40,7 +40,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/qt/test/program_settings.h"
+#include "sender/qt/test/program_settings.h"
 
 extern char** environ;
 

@@ -11,14 +11,15 @@
 #include <optional>
 #include <string>
 
-#include "callerid/device_control.h"
-#include "callerid/engine.h"
+#include "base/test/recorders.h"
+#include "base/text.h"
 #include "callerid/broadcast_channel.h"
-#include "callerid/test/engine_fakes.h"
+#include "callerid/device_control.h"
+#include "callerid/device_control_sources.h"
+#include "callerid/engine.h"
+#include "callerid/test/broadcast_announcer.h"
 #include "callerid/test/standin_registration_win.h"
-#include "notify/announcer.h"
 #include "notify/test/private_network.h"
-#include "notify/test/recorders.h"
 #include "notify/test/udp_listener.h"
 #include "notify/udp_channel.h"
 #include "settings/storage.h"
@@ -36,6 +37,8 @@ class CallerIdNetworkTest : public ::testing::Test {
     AddSettingsCatalogue(store_);
     store_.WriteValue(kCallerIdKullan, u"True");
     store_.WriteValue(kUdpPort, IntToText(listener_.port()));
+    engine_.AddSource(kSourceCid2, cid2_);
+    engine_.AddSource(kSourceArg, arg_);
   }
 
   void TearDown() override {
@@ -44,7 +47,7 @@ class CallerIdNetworkTest : public ::testing::Test {
   }
 
   void Choose(int type) {
-    controls_.radio = type;
+    window_.source = type;
     store_.WriteValue(kCallerIdType, IntToText(type));
   }
 
@@ -59,29 +62,23 @@ class CallerIdNetworkTest : public ::testing::Test {
 
   StandinServer& standin_ = StandinServer::Get();
   UdpListener listener_;
-  Journal serial_journal_;
   SettingsStore store_;
   UdpChannel channel_;
   UdpBroadcastChannel channel_link_{channel_};
-  FakeSerialSource serial_{serial_journal_};
-  RecordingCallLog log_;
+  RecordingProgramLog log_;
   RecordingUserNotice notice_;
-  Announcer announcer_{channel_, log_};
+  BroadcastAnnouncer announcer_{channel_, log_};
   std::unique_ptr<DeviceControlFactory> devices_ =
       MakeDeviceControlFactory(notice_);
-  FakeSettingsControls controls_;
-  FakeRetryTimer retry_{serial_journal_};
-  CallerIdEngine engine_{EngineLinks{
-      store_, channel_link_, serial_, *devices_, notice_, controls_, log_,
-      [this](const std::u16string& number, const std::u16string& line) {
-        announcer_.AnnounceCall(number, line);
-      },
-      u"C:\\Orvanta\\", retry_}};
+  WindowSettings window_;
+  Cid2Source cid2_{*devices_, announcer_.announcer(), notice_};
+  ArgSource arg_{*devices_, announcer_.announcer(), notice_, log_};
+  CallerIdEngine engine_{EngineParts{store_, channel_link_, notice_, log_}};
 };
 
 TEST_F(CallerIdNetworkTest, Cid2CallIsBroadcast) {
   Choose(0);
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   ASSERT_THAT(notice_.infos, IsEmpty());
   ASSERT_TRUE(engine_.CallerIdRunning());
 
@@ -96,9 +93,9 @@ TEST_F(CallerIdNetworkTest, Cid2CallIsBroadcast) {
 }
 
 TEST_F(CallerIdNetworkTest, ArgCallIsBroadcastWithChanNoAsLine) {
-  controls_.device_kind = 1;
+  window_.arg_device_kind = 1;
   Choose(1);
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   ASSERT_THAT(notice_.infos, IsEmpty());
 
   EXPECT_EQ(standin_.Fire(L"ARG", 211,
@@ -123,7 +120,7 @@ TEST_F(CallerIdNetworkTest, ArgCallIsBroadcastWithChanNoAsLine) {
 TEST_F(CallerIdNetworkTest, MissingControlIsReportedWithTheOleErrorText) {
   standin_.Unregister();
   Choose(0);
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   standin_.Register();
   EXPECT_THAT(notice_.infos,
               ElementsAre(u"CID2(Sistemler) tipi baglanti acilamadi. Cihazin "

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/failure.h"
+#include "callerid/device_control_sources.h"
 #include "callerid/engine.h"
 #include "callerid/test/engine_fakes.h"
 #include "settings/storage.h"
@@ -37,24 +38,18 @@ TEST(DeviceControlPosix, NeitherControlExists) {
   AddSettingsCatalogue(store);
   store.WriteValue(kCallerIdKullan, u"True");
   FakeBroadcastChannel channel{journal};
-  FakeSerialSource serial{journal};
-  FakeCallLog log{journal};
-  FakeSettingsControls controls;
-  FakeRetryTimer retry{journal};
-  CallerIdEngine engine{EngineLinks{store,
-                                    channel,
-                                    serial,
-                                    *factory,
-                                    notice,
-                                    controls,
-                                    log,
-                                    {},
-                                    u"/opt/orvanta/",
-                                    retry}};
+  FakeProgramLog log{journal};
+  FakeCallSink calls{journal};
+  Cid2Source cid2{*factory, calls, notice};
+  ArgSource arg{*factory, calls, notice, log};
+  CallerIdEngine engine{EngineParts{store, channel, notice, log}};
+  engine.AddSource(kSourceCid2, cid2);
+  engine.AddSource(kSourceArg, arg);
   for (int type : {0, 1}) {
-    controls.radio = type;
     store.WriteValue(kCallerIdType, type);
-    engine.ApplySettings();
+    WindowSettings window;
+    window.source = type;
+    engine.ApplySettings(window);
   }
   EXPECT_THAT(
       journal,

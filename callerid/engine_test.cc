@@ -7,6 +7,9 @@
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "callerid/device_control_sources.h"
+#include "callerid/framed_serial_source.h"
+#include "callerid/serial_connection.h"
 #include "callerid/test/engine_fakes.h"
 #include "callerid/test/fake_device_controls.h"
 #include "settings/storage.h"
@@ -36,6 +39,9 @@ class EngineTest : public ::testing::Test {
     Store(kUdpPort, u"18900");
     Store(kCallerIdBaslamaString, u"#2NMBR=");
     Store(kCallerIdBitisString, u"#3");
+    engine_.AddSource(kSourceCid2, cid2_);
+    engine_.AddSource(kSourceArg, arg_);
+    engine_.AddSource(kSourceFramedSerial, serial_);
   }
 
   void Store(const char16_t* key, const std::u16string& value) {
@@ -45,7 +51,7 @@ class EngineTest : public ::testing::Test {
   // Saves the chosen source the way the settings window does: radio group
   // and stored type agree.
   void Choose(int type) {
-    controls_.radio = type;
+    window_.source = type;
     Store(kCallerIdType, IntToText(type));
   }
 
@@ -59,7 +65,7 @@ class EngineTest : public ::testing::Test {
   // Running with the given source, journal emptied.
   void RunWith(int type) {
     Choose(type);
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     ASSERT_TRUE(engine_.CallerIdRunning());
     Take();
   }
@@ -67,27 +73,33 @@ class EngineTest : public ::testing::Test {
   Journal journal_;
   SettingsStore store_;
   FakeBroadcastChannel channel_{journal_};
-  FakeSerialSource serial_{journal_};
+  FakeSerialLine line_{journal_};
   FakeDeviceControlFactory devices_{journal_};
   FakeNotice notice_{journal_};
-  FakeCallLog log_{journal_};
-  FakeSettingsControls controls_;
+  FakeProgramLog log_{journal_};
+  FakeCallSink calls_{journal_};
   FakeRetryTimer retry_{journal_};
-  CallerIdEngine engine_{EngineLinks{
-      store_, channel_, serial_, devices_, notice_, controls_, log_,
-      [this](const std::u16string& number, const std::u16string& line) {
-        journal_.push_back("announce number=" + Utf16ToUtf8(number) +
-                           " line=" + Utf16ToUtf8(line));
-      },
-      u"C:\\Orvanta\\", retry_}};
+  // The window as it stands: the first source, no ARG device kind.
+  WindowSettings window_ = [] {
+    WindowSettings window;
+    window.source = 0;
+    window.arg_device_kind = 0;
+    window.udp_port_text = u"18900";
+    return window;
+  }();
+  SerialConnection connection_{line_, retry_, notice_, log_};
+  Cid2Source cid2_{devices_, calls_, notice_};
+  ArgSource arg_{devices_, calls_, notice_, log_};
+  FramedSerialSource serial_{connection_, store_, calls_, u"C:\\Orvanta\\"};
+  CallerIdEngine engine_{EngineParts{store_, channel_, notice_, log_}};
 };
 
 // --- ApplySettings: which branch runs -------------------------------------
 
 TEST_F(EngineTest, NoDeviceChosenDoesNothing) {
-  controls_.radio = -1;
+  window_.source = -1;
   Store(kCallerIdKullan, u"xyz");  // not even read
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(), IsEmpty());
   EXPECT_FALSE(engine_.CallerIdRunning());
 }
@@ -107,14 +119,13 @@ TEST_F(EngineTest, ApplyStartsTheChosenSource) {
         "ARG hide", "ARG CihazTip=1", "ARG Connect"}},
       {2,
        {"udp port=18900", "udp open",
-        "serial load C:\\Orvanta\\calleridcomport.ini",
-        "serial markers #2NMBR= #3", "serial open"}},
+        "serial load C:\\Orvanta\\calleridcomport.ini", "serial open"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
-    controls_.device_kind = 1;
+    window_.arg_device_kind = 1;
     Choose(c.type);
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     EXPECT_EQ(Take(), c.expected);
     EXPECT_TRUE(engine_.CallerIdRunning());
     EXPECT_TRUE(channel_.active);
@@ -125,7 +136,7 @@ TEST_F(EngineTest, ApplyStartsTheChosenSource) {
 
 TEST_F(EngineTest, ApplyWhileRunningStopsFirst) {
   RunWith(0);
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release", "udp port=18900",
                                   "udp open", "CID2 create", "CID2 handler",
                                   "CID2 hide", "CID2 Start"));
@@ -137,11 +148,11 @@ TEST_F(EngineTest, TurningCallerIdOffStopsWhateverDeviceIsChosen) {
     SCOPED_TRACE(choice);
     RunWith(0);
     Store(kCallerIdKullan, u"False");
-    controls_.radio = choice;
-    engine_.ApplySettings();
+    window_.source = choice;
+    engine_.ApplySettings(window_);
     EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release"));
     EXPECT_FALSE(engine_.CallerIdRunning());
-    EXPECT_EQ(engine_.HeldCid2(), nullptr);
+    EXPECT_EQ(cid2_.Held(), nullptr);
     Store(kCallerIdKullan, u"True");
   }
 }
@@ -149,8 +160,8 @@ TEST_F(EngineTest, TurningCallerIdOffStopsWhateverDeviceIsChosen) {
 TEST_F(EngineTest, TurningCallerIdOffWhenStoppedDoesNothing) {
   Store(kCallerIdKullan, u"False");
   for (int choice : {0, 1, 2}) {
-    controls_.radio = choice;
-    engine_.ApplySettings();
+    window_.source = choice;
+    engine_.ApplySettings(window_);
   }
   EXPECT_THAT(Take(), IsEmpty());
 }
@@ -172,18 +183,18 @@ TEST_F(EngineTest, ChannelThatCannotOpenShowsTwoMessagesAndTouchesNoSource) {
     SCOPED_TRACE(c.name);
     Store(kUdpPort, c.port);
     if (c.socket_fails) channel_.open_failure = u"Socket Error # 10048";
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     EXPECT_EQ(Take(), c.expected);
     EXPECT_FALSE(engine_.CallerIdRunning());
-    EXPECT_EQ(engine_.HeldCid2(), nullptr);
+    EXPECT_EQ(cid2_.Held(), nullptr);
     channel_.open_failure.reset();
   }
 }
 
 TEST_F(EngineTest, UdpMessageShowsThePortAsTypedInTheWindow) {
-  controls_.port_text = u"18 900x";
+  window_.udp_port_text = u"18 900x";
   channel_.open_failure = u"Could not bind socket.";
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(),
               ElementsAre("udp port=18900",
                           "info: UDP iletişim kanalı açılamadı.\r\nPort No : "
@@ -194,10 +205,10 @@ TEST_F(EngineTest, UdpMessageShowsThePortAsTypedInTheWindow) {
 TEST_F(EngineTest, ChannelFailureLeavesTheRunningFlagAlone) {
   RunWith(0);
   channel_.open_failure = u"Socket Error # 10055";
-  EXPECT_FALSE(engine_.SwitchCallerId(true));
+  EXPECT_FALSE(engine_.SwitchCallerId(true, window_));
   EXPECT_THAT(Take(), ElementsAre("udp port=18900", kUdpMessage));
   EXPECT_TRUE(engine_.CallerIdRunning());
-  EXPECT_NE(engine_.HeldCid2(), nullptr);
+  EXPECT_NE(cid2_.Held(), nullptr);
 }
 
 TEST_F(EngineTest, ArgIsConfiguredByDeviceKindInTheControlsOrder) {
@@ -218,20 +229,20 @@ TEST_F(EngineTest, ArgIsConfiguredByDeviceKindInTheControlsOrder) {
       {4, 2, {"ARG Comport=3", "ARG CihazTip=4", "ARG Connect"}},
       {4, -1, {"ARG Comport=0", "ARG CihazTip=4", "ARG Connect"}},
   };
-  controls_.ip = u" 192.168.1.20 şube";
+  window_.main_machine_ip = u" 192.168.1.20 şube";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    controls_.device_kind = c.kind;
-    controls_.com_port = c.com_port;
+    window_.arg_device_kind = c.kind;
+    window_.arg_com_port = c.com_port;
     Choose(1);
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     Journal expected = {"log clear",  "udp port=18900", "udp open",
                         "ARG create", "ARG handler",    "ARG hide"};
     expected.insert(expected.end(), c.configuration.begin(),
                     c.configuration.end());
     EXPECT_EQ(Take(), expected);
     EXPECT_TRUE(engine_.CallerIdRunning());
-    EXPECT_NE(engine_.HeldArg(), nullptr);
+    EXPECT_NE(arg_.Held(), nullptr);
     engine_.SwitchCallerId(false);
     Take();
   }
@@ -249,14 +260,14 @@ TEST_F(EngineTest, ArgThatCannotConnectStillCountsAsStarted) {
       {3, "ARG AnaBilgisayar", {"ARG CihazTip=3"}},
       {4, "ARG Comport", {}},
   };
-  controls_.ip = u"10.0.0.9";
-  controls_.com_port = 0;
+  window_.main_machine_ip = u"10.0.0.9";
+  window_.arg_com_port = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.failing);
-    controls_.device_kind = c.kind;
+    window_.arg_device_kind = c.kind;
     devices_.Fail(c.failing, u"Cihaz bulunamadı.");
     Choose(1);
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     Journal expected = {"log clear",  "udp port=18900", "udp open",
                         "ARG create", "ARG handler",    "ARG hide"};
     expected.insert(expected.end(), c.before_failure.begin(),
@@ -266,7 +277,7 @@ TEST_F(EngineTest, ArgThatCannotConnectStillCountsAsStarted) {
                      kArgMessage + "Cihaz bulunamadı."});
     EXPECT_EQ(Take(), expected);
     EXPECT_TRUE(engine_.CallerIdRunning());
-    EXPECT_NE(engine_.HeldArg(), nullptr);
+    EXPECT_NE(arg_.Held(), nullptr);
     devices_.Heal(c.failing);
     engine_.SwitchCallerId(false);
     Take();
@@ -274,20 +285,20 @@ TEST_F(EngineTest, ArgThatCannotConnectStillCountsAsStarted) {
 }
 
 TEST_F(EngineTest, ArgWhoseDisconnectFailsStaysHeldAndBlocksLaterStarts) {
-  controls_.device_kind = 1;
+  window_.arg_device_kind = 1;
   devices_.Fail("ARG Connect", u"bağlantı yok");
   devices_.Fail("ARG Disconnect", u"zaten kapalı");
   Choose(1);
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(), ElementsAre("log clear", "udp port=18900", "udp open",
                                   "ARG create", "ARG handler", "ARG hide",
                                   "ARG CihazTip=1",
                                   kArgMessage + "zaten kapalı", kNotStarted));
   EXPECT_FALSE(engine_.CallerIdRunning());
-  EXPECT_NE(engine_.HeldArg(), nullptr);
+  EXPECT_NE(arg_.Held(), nullptr);
 
   // Not running, so no stop comes first, and the held control is in the way.
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(), ElementsAre("log clear", "udp port=18900", "udp open",
                                   kNotStarted));
   EXPECT_TRUE(channel_.active);
@@ -295,10 +306,10 @@ TEST_F(EngineTest, ArgWhoseDisconnectFailsStaysHeldAndBlocksLaterStarts) {
 
 TEST_F(EngineTest, StartWithTheControlAlreadyHeldLeavesOnlyTheChannel) {
   RunWith(0);
-  EXPECT_FALSE(engine_.SwitchCallerId(true));
+  EXPECT_FALSE(engine_.SwitchCallerId(true, window_));
   EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open"));
   EXPECT_FALSE(engine_.CallerIdRunning());
-  EXPECT_NE(engine_.HeldCid2(), nullptr);
+  EXPECT_NE(cid2_.Held(), nullptr);
   EXPECT_EQ(devices_.LiveCid2Count(), 1);
 }
 
@@ -322,27 +333,27 @@ TEST_F(EngineTest, ControlThatCannotBeCreatedIsReportedWithItsText) {
     SCOPED_TRACE(c.member);
     devices_.Fail(c.member, u"Class not registered");
     Choose(c.type);
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     EXPECT_EQ(Take(), c.expected);
     EXPECT_FALSE(engine_.CallerIdRunning());
-    EXPECT_EQ(engine_.HeldCid2(), nullptr);
-    EXPECT_EQ(engine_.HeldArg(), nullptr);
+    EXPECT_EQ(cid2_.Held(), nullptr);
+    EXPECT_EQ(arg_.Held(), nullptr);
     EXPECT_TRUE(channel_.active);
   }
 }
 
 TEST_F(EngineTest, Cid2ThatFailsToStartIsReleasedAndTriedAgainNextTime) {
   devices_.Fail("CID2 Start", u"Aygıt yanıt vermiyor");
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(),
               ElementsAre("udp port=18900", "udp open", "CID2 create",
                           "CID2 handler", "CID2 hide", "CID2 release",
                           kCid2Message + "Aygıt yanıt vermiyor", kNotStarted));
   EXPECT_FALSE(engine_.CallerIdRunning());
-  EXPECT_EQ(engine_.HeldCid2(), nullptr);
+  EXPECT_EQ(cid2_.Held(), nullptr);
 
   devices_.Heal("CID2 Start");
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open", "CID2 create",
                                   "CID2 handler", "CID2 hide", "CID2 Start"));
   EXPECT_TRUE(engine_.CallerIdRunning());
@@ -351,9 +362,9 @@ TEST_F(EngineTest, Cid2ThatFailsToStartIsReleasedAndTriedAgainNextTime) {
 TEST_F(EngineTest, UnknownStoredTypeOpensOnlyTheChannel) {
   for (const char16_t* type : {u"3", u"7", u"-1"}) {
     SCOPED_TRACE(Utf16ToUtf8(type));
-    controls_.radio = 2;
+    window_.source = 2;
     Store(kCallerIdType, type);
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     EXPECT_THAT(Take(), ElementsAre("udp port=18900", "udp open", kNotStarted));
     EXPECT_FALSE(engine_.CallerIdRunning());
     EXPECT_TRUE(channel_.active);
@@ -361,10 +372,10 @@ TEST_F(EngineTest, UnknownStoredTypeOpensOnlyTheChannel) {
 }
 
 TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCallerAndIsTriedAgain) {
-  serial_.open_failure = u"COM Port Error: Unable to open com port on COM4";
+  line_.open_failure = u"COM Port Error: Unable to open com port on COM4";
   Choose(2);
   try {
-    engine_.ApplySettings();
+    engine_.ApplySettings(window_);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.message(),
@@ -374,13 +385,13 @@ TEST_F(EngineTest, SerialPortThatCannotOpenReachesTheCallerAndIsTriedAgain) {
   EXPECT_THAT(Take(),
               ElementsAre("udp port=18900", "udp open",
                           "serial load C:\\Orvanta\\calleridcomport.ini",
-                          "serial markers #2NMBR= #3", "serial open failed",
+                          "serial open failed",
                           "retry every 2000 ms"));
   EXPECT_TRUE(channel_.active);
   // The source waits for its device, and counts as running so that the
   // next apply or stop ends the waiting.
   EXPECT_TRUE(engine_.CallerIdRunning());
-  EXPECT_TRUE(engine_.WaitingForSerialDevice());
+  EXPECT_TRUE(connection_.WaitingForDevice());
 }
 
 // A device missing at the start and one that goes away while the source
@@ -394,21 +405,20 @@ TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
   const Case cases[] = {
       {"missing at start",
        [this] {
-         serial_.open_failure =
+         line_.open_failure =
              u"COM Port Error: Unable to open com port on COM4";
          Choose(2);
-         EXPECT_THROW(engine_.ApplySettings(), Failure);
+         EXPECT_THROW(engine_.ApplySettings(window_), Failure);
        },
        {"udp port=18900", "udp open",
-        "serial load C:\\Orvanta\\calleridcomport.ini",
-        "serial markers #2NMBR= #3", "serial open failed",
+        "serial load C:\\Orvanta\\calleridcomport.ini", "serial open failed",
         "retry every 2000 ms"}},
       {"lost while running",
        [this] {
          RunWith(2);
-         serial_.open_failure =
+         line_.open_failure =
              u"COM Port Error: Unable to open com port on COM4";
-         serial_.LoseDevice();
+         line_.LoseDevice();
        },
        // Closed at once, waited for, and then reported.
        {"serial device lost", "serial close", "retry every 2000 ms",
@@ -422,7 +432,7 @@ TEST_F(EngineTest, SerialDeviceThatIsAwayIsTriedQuietlyUntilItOpens) {
     EXPECT_THAT(Take(), ElementsAre("serial open failed", "serial open failed",
                                     "serial open failed"));
 
-    serial_.open_failure.reset();
+    line_.open_failure.reset();
     ASSERT_TRUE(retry_.Tick());
     EXPECT_THAT(Take(),
                 ElementsAre("serial open", "retry stop",
@@ -442,9 +452,9 @@ TEST_F(EngineTest, LossWhileTheLastOneIsStillOnScreenIsNotReportedAgain) {
     notice_.while_error_shown = nullptr;
     // Back and gone again before anyone closed the box.
     ASSERT_TRUE(retry_.Tick());
-    serial_.LoseDevice(u"second");
+    line_.LoseDevice(u"second");
   };
-  serial_.LoseDevice(u"first");
+  line_.LoseDevice(u"first");
   EXPECT_THAT(
       Take(),
       ElementsAre("serial device lost", "serial close", "retry every 2000 ms",
@@ -452,12 +462,12 @@ TEST_F(EngineTest, LossWhileTheLastOneIsStillOnScreenIsNotReportedAgain) {
                   "log: Seri port cihazı bağlandı: COM4",
                   "balloon: Seri port cihazı bağlandı: COM4",
                   "serial device lost", "serial close", "retry every 2000 ms"));
-  EXPECT_TRUE(engine_.WaitingForSerialDevice());
+  EXPECT_TRUE(connection_.WaitingForDevice());
 
   // With the box closed, the next loss is reported again.
   ASSERT_TRUE(retry_.Tick());
   Take();
-  serial_.LoseDevice(u"third");
+  line_.LoseDevice(u"third");
   EXPECT_THAT(Take(), ElementsAre("serial device lost", "serial close",
                                   "retry every 2000 ms", "error: third"));
 }
@@ -473,83 +483,68 @@ TEST_F(EngineTest, RestartOrStopEndsTheWaiting) {
       {"caller-ID switched off",
        [this] {
          Store(kCallerIdKullan, u"False");
-         engine_.ApplySettings();
+         engine_.ApplySettings(window_);
          Store(kCallerIdKullan, u"True");
        },
-       {"retry stop", "udp close"}},
+       {"udp close", "retry stop"}},
       {"another source",
        [this] {
          Choose(0);
-         engine_.ApplySettings();
+         engine_.ApplySettings(window_);
        },
-       {"retry stop", "udp close", "udp port=18900", "udp open", "CID2 create",
+       {"udp close", "retry stop", "udp port=18900", "udp open", "CID2 create",
         "CID2 handler", "CID2 hide", "CID2 Start"}},
       {"program end",
        [this] { engine_.ClosingStep(); },
-       {"retry stop", "udp close"}},
+       {"udp close", "retry stop"}},
       // The serial source again: a new start that tries the port once more
       // and, since it is still away, reports that and waits again.
       {"apply again",
-       [this] { EXPECT_THROW(engine_.ApplySettings(), Failure); },
-       {"retry stop", "udp close", "udp port=18900", "udp open",
-        "serial load C:\\Orvanta\\calleridcomport.ini",
-        "serial markers #2NMBR= #3", "serial open failed",
+       [this] { EXPECT_THROW(engine_.ApplySettings(window_), Failure); },
+       {"udp close", "retry stop", "udp port=18900", "udp open",
+        "serial load C:\\Orvanta\\calleridcomport.ini", "serial open failed",
         "retry every 2000 ms"},
        true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     RunWith(2);
-    serial_.open_failure = u"COM Port Error";
-    serial_.LoseDevice();
+    line_.open_failure = u"COM Port Error";
+    line_.LoseDevice();
     Take();
     c.act();
     EXPECT_EQ(Take(), c.expected);
-    EXPECT_EQ(engine_.WaitingForSerialDevice(), c.waiting_after);
-    serial_.open_failure.reset();
+    EXPECT_EQ(connection_.WaitingForDevice(), c.waiting_after);
+    line_.open_failure.reset();
     engine_.SwitchCallerId(false);
     Take();
   }
 }
 
-TEST(EngineLifetime, AnEngineThatGoesStopsWaitingAndLetsGoOfTheSource) {
+TEST(SerialConnectionLifetime, AConnectionThatGoesStopsWaitingAndLetsGoOfTheLine) {
   Journal journal;
-  SettingsStore store;
-  AddSettingsCatalogue(store);
-  FakeBroadcastChannel channel{journal};
-  FakeSerialSource serial{journal};
-  FakeDeviceControlFactory devices{journal};
+  FakeSerialLine line{journal};
   FakeNotice notice{journal};
-  FakeCallLog log{journal};
-  FakeSettingsControls controls;
+  FakeProgramLog log{journal};
   FakeRetryTimer retry{journal};
   {
-    CallerIdEngine engine{EngineLinks{store,
-                                      channel,
-                                      serial,
-                                      devices,
-                                      notice,
-                                      controls,
-                                      log,
-                                      {},
-                                      u"/",
-                                      retry}};
-    EXPECT_TRUE(serial.LossHandled());
-    serial.LoseDevice();
+    SerialConnection connection{line, retry, notice, log};
+    EXPECT_TRUE(line.LossHandled());
+    line.LoseDevice();
     EXPECT_TRUE(retry.Running());
   }
   EXPECT_FALSE(retry.Running());
-  EXPECT_FALSE(serial.LossHandled());
+  EXPECT_FALSE(line.LossHandled());
 }
 
 // --- stop -----------------------------------------------------------------
 
 TEST_F(EngineTest, StopStopsEverythingThatRunsWhateverTheStoredType) {
   // Three starts without a stop between them leave all three sources going.
-  controls_.device_kind = 1;
+  window_.arg_device_kind = 1;
   for (const char16_t* type : {u"0", u"1", u"2"}) {
     Store(kCallerIdType, type);
-    ASSERT_TRUE(engine_.SwitchCallerId(true));
+    ASSERT_TRUE(engine_.SwitchCallerId(true, window_));
   }
   Take();
   Store(kCallerIdType, u"3");
@@ -557,17 +552,17 @@ TEST_F(EngineTest, StopStopsEverythingThatRunsWhateverTheStoredType) {
   EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release", "ARG release",
                                   "serial close"));
   EXPECT_FALSE(engine_.CallerIdRunning());
-  EXPECT_EQ(engine_.HeldCid2(), nullptr);
-  EXPECT_EQ(engine_.HeldArg(), nullptr);
-  EXPECT_FALSE(serial_.connected);
+  EXPECT_EQ(cid2_.Held(), nullptr);
+  EXPECT_EQ(arg_.Held(), nullptr);
+  EXPECT_FALSE(line_.connected);
   EXPECT_FALSE(channel_.active);
 }
 
 TEST_F(EngineTest, SavingAnotherSourceReplacesTheRunningOne) {
   RunWith(0);
-  controls_.device_kind = 2;
+  window_.arg_device_kind = 2;
   Choose(1);
-  engine_.ApplySettings();
+  engine_.ApplySettings(window_);
   EXPECT_THAT(Take(), ElementsAre("log clear", "udp close", "CID2 release",
                                   "udp port=18900", "udp open", "ARG create",
                                   "ARG handler", "ARG hide", "ARG CihazTip=2",
@@ -583,16 +578,16 @@ TEST_F(EngineTest, StopWithNothingToReleaseStillSucceeds) {
 
 TEST_F(EngineTest, FailureWhileStoppingReachesTheCaller) {
   RunWith(2);
-  serial_.close_failure = u"COM Port Error: Unable to close";
+  line_.close_failure = u"COM Port Error: Unable to close";
   Store(kCallerIdKullan, u"False");
-  EXPECT_THROW(engine_.ApplySettings(), Failure);
+  EXPECT_THROW(engine_.ApplySettings(window_), Failure);
   EXPECT_THAT(Take(), ElementsAre("udp close"));
 }
 
 // --- closing --------------------------------------------------------------
 
 TEST_F(EngineTest, ClosingDisconnectsTheArgControlBeforeStopping) {
-  controls_.device_kind = 1;
+  window_.arg_device_kind = 1;
   RunWith(1);
   Store(kCallerIdType, u"0");  // whatever is stored
   engine_.ClosingStep();
@@ -608,13 +603,13 @@ TEST_F(EngineTest, ClosingWithoutArgControlOnlyStops) {
 }
 
 TEST_F(EngineTest, FailingDisconnectAtClosingLeavesBeforeTheStop) {
-  controls_.device_kind = 1;
+  window_.arg_device_kind = 1;
   RunWith(1);
   devices_.Fail("ARG Disconnect", u"Bağlantı kesilemedi");
   EXPECT_THROW(engine_.ClosingStep(), Failure);
   EXPECT_THAT(Take(), IsEmpty());
   EXPECT_TRUE(channel_.active);
-  EXPECT_NE(engine_.HeldArg(), nullptr);
+  EXPECT_NE(arg_.Held(), nullptr);
 }
 
 // --- events ---------------------------------------------------------------
@@ -624,7 +619,7 @@ TEST_F(EngineTest, CallerIdEventsAreAnnouncedWithNumberAndLine) {
   EXPECT_EQ(devices_.FireCid2(u"1", u"0532 123 45 67", u"01.02 10:15"), 1);
   EXPECT_THAT(Take(), ElementsAre("announce number=0532 123 45 67 line=1"));
 
-  controls_.device_kind = 1;
+  window_.arg_device_kind = 1;
   RunWith(1);
   EXPECT_EQ(devices_.FireArg(u"05321234567", u"2"), 1);
   EXPECT_THAT(Take(), ElementsAre("announce number=05321234567 line=2"));

@@ -98,4 +98,10 @@ std::string CutNumber(std::string_view body, int32_t start, int32_t length) {
   return std::string(TrimControls(number));
 }
 
+std::string CutLine(std::string_view body, int32_t start, int32_t length) {
+  if (start < 1) return "0";
+  std::string line = CutNumber(body, start, length);
+  return line.empty() ? "0" : line;
+}
+
 }  // namespace orvanta

@@ -61,6 +61,12 @@ class PacketFraming {
 // every code of 32 or less taken off both ends.
 std::string CutNumber(std::string_view body, int32_t start, int32_t length);
 
+// The line a multi-line device puts in the packet body, cut as the number
+// is. A `start` below 1 means the device sends none: "0", as for every
+// single-line device. So does a cut that comes out empty, since receivers
+// show the line and need one.
+std::string CutLine(std::string_view body, int32_t start, int32_t length);
+
 }  // namespace orvanta
 
 #endif  // ORVANTA_CALLERID_PACKET_FRAMING_H_

@@ -275,5 +275,25 @@ TEST(CutNumber, PositionLengthAndTrim) {
   }
 }
 
+// A packet of a multi-line device: the line "01", then the number.
+TEST(CutLine, PositionLengthAndTheSingleLineDefault) {
+  const CutCase cases[] = {
+      {0, 0, "01 05321234567", "0"},  // the defaults: as every device today
+      {0, 2, "01 05321234567", "0"},
+      {-1, 2, "01 05321234567", "0"},
+      {1, 2, "01 05321234567", "01"},
+      {1, 3, "01 05321234567", "01"},
+      {2, 1, "01 05321234567", "1"},
+      {1, 0, " 3\r", "3"},
+      {20, 2, "01 05321234567", "0"},  // beyond the body
+      {1, -1, "01 05321234567", "0"},
+      {1, 2, "  05321234567", "0"},  // nothing but blanks there
+  };
+  for (const CutCase& c : cases) {
+    EXPECT_EQ(CutLine(c.body, c.start, c.length), c.number)
+        << c.body << " " << c.start << " " << c.length;
+  }
+}
+
 }  // namespace
 }  // namespace orvanta

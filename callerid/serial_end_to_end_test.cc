@@ -1,15 +1,17 @@
 // Bytes written to the far end of a pseudo-terminal become datagrams:
-// pty -> SerialPort -> SerialReceiver -> Announcer/UdpChannel -> a listener
-// inside the private test network.
+// pty -> SerialPort -> FramedSerialSource -> Announcer -> the broadcast, to a
+// listener inside the private test network.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/test/recorders.h"
+#include "base/test/temp_folder.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "callerid/serial_receiver.h"
-#include "notify/announcer.h"
-#include "notify/test/recorders.h"
+#include "callerid/framed_serial_source.h"
+#include "callerid/serial_connection.h"
+#include "callerid/test/broadcast_announcer.h"
 #include "notify/test/socket_call_recorder.h"
 #include "notify/test/udp_listener.h"
 #include "notify/udp_channel.h"
@@ -25,27 +27,15 @@ using ::testing::StartsWith;
 
 class SerialEndToEndTest : public ::testing::Test {
  protected:
-  SerialEndToEndTest()
-      : port(ui),
-        announcer(channel, log),
-        receiver(store, [this](const std::u16string& number,
-                               const std::u16string& line) {
-          announcer.AnnounceCall(number, line);
-        }) {
+  SerialEndToEndTest() {
     AddSettingsCatalogue(store);
     channel.SetPort(listener.port());
     channel.SetActive(true);
-    // As a start of the serial source does it.
-    receiver.Framing().SetMarkers(
-        DecodeMarker(store.ReadValue(kCallerIdBaslamaString)),
-        DecodeMarker(store.ReadValue(kCallerIdBitisString)));
-    port.SetPort(Utf8ToUtf16(pty.device()));
-    port.SetOnRxChar([this](SerialPort& sender, int count) {
-      receiver.ComPortCallerIDRxChar(sender, count);
-    });
+    folder.Write("calleridcomport.ini",
+                 "[ComPortCallerID]\r\nPort=" + pty.device() + "\r\n");
     port.SetOnFailure(
         [this](const std::u16string& m) { reports.push_back(m); });
-    port.Open();
+    source.Start({});
   }
 
   // Serves notifications until `done` (or the port stopped delivering).
@@ -58,26 +48,34 @@ class SerialEndToEndTest : public ::testing::Test {
     return datagram ? datagram->bytes : "<none>";
   }
 
+  const PacketFraming& framing() const { return source.Framing(); }
+
   SocatPty pty;
+  TempFolder folder;
   UiHandover ui;
-  SerialPort port;
+  SerialPort port{ui};
+  PortSerialLine line{port};
+  std::unique_ptr<RetryTimer> retry = MakeRetryTimer(ui);
   SettingsStore store;
   UdpListener listener;
   UdpChannel channel;
-  RecordingCallLog log;
-  Announcer announcer;
-  SerialReceiver receiver;
+  RecordingProgramLog log;
+  RecordingUserNotice notice;
+  BroadcastAnnouncer announcer{channel, log};
+  SerialConnection connection{line, *retry, notice, log};
+  FramedSerialSource source{connection, store, announcer.announcer(),
+                            folder.path().u16string() + u"/"};
   std::vector<std::u16string> reports;
 };
 
 TEST_F(SerialEndToEndTest, PacketOverTwoChunksBecomesOneDatagram) {
   pty.Write("xxS12");
-  ServeUntil([&] { return receiver.Framing().Buffer() == "12"; });
+  ServeUntil([&] { return framing().Buffer() == "12"; });
   pty.Write("345E");
   ServeUntil([&] { return log.lines.size() == 1; });
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=345");
   EXPECT_THAT(log.lines, ElementsAre(u"Kanal No : 0   Caller ID : 345"));
-  EXPECT_EQ(receiver.Framing().Buffer(), "");
+  EXPECT_EQ(framing().Buffer(), "");
 }
 
 TEST_F(SerialEndToEndTest, TwoPacketsInOneChunkGoOutAtOnce) {
@@ -109,9 +107,9 @@ TEST_F(SerialEndToEndTest, RefusedSendHoldsBackNoCall) {
 
 TEST_F(SerialEndToEndTest, BytesStayInTheBufferAcrossStopAndStart) {
   pty.Write("S12");
-  ServeUntil([&] { return receiver.Framing().Buffer() == "12"; });
-  port.Close();
-  port.Open();
+  ServeUntil([&] { return framing().Buffer() == "12"; });
+  source.Stop();
+  source.Start({});
   pty.Write("345E");
   ServeUntil([&] { return log.lines.size() == 1; });
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=345");

@@ -45,10 +45,8 @@ class PosixComDeviceTest : public ::testing::Test {
  protected:
   PosixComDeviceTest() : port(ui) {
     port.SetPort(Utf8ToUtf16(pty.device()));
-    port.SetOnRxChar([this](SerialPort& sender, int count) {
-      std::string chunk;
-      EXPECT_EQ(sender.ReadBytes(chunk, count), count);
-      counts.push_back(count);
+    port.SetOnReceive([this](std::string_view chunk) {
+      counts.push_back(static_cast<int>(chunk.size()));
       received += chunk;
     });
     port.SetOnFailure(
@@ -135,25 +133,17 @@ TEST_F(PosixComDeviceTest, BytesArriveAsNotificationsWithTheExactCount) {
   EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(PosixComDeviceTest, BytesLeftUnreadDoNotWakeTheThreadAgain) {
-  // A handler that reads nothing: the next notification comes with the
-  // next arrival, not in a loop over the bytes still waiting.
-  int notifications = 0;
-  int last_count = 0;
-  port.SetOnRxChar([&](SerialPort&, int count) {
-    ++notifications;
-    last_count = count;
-  });
+TEST_F(PosixComDeviceTest, EachArrivalIsHandedOverOnceWithItsBytes) {
+  // The port reads what came itself: no byte is handed over twice, and no
+  // notification comes without a byte.
+  std::vector<std::string> chunks;
+  port.SetOnReceive([&](std::string_view chunk) { chunks.emplace_back(chunk); });
   port.Open();
   pty.Write("abc");
-  ui.ServeUntil([&] { return notifications == 1; });
+  ui.ServeUntil([&] { return chunks.size() == 1; });
   pty.Write("de");
-  ui.ServeUntil([&] { return notifications == 2; });
-  EXPECT_EQ(last_count, 5);
-  std::string rest;
-  EXPECT_EQ(port.ReadBytes(rest, 100), 5);
-  EXPECT_EQ(rest, "abcde");
-  EXPECT_EQ(notifications, 2);
+  ui.ServeUntil([&] { return chunks.size() == 2; });
+  EXPECT_THAT(chunks, testing::ElementsAre("abc", "de"));
 }
 
 TEST_F(PosixComDeviceTest, DeviceThatCannotBeOpened) {

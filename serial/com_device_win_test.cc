@@ -185,11 +185,8 @@ class WinComDeviceTest : public ::testing::Test {
         FakeClearCommError,   FakePurgeComm,           FakeGetCommModemStatus,
         FakeOutputDebugString};
     port = std::make_unique<SerialPort>(ui);
-    port->SetOnRxChar([this](SerialPort& sender, int count) {
-      std::string chunk;
-      sender.ReadBytes(chunk, count);
-      received.push_back(chunk);
-    });
+    port->SetOnReceive(
+        [this](std::string_view chunk) { received.emplace_back(chunk); });
     port->SetOnFailure(
         [this](const std::u16string& m) { reports.push_back(m); });
   }

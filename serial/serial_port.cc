@@ -221,8 +221,8 @@ SerialPort::~SerialPort() {
   }
 }
 
-void SerialPort::SetOnRxChar(RxCharHandler handler) {
-  on_rx_char_ = std::move(handler);
+void SerialPort::SetOnReceive(ReceiveHandler handler) {
+  on_receive_ = std::move(handler);
 }
 
 void SerialPort::SetOnFailure(FailureReport report) {
@@ -543,9 +543,11 @@ bool SerialPort::Dispatch(SerialEvents events, std::exception_ptr& failure) {
       if (!r)
         throw SerialPortSystemError::ForCall(
             port_, com_failure::kClearCommError, r.code);
-      if (count > 0 && on_rx_char_) {
+      if (count > 0 && on_receive_) {
         try {
-          on_rx_char_(*this, static_cast<int>(count));
+          std::string bytes;
+          ReadBytes(bytes, static_cast<int>(count));
+          if (!bytes.empty()) on_receive_(bytes);
         } catch (...) {
           // A failing handler (a datagram that cannot be sent, say) is
           // reported, and the port keeps delivering: the next call must

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "base/failure.h"
@@ -207,7 +208,7 @@ class SerialTimeouts {
 // its own receive handler.
 class SerialPort {
  public:
-  using RxCharHandler = std::function<void(SerialPort& sender, int count)>;
+  using ReceiveHandler = std::function<void(std::string_view bytes)>;
   using FailureReport = std::function<void(const std::u16string& message)>;
   using DeviceLostHandler = std::function<void(const std::u16string& message)>;
 
@@ -239,8 +240,9 @@ class SerialPort {
   void EndUpdate();
   int UpdateCount() const { return update_count_; }
 
-  // Raised on the UI thread with the number of bytes waiting (> 0).
-  void SetOnRxChar(RxCharHandler handler);
+  // Called on the UI thread with the bytes that came in (never empty),
+  // read by the port itself as the device reported them.
+  void SetOnReceive(ReceiveHandler handler);
   // Where failures inside a receive dispatch, and a device that went away
   // while no device-lost handler is set, are reported (the default error
   // report). Called on the UI thread, from
@@ -354,7 +356,7 @@ class SerialPort {
   StoredPortProperties stored_props_ = {StoredPortProperty::spBasic};
   bool overlapped_ = true;
 
-  RxCharHandler on_rx_char_;
+  ReceiveHandler on_receive_;
   std::shared_ptr<ReportTarget> report_target_;
 
   bool connected_ = false;

@@ -39,12 +39,8 @@ class ComPortTest : public ::testing::Test {
   }
 
   void RecordReceives() {
-    port.SetOnRxChar([this](SerialPort& sender, int count) {
-      EXPECT_EQ(&sender, &port);
-      std::string chunk;
-      EXPECT_EQ(sender.ReadBytes(chunk, count), count);
-      received.push_back(chunk);
-    });
+    port.SetOnReceive(
+        [this](std::string_view chunk) { received.emplace_back(chunk); });
   }
 
   UiHandover ui;
@@ -406,11 +402,9 @@ TEST(ComEvents, PlatformMask) {
 TEST_F(ComPortTest, BytesReceivedReachTheHandlerOnTheUserInterfaceThread) {
   const auto ui_thread = std::this_thread::get_id();
   std::thread::id ran_on;
-  port.SetOnRxChar([&](SerialPort& sender, int count) {
+  port.SetOnReceive([&](std::string_view chunk) {
     ran_on = std::this_thread::get_id();
-    std::string chunk;
-    sender.ReadBytes(chunk, count);
-    received.push_back(chunk);
+    received.emplace_back(chunk);
   });
   port.Open();
   Deliver("S12");
@@ -450,10 +444,8 @@ TEST_F(ComPortTest, CloseServesAHandOverAlreadyOnItsWay) {
 TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
   std::vector<std::u16string> reports;
   bool fail = true;
-  port.SetOnRxChar([&](SerialPort& sender, int count) {
-    std::string chunk;
-    sender.ReadBytes(chunk, count);
-    received.push_back(chunk);
+  port.SetOnReceive([&](std::string_view chunk) {
+    received.emplace_back(chunk);
     if (fail) throw Failure(u"Socket Error # 10051\r\nNetwork is unreachable.");
   });
   port.SetOnFailure([&](const std::u16string& message) {
@@ -476,7 +468,7 @@ TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
 TEST_F(ComPortTest, WithoutAReportHandlerFailuresGoToTheHandOversSink) {
   std::vector<std::u16string> sink;
   ui.SetFailureSink([&](const std::u16string& m) { sink.push_back(m); });
-  port.SetOnRxChar([](SerialPort&, int) { throw Failure(u"boom"); });
+  port.SetOnReceive([](std::string_view) { throw Failure(u"boom"); });
   port.Open();
   line->Receive("x");
   ServeUntil([&] { return !sink.empty(); });

@@ -201,6 +201,7 @@ void AddSettingsCatalogue(SettingsStore& store) {
       {kCallerIdNoBaslama, u"3"},     {kCallerIdNoUzunluk, u"15"},
       {kUdpPort, u"18900"},           {kCihazSec, u"1"},
       {kIpNo, u"192.168.0.1"},        {kComPort, u"1"},
+      {kCallerIdHatBaslama, u"0"},    {kCallerIdHatUzunluk, u"0"},
   };
   for (const auto& setting : kCatalogue) {
     StoredValue& item = store.StoredValues().Add();

@@ -103,7 +103,7 @@ class SettingsStore {
 // The section of the settings file.
 inline constexpr char16_t kStoredSection[] = u"VmStored";
 
-// Keys of the ten settings, in catalogue order.
+// Keys of the settings, in catalogue order.
 inline constexpr char16_t kCallerIdKullan[] = u"CALLERIDKULLAN";
 inline constexpr char16_t kCallerIdType[] = u"CALLERIDTYPE";
 inline constexpr char16_t kCallerIdBaslamaString[] = u"CALLERIDBASLAMASTRING";
@@ -114,8 +114,11 @@ inline constexpr char16_t kUdpPort[] = u"UDPPORT";
 inline constexpr char16_t kCihazSec[] = u"CIHAZSEC";
 inline constexpr char16_t kIpNo[] = u"IPNO";
 inline constexpr char16_t kComPort[] = u"COMPORT";
+// The line's place in a framed packet, as the number's; 0: the line is "0".
+inline constexpr char16_t kCallerIdHatBaslama[] = u"CALLERIDHATBASLAMA";
+inline constexpr char16_t kCallerIdHatUzunluk[] = u"CALLERIDHATUZUNLUK";
 
-// Adds the ten catalogue values with their defaults, in order.
+// Adds the catalogue values with their defaults, in order.
 void AddSettingsCatalogue(SettingsStore& store);
 
 }  // namespace orvanta

@@ -26,7 +26,9 @@ constexpr char kCatalogueLines[] =
     "UDPPORT=18900\r\n"
     "CIHAZSEC=1\r\n"
     "IPNO=192.168.0.1\r\n"
-    "COMPORT=1\r\n";
+    "COMPORT=1\r\n"
+    "CALLERIDHATBASLAMA=0\r\n"
+    "CALLERIDHATUZUNLUK=0\r\n";
 
 class StorageTest : public ::testing::Test {
  protected:
@@ -84,6 +86,8 @@ TEST_F(StorageTest, LowerCaseSectionAndKeyWithBlanks) {
                              "CIHAZSEC=1\r\n"
                              "IPNO=192.168.0.1\r\n"
                              "COMPORT=1\r\n"
+                             "CALLERIDHATBASLAMA=0\r\n"
+                             "CALLERIDHATUZUNLUK=0\r\n"
                              "\r\n");
 }
 
@@ -155,6 +159,8 @@ TEST_F(StorageTest, LastSectionAndLastEntryAreReadAndReplaced) {
                              "CIHAZSEC=1\r\n"
                              "IPNO=192.168.0.1\r\n"
                              "COMPORT=1\r\n"
+                             "CALLERIDHATBASLAMA=0\r\n"
+                             "CALLERIDHATUZUNLUK=0\r\n"
                              "\r\n");
 }
 
@@ -166,7 +172,7 @@ TEST_F(StorageTest, CommentsStrayLinesAndMissingMarkDoNotSurviveASave) {
     EXPECT_EQ(store_.ReadValue(kComPort), u"2");
     store_.SaveValues();
     std::string others = kCatalogueLines;
-    others.erase(others.find("COMPORT=1\r\n"));  // the last line
+    others.erase(others.find("COMPORT=1\r\n"), 11);
     EXPECT_EQ(FileBytes(), std::string(kBom) + "[VmStored]\r\nCOMPORT=2\r\n" +
                                others + "\r\n");
   }
@@ -196,12 +202,13 @@ TEST_F(StorageTest, FileDeletedWhileRunningIsCreatedWithTheStoredSectionOnly) {
 
 TEST_F(StorageTest, UnknownNameIsAppendedSavedAndRestored) {
   Open();
+  const int catalogue = store_.StoredValues().Count();
   store_.WriteValue(u"YENI", u"de\u011fer");
-  ASSERT_EQ(store_.StoredValues().Count(), 11);
-  EXPECT_EQ(store_.StoredValues().Items(10).Name, u"YENI");
+  ASSERT_EQ(store_.StoredValues().Count(), catalogue + 1);
+  EXPECT_EQ(store_.StoredValues().Items(catalogue).Name, u"YENI");
   store_.SaveValues();
   EXPECT_TRUE(
-      FileBytes().ends_with("COMPORT=1\r\nYENI=de\xC4\x9F"
+      FileBytes().ends_with("CALLERIDHATUZUNLUK=0\r\nYENI=de\xC4\x9F"
                             "er\r\n\r\n"));
   store_.WriteValue(u"yeni", u"other");
   store_.RestoreValues();

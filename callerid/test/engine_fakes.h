@@ -5,17 +5,20 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/failure.h"
+#include "base/program_log.h"
 #include "base/text.h"
 #include "base/user_notice.h"
-#include "callerid/engine.h"
+#include "callerid/announcer.h"
 #include "callerid/broadcast_channel.h"
-#include "callerid/serial_source.h"
-#include "notify/announcer.h"
+#include "callerid/engine.h"
+#include "callerid/serial_connection.h"
+#include "callerid/serial_line.h"
 
 // Stand-ins for the engine's surroundings. Each writes what is done to it
 // into one shared journal, so that a test can check the order of
@@ -43,16 +46,11 @@ class FakeBroadcastChannel : public BroadcastChannel {
   Journal& journal_;
 };
 
-class FakeSerialSource : public SerialSource {
+class FakeSerialLine : public SerialLine {
  public:
-  explicit FakeSerialSource(Journal& journal) : journal_(journal) {}
+  explicit FakeSerialLine(Journal& journal) : journal_(journal) {}
   void LoadSettings(const std::u16string& ini_path) override {
     journal_.push_back("serial load " + Utf16ToUtf8(ini_path));
-  }
-  void SetMarkers(const std::u16string& start_text,
-                  const std::u16string& end_text) override {
-    journal_.push_back("serial markers " + Utf16ToUtf8(start_text) + " " +
-                       Utf16ToUtf8(end_text));
   }
   void Open() override {
     if (open_failure) {
@@ -72,6 +70,14 @@ class FakeSerialSource : public SerialSource {
   void SetOnDeviceLost(DeviceLostHandler lost) override {
     lost_ = std::move(lost);
   }
+  void SetOnReceive(ReceiveHandler receive) override {
+    receive_ = std::move(receive);
+  }
+
+  // Bytes arrive from the device, as the port hands them over.
+  void Receive(std::string_view bytes) {
+    if (receive_) receive_(bytes);
+  }
 
   // The open device stops answering, as the port tells it.
   void LoseDevice(const std::u16string& message = u"COM Port Error: lost") {
@@ -88,6 +94,7 @@ class FakeSerialSource : public SerialSource {
  private:
   Journal& journal_;
   DeviceLostHandler lost_;
+  ReceiveHandler receive_;
 };
 
 // Ticks only when the test says so.
@@ -139,9 +146,9 @@ class FakeNotice : public UserNotice {
   Journal& journal_;
 };
 
-class FakeCallLog : public CallLog {
+class FakeProgramLog : public ProgramLog {
  public:
-  explicit FakeCallLog(Journal& journal) : journal_(journal) {}
+  explicit FakeProgramLog(Journal& journal) : journal_(journal) {}
   void AddLogLine(const std::u16string& line) override {
     journal_.push_back("log: " + Utf16ToUtf8(line));
   }
@@ -151,20 +158,23 @@ class FakeCallLog : public CallLog {
   Journal& journal_;
 };
 
-// The settings window's controls, as plain values the test sets.
-class FakeSettingsControls : public SettingsControls {
+// Where the sources' calls go: "announce number=<number> line=<line>".
+class FakeCallSink : public CallSink {
  public:
-  int RadioGroupCihazIndex() const override { return radio; }
-  int ComboCihazIndex() const override { return device_kind; }
-  std::u16string EditIpText() const override { return ip; }
-  int ComboPortIndex() const override { return com_port; }
-  std::u16string EditPortText() const override { return port_text; }
+  explicit FakeCallSink(Journal& journal) : journal_(journal) {}
+  void Announce(Call call) override {
+    journal_.push_back("announce number=" + Utf16ToUtf8(call.number) +
+                       " line=" + Utf16ToUtf8(call.line));
+    calls.push_back(std::move(call));
+    if (!failure.empty() && calls.back().number == failure) {
+      throw Failure(u"refused " + failure);
+    }
+  }
+  std::vector<Call> calls;
+  std::u16string failure;  // a number whose announcement fails
 
-  int radio = 0;
-  int device_kind = 0;
-  std::u16string ip;
-  int com_port = -1;
-  std::u16string port_text = u"18900";
+ private:
+  Journal& journal_;
 };
 
 }  // namespace orvanta

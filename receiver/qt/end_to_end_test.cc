@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/qt/test/child_process.h"
+#include "desktop/test/child_process.h"
 #include "serial/test/socat_pty.h"
 #include "base/test/temp_folder.h"
 

@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/qt/qt_text.h"
+#include "desktop/qt/qt_text.h"
 
 namespace orvanta {
 

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "app/qt/qt_text.h"
-#include "app/qt/settings_folder.h"
+#include "desktop/qt/qt_text.h"
+#include "desktop/qt/settings_folder.h"
 #include "base/failure.h"
 #include "base/text.h"
 #include "receiver/qt/receiver_program.h"

@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "app/qt/qt_text.h"
+#include "desktop/qt/qt_text.h"
 #include "base/failure.h"
 #include "base/text.h"
 

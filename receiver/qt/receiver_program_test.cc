@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/qt/qt_text.h"
+#include "desktop/qt/qt_text.h"
 #include "notify/udp_channel.h"
 #include "receiver/qt/receiver_program.h"
 #include "base/test/temp_folder.h"

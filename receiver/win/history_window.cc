@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/win/win_text.h"
+#include "desktop/win/win_text.h"
 
 namespace orvanta::win {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "app/win/window.h"
+#include "desktop/win/window.h"
 #include "receiver/call_history.h"
 
 namespace orvanta::win {

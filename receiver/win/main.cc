@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/win/win_text.h"
+#include "desktop/win/win_text.h"
 #include "base/failure.h"
 #include "receiver/win/win_receiver_shell.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/win/win_text.h"
+#include "desktop/win/win_text.h"
 #include "receiver/win/resource.h"
 
 namespace orvanta::win {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/win/tray_icon.h"
+#include "desktop/win/tray_icon.h"
 #include "base/ui_handover.h"
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"

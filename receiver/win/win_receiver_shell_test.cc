@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/win/win_text.h"
+#include "desktop/win/win_text.h"
 #include "notify/udp_channel.h"
 #include "receiver/win/win_receiver_shell.h"
 #include "base/test/temp_folder.h"

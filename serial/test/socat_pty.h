@@ -22,6 +22,9 @@ class SocatPty {
 
   // The end a port opens (a symlink to the /dev/pts device).
   const std::string& device() const { return device_; }
+  // The other end, for a stand-in that talks back (a symlink as well; it
+  // names the new pair's end after PlugIn).
+  const std::string& far_end() const { return far_; }
 
   // Writes to the far end (opened on first use and kept open, since
   // closing it ends the connection).

@@ -14,7 +14,7 @@ shots=$2
 title="Orvanta Alıcı - Arama Geçmişi"
 
 program_class=orvanta-alici
-source "$(dirname "$0")/../../../app/qt/test/tray_harness.sh"
+source "$(dirname "$0")/../../../desktop/test/tray_harness.sh"
 
 other_windows() { program_windows | grep -v "^$icon "; }
 history_window() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1; }

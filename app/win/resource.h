@@ -1,8 +1,0 @@
-#ifndef ORVANTA_APP_WIN_RESOURCE_H_
-#define ORVANTA_APP_WIN_RESOURCE_H_
-
-// Icon ids: the lowest id is the program icon Explorer shows.
-#define IDI_PROGRAM 1
-#define IDI_TRAY 2
-
-#endif  // ORVANTA_APP_WIN_RESOURCE_H_

@@ -1,0 +1,55 @@
+#include "callerid/framed_serial_source.h"
+
+#include <exception>
+#include <utility>
+
+#include "base/text.h"
+#include "callerid/announcer.h"
+#include "callerid/serial_connection.h"
+#include "callerid/settings_files.h"
+#include "settings/storage.h"
+#include "settings/typed_reading.h"
+
+namespace orvanta {
+
+FramedSerialSource::FramedSerialSource(SerialConnection& connection,
+                                       const SettingsStore& store,
+                                       CallSink& calls,
+                                       std::u16string settings_folder)
+    : connection_(connection),
+      store_(store),
+      calls_(calls),
+      settings_folder_(std::move(settings_folder)) {}
+
+bool FramedSerialSource::Start(const WindowSettings&) {
+  framing_.SetMarkers(DecodeMarker(store_.ReadValue(kCallerIdBaslamaString)),
+                      DecodeMarker(store_.ReadValue(kCallerIdBitisString)));
+  connection_.Open(settings_folder_ + kPortSettingsFileName,
+                   [this](std::string_view bytes) { Receive(bytes); });
+  return true;
+}
+
+void FramedSerialSource::Stop() { connection_.Close(); }
+
+bool FramedSerialSource::Running() const { return connection_.Active(); }
+
+void FramedSerialSource::Receive(std::string_view bytes) {
+  std::exception_ptr first_failure;
+  for (const std::string& body : framing_.Feed(bytes)) {
+    try {
+      // Read at every packet, so a changed setting applies without a restart.
+      const std::string number =
+          CutNumber(body, ReadInteger(store_, kCallerIdNoBaslama),
+                    ReadInteger(store_, kCallerIdNoUzunluk));
+      Call call;
+      call.number = FromAnsi(number);  // on line "0", the default
+      call.origin = CallOrigin::kFramedSerial;
+      calls_.Announce(std::move(call));
+    } catch (...) {
+      if (!first_failure) first_failure = std::current_exception();
+    }
+  }
+  if (first_failure) std::rethrow_exception(first_failure);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,52 @@
+#ifndef ORVANTA_CALLERID_SERIAL_LINE_H_
+#define ORVANTA_CALLERID_SERIAL_LINE_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace orvanta {
+
+class SerialPort;
+
+// The serial port as the caller-ID sources use it: configured from its
+// settings file, opened, read, closed.
+class SerialLine {
+ public:
+  virtual ~SerialLine() = default;
+  // The line parameters, from the INI file at `ini_path`.
+  virtual void LoadSettings(const std::u16string& ini_path) = 0;
+  virtual void Open() = 0;
+  virtual void Close() = 0;
+  virtual bool Connected() const = 0;
+  // The device name the line opens, as the user chose it.
+  virtual std::u16string PortName() const = 0;
+  // Called on the UI thread with the bytes that came in. Empty detaches.
+  using ReceiveHandler = std::function<void(std::string_view bytes)>;
+  virtual void SetOnReceive(ReceiveHandler receive) = 0;
+  // Called on the UI thread with the failure's text when the open device
+  // stops answering (after which it delivers nothing until closed and
+  // opened again); the handler reports it. Must not throw; empty detaches.
+  using DeviceLostHandler = std::function<void(const std::u16string& message)>;
+  virtual void SetOnDeviceLost(DeviceLostHandler lost) = 0;
+};
+
+// The program's serial port behind SerialLine.
+class PortSerialLine : public SerialLine {
+ public:
+  explicit PortSerialLine(SerialPort& port);
+  void LoadSettings(const std::u16string& ini_path) override;
+  void Open() override;
+  void Close() override;
+  bool Connected() const override;
+  std::u16string PortName() const override;
+  void SetOnReceive(ReceiveHandler receive) override;
+  void SetOnDeviceLost(DeviceLostHandler lost) override;
+
+ private:
+  SerialPort& port_;
+};
+
+}  // namespace orvanta
+
+#endif  // ORVANTA_CALLERID_SERIAL_LINE_H_

@@ -1,0 +1,91 @@
+#include "desktop/command_line.h"
+
+namespace orvanta {
+namespace {
+
+constexpr std::u16string_view kSettingsDir = u"--settings-dir";
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::u16string>& arguments) {
+  CommandLine result;
+  bool help = false;
+  bool version = false;
+  std::u16string error;
+  for (size_t i = 0; i < arguments.size() && error.empty(); ++i) {
+    const std::u16string& argument = arguments[i];
+    if (argument == u"--help" || argument == u"-h") {
+      help = true;
+    } else if (argument == u"--version") {
+      version = true;
+    } else if (argument == u"--show") {
+      result.show_window = true;
+    } else if (argument == kSettingsDir ||
+               argument.starts_with(std::u16string(kSettingsDir) + u"=")) {
+      std::u16string folder;
+      if (argument == kSettingsDir) {
+        if (i + 1 == arguments.size()) {
+          error = u"option '--settings-dir' needs a folder";
+          break;
+        }
+        folder = arguments[++i];
+      } else {
+        folder = argument.substr(kSettingsDir.size() + 1);
+      }
+      if (folder.empty()) {
+        error = u"option '--settings-dir' needs a folder";
+      } else {
+        result.settings_dir = folder;  // the last one counts
+      }
+    } else if (argument.starts_with(u"-")) {
+      error = u"unknown option '" + argument + u"'";
+    } else {
+      error = u"unexpected argument '" + argument + u"'";
+    }
+  }
+  if (!error.empty()) {
+    return {CommandLine::Action::kUsageError, {}, false, error};
+  }
+  if (help)
+    result.action = CommandLine::Action::kHelp;
+  else if (version)
+    result.action = CommandLine::Action::kVersion;
+  return result;
+}
+
+std::u16string HelpText(std::u16string_view program) {
+  const std::u16string name(program);
+  return u"Usage: " + name +
+         u" [OPTION]...\n"
+         u"Caller-ID tray program: announces the number of each incoming call "
+         u"to the LAN\n"
+         u"as one UDP broadcast datagram.\n"
+         u"\n"
+         u"  --settings-dir DIR  keep Setting.ini and calleridcomport.ini in "
+         u"DIR\n"
+         u"                      (created when the settings are first saved)\n"
+         u"  --show              open the settings window at start\n"
+         u"  --help              show this help and exit\n"
+         u"  --version           show the version and exit\n"
+         u"\n"
+         u"One copy runs per settings folder: starting another one opens the "
+         u"settings\n"
+         u"window of the copy that runs, and ends.\n"
+         u"\n"
+         u"Exit status: 0 on success, 1 when the running copy could not be "
+         u"reached,\n"
+         u"2 on a command-line error.\n";
+}
+
+std::u16string VersionText(std::u16string_view caption) {
+  return std::u16string(caption) + u"\n";
+}
+
+std::u16string UsageErrorText(std::u16string_view program,
+                              std::u16string_view error) {
+  const std::u16string name(program);
+  return name + u": " + std::u16string(error) + u"\nTry '" + name +
+         u" --help' for more information.\n";
+}
+
+}  // namespace orvanta
