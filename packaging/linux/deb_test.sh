@@ -2,16 +2,31 @@
 # Builds the Debian packages (orvanta, the announcer; orvanta-alici, the
 # receiver) from a configured and built tree, checks what they hold and
 # declare, and starts each program unpacked from them without a display.
-# Runs inside the private test network (tools/netns-run): the receiver is
-# sent a call.  Usage: deb_test.sh BUILD_DIR
+# With a Debian system to install them into (DEBIAN_ROOT, made by
+# debian_root.sh while building), it also runs their maintainer scripts in a
+# throw-away root without systemd, and boots that system under systemd in a
+# container (systemd-nspawn), where the hardened services run for real.
+# Runs inside the private test network (tools/netns-run): the calls sent
+# stay in it. Usage: deb_test.sh BUILD_DIR [DEBIAN_ROOT]
 set -uo pipefail
+# The throw-away layers are mounted in a mount namespace of the test's own,
+# so they go with it whatever happens.
+if [ "${ORVANTA_DEB_TEST_MOUNTS:-}" != 1 ]; then
+  exec env ORVANTA_DEB_TEST_MOUNTS=1 unshare --mount --propagation private -- "$0" "$@"
+fi
 build="$1"
+debian_root="${2:-}"
 work="$(mktemp -d)"
 program_pid=
 receiver_pid=
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
   [ -n "$receiver_pid" ] && kill "$receiver_pid" 2>/dev/null
+  [ -n "${listener_pid:-}" ] && kill "$listener_pid" 2>/dev/null
+  # Removing a mounted layer would remove through it.
+  for m in "$work"/layer-*/merged; do
+    [ -d "$m" ] && umount -l "$m" 2>/dev/null
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -101,6 +116,46 @@ for line in 'ExecStart=/usr/bin/orvanta --settings-dir /var/lib/orvanta' \
             'WantedBy=multi-user.target'; do
   grep -qxF -- "$line" "$unit" || fail "orvanta.service lacks: $line"
 done
+# It reaches the serial ports through a closed device list, not all of /dev.
+for line in 'DevicePolicy=closed' 'DeviceAllow=char-ttyUSB rw' 'DeviceAllow=char-ttyACM rw' \
+            'DeviceAllow=char-ttyS rw'; do
+  grep -qxF -- "$line" "$unit" || fail "orvanta.service lacks: $line"
+done
+grep -qx 'PrivateDevices=yes' "$unit" && fail "orvanta.service hides the serial ports"
+# The receiver's: the same, with its own folder and no device at all.
+receiver_unit="$work/root/lib/systemd/system/orvanta-alici.service"
+for line in 'ExecStart=/usr/bin/orvanta-alici --settings-dir /var/lib/orvanta-alici' \
+            'Environment=QT_QPA_PLATFORM=offscreen' \
+            'StateDirectory=orvanta-alici' \
+            'DynamicUser=yes' \
+            'PrivateDevices=yes' \
+            'WantedBy=multi-user.target'; do
+  grep -qxF -- "$line" "$receiver_unit" || fail "orvanta-alici.service lacks: $line"
+done
+
+# How much each service may do, as systemd rates it: "OK" is 2.0 and less.
+for u in "$unit" "$receiver_unit"; do
+  rating=$(systemd-analyze security --offline=true --no-pager "$u" 2>&1)
+  exposure=$(sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p' <<<"$rating")
+  echo "$(basename "$u"): exposure $exposure"
+  if [ -z "$exposure" ] || ! awk -v e="$exposure" 'BEGIN { exit !(e <= 2.0) }'; then
+    fail "$(basename "$u") is rated above 2.0: $(tail -1 <<<"$rating")"
+    grep '✗' <<<"$rating" >&2
+  fi
+done
+
+# The maintainer scripts of both packages.
+for control in "$work/control" "$work/receiver-control"; do
+  for script in postinst prerm postrm; do
+    f="$control/$script"
+    if [ ! -f "$f" ]; then
+      fail "$(basename "$control"): no $script"
+      continue
+    fi
+    [ -x "$f" ] || fail "$(basename "$control")/$script is not executable"
+    sh -n "$f" || fail "$(basename "$control")/$script is not valid sh"
+  done
+done
 autostart="$work/root/etc/xdg/autostart/orvanta.desktop"
 for line in 'Type=Application' 'Exec=orvanta' 'Icon=orvanta'; do
   grep -qxF -- "$line" "$autostart" || fail "autostart entry lacks: $line"
@@ -184,6 +239,299 @@ else
   fail "the headless receiver ended by itself (status $?)"; cat "$work/receiver.log" >&2
   receiver_pid=
 fi
+
+# --- The packages installed into a Debian 12 system -----------------------
+if [ -z "$debian_root" ]; then
+  echo "not checked here: maintainer scripts and services (no Debian system; see debian_root.sh)"
+  [ "$failures" -eq 0 ] || exit 1
+  echo "packages ok: $(basename "$deb") $(basename "$receiver_deb")"
+  exit 0
+fi
+[ -e "$debian_root/.complete" ] || { echo "FAIL: no Debian system in $debian_root" >&2; exit 1; }
+
+# An upgrade needs a newer version: the same packages, numbered one up.
+newer() {  # deb, out
+  local tree
+  tree="$work/newer/$(basename "$1" .deb)"
+  mkdir -p "$work/newer"
+  dpkg-deb -R "$1" "$tree"
+  sed -i "s/^Version: .*/Version: $version+1/" "$tree/DEBIAN/control"
+  dpkg-deb -b "$tree" "$2" >/dev/null
+}
+mkdir -p "$work/debs"
+cp "$deb" "$work/debs/orvanta_old.deb"
+cp "$receiver_deb" "$work/debs/orvanta-alici_old.deb"
+newer "$deb" "$work/debs/orvanta_new.deb"
+newer "$receiver_deb" "$work/debs/orvanta-alici_new.deb"
+
+# A writable layer over the Debian system, which stays as it is.
+layer() {  # name; prints the merged folder
+  local l="$work/layer-$1"
+  mkdir -p "$l/upper" "$l/work" "$l/merged"
+  mount -t overlay overlay \
+    -o "lowerdir=$debian_root,upperdir=$l/upper,workdir=$l/work" "$l/merged" ||
+    { echo "FAIL: cannot mount a layer over $debian_root" >&2; exit 1; }
+  echo "$l/merged"
+}
+
+# Both units as systemd reads them, with the programs and targets they name.
+r=$(layer verify)
+dpkg-deb -x "$deb" "$r"
+dpkg-deb -x "$receiver_deb" "$r"
+if ! verified=$(systemd-analyze verify --root="$r" /lib/systemd/system/orvanta.service \
+                  /lib/systemd/system/orvanta-alici.service 2>&1) || [ -n "$verified" ]; then
+  fail "systemd-analyze verify: $verified"
+fi
+
+# The maintainer scripts where systemd does not run (a chroot, as dpkg
+# --root runs them): install, an administrator's enabling, upgrade, remove
+# and purge all succeed, and purge leaves the system as it was.
+r=$(layer scripts)
+# systemd's own folders for the state of DynamicUser= services.
+install -d -m 0700 "$r/var/lib/private" "$r/var/cache/private"
+snapshot() {
+  (cd "$r" && find . -xdev \( -path ./var/lib/dpkg -o -path ./var/log \) -prune -o \
+     -printf '%p %y %m %u %g %l\n' | sort)
+}
+before=$(snapshot)
+step() {  # what, dpkg arguments...
+  local what="$1"; shift
+  dpkg --root="$r" "$@" >"$work/dpkg.log" 2>&1 ||
+    { fail "dpkg --root: $what failed"; cat "$work/dpkg.log" >&2; }
+  grep -i 'warning\|error' "$work/dpkg.log" >&2 && fail "dpkg --root: $what reported trouble"
+}
+step install -i "$work"/debs/{orvanta,orvanta-alici}_old.deb
+for p in orvanta orvanta-alici; do
+  links="$r/var/lib/systemd/deb-systemd-helper-enabled/$p.service.dsh-also"
+  grep -qx "/etc/systemd/system/multi-user.target.wants/$p.service" "$links" 2>/dev/null ||
+    fail "install: the links of $p.service are not recorded for purge"
+  [ -e "$r/etc/systemd/system/multi-user.target.wants/$p.service" ] &&
+    fail "install: $p.service was enabled"
+  # The administrator enables it, and it ran: systemd made its folders.
+  chroot "$r" systemctl enable "$p.service" >/dev/null 2>&1 || fail "systemctl enable $p"
+  for d in lib cache; do
+    install -d -m 0755 -o 61234 -g 61234 "$r/var/$d/private/$p"
+    ln -s "private/$p" "$r/var/$d/$p"
+  done
+  echo kept >"$r/var/lib/$p/kept"
+done
+step upgrade -i "$work"/debs/{orvanta,orvanta-alici}_new.deb
+step remove -r orvanta orvanta-alici
+for p in orvanta orvanta-alici; do
+  [ -e "$r/lib/systemd/system/$p.service" ] && fail "remove left $p.service"
+  [ -f "$r/var/lib/$p/kept" ] || fail "remove deleted the state of $p"
+done
+step purge -P orvanta orvanta-alici
+left=$(diff <(echo "$before") <(snapshot))
+[ -z "$left" ] || fail "purge left the system changed: $left"
+for p in orvanta orvanta-alici; do
+  dpkg-query --admindir="$r/var/lib/dpkg" -W "$p" >/dev/null 2>&1 &&
+    fail "purge: dpkg still knows $p"
+done
+
+# --- The services under systemd ---------------------------------------------
+# The Debian system boots in a container (systemd-nspawn) that shares the
+# private test network; the packages are installed there and the services
+# run as the administrator runs them. The container gets a cgroup v2 tree of
+# its own and may load BPF programs, so systemd enforces device lists there
+# whatever the host mounts; it runs in a control group made for it, so that
+# everything it started can be ended with it.
+c=$(layer container)
+nspawn_pid=
+machine="orvanta-test-$$"
+groups=()
+v2=$(findmnt -n -t cgroup2 -o TARGET | head -1)
+[ -n "$v2" ] && groups+=("$v2$(sed -n 's/^0:://p' /proc/self/cgroup)/$machine")
+v1=$(sed -n 's/^[0-9]*:name=systemd://p' /proc/self/cgroup)
+[ -n "$v1" ] && [ -d /sys/fs/cgroup/systemd ] && groups+=("/sys/fs/cgroup/systemd$v1/$machine")
+end_container() {
+  [ -n "$nspawn_pid" ] && kill -KILL "$nspawn_pid" 2>/dev/null
+  for g in "${groups[@]}"; do
+    [ -e "$g/cgroup.kill" ] && echo 1 >"$g/cgroup.kill" 2>/dev/null
+  done
+  [ -n "$nspawn_pid" ] && wait "$nspawn_pid" 2>/dev/null
+  nspawn_pid=
+  for g in "${groups[@]}"; do
+    [ -d "$g" ] && find "$g" -depth -type d -exec rmdir {} + 2>/dev/null
+  done
+  rmdir "/run/systemd/nspawn/propagate/$machine" 2>/dev/null
+}
+trap 'end_container; cleanup' EXIT
+(
+  for g in "${groups[@]}"; do mkdir -p "$g" && echo "$BASHPID" >"$g/cgroup.procs"; done
+  exec env SYSTEMD_NSPAWN_UNIFIED_HIERARCHY=1 systemd-nspawn --quiet --directory="$c" \
+    --machine="$machine" --boot --register=no --keep-unit --link-journal=no \
+    --console=pipe --system-call-filter=bpf --bind-ro="$work/debs:/srv/debs"
+) </dev/null >"$work/nspawn.log" 2>&1 &
+nspawn_pid=$!
+# Its first process, systemd, is nspawn's child in a process namespace of
+# its own.
+init_pid=
+for _ in $(seq 100); do
+  for child in $(ps -o pid= --ppid "$nspawn_pid" 2>/dev/null); do
+    ns=$(readlink "/proc/$child/ns/pid" 2>/dev/null)
+    [ -n "$ns" ] && [ "$ns" != "$(readlink /proc/self/ns/pid)" ] && init_pid=$child
+  done
+  [ -n "$init_pid" ] && break
+  kill -0 "$nspawn_pid" 2>/dev/null || break
+  sleep 0.1
+done
+inside() {
+  nsenter --target "$init_pid" --mount --uts --ipc --net --pid --cgroup -- \
+    env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin "$@"
+}
+journal() { inside journalctl --no-pager -o cat -u "$1" "${@:2}"; }
+booted=
+if [ -n "$init_pid" ]; then
+  # systemctl answers once systemd listens, and waits for the boot to end.
+  for _ in $(seq 300); do
+    inside test -S /run/systemd/private 2>/dev/null && break
+    kill -0 "$init_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  state=$(inside timeout 60 systemctl is-system-running --wait 2>&1)
+  case "$state" in running | degraded) booted=1 ;; esac
+fi
+if [ -z "$booted" ]; then
+  fail "systemd did not boot in the container (${state:-no init}): $(tail -20 "$work/nspawn.log")"
+else
+  # Installed, the services are known to systemd but neither enabled nor
+  # started.
+  inside dpkg -i /srv/debs/orvanta_old.deb /srv/debs/orvanta-alici_old.deb \
+    >"$work/dpkg.log" 2>&1 || { fail "dpkg -i under systemd"; cat "$work/dpkg.log" >&2; }
+  for p in orvanta orvanta-alici; do
+    [ "$(inside systemctl is-enabled "$p.service" 2>&1)" = disabled ] ||
+      fail "$p.service is not installed disabled: $(inside systemctl is-enabled "$p.service" 2>&1)"
+    inside systemctl -q is-active "$p.service" && fail "installing started $p.service"
+  done
+
+  # Enabled and started as the README says; without settings it waits.
+  inside systemctl enable --now orvanta.service >/dev/null 2>&1 ||
+    fail "systemctl enable --now orvanta: $(journal orvanta)"
+  # Whether the service's current run has said something on the journal.
+  said() {
+    inside journalctl --no-pager -o cat \
+      _SYSTEMD_INVOCATION_ID="$(inside systemctl show -P InvocationID "$1.service")" |
+      grep -qF -- "$2"
+  }
+  await() { for _ in $(seq 100); do said "$@" && return 0; sleep 0.1; done; return 1; }
+  await orvanta 'running without windows' ||
+    fail "the service did not report its start on the journal: $(journal orvanta)"
+  settings() {  # device, announcement port
+    inside sh -c "printf '[VmStored]\r\nCALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\nCALLERIDNOBASLAMA=1\r\nCALLERIDNOUZUNLUK=0\r\nUDPPORT=$2\r\n' >/var/lib/orvanta/Setting.ini
+      printf '[ComPortCallerID]\r\nPort=$1\r\n' >/var/lib/orvanta/calleridcomport.ini"
+  }
+
+  # Only the devices of its list: a device outside it (here /dev/net/tun,
+  # which anyone may open on Debian) is refused until a drop-in, as the
+  # README tells an administrator to write, allows it.
+  inside chmod 0666 /dev/net/tun
+  settings /dev/net/tun 18900
+  inside systemctl restart orvanta.service
+  await orvanta 'open /dev/net/tun: Operation not permitted' ||
+    fail "the service opened a device outside its list: $(journal orvanta -n 5)"
+  inside mkdir -p /etc/systemd/system/orvanta.service.d
+  inside sh -c 'printf "[Service]\nDeviceAllow=/dev/net/tun rw\n" >/etc/systemd/system/orvanta.service.d/device.conf'
+  inside systemctl daemon-reload
+  inside systemctl restart orvanta.service
+  await orvanta 'running without windows' || fail "no restart after the drop-in"
+  sleep 1
+  said orvanta 'open /dev/net/tun' &&
+    fail "the drop-in did not allow the device: $(journal orvanta -n 5)"
+  inside rm -r /etc/systemd/system/orvanta.service.d
+  inside systemctl daemon-reload
+
+  # A caller ID device on a pseudo-terminal in the group dialout (systemd's
+  # closed device list always lets services use pseudo-terminals), and a
+  # listener for the announcements outside the container.
+  inside systemd-run --quiet --unit=caller-id-line socat \
+    pty,raw,echo=0,link=/run/caller-id,group=dialout,perm=0660 \
+    pty,raw,echo=0,link=/run/caller-id-far
+  for _ in $(seq 50); do inside test -e /run/caller-id-far && break; sleep 0.1; done
+  device=$(inside readlink /run/caller-id)
+  port=18900
+  socat -u UDP-RECV:$port,reuseaddr OPEN:"$work/announced",creat,append &
+  listener_pid=$!
+  settings "$device" "$port"
+  inside systemctl restart orvanta.service
+  # Sent again until heard: the service may not have opened the line yet.
+  call=$'HAT=0\r\nNUMARA=0532 123 45 67'
+  for _ in $(seq 50); do
+    inside sh -c 'printf "S0532 123 45 67E" >/run/caller-id-far'
+    grep -qF "$call" "$work/announced" 2>/dev/null && break
+    sleep 0.2
+  done
+  grep -qF "$call" "$work/announced" 2>/dev/null ||
+    fail "the service announced no call: $(journal orvanta -n 20)"
+
+  # The receiver's service keeps the calls it hears in its history. (Until
+  # the receiver takes a settings folder, a drop-in starts it with its
+  # usual folder below /var/lib/orvanta-alici: the same limits apply. A
+  # receiver that takes no options does not end on --help: it is ended.)
+  history=/var/lib/orvanta-alici/AliciGecmis.csv
+  if ! inside env QT_QPA_PLATFORM=offscreen HOME=/tmp timeout 5 orvanta-alici --help 2>&1 |
+       grep -q -- --settings-dir; then
+    echo "the receiver takes no --settings-dir yet: its service is checked with XDG_CONFIG_HOME"
+    inside mkdir -p /etc/systemd/system/orvanta-alici.service.d
+    inside sh -c 'printf "[Service]\nExecStart=\nExecStart=/usr/bin/orvanta-alici\nEnvironment=XDG_CONFIG_HOME=/var/lib/orvanta-alici\n" >/etc/systemd/system/orvanta-alici.service.d/folder.conf'
+    inside systemctl daemon-reload
+    history=/var/lib/orvanta-alici/orvanta/AliciGecmis.csv
+  fi
+  inside systemctl enable --now orvanta-alici.service >/dev/null 2>&1
+  await orvanta-alici 'listening on UDP port' ||
+    fail "the receiver's service did not start: $(journal orvanta-alici -n 20)"
+  for _ in $(seq 50); do
+    inside sh -c 'printf "S0212 555 01 02E" >/run/caller-id-far'
+    inside grep -q '0212 555 01 02' "$history" 2>/dev/null && break
+    sleep 0.2
+  done
+  inside grep -q ';0;0212 555 01 02;' "$history" 2>/dev/null ||
+    fail "the receiver's service kept no call: $(journal orvanta-alici -n 20)"
+
+  # An upgrade restarts the running services, and leaves them enabled.
+  invocation() { inside systemctl show -P InvocationID "$1.service"; }
+  before_upgrade=$(invocation orvanta)
+  receiver_before_upgrade=$(invocation orvanta-alici)
+  inside dpkg -i /srv/debs/orvanta_new.deb /srv/debs/orvanta-alici_new.deb \
+    >"$work/dpkg.log" 2>&1 || { fail "upgrade under systemd"; cat "$work/dpkg.log" >&2; }
+  for p in orvanta orvanta-alici; do
+    inside systemctl -q is-active "$p.service" || fail "the upgrade left $p.service stopped"
+    [ "$(inside systemctl is-enabled "$p.service")" = enabled ] ||
+      fail "the upgrade disabled $p.service"
+  done
+  [ "$(invocation orvanta)" != "$before_upgrade" ] ||
+    fail "the upgrade did not restart orvanta.service"
+  [ "$(invocation orvanta-alici)" != "$receiver_before_upgrade" ] ||
+    fail "the upgrade did not restart orvanta-alici.service"
+
+  # A stopped service stays stopped through an upgrade.
+  inside systemctl stop orvanta-alici.service
+  inside dpkg -i /srv/debs/orvanta-alici_new.deb >"$work/dpkg.log" 2>&1 ||
+    { fail "reinstalling under systemd"; cat "$work/dpkg.log" >&2; }
+  inside systemctl -q is-active orvanta-alici.service &&
+    fail "the upgrade started the stopped orvanta-alici.service"
+  inside systemctl start orvanta-alici.service
+
+  # Removed, the services stop; purged, their state and enablement go.
+  inside dpkg -r orvanta orvanta-alici >"$work/dpkg.log" 2>&1 ||
+    { fail "remove under systemd"; cat "$work/dpkg.log" >&2; }
+  for p in orvanta orvanta-alici; do
+    [ "$(inside systemctl show -P MainPID "$p.service")" = 0 ] || fail "remove left $p running"
+  done
+  inside test -e /var/lib/private/orvanta/Setting.ini || fail "remove deleted the settings"
+  inside dpkg -P orvanta orvanta-alici >"$work/dpkg.log" 2>&1 ||
+    { fail "purge under systemd"; cat "$work/dpkg.log" >&2; }
+  for p in orvanta orvanta-alici; do
+    for f in /var/lib/$p /var/lib/private/$p /var/cache/$p /var/cache/private/$p \
+             /etc/systemd/system/multi-user.target.wants/$p.service; do
+      inside test -e "$f" -o -L "$f" && fail "purge left $f"
+    done
+  done
+  # Halted the way nspawn halts it.
+  kill -RTMIN+3 "$init_pid"
+  for _ in $(seq 300); do kill -0 "$nspawn_pid" 2>/dev/null || break; sleep 0.1; done
+fi
+end_container
 
 [ "$failures" -eq 0 ] || exit 1
 echo "packages ok: $(basename "$deb") $(basename "$receiver_deb")"
