@@ -40,8 +40,8 @@
  */
 
 typedef unsigned long sigword_t;
-typedef void (*handler_t)(int, void *, void *);
-typedef void *(*thread_start_t)(void *);
+typedef void (*handler_t)(int, void*, void*);
+typedef void* (*thread_start_t)(void*);
 
 /* The C library's struct sigaction on i386. */
 struct libc_sigaction {
@@ -59,9 +59,9 @@ struct user_desc {
   unsigned int flags;
 };
 
-void *dlsym(void *handle, const char *name);
-int *__errno_location(void);
-#define RTLD_NEXT ((void *)-1l)
+void* dlsym(void* handle, const char* name);
+int* __errno_location(void);
+#define RTLD_NEXT ((void*)-1l)
 
 enum {
   kSysModifyLdt = 123,
@@ -128,17 +128,17 @@ static void move_gs_to_ldt(void) {
 
 struct thread_start {
   thread_start_t start;
-  void *argument;
+  void* argument;
   sigword_t signal_mask[2];
   volatile int taken;
 };
 
 /* A new thread starts here, with all signals blocked and the GDT entry
  * in %gs that its creator set up for it. */
-static void *start_thread(void *data) {
-  struct thread_start *info = data;
+static void* start_thread(void* data) {
+  struct thread_start* info = data;
   thread_start_t start = info->start;
-  void *argument = info->argument;
+  void* argument = info->argument;
   sigword_t signal_mask[2] = {info->signal_mask[0], info->signal_mask[1]};
   move_gs_to_ldt();
   info->taken = 1;
@@ -149,9 +149,9 @@ static void *start_thread(void *data) {
 
 static volatile int create_lock;
 
-int pthread_create(void *thread, const void *attributes, thread_start_t start,
-                   void *argument) {
-  static int (*next)(void *, const void *, thread_start_t, void *);
+int pthread_create(void* thread, const void* attributes, thread_start_t start,
+                   void* argument) {
+  static int (*next)(void*, const void*, thread_start_t, void*);
   if (!next) next = dlsym(RTLD_NEXT, "pthread_create");
   if (!tls_gdt_entry) return next(thread, attributes, start, argument);
 
@@ -189,7 +189,7 @@ long syscall(long number, long a, long b, long c, long d, long e, long f) {
   static long (*next)(long, long, long, long, long, long, long);
   if (!next) next = dlsym(RTLD_NEXT, "syscall");
   if (number == kSysSetThreadArea && a &&
-      ((struct user_desc *)a)->entry_number == ~0u) {
+      ((struct user_desc*)a)->entry_number == ~0u) {
     *__errno_location() = kEnosys;
     return -1;
   }
@@ -234,33 +234,32 @@ static int is_fault_signal(int signal) {
 /* The trap number the kernel gives, from the signal and its si_code. */
 static int trap_number(int signal, int code) {
   switch (signal) {
-    case kSigSegv:  /* SEGV_MAPERR, SEGV_ACCERR: page fault; else #GP */
+    case kSigSegv: /* SEGV_MAPERR, SEGV_ACCERR: page fault; else #GP */
       return code == 1 || code == 2 ? 14 : 13;
     case kSigIll:
       return 6;
-    case kSigBus:  /* BUS_ADRALN: alignment check; else page fault */
+    case kSigBus: /* BUS_ADRALN: alignment check; else page fault */
       return code == 1 ? 17 : 14;
-    case kSigTrap:  /* int3 comes as SI_KERNEL; else a debug trap */
+    case kSigTrap: /* int3 comes as SI_KERNEL; else a debug trap */
       return code == 0x80 ? 3 : 1;
-    case kSigFpe:  /* FPE_INTDIV, FPE_INTOVF; else the FPU's */
+    case kSigFpe: /* FPE_INTDIV, FPE_INTOVF; else the FPU's */
       return code == 1 ? 0 : code == 2 ? 4 : 16;
   }
   return -1;
 }
 
-static void fault_handler(int signal, void *info, void *ucontext) {
-  int *registers = (int *)((char *)ucontext + 20);
+static void fault_handler(int signal, void* info, void* ucontext) {
+  int* registers = (int*)((char*)ucontext + 20);
   if (registers[kRegTrapno] == -1) {
     registers[kRegTrapno] =
-        trap_number(signal, ((struct siginfo_head *)info)->code);
+        trap_number(signal, ((struct siginfo_head*)info)->code);
   }
   fault_handlers[signal](signal, info, ucontext);
 }
 
-int sigaction(int signal, const struct libc_sigaction *action,
-              struct libc_sigaction *old_action) {
-  static int (*next)(int, const struct libc_sigaction *,
-                     struct libc_sigaction *);
+int sigaction(int signal, const struct libc_sigaction* action,
+              struct libc_sigaction* old_action) {
+  static int (*next)(int, const struct libc_sigaction*, struct libc_sigaction*);
   if (!next) next = dlsym(RTLD_NEXT, "sigaction");
   if (signal <= 0 || signal >= kSignals || !is_fault_signal(signal)) {
     return next(signal, action, old_action);
