@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "base/failure.h"
@@ -19,6 +20,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::IsSupersetOf;
+using ::testing::UnorderedElementsAre;
 
 const std::string kUdpMessage =
     "info: UDP iletişim kanalı açılamadı.\r\nPort No : 18900";
@@ -134,12 +137,18 @@ TEST_F(EngineTest, ApplyStartsTheChosenSource) {
   }
 }
 
+// The running control goes before a new one is made: two controls of one
+// device would both announce every call.
 TEST_F(EngineTest, ApplyWhileRunningStopsFirst) {
   RunWith(0);
   engine_.ApplySettings(window_);
-  EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release", "udp port=18900",
-                                  "udp open", "CID2 create", "CID2 handler",
-                                  "CID2 hide", "CID2 Start"));
+  const Journal journal = Take();
+  const auto released = std::find(journal.begin(), journal.end(), "CID2 release");
+  const auto created = std::find(journal.begin(), journal.end(), "CID2 create");
+  ASSERT_NE(released, journal.end());
+  EXPECT_LT(released, created);
+  EXPECT_EQ(devices_.LiveCid2Count(), 1);
+  EXPECT_TRUE(channel_.active);
   EXPECT_TRUE(engine_.CallerIdRunning());
 }
 
@@ -549,8 +558,8 @@ TEST_F(EngineTest, StopStopsEverythingThatRunsWhateverTheStoredType) {
   Take();
   Store(kCallerIdType, u"3");
   EXPECT_TRUE(engine_.SwitchCallerId(false));
-  EXPECT_THAT(Take(), ElementsAre("udp close", "CID2 release", "ARG release",
-                                  "serial close"));
+  EXPECT_THAT(Take(), UnorderedElementsAre("udp close", "CID2 release",
+                                           "ARG release", "serial close"));
   EXPECT_FALSE(engine_.CallerIdRunning());
   EXPECT_EQ(cid2_.Held(), nullptr);
   EXPECT_EQ(arg_.Held(), nullptr);
@@ -563,10 +572,10 @@ TEST_F(EngineTest, SavingAnotherSourceReplacesTheRunningOne) {
   window_.arg_device_kind = 2;
   Choose(1);
   engine_.ApplySettings(window_);
-  EXPECT_THAT(Take(), ElementsAre("log clear", "udp close", "CID2 release",
-                                  "udp port=18900", "udp open", "ARG create",
-                                  "ARG handler", "ARG hide", "ARG CihazTip=2",
-                                  "ARG Connect"));
+  EXPECT_THAT(Take(), IsSupersetOf({"log clear", "ARG CihazTip=2",
+                                    "ARG Connect"}));
+  EXPECT_EQ(devices_.LiveCid2Count(), 0);
+  EXPECT_EQ(devices_.LiveArgCount(), 1);
   EXPECT_EQ(devices_.FireCid2(u"1", u"111", u""), 0);
 }
 

@@ -160,17 +160,10 @@ void QtShell::PostAutoStart() {
 
 void QtShell::Quit() { QCoreApplication::quit(); }
 
-void QtShell::WakeUiThread() {
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (wake_handler_) wake_handler_();
-      },
-      Qt::QueuedConnection);
-}
+void QtShell::WakeUiThread() { wake_.Wake(); }
 
 void QtShell::SetWakeHandler(std::function<void()> serve) {
-  wake_handler_ = std::move(serve);
+  wake_.SetServe(std::move(serve));
 }
 
 std::u16string QtShell::SettingsFolder() const {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "desktop/qt/wake_descriptor.h"
 #include "sender/shell.h"
 
 class QIcon;
@@ -15,9 +16,9 @@ class QSystemTrayIcon;
 
 namespace orvanta {
 
-// The Qt 6 shell: tray icon and menu, message boxes, the event loop's
-// queued calls (the start-up message, the serial hand-over's wake-up), the
-// two modal dialogs and the program's place on disk.
+// The Qt 6 shell: tray icon and menu, message boxes, the start-up message,
+// the hand-over's wake-up (a descriptor the event loop watches), the two
+// modal dialogs and the program's place on disk.
 class QtShell : public QObject, public Shell {
   Q_OBJECT
  public:
@@ -72,7 +73,7 @@ class QtShell : public QObject, public Shell {
 
   Options options_;
   ShellListener* listener_ = nullptr;
-  std::function<void()> wake_handler_;
+  WakeDescriptor wake_;
   std::unique_ptr<QMenu> menu_;
   QSystemTrayIcon* tray_ = nullptr;
   Balloon balloon_;
