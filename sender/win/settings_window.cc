@@ -15,21 +15,7 @@ namespace text = settings_text;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                          WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr SIZE kClient = {kSettingsClientSize.width,
-                          kSettingsClientSize.height};
-
-// The layout table's anchors are passed on as they are.
-static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
-              unsigned{kAnchorTop} == kLayoutTop &&
-              unsigned{kAnchorRight} == kLayoutRight &&
-              unsigned{kAnchorBottom} == kLayoutBottom);
-
-// The layout table's rectangle in the form the controls take: left, top,
-// width, height.
-RECT Design(SettingsPart part) {
-  const LayoutRect& rect = Placement(part).rect;
-  return {rect.left, rect.top, rect.width, rect.height};
-}
+const LayoutRect& Design(SettingsPart part) { return Placement(part).rect; }
 
 unsigned Anchors(SettingsPart part) { return Placement(part).anchors; }
 
@@ -47,8 +33,8 @@ void SetId(HWND hwnd, int id) { SetWindowLongPtrW(hwnd, GWLP_ID, id); }
 }  // namespace
 
 SettingsWindow::SettingsWindow(HICON icon, HICON small_icon) {
-  CreateForm(kClassName, L"", kStyle, WS_EX_APPWINDOW, kClient, icon,
-             small_icon);
+  CreateForm(kClassName, L"", kStyle, WS_EX_APPWINDOW, kSettingsClientSize,
+             icon, small_icon);
   BuildControls();
   FinishLayout();
 }

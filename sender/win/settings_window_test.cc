@@ -210,8 +210,7 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
   SendMessageW(caller_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(label));
   EXPECT_EQ(GetTextColor(dc),
-            RGB(kSettingsLabelColour.red, kSettingsLabelColour.green,
-                kSettingsLabelColour.blue));
+            RGB(kLabelColour.red, kLabelColour.green, kLabelColour.blue));
   // The read-only log pane is black on white.
   HWND memo = Control(kIdLogPane);
   LRESULT brush = SendMessageW(GetParent(memo), WM_CTLCOLORSTATIC,

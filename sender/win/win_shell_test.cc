@@ -194,7 +194,8 @@ TEST_F(WinShellTest, MessageBoxesWithTitleAndButtons) {
 
 TEST_F(WinShellTest, PlatformFacts) {
   std::u16string path = shell_.ExePath();
-  EXPECT_TRUE(path.ends_with(u"\\sender_win_views_test.exe")) << Wide(path).size();
+  EXPECT_TRUE(path.ends_with(u"\\sender_win_views_test.exe"))
+      << Wide(path).size();
   EXPECT_EQ(shell_.PathSeparator(), u'\\');
   // The system's own tick count, read on both sides: no timing involved.
   const uint32_t before = GetTickCount();
