@@ -547,9 +547,8 @@ TEST_F(SettingsPresenterTest, AStoredModemIsSetUpAndHeardThroughThePort) {
   EXPECT_EQ(view_.radio, 3);
   EXPECT_TRUE(view_.Shown(SettingsShown::kModemPanel));
   ASSERT_TRUE(program_->Port().Connected());
-  const std::optional<LineSettings> line = serial_hardware_->Line();
-  ASSERT_TRUE(line);
-  EXPECT_TRUE(line->modem_control);
+  ASSERT_TRUE(serial_hardware_->Line().has_value());
+  EXPECT_TRUE(serial_hardware_->Line()->modem_control);  // DTR and RTS up
   EXPECT_EQ(serial_hardware_->Written(), "ATZ\r");
   auto serve_until = [&](const std::function<bool()>& done) {
     program_->Handover().ServeUntil(done);
