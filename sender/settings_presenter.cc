@@ -71,11 +71,11 @@ void SettingsPresenter::BuildCaption() {
   view_.SetCaption(caption_);
 }
 
-void SettingsPresenter::FormCreate() {
-  Guarded([this] { DoFormCreate(); });
+void SettingsPresenter::StartUp() {
+  Guarded([this] { DoStartUp(); });
 }
 
-void SettingsPresenter::DoFormCreate() {
+void SettingsPresenter::DoStartUp() {
   BuildCaption();
   shell_.SetTrayTip(caption_);
   show_on_start_ = false;
@@ -94,7 +94,7 @@ void SettingsPresenter::ShowAtStartIfDue() {
   });
 }
 
-void SettingsPresenter::WmAutoStart() {
+void SettingsPresenter::RunAutoStart() {
   auto_start_pending_ = false;
   program_.ApplySettings(form_->CurrentWindowSettings());
   shell_.ShowBalloon(kBalloonTitle, kBalloonText, kBalloonTimeoutMs);
@@ -106,20 +106,20 @@ void SettingsPresenter::ShowSettingsWindow() {
   form_->Log().WindowShown();
 }
 
-void SettingsPresenter::EndProgram(Sender sender) {
-  Guarded([this, sender] {
-    if (sender == Sender::kCloseButton &&
+void SettingsPresenter::EndProgram(EndRequest request) {
+  Guarded([this, request] {
+    if (request == EndRequest::kCloseButton &&
         shell_.ShowMessage(kCloseQuestion, kQuestionTitle,
                            MessageIcon::kQuestion,
                            MessageButtons::kYesNo) == MessageAnswer::kNo) {
       return;
     }
     closing_ = true;
-    FormClose();
+    HideOrQuit();
   });
 }
 
-void SettingsPresenter::FormClose() {
+void SettingsPresenter::HideOrQuit() {
   if (!closing_) {
     view_.HideWindow();
     return;
@@ -171,7 +171,7 @@ void SettingsPresenter::OnApply() {
 void SettingsPresenter::OnHide() {
   Guarded([this] { view_.HideWindow(); });
 }
-void SettingsPresenter::OnClose() { EndProgram(Sender::kCloseButton); }
+void SettingsPresenter::OnClose() { EndProgram(EndRequest::kCloseButton); }
 void SettingsPresenter::OnTestPort() {
   Guarded([this] { program_.SendTestDatagram(); });
 }
@@ -186,18 +186,20 @@ void SettingsPresenter::OnPortSettings() {
   });
 }
 void SettingsPresenter::OnCloseRequest() {
-  Guarded([this] { FormClose(); });
+  Guarded([this] { HideOrQuit(); });
 }
 
-void SettingsPresenter::OnTrayDblClick() {
+void SettingsPresenter::OnTrayDoubleClick() {
   Guarded([this] { ShowSettingsWindow(); });
 }
 void SettingsPresenter::OnSettingsMenu() {
   Guarded([this] { ShowSettingsWindow(); });
 }
-void SettingsPresenter::OnEndProgramMenu() { EndProgram(Sender::kTrayMenu); }
+void SettingsPresenter::OnEndProgramMenu() {
+  EndProgram(EndRequest::kTrayMenu);
+}
 void SettingsPresenter::OnAutoStart() {
-  Guarded([this] { WmAutoStart(); });
+  Guarded([this] { RunAutoStart(); });
 }
 
 // The program ends whatever happens here: the session is going, or the

@@ -138,7 +138,7 @@ class SettingsPresenterTest : public testing::Test {
   // The program's start: creation, then the message loop reaching the
   // posted start-up message.
   SettingsPresenter& Start() {
-    Create().FormCreate();
+    Create().StartUp();
     shell_.DeliverAutoStart();
     return *main_;
   }
@@ -152,7 +152,7 @@ class SettingsPresenterTest : public testing::Test {
   }
   // Start-up with a stored value LoadSettingsToForm cannot read.
   void ExpectOneBooleanErrorAndNoStart() {
-    Create().FormCreate();
+    Create().StartUp();
     shell_.DeliverAutoStart();
     ASSERT_EQ(shell_.messages.size(), 1u);
     EXPECT_EQ(shell_.messages[0].text, kBooleanFailure);
@@ -190,7 +190,7 @@ class SettingsPresenterTest : public testing::Test {
 
 TEST_F(SettingsPresenterTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   SettingsPresenter& main = Create();
-  main.FormCreate();
+  main.StartUp();
   EXPECT_EQ(view_.caption, u"VELMORIS Orvanta s1.02.05f");
   EXPECT_EQ(shell_.tray_tip, u"VELMORIS Orvanta s1.02.05f");
   EXPECT_FALSE(main.ShowOnStart());
@@ -244,7 +244,7 @@ TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
 
 TEST_F(SettingsPresenterTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
   WriteSettings("CALLERIDTYPE=1\r\nCIHAZSEC=4\r\nCOMPORT=1\r\n");
-  Create().FormCreate();
+  Create().StartUp();
   view_.ClickCheckBox();
   EXPECT_TRUE(view_.Shown(Shown::kArgComPort));
   EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
@@ -303,7 +303,7 @@ TEST_F(SettingsPresenterTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
 TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   Start();
   EXPECT_FALSE(main_->ShowOnStart());
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   EXPECT_TRUE(view_.window_visible);
   EXPECT_TRUE(main_->ShowOnStart());
   main_->OnSettingsMenu();
@@ -313,7 +313,7 @@ TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
 
 TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   view_.edits[SettingsEdit::kPortNumber] = u"";
   view_.TypeIntoPortEdit(u"19000");
@@ -321,7 +321,7 @@ TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   EXPECT_FALSE(view_.window_visible);
   EXPECT_FALSE(fs::exists(dir_ / "Setting.ini"));
 
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"19000");
   EXPECT_TRUE(view_.checked);
   view_.listener->OnApply();
@@ -349,7 +349,7 @@ TEST_F(SettingsPresenterTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
 
 TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   view_.ChooseRadio(1);
   view_.ChooseDeviceKind(4);
@@ -368,7 +368,7 @@ TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
 
 TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   fs::create_directories(dir_ / "Setting.ini" / "blocked");
   view_.listener->OnSave();
@@ -382,7 +382,7 @@ TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
 
 TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.listener->OnCloseRequest();
   EXPECT_FALSE(view_.window_visible);
   EXPECT_EQ(shell_.quits, 0);
@@ -392,7 +392,7 @@ TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
 TEST_F(SettingsPresenterTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   shell_.answers = {MessageAnswer::kNo};
   view_.listener->OnClose();
   ASSERT_EQ(shell_.messages.size(), 1u);
@@ -459,7 +459,7 @@ TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   view_.listener->OnTestPort();
   EXPECT_TRUE(shell_.messages.empty());
 
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   view_.listener->OnApply();
   view_.listener->OnTestPort();
@@ -476,7 +476,7 @@ TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
   // Hidden, the pane is not drawn; showing the window catches it up.
   ASSERT_EQ(devices_.FireArg(u"5551234", u"2"), 1);
   EXPECT_TRUE(view_.memo.empty());
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   EXPECT_EQ(view_.memo,
             std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
   // Visible, the pane is drawn by the posted refresh, after the handler.
@@ -727,7 +727,7 @@ TEST_F(SettingsPresenterTest,
     show_window_at_start_ = c.asked;
     shell_.has_screen = c.screen;
     shell_.has_tray = c.tray;
-    Create().FormCreate();
+    Create().StartUp();
     main_->ShowAtStartIfDue();
     EXPECT_EQ(view_.window_visible, c.shown);
     EXPECT_EQ(main_->ShowOnStart(), c.shown);

@@ -99,7 +99,7 @@ class ShellListener {
  public:
   virtual ~ShellListener() = default;
   // A double-click on the tray icon with any mouse button.
-  virtual void OnTrayDblClick() = 0;
+  virtual void OnTrayDoubleClick() = 0;
   // Tray menu "Ayarlar".
   virtual void OnSettingsMenu() = 0;
   // Tray menu "Programı Kapat".

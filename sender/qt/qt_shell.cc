@@ -65,7 +65,7 @@ QtShell::QtShell(Options options)
   connect(tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason why) {
             if (why == QSystemTrayIcon::DoubleClick && listener_)
-              listener_->OnTrayDblClick();
+              listener_->OnTrayDoubleClick();
           });
   tray_->setContextMenu(menu_.get());
   tray_->setToolTip(QStringLiteral("VELMORIS Orvanta"));

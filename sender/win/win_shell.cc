@@ -36,7 +36,7 @@ WinShell::WinShell(SettingsWindow& main_window, HICON program_icon,
       tray_icon_(tray_icon),
       tray_(tray_icon, u"VELMORIS Orvanta", std::move(notify)) {
   tray_.on_double_click = [this] {
-    if (listener_) listener_->OnTrayDblClick();
+    if (listener_) listener_->OnTrayDoubleClick();
   };
   tray_.on_menu = [this] { OpenTrayMenu(); };
   tray_.guard = [this](const std::function<void()>& action) {

@@ -16,7 +16,7 @@ namespace {
 
 class RecordingShellListener : public ShellListener {
  public:
-  void OnTrayDblClick() override { ++tray_double_clicks; }
+  void OnTrayDoubleClick() override { ++tray_double_clicks; }
   void OnSettingsMenu() override { ++ayarlar; }
   void OnEndProgramMenu() override { ++programi_kapat; }
   void OnAutoStart() override { ++auto_starts; }
