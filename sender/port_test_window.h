@@ -12,7 +12,7 @@ namespace orvanta {
 
 class Shell;
 
-// The port test window `TComportTestF`: shows every received chunk twice,
+// The port test window "Comport Test": shows every received chunk twice,
 // as running text and as one line per byte.
 class PortTestWindow : public ChunkSink, public PortTestViewListener {
  public:

@@ -217,7 +217,7 @@ TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
   view_.ClickCheckBox();
   EXPECT_TRUE(view_.Shown(Shown::kCallerIdPanel));
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"18900");
-  EXPECT_EQ(view_.radio, 0);
+  EXPECT_EQ(view_.source_index, 0);
   EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
   EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 
@@ -247,7 +247,7 @@ TEST_F(SettingsPresenterTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
   Create().StartUp();
   view_.ClickCheckBox();
   EXPECT_TRUE(view_.Shown(Shown::kArgComPort));
-  EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
+  EXPECT_EQ(view_.arg_choice_label, u"ComPort Seçimi");
   EXPECT_EQ(std::u16string(settings_text::kArgComPortItems[view_.ComboIndex(
                 SettingsCombo::kArgComPort)]),
             u"COM 2");
@@ -323,7 +323,7 @@ TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
 
   main_->OnTrayDoubleClick();
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"19000");
-  EXPECT_TRUE(view_.checked);
+  EXPECT_TRUE(view_.caller_id_enabled);
   view_.listener->OnApply();
   EXPECT_TRUE(view_.window_visible);
   const std::string file = FileText("Setting.ini");
@@ -470,28 +470,28 @@ TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   EXPECT_EQ(shell_.InfoBoxes()[0].title, u"Bilgi");
 }
 
-TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
+TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogPane) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   // Hidden, the pane is not drawn; showing the window catches it up.
   ASSERT_EQ(devices_.FireArg(u"5551234", u"2"), 1);
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   main_->OnTrayDoubleClick();
-  EXPECT_EQ(view_.memo,
+  EXPECT_EQ(view_.log_pane,
             std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
   // Visible, the pane is drawn by the posted refresh, after the handler.
   devices_.FireArg(u"555", u"1");
-  EXPECT_EQ(view_.memo.size(), 1u);
+  EXPECT_EQ(view_.log_pane.size(), 1u);
   shell_.wake_handler();
-  EXPECT_EQ(view_.memo,
+  EXPECT_EQ(view_.log_pane,
             (std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234",
                                          u"Kanal No : 1   Caller ID : 555"}));
   view_.listener->OnLogPaneDoubleClick();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   devices_.FireArg(u"1", u"1");
   view_.ChooseDeviceKind(2);
   shell_.wake_handler();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   EXPECT_TRUE(main_->Form().Log().Lines().empty());
 }
 
@@ -544,7 +544,7 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
 TEST_F(SettingsPresenterTest, AStoredModemIsSetUpAndHeardThroughThePort) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=3\r\nMODEMHAT=1\r\n");
   SettingsPresenter& main = Start();
-  EXPECT_EQ(view_.radio, 3);
+  EXPECT_EQ(view_.source_index, 3);
   EXPECT_TRUE(view_.Shown(SettingsShown::kModemPanel));
   ASSERT_TRUE(program_->Port().Connected());
   ASSERT_TRUE(serial_hardware_->Line().has_value());

@@ -114,8 +114,8 @@ class ShellListener {
 
 // The tray menu's items.
 namespace tray_text {
-inline constexpr char16_t kAyarlar[] = u"Ayarlar";
-inline constexpr char16_t kProgramiKapat[] = u"Programı Kapat";
+inline constexpr char16_t kSettingsItem[] = u"Ayarlar";
+inline constexpr char16_t kEndProgramItem[] = u"Programı Kapat";
 }  // namespace tray_text
 
 // The private start-up message number on Windows (WM_USER + 4100).

@@ -57,7 +57,7 @@ std::u16string PaneText(std::u16string_view text, bool line_breaks,
 QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener,
                                    QWidget* parent)
     : QDialog(parent), listener_(listener) {
-  setObjectName(QStringLiteral("ComportTestF"));
+  setObjectName(QStringLiteral("PortTestWindow"));
   setWindowTitle(ToQString(port_test_text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |

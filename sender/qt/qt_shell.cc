@@ -50,12 +50,14 @@ QIcon ProgramIcon() {
 
 QtShell::QtShell(Options options)
     : options_(std::move(options)), menu_(std::make_unique<QMenu>()) {
-  QAction* ayarlar = menu_->addAction(ToQString(tray_text::kAyarlar));
-  QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
-  connect(ayarlar, &QAction::triggered, this, [this] {
+  QAction* settings_item =
+      menu_->addAction(ToQString(tray_text::kSettingsItem));
+  QAction* end_program_item =
+      menu_->addAction(ToQString(tray_text::kEndProgramItem));
+  connect(settings_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnSettingsMenu();
   });
-  connect(kapat, &QAction::triggered, this, [this] {
+  connect(end_program_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnEndProgramMenu();
   });
   // Without a screen there is no tray to dock in.

@@ -213,11 +213,11 @@ TEST(PortTestWindowTest, Layout) {
   EXPECT_EQ(place.left, 652);
   EXPECT_EQ(place.right, 185);
   EXPECT_EQ(place.bottom, 478);
-  for (HWND memo : {text_pane, byte_pane}) {
-    LONG_PTR memo_style = GetWindowLongPtrW(memo, GWL_STYLE);
-    EXPECT_TRUE(memo_style & WS_HSCROLL);
-    EXPECT_TRUE(memo_style & WS_VSCROLL);
-    EXPECT_FALSE(memo_style & ES_READONLY);
+  for (HWND pane : {text_pane, byte_pane}) {
+    LONG_PTR pane_style = GetWindowLongPtrW(pane, GWL_STYLE);
+    EXPECT_TRUE(pane_style & WS_HSCROLL);
+    EXPECT_TRUE(pane_style & WS_VSCROLL);
+    EXPECT_FALSE(pane_style & ES_READONLY);
   }
   HWND kapat = nullptr;
   EnumChildWindows(

@@ -29,12 +29,13 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, HICON icon,
   // Editable panes with both scroll bars: lines are not wrapped.
   text_pane_.Create(*this, kPortTestTextPane, WS_HSCROLL | ES_AUTOHSCROLL);
   byte_pane_.Create(*this, kPortTestBytePane, WS_HSCROLL | ES_AUTOHSCROLL);
-  panel1_.Create(*this, kPortTestButtonPanel, kLayoutTopLeft, Panel::kRaised,
-                 true);
-  button_kapat_.Create(
-      panel1_, reinterpret_cast<const wchar_t*>(port_test_text::kCloseButton),
+  button_panel_.Create(*this, kPortTestButtonPanel, kLayoutTopLeft,
+                       Panel::kRaised, true);
+  close_button_.Create(
+      button_panel_,
+      reinterpret_cast<const wchar_t*>(port_test_text::kCloseButton),
       kPortTestCloseButton, kLayoutTopLeft, false);
-  button_kapat_.on_click = [this] { listener_.OnClose(); };
+  close_button_.on_click = [this] { listener_.OnClose(); };
   FinishLayout();
 }
 

@@ -34,8 +34,8 @@ class PortTestWindow : public FormWindow, public PortTestView {
   Font font_;
   Memo text_pane_;
   Memo byte_pane_;
-  Panel panel1_;
-  Button button_kapat_;
+  Panel button_panel_;
+  Button close_button_;
 };
 
 }  // namespace orvanta::win

@@ -106,8 +106,8 @@ void SettingsWindow::BuildControls() {
   serial_panel_.Create(caller, Design(P::kSerialPanel),
                        Anchors(P::kSerialPanel), Panel::kRaisedInLoweredOut,
                        false);
-  Panel& diger = serial_panel_;
-  port_settings_button_.Create(diger, W(text::kPortSettings),
+  Panel& serial = serial_panel_;
+  port_settings_button_.Create(serial, W(text::kPortSettings),
                                Design(P::kPortSettingsButton),
                                Anchors(P::kPortSettingsButton));
   SetPropW(port_settings_button_.hwnd(), L"OrvantaOwnFont",
@@ -115,27 +115,27 @@ void SettingsWindow::BuildControls() {
   port_settings_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnPortSettings);
   };
-  start_text_label_.Create(diger, W(text::kStartTextLabel),
+  start_text_label_.Create(serial, W(text::kStartTextLabel),
                            Design(P::kStartTextLabel), false);
-  start_text_.Create(diger, L"", Design(P::kStartText));
-  end_text_label_.Create(diger, W(text::kEndTextLabel),
+  start_text_.Create(serial, L"", Design(P::kStartText));
+  end_text_label_.Create(serial, W(text::kEndTextLabel),
                          Design(P::kEndTextLabel), false);
-  end_text_.Create(diger, L"", Design(P::kEndText));
-  number_start_label_.Create(diger, W(text::kNumberStartLabel),
+  end_text_.Create(serial, L"", Design(P::kEndText));
+  number_start_label_.Create(serial, W(text::kNumberStartLabel),
                              Design(P::kNumberStartLabel), false);
-  number_start_.Create(diger, Design(P::kNumberStart), kSpinMinimum,
+  number_start_.Create(serial, Design(P::kNumberStart), kSpinMinimum,
                        kSpinMaximum);
-  number_length_label_.Create(diger, W(text::kNumberLengthLabel),
+  number_length_label_.Create(serial, W(text::kNumberLengthLabel),
                               Design(P::kNumberLengthLabel), false);
-  number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum,
+  number_length_.Create(serial, Design(P::kNumberLength), kSpinMinimum,
                         kSpinMaximum);
-  line_label_.Create(diger, W(text::kLineLabel), Design(P::kLineLabel), false);
-  line_start_.Create(diger, Design(P::kLineStart), kSpinMinimum, kSpinMaximum);
-  line_length_.Create(diger, Design(P::kLineLength), kSpinMinimum,
+  line_label_.Create(serial, W(text::kLineLabel), Design(P::kLineLabel), false);
+  line_start_.Create(serial, Design(P::kLineStart), kSpinMinimum, kSpinMaximum);
+  line_length_.Create(serial, Design(P::kLineLength), kSpinMinimum,
                       kSpinMaximum);
-  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint),
+  ascii_codes_hint_.Create(serial, W(text::kAsciiCodesHint),
                            Design(P::kAsciiCodesHint), true);
-  open_port_test_button_.Create(diger, W(text::kOpenPortTest),
+  open_port_test_button_.Create(serial, W(text::kOpenPortTest),
                                 Design(P::kOpenPortTestButton));
   open_port_test_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnOpenPortTest);

@@ -147,8 +147,8 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
     EXPECT_LE(item.top + item.bottom, group.height);
   }
   // Labels lie under the controls: the buttons they overlap stay on top.
-  HWND s_button5 = Control(kIdOpenPortTestButton);
-  for (HWND above = GetWindow(s_button5, GW_HWNDPREV); above;
+  HWND open_port_test_button = Control(kIdOpenPortTestButton);
+  for (HWND above = GetWindow(open_port_test_button, GW_HWNDPREV); above;
        above = GetWindow(above, GW_HWNDPREV)) {
     wchar_t name[16];
     GetClassNameW(above, name, 16);
@@ -236,8 +236,9 @@ TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
     EXPECT_EQ(GetCursor(), hand);
   }
   SetCursor(nullptr);
-  HWND baglan = Control(kIdConnectButton);
-  SendMessageW(baglan, WM_SETCURSOR, reinterpret_cast<WPARAM>(baglan),
+  HWND connect_button = Control(kIdConnectButton);
+  SendMessageW(connect_button, WM_SETCURSOR,
+               reinterpret_cast<WPARAM>(connect_button),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_NE(GetCursor(), hand);
 }

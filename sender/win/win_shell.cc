@@ -148,15 +148,15 @@ void WinShell::SetListener(ShellListener* listener) {
 
 void WinShell::OpenTrayMenu() {
   HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, kMenuAyarlar,
-              reinterpret_cast<const wchar_t*>(tray_text::kAyarlar));
-  AppendMenuW(menu, MF_STRING, kMenuProgramiKapat,
-              reinterpret_cast<const wchar_t*>(tray_text::kProgramiKapat));
+  AppendMenuW(menu, MF_STRING, kSettingsMenuItem,
+              reinterpret_cast<const wchar_t*>(tray_text::kSettingsItem));
+  AppendMenuW(menu, MF_STRING, kEndProgramMenuItem,
+              reinterpret_cast<const wchar_t*>(tray_text::kEndProgramItem));
   UINT chosen = tray_.TrackMenu(menu);
   DestroyMenu(menu);
   if (!listener_) return;
-  if (chosen == kMenuAyarlar) listener_->OnSettingsMenu();
-  if (chosen == kMenuProgramiKapat) listener_->OnEndProgramMenu();
+  if (chosen == kSettingsMenuItem) listener_->OnSettingsMenu();
+  if (chosen == kEndProgramMenuItem) listener_->OnEndProgramMenu();
 }
 
 }  // namespace orvanta::win

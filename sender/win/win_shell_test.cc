@@ -17,12 +17,12 @@ namespace {
 class RecordingShellListener : public ShellListener {
  public:
   void OnTrayDoubleClick() override { ++tray_double_clicks; }
-  void OnSettingsMenu() override { ++ayarlar; }
-  void OnEndProgramMenu() override { ++programi_kapat; }
+  void OnSettingsMenu() override { ++settings_menus; }
+  void OnEndProgramMenu() override { ++end_program_menus; }
   void OnAutoStart() override { ++auto_starts; }
   void OnEndSession() override { ++end_sessions; }
-  int tray_double_clicks = 0, ayarlar = 0, programi_kapat = 0, auto_starts = 0,
-      end_sessions = 0;
+  int tray_double_clicks = 0, settings_menus = 0, end_program_menus = 0,
+      auto_starts = 0, end_sessions = 0;
 };
 
 void PumpFor(DWORD milliseconds) {
@@ -154,8 +154,8 @@ TEST_F(WinShellTest, TrayEventsAndMenu) {
     SendMessageW(tray, TrayIcon::kCallbackMessage, 0,
                  MAKELPARAM(WM_CONTEXTMENU, TrayIcon::kIconId));
   }
-  EXPECT_EQ(listener_.ayarlar, 1);
-  EXPECT_EQ(listener_.programi_kapat, 1);
+  EXPECT_EQ(listener_.settings_menus, 1);
+  EXPECT_EQ(listener_.end_program_menus, 1);
   // The tray's window was made the foreground window for the menu.
   EXPECT_EQ(GetForegroundWindow(), tray);
 }
