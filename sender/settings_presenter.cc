@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/failure.h"
-#include "sender/port_test_window.h"
+#include "sender/port_test_presenter.h"
 #include "sender/settings_form.h"
 #include "sender/port_setup_presenter.h"
 

@@ -538,10 +538,10 @@ LRESULT RadioGroup::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(message, wparam, lparam);
 }
 
-// --- Memo ------------------------------------------------------------------
+// --- TextPane --------------------------------------------------------------
 
-void Memo::Create(Container& parent, const LayoutRect& design,
-                  DWORD extra_style) {
+void TextPane::Create(Container& parent, const LayoutRect& design,
+                      DWORD extra_style) {
   CreateIn(parent, L"EDIT", L"",
            ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP |
                WS_VISIBLE | extra_style,
@@ -551,7 +551,7 @@ void Memo::Create(Container& parent, const LayoutRect& design,
   Subclass();
 }
 
-void Memo::AddLine(std::u16string_view line) {
+void TextPane::AddLine(std::u16string_view line) {
   std::u16string text = Text();
   std::u16string added;
   if (!text.empty() && !(text.size() >= 2 && text.ends_with(u"\r\n"))) {
@@ -566,7 +566,7 @@ void Memo::AddLine(std::u16string_view line) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Memo::AddLines(const std::vector<std::u16string>& lines) {
+void TextPane::AddLines(const std::vector<std::u16string>& lines) {
   std::u16string added;
   for (const std::u16string& line : lines) {
     added += line;
@@ -580,7 +580,7 @@ void Memo::AddLines(const std::vector<std::u16string>& lines) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Memo::RemoveFirstLines(size_t count) {
+void TextPane::RemoveFirstLines(size_t count) {
   size_t characters = 0;
   for (; count > 0 && !line_lengths_.empty(); --count) {
     characters += line_lengths_.front();
@@ -590,13 +590,13 @@ void Memo::RemoveFirstLines(size_t count) {
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
 
-void Memo::Clear() {
+void TextPane::Clear() {
   SetWindowTextW(hwnd_, L"");
   line_lengths_.clear();
 }
 
-bool Memo::Filter(UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/,
-                  LRESULT* /*result*/) {
+bool TextPane::Filter(UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/,
+                      LRESULT* /*result*/) {
   if (message == WM_LBUTTONDBLCLK && on_double_click) {
     on_double_click();
   }

@@ -214,8 +214,9 @@ class RadioGroup : public Window, public Container {
   LayoutRect design_ = {};
 };
 
-// Multi-line read-only log pane with a vertical scroll bar.
-class Memo : public Control {
+// Multi-line edit with a vertical scroll bar: a log pane (read-only) or the
+// port test window's text panes.
+class TextPane : public Control {
  public:
   void Create(Container& parent, const LayoutRect& design,
               DWORD extra_style = 0);

@@ -448,18 +448,18 @@ void SettingsWindow::SetArgChoiceLabel(const std::u16string& text) {
 }
 
 void SettingsWindow::AddLogLines(const std::vector<std::u16string>& lines) {
-  for (Memo* pane : LogPanes()) pane->AddLines(lines);
+  for (TextPane* pane : LogPanes()) pane->AddLines(lines);
 }
 
 void SettingsWindow::RemoveFirstLogLines(size_t count) {
-  for (Memo* pane : LogPanes()) pane->RemoveFirstLines(count);
+  for (TextPane* pane : LogPanes()) pane->RemoveFirstLines(count);
 }
 
 void SettingsWindow::ClearLogPane() {
-  for (Memo* pane : LogPanes()) pane->Clear();
+  for (TextPane* pane : LogPanes()) pane->Clear();
 }
 
-std::array<Memo*, 2> SettingsWindow::LogPanes() {
+std::array<TextPane*, 2> SettingsWindow::LogPanes() {
   return {&log_pane_, &modem_log_pane_};
 }
 

@@ -35,8 +35,8 @@ SetupDialog::SetupDialog() {
   }
   for (int i = 0; i < kListCount; ++i) {
     // Children of the dialog, placed over the group box.
-    combos_[i].Create(*this, InSetupDialogGroup(SetupDialogList(i)), {});
-    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdFirstList + i);
+    lists_[i].Create(*this, InSetupDialogGroup(SetupDialogList(i)), {});
+    SetWindowLongPtrW(lists_[i].hwnd(), GWLP_ID, kIdFirstList + i);
   }
   ok_button_.Create(*this, W(text::kOk), kSetupDialogOkButton, kLayoutTopLeft,
                     false, BS_DEFPUSHBUTTON);
@@ -60,20 +60,20 @@ void SetupDialog::ApplyFonts(UINT dpi) {
 void SetupDialog::SetList(int list, const std::vector<std::u16string>& entries,
                           int chosen) {
   if (list < 0 || list >= kListCount) return;
-  combos_[list].SetItems(entries);
-  combos_[list].SetIndex(chosen);
+  lists_[list].SetItems(entries);
+  lists_[list].SetIndex(chosen);
 }
 
 int SetupDialog::ChosenIndex(int list) const {
   if (list < 0 || list >= kListCount) return -1;
-  return combos_[list].Index();
+  return lists_[list].Index();
 }
 
 bool SetupDialog::ShowModal() {
   ended_ = false;
   ok_ = false;
   CentreOnScreen(hwnd());
-  SetFocus(combos_[0].hwnd());
+  SetFocus(lists_[0].hwnd());
   RunModal(hwnd(), [this] { return ended_; });
   return ok_;
 }
