@@ -210,13 +210,13 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   program.Click(kIdCallerIdEnabled);
   ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdCallerIdPanel); }));
   EXPECT_EQ(TextOf(program.Control(kIdPortEdit)), L"18900");
-  EXPECT_EQ(SendMessageW(program.Control(kIdRadioItem0), BM_GETCHECK, 0, 0),
+  EXPECT_EQ(SendMessageW(program.Control(kIdSourceItem0), BM_GETCHECK, 0, 0),
             BST_CHECKED);
   EXPECT_FALSE(Visible(program, kIdArgPanel));
   EXPECT_FALSE(Visible(program, kIdSerialPanel));
   Screenshot(program.main_window(), L"settings-cid2.png");
 
-  program.Click(kIdRadioItem0 + 1);
+  program.Click(kIdSourceItem0 + 1);
   ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdArgPanel); }));
   EXPECT_EQ(TextOf(program.Control(kIdArgDeviceKind)), L"(1) CALLER ID");
   EXPECT_FALSE(Visible(program, kIdMainMachineIp));
@@ -249,7 +249,7 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   }
   EXPECT_EQ(TextOf(program.Control(kIdArgComPort)), L"COM 2");
 
-  program.Click(kIdRadioItem0 + 2);
+  program.Click(kIdSourceItem0 + 2);
   ASSERT_TRUE(WaitUntil([&] {
     return Visible(program, kIdSerialPanel) && !Visible(program, kIdArgPanel);
   }));
@@ -302,7 +302,7 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
 
   // "Modem": its own options and log in the serial panel's place; the
   // line its calls go out on is "0" until the user names another.
-  program.Click(kIdRadioItem0 + 3);
+  program.Click(kIdSourceItem0 + 3);
   ASSERT_TRUE(WaitUntil([&] {
     return Visible(program, kIdModemPanel) && !Visible(program, kIdSerialPanel);
   }));
@@ -310,7 +310,7 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_EQ(TextOf(program.Control(kIdModemLine)), L"0");
   EXPECT_TRUE(Visible(program, kIdModemLogPane));
   Screenshot(program.main_window(), L"settings-modem.png");
-  program.Click(kIdRadioItem0 + 2);
+  program.Click(kIdSourceItem0 + 2);
   ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdSerialPanel); }));
 
   // The close box only hides; the program stays in the tray.

@@ -273,7 +273,7 @@ void SettingsWindow::BuildControls() {
     by_part_[static_cast<size_t>(part)] = hwnd;
   }
   for (int i = 0; i < static_cast<int>(std::size(text::kSourceItems)); ++i) {
-    SetId(source_choice_.button(i), kIdRadioItem0 + i);
+    SetId(source_choice_.button(i), kIdSourceItem0 + i);
   }
 }
 

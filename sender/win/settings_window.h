@@ -56,8 +56,8 @@ enum SettingsControlId : int {
   kIdModemLine,
   kIdModemPortTestButton,
   kIdModemLogPane,
-  // The radio group's items: kIdRadioItem0 + index.
-  kIdRadioItem0 = 150,
+  // The radio group's items: kIdSourceItem0 + index.
+  kIdSourceItem0 = 150,
 };
 
 // The main window: the settings window's controls at their designed places,

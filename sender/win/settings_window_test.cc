@@ -133,7 +133,7 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   const LayoutRect group = Placement(SettingsPart::kSourceChoice).rect;
   RECT items[4];
   for (int i = 0; i < 4; ++i)
-    items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
+    items[i] = PlaceInParent(Control(kIdSourceItem0 + i));
   EXPECT_EQ(items[0].left, items[1].left);
   EXPECT_GT(items[1].top, items[0].top);
   EXPECT_EQ(items[2].top, items[0].top);
@@ -301,13 +301,13 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
   EXPECT_TRUE(window().CallerIdEnabled());
 
   window().SetSourceIndex(0);
-  SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdSourceItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
   EXPECT_EQ(window().SourceIndex(), 2);
   // Choosing the item already chosen is no change.
-  SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdSourceItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
-  SendMessageW(Control(kIdRadioItem0 + 3), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdSourceItem0 + 3), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 2);
   EXPECT_EQ(window().SourceIndex(), 3);
 
@@ -347,7 +347,7 @@ TEST_F(SettingsWindowTest, SettersRaiseNothing) {
   EXPECT_TRUE(listener_.calls.empty());
   EXPECT_TRUE(window().CallerIdEnabled());
   EXPECT_EQ(window().SourceIndex(), 1);
-  EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + 1), BM_GETCHECK, 0, 0),
+  EXPECT_EQ(SendMessageW(Control(kIdSourceItem0 + 1), BM_GETCHECK, 0, 0),
             BST_CHECKED);
   EXPECT_EQ(window().ComboIndex(SettingsCombo::kArgDeviceKind), 4);
   EXPECT_EQ(WindowText(Control(kIdArgComPort)), u"COM 2");
@@ -361,7 +361,7 @@ TEST_F(SettingsWindowTest, SettersRaiseNothing) {
   window().SetSourceIndex(-1);
   EXPECT_EQ(window().SourceIndex(), -1);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + i), BM_GETCHECK, 0, 0),
+    EXPECT_EQ(SendMessageW(Control(kIdSourceItem0 + i), BM_GETCHECK, 0, 0),
               BST_UNCHECKED);
   }
   window().SetComboIndex(SettingsCombo::kArgDeviceKind, -1);
