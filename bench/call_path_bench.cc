@@ -1,9 +1,10 @@
 // Measures the serial-to-datagram path of the Linux program from outside,
 // against the two reference relays in this folder, and prints one table:
 // latency (calls taken in turn by the three), a burst, the idle cost with the
-// port open, and the footprint; then two more copies of the program, one with
-// the modem source and one with the framed source, on one processor and each
-// on a pseudo-terminal of its own, taking calls in turn. The floor relay is the
+// port open, the cost of waiting for a device that was pulled, and the
+// footprint; then two more copies of the program, one with the modem source
+// and one with the framed source, on one processor and each on a
+// pseudo-terminal of its own, taking calls in turn. The floor relay is the
 // least one thread can do; the hand-over relay adds only the program's design,
 // an event thread handing each event to a second thread. Their difference is
 // the hand-over's price on this machine, the rest is the program's own. Run it
@@ -143,9 +144,16 @@ class PtyPair {
     if (far_ < 0) Fail("cannot open " + far_path_);
   }
   ~PtyPair() {
-    close(far_);
-    Stop(pid_);
+    Hangup();
     if (log_) fclose(log_);
+  }
+  // The cable is pulled: socat ends, both ends go, and the device's path
+  // with them.
+  void Hangup() {
+    if (far_ >= 0) close(far_);
+    far_ = -1;
+    Stop(pid_);
+    pid_ = 0;
   }
   const std::string& device() const { return device_; }
   // What the device end sent, as soon as anything has; empty after
@@ -371,6 +379,20 @@ std::map<int, TaskSwitches> Switches(pid_t pid) {
   return tasks;
 }
 
+// User plus system time `pid` has used so far, in ms.
+double CpuMs(pid_t pid) {
+  const std::string text = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  // Fields after the name in parentheses: the state is the third field,
+  // user and system time the 14th and 15th, in clock ticks.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stod(field);
+  }
+  return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 // "VmRSS" or "VmHWM" of `pid`, in MB.
 double MemoryMb(pid_t pid, const std::string& field) {
   std::istringstream status(
@@ -391,6 +413,7 @@ struct Options {
   int calls = 1000;
   int burst = 10000;
   int idle_seconds = 30;
+  int away_seconds = 10;
   int gap_us = 2000;
   std::vector<std::pair<std::string, std::string>> sizes;
   // The receiver's memory over a long run of distinct calls.
@@ -418,6 +441,8 @@ Options ParseOptions(int argc, char** argv) {
       options.burst = std::stoi(value());
     else if (arg == "--idle-seconds")
       options.idle_seconds = std::stoi(value());
+    else if (arg == "--away-seconds")
+      options.away_seconds = std::stoi(value());
     else if (arg == "--gap-us")
       options.gap_us = std::stoi(value());
     else if (arg == "--receiver")
@@ -439,7 +464,8 @@ Options ParseOptions(int argc, char** argv) {
                     options.handover.empty()))
     Fail(
         "usage: call_path_bench --program PATH --floor PATH --handover PATH "
-        "[--calls N] [--burst N] [--idle-seconds S] [--gap-us US] "
+        "[--calls N] [--burst N] [--idle-seconds S] [--away-seconds S] "
+        "[--gap-us US] "
         "[--size LABEL=PATH]... [--receiver PATH [--receiver-calls N]]");
   return options;
 }
@@ -769,6 +795,25 @@ int Run(const Options& options) {
   const double rss = MemoryMb(program.pid, "VmRSS");
   const double peak = MemoryMb(program.pid, "VmHWM");
 
+  // The device pulled: the program closes it, says so once and tries it
+  // again every few seconds, quietly. What that waiting costs.
+  std::fprintf(stderr, "bench: the program's device away for %d s\n",
+               options.away_seconds);
+  program_line.Hangup();
+  SleepUs(1000000);  // the loss noticed and reported
+  uint64_t away_switches = 0;
+  const auto away_before = Switches(program.pid);
+  const double away_cpu_before = CpuMs(program.pid);
+  const int64_t away_start = NowNs();
+  SleepUs(int64_t{options.away_seconds} * 1000000);
+  const double away_cpu = CpuMs(program.pid) - away_cpu_before;
+  for (const auto& [tid, task] : Switches(program.pid)) {
+    auto it = away_before.find(tid);
+    away_switches +=
+        task.switches - (it == away_before.end() ? 0 : it->second.switches);
+  }
+  const double away_seconds = (NowNs() - away_start) / 1e9;
+
   auto ratio = [](double a, double b) {
     return std::isnan(a) || std::isnan(b) || b == 0 ? std::string("-")
                                                     : Fixed(a / b, 2);
@@ -818,6 +863,11 @@ int Run(const Options& options) {
       serial_threads == 1
           ? Fixed(serial_thread / idle_seconds, 2)
           : std::string("? (") + std::to_string(serial_threads) + " threads)");
+  Row("device away " + std::to_string(options.away_seconds) +
+          " s: CPU ms/s, whole process",
+      Fixed(away_cpu / away_seconds, 2));
+  Row("device away: wake-ups/s, whole process",
+      Fixed(away_switches / away_seconds, 2));
   Row("RSS after the calls / at the end (MB)",
       Fixed(rss_after_calls, 1) + " / " + Fixed(rss, 1));
   Row("RSS peak (MB)", Fixed(peak, 1));
