@@ -10,6 +10,7 @@
 #include <openssl/x509_vfy.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -70,10 +71,6 @@ int VerifyPinned(X509_STORE_CTX* store, void* argument) {
 CURLcode SetUpTls(CURL*, void* ssl_context, void* argument) {
   auto* transfer = static_cast<Transfer*>(argument);
   auto* context = static_cast<SSL_CTX*>(ssl_context);
-  // The system's store as OpenSSL defines it, beside the bundle libcurl
-  // was built with; SSL_CERT_FILE and SSL_CERT_DIR are honoured, as by
-  // every OpenSSL program.
-  SSL_CTX_set_default_verify_paths(context);
   if (!transfer->request->pin_sha256.empty()) {
     SSL_CTX_set_cert_verify_callback(context, VerifyPinned, transfer);
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
@@ -138,14 +135,18 @@ struct ListDeleter {
 HttpsResponse PerformHttpsRequest(const HttpsRequest& request,
                                   const std::atomic<bool>* cancelled) {
   GlobalInit();
-  std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+  // One handle per thread, used again: it keeps the system's store of
+  // authorities once read (reading it is most of a request's cost) and
+  // open connections to the same server.
+  thread_local std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
   if (!curl) {
     return Failed(HttpsResponse::Error::kOther, u"HTTP istemcisi açılamadı");
   }
+  CURL* c = curl.get();
+  curl_easy_reset(c);
   Transfer transfer;
   transfer.request = &request;
   transfer.cancelled = cancelled;
-  CURL* c = curl.get();
   char error_text[CURL_ERROR_SIZE] = {};
 
   curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
@@ -163,14 +164,17 @@ HttpsResponse PerformHttpsRequest(const HttpsRequest& request,
   curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, CheckCancelled);
   curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  // The system's store: the bundle libcurl was built with, or the file
+  // SSL_CERT_FILE names, as every OpenSSL program honours it.
+  if (const char* file = std::getenv("SSL_CERT_FILE"); file && *file) {
+    curl_easy_setopt(c, CURLOPT_CAINFO, file);
+  }
   // A pinned certificate is the server's identity itself; the name in it
   // does not matter (a self-hosted server is often reached by address).
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST,
                    request.pin_sha256.empty() ? 2L : 0L);
   curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, SetUpTls);
   curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, &transfer);
-  // A fresh connection for every request, so the pin is checked every time.
-  curl_easy_setopt(c, CURLOPT_FORBID_REUSE, 1L);
 
   if (request.method == "GET") {
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);

@@ -26,7 +26,9 @@ What the servers answer depends on the path:
   /fail/N/...              500 for the first N requests to that path, then 200
   /hang/N/...              nothing for 20 s to the first N requests to that
                            path (the client's timeout ends them), then 200
-  /control/requests?prefix=P   the requests so far whose path starts with P
+  /control/count?prefix=P  how many requests came to paths starting with P
+  /control/requests?prefix=P&index=I   the I-th of them, as a record
+  /control/ids?prefix=P&from=I         the JSON ids of up to 100 of them
   /control/listen?port=N   starts an HTTPS server (test CA) on port N
   /control/free-port       a port nothing listens on (for a server that is
                            "down" until /control/listen opens it)
@@ -70,12 +72,14 @@ def record(handler, body):
     except (UnicodeDecodeError, ValueError):
         parsed = None
         lines.append("JSON invalid")
+    call_id = ""
     if isinstance(parsed, dict):
         for key, value in parsed.items():
             lines.append("FIELD %s=%s" % (key, json.dumps(value, ensure_ascii=False)))
+        call_id = str(parsed.get("id", ""))
     lines.append("END")
     with lock:
-        requests.append((handler.path, "\n".join(lines) + "\n"))
+        requests.append((handler.path, "\n".join(lines) + "\n", call_id))
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -99,11 +103,19 @@ class Handler(BaseHTTPRequestHandler):
         parts = url.path.strip("/").split("/")
         if parts[0] == "control":
             query = urllib.parse.parse_qs(url.query)
+            prefix = query.get("prefix", [""])[0]
+            with lock:
+                under = [r for p, r, i in requests if p.startswith(prefix)]
+                ids = [i for p, r, i in requests if p.startswith(prefix)]
+            if parts[1] == "count":
+                return self.answer(200, str(len(under)).encode())
             if parts[1] == "requests":
-                prefix = query.get("prefix", [""])[0]
-                with lock:
-                    text = "".join(r for p, r in requests if p.startswith(prefix))
+                index = int(query.get("index", ["0"])[0])
+                text = under[index] if index < len(under) else ""
                 return self.answer(200, text.encode("utf-8"))
+            if parts[1] == "ids":
+                start = int(query.get("from", ["0"])[0])
+                return self.answer(200, ",".join(ids[start:start + 100]).encode())
             if parts[1] == "listen":
                 start_server(int(query["port"][0]), tls_context("server"))
                 return self.answer(200)
