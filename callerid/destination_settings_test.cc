@@ -379,16 +379,17 @@ TEST(DefaultMqttPrefix, IsTheHostInLowerCaseAndSafeForTopics) {
   EXPECT_EQ(DefaultMqttPrefix(u""), u"orvanta");
 }
 
-TEST(SecretText, OnlyARealBlobCountsAsEncrypted) {
-  const std::string header(
-      "\x01\x00\x00\x00\xD0\x8C\x9D\xDF\x01\x15\xD1\x11\x8C\x7A\x00\xC0\x4F\xC2"
-      "\x97\xEB",
-      20);
-  EXPECT_TRUE(
-      IsProtectedSecret(u"dpapi:" + Utf8ToUtf16(Base64Encode(header + "xyz"))));
+TEST(SecretText, OnlyABlobOfDpapisFormCountsAsEncrypted) {
+  const std::string blob =
+      std::string("\x01\x00\x00\x00", 4) + std::string(60, 'k');
+  EXPECT_TRUE(IsProtectedSecret(u"dpapi:" + Utf8ToUtf16(Base64Encode(blob))));
+  EXPECT_FALSE(
+      IsProtectedSecret(u"dpapi:" + Utf8ToUtf16(Base64Encode(blob.substr(1)))));
+  EXPECT_FALSE(IsProtectedSecret(
+      u"dpapi:" + Utf8ToUtf16(Base64Encode("\x02" + blob.substr(1)))));
   EXPECT_FALSE(IsProtectedSecret(u"dpapi:" + Utf8ToUtf16(Base64Encode("xyz"))));
   EXPECT_FALSE(IsProtectedSecret(u"dpapi:gizli-parolam"));
-  EXPECT_FALSE(IsProtectedSecret(Utf8ToUtf16(Base64Encode(header + "x"))));
+  EXPECT_FALSE(IsProtectedSecret(Utf8ToUtf16(Base64Encode(blob))));
   for (const std::string bytes :
        {"", "a", "ab", "abc", "abcd", "\xFF\x00\x01"}) {
     EXPECT_EQ(Base64Decode(Utf8ToUtf16(Base64Encode(bytes))), bytes);
@@ -469,11 +470,8 @@ TEST_F(FileFixture, PlainSecretsWrittenByHandAreTakenAndEncryptedAtSave) {
 TEST_F(FileFixture, SecretThatCannotBeDecryptedKeepsItsDestinationOff) {
   // An encrypted value from another user (or, here on Linux, from Windows).
   const std::string foreign =
-      "dpapi:" +
-      Base64Encode(std::string("\x01\x00\x00\x00\xD0\x8C\x9D\xDF\x01\x15\xD1"
-                               "\x11\x8C\x7A\x00\xC0\x4F\xC2\x97\xEB",
-                               20) +
-                   std::string(40, '\x5A'));
+      "dpapi:" + Base64Encode(std::string("\x01\x00\x00\x00", 4) +
+                              std::string(80, '\x5A'));
   folder.Write(u"Hedefler.ini",
                "[Webhook1]\r\nURL=https://a.example\r\n"
                "HEADER1=Authorization: " +
