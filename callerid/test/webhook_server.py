@@ -84,6 +84,10 @@ def record(handler, body):
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Connections are kept open between requests: the header and the body
+    # are written apart, and Nagle's algorithm would hold the body back for
+    # the client's delayed acknowledgement.
+    disable_nagle_algorithm = True
 
     def log_message(self, *args):
         pass
