@@ -26,20 +26,22 @@ void CheckUrl(const std::u16string& url) {
     }
     orvanta::IsPrivateHost(parsed->host);
     if (parsed->password) {
-      const std::u16string masked = orvanta::MaskUrlPassword(url);
-      if (!parsed->password->empty() && *parsed->password != u"***" &&
-          masked.find(u":" + *parsed->password + u"@") !=
-              std::u16string::npos) {
-        Broken("a masked URL still shows its password", url);
+      // Masked, the URL keeps everything but the password.
+      std::u16string ignored;
+      const auto masked =
+          orvanta::ParseUrl(orvanta::MaskUrlPassword(url), &ignored);
+      if (!masked || masked->password != u"***" ||
+          masked->user != parsed->user || masked->host != parsed->host ||
+          masked->port != parsed->port || masked->rest != parsed->rest) {
+        Broken("a masked URL differs in more than its password", url);
       }
     }
   }
+  // The log form has no user part, path or query, where secrets sit.
   const std::u16string logged = orvanta::UrlForLog(url);
-  if (parsed && parsed->password && !parsed->password->empty() &&
-      logged.find(*parsed->password) != std::u16string::npos &&
-      parsed->host.find(*parsed->password) == std::u16string::npos &&
-      parsed->scheme.find(*parsed->password) == std::u16string::npos) {
-    Broken("the log form of a URL shows its password", url);
+  if (parsed && logged.find_first_of(u"@/?#", logged.find(u"://") + 3) !=
+                    std::u16string::npos) {
+    Broken("the log form of a URL shows more than the server", url);
   }
 }
 
