@@ -66,7 +66,7 @@ std::optional<bool> ReadBool(std::u16string_view value) {
 std::u16string BoolText(bool value) { return value ? u"True" : u"False"; }
 
 std::u16string WebhookLabel(size_t index) {
-  return u"Webhook " + IntToText(static_cast<long long>(index + 1));
+  return u"Webhook " + IntToText(static_cast<long long>(index) + 1);
 }
 
 struct PendingWebhook {
@@ -153,7 +153,7 @@ int DefaultPort(std::u16string_view scheme) {
 void ValidateWebhook(const WebhookSettings& hook, int index,
                      std::vector<SettingsProblem>& out) {
   const std::u16string label = WebhookLabel(index) + u": ";
-  auto add = [&](Severity severity, std::u16string text) {
+  auto add = [&](Severity severity, const std::u16string& text) {
     out.push_back({severity, index, false, label + text});
   };
   if (hook.url.empty()) {
@@ -182,7 +182,7 @@ void ValidateWebhook(const WebhookSettings& hook, int index,
   }
   for (size_t i = 0; i < hook.headers.size(); ++i) {
     const std::u16string key =
-        u"HEADER" + IntToText(static_cast<long long>(i + 1));
+        u"HEADER" + IntToText(static_cast<long long>(i) + 1);
     const auto [name, value] = SplitHeader(hook.headers[i]);
     if (hook.headers[i].find(u':') == std::u16string::npos) {
       add(Severity::kError, key + u" \"Ad: değer\" biçiminde olmalı.");
@@ -203,7 +203,7 @@ void ValidateWebhook(const WebhookSettings& hook, int index,
 }
 
 void ValidateMqtt(const MqttSettings& mqtt, std::vector<SettingsProblem>& out) {
-  auto add = [&](Severity severity, std::u16string text) {
+  auto add = [&](Severity severity, const std::u16string& text) {
     out.push_back({severity, -1, true, u"MQTT: " + text});
   };
   if (mqtt.url.empty()) {
@@ -379,7 +379,7 @@ std::u16string DestinationsText(const DestinationSettings& settings) {
   };
   for (size_t i = 0; i < settings.webhooks.size(); ++i) {
     const WebhookSettings& hook = settings.webhooks[i];
-    text += u"[Webhook" + IntToText(static_cast<long long>(i + 1)) + u"]\r\n";
+    text += u"[Webhook" + IntToText(static_cast<long long>(i) + 1) + u"]\r\n";
     line(u"URL", hook.url);
     line(u"METHOD", hook.method == WebhookMethod::kGet ? u"GET" : u"POST");
     long long n = 0;
@@ -687,7 +687,7 @@ LoadedDestinations LoadDestinations(const std::u16string& path,
       const auto [name, value] = SplitHeader(hook.headers[h]);
       if (value.empty()) continue;
       std::u16string secret(value);
-      open(secret, label, u"HEADER" + IntToText(static_cast<long long>(h + 1)),
+      open(secret, label, u"HEADER" + IntToText(static_cast<long long>(h) + 1),
            index, false, hook.enabled);
       hook.headers[h] = std::u16string(name) + u": " + secret;
     }

@@ -98,7 +98,8 @@ std::string Control(const std::string& what) {
 // What the servers have received on paths starting with `prefix`.
 std::vector<Received> ReceivedUnder(const std::string& prefix) {
   const std::string query = "?prefix=" + PercentEncode(prefix);
-  const int count = std::atoi(Control("count" + query).c_str());
+  const int count = static_cast<int>(
+      std::strtol(Control("count" + query).c_str(), nullptr, 10));
   std::string all;
   for (int i = 0; i < count; ++i) {
     all += Control("requests" + query + "&index=" + std::to_string(i));
@@ -109,7 +110,8 @@ std::vector<Received> ReceivedUnder(const std::string& prefix) {
 // The JSON ids of what came to `prefix`, in the order it came.
 std::vector<std::string> IdsUnder(const std::string& prefix) {
   const std::string query = "?prefix=" + PercentEncode(prefix);
-  const int count = std::atoi(Control("count" + query).c_str());
+  const int count = static_cast<int>(
+      std::strtol(Control("count" + query).c_str(), nullptr, 10));
   std::vector<std::string> ids;
   for (int from = 0; from < count; from += 100) {
     const std::string part =
@@ -365,6 +367,7 @@ TEST_F(WebhookNetwork, ThousandCallsWhileTheServerIsDownArriveInOrder) {
       ServeUntil([&] { return destination.Pending() == 0; }, seconds(240)))
       << destination.Pending() << " still waiting";
   std::vector<std::string> expected;
+  expected.reserve(1000);
   for (int i = 0; i < 1000; ++i) expected.push_back("id-" + std::to_string(i));
   EXPECT_EQ(IdsUnder("/ok/geri-geldi"), expected);
   EXPECT_TRUE(LogHas(u"gönderim yeniden başladı."));

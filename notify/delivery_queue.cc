@@ -105,7 +105,7 @@ void DeliveryQueue::Run() {
             notice.log_line +=
                 u" Sırada bekleyen " + Count(notice.count) + kLateItemsText;
           }
-          Tell(std::move(notice), lock);
+          Tell(notice, lock);
         }
         break;
       }
@@ -116,7 +116,7 @@ void DeliveryQueue::Run() {
         notice.kind = DeliveryNotice::Kind::kRejected;
         notice.log_line = name_ + u": " + kRejectedText + result.reason;
         notice.reason = std::move(result.reason);
-        Tell(std::move(notice), lock);
+        Tell(notice, lock);
         break;
       }
       case SendResult::Kind::kRetryLater: {
@@ -128,7 +128,7 @@ void DeliveryQueue::Run() {
           notice.log_line = name_ + u": " + kOutageText + result.reason;
           notice.reason = std::move(result.reason);
           notice.balloon = true;
-          Tell(std::move(notice), lock);
+          Tell(notice, lock);
         }
         const auto until =
             std::chrono::steady_clock::now() + timing_.backoff(failures_);
@@ -171,10 +171,10 @@ void DeliveryQueue::ReportDrops(std::unique_lock<std::mutex>& lock) {
       name_ + u": " + Count(notice.count) + kDroppedText + u" (" + why + u").";
   dropped_full_ = 0;
   dropped_old_ = 0;
-  Tell(std::move(notice), lock);
+  Tell(notice, lock);
 }
 
-void DeliveryQueue::Tell(DeliveryNotice notice,
+void DeliveryQueue::Tell(const DeliveryNotice& notice,
                          std::unique_lock<std::mutex>& lock) {
   if (!notices_) return;
   lock.unlock();

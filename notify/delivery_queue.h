@@ -115,7 +115,7 @@ class DeliveryQueue {
   void DropExpired();
   // Tells about dropped items, if any; the lock is released meanwhile.
   void ReportDrops(std::unique_lock<std::mutex>& lock);
-  void Tell(DeliveryNotice notice, std::unique_lock<std::mutex>& lock);
+  void Tell(const DeliveryNotice& notice, std::unique_lock<std::mutex>& lock);
 
   const std::u16string name_;
   const Send send_;

@@ -150,6 +150,7 @@ TEST_F(QueueFixture, DeliversEveryItemOnceInOrderAndSaysNothing) {
   ASSERT_TRUE(peer.WaitForReceived(50));
   queue.reset();
   std::vector<std::string> expected;
+  expected.reserve(50);
   for (int i = 0; i < 50; ++i) expected.push_back("call " + std::to_string(i));
   EXPECT_EQ(peer.received(), expected);
   EXPECT_EQ(peer.attempts().size(), 50u);

@@ -17,11 +17,12 @@ int Sextet(char16_t c) {
   return -1;
 }
 
-// What every DPAPI blob starts with: version 1 and the provider's GUID
-// {df9d8cd0-1501-11d1-8c7a-00c04fc297eb}.
-constexpr unsigned char kBlobHeader[] = {
-    0x01, 0x00, 0x00, 0x00, 0xD0, 0x8C, 0x9D, 0xDF, 0x01, 0x15,
-    0xD1, 0x11, 0x8C, 0x7A, 0x00, 0xC0, 0x4F, 0xC2, 0x97, 0xEB};
+// An encrypted blob starts with its format's version, 1, as a 32-bit
+// little-endian number; then come the provider's GUID (Wine writes a
+// marker of its own there), descriptions, salts, the data and a signature,
+// so no blob is near this short.
+constexpr char kBlobVersion[] = {1, 0, 0, 0};
+constexpr size_t kShortestBlob = 64;
 
 }  // namespace
 
@@ -84,9 +85,9 @@ bool IsProtectedSecret(std::u16string_view stored) {
   const std::u16string_view marker(kProtectedSecretMarker);
   if (!stored.starts_with(marker)) return false;
   const auto blob = Base64Decode(stored.substr(marker.size()));
-  return blob && blob->size() > sizeof kBlobHeader &&
-         std::string_view(*blob).starts_with(std::string_view(
-             reinterpret_cast<const char*>(kBlobHeader), sizeof kBlobHeader));
+  return blob && blob->size() >= kShortestBlob &&
+         std::string_view(*blob).starts_with(
+             std::string_view(kBlobVersion, sizeof kBlobVersion));
 }
 
 }  // namespace orvanta

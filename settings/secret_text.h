@@ -5,8 +5,9 @@
 //
 // Windows: encrypted with DPAPI for the current user and written as
 // "dpapi:" followed by the base64 of the encrypted blob. A value is only
-// taken for encrypted when the blob also starts with DPAPI's own header, so
-// a plain value an administrator typed is never mistaken for one.
+// taken for encrypted when it also decodes to a blob of DPAPI's form (its
+// version number first, and far longer than anything typed), so a plain
+// value an administrator typed is never mistaken for one.
 // Elsewhere: as typed; the file that holds them is readable by its owner
 // alone.
 
@@ -31,7 +32,7 @@ std::optional<std::u16string> UnprotectSecret(std::u16string_view stored,
                                               std::u16string* error);
 
 // Whether a stored value is an encrypted secret (portable: the marker, valid
-// base64 and DPAPI's header).
+// base64, and a blob of DPAPI's form).
 bool IsProtectedSecret(std::u16string_view stored);
 
 inline constexpr char16_t kProtectedSecretMarker[] = u"dpapi:";
