@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "base/ui_handover.h"
@@ -29,20 +31,57 @@ TEST(PeriodicCall, CallsComeOnTheServingThreadUntilStopped) {
   EXPECT_TRUE(on_ui_thread);
 }
 
+// Counts the calls handed over to the UI thread, served or not, and lets
+// the test wait for them.
+class HandedOver {
+ public:
+  explicit HandedOver(UiHandover& ui) {
+    ui.SetWake([this] {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++count_;
+      changed_.notify_all();
+    });
+  }
+  int Count() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
+  }
+  // Waits (generously) until `count` calls have been handed over.
+  bool AwaitCount(int count) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(10),
+                             [&] { return count_ >= count; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int count_ = 0;
+};
+
 TEST(PeriodicCall, QueuedCallsAreDroppedOnceStoppedOrRestarted) {
   UiHandover ui;
+  HandedOver handed_over(ui);
   int first = 0;
   int second = 0;
   {
     PeriodicCall call(ui);
     call.Start(milliseconds(1), [&] { ++first; });
-    std::this_thread::sleep_for(milliseconds(30));  // let calls queue up
+    ASSERT_TRUE(handed_over.AwaitCount(2));  // queued, not served
     call.Start(milliseconds(1), [&] { ++second; });
-    std::this_thread::sleep_for(milliseconds(30));
+    const int before = handed_over.Count();
+    ASSERT_TRUE(handed_over.AwaitCount(before + 2));
   }  // destroyed with calls of both still queued
   ui.ServePending();
   EXPECT_EQ(first, 0);
   EXPECT_EQ(second, 0);
+
+  // The same queue serves a call that is still wanted.
+  int third = 0;
+  PeriodicCall call(ui);
+  call.Start(milliseconds(1), [&] { ++third; });
+  ui.ServeUntil([&] { return third > 0; });
+  EXPECT_GT(third, 0);
 }
 
 }  // namespace

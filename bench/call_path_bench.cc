@@ -1,12 +1,17 @@
 // Measures the serial-to-datagram path of the Linux program from outside,
 // against the two reference relays in this folder, and prints one table:
 // latency (calls taken in turn by the three), a burst, the idle cost with the
-// port open, and the footprint. The floor relay is the least one thread can
-// do; the hand-over relay adds only the program's design, an event thread
-// handing each event to a second thread. Their difference is the hand-over's
-// price on this machine, the rest is the program's own. Run it through
-// tools/bench, which builds what it needs and gives it a private network
-// namespace: both relays send to the limited broadcast address.
+// port open, and the footprint; then two more copies of the program, one with
+// the modem source and one with the framed source, on one processor and each
+// on a pseudo-terminal of its own, taking calls in turn. The floor relay is the
+// least one thread can do; the hand-over relay adds only the program's design,
+// an event thread handing each event to a second thread. Their difference is
+// the hand-over's price on this machine, the rest is the program's own. Run it
+// through tools/bench, which builds what it needs and gives it a private
+// network namespace: both relays send to the limited broadcast address.
+//
+// With --receiver it also floods the receiver with distinct calls and prints
+// its memory before and after.
 //
 // It prints figures only; nothing here passes or fails on time.
 
@@ -143,6 +148,15 @@ class PtyPair {
     if (log_) fclose(log_);
   }
   const std::string& device() const { return device_; }
+  // What the device end sent, as soon as anything has; empty after
+  // `timeout_ms`.
+  std::string Read(int timeout_ms) {
+    pollfd wait{far_, POLLIN, 0};
+    if (poll(&wait, 1, timeout_ms) <= 0) return {};
+    char buffer[512];
+    const ssize_t n = read(far_, buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
+  }
   void Write(const std::string& bytes) {
     if (write(far_, bytes.data(), bytes.size()) !=
         static_cast<ssize_t>(bytes.size())) {
@@ -217,13 +231,24 @@ struct Relay {
   pid_t pid = 0;
   std::vector<int64_t> latencies_ns;
   int lost = 0;
+  bool modem = false;  // a modem's report instead of a framed packet
 };
+
+// The bytes of the call with `number`. A modem's is its ring and its report
+// up to the NMBR line, as a modem writes them out together once it has
+// decoded the caller-ID burst: the time runs from the end of that line, and
+// the program reads the lines before it on the way.
+std::string CallBytes(const Relay& relay, const std::string& number) {
+  if (!relay.modem) return "S" + number + "E";
+  return "\r\nRING\r\n\r\nDATE = 1211\r\nTIME = 0130\r\nNMBR = " + number +
+         "\r\n";
+}
 
 // Sends calls until one comes through (the relay has opened its device).
 void WarmUp(Relay& relay, int& sequence) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string number = std::to_string(++sequence);
-    relay.line->Write("S" + number + "E");
+    relay.line->Write(CallBytes(relay, number));
     if (auto got = relay.listener->Receive(200)) {
       relay.listener->Drain();
       return;
@@ -236,7 +261,7 @@ void WarmUp(Relay& relay, int& sequence) {
 int64_t MeasureCall(Relay& relay, int& sequence) {
   const std::string number = std::to_string(++sequence);
   const std::string expected = Datagram(number);
-  const std::string packet = "S" + number + "E";
+  const std::string packet = CallBytes(relay, number);
   const int64_t start = NowNs();
   relay.line->Write(packet);
   for (;;) {
@@ -368,6 +393,9 @@ struct Options {
   int idle_seconds = 30;
   int gap_us = 2000;
   std::vector<std::pair<std::string, std::string>> sizes;
+  // The receiver's memory over a long run of distinct calls.
+  std::string receiver;
+  int receiver_calls = 500000;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -392,6 +420,10 @@ Options ParseOptions(int argc, char** argv) {
       options.idle_seconds = std::stoi(value());
     else if (arg == "--gap-us")
       options.gap_us = std::stoi(value());
+    else if (arg == "--receiver")
+      options.receiver = value();
+    else if (arg == "--receiver-calls")
+      options.receiver_calls = std::stoi(value());
     else if (arg == "--size") {
       const std::string spec = value();
       const size_t eq = spec.find('=');
@@ -401,25 +433,37 @@ Options ParseOptions(int argc, char** argv) {
       Fail("unknown argument " + arg);
     }
   }
-  if (options.program.empty() || options.floor.empty() ||
-      options.handover.empty())
+  // The receiver alone, or the call path with or without it.
+  const bool call_path = !options.program.empty() || options.receiver.empty();
+  if (call_path && (options.program.empty() || options.floor.empty() ||
+                    options.handover.empty()))
     Fail(
         "usage: call_path_bench --program PATH --floor PATH --handover PATH "
         "[--calls N] [--burst N] [--idle-seconds S] [--gap-us US] "
-        "[--size LABEL=PATH]...");
+        "[--size LABEL=PATH]... [--receiver PATH [--receiver-calls N]]");
   return options;
 }
 
-// The program in a folder of its own, set up for a serial device on `line`
-// announcing to `port`, with no display and a home of its own.
+// The program in a folder of its own, set up for a serial device (or a
+// modem) on `line` announcing to `port`, with no display and a home of its
+// own; every thread of it on processor `cpu` when that is not -1.
 pid_t StartProgram(const Options& options, const fs::path& folder,
-                   const PtyPair& line, int port) {
+                   const PtyPair& line, int port, bool modem = false,
+                   int cpu = -1) {
   fs::create_directories(folder / "home");
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
-  WriteSerialSettings(folder, line.device(), static_cast<uint16_t>(port));
+  if (modem) {
+    WriteModemSettings(folder, line.device(), static_cast<uint16_t>(port));
+  } else {
+    WriteSerialSettings(folder, line.device(), static_cast<uint16_t>(port));
+  }
   const std::string output = (folder / "output.txt").string();
-  const pid_t pid = Spawn({program.string()},
+  std::vector<std::string> command = {program.string()};
+  if (cpu >= 0) {
+    command.insert(command.begin(), {"taskset", "-c", std::to_string(cpu)});
+  }
+  const pid_t pid = Spawn(command,
                           {{"QT_QPA_PLATFORM", "offscreen"},
                            {"DISPLAY", ""},
                            {"WAYLAND_DISPLAY", ""},
@@ -435,6 +479,21 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
   }
   Stop(pid);
   Fail("the program did not start:\n" + ReadFile(output));
+}
+
+// Answers the program's modem set-up as a modem does: OK to every command,
+// until it has sent the enable command.
+void AnswerModem(PtyPair& line) {
+  std::string received;
+  const int64_t deadline = NowNs() + 20000000000;
+  while (received.find("AT+VCID=1\r") == std::string::npos) {
+    if (NowNs() > deadline) Fail("the modem program sent no enable command");
+    const std::string bytes = line.Read(200);
+    for (char c : bytes) {
+      if (c == '\r') line.Write("\r\nOK\r\n");
+    }
+    received += bytes;
+  }
 }
 
 std::string Fixed(double value, int decimals) {
@@ -453,6 +512,121 @@ void Row(const std::string& what, const std::string& program,
               floor_ratio.c_str(), handover_ratio.c_str());
 }
 
+struct ReceiverMemory {
+  double rss_before_mb = NAN;
+  double rss_after_mb = NAN;
+  int sent = 0;
+  bool kept_the_last = false;
+  double seconds = 0;
+};
+
+// The receiver in a folder of its own, flooded with distinct valid calls on
+// the namespace's loopback: the sender keeps up to a few hundred calls ahead
+// of what the history file shows, so the receiver is busy the whole time,
+// as under a flood, while its queue drops few of them.
+ReceiverMemory MeasureReceiver(const Options& options, const fs::path& root) {
+  constexpr int kPort = 28900;
+  constexpr int kAhead = 300;
+  const fs::path folder = root / "receiver";
+  fs::create_directories(folder / "home");
+  const fs::path program = folder / "orvanta-alici";
+  fs::copy_file(options.receiver, program);
+  std::ofstream(folder / "Alici.ini")
+      << "[VmStored]\r\nUDPPORT=" << kPort << "\r\nCALLCOMMAND=\r\n";
+  const std::string output = (folder / "output.txt").string();
+  const pid_t pid = Spawn({program.string(), "--settings-dir", folder.string()},
+                          {{"QT_QPA_PLATFORM", "offscreen"},
+                           {"DISPLAY", ""},
+                           {"WAYLAND_DISPLAY", ""},
+                           {"DBUS_SESSION_BUS_ADDRESS", ""},
+                           {"HOME", (folder / "home").string()}},
+                          output);
+  struct Stopper {
+    pid_t pid;
+    ~Stopper() { Stop(pid); }
+  } stopper{pid};
+  bool listening = false;
+  for (int i = 0; i < 600 && !listening; ++i) {
+    listening =
+        ReadFile(output).find("listening on UDP port") != std::string::npos;
+    if (!listening) SleepUs(50000);
+  }
+  if (!listening) Fail("the receiver did not start:\n" + ReadFile(output));
+  SleepUs(1000000);  // settled
+
+  const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(kPort);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  // The call number of the newest line in the history file, -1 for none.
+  const fs::path history = folder / "AliciGecmis.csv";
+  auto newest_kept = [&]() -> int {
+    std::ifstream file(history, std::ios::binary | std::ios::ate);
+    if (!file) return -1;
+    const std::streamoff size = file.tellg();
+    const std::streamoff from = std::max<std::streamoff>(0, size - 256);
+    file.seekg(from);
+    std::string tail(static_cast<size_t>(size - from), '\0');
+    file.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+    const size_t at = tail.rfind(";0532");
+    if (at == std::string::npos || at + 12 > tail.size()) return -1;
+    return std::atoi(tail.substr(at + 5, 7).c_str());
+  };
+  auto wait_for_kept = [&](int number) {
+    for (int wait = 0; wait < 5000; ++wait) {
+      if (newest_kept() >= number) return true;
+      SleepUs(1000);
+    }
+    return false;
+  };
+
+  ReceiverMemory result;
+  result.rss_before_mb = MemoryMb(pid, "VmRSS");
+  const int64_t start = NowNs();
+  int kept = -1;
+  for (int i = 0; i < options.receiver_calls; ++i) {
+    if (i - kept > kAhead) {
+      kept = newest_kept();
+      // A call the queue dropped never shows: wait for a later one.
+      if (i - kept > kAhead && wait_for_kept(i - kAhead)) kept = newest_kept();
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "0532%07d", i);
+    const std::string datagram =
+        "HAT=" + std::to_string(i % 4) + "\r\nNUMARA=" + number;
+    sendto(sender, datagram.data(), datagram.size(), 0,
+           reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    ++result.sent;
+  }
+  result.kept_the_last = wait_for_kept(options.receiver_calls - 1);
+  result.seconds = static_cast<double>(NowNs() - start) / 1e9;
+  close(sender);
+  SleepUs(1000000);
+  result.rss_after_mb = MemoryMb(pid, "VmRSS");
+  return result;
+}
+
+void PrintReceiverRows(const ReceiverMemory& receiver) {
+  Row("receiver: RSS before / after " + std::to_string(receiver.sent) +
+          " distinct calls (MB)",
+      Fixed(receiver.rss_before_mb, 1) + " / " +
+          Fixed(receiver.rss_after_mb, 1));
+  Row("receiver: seconds for the calls" +
+          std::string(receiver.kept_the_last ? "" : " (the last not kept)"),
+      Fixed(receiver.seconds, 1));
+}
+
+void PrintHeader() {
+  std::printf("\n");
+  Row("measure", "program", "floor", "hand-over", "program/floor",
+      "program/hand-over");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+}
+
 int Run(const Options& options) {
   char folder_template[] = "/tmp/orvanta-bench-XXXXXX";
   if (!mkdtemp(folder_template)) Fail("mkdtemp failed");
@@ -465,21 +639,44 @@ int Run(const Options& options) {
     }
   } cleanup{folder};
 
+  std::optional<ReceiverMemory> receiver;
+  if (!options.receiver.empty()) {
+    std::fprintf(stderr, "bench: the receiver, %d distinct calls\n",
+                 options.receiver_calls);
+    receiver = MeasureReceiver(options, folder);
+  }
+  if (options.program.empty()) {
+    PrintHeader();
+    PrintReceiverRows(*receiver);
+    return 0;
+  }
+
   PtyPair program_line(folder, "program");
   PtyPair floor_line(folder, "floor");
   PtyPair handover_line(folder, "handover");
+  PtyPair modem_line(folder, "modem");
+  PtyPair framed_line(folder, "framed");
   Listener program_listener;
   Listener floor_listener;
   Listener handover_listener;
+  Listener modem_listener;
+  Listener framed_listener;
 
   Relay program{"program", &program_line, &program_listener, 0, {}, 0};
   Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
   Relay handover{
       "hand-over relay", &handover_line, &handover_listener, 0, {}, 0};
+  // Two more copies of the program, the modem source's and the framed
+  // source's, both on the last processor: which processor a copy runs on,
+  // and what else runs there, would otherwise weigh more than the source.
+  Relay modem{"modem program", &modem_line, &modem_listener, 0, {}, 0, true};
+  Relay framed{"framed program", &framed_line, &framed_listener, 0, {}, 0};
+  const int last_cpu = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
   struct Stopper {
     Relay& relay;
     ~Stopper() { Stop(relay.pid); }
-  } stop_program{program}, stop_floor{floor}, stop_handover{handover};
+  } stop_program{program}, stop_floor{floor}, stop_handover{handover},
+      stop_modem{modem}, stop_framed{framed};
 
   std::fprintf(stderr, "bench: starting the program and the relays\n");
   program.pid = StartProgram(options, folder / "program", program_line,
@@ -490,9 +687,16 @@ int Run(const Options& options) {
   handover.pid = Spawn({options.handover, handover_line.device(),
                         std::to_string(handover_listener.port())},
                        {}, (folder / "handover-output.txt").string());
+  modem.pid = StartProgram(options, folder / "modem", modem_line,
+                           modem_listener.port(), true, last_cpu);
+  AnswerModem(modem_line);
+  framed.pid = StartProgram(options, folder / "framed", framed_line,
+                            framed_listener.port(), false, last_cpu);
   int sequence = 0;
   Relay* const relays[] = {&program, &floor, &handover};
   for (Relay* relay : relays) WarmUp(*relay, sequence);
+  WarmUp(modem, sequence);
+  WarmUp(framed, sequence);
 
   std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
                options.calls);
@@ -514,6 +718,26 @@ int Run(const Options& options) {
       handover_ratios_permille.push_back(round_ns[0] * 1000 / round_ns[2]);
   }
   const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
+
+  std::fprintf(stderr,
+               "bench: modem source against framed source, %d calls each\n",
+               options.calls);
+  std::vector<int64_t> modem_ratios_permille;
+  Relay* const sources[] = {&framed, &modem};
+  for (int i = 0; i < options.calls; ++i) {
+    int64_t round_ns[2];
+    for (int k = 0; k < 2; ++k) {
+      const int which = (i + k) % 2;
+      round_ns[which] = MeasureCall(*sources[which], sequence);
+      SleepUs(options.gap_us);
+    }
+    if (round_ns[0] > 0 && round_ns[1] > 0)
+      modem_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
+  }
+  for (Relay* source : sources) {
+    Stop(source->pid);
+    source->pid = 0;
+  }
 
   std::fprintf(stderr, "bench: burst of %d packets\n", options.burst);
   const Burst program_burst = RunBurst(program, options.burst, 1000000);
@@ -560,13 +784,7 @@ int Run(const Options& options) {
         ratio(p, p_floor), ratio(p, p_handover));
   };
 
-  std::printf("\n");
-  Row("measure", "program", "floor", "hand-over", "program/floor",
-      "program/hand-over");
-  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
-              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
-              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
-              std::string(19, '-').c_str());
+  PrintHeader();
   latency_row("latency p50, serial -> datagram (us)", 0.50);
   latency_row("latency p99, serial -> datagram (us)", 0.99);
   // Percentile() divides by 1000: thousandths come out as the ratio.
@@ -608,6 +826,27 @@ int Run(const Options& options) {
     Row("size: " + label + " (KB)",
         stat(path.c_str(), &info) == 0 ? Fixed(info.st_size / 1024.0, 0) : "-");
   }
+
+  // The modem source: from the end of its report's NMBR line to the
+  // datagram, against a framed packet's end on the other copy, in turn.
+  std::printf("\n");
+  Row("source", "modem", "framed", "", "modem/framed");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+  for (const auto& [what, fraction] :
+       {std::pair{"latency p50, last line -> datagram (us)", 0.50},
+        std::pair{"latency p99, last line -> datagram (us)", 0.99}}) {
+    const double p_modem = Percentile(modem.latencies_ns, fraction);
+    const double p_framed = Percentile(framed.latencies_ns, fraction);
+    Row(what, Fixed(p_modem, 1), Fixed(p_framed, 1), "",
+        ratio(p_modem, p_framed));
+  }
+  Row("latency p50 of call-by-call ratios", "", "", "",
+      Fixed(Percentile(modem_ratios_permille, 0.50), 2));
+  Row("latency calls measured / lost", calls_text(modem), calls_text(framed));
+  if (receiver) PrintReceiverRows(*receiver);
   return 0;
 }
 

@@ -24,6 +24,9 @@ FramedSerialSource::FramedSerialSource(SerialConnection& connection,
 bool FramedSerialSource::Start(const WindowSettings&) {
   framing_.SetMarkers(DecodeMarker(store_.ReadValue(kCallerIdBaslamaString)),
                       DecodeMarker(store_.ReadValue(kCallerIdBitisString)));
+  // DTR and RTS held low, as this source has always had them; a modem
+  // source that ran before may have raised them.
+  connection_.Line().SetModemControl(false);
   connection_.Open(settings_folder_ + kPortSettingsFileName,
                    [this](std::string_view bytes) { Receive(bytes); });
   return true;
@@ -41,8 +44,12 @@ void FramedSerialSource::Receive(std::string_view bytes) {
       const std::string number =
           CutNumber(body, ReadInteger(store_, kCallerIdNoBaslama),
                     ReadInteger(store_, kCallerIdNoUzunluk));
+      const std::string line =
+          CutLine(body, ReadInteger(store_, kCallerIdHatBaslama),
+                  ReadInteger(store_, kCallerIdHatUzunluk));
       Call call;
-      call.number = FromAnsi(number);  // on line "0", the default
+      call.number = FromAnsi(number);
+      call.line = FromAnsi(line);
       call.origin = CallOrigin::kFramedSerial;
       calls_.Announce(std::move(call));
     } catch (...) {

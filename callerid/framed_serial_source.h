@@ -29,8 +29,9 @@ class FramedSerialSource : public CallSource {
   void Stop() override;
   bool Running() const override;
 
-  // Each packet the bytes complete is announced on line "0", the number cut
-  // with the position and length stored at that moment. A failure (a stored
+  // Each packet the bytes complete is announced, the number and the line
+  // cut with the positions and lengths stored at that moment (line "0"
+  // while the line's position is 0). A failure (a stored
   // value that cannot be read, a datagram that cannot be sent) holds back
   // no other packet of the chunk: the first one is raised after all of them
   // have been handled.

@@ -54,21 +54,41 @@ TEST_F(FramedSerialSourceTest, StartsWithTheStoredMarkersAndPortSettings) {
   store.WriteValue(kCallerIdBitisString, u"#3");
   source.Stop();
   journal.clear();
+  line.modem_control = true;  // raised by a modem source before
   EXPECT_TRUE(source.Start({}));
-  EXPECT_THAT(journal, ElementsAre("serial load C:\\Orvanta\\calleridcomport.ini",
-                                   "serial open"));
+  EXPECT_FALSE(line.modem_control);
+  EXPECT_THAT(journal,
+              ElementsAre("serial load C:\\Orvanta\\calleridcomport.ini",
+                          "serial open"));
   EXPECT_EQ(source.Framing().StartMarker(), "\x02NMBR=");
   EXPECT_EQ(source.Framing().EndMarker(), "\x03");
   EXPECT_TRUE(source.Running());
 }
 
-TEST_F(FramedSerialSourceTest, EachPacketIsCutWithTheStoredPositionOfThatMoment) {
+TEST_F(FramedSerialSourceTest,
+       EachPacketIsCutWithTheStoredPositionOfThatMoment) {
   line.Receive("xxS12");
   line.Receive("345E");  // default position 3, length 15
   Position(2, 2);
   line.Receive("S1234ES 56 \rE");
   EXPECT_THAT(Calls(), ElementsAre("0:345", "0:23", "0:56"));
   EXPECT_EQ(sink.calls[0].origin, CallOrigin::kFramedSerial);
+}
+
+// A multi-line box puts the line before the number; the line's place is
+// read at every packet like the number's, and a packet too short for it
+// still goes out, on line "0".
+TEST_F(FramedSerialSourceTest, TheLineIsCutFromThePacketWhenItsPlaceIsSet) {
+  Position(4, 0);
+  store.WriteValue(kCallerIdHatBaslama, 1);
+  store.WriteValue(kCallerIdHatUzunluk, 2);
+  line.Receive("S01 05321234567E");
+  line.Receive("S 2 5551234E");
+  line.Receive("S\r\nE");
+  store.WriteValue(kCallerIdHatBaslama, 0);
+  line.Receive("S07 5551234E");
+  EXPECT_THAT(Calls(),
+              ElementsAre("01:05321234567", "2:5551234", "0:", "0:5551234"));
 }
 
 TEST_F(FramedSerialSourceTest, NumberIsConvertedThroughTheCodePage) {

@@ -166,16 +166,4 @@ void ModemCallAssembly::Reset() {
   reinitialise_asked_ = false;
 }
 
-std::u16string MissingNumberText(MissingNumber missing) {
-  switch (missing) {
-    case MissingNumber::kNone:
-      return {};
-    case MissingNumber::kPrivate:
-      return u"Gizli numara";
-    case MissingNumber::kUnavailable:
-      return u"Numara yok";
-  }
-  return {};
-}
-
 }  // namespace orvanta

@@ -104,10 +104,6 @@ class ModemCallAssembly {
   bool reinitialise_asked_ = false;
 };
 
-// What the log says of a call without a number: "Gizli numara",
-// "Numara yok"; empty for kNone.
-std::u16string MissingNumberText(MissingNumber missing);
-
 inline constexpr char16_t kModemReinitialiseLogLine[] =
     u"Son üç arama arayan numara bilgisi olmadan çaldı; modem yeniden "
     u"hazırlanıyor.";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "callerid/announcer.h"
 #include "callerid/modem_report.h"
 
 namespace orvanta {
@@ -25,7 +26,11 @@ std::string Describe(const ModemAssemblyStep& step) {
         text += " " + Utf16ToUtf8(step.call.number);
       if (!step.call.name.empty()) text += " / " + Utf16ToUtf8(step.call.name);
       if (step.call.missing != MissingNumber::kNone)
-        text += " (" + Utf16ToUtf8(MissingNumberText(step.call.missing)) + ")";
+        text += " (" +
+                Utf16ToUtf8(step.call.missing == MissingNumber::kPrivate
+                                ? kPrivateNumberText
+                                : kNoNumberText) +
+                ")";
       return text;
     }
     case ModemAssemblyStep::Kind::kLog:

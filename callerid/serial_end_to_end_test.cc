@@ -115,5 +115,18 @@ TEST_F(SerialEndToEndTest, BytesStayInTheBufferAcrossStopAndStart) {
   EXPECT_EQ(NextDatagram(), "HAT=0\r\nNUMARA=345");
 }
 
+// What a modem source needs of the line: DTR and RTS raised, kept through
+// the settings file, and commands written to the device.
+TEST_F(SerialEndToEndTest, TheLineTakesCommandsWithItsModemControlRaised) {
+  source.Stop();
+  line.SetModemControl(true);
+  line.LoadSettings(folder.File("calleridcomport.ini"));
+  line.Open();
+  EXPECT_TRUE(port.Line().modem_control);
+  line.Write("AT+VCID=1\r");
+  EXPECT_EQ(pty.ReadFarEnd(10), "AT+VCID=1\r");
+  line.Close();
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -7,7 +7,7 @@
 # One GoogleTest binary, one CTest entry. NETWORK marks a test that opens a
 # UDP socket: on Linux it is wrapped in tools/netns-run so that no datagram can
 # leave through the machine's real interfaces; the Windows suite as a whole
-# runs inside one private namespace (tools/wine-run refuses anything else),
+# runs inside one private namespace (the Wine runners refuse anything else),
 # because Wine creates sockets in its wineserver process. RUN_WITH names a
 # command that runs the test program, given as its last arguments (a script
 # that starts the servers a test talks to); on Linux it runs inside the
@@ -25,11 +25,12 @@ if(ORVANTA_BUILD_TESTS)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
     # A Wine prefix private to this build folder, started once for the suite
-    # and stopped at its end.
+    # and stopped at its end, by the runner the toolchain names (64- or
+    # 32-bit Wine).
     add_test(NAME wine_start
-             COMMAND ${ORVANTA_TOOLS_DIR}/wine-run --start)
+             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --start)
     add_test(NAME wine_stop
-             COMMAND ${ORVANTA_TOOLS_DIR}/wine-run --stop)
+             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop)
     set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
     set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
   else()

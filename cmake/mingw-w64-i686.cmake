@@ -15,6 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# No emulator: 32-bit Wine needs a kernel that runs i386 code, which the
-# build machines refuse. This build is compiled, never run; the tests run on
-# the x64 twin.
+# Test binaries run under 32-bit Wine, which runs under qemu-i386 because
+# the build machines' kernels refuse i386 code, in a prefix private to this
+# build folder. Emulation is slow: the x64 twin runs the whole suite, and
+# tools/wine32-tests picks the tests that run here.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    "${CMAKE_CURRENT_LIST_DIR}/../tools/wine32-run")

@@ -53,24 +53,21 @@ CommandLine ParseCommandLine(const std::vector<std::u16string>& arguments) {
   return result;
 }
 
-std::u16string HelpText(std::u16string_view program) {
+std::u16string HelpText(std::u16string_view program, const ProgramHelp& help) {
   const std::u16string name(program);
-  return u"Usage: " + name +
-         u" [OPTION]...\n"
-         u"Caller-ID tray program: announces the number of each incoming call "
-         u"to the LAN\n"
-         u"as one UDP broadcast datagram.\n"
+  return u"Usage: " + name + u" [OPTION]...\n" + std::u16string(help.summary) +
          u"\n"
-         u"  --settings-dir DIR  keep Setting.ini and calleridcomport.ini in "
-         u"DIR\n"
-         u"                      (created when the settings are first saved)\n"
-         u"  --show              open the settings window at start\n"
+         u"  --settings-dir DIR  keep " +
+         std::u16string(help.settings_files) +
+         u" in DIR\n"
+         u"                      " +
+         std::u16string(help.settings_dir_note) +
+         u"  --show              open the " + std::u16string(help.window) +
+         u" at start\n"
          u"  --help              show this help and exit\n"
          u"  --version           show the version and exit\n"
-         u"\n"
-         u"One copy runs per settings folder: starting another one opens the "
-         u"settings\n"
-         u"window of the copy that runs, and ends.\n"
+         u"\n" +
+         std::u16string(help.one_copy) +
          u"\n"
          u"Exit status: 0 on success, 1 when the running copy could not be "
          u"reached,\n"
@@ -86,6 +83,24 @@ std::u16string UsageErrorText(std::u16string_view program,
   const std::u16string name(program);
   return name + u": " + std::u16string(error) + u"\nTry '" + name +
          u" --help' for more information.\n";
+}
+
+std::optional<CommandLineAnswer> AnswerFor(const CommandLine& command,
+                                           std::u16string_view program,
+                                           const ProgramHelp& help,
+                                           std::u16string_view caption) {
+  switch (command.action) {
+    case CommandLine::Action::kHelp:
+      return CommandLineAnswer{HelpText(program, help), false, kExitSuccess};
+    case CommandLine::Action::kVersion:
+      return CommandLineAnswer{VersionText(caption), false, kExitSuccess};
+    case CommandLine::Action::kUsageError:
+      return CommandLineAnswer{UsageErrorText(program, command.error), true,
+                               kExitUsage};
+    case CommandLine::Action::kRun:
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace orvanta

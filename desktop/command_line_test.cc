@@ -61,18 +61,52 @@ TEST(CommandLineTest, ReadsTheOptionsAndRefusesEverythingElse) {
   }
 }
 
-TEST(CommandLineTest, AnswersNameTheProgramAndItsOptions) {
-  const std::u16string help = HelpText(u"orvanta");
-  EXPECT_TRUE(help.starts_with(u"Usage: orvanta [OPTION]...\n"));
-  for (const char16_t* option :
-       {u"--settings-dir DIR", u"--show", u"--help", u"--version"}) {
-    EXPECT_NE(help.find(option), std::u16string::npos) << Utf16ToUtf8(option);
-  }
+TEST(CommandLineTest, TheHelpIsTheProgramsOwnTextAroundTheSharedOptions) {
+  const ProgramHelp help = {u"Does one thing.\n", u"A.ini",
+                            u"(made at start)\n", u"main window",
+                            u"One copy runs.\n"};
+  EXPECT_EQ(Utf16ToUtf8(HelpText(u"prog", help)),
+            "Usage: prog [OPTION]...\n"
+            "Does one thing.\n"
+            "\n"
+            "  --settings-dir DIR  keep A.ini in DIR\n"
+            "                      (made at start)\n"
+            "  --show              open the main window at start\n"
+            "  --help              show this help and exit\n"
+            "  --version           show the version and exit\n"
+            "\n"
+            "One copy runs.\n"
+            "\n"
+            "Exit status: 0 on success, 1 when the running copy could not be "
+            "reached,\n"
+            "2 on a command-line error.\n");
   EXPECT_EQ(VersionText(u"VELMORIS Orvanta s1.02.05f"),
             u"VELMORIS Orvanta s1.02.05f\n");
   EXPECT_EQ(UsageErrorText(u"Orvanta.exe", u"unknown option '-x'"),
             u"Orvanta.exe: unknown option '-x'\n"
             u"Try 'Orvanta.exe --help' for more information.\n");
+}
+
+TEST(CommandLineTest, OnlyARunStartsTheProgram) {
+  const ProgramHelp help = {u"S\n", u"F", u"N\n", u"W", u"O\n"};
+  const auto answer = [&](std::vector<std::u16string> arguments) {
+    return AnswerFor(ParseCommandLine(arguments), u"prog", help, u"Prog 1.0");
+  };
+  EXPECT_FALSE(answer({u"--show"}).has_value());
+  const auto help_answer = answer({u"-h"});
+  ASSERT_TRUE(help_answer.has_value());
+  EXPECT_EQ(help_answer->text, HelpText(u"prog", help));
+  EXPECT_FALSE(help_answer->error);
+  EXPECT_EQ(help_answer->exit_code, kExitSuccess);
+  const auto version = answer({u"--version"});
+  ASSERT_TRUE(version.has_value());
+  EXPECT_EQ(version->text, u"Prog 1.0\n");
+  EXPECT_EQ(version->exit_code, kExitSuccess);
+  const auto wrong = answer({u"--bogus"});
+  ASSERT_TRUE(wrong.has_value());
+  EXPECT_TRUE(wrong->error);
+  EXPECT_EQ(wrong->exit_code, kExitUsage);
+  EXPECT_EQ(wrong->text, UsageErrorText(u"prog", u"unknown option '--bogus'"));
 }
 
 }  // namespace

@@ -53,14 +53,15 @@ std::u16string NormalisedFolder(std::u16string_view folder, PathStyle style) {
   return result;
 }
 
-std::string InstanceKey(std::u16string_view folder, PathStyle style) {
+std::string InstanceKey(std::u16string_view folder, PathStyle style,
+                        std::string_view program) {
   uint64_t hash = 0xCBF29CE484222325ull;
   for (unsigned char byte : EncodeUtf8(NormalisedFolder(folder, style))) {
     hash ^= byte;
     hash *= 0x100000001B3ull;
   }
   static constexpr char kDigits[] = "0123456789abcdef";
-  std::string key = "orvanta-";
+  std::string key = std::string(program) + "-";
   for (int shift = 60; shift >= 0; shift -= 4)
     key += kDigits[(hash >> shift) & 0xF];
   return key;

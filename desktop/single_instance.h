@@ -17,10 +17,13 @@ enum class PathStyle { kWindows, kPosix };
 // as its file names ignore letter case. Symbolic links are not followed.
 std::u16string NormalisedFolder(std::u16string_view folder, PathStyle style);
 
-// The name that stands for a settings folder among running copies:
-// "orvanta-" and 16 hexadecimal digits (a 64-bit FNV-1a hash of the
-// normalised folder's UTF-8 bytes).
-std::string InstanceKey(std::u16string_view folder, PathStyle style);
+// The name that stands for a settings folder among running copies of one
+// program: `program`, "-" and 16 hexadecimal digits (a 64-bit FNV-1a hash
+// of the normalised folder's UTF-8 bytes). The sender is "orvanta", the
+// receiver "orvanta-alici": the two keep their files in one folder, and
+// each runs once there.
+std::string InstanceKey(std::u16string_view folder, PathStyle style,
+                        std::string_view program = "orvanta");
 
 // The one running copy of the program per settings folder (per instance
 // key). Implemented by each toolkit: a named mutex and a message window on

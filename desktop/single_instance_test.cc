@@ -50,6 +50,10 @@ TEST(InstanceKeyTest, EverySpellingOfAFolderGivesOneKey) {
   EXPECT_NE(key, InstanceKey(u"/var/lib/orvanta2", kPosix));
   EXPECT_NE(key, InstanceKey(u"/var/lib/Orvanta", kPosix));
   EXPECT_NE(InstanceKey(u"C:\\A", kWindows), InstanceKey(u"D:\\A", kWindows));
+  // The receiver in the sender's folder is a program of its own there.
+  const std::string receiver =
+      InstanceKey(u"/var/lib/orvanta", kPosix, "orvanta-alici");
+  EXPECT_EQ(receiver, "orvanta-alici-" + key.substr(8));
 }
 
 }  // namespace

@@ -1,49 +1,36 @@
-// calleridcomport.ini bytes into the port's parameters. Whatever the file
-// held, the port stores what it read, reads the same parameters back, and a
-// second store leaves the file as the first one wrote it.
+// calleridcomport.ini bytes into the line's settings. Whatever the file
+// held, writing what was read and reading it again gives the same line,
+// and writing that again leaves the file as the first write made it.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "base/failure.h"
-#include "base/text.h"
-#include "base/ui_handover.h"
 #include "fuzz/fuzz_support.h"
-#include "serial/serial_port.h"
+#include "serial/port_settings_file.h"
 
 namespace {
 
-using orvanta::PortStoreKind;
-using orvanta::SerialPort;
+using orvanta::BaudRate;
+using orvanta::LineSettings;
 using orvanta::fuzz::Broken;
 
-constexpr char kFileName[] = "calleridcomport.ini";
-
-void Load(SerialPort& port, const std::u16string& path) {
-  try {
-    port.LoadSettings(PortStoreKind::stIniFile, path);
-  } catch (const orvanta::Failure&) {
-    // Kind 17: the parameters read before the failure stay; go on with them.
-  }
-}
-
-// Port names the file format carries unchanged: the reader drops blanks
-// and tabs around a value and one pair of enclosing quotes, and cuts it at
-// 2047 code units, which may split a surrogate pair; a CR is line-break
-// material (at the end of the file it ends the line).
+// Port names the file carries unchanged: a value is read without the
+// blanks and control characters around it and without one pair of
+// enclosing quotes, cut at kPortSettingsValueMax code units; a line break
+// or a NUL ends it, and a lone surrogate is written as U+FFFD.
 bool FileCanHold(std::u16string_view name) {
-  if (name.find(u'\r') != std::u16string_view::npos) return false;
+  if (name.size() > orvanta::kPortSettingsValueMax) return false;
   if (!name.empty()) {
     const char16_t first = name.front(), last = name.back();
-    if (first == u' ' || first == u'\t' || last == u' ' || last == u'\t')
-      return false;
+    if (first <= u' ' || last <= u' ') return false;
     if (name.size() >= 2 && (first == u'"' || first == u'\'') && last == first)
       return false;
   }
   for (size_t i = 0; i < name.size(); ++i) {
     const char16_t c = name[i];
+    if (c == u'\r' || c == u'\n' || c == u'\0') return false;
     if (c >= 0xD800 && c <= 0xDBFF) {
       if (i + 1 == name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF)
         return false;
@@ -55,41 +42,33 @@ bool FileCanHold(std::u16string_view name) {
   return true;
 }
 
-void ExpectSame(const SerialPort& read, const SerialPort& reread) {
-  if (FileCanHold(read.Port()) && reread.Port() != read.Port())
-    Broken("port name", read.Port());
-  if (reread.BaudRate() != read.BaudRate()) Broken("baud rate");
-  if (read.BaudRate() == orvanta::TBaudRate::brCustom &&
-      reread.CustomBaudRate() != read.CustomBaudRate()) {
+void ExpectSame(const LineSettings& read, const LineSettings& reread) {
+  if (FileCanHold(read.port) && reread.port != read.port)
+    Broken("port name", read.port);
+  if (reread.baud_rate != read.baud_rate) Broken("baud rate");
+  if (read.baud_rate == BaudRate::kCustom &&
+      reread.custom_baud_rate != read.custom_baud_rate) {
     Broken("custom baud rate");
   }
-  if (reread.DataBits() != read.DataBits()) Broken("data bits");
-  if (reread.StopBits() != read.StopBits()) Broken("stop bits");
-  if (reread.Parity().Bits() != read.Parity().Bits()) Broken("parity");
-  if (reread.FlowControl().FlowControl() != read.FlowControl().FlowControl())
-    Broken("flow control");
+  if (reread.data_bits != read.data_bits) Broken("data bits");
+  if (reread.stop_bits != read.stop_bits) Broken("stop bits");
+  if (reread.parity != read.parity) Broken("parity");
+  if (reread.flow_control != read.flow_control) Broken("flow control");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::u16string path = orvanta::fuzz::PutScratchFile(kFileName, bytes);
-  orvanta::UiHandover ui;
+  const LineSettings read = orvanta::ReadPortSettings(bytes, LineSettings{});
+  const std::string written = orvanta::WritePortSettings(bytes, read);
 
-  SerialPort read(ui);
-  Load(read, path);
-  read.StoreSettings(PortStoreKind::stIniFile, path);
-  const std::string stored = orvanta::fuzz::ReadScratchFile(kFileName);
-
-  SerialPort reread(ui);
-  Load(reread, path);
+  const LineSettings reread =
+      orvanta::ReadPortSettings(written, LineSettings{});
   ExpectSame(read, reread);
-
-  reread.StoreSettings(PortStoreKind::stIniFile, path);
-  if (FileCanHold(read.Port()) &&
-      orvanta::fuzz::ReadScratchFile(kFileName) != stored) {
-    Broken("storing what was read changes the file");
+  if (FileCanHold(read.port) &&
+      orvanta::WritePortSettings(written, reread) != written) {
+    Broken("writing what was read changes the file");
   }
   return 0;
 }

@@ -74,17 +74,17 @@ bool IsTestCall(const IncomingCall& call) {
 }
 
 bool RepeatFilter::Accept(const IncomingCall& call, Clock::time_point now) {
-  // Forget pairs whose window has long passed, so the map stays small.
-  for (auto it = seen_.begin(); it != seen_.end();) {
-    if (now - it->second >= kWindow) {
-      it = seen_.erase(it);
-    } else {
-      ++it;
-    }
+  while (!oldest_first_.empty() &&
+         (now - oldest_first_.front()->second >= kWindow ||
+          oldest_first_.size() >= kMaxRemembered)) {
+    seen_.erase(oldest_first_.front());
+    oldest_first_.pop_front();
   }
   // The window runs from the call that was kept: a repeat does not stretch
   // it, so a real second call a few seconds later is never lost.
-  return seen_.try_emplace({call.line, call.number}, now).second;
+  const auto [it, kept] = seen_.try_emplace({call.line, call.number}, now);
+  if (kept) oldest_first_.push_back(it);
+  return kept;
 }
 
 bool NotificationGate::Allow(Clock::time_point now) {

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,17 +45,23 @@ bool IsTestCall(const IncomingCall& call);
 
 // Drops a call that repeats the same line and number within two seconds of
 // the last time that pair was kept, because some devices and relays send
-// every call twice.
+// every call twice. It remembers the pairs of the last two seconds only,
+// and at most kMaxRemembered of them: a flood of distinct calls, which no
+// telephone line makes, costs neither memory nor time beyond that.
 class RepeatFilter {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kWindow{2000};
+  static constexpr size_t kMaxRemembered = 4096;
 
-  // True for a call to keep.
+  // True for a call to keep. `now` does not go back.
   bool Accept(const IncomingCall& call, Clock::time_point now);
 
  private:
-  std::map<std::pair<std::u16string, std::u16string>, Clock::time_point> seen_;
+  using Seen =
+      std::map<std::pair<std::u16string, std::u16string>, Clock::time_point>;
+  Seen seen_;
+  std::deque<Seen::iterator> oldest_first_;
 };
 
 // At most one notification on screen per second; the rest go to the history

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/text.h"
+
 namespace orvanta {
 namespace {
 
@@ -115,6 +117,24 @@ TEST(RepeatFilterTest, DropsTheSameCallWithinTwoSeconds) {
     EXPECT_EQ(filter.Accept(step.call, t0 + milliseconds(step.at_ms)),
               step.kept);
   }
+}
+
+TEST(RepeatFilterTest, AFloodOfDistinctCallsIsRememberedOnlyUpToItsBound) {
+  using std::chrono::milliseconds;
+  const RepeatFilter::Clock::time_point t0{};
+  RepeatFilter filter;
+  const IncomingCall first{u"0", u"100"};
+  ASSERT_TRUE(filter.Accept(first, t0));
+  // Within the window, but too many others: the first is forgotten...
+  for (size_t i = 1; i < RepeatFilter::kMaxRemembered; ++i) {
+    ASSERT_TRUE(filter.Accept({u"0", Utf8ToUtf16(std::to_string(1000 + i))},
+                              t0 + milliseconds(1)));
+  }
+  const IncomingCall last{u"0", u"1999999"};
+  EXPECT_TRUE(filter.Accept(last, t0 + milliseconds(2)));
+  EXPECT_TRUE(filter.Accept(first, t0 + milliseconds(3)));
+  // ...while the newest are still told apart as repeats.
+  EXPECT_FALSE(filter.Accept(last, t0 + milliseconds(4)));
 }
 
 TEST(NotificationGateTest, AtMostOnePerSecond) {

@@ -59,12 +59,13 @@ std::u16string NotificationText(const IncomingCall& call,
 }
 
 ReceiverApp::ReceiverApp(ReceiverShell& shell, HookLauncher& launcher,
-                         std::u16string folder, Clocks clocks)
+                         std::u16string folder, Clocks clocks,
+                         size_t history_limit)
     : shell_(shell),
       launcher_(launcher),
       folder_(std::move(folder)),
       clocks_(std::move(clocks)),
-      history_(folder_ + kHistoryFile) {
+      history_(folder_ + kHistoryFile, history_limit) {
   if (!clocks_.steady)
     clocks_.steady = [] { return std::chrono::steady_clock::now(); };
   if (!clocks_.local_time_text) clocks_.local_time_text = LocalTimeText;
@@ -80,11 +81,13 @@ void ReceiverApp::Load() {
   }
 }
 
-void ReceiverApp::ReloadPhoneBook() {
+bool ReceiverApp::ReloadPhoneBook() {
   try {
     phone_book_.Load(PhoneBookPath());
+    return true;
   } catch (const Failure& failure) {
     shell_.ReportProblem(failure.message());
+    return false;
   }
 }
 
@@ -156,11 +159,6 @@ size_t ReceiverApp::HistorySize() const { return history_.entries().size(); }
 const HistoryEntry& ReceiverApp::HistoryRow(size_t newest_first) const {
   const auto& entries = history_.entries();
   return entries[entries.size() - 1 - newest_first];
-}
-
-void ReceiverApp::CopyNumber(size_t newest_first) {
-  if (newest_first >= HistorySize()) return;
-  shell_.CopyToClipboard(HistoryRow(newest_first).number);
 }
 
 }  // namespace orvanta

@@ -33,7 +33,8 @@ struct ReceiverSettings {
 // the default.
 ReceiverSettings LoadReceiverSettings(const std::u16string& path);
 
-// What the receiver asks of its platform shell (tray, windows, clipboard).
+// What the receiver asks of its platform shell (tray, notifications, the
+// history window).
 class ReceiverShell {
  public:
   virtual ~ReceiverShell() = default;
@@ -41,9 +42,9 @@ class ReceiverShell {
   virtual void ShowNotification(const std::u16string& title,
                                 const std::u16string& text) = 0;
   virtual void ShowHistoryWindow() = 0;
-  // The history gained a call (an open history window redraws).
+  // The history gained a call, its newest (an open history window
+  // redraws).
   virtual void HistoryChanged() = 0;
-  virtual void CopyToClipboard(const std::u16string& text) = 0;
   // Something went wrong that must not stop listening (a hook that cannot
   // start, a history file that cannot be written).
   virtual void ReportProblem(const std::u16string& text) = 0;
@@ -70,9 +71,11 @@ class ReceiverApp {
     std::function<std::u16string()> local_time_text;
   };
 
-  // `folder` ends in a path separator.
+  // `folder` ends in a path separator. The history keeps the newest
+  // `history_limit` calls, in memory and in its file.
   ReceiverApp(ReceiverShell& shell, HookLauncher& launcher,
-              std::u16string folder, Clocks clocks = {});
+              std::u16string folder, Clocks clocks = {},
+              size_t history_limit = CallHistory::kDefaultLimit);
 
   // Reads the settings, the phone book and the history. Problems with the
   // phone book or the history are reported and leave them empty.
@@ -85,12 +88,13 @@ class ReceiverApp {
   // The history window's rows, newest first.
   size_t HistorySize() const;
   const HistoryEntry& HistoryRow(size_t newest_first) const;
-  void CopyNumber(size_t newest_first);
 
   // Adds the entries of a "number;name" file to the phone book and saves
   // it; returns how many were taken. Raises Failure when a file fails.
   int ImportPhoneBook(const std::u16string& path);
-  void ReloadPhoneBook();
+  // Reads the phone book again; false when it could not be read (the
+  // problem is reported, and the book is then empty).
+  bool ReloadPhoneBook();
   std::u16string PhoneBookPath() const { return folder_ + kPhoneBookFile; }
   std::u16string HistoryPath() const { return history_.path(); }
 

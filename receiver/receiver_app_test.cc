@@ -99,16 +99,10 @@ TEST_F(ReceiverAppTest, JunkRepeatsAndFloodsAreCountedNotShown) {
   EXPECT_EQ(App().HistoryRow(0).number, u"99");
 }
 
-TEST_F(ReceiverAppTest,
-       ClickingTheNotificationOpensTheHistoryAndCopyTakesANumber) {
+TEST_F(ReceiverAppTest, ClickingTheNotificationOpensTheHistory) {
   Hear("HAT=0\r\nNUMARA=111");
-  Hear("HAT=0\r\nNUMARA=222", 1000);
   App().NotificationClicked();
   EXPECT_EQ(shell_.history_shown, 1);
-  App().CopyNumber(1);
-  EXPECT_EQ(shell_.clipboard, u"111");
-  App().CopyNumber(7);  // no such row: nothing happens
-  EXPECT_EQ(shell_.clipboard, u"111");
 }
 
 TEST_F(ReceiverAppTest, SettingsFileIsCreatedWithDefaultsAndThenObeyed) {

@@ -18,6 +18,7 @@ void LogModel::AddLogLine(const std::u16string& line) {
     lines_.pop_front();
     ++first_;
   }
+  if (echo_) EchoLater(line);
   // A hidden pane is caught up when the window is shown.
   if (refresh_posted_ || !pane_ || !pane_->WindowVisible()) return;
   if (!post_) {
@@ -26,6 +27,26 @@ void LogModel::AddLogLine(const std::u16string& line) {
   }
   refresh_posted_ = true;
   post_([this] { Refresh(); });
+}
+
+void LogModel::EchoLater(const std::u16string& line) {
+  unechoed_.push_back(line);
+  // A flood that outruns the user-interface thread keeps the latest, as the
+  // pane does.
+  if (unechoed_.size() > kMaxLines) unechoed_.pop_front();
+  if (echo_posted_) return;
+  if (!post_) {
+    ServeEcho();
+    return;
+  }
+  echo_posted_ = true;
+  post_([this] { ServeEcho(); });
+}
+
+void LogModel::ServeEcho() {
+  echo_posted_ = false;
+  const std::deque<std::u16string> lines = std::exchange(unechoed_, {});
+  if (echo_ && !lines.empty()) echo_({lines.begin(), lines.end()});
 }
 
 void LogModel::ClearLog() {

@@ -48,6 +48,13 @@ class LogModel : public ProgramLog {
   // detaches. The lines kept so far are drawn when the window is shown.
   void AttachPane(LogView* pane);
 
+  // Where a program without a screen writes its lines instead: every new
+  // line, in order, handed over by the same later work as the pane's (so
+  // never ahead of a call's datagram), several at once when they came
+  // together. Empty: none.
+  using Echo = std::function<void(const std::vector<std::u16string>& lines)>;
+  void SetEcho(Echo echo) { echo_ = std::move(echo); }
+
   // ProgramLog: a new last line; the whole text cleared (the pane at once).
   void AddLogLine(const std::u16string& line) override;
   void ClearLog() override;
@@ -60,8 +67,14 @@ class LogModel : public ProgramLog {
   void WindowShown() { Refresh(); }
 
  private:
+  void EchoLater(const std::u16string& line);
+  void ServeEcho();
+
   LogView* pane_ = nullptr;
   Poster post_;
+  Echo echo_;
+  std::deque<std::u16string> unechoed_;
+  bool echo_posted_ = false;
   std::deque<std::u16string> lines_;
   // Lines are numbered from the start of the program: lines_[0] has number
   // first_, and the pane holds the lines drawn_first_ .. drawn_end_ - 1.

@@ -95,9 +95,8 @@ TEST_F(LogModelTest, KeepsTheMostRecentTwoThousandLines) {
     FakeSettingsView view;
     view.ShowWindow();
     std::vector<std::function<void()>> posted;
-    LogModel log([&](std::function<void()> work) {
-      posted.push_back(std::move(work));
-    });
+    LogModel log(
+        [&](std::function<void()> work) { posted.push_back(std::move(work)); });
     log.AttachPane(&view);
     int added = 0;
     for (int batch : c.batches) {
@@ -137,6 +136,25 @@ TEST_F(LogModelTest, ClearingEmptiesModelAndPaneAtOnce) {
   Add(6, 6);
   RunPosted();
   EXPECT_EQ(view_.memo, Lines(6, 6));
+}
+
+// Without a screen the lines go out by the same later work, together when
+// they came together, and a clear of the pane takes none of them back.
+TEST_F(LogModelTest, TheEchoGetsEveryLineAfterTheHandler) {
+  std::vector<std::vector<std::u16string>> echoed;
+  log_.SetEcho([&](const std::vector<std::u16string>& lines) {
+    echoed.push_back(lines);
+  });
+  Add(1, 2);
+  log_.ClearLog();
+  EXPECT_TRUE(echoed.empty());
+  ASSERT_EQ(posted_.size(), 1u);
+  RunPosted();
+  Add(3, 3);
+  RunPosted();
+  EXPECT_EQ(echoed, (std::vector<std::vector<std::u16string>>{Lines(1, 2),
+                                                              Lines(3, 3)}));
+  EXPECT_TRUE(view_.memo.empty()) << "the hidden pane is not drawn";
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "callerid/device_control.h"
 #include "callerid/settings_files.h"
 #include "sender/shell.h"
-#include "serial/com_device.h"
+#include "serial/serial_device.h"
 #include "settings/file_encoding.h"
 
 namespace orvanta {
@@ -78,15 +78,18 @@ Program::Program(Shell& shell, ProgramOptions options)
       // A call the network refuses is sent again from the UI thread's queue.
       datagram_(channel_, log_, DeliveryRetry{.ui = &handover_}),
       announcer_(log_, [this] { return channel_.Active(); }),
-      port_(handover_, options.com_device ? options.com_device()
-                                          : MakePlatformComDevice()),
+      port_(handover_, options.serial_device ? options.serial_device()
+                                             : MakePlatformSerialDevice()),
       retry_(MakeRetryTimer(handover_)),
       serial_(line_, *retry_, *this, log_),
+      modem_timer_(MakeModemTimer(handover_)),
       devices_(options.devices ? options.devices(*this)
                                : MakeDeviceControlFactory(*this)),
       cid2_(*devices_, announcer_, *this),
       arg_(*devices_, announcer_, *this, log_),
       framed_(serial_, store_, announcer_, shell.SettingsFolder()),
+      modem_(serial_, store_, announcer_, log_, *this, *modem_timer_,
+             shell.SettingsFolder()),
       engine_(EngineParts{store_, broadcast_, *this, log_}) {
   handover_.SetFailureSink(
       [this](const std::u16string& message) { ReportError(message); });
@@ -99,6 +102,7 @@ Program::Program(Shell& shell, ProgramOptions options)
   engine_.AddSource(kSourceCid2, cid2_);
   engine_.AddSource(kSourceArg, arg_);
   engine_.AddSource(kSourceFramedSerial, framed_);
+  engine_.AddSource(kSourceModem, modem_);
 
   // A failure inside a receive dispatch is reported, posted so that the
   // error box never holds up the port's event thread.
@@ -152,8 +156,7 @@ void Program::SaveSettingsFile() {
 
 void Program::SavePortSettings() {
   shell_.CreateSettingsFolder();
-  port_.StoreSettings(PortStoreKind::stIniFile,
-                      SettingsFolder() + kPortSettingsFileName);
+  port_.StoreSettings(SettingsFolder() + kPortSettingsFileName);
 }
 
 void Program::ApplySettings(const WindowSettings& window) {

@@ -14,6 +14,7 @@
 #include "callerid/device_control_sources.h"
 #include "callerid/engine.h"
 #include "callerid/framed_serial_source.h"
+#include "callerid/modem_source.h"
 #include "callerid/serial_connection.h"
 #include "callerid/serial_line.h"
 #include "notify/udp_channel.h"
@@ -23,8 +24,8 @@
 
 namespace orvanta {
 
-class ComDevice;
 class DeviceControlFactory;
+class SerialDevice;
 class Shell;
 struct EncodingProblem;
 
@@ -32,7 +33,7 @@ struct EncodingProblem;
 struct ProgramOptions {
   std::function<std::unique_ptr<DeviceControlFactory>(UserNotice& errors)>
       devices;
-  std::function<std::unique_ptr<ComDevice>()> com_device;
+  std::function<std::unique_ptr<SerialDevice>()> serial_device;
 };
 
 // The program Orvanta: owns its parts and wires them, once, here. A call
@@ -84,6 +85,7 @@ class Program : public UserNotice {
   SerialPort& Port() { return port_; }
   SerialConnection& Serial() { return serial_; }
   FramedSerialSource& FramedSource() { return framed_; }
+  ModemSource& Modem() { return modem_; }
   Cid2Source& Cid2() { return cid2_; }
   ArgSource& Arg() { return arg_; }
   CallerIdEngine& Engine() { return engine_; }
@@ -107,11 +109,13 @@ class Program : public UserNotice {
   PortSerialLine line_{port_};
   std::unique_ptr<RetryTimer> retry_;
   SerialConnection serial_;
+  std::unique_ptr<ModemTimer> modem_timer_;
   std::unique_ptr<DeviceControlFactory> devices_;
 
   Cid2Source cid2_;
   ArgSource arg_;
   FramedSerialSource framed_;
+  ModemSource modem_;
   CallerIdEngine engine_;
 };
 

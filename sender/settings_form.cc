@@ -12,7 +12,10 @@
 namespace orvanta {
 namespace {
 
-constexpr int kRadioLast = 2;
+constexpr int kRadioLast = 3;
+// What older versions showed for a stored type beyond their last item, and
+// still show for one beyond today's.
+constexpr int kBeyondTheLastItem = 2;
 
 int ComboCount(SettingsCombo combo) {
   return combo == SettingsCombo::kArgDeviceKind
@@ -75,15 +78,21 @@ SettingsForm::SettingsForm(SettingsView& view, LogModel& log)
   view_.SetEditText(SettingsEdit::kStartText, u"");
   view_.SetEditText(SettingsEdit::kEndText, u"");
   view_.SetEditText(SettingsEdit::kMainMachineIp, kResourceEditIp);
-  view_.SetSpinValue(SettingsSpin::kNumberStart, 0);
-  view_.SetSpinValue(SettingsSpin::kNumberLength, 0);
+  view_.SetEditText(SettingsEdit::kModemCommands, u"");
+  view_.SetEditText(SettingsEdit::kModemLine, u"");
+  for (SettingsSpin spin :
+       {SettingsSpin::kNumberStart, SettingsSpin::kNumberLength,
+        SettingsSpin::kLineStart, SettingsSpin::kLineLength}) {
+    view_.SetSpinValue(spin, 0);
+  }
   view_.SetComboIndex(SettingsCombo::kArgDeviceKind, 0);
   view_.SetComboIndex(SettingsCombo::kArgComPort, 0);
   view_.SetArgChoiceLabel(settings_text::kArgChoiceComPort);
   for (SettingsShown control :
        {SettingsShown::kCallerIdPanel, SettingsShown::kArgPanel,
-        SettingsShown::kSerialPanel, SettingsShown::kArgChoiceLabel,
-        SettingsShown::kMainMachineIp, SettingsShown::kArgComPort}) {
+        SettingsShown::kSerialPanel, SettingsShown::kModemPanel,
+        SettingsShown::kArgChoiceLabel, SettingsShown::kMainMachineIp,
+        SettingsShown::kArgComPort}) {
     view_.SetControlVisible(control, false);
   }
   log_.ClearLog();
@@ -100,7 +109,7 @@ void SettingsForm::SetCallerIdEnabled(bool checked) {
 }
 
 void SettingsForm::SetSource(int index) {
-  index = std::clamp(index, -1, kRadioLast);
+  index = index > kRadioLast ? kBeyondTheLastItem : std::max(index, -1);
   if (view_.SourceIndex() == index) return;
   view_.SetSourceIndex(index);
   if (index >= 0) SourceClicked();
@@ -149,6 +158,7 @@ void SettingsForm::SourceClicked() {
   const int index = view_.SourceIndex();
   view_.SetControlVisible(SettingsShown::kSerialPanel, index == 2);
   view_.SetControlVisible(SettingsShown::kArgPanel, index == 1);
+  view_.SetControlVisible(SettingsShown::kModemPanel, index == 3);
 }
 
 void SettingsForm::ArgDeviceKindChanged() {
@@ -190,6 +200,12 @@ void SettingsForm::LoadSettingsToForm(const SettingsStore& store) {
   SetComboIndex(SettingsCombo::kArgDeviceKind, ReadInteger(store, kCihazSec));
   SetEditText(SettingsEdit::kMainMachineIp, store.ReadValue(kIpNo));
   SetComboIndex(SettingsCombo::kArgComPort, ReadInteger(store, kComPort));
+  SetSpinValue(SettingsSpin::kLineStart,
+               ReadInteger(store, kCallerIdHatBaslama));
+  SetSpinValue(SettingsSpin::kLineLength,
+               ReadInteger(store, kCallerIdHatUzunluk));
+  SetEditText(SettingsEdit::kModemCommands, store.ReadValue(kModemKomut));
+  SetEditText(SettingsEdit::kModemLine, store.ReadValue(kModemHat));
 }
 
 void SettingsForm::StoreControls(SettingsStore& store) const {
@@ -206,6 +222,12 @@ void SettingsForm::StoreControls(SettingsStore& store) const {
   store.WriteValue(kCihazSec, static_cast<int32_t>(ArgDeviceKind()));
   store.WriteValue(kIpNo, MainMachineIp());
   store.WriteValue(kComPort, static_cast<int32_t>(ArgComPort()));
+  store.WriteValue(kCallerIdHatBaslama,
+                   static_cast<int32_t>(SpinValue(SettingsSpin::kLineStart)));
+  store.WriteValue(kCallerIdHatUzunluk,
+                   static_cast<int32_t>(SpinValue(SettingsSpin::kLineLength)));
+  store.WriteValue(kModemKomut, EditText(SettingsEdit::kModemCommands));
+  store.WriteValue(kModemHat, EditText(SettingsEdit::kModemLine));
 }
 
 WindowSettings SettingsForm::CurrentWindowSettings() const {

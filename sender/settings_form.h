@@ -36,7 +36,9 @@ class SettingsForm {
   // The caller-ID check box: a change raises its click, like a user's click.
   bool CallerIdEnabled() const;
   void SetCallerIdEnabled(bool checked);
-  // The source radio group: taken into -1..2; a change to an item raises its
+  // The source radio group: -1..3; below -1 is -1, and beyond the last item
+  // is "Seri Port Bağlantı", the last item of the versions before the modem
+  // (so a stored file keeps its meaning). A change to an item raises its
   // click; -1 chooses nothing and raises nothing.
   void SetSource(int index);
   // The port edit's value, formatted "#####"; also the value Esc restores.
@@ -59,10 +61,12 @@ class SettingsForm {
   void PortEditEscaped();  // back to the last value
   void PortEditLeft();     // the typed value becomes the last value
 
-  // The ten stored values into the controls, in order; a value that cannot
-  // be read stops the transfer with its failure (later controls untouched).
+  // The stored values into the controls, in order: the ten of the first
+  // version, then the framed line's place and the modem's two. A value that
+  // cannot be read stops the transfer with its failure (later controls
+  // untouched).
   void LoadSettingsToForm(const SettingsStore& store);
-  // The controls into the ten stored values (the file is not written).
+  // The controls into the stored values (the file is not written).
   void StoreControls(SettingsStore& store) const;
 
   // The settings as the window holds them now, for the engine.

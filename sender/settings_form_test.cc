@@ -80,9 +80,9 @@ TEST_F(SettingsFormTest, StartsInTheWindowResourceState) {
   EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind), 0);
   EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgComPort), 0);
   EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
-  for (Shown c :
-       {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
-        Shown::kArgChoiceLabel, Shown::kMainMachineIp, Shown::kArgComPort}) {
+  for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
+                  Shown::kModemPanel, Shown::kArgChoiceLabel,
+                  Shown::kMainMachineIp, Shown::kArgComPort}) {
     EXPECT_FALSE(view_.visible.at(c));
   }
 }
@@ -100,6 +100,16 @@ TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
   EXPECT_EQ(view_.radio, 2);
   EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
   EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
+
+  form_.SetSource(3);
+  EXPECT_TRUE(view_.Shown(Shown::kModemPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
+
+  // Beyond the last item is the serial item, as before there was a modem.
+  form_.SetSource(4);
+  EXPECT_EQ(view_.radio, 2);
+  EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
+  EXPECT_FALSE(view_.Shown(Shown::kModemPanel));
 
   form_.SetSource(1);
   EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
@@ -205,6 +215,10 @@ TEST_F(SettingsFormTest, LoadsTheDefaultsOfTheCatalogue) {
   EXPECT_EQ(form_.ArgDeviceKind(), 1);
   EXPECT_EQ(form_.MainMachineIp(), u"192.168.0.1");
   EXPECT_EQ(form_.ArgComPort(), 1);  // "COM 2"
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kLineStart), 0);
+  EXPECT_EQ(view_.SpinValue(SettingsSpin::kLineLength), 0);
+  EXPECT_EQ(view_.EditText(SettingsEdit::kModemCommands), u"");
+  EXPECT_EQ(view_.EditText(SettingsEdit::kModemLine), u"0");
   EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
 }
 
@@ -219,6 +233,8 @@ TEST_F(SettingsFormTest, StoredValuesRoundTripThroughTheControls) {
       {kCallerIdKullan, u"0", u"False"},
       {kCallerIdKullan, u"true", u"True"},
       {kCallerIdType, u"5", u"2"},
+      {kCallerIdType, u"3", u"3"},
+      {kCallerIdType, u"4", u"2"},
       {kCallerIdType, u"-3", u"-1"},
       {kCallerIdType, u"True", u"1"},
       {kCallerIdNoBaslama, u"-4", u"0"},
@@ -232,6 +248,10 @@ TEST_F(SettingsFormTest, StoredValuesRoundTripThroughTheControls) {
       {kComPort, u"9", u"-1"},
       {kCallerIdBaslamaString, u"#13#10 x", u"#13#10 x"},
       {kIpNo, u" 10.0.0.1 ", u" 10.0.0.1 "},
+      {kCallerIdHatBaslama, u"900", u"500"},
+      {kCallerIdHatUzunluk, u"-1", u"0"},
+      {kModemKomut, u"AT+GCI=AE; AT+VCID=1", u"AT+GCI=AE; AT+VCID=1"},
+      {kModemHat, u" 2 ", u" 2 "},
   };
   for (const Case& c : cases) {
     SettingsStore store;
@@ -301,6 +321,10 @@ TEST_F(SettingsFormTest, StoringWritesEveryControlAsItsKind) {
   view_.combos[SettingsCombo::kArgDeviceKind] = -1;
   view_.edits[SettingsEdit::kMainMachineIp] = u"host";
   view_.combos[SettingsCombo::kArgComPort] = 0;
+  view_.spins[SettingsSpin::kLineStart] = 1;
+  view_.spins[SettingsSpin::kLineLength] = 2;
+  view_.edits[SettingsEdit::kModemCommands] = u"AT#CID=1";
+  view_.edits[SettingsEdit::kModemLine] = u"";
   form_.StoreControls(store_);
   EXPECT_EQ(Stored(kCallerIdKullan), u"True");
   EXPECT_EQ(Stored(kCallerIdType), u"-1");
@@ -312,6 +336,10 @@ TEST_F(SettingsFormTest, StoringWritesEveryControlAsItsKind) {
   EXPECT_EQ(Stored(kCihazSec), u"-1");
   EXPECT_EQ(Stored(kIpNo), u"host");
   EXPECT_EQ(Stored(kComPort), u"0");
+  EXPECT_EQ(Stored(kCallerIdHatBaslama), u"1");
+  EXPECT_EQ(Stored(kCallerIdHatUzunluk), u"2");
+  EXPECT_EQ(Stored(kModemKomut), u"AT#CID=1");
+  EXPECT_EQ(Stored(kModemHat), u"");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "base/failure.h"
 #include "sender/port_test_window.h"
 #include "sender/settings_form.h"
-#include "sender/setup_dialog_presenter.h"
+#include "sender/port_setup_presenter.h"
 
 namespace orvanta {
 namespace {
@@ -140,7 +140,7 @@ void SettingsPresenter::SaveAndHide() {
 }
 
 void SettingsPresenter::OpenPortSettings() {
-  ShowPortSetupDialog(program_.Port(), shell_, port_lister_);
+  PortSetupPresenter(program_.Port(), port_lister_).Show(shell_);
   program_.SavePortSettings();
 }
 

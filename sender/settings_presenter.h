@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desktop/version.h"
+#include "sender/port_setup_presenter.h"
 #include "sender/program.h"
 #include "sender/settings_view.h"
 #include "sender/shell.h"
@@ -46,9 +47,8 @@ class ClickGuard {
 
 struct SettingsPresenterOptions {
   ProgramConstants constants;
-  // The serial setup dialog's port list (fills the vector it is given);
-  // empty for the platform's.
-  std::function<void(std::vector<std::u16string>&)> port_lister;
+  // The serial setup dialog's port list; empty for the machine's.
+  PortLister port_lister;
   // The command line asked for the settings window at start.
   bool show_window_at_start = false;
 };
@@ -140,7 +140,7 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   bool show_on_start_ = true;
   bool auto_start_pending_ = true;
   ClickGuard com_port_button_guard_;
-  std::function<void(std::vector<std::u16string>&)> port_lister_;
+  PortLister port_lister_;
   bool show_window_at_start_ = false;
   std::unique_ptr<SettingsForm> form_;
 };

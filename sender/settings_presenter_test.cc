@@ -17,7 +17,7 @@
 #include "notify/udp_channel.h"
 #include "serial/serial_port.h"
 #include "settings/storage.h"
-#include "serial/test/fake_com_device.h"
+#include "serial/test/fake_serial_device.h"
 #include "base/test/temp_folder.h"
 
 namespace orvanta {
@@ -118,16 +118,17 @@ class SettingsPresenterTest : public testing::Test {
     parts.devices = [this](UserNotice&) {
       return std::make_unique<ForwardingDevices>(devices_);
     };
-    parts.com_device = [this] {
-      return std::make_unique<FakeComDevice>(line_);
+    parts.serial_device = [this] {
+      return std::make_unique<FakeSerialDevice>(serial_hardware_);
     };
     program_ = std::make_unique<Program>(shell_, std::move(parts));
     SettingsPresenterOptions options;
-    options.port_lister = [this](std::vector<std::u16string>& names) {
+    options.port_lister = [this] {
       if (!port_list_failure_.empty()) {
-        throw SerialPortSystemError(port_list_failure_, 23, 2);
+        throw SerialPortSystemError(port_list_failure_,
+                                    SerialFailure::kPortRegistry, 2);
       }
-      names = port_names_;
+      return port_names_;
     };
     options.show_window_at_start = show_window_at_start_;
     main_ = std::make_unique<SettingsPresenter>(view_, shell_, *program_,
@@ -178,7 +179,8 @@ class SettingsPresenterTest : public testing::Test {
   FakeShell shell_;
   std::vector<std::string> device_calls_;
   FakeDeviceControlFactory devices_{device_calls_};
-  std::shared_ptr<FakeComLine> line_ = std::make_shared<FakeComLine>();
+  std::shared_ptr<FakeSerialHardware> serial_hardware_ =
+      std::make_shared<FakeSerialHardware>();
   std::vector<std::u16string> port_names_ = {u"COM1", u"COM3"};
   std::u16string port_list_failure_;
   bool show_window_at_start_ = false;
@@ -289,7 +291,7 @@ TEST_F(SettingsPresenterTest, TheBalloonFollowsTheMessagesOfTheStartUpApply) {
 
 TEST_F(SettingsPresenterTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n");
-  line_->FailCall("Open", 2);
+  serial_hardware_->Fail(SerialFailure::kOpen, 2);
   SettingsPresenter& main = Start();
   EXPECT_EQ(Errors().size(), 1u);
   EXPECT_EQ(shell_.journal.size(), 1u);
@@ -511,11 +513,12 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
     program_->Handover().ServeUntil(done);
   };
 
-  line_->Receive("xxS12");
-  serve_until([&] { return program_->FramedSource().Framing().Buffer() == "12"; });
+  serial_hardware_->Arrive("xxS12");
+  serve_until(
+      [&] { return program_->FramedSource().Framing().Buffer() == "12"; });
 
   shell_.port_test_user = [&](FakePortTestView& window) {
-    line_->Receive("3E");
+    serial_hardware_->Arrive("3E");
     serve_until([&] { return window.byte_pane.size() == 2; });
     EXPECT_EQ(window.text_pane, u"3E");
     window.listener.OnClose();
@@ -528,10 +531,42 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
   EXPECT_EQ(program_->FramedSource().Framing().Buffer(), "12");
 
   // Framing goes on with what it held before the window was opened.
-  line_->Receive("345E");
+  serial_hardware_->Arrive("345E");
   serve_until([&] { return !log.empty(); });
   EXPECT_EQ(std::vector<std::u16string>(log.begin(), log.end()),
             std::vector<std::u16string>{u"Kanal No : 0   Caller ID : 345"});
+  EXPECT_TRUE(Errors().empty());
+}
+
+// The modem is one of the program's sources: the stored type 3 opens the
+// port with DTR and RTS raised, sets the modem up through it and announces
+// its calls on the stored line label.
+TEST_F(SettingsPresenterTest, AStoredModemIsSetUpAndHeardThroughThePort) {
+  WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=3\r\nMODEMHAT=1\r\n");
+  SettingsPresenter& main = Start();
+  EXPECT_EQ(view_.radio, 3);
+  EXPECT_TRUE(view_.Shown(SettingsShown::kModemPanel));
+  ASSERT_TRUE(program_->Port().Connected());
+  EXPECT_EQ(line_->last_state.dtr_control,
+            static_cast<uint8_t>(TDTRFlowControl::dtrEnable));
+  EXPECT_EQ(line_->last_state.rts_control,
+            static_cast<uint8_t>(TRTSFlowControl::rtsEnable));
+  EXPECT_EQ(line_->Written(), "ATZ\r");
+  auto serve_until = [&](const std::function<bool()>& done) {
+    program_->Handover().ServeUntil(done);
+  };
+
+  line_->Receive("ATZ\r\r\nOK\r\n");
+  serve_until([&] { return line_->Written() == "ATZ\rAT+VCID=1\r"; });
+  line_->Receive("AT+VCID=1\r\r\nOK\r\n");
+  const auto& log = main.Form().Log().Lines();
+  serve_until([&] { return !log.empty(); });
+  line_->Receive("\r\nRING\r\n\r\nNMBR = 05321234567\r\n");
+  serve_until([&] { return log.size() == 2; });
+  EXPECT_EQ(
+      std::vector<std::u16string>(log.begin(), log.end()),
+      (std::vector<std::u16string>{u"Modem hazır (AT+VCID=1)",
+                                   u"Kanal No : 1   Caller ID : 05321234567"}));
   EXPECT_TRUE(Errors().empty());
 }
 
@@ -565,7 +600,7 @@ TEST_F(SettingsPresenterTest,
   ASSERT_NE(shown, nullptr);
   EXPECT_EQ(port_list, (std::vector<std::u16string>{u"COM1", u"COM3"}));
   EXPECT_EQ(chosen_port, 0);
-  EXPECT_EQ(program_->Port().Port(), u"COM1");
+  EXPECT_EQ(program_->Port().Line().port, u"COM1");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("[ComPortCallerID]"), std::string::npos);
   EXPECT_NE(file.find("Port=COM1"), std::string::npos);
@@ -583,7 +618,7 @@ TEST_F(SettingsPresenterTest, ComportAyarlariAppliesTheChoicesOnOk) {
     return true;
   };
   view_.listener->OnPortSettings();
-  EXPECT_EQ(program_->Port().Port(), u"COM3");
+  EXPECT_EQ(program_->Port().Line().port, u"COM3");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("Port=COM3"), std::string::npos);
   EXPECT_NE(file.find("BaudRate=19200"), std::string::npos);
@@ -600,7 +635,7 @@ TEST_F(SettingsPresenterTest,
   };
   view_.listener->OnPortSettings();
   EXPECT_EQ(chosen_port, -1);
-  EXPECT_EQ(program_->Port().Port(), u"");
+  EXPECT_EQ(program_->Port().Line().port, u"");
   const std::string file = FileText("calleridcomport.ini");
   EXPECT_NE(file.find("Port=\r\n"), std::string::npos) << file;
 }

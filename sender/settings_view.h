@@ -34,6 +34,8 @@ enum class SettingsEdit {
   kStartText,      // "Paket Baslama Metni"
   kEndText,        // "Paket Bitis Metni"
   kMainMachineIp,  // "AnaMakina IP"
+  kModemCommands,  // "Başlatma Komutu"
+  kModemLine,      // the modem's "Hat No"
 };
 
 // Spin edits: whole numbers kSpinMinimum..kSpinMaximum, step 1, typing
@@ -42,6 +44,8 @@ enum class SettingsEdit {
 enum class SettingsSpin {
   kNumberStart,   // "Telefon No Baslangic Karakter No"
   kNumberLength,  // "Telefon No Uzunlugu"
+  kLineStart,     // "Hat No Başlangıç / Uzunluk", the first of the two
+  kLineLength,    // the second
 };
 inline constexpr int kSpinMinimum = 0;
 inline constexpr int kSpinMaximum = 500;
@@ -60,6 +64,7 @@ enum class SettingsShown {
   kCallerIdPanel,
   kArgPanel,
   kSerialPanel,
+  kModemPanel,
   kArgChoiceLabel,
   kMainMachineIp,
   kArgComPort,
@@ -74,7 +79,7 @@ class SettingsView : public LogView {
   virtual bool CallerIdEnabled() const = 0;
   virtual void SetCallerIdEnabled(bool checked) = 0;
 
-  // The source radio group, chosen item: -1 (none), 0, 1 or 2.
+  // The source radio group, chosen item: -1 (none), 0, 1, 2 or 3.
   virtual int SourceIndex() const = 0;
   virtual void SetSourceIndex(int index) = 0;
 
@@ -118,7 +123,7 @@ class SettingsViewListener {
   virtual void OnSourceClick() = 0;
   // The user picked an ARG device kind (the COM port list needs no report).
   virtual void OnArgDeviceKindChange() = 0;
-  // Double-click in the log pane.
+  // Double-click in a log pane (the ARG panel's or the modem panel's).
   virtual void OnLogPaneDoubleClick() = 0;
 
   // The port edit: Esc pressed (the presenter puts the last value back) and the
@@ -132,8 +137,8 @@ class SettingsViewListener {
   virtual void OnHide() = 0;          // "Gizle"
   virtual void OnClose() = 0;         // "Kapat"
   virtual void OnTestPort() = 0;      // "Portu Test Et"
-  virtual void OnOpenPortTest() = 0;  // "Test Ekranı"
-  // "Comport Ayarlari": every click, unfiltered (the
+  virtual void OnOpenPortTest() = 0;  // either "Test Ekranı"
+  // Either "Comport Ayarlari": every click, unfiltered (the
   // presenter applies the button's 500 ms click guard).
   virtual void OnPortSettings() = 0;
   // "Bağlan" has no action and reports nothing.
@@ -149,7 +154,7 @@ class SettingsViewListener {
 // drops keystrokes and pastes for which this is false.
 bool PortTextAccepts(std::u16string_view resulting_text);
 
-// Texts of the settings window's controls (places: app/settings_layout.h).
+// Texts of the settings window's controls (places: sender/settings_layout.h).
 namespace settings_text {
 inline constexpr char16_t kCallerIdEnabled[] =
     u"Arayan Numarayi Tanıma (Caller ID) Aktif";
@@ -160,8 +165,8 @@ inline constexpr char16_t kPortExplanation[] =
     u"üzerinden arayan numara bilgisi gönderilir. Bu nedenle Caller ID desteği "
     u"bulunan programda da aynı port numarasını kullanınız.";
 inline constexpr char16_t kSourceTitle[] = u"Cihaz";
-inline constexpr const char16_t* kSourceItems[] = {u"CID2 (Sistemler)", u"ARG",
-                                                   u"Seri Port Bağlantı"};
+inline constexpr const char16_t* kSourceItems[] = {
+    u"CID2 (Sistemler)", u"ARG", u"Seri Port Bağlantı", u"Modem"};
 inline constexpr char16_t kArgDeviceKindLabel[] = u"Cihaz Seçimi...";
 inline constexpr const char16_t* kArgDeviceKindItems[] = {
     u"Cihaz Seçimi Yapınız...", u"(1) CALLER ID",
@@ -182,9 +187,17 @@ inline constexpr char16_t kEndTextLabel[] = u"Paket Bitis Metni";
 inline constexpr char16_t kNumberStartLabel[] =
     u"Telefon No Baslangic Karakter No";
 inline constexpr char16_t kNumberLengthLabel[] = u"Telefon No Uzunlugu";
+inline constexpr char16_t kLineLabel[] = u"Hat No Başlangıç / Uzunluk";
 inline constexpr char16_t kAsciiCodesHint[] =
     u"ASCII Karakterleri #13 ,#10 seklinde belirtiniz.";
 inline constexpr char16_t kOpenPortTest[] = u"Test Ekranı";
+inline constexpr char16_t kModemCommandsLabel[] = u"Başlatma Komutu";
+inline constexpr char16_t kModemLineLabel[] = u"Hat No";
+// Three lines, broken where they must be on every platform's font.
+inline constexpr char16_t kModemHint[] =
+    u"Boş bırakılırsa şu komutlar sırayla denenir:\n"
+    u"AT+VCID=1, AT#CID=1, AT%CCID=1, AT+CID=1\n"
+    u"Komutları ; ile ayırınız: AT+GCI=AE;AT+VCID=1";
 inline constexpr char16_t kSave[] = u"Kaydet";
 inline constexpr char16_t kApply[] = u"Uygula";
 inline constexpr char16_t kHide[] = u"Gizle";

@@ -1,3 +1,6 @@
+// The port over a fake device: what it opens with which line settings,
+// what it reads and hands over, what it reports.
+
 #include "serial/serial_port.h"
 
 #include <gmock/gmock.h>
@@ -10,7 +13,7 @@
 #include "base/failure.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "serial/test/fake_com_device.h"
+#include "serial/test/fake_serial_device.h"
 
 namespace orvanta {
 namespace {
@@ -18,388 +21,204 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// The test thread plays the user-interface thread.
-class ComPortTest : public ::testing::Test {
- protected:
-  ComPortTest()
-      : line(std::make_shared<FakeComLine>()),
-        port(ui, std::make_unique<FakeComDevice>(line)) {}
-
-  // Serves hand-overs until `done` holds.
-  void ServeUntil(const std::function<bool()>& done) { ui.ServeUntil(done); }
-
-  // Lets the port deliver `bytes` and serves until the handler has seen them.
-  void Deliver(const std::string& bytes) {
-    const size_t before = received.size();
-    line->Receive(bytes);
-    // Also stops when the event thread ended, so a port that stopped
-    // delivering fails the test instead of hanging it.
-    ServeUntil(
-        [&] { return received.size() > before || !port.EventThreadRunning(); });
+// The message of the SerialPortSystemError `step` raises, and its code.
+template <typename Step>
+std::pair<std::u16string, uint32_t> SystemFailureOf(Step step) {
+  try {
+    step();
+  } catch (const SerialPortSystemError& e) {
+    return {e.message(), e.SystemErrorCode()};
   }
+  return {u"<no failure>", 0};
+}
 
-  void RecordReceives() {
+// The test thread plays the user-interface thread.
+class SerialPortTest : public ::testing::Test {
+ protected:
+  SerialPortTest()
+      : hardware(std::make_shared<FakeSerialHardware>()),
+        port(ui, std::make_unique<FakeSerialDevice>(hardware)) {
     port.SetOnReceive(
         [this](std::string_view chunk) { received.emplace_back(chunk); });
   }
 
+  // Lets `bytes` arrive and serves until the handler has seen them (or the
+  // event thread ended, so a port that stopped delivering fails the test
+  // instead of hanging it).
+  void Deliver(const std::string& bytes) {
+    const size_t before = received.size();
+    hardware->Arrive(bytes);
+    ui.ServeUntil(
+        [&] { return received.size() > before || !port.EventThreadRunning(); });
+  }
+
   UiHandover ui;
-  std::shared_ptr<FakeComLine> line;
+  std::shared_ptr<FakeSerialHardware> hardware;
   SerialPort port;
   std::vector<std::string> received;
 };
 
-TEST_F(ComPortTest, OpenAndCloseTalkToTheDeviceInOrder) {
+TEST_F(SerialPortTest, OpensTheDeviceWithItsLineAndClosesIt) {
   port.Open();
   EXPECT_TRUE(port.Connected());
   EXPECT_TRUE(port.EventThreadRunning());
-  EXPECT_THAT(
-      line->Calls(),
-      ElementsAre("Open COM1", "SetupQueues 1024 1024", "SetState",
-                  "SetTimeouts", "CreateWaitObjects", "SetEventMask 0x5ff",
-                  "ModemStatus", "ModemStatus", "ModemStatus"));
-  ComDeviceState expected;  // 9600 8N1, only fBinary, limits 256, 17/19
-  expected.xon_lim = 256;
-  expected.xoff_lim = 256;
-  EXPECT_EQ(line->last_state, expected);
-  EXPECT_EQ(line->last_timeouts, ComDeviceTimeouts{});
-  EXPECT_EQ(line->last_timeouts.read_interval, 0xFFFFFFFFu);
+  EXPECT_TRUE(hardware->IsOpen());
+  // 9600 8N1 without flow control, DTR and RTS low, on COM1.
+  EXPECT_EQ(hardware->Line(), LineSettings{});
+  EXPECT_EQ(hardware->Line()->port, u"COM1");
+  EXPECT_EQ(hardware->Line()->BitsPerSecond(), 9600u);
 
-  line->ClearCalls();
+  // Open when open, and Close when closed, do nothing.
+  port.Open();
+  EXPECT_EQ(hardware->Opens(), 1);
   port.Close();
   EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(port.EventThreadRunning());
-  EXPECT_THAT(line->Calls(),
-              ElementsAre("Purge 0x3", "SignalStop", "SetEventMask 0x0",
-                          "Purge 0xc", "ReleaseWaitObjects", "Close"));
+  EXPECT_FALSE(hardware->IsOpen());
+  port.Close();
+  EXPECT_FALSE(hardware->IsOpen());
 }
 
-TEST_F(ComPortTest, OpenWhenOpenAndCloseWhenClosedDoNothing) {
-  port.Close();
-  EXPECT_THAT(line->Calls(), IsEmpty());
-  port.Open();
-  line->ClearCalls();
-  port.Open();
-  EXPECT_THAT(line->Calls(), IsEmpty());
-  port.Close();
-  line->ClearCalls();
-  port.Close();
-  EXPECT_THAT(line->Calls(), IsEmpty());
+TEST_F(SerialPortTest, FailuresToOpenLeaveThePortClosedForALaterTry) {
+  struct Case {
+    SerialFailure step;
+    const char16_t* message;
+  };
+  const Case cases[] = {
+      {SerialFailure::kOpen,
+       u"COM Port Error: Unable to open com port on COM1"},
+      {SerialFailure::kLineSettings,
+       u"COM Port Error: SetCommState function failed on COM1"},
+  };
+  for (const Case& c : cases) {
+    hardware->Fail(c.step, 31);
+    EXPECT_EQ(SystemFailureOf([&] { port.Open(); }),
+              std::make_pair(std::u16string(c.message), 31u));
+    EXPECT_FALSE(port.Connected());
+    EXPECT_FALSE(hardware->IsOpen());
+    hardware->Fail(c.step, 0);
+    port.Open();
+    EXPECT_TRUE(port.Connected());
+    port.Close();
+  }
 }
 
-TEST_F(ComPortTest, NoEventsNoThread) {
-  port.SetEvents({});
-  port.Open();
-  EXPECT_FALSE(port.EventThreadRunning());
-  EXPECT_EQ(line->CountOf("CreateWaitObjects"), 0);
-  EXPECT_EQ(line->CountOf("SetEventMask"), 0);
-  port.Close();
-  EXPECT_EQ(line->CountOf("SignalStop"), 0);
-}
-
-TEST_F(ComPortTest, FailureKindTexts) {
-  EXPECT_EQ(ComFailureText(1), u"Unable to open com port");
-  EXPECT_EQ(ComFailureText(8), u"SetCommTimeouts failed");
-  EXPECT_EQ(ComFailureText(19),
-            u"Cannot change led state if ComPort is selected");
-  EXPECT_EQ(ComFailureText(22), u"A component is linked to OnRxBuf event");
-  EXPECT_EQ(ComFailureText(23), u"Registry error");
-  EXPECT_EQ(ComFailureText(0), u"Unknown Error #0");
-  EXPECT_EQ(ComFailureText(24), u"Unknown Error #24");
-  EXPECT_EQ(ComFailureText(-3), u"Unknown Error #-3");
-  EXPECT_EQ(SerialPortError::ForPort(u"COM1", 16).message(),
-            u"COM1 Error: Failed to store settings");
-  const SerialPortSystemError ext =
-      SerialPortSystemError::ForCall(u"EnumComPorts", 23, 2);
-  EXPECT_EQ(ext.message(), u"COM Port Error: Registry error on EnumComPorts");
-  EXPECT_EQ(ext.WinCode(), 2u);
-  EXPECT_EQ(ext.Kind(), 23);
-}
-
-struct OpenFailure {
-  const char* call;
-  int kind;
-  const char16_t* message;
-  bool stays_connected;
-};
-
-class ComPortOpenFailureTest
-    : public ComPortTest,
-      public ::testing::WithParamInterface<OpenFailure> {};
-
-TEST_P(ComPortOpenFailureTest, RaisesTheKindAndLeavesThePortAsDocumented) {
-  const OpenFailure& f = GetParam();
-  line->FailCall(f.call, 31);
+TEST_F(SerialPortTest, PortHeldByAnotherProgramSaysSo) {
+  hardware->HoldElsewhere(16);  // EBUSY
+  port.SetLine({.port = u"ttyUSB0"});
   try {
     port.Open();
-    FAIL() << "Open succeeded";
+    FAIL() << "opened";
   } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), f.kind);
-    EXPECT_EQ(e.message(), f.message);
-    EXPECT_EQ(e.WinCode(), 31u);
+    EXPECT_EQ(e.Kind(), SerialFailure::kOpen);
+    EXPECT_EQ(e.SystemErrorCode(), 16u);
+    EXPECT_EQ(
+        ErrorReportText(e.message()),
+        u"COM Port Error: Unable to open com port on ttyUSB0. The port is in "
+        u"use by another program.");
   }
-  EXPECT_EQ(port.Connected(), f.stays_connected);
-  if (!f.stays_connected && std::string(f.call) != "Open") {
-    EXPECT_EQ(line->Calls().back(), "Close");  // the handle did not leak
-  }
-  // A later Open tries again.
-  line->FailCall(f.call, 0);
+  EXPECT_FALSE(port.Connected());
+  hardware->HoldElsewhere(0);
   port.Open();
   EXPECT_TRUE(port.Connected());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, ComPortOpenFailureTest,
-    ::testing::Values(
-        OpenFailure{"Open", 1,
-                    u"COM Port Error: Unable to open com port on COM1", false},
-        OpenFailure{"SetupQueues", 9,
-                    u"COM Port Error: SetupComm function failed on COM1",
-                    false},
-        OpenFailure{"SetState", 7,
-                    u"COM Port Error: SetCommState function failed on COM1",
-                    false},
-        OpenFailure{"SetTimeouts", 8,
-                    u"COM Port Error: SetCommTimeouts failed on COM1", false},
-        OpenFailure{
-            "ModemStatus", 11,
-            u"COM Port Error: GetCommModemStatus function failed on COM1",
-            true}));
-
-TEST_F(ComPortTest, FailedPurgeOnCloseStillClosesThePort) {
+TEST_F(SerialPortTest, FailingToEndIoStillClosesThePort) {
   port.Open();
-  line->FailCall("Purge", 6);
-  try {
-    port.Close();
-    FAIL() << "Close succeeded";
-  } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 5);
-    EXPECT_EQ(e.message(),
-              u"COM Port Error: PurgeComm function failed on COM1");
-  }
+  hardware->Fail(SerialFailure::kAbortIo, 6);
+  EXPECT_EQ(SystemFailureOf([&] { port.Close(); }).first,
+            u"COM Port Error: PurgeComm function failed on COM1");
   EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(port.EventThreadRunning());
-  EXPECT_EQ(line->Calls().back(), "Close");
-  line->FailCall("Purge", 0);
+  EXPECT_FALSE(hardware->IsOpen());
   port.Open();
   EXPECT_TRUE(port.Connected());
 }
 
-TEST_F(ComPortTest, ReadFailuresAndRefusals) {
+TEST_F(SerialPortTest, NewLineSettingsReachAnOpenDeviceAtOnce) {
+  port.SetLine({.baud_rate = BaudRate::k19200});  // closed: held only
+  EXPECT_FALSE(hardware->Line());
   port.Open();
-  line->RefuseReads(995);
-  std::string text = "old";
-  EXPECT_EQ(port.ReadBytes(text, 4), 0);
-  EXPECT_EQ(text, "");
-  EXPECT_EQ(port.ReadAsyncErrorCount(), 1);
-  EXPECT_EQ(port.ReadAsyncLastError(), 995u);
-  line->RefuseReads(0);
-  line->FailCall("Read", 5);
-  try {
-    port.ReadBytes(text, 4);
-    FAIL() << "ReadBytes succeeded";
-  } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 3);
-    EXPECT_EQ(e.message(), u"COM Port Error: ReadFile function failed on COM1");
-  }
-}
+  EXPECT_EQ(hardware->Line()->BitsPerSecond(), 19200u);
 
-TEST_F(ComPortTest, PropertiesThatCannotChangeWhileConnected) {
-  port.Open();
-  try {
-    port.SetSyncMethod(TSyncMethod::smNone);
-    FAIL() << "changed while connected";
-  } catch (const SerialPortError& e) {
-    EXPECT_EQ(e.Kind(), 14);
-    EXPECT_EQ(e.message(), u"COM1 Error: Cannot set property while connected");
-  }
-  EXPECT_THROW(port.SetEventThreadPriority(ThreadPriority::tpHigher),
-               SerialPortError);
-  port.SetSyncMethod(TSyncMethod::smThreadSync);  // unchanged: fine
-  port.Close();
-  port.SetEventThreadPriority(ThreadPriority::tpHigher);
-  EXPECT_EQ(port.EventThreadPriority(), ThreadPriority::tpHigher);
-}
+  LineSettings line = port.Line();
+  line.data_bits = DataBits::kSeven;
+  line.parity = Parity::kEven;
+  line.flow_control = FlowControl::kHardware;
+  port.SetLine(line);
+  EXPECT_EQ(hardware->Line(), line);
+  EXPECT_EQ(hardware->Opens(), 1);
 
-TEST_F(ComPortTest, SettersApplyAtOnceOnAnOpenPortOnly) {
-  port.SetBaudRate(TBaudRate::br19200);  // closed: stored only
-  EXPECT_THAT(line->Calls(), IsEmpty());
-  port.Open();
-  EXPECT_EQ(line->last_state.baud_rate, 19200u);
-  line->ClearCalls();
-
-  port.SetBaudRate(TBaudRate::br19200);  // the value already held
-  port.Parity().SetBits(TParityBits::prNone);
-  EXPECT_THAT(line->Calls(), IsEmpty());
-
-  port.SetDataBits(TDataBits::dbSeven);
-  port.Parity().SetBits(TParityBits::prEven);
-  port.FlowControl().SetXonChar(0x11 + 1);
-  port.SetDiscardNull(true);
-  port.Timeouts().SetReadTotalConstant(5);
-  port.Buffer().SetInputSize(2048);
-  EXPECT_THAT(line->Calls(),
-              ElementsAre("SetState", "SetState", "SetState", "SetState",
-                          "SetTimeouts", "SetupQueues 2048 1024"));
-  EXPECT_EQ(line->last_state.byte_size, 7);
-  EXPECT_EQ(line->last_state.parity, 2);
-  EXPECT_EQ(line->last_state.xon_char, 0x12);
-  EXPECT_TRUE(line->last_state.discard_null);
-  EXPECT_EQ(line->last_timeouts.read_total_constant, 5u);
-}
-
-TEST_F(ComPortTest, UpdateBracketAppliesOnceAtTheOutermostEnd) {
-  port.Open();
-  line->ClearCalls();
-  port.BeginUpdate();
-  port.BeginUpdate();
-  port.SetBaudRate(TBaudRate::br38400);
-  port.SetStopBits(TStopBits::sbTwoStopBits);
-  port.Timeouts().SetReadInterval(10);
-  port.EndUpdate();
-  EXPECT_THAT(line->Calls(), IsEmpty());
-  port.EndUpdate();
-  EXPECT_THAT(line->Calls(),
-              ElementsAre("SetupQueues 1024 1024", "SetState", "SetTimeouts"));
-  EXPECT_EQ(line->last_state.baud_rate, 38400u);
-  EXPECT_EQ(line->last_state.stop_bits, 2);
-
-  line->ClearCalls();
-  port.EndUpdate();  // no bracket open: nothing
-  EXPECT_EQ(port.UpdateCount(), 0);
-  EXPECT_THAT(line->Calls(), IsEmpty());
-}
-
-TEST_F(ComPortTest, PortChangeReopensAtOnceEvenInsideABracket) {
-  port.Open();
-  line->ClearCalls();
-  port.BeginUpdate();
-  port.SetPort(u"COM2");
-  const auto calls = line->Calls();
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.front(), "Purge 0x3");
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "Close"), calls.end());
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "Open COM2"), calls.end());
+  // Refused: the port stays open with the settings held.
+  line.baud_rate = BaudRate::kCustom;
+  line.custom_baud_rate = -1;
+  hardware->Fail(SerialFailure::kLineSettings, 87);
+  EXPECT_EQ(SystemFailureOf([&] { port.SetLine(line); }).first,
+            u"COM Port Error: SetCommState function failed on COM1");
   EXPECT_TRUE(port.Connected());
-  port.EndUpdate();
+  EXPECT_EQ(port.Line(), line);
+}
 
-  // A new name that cannot be opened leaves the port closed.
-  line->FailCall("Open", 2);
-  try {
-    port.SetPort(u"COM9");
-    FAIL() << "reopened";
-  } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.message(), u"COM Port Error: Unable to open com port on COM9");
-  }
+TEST_F(SerialPortTest, ANewDeviceNameReopensAtOnce) {
+  port.Open();
+  Deliver("a");
+  port.SetLine({.port = u"COM2", .baud_rate = BaudRate::k2400});
+  EXPECT_TRUE(port.Connected());
+  EXPECT_EQ(hardware->Opens(), 2);
+  EXPECT_EQ(hardware->Line()->port, u"COM2");
+  EXPECT_EQ(hardware->Line()->BitsPerSecond(), 2400u);
+  Deliver("b");
+  EXPECT_THAT(received, ElementsAre("a", "b"));
+
+  // A new name that cannot be opened leaves the port closed under it.
+  hardware->Fail(SerialFailure::kOpen, 2);
+  EXPECT_EQ(SystemFailureOf([&] { port.SetLine({.port = u"COM9"}); }).first,
+            u"COM Port Error: Unable to open com port on COM9");
   EXPECT_FALSE(port.Connected());
-  EXPECT_EQ(port.Port(), u"COM9");
+  EXPECT_EQ(port.Line().port, u"COM9");
 }
 
-TEST_F(ComPortTest, DeviceStateBlockFromTheParameters) {
-  port.SetCustomBaudRate(12345);
-  EXPECT_EQ(port.DeviceState().baud_rate, 9600u);  // not brCustom
-  port.SetBaudRate(TBaudRate::brCustom);
-  EXPECT_EQ(port.DeviceState().baud_rate, 12345u);
-
-  port.Buffer().SetInputSize(1023);
-  EXPECT_EQ(port.DeviceState().xon_lim, 255);
-  EXPECT_EQ(port.DeviceState().xoff_lim, 255);
-
-  // The replacement character only counts with parity checking on.
-  port.Parity().SetReplace(true);
-  port.Parity().SetReplaceChar('?');
-  EXPECT_FALSE(port.DeviceState().error_char_enabled);
-  EXPECT_EQ(port.DeviceState().error_char, 0);
-  port.Parity().SetCheck(true);
-  EXPECT_TRUE(port.DeviceState().parity_check);
-  EXPECT_TRUE(port.DeviceState().error_char_enabled);
-  EXPECT_EQ(port.DeviceState().error_char, '?');
-
-  port.FlowControl().SetControlDTR(TDTRFlowControl::dtrHandshake);
-  port.FlowControl().SetControlRTS(TRTSFlowControl::rtsToggle);
-  port.Parity().SetBits(TParityBits::prSpace);
-  port.SetStopBits(TStopBits::sbOne5StopBits);
-  port.SetDataBits(TDataBits::dbFive);
-  port.SetEventChar(13);
-  const ComDeviceState s = port.DeviceState();
-  EXPECT_EQ(s.dtr_control, 2);
-  EXPECT_EQ(s.rts_control, 3);
-  EXPECT_EQ(s.parity, 4);
-  EXPECT_EQ(s.stop_bits, 1);
-  EXPECT_EQ(s.byte_size, 5);
-  EXPECT_EQ(s.evt_char, 13);
-  EXPECT_TRUE(s.binary);
-}
-
-TEST(ComPortFlowControl, SummaryReading) {
-  UiHandover ui;
-  SerialPort port(
-      ui, std::make_unique<FakeComDevice>(std::make_shared<FakeComLine>()));
-  SerialFlowControl& fc = port.FlowControl();
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcNone);
-  fc.SetControlDTR(TDTRFlowControl::dtrEnable);  // DTR and DSR play no part
-  fc.SetOutDSRFlow(true);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcNone);
-  fc.SetControlRTS(TRTSFlowControl::rtsHandshake);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcCustom);
-  fc.SetOutCTSFlow(true);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcHardware);
-  fc.SetXonXoffIn(true);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcCustom);
-  fc.SetControlRTS(TRTSFlowControl::rtsDisable);
-  fc.SetOutCTSFlow(false);
-  EXPECT_EQ(fc.FlowControl(),
-            TFlowControl::fcCustom);  // only one XON/XOFF flag
-  fc.SetXonXoffOut(true);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcSoftware);
-  fc.SetControlRTS(TRTSFlowControl::rtsEnable);
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcCustom);
-}
-
-TEST_F(ComPortTest, SettingTheSummary) {
-  SerialFlowControl& fc = port.FlowControl();
-  fc.SetFlowControl(TFlowControl::fcHardware);
-  EXPECT_EQ(fc.ControlRTS(), TRTSFlowControl::rtsHandshake);
-  EXPECT_TRUE(fc.OutCTSFlow());
-  fc.SetXonXoffIn(true);
-  fc.SetControlDTR(TDTRFlowControl::dtrEnable);
-  fc.SetFlowControl(TFlowControl::fcSoftware);
-  EXPECT_EQ(fc.ControlRTS(), TRTSFlowControl::rtsDisable);
-  EXPECT_FALSE(fc.OutCTSFlow());
-  EXPECT_TRUE(fc.XonXoffIn());
-  EXPECT_TRUE(fc.XonXoffOut());
-  EXPECT_EQ(fc.ControlDTR(), TDTRFlowControl::dtrEnable);  // untouched
-  fc.SetFlowControl(TFlowControl::fcCustom);               // changes nothing
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcSoftware);
-  fc.SetFlowControl(TFlowControl::fcNone);
-  EXPECT_FALSE(fc.XonXoffIn() || fc.XonXoffOut() || fc.OutCTSFlow());
-  EXPECT_EQ(fc.FlowControl(), TFlowControl::fcNone);
-
-  // On an open port every setting of the summary applies the state once,
-  // also when it changes nothing.
+TEST_F(SerialPortTest, WriteSendsTheBytesOrRaisesTheWriteFailure) {
   port.Open();
-  line->ClearCalls();
-  fc.SetFlowControl(TFlowControl::fcNone);
-  fc.SetFlowControl(TFlowControl::fcCustom);
-  EXPECT_THAT(line->Calls(), ElementsAre("SetState", "SetState"));
-  port.BeginUpdate();
-  fc.SetFlowControl(TFlowControl::fcHardware);
-  EXPECT_THAT(line->Calls(), ElementsAre("SetState", "SetState"));
-  port.EndUpdate();
-  EXPECT_EQ(line->last_state.rts_control, 2);
-  EXPECT_TRUE(line->last_state.out_cts_flow);
+  port.Write("AT+VCID=1\r");
+  port.Write("");
+  port.Write("ATZ\r");
+  EXPECT_EQ(hardware->Written(), "AT+VCID=1\rATZ\r");
+
+  hardware->Fail(SerialFailure::kWrite, 1460);  // ERROR_TIMEOUT
+  try {
+    port.Write("AT\r");
+    FAIL() << "written";
+  } catch (const SerialPortSystemError& e) {
+    EXPECT_EQ(e.Kind(), SerialFailure::kWrite);
+    EXPECT_EQ(e.SystemErrorCode(), 1460u);
+    EXPECT_EQ(e.message(),
+              u"COM Port Error: WriteFile function failed on COM1");
+  }
+  EXPECT_TRUE(port.Connected());
+
+  // A closed port has no device to write to.
+  hardware->Fail(SerialFailure::kWrite, 0);
+  port.Close();
+  EXPECT_THROW(port.Write("AT\r"), SerialPortSystemError);
+  EXPECT_EQ(hardware->Written(), "AT+VCID=1\rATZ\r");
 }
 
-TEST(ComEvents, PlatformMask) {
-  EXPECT_EQ(EventsToMask(kAllComEvents), 0x05FFu);
-  EXPECT_EQ(MaskToEvents(0x05FF), kAllComEvents);
-  EXPECT_EQ(EventsToMask({SerialEvent::evRxChar, SerialEvent::evError}),
-            0x0081u);
-  EXPECT_EQ(MaskToEvents(0x0001 | 0x0400),
-            SerialEvents({SerialEvent::evRxChar, SerialEvent::evRx80Full}));
+TEST_F(SerialPortTest, ModemControlIsALineSettingOfItsOwn) {
+  port.SetModemControl(true);
+  port.Open();
+  EXPECT_TRUE(hardware->Line()->modem_control);
+  // Taking on other settings keeps it, as the settings file does.
+  LineSettings line = port.Line();
+  line.flow_control = FlowControl::kHardware;
+  port.SetLine(line);
+  EXPECT_TRUE(hardware->Line()->modem_control);
+  port.SetModemControl(false);
+  EXPECT_FALSE(hardware->Line()->modem_control);
+  EXPECT_EQ(hardware->Line()->flow_control, FlowControl::kHardware);
 }
 
-TEST_F(ComPortTest, BytesReceivedReachTheHandlerOnTheUserInterfaceThread) {
+TEST_F(SerialPortTest, BytesReachTheHandlerOnTheUserInterfaceThread) {
   const auto ui_thread = std::this_thread::get_id();
   std::thread::id ran_on;
   port.SetOnReceive([&](std::string_view chunk) {
@@ -411,14 +230,9 @@ TEST_F(ComPortTest, BytesReceivedReachTheHandlerOnTheUserInterfaceThread) {
   Deliver("345E");
   EXPECT_EQ(ran_on, ui_thread);
   EXPECT_THAT(received, ElementsAre("S12", "345E"));
-
-  // Line events without waiting bytes raise no notification.
-  line->Signal(kEvRxChar | kEvCts);
-  Deliver("x");
-  EXPECT_THAT(received, ElementsAre("S12", "345E", "x"));
 }
 
-TEST_F(ComPortTest, CloseServesAHandOverAlreadyOnItsWay) {
+TEST_F(SerialPortTest, CloseServesAHandOverAlreadyOnItsWay) {
   std::mutex mutex;
   std::condition_variable woken_cv;
   bool woken = false;
@@ -427,21 +241,19 @@ TEST_F(ComPortTest, CloseServesAHandOverAlreadyOnItsWay) {
     woken = true;
     woken_cv.notify_all();
   });
-  RecordReceives();
   port.Open();
-  line->Receive("12345");
+  hardware->Arrive("12345");
   {
-    // The event thread now waits for the UI thread to run the dispatch.
+    // The event thread now waits for the UI thread to take the chunk.
     std::unique_lock<std::mutex> lock(mutex);
     woken_cv.wait(lock, [&] { return woken; });
   }
   port.Close();
   EXPECT_FALSE(port.Connected());
   EXPECT_THAT(received, ElementsAre("12345"));
-  EXPECT_EQ(line->Calls().back(), "Close");
 }
 
-TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
+TEST_F(SerialPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
   std::vector<std::u16string> reports;
   bool fail = true;
   port.SetOnReceive([&](std::string_view chunk) {
@@ -465,17 +277,17 @@ TEST_F(ComPortTest, FailingHandlerIsReportedAndTheNextCallStillArrives) {
   EXPECT_EQ(reports.size(), 1u);
 }
 
-TEST_F(ComPortTest, WithoutAReportHandlerFailuresGoToTheHandOversSink) {
+TEST_F(SerialPortTest, WithoutAReportHandlerFailuresGoToTheHandOversSink) {
   std::vector<std::u16string> sink;
   ui.SetFailureSink([&](const std::u16string& m) { sink.push_back(m); });
   port.SetOnReceive([](std::string_view) { throw Failure(u"boom"); });
   port.Open();
-  line->Receive("x");
-  ServeUntil([&] { return !sink.empty(); });
+  hardware->Arrive("x");
+  ui.ServeUntil([&] { return !sink.empty(); });
   EXPECT_THAT(sink, ElementsAre(u"boom"));
 }
 
-TEST_F(ComPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
+TEST_F(SerialPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
   std::vector<std::string> events;
   port.SetOnFailure([&](const std::u16string& m) {
     events.push_back("report " + Utf16ToUtf8(m));
@@ -485,18 +297,17 @@ TEST_F(ComPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
     EXPECT_TRUE(port.Connected());  // until whoever waits for it closes it
     port.Close();
   });
-  RecordReceives();
   port.Open();
   Deliver("ab");
-  line->FailWait(1167);  // ERROR_DEVICE_NOT_CONNECTED
-  ServeUntil([&] { return !port.EventThreadRunning(); });
+  hardware->Unplug(1167);  // ERROR_DEVICE_NOT_CONNECTED
+  ui.ServeUntil([&] { return !port.EventThreadRunning(); });
   ui.ServePending();
   // Whoever takes the loss reports it; the port does not.
   EXPECT_THAT(
       events,
       ElementsAre("lost COM Port Error: WaitForEvent method failed on COM1"));
   EXPECT_FALSE(port.Connected());
-  EXPECT_EQ(line->CountOf("ReleaseWaitObjects"), 1);
+  EXPECT_FALSE(hardware->IsOpen());
 
   // Opening again starts afresh.
   port.Open();
@@ -505,31 +316,39 @@ TEST_F(ComPortTest, DeviceThatGoesAwayIsReportedOnceAndTheThreadEnds) {
   EXPECT_EQ(events.size(), 1u);
 }
 
-TEST_F(ComPortTest, FailingInputCountEndsTheThreadWithOneReport) {
-  std::vector<std::u16string> reports;
-  port.SetOnFailure([&](const std::u16string& m) { reports.push_back(m); });
-  RecordReceives();
-  port.Open();
-  line->FailCall("ClearErrors", 22);
-  line->Receive("lost");
-  ServeUntil([&] { return !port.EventThreadRunning(); });
-  ui.ServePending();
-  EXPECT_THAT(
-      reports,
-      ElementsAre(u"COM Port Error: ClearCommError function failed on COM1"));
-  EXPECT_THAT(received, IsEmpty());
-  // The thread ended where the dispatch failed: no tidying of the device.
-  EXPECT_EQ(line->CountOf("SetEventMask"), 1);
-  port.Close();
+TEST_F(SerialPortTest, FailingReadsEndTheThreadWithOneReport) {
+  struct Case {
+    SerialFailure step;
+    const char16_t* message;
+  };
+  const Case cases[] = {
+      {SerialFailure::kInputCount,
+       u"COM Port Error: ClearCommError function failed on COM1"},
+      {SerialFailure::kRead,
+       u"COM Port Error: ReadFile function failed on COM1"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::u16string> reports;
+    port.SetOnFailure([&](const std::u16string& m) { reports.push_back(m); });
+    port.Open();
+    hardware->Fail(c.step, 22);
+    hardware->Arrive("lost");
+    ui.ServeUntil([&] { return !port.EventThreadRunning(); });
+    ui.ServePending();
+    EXPECT_THAT(reports, ElementsAre(c.message));
+    EXPECT_THAT(received, IsEmpty());
+    port.Close();
+    hardware->Fail(c.step, 0);
+  }
 }
 
-TEST_F(ComPortTest, LossOfADeviceClosedMeanwhileIsOnlyReported) {
+TEST_F(SerialPortTest, LossOfADeviceClosedMeanwhileIsOnlyReported) {
   std::vector<std::u16string> reports;
   int losses = 0;
   port.SetOnFailure([&](const std::u16string& m) { reports.push_back(m); });
   port.SetOnDeviceLost([&](const std::u16string&) { ++losses; });
   port.Open();
-  line->FailWait(1167);
+  hardware->Unplug(1167);
   // The thread has ended and its news is queued, not yet served.
   while (port.EventThreadRunning()) std::this_thread::yield();
   port.Close();  // serves the queue while it stops the thread
@@ -539,7 +358,7 @@ TEST_F(ComPortTest, LossOfADeviceClosedMeanwhileIsOnlyReported) {
 
   // Neither does a loss reach a port opened again since.
   port.Open();
-  line->FailWait(1167);
+  hardware->Unplug(1167);
   while (port.EventThreadRunning()) std::this_thread::yield();
   port.Close();
   port.Open();
@@ -549,34 +368,33 @@ TEST_F(ComPortTest, LossOfADeviceClosedMeanwhileIsOnlyReported) {
   EXPECT_TRUE(port.Connected());
 }
 
-TEST_F(ComPortTest, PortHeldByAnotherProgramSaysSo) {
-  line->HoldElsewhere(16);  // EBUSY
-  port.SetPort(u"ttyUSB0");
-  try {
+TEST(SerialPortLifetime, DestroyingAnOpenPortClosesIt) {
+  UiHandover ui;
+  auto hardware = std::make_shared<FakeSerialHardware>();
+  {
+    SerialPort port(ui, std::make_unique<FakeSerialDevice>(hardware));
     port.Open();
-    FAIL() << "opened";
-  } catch (const SerialPortSystemError& e) {
-    EXPECT_EQ(e.Kind(), 1);
-    EXPECT_EQ(e.WinCode(), 16u);
-    EXPECT_EQ(
-        ErrorReportText(e.message()),
-        u"COM Port Error: Unable to open com port on ttyUSB0. The port is in "
-        u"use by another program.");
   }
-  EXPECT_FALSE(port.Connected());
-  line->HoldElsewhere(0);
-  port.Open();
-  EXPECT_TRUE(port.Connected());
+  EXPECT_FALSE(hardware->IsOpen());
 }
 
-TEST(ComPortLifetime, DestroyingAnOpenPortClosesIt) {
-  UiHandover ui;
-  auto line = std::make_shared<FakeComLine>();
-  {
-    SerialPort port(ui, std::make_unique<FakeComDevice>(line));
-    port.Open();
-  }
-  EXPECT_EQ(line->Calls().back(), "Close");
+TEST(LineSettings, SpeedsAndValueTexts) {
+  LineSettings line;
+  line.custom_baud_rate = 31250;
+  EXPECT_EQ(line.BitsPerSecond(), 9600u);  // not custom
+  line.baud_rate = BaudRate::kCustom;
+  EXPECT_EQ(line.BitsPerSecond(), 31250u);
+  line.baud_rate = BaudRate::k256000;
+  EXPECT_EQ(line.BitsPerSecond(), 256000u);
+
+  EXPECT_EQ(BaudRateFromText(u"custom"), BaudRate::kCustom);
+  EXPECT_EQ(ParityFromText(u"EVEN"), Parity::kEven);
+  EXPECT_EQ(StopBitsFromText(u"1.5"), StopBits::kOneAndHalf);
+  EXPECT_EQ(ParityFromText(u"none2"), std::nullopt);
+  // "Custom" is in the flow-control list, but no value.
+  EXPECT_EQ(FlowControlTexts().back(), u"Custom");
+  EXPECT_EQ(FlowControlFromText(u"Custom"), std::nullopt);
+  EXPECT_EQ(FlowControlFromText(u"hardware"), FlowControl::kHardware);
 }
 
 }  // namespace

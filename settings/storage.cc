@@ -196,12 +196,20 @@ void AddSettingsCatalogue(SettingsStore& store) {
     const char16_t* name;
     const char16_t* value;
   } kCatalogue[] = {
-      {kCallerIdKullan, u"False"},    {kCallerIdType, u"0"},
-      {kCallerIdBaslamaString, u"S"}, {kCallerIdBitisString, u"E"},
-      {kCallerIdNoBaslama, u"3"},     {kCallerIdNoUzunluk, u"15"},
-      {kUdpPort, u"18900"},           {kCihazSec, u"1"},
-      {kIpNo, u"192.168.0.1"},        {kComPort, u"1"},
-      {kCallerIdHatBaslama, u"0"},    {kCallerIdHatUzunluk, u"0"},
+      {kCallerIdKullan, u"False"},
+      {kCallerIdType, u"0"},
+      {kCallerIdBaslamaString, u"S"},
+      {kCallerIdBitisString, u"E"},
+      {kCallerIdNoBaslama, u"3"},
+      {kCallerIdNoUzunluk, u"15"},
+      {kUdpPort, u"18900"},
+      {kCihazSec, u"1"},
+      {kIpNo, u"192.168.0.1"},
+      {kComPort, u"1"},
+      {kCallerIdHatBaslama, u"0"},
+      {kCallerIdHatUzunluk, u"0"},
+      {kModemKomut, u""},
+      {kModemHat, u"0"},
   };
   for (const auto& setting : kCatalogue) {
     StoredValue& item = store.StoredValues().Add();

@@ -117,6 +117,11 @@ inline constexpr char16_t kComPort[] = u"COMPORT";
 // The line's place in a framed packet, as the number's; 0: the line is "0".
 inline constexpr char16_t kCallerIdHatBaslama[] = u"CALLERIDHATBASLAMA";
 inline constexpr char16_t kCallerIdHatUzunluk[] = u"CALLERIDHATUZUNLUK";
+// The modem source: the user's initialisation commands, ";" between them
+// (empty: the enable commands are tried in turn), and the line its calls
+// are announced on.
+inline constexpr char16_t kModemKomut[] = u"MODEMKOMUT";
+inline constexpr char16_t kModemHat[] = u"MODEMHAT";
 
 // Adds the catalogue values with their defaults, in order.
 void AddSettingsCatalogue(SettingsStore& store);

@@ -28,7 +28,9 @@ constexpr char kCatalogueLines[] =
     "IPNO=192.168.0.1\r\n"
     "COMPORT=1\r\n"
     "CALLERIDHATBASLAMA=0\r\n"
-    "CALLERIDHATUZUNLUK=0\r\n";
+    "CALLERIDHATUZUNLUK=0\r\n"
+    "MODEMKOMUT=\r\n"
+    "MODEMHAT=0\r\n";
 
 class StorageTest : public ::testing::Test {
  protected:
@@ -88,6 +90,8 @@ TEST_F(StorageTest, LowerCaseSectionAndKeyWithBlanks) {
                              "COMPORT=1\r\n"
                              "CALLERIDHATBASLAMA=0\r\n"
                              "CALLERIDHATUZUNLUK=0\r\n"
+                             "MODEMKOMUT=\r\n"
+                             "MODEMHAT=0\r\n"
                              "\r\n");
 }
 
@@ -161,6 +165,8 @@ TEST_F(StorageTest, LastSectionAndLastEntryAreReadAndReplaced) {
                              "COMPORT=1\r\n"
                              "CALLERIDHATBASLAMA=0\r\n"
                              "CALLERIDHATUZUNLUK=0\r\n"
+                             "MODEMKOMUT=\r\n"
+                             "MODEMHAT=0\r\n"
                              "\r\n");
 }
 
@@ -208,7 +214,7 @@ TEST_F(StorageTest, UnknownNameIsAppendedSavedAndRestored) {
   EXPECT_EQ(store_.StoredValues().Items(catalogue).Name, u"YENI");
   store_.SaveValues();
   EXPECT_TRUE(
-      FileBytes().ends_with("CALLERIDHATUZUNLUK=0\r\nYENI=de\xC4\x9F"
+      FileBytes().ends_with("MODEMHAT=0\r\nYENI=de\xC4\x9F"
                             "er\r\n\r\n"));
   store_.WriteValue(u"yeni", u"other");
   store_.RestoreValues();

@@ -66,6 +66,11 @@ class FakeSerialLine : public SerialLine {
     connected = false;
   }
   bool Connected() const override { return connected; }
+  void SetModemControl(bool dtr_rts_on) override { modem_control = dtr_rts_on; }
+  void Write(std::string_view bytes) override {
+    if (write_failure) throw Failure(*write_failure);
+    written.append(bytes);
+  }
   std::u16string PortName() const override { return port_name; }
   void SetOnDeviceLost(DeviceLostHandler lost) override {
     lost_ = std::move(lost);
@@ -87,6 +92,9 @@ class FakeSerialLine : public SerialLine {
   bool LossHandled() const { return static_cast<bool>(lost_); }
 
   bool connected = false;
+  bool modem_control = false;
+  std::string written;
+  std::optional<std::u16string> write_failure;
   std::u16string port_name = u"COM4";
   std::optional<std::u16string> open_failure;
   std::optional<std::u16string> close_failure;

@@ -3,6 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QString>
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -46,6 +50,16 @@ void CreateSettingsFolder(const std::string& folder) {
     if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
   }
   if (!folder.empty() && folder.back() != '/') mkdir(folder.c_str(), 0700);
+}
+
+std::string SettingsFolderFor(const std::u16string& settings_dir) {
+  if (!settings_dir.empty()) {
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(
+        QString::fromStdU16String(settings_dir)));
+    return WithSlash(absolute.toStdString());
+  }
+  return ChooseSettingsFolder(
+      WithSlash(QCoreApplication::applicationDirPath().toStdString()));
 }
 
 }  // namespace orvanta

@@ -23,6 +23,11 @@ std::string ChooseSettingsFolder(const SettingsFolderInputs& inputs);
 // The same, for this process.
 std::string ChooseSettingsFolder(const std::string& exe_directory);
 
+// The folder for a --settings-dir given on the command line, made absolute
+// against the working folder, or the usual one for this process when none
+// was given; it ends in "/".
+std::string SettingsFolderFor(const std::u16string& settings_dir);
+
 // Creates `folder` and any missing parent; a failure is left for the write
 // that follows to report.
 void CreateSettingsFolder(const std::string& folder);

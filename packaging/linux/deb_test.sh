@@ -74,7 +74,8 @@ for f in ./usr/bin/orvanta \
          ./etc/xdg/autostart/orvanta.desktop \
          ./lib/systemd/system/orvanta.service \
          ./usr/share/doc/orvanta/copyright \
-         ./usr/share/doc/orvanta/changelog.gz; do
+         ./usr/share/doc/orvanta/changelog.gz \
+         ./usr/share/man/man1/orvanta.1.gz; do
   grep -qx -- "$f" <<<"$contents" || fail "missing $f"
 done
 dpkg-deb -c "$deb" | awk '$2 != "root/root" {print}' | grep . && fail "files not owned by root"
@@ -85,7 +86,8 @@ for f in ./usr/bin/orvanta-alici \
          ./usr/share/icons/hicolor/256x256/apps/orvanta-alici.png \
          ./etc/xdg/autostart/orvanta-alici.desktop \
          ./usr/share/doc/orvanta-alici/copyright \
-         ./usr/share/doc/orvanta-alici/changelog.gz; do
+         ./usr/share/doc/orvanta-alici/changelog.gz \
+         ./usr/share/man/man1/orvanta-alici.1.gz; do
   grep -qx -- "$f" <<<"$receiver_contents" || fail "receiver package lacks $f"
 done
 dpkg-deb -c "$receiver_deb" | awk '$2 != "root/root" {print}' | grep . &&
@@ -464,19 +466,8 @@ else
   grep -qF "$call" "$work/announced" 2>/dev/null ||
     fail "the service announced no call: $(journal orvanta -n 20)"
 
-  # The receiver's service keeps the calls it hears in its history. (Until
-  # the receiver takes a settings folder, a drop-in starts it with its
-  # usual folder below /var/lib/orvanta-alici: the same limits apply. A
-  # receiver that takes no options does not end on --help: it is ended.)
+  # The receiver's service keeps the calls it hears in its history.
   history=/var/lib/orvanta-alici/AliciGecmis.csv
-  if ! inside env QT_QPA_PLATFORM=offscreen HOME=/tmp timeout 5 orvanta-alici --help 2>&1 |
-       grep -q -- --settings-dir; then
-    echo "the receiver takes no --settings-dir yet: its service is checked with XDG_CONFIG_HOME"
-    inside mkdir -p /etc/systemd/system/orvanta-alici.service.d
-    inside sh -c 'printf "[Service]\nExecStart=\nExecStart=/usr/bin/orvanta-alici\nEnvironment=XDG_CONFIG_HOME=/var/lib/orvanta-alici\n" >/etc/systemd/system/orvanta-alici.service.d/folder.conf'
-    inside systemctl daemon-reload
-    history=/var/lib/orvanta-alici/orvanta/AliciGecmis.csv
-  fi
   inside systemctl enable --now orvanta-alici.service >/dev/null 2>&1
   await orvanta-alici 'listening on UDP port' ||
     fail "the receiver's service did not start: $(journal orvanta-alici -n 20)"

@@ -1,131 +1,157 @@
 #include "receiver/qt/history_window.h"
 
 #include <QAbstractTableModel>
-#include <QHBoxLayout>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
+#include "desktop/qt/anchors.h"
 #include "desktop/qt/qt_text.h"
+#include "receiver/history_layout.h"
 
 namespace orvanta {
 
 class HistoryModel : public QAbstractTableModel {
  public:
-  explicit HistoryModel(HistoryWindow::Source source)
-      : source_(std::move(source)) {}
+  using QAbstractTableModel::QAbstractTableModel;
 
+  void Show(const HistoryRows& rows) {
+    beginResetModel();
+    rows_ = &rows;
+    endResetModel();
+  }
   int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(source_.count());
+    return parent.isValid() || !rows_ ? 0 : static_cast<int>(rows_->RowCount());
   }
   int columnCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : 4;
   }
   QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
-    const HistoryEntry& entry = source_.row(static_cast<size_t>(index.row()));
-    switch (index.column()) {
-      case 0:
-        return ToQString(entry.time);
-      case 1:
-        return ToQString(entry.line);
-      case 2:
-        return ToQString(entry.number);
-      default:
-        return ToQString(entry.name);
-    }
+    if (role != Qt::DisplayRole || !index.isValid() || !rows_) return {};
+    const HistoryEntry& entry = rows_->Row(static_cast<size_t>(index.row()));
+    const std::u16string* fields[] = {&entry.time, &entry.line, &entry.number,
+                                      &entry.name};
+    return ToQString(*fields[index.column() & 3]);
   }
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role) const override {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    static const char16_t* const kTitles[] = {u"Zaman", u"Hat", u"Numara",
-                                              u"\u0130sim"};
-    return ToQString(kTitles[section]);
-  }
-  void Reset() {
-    beginResetModel();
-    endResetModel();
+    return ToQString(history_text::kColumns[section & 3]);
   }
 
  private:
-  HistoryWindow::Source source_;
+  const HistoryRows* rows_ = nullptr;
 };
 
-HistoryWindow::HistoryWindow(Source source, Actions actions)
-    : actions_(std::move(actions)),
-      model_(new HistoryModel(std::move(source))),
+namespace {
+
+void Place(QWidget* widget, const HistoryControlLayout& layout) {
+  widget->setGeometry(layout.rect.left, layout.rect.top, layout.rect.width,
+                      layout.rect.height);
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow()
+    : model_(new HistoryModel(this)),
       table_(new QTableView(this)),
-      copy_(new QPushButton(ToQString(u"Numaray\u0131 Kopyala"), this)),
+      copy_(new QPushButton(ToQString(history_text::kCopyButton), this)),
+      import_(new QPushButton(ToQString(history_text::kImportButton), this)),
+      reload_(new QPushButton(ToQString(history_text::kReloadButton), this)),
       status_(new QLabel(this)) {
-  setWindowTitle(
-      ToQString(u"Orvanta Al\u0131c\u0131 - Arama Ge\u00e7mi\u015fi"));
-  model_->setParent(this);
+  setWindowTitle(ToQString(history_text::kCaption));
   table_->setModel(model_);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setStretchLastSection(true);
-  table_->setColumnWidth(0, 150);
-  table_->setColumnWidth(1, 50);
-  table_->setColumnWidth(2, 170);
-  table_->setToolTip(ToQString(
-      u"Numaray\u0131 kopyalamak i\u00e7in \u00e7ift t\u0131klay\u0131n"));
+  for (int column = 0; column < 3; ++column)
+    table_->setColumnWidth(column, kHistoryColumnWidths[column]);
+  table_->setToolTip(ToQString(history_text::kListTip));
 
-  auto* import =
-      new QPushButton(ToQString(u"Rehber \u0130\u00e7e Aktar..."), this);
-  auto* reload = new QPushButton(ToQString(u"Rehberi Yenile"), this);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(copy_);
-  buttons->addStretch();
-  buttons->addWidget(import);
-  buttons->addWidget(reload);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(table_);
-  layout->addLayout(buttons);
-  layout->addWidget(status_);
-  resize(620, 420);
+  resize(kHistoryClientSize.width, kHistoryClientSize.height);
+  auto* anchors = new AnchorLayout(this);
+  const std::pair<QWidget*, const HistoryControlLayout&> placed[] = {
+      {table_, kHistoryList},
+      {copy_, kHistoryCopyButton},
+      {import_, kHistoryImportButton},
+      {reload_, kHistoryReloadButton},
+      {status_, kHistoryStatus}};
+  for (const auto& [widget, layout] : placed) {
+    Place(widget, layout);
+    anchors->Add(widget, layout.anchors);
+  }
 
-  connect(copy_, &QPushButton::clicked, this, [this] { CopySelected(); });
+  connect(copy_, &QPushButton::clicked, this, [this] {
+    if (listener_) listener_->OnCopyButton();
+  });
   connect(table_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) {
-            if (actions_.copy_number)
-              actions_.copy_number(static_cast<size_t>(index.row()));
+            if (listener_)
+              listener_->OnRowActivated(static_cast<size_t>(index.row()));
           });
-  connect(import, &QPushButton::clicked, this, [this] {
-    if (actions_.import_phone_book) actions_.import_phone_book();
+  connect(import_, &QPushButton::clicked, this, [this] {
+    if (listener_) listener_->OnImportPhoneBook();
   });
-  connect(reload, &QPushButton::clicked, this, [this] {
-    if (actions_.reload_phone_book) actions_.reload_phone_book();
+  connect(reload_, &QPushButton::clicked, this, [this] {
+    if (listener_) listener_->OnReloadPhoneBook();
   });
 }
 
 HistoryWindow::~HistoryWindow() = default;
 
-void HistoryWindow::Refresh() {
-  // New calls come in on top: the row the user picked moves down with them,
-  // so a copy still takes the number they chose.
-  // The source has already grown: compare with what the table last showed.
-  const int old_count = shown_rows_;
-  const QModelIndexList selected =
-      table_->selectionModel() ? table_->selectionModel()->selectedRows()
-                               : QModelIndexList();
-  const int old_row = selected.isEmpty() ? -1 : selected.front().row();
-  model_->Reset();
-  const int count = model_->rowCount({});
-  shown_rows_ = count;
-  const int row = old_row < 0 ? 0 : old_row + (count - old_count);
-  if (row >= 0 && row < count) table_->selectRow(row);
+void HistoryWindow::ShowRows(const HistoryRows& rows) { model_->Show(rows); }
+
+std::optional<size_t> HistoryWindow::SelectedRow() const {
+  const QModelIndexList rows = table_->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return std::nullopt;
+  return static_cast<size_t>(rows.front().row());
 }
 
-void HistoryWindow::SetStatus(const QString& text) { status_->setText(text); }
+void HistoryWindow::SelectRow(std::optional<size_t> row) {
+  if (row) {
+    table_->selectRow(static_cast<int>(*row));
+  } else {
+    table_->clearSelection();
+  }
+}
 
-void HistoryWindow::CopySelected() {
-  const QModelIndexList rows = table_->selectionModel()->selectedRows();
-  if (rows.isEmpty() || !actions_.copy_number) return;
-  actions_.copy_number(static_cast<size_t>(rows.front().row()));
+void HistoryWindow::SetStatus(const std::u16string& text) {
+  status_->setText(ToQString(text));
+}
+
+void HistoryWindow::ShowAndActivate() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+bool HistoryWindow::IsShown() const { return isVisible(); }
+
+std::optional<std::u16string> HistoryWindow::AskForPhoneBookFile() {
+  QString patterns;
+  for (const char16_t* pattern : history_text::kPhoneBookPatterns) {
+    if (!patterns.isEmpty()) patterns += QLatin1Char(' ');
+    patterns += ToQString(pattern);
+  }
+  const QString filters =
+      ToQString(history_text::kPhoneBookFilter) + QStringLiteral(" (") +
+      patterns + QStringLiteral(");;") +
+      ToQString(history_text::kAllFilesFilter) + QStringLiteral(" (*)");
+  const QString path = QFileDialog::getOpenFileName(
+      this, ToQString(history_text::kImportDialogTitle), QString(), filters);
+  if (path.isEmpty()) return std::nullopt;
+  return FromQString(path);
+}
+
+void HistoryWindow::CopyToClipboard(const std::u16string& text) {
+  QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
 }  // namespace orvanta

@@ -3,10 +3,7 @@
 
 #include <QWidget>
 
-#include <cstddef>
-#include <functional>
-
-#include "receiver/call_history.h"
+#include "receiver/history_view.h"
 
 class QLabel;
 class QPushButton;
@@ -16,40 +13,41 @@ namespace orvanta {
 
 class HistoryModel;
 
-// The call history: time, line, number and name, newest first. A passive
-// view: it reads rows through `Source` and forwards the user's actions.
-class HistoryWindow : public QWidget {
+// The history window on Linux, built from the layout table; the rows are
+// read through the presenter while the table draws.
+class HistoryWindow : public QWidget, public HistoryView {
   Q_OBJECT
  public:
-  struct Source {
-    std::function<size_t()> count;
-    std::function<const HistoryEntry&(size_t newest_first)> row;
-  };
-  struct Actions {
-    std::function<void(size_t newest_first)> copy_number;
-    std::function<void()> import_phone_book;  // asks for a file itself
-    std::function<void()> reload_phone_book;
-  };
-  HistoryWindow(Source source, Actions actions);
+  HistoryWindow();
   ~HistoryWindow() override;
 
-  // The rows changed (a call came in): redraw, keeping the newest on top.
-  void Refresh();
-  void SetStatus(const QString& text);
+  // Set once, before the window is shown.
+  void SetListener(HistoryViewListener* listener) { listener_ = listener; }
+
+  void ShowRows(const HistoryRows& rows) override;
+  std::optional<size_t> SelectedRow() const override;
+  void SelectRow(std::optional<size_t> row) override;
+  void SetStatus(const std::u16string& text) override;
+  void ShowAndActivate() override;
+  bool IsShown() const override;
+  std::optional<std::u16string> AskForPhoneBookFile() override;
+  void CopyToClipboard(const std::u16string& text) override;
 
   // For tests.
   QTableView* Table() const { return table_; }
   QPushButton* CopyButton() const { return copy_; }
+  QPushButton* ImportButton() const { return import_; }
+  QPushButton* ReloadButton() const { return reload_; }
+  QLabel* Status() const { return status_; }
 
  private:
-  void CopySelected();
-
-  Actions actions_;
+  HistoryViewListener* listener_ = nullptr;
   HistoryModel* model_;
   QTableView* table_;
   QPushButton* copy_;
+  QPushButton* import_;
+  QPushButton* reload_;
   QLabel* status_;
-  int shown_rows_ = 0;
 };
 
 }  // namespace orvanta

@@ -1,40 +1,31 @@
 // The Linux receiver: shows each call Orvanta announces on the LAN.
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
-#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "desktop/qt/qt_text.h"
-#include "desktop/qt/settings_folder.h"
 #include "base/failure.h"
 #include "base/text.h"
+#include "desktop/command_line.h"
+#include "desktop/qt/platform_choice.h"
+#include "desktop/qt/qt_text.h"
+#include "desktop/qt/settings_folder.h"
+#include "desktop/qt/termination_signals.h"
+#include "desktop/single_instance.h"
 #include "receiver/qt/receiver_program.h"
+#include "receiver/receiver_help.h"
 
 namespace {
 
-bool Set(const char* name) {
-  const char* value = std::getenv(name);
-  return value && value[0];
-}
-
-// A polite end (systemd, a session ending, a test) leaves through the event
-// loop, so the listening thread is joined: the signal handler only writes a
-// byte, which the loop reads.
-int signal_pipe[2] = {-1, -1};
-
-void OnEndSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t written = ::write(signal_pipe[1], &byte, 1);
+void Print(FILE* stream, const std::u16string& text) {
+  std::fputs(orvanta::Utf16ToUtf8(text).c_str(), stream);
+  std::fflush(stream);
 }
 
 }  // namespace
@@ -42,13 +33,8 @@ void OnEndSignal(int) {
 int main(int argc, char** argv) {
   // Without a display the receiver still keeps the history (and runs the
   // hook); notifications then go to the terminal.
-  if (!Set("QT_QPA_PLATFORM")) {
-    if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    } else if (!Set("WAYLAND_DISPLAY")) {
-      setenv("QT_QPA_PLATFORM", "xcb;offscreen", 1);
-    }
-  }
+  orvanta::DropQtStartUpNoise();
+  orvanta::ChooseQtPlatform();
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orvanta-alici"));
@@ -57,40 +43,66 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("orvanta-alici"));
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(orvanta::ReceiverIcon());
-  std::unique_ptr<QSocketNotifier> end_notifier;
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) == 0) {
-    end_notifier = std::make_unique<QSocketNotifier>(signal_pipe[0],
-                                                     QSocketNotifier::Read);
-    QObject::connect(end_notifier.get(), &QSocketNotifier::activated,
-                     &QCoreApplication::quit);
-    for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
-      std::signal(signal_number, OnEndSignal);
-    }
+
+  // Qt has taken its own options (-platform ...) out already.
+  std::vector<std::u16string> arguments;
+  const QStringList given = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < given.size(); ++i)
+    arguments.push_back(given[i].toStdU16String());
+  const orvanta::CommandLine command = orvanta::ParseCommandLine(arguments);
+  const std::u16string program =
+      QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdU16String();
+  if (const auto answer =
+          orvanta::AnswerFor(command, program, orvanta::kReceiverHelp,
+                             orvanta::ReceiverCaption())) {
+    Print(answer->error ? stderr : stdout, answer->text);
+    return answer->exit_code;
   }
 
-  const QString platform = QGuiApplication::platformName();
-  const bool headless = platform == QLatin1String("offscreen") ||
-                        platform == QLatin1String("minimal");
-  std::string exe_directory =
-      QCoreApplication::applicationDirPath().toStdString();
-  if (exe_directory.empty() || exe_directory.back() != '/')
-    exe_directory += '/';
-  const std::string folder = orvanta::ChooseSettingsFolder(exe_directory);
+  const std::string folder = orvanta::SettingsFolderFor(command.settings_dir);
+  orvanta::SingleInstance::Outcome outcome;
+  std::unique_ptr<orvanta::SingleInstance> instance =
+      orvanta::SingleInstance::Claim(
+          orvanta::InstanceKey(orvanta::Utf8ToUtf16(folder),
+                               orvanta::PathStyle::kPosix, "orvanta-alici"),
+          outcome);
+  if (!instance) {
+    const bool shown =
+        outcome == orvanta::SingleInstance::Outcome::kShownInRunning;
+    std::fprintf(stderr,
+                 "orvanta-alici: already running for the settings folder %s; "
+                 "%s\n",
+                 folder.c_str(),
+                 shown ? "its history window is shown"
+                       : "it did not answer (it may belong to another user)");
+    return shown ? orvanta::kExitSuccess : orvanta::kExitFailure;
+  }
   orvanta::CreateSettingsFolder(folder);
 
+  const bool headless = orvanta::RunsWithoutDisplay();
+  int result = orvanta::kExitSuccess;
   try {
-    orvanta::ReceiverProgram program(orvanta::Utf8ToUtf16(folder), headless);
-    program.Start();
+    orvanta::ReceiverProgram receiver(orvanta::Utf8ToUtf16(folder), headless);
+    receiver.Start();
+    // A polite end (systemd, a session ending, a test) leaves through the
+    // event loop, so the listening thread is joined.
+    orvanta::TerminationSignals termination(&QCoreApplication::quit);
+    instance->OnShowRequest([&receiver] {
+      receiver.Shell().ShowHistoryWindow();
+      return receiver.Shell().Presenter().IsShown();
+    });
     if (headless) {
       std::fprintf(stderr,
                    "orvanta-alici: no display, listening on UDP port %u; "
                    "history in %s\n",
-                   program.Port(),
-                   orvanta::Utf16ToUtf8(program.App().HistoryPath()).c_str());
-    } else if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-      program.Shell().ShowHistoryWindow();
+                   receiver.Port(),
+                   orvanta::Utf16ToUtf8(receiver.App().HistoryPath()).c_str());
+    } else if (command.show_window || !receiver.Shell().HasTray()) {
+      // Without a tray nothing else would open the history window.
+      receiver.Shell().ShowHistoryWindow();
     }
-    return QApplication::exec();
+    result = QApplication::exec();
+    instance->OnShowRequest(nullptr);
   } catch (const orvanta::Failure& failure) {
     const std::u16string text =
         u"Orvanta Al\u0131c\u0131 ba\u015flat\u0131lamad\u0131.\r\n" +
@@ -101,6 +113,7 @@ int main(int argc, char** argv) {
       QMessageBox::critical(nullptr, QStringLiteral("Orvanta Al\u0131c\u0131"),
                             orvanta::ToQString(text));
     }
-    return 1;
+    return orvanta::kExitFailure;
   }
+  return result;
 }

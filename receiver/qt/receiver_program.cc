@@ -1,11 +1,8 @@
 #include "receiver/qt/receiver_program.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QFileDialog>
 #include <QIcon>
 #include <QMenu>
-#include <QMetaObject>
 #include <QSystemTrayIcon>
 
 #include <cstdio>
@@ -33,26 +30,18 @@ QtReceiverShell::~QtReceiverShell() = default;
 
 void QtReceiverShell::Attach(ReceiverApp& app) {
   app_ = &app;
-  window_ = std::make_unique<HistoryWindow>(
-      HistoryWindow::Source{[&app] { return app.HistorySize(); },
-                            [&app](size_t row) -> const HistoryEntry& {
-                              return app.HistoryRow(row);
-                            }},
-      HistoryWindow::Actions{[&app](size_t row) { app.CopyNumber(row); },
-                             [this] { ImportPhoneBook(); },
-                             [this, &app] {
-                               app.ReloadPhoneBook();
-                               window_->SetStatus(
-                                   ToQString(u"Rehber yeniden y\u00fcklendi."));
-                             }});
+  window_ = std::make_unique<HistoryWindow>();
   window_->setWindowIcon(ReceiverIcon());
-  window_->Refresh();
+  presenter_ = std::make_unique<HistoryPresenter>(*window_, app);
+  window_->SetListener(presenter_.get());
 
   QAction* history = menu_->addAction(ToQString(u"Arama Ge\u00e7mi\u015fi"));
   QAction* quit = menu_->addAction(ToQString(u"Program\u0131 Kapat"));
   connect(history, &QAction::triggered, this, [this] { ShowHistoryWindow(); });
   connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
   if (headless_) return;
+  notifications_ = std::make_unique<DesktopNotifications>(
+      [this] { app_->NotificationClicked(); });
   tray_ = new QSystemTrayIcon(ReceiverIcon(), this);
   tray_->setToolTip(ToQString(u"Orvanta Al\u0131c\u0131"));
   tray_->setContextMenu(menu_.get());
@@ -71,6 +60,19 @@ void QtReceiverShell::Attach(ReceiverApp& app) {
 void QtReceiverShell::ShowNotification(const std::u16string& title,
                                        const std::u16string& text) {
   last_notification_ = ToQString(title) + QLatin1Char('\n') + ToQString(text);
+  // The desktop's notification service first: it shows also where there is
+  // no tray. The tray's balloon where there is no such service, or it
+  // refuses.
+  if (notifications_ && notifications_->Available()) {
+    notifications_->Show(ToQString(title), ToQString(text),
+                         [this, title, text] { ShowInTray(title, text); });
+    return;
+  }
+  ShowInTray(title, text);
+}
+
+void QtReceiverShell::ShowInTray(const std::u16string& title,
+                                 const std::u16string& text) {
   if (tray_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_->showMessage(ToQString(title), ToQString(text),
                        QSystemTrayIcon::Information, 10000);
@@ -83,36 +85,17 @@ void QtReceiverShell::ShowNotification(const std::u16string& title,
   }
 }
 
-void QtReceiverShell::ShowHistoryWindow() {
-  window_->show();
-  window_->raise();
-  window_->activateWindow();
+bool QtReceiverShell::HasTray() const {
+  return tray_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void QtReceiverShell::HistoryChanged() { window_->Refresh(); }
+void QtReceiverShell::ShowHistoryWindow() { presenter_->Show(); }
 
-void QtReceiverShell::CopyToClipboard(const std::u16string& text) {
-  QGuiApplication::clipboard()->setText(ToQString(text));
-  window_->SetStatus(ToQString(u"Kopyaland\u0131: " + text));
-}
+void QtReceiverShell::HistoryChanged() { presenter_->CallAdded(); }
 
 void QtReceiverShell::ReportProblem(const std::u16string& text) {
   std::fprintf(stderr, "orvanta-alici: %s\n", Utf16ToUtf8(text).c_str());
-  if (window_) window_->SetStatus(ToQString(text));
-}
-
-void QtReceiverShell::ImportPhoneBook() {
-  const QString path = QFileDialog::getOpenFileName(
-      window_.get(), ToQString(u"Rehber \u0130\u00e7e Aktar"), QString(),
-      ToQString(u"Rehber (*.csv *.txt);;T\u00fcm dosyalar (*)"));
-  if (path.isEmpty()) return;
-  try {
-    const int added = app_->ImportPhoneBook(FromQString(path));
-    window_->SetStatus(
-        ToQString(IntToText(added) + u" ki\u015fi rehbere eklendi."));
-  } catch (const Failure& failure) {
-    ReportProblem(failure.message());
-  }
+  if (presenter_) presenter_->ReportProblem(text);
 }
 
 ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
@@ -120,10 +103,8 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
     : shell_(headless),
       app_(shell_, launcher_, std::move(folder)),
       port_override_(port_override) {
-  handover_.SetWake([this] {
-    QMetaObject::invokeMethod(
-        &shell_, [this] { handover_.ServePending(); }, Qt::QueuedConnection);
-  });
+  wake_.SetServe([this] { handover_.ServePending(); });
+  handover_.SetWake([this] { wake_.Wake(); });
   handover_.SetFailureSink(
       [this](const std::u16string& text) { shell_.ReportProblem(text); });
   app_.Load();

@@ -8,8 +8,11 @@
 #include <string>
 
 #include "base/ui_handover.h"
+#include "desktop/qt/wake_descriptor.h"
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"
+#include "receiver/history_presenter.h"
+#include "receiver/qt/desktop_notifications.h"
 #include "receiver/qt/history_window.h"
 #include "receiver/receiver_app.h"
 
@@ -18,8 +21,9 @@ class QSystemTrayIcon;
 
 namespace orvanta {
 
-// The Qt shell of the receiver: tray icon and menu, the notification (Qt's
-// tray message), the history window and the clipboard. Without a screen
+// The Qt shell of the receiver: tray icon and menu, the notification (the
+// desktop's notification service, else Qt's tray message), the history
+// window and its presenter. Without a screen
 // (Qt's offscreen platform) notifications and problems go to the terminal.
 class QtReceiverShell : public QObject, public ReceiverShell {
   Q_OBJECT
@@ -34,23 +38,27 @@ class QtReceiverShell : public QObject, public ReceiverShell {
                         const std::u16string& text) override;
   void ShowHistoryWindow() override;
   void HistoryChanged() override;
-  void CopyToClipboard(const std::u16string& text) override;
   void ReportProblem(const std::u16string& text) override;
 
+  // A tray icon is there to open the history from.
+  bool HasTray() const;
   HistoryWindow* Window() const { return window_.get(); }
+  HistoryPresenter& Presenter() { return *presenter_; }
   QSystemTrayIcon* TrayIcon() const { return tray_; }
   QMenu* TrayMenu() const { return menu_.get(); }
   // The last notification as "title\ntext" (tests look at it).
   const QString& LastNotification() const { return last_notification_; }
 
  private:
-  void ImportPhoneBook();
+  void ShowInTray(const std::u16string& title, const std::u16string& text);
 
   bool headless_;
   ReceiverApp* app_ = nullptr;
   std::unique_ptr<QMenu> menu_;
   QSystemTrayIcon* tray_ = nullptr;
   std::unique_ptr<HistoryWindow> window_;
+  std::unique_ptr<HistoryPresenter> presenter_;
+  std::unique_ptr<DesktopNotifications> notifications_;
   QString last_notification_;
 };
 
@@ -74,6 +82,9 @@ class ReceiverProgram {
   QtReceiverShell shell_;
   SystemHookLauncher launcher_;
   ReceiverApp app_;
+  // Wakes that come while the user-interface thread is busy are served in
+  // one go: a flood of datagrams must not pile up one event per datagram.
+  WakeDescriptor wake_;
   UiHandover handover_;
   uint16_t port_override_;
   std::unique_ptr<CallListener> listener_;

@@ -22,9 +22,6 @@ class FakeReceiverShell : public ReceiverShell {
   }
   void ShowHistoryWindow() override { ++history_shown; }
   void HistoryChanged() override { ++history_changes; }
-  void CopyToClipboard(const std::u16string& text) override {
-    clipboard = text;
-  }
   void ReportProblem(const std::u16string& text) override {
     problems.push_back(text);
   }
@@ -32,7 +29,6 @@ class FakeReceiverShell : public ReceiverShell {
   std::vector<Notification> notifications;
   int history_shown = 0;
   int history_changes = 0;
-  std::u16string clipboard;
   std::vector<std::u16string> problems;
 };
 

@@ -1,110 +1,169 @@
 #include "receiver/win/history_window.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
+#include <cstring>
+#include <utility>
+
+#include "desktop/layout.h"
 #include "desktop/win/win_text.h"
+#include "receiver/history_layout.h"
 
 namespace orvanta::win {
 namespace {
 
-HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style,
-           int id) {
-  HWND hwnd =
-      CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
-                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                      GetModuleHandleW(nullptr), nullptr);
+HWND Child(HWND parent, const wchar_t* cls, const std::u16string& text,
+           DWORD style, int id) {
+  HWND hwnd = CreateWindowExW(
+      0, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      GetModuleHandleW(nullptr), nullptr);
   SendMessageW(hwnd, WM_SETFONT,
                reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                TRUE);
   return hwnd;
 }
 
+LayoutRect Scaled(const LayoutRect& rect, UINT dpi) {
+  return {Scale(rect.left, dpi), Scale(rect.top, dpi), Scale(rect.width, dpi),
+          Scale(rect.height, dpi)};
+}
+
 }  // namespace
 
-HistoryWindow::HistoryWindow(Source source, Actions actions, HICON icon)
-    : source_(std::move(source)), actions_(std::move(actions)) {
+HistoryWindow::HistoryWindow(HICON icon) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   RegisterClassOnce(kClassName, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                     icon, icon);
-  Create(0, kClassName, L"Orvanta Al\u0131c\u0131 - Arama Ge\u00e7mi\u015fi",
+  Create(0, kClassName, Wide(history_text::kCaption).c_str(),
          WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 440, nullptr);
-  list_ = Child(hwnd(), WC_LISTVIEWW, L"",
+  // The client area the table was drawn for, at this window's dpi.
+  const UINT dpi = DpiOf(hwnd());
+  RECT outer = {0, 0, Scale(kHistoryClientSize.width, dpi),
+                Scale(kHistoryClientSize.height, dpi)};
+  AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left,
+               outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  list_ = Child(hwnd(), WC_LISTVIEWW, u"",
                 WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
                     LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                 kListId);
   ListView_SetExtendedListViewStyle(list_,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  const struct {
-    const wchar_t* title;
-    int width;
-  } columns[] = {
-      {L"Zaman", 140}, {L"Hat", 50}, {L"Numara", 170}, {L"\u0130sim", 220}};
   for (int i = 0; i < 4; ++i) {
+    std::wstring title = Wide(history_text::kColumns[i]);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<wchar_t*>(columns[i].title);
-    column.cx = columns[i].width;
+    column.pszText = title.data();
+    column.cx = Scale(kHistoryColumnWidths[i], dpi);
     ListView_InsertColumn(list_, i, &column);
   }
-  copy_ = Child(hwnd(), L"BUTTON", L"Numaray\u0131 Kopyala",
+  copy_ = Child(hwnd(), L"BUTTON", history_text::kCopyButton,
                 WS_TABSTOP | BS_PUSHBUTTON, kCopyId);
-  reload_ = Child(hwnd(), L"BUTTON", L"Rehberi Yenile",
+  import_ = Child(hwnd(), L"BUTTON", history_text::kImportButton,
+                  WS_TABSTOP | BS_PUSHBUTTON, kImportId);
+  reload_ = Child(hwnd(), L"BUTTON", history_text::kReloadButton,
                   WS_TABSTOP | BS_PUSHBUTTON, kReloadId);
-  status_ = Child(hwnd(), L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0);
+  status_ = Child(hwnd(), L"STATIC", u"", SS_LEFT | SS_NOPREFIX, 0);
   Arrange();
-  Refresh();
 }
 
 HistoryWindow::~HistoryWindow() { DestroyNow(); }
+
+void HistoryWindow::ShowRows(const HistoryRows& rows) {
+  rows_ = &rows;
+  ListView_SetItemCountEx(list_, static_cast<int>(rows.RowCount()),
+                          LVSICF_NOSCROLL);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+std::optional<size_t> HistoryWindow::SelectedRow() const {
+  const int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (row < 0) return std::nullopt;
+  return static_cast<size_t>(row);
+}
+
+void HistoryWindow::SelectRow(std::optional<size_t> row) {
+  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (row) {
+    ListView_SetItemState(list_, static_cast<int>(*row),
+                          LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+  }
+}
+
+void HistoryWindow::SetStatus(const std::u16string& text) {
+  SetWindowTextU16(status_, text);
+}
 
 void HistoryWindow::ShowAndActivate() {
   ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd());
 }
 
-void HistoryWindow::Refresh() {
-  // New calls come in on top: the row the user picked moves down with them,
-  // so a copy still takes the number they chose.
-  const int old_count = ListView_GetItemCount(list_);
-  const int old_row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
-  const int count = static_cast<int>(source_.count());
-  ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL);
-  const int row = old_row < 0 ? 0 : old_row + (count - old_count);
-  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  if (row >= 0 && row < count) {
-    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+bool HistoryWindow::IsShown() const { return IsWindowVisible(hwnd()) != FALSE; }
+
+std::optional<std::u16string> HistoryWindow::AskForPhoneBookFile() {
+  // "Rehber (*.csv;*.txt)\0*.csv;*.txt\0Tüm dosyalar (*.*)\0*.*\0\0"
+  std::u16string patterns;
+  for (const char16_t* pattern : history_text::kPhoneBookPatterns) {
+    if (!patterns.empty()) patterns += u';';
+    patterns += pattern;
   }
-  InvalidateRect(list_, nullptr, TRUE);
+  std::u16string filter = std::u16string(history_text::kPhoneBookFilter) +
+                          u" (" + patterns + u")" + u'\0' + patterns + u'\0' +
+                          history_text::kAllFilesFilter + u" (*.*)" + u'\0' +
+                          u"*.*" + u'\0';
+  const std::wstring wide_filter = Wide(filter);
+  const std::wstring title = Wide(history_text::kImportDialogTitle);
+  std::wstring path(32768, L'\0');
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = hwnd();
+  dialog.lpstrFilter = wide_filter.c_str();
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  dialog.lpstrTitle = title.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  path.resize(std::wcslen(path.c_str()));
+  return U16(path);
 }
 
-void HistoryWindow::SetStatus(std::u16string_view text) {
-  SetWindowTextU16(status_, text);
+void HistoryWindow::CopyToClipboard(const std::u16string& text) {
+  if (!OpenClipboard(hwnd())) return;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory != nullptr) {
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+  }
+  CloseClipboard();
 }
 
 void HistoryWindow::Arrange() {
   RECT client;
   GetClientRect(hwnd(), &client);
   const UINT dpi = DpiOf(hwnd());
-  const int margin = Scale(8, dpi);
-  const int button_height = Scale(26, dpi);
-  const int status_height = Scale(18, dpi);
-  const int width = client.right - 2 * margin;
-  const int buttons_top =
-      client.bottom - margin - status_height - Scale(4, dpi) - button_height;
-  MoveWindow(list_, margin, margin, width, buttons_top - 2 * margin, TRUE);
-  MoveWindow(copy_, margin, buttons_top, Scale(140, dpi), button_height, TRUE);
-  MoveWindow(reload_, client.right - margin - Scale(120, dpi), buttons_top,
-             Scale(120, dpi), button_height, TRUE);
-  MoveWindow(status_, margin, client.bottom - margin - status_height, width,
-             status_height, TRUE);
-}
-
-void HistoryWindow::CopySelected() {
-  const int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
-  if (row >= 0 && actions_.copy_number) {
-    actions_.copy_number(static_cast<size_t>(row));
+  const LayoutSize designed = {Scale(kHistoryClientSize.width, dpi),
+                               Scale(kHistoryClientSize.height, dpi)};
+  const LayoutSize now = {client.right, client.bottom};
+  const std::pair<HWND, const HistoryControlLayout&> placed[] = {
+      {list_, kHistoryList},
+      {copy_, kHistoryCopyButton},
+      {import_, kHistoryImportButton},
+      {reload_, kHistoryReloadButton},
+      {status_, kHistoryStatus}};
+  for (const auto& [control, layout] : placed) {
+    const LayoutRect rect =
+        Anchored(Scaled(layout.rect, dpi), designed, now, layout.anchors);
+    MoveWindow(control, rect.left, rect.top, rect.width, rect.height, TRUE);
   }
 }
 
@@ -112,22 +171,26 @@ LRESULT HistoryWindow::HandleMessage(UINT message, WPARAM wparam,
                                      LPARAM lparam) {
   switch (message) {
     case WM_SIZE:
-      Arrange();
+      if (list_) Arrange();
       return 0;
     case WM_CLOSE:
       ShowWindow(hwnd(), SW_HIDE);  // the program goes on in the tray
       return 0;
     case WM_ENDSESSION:
-      if (wparam && actions_.end_session) actions_.end_session();
+      if (wparam && on_end_session) on_end_session();
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wparam) == kCopyId) {
-        CopySelected();
-        return 0;
-      }
-      if (LOWORD(wparam) == kReloadId && actions_.reload_phone_book) {
-        actions_.reload_phone_book();
-        return 0;
+      if (!listener_) break;
+      switch (LOWORD(wparam)) {
+        case kCopyId:
+          listener_->OnCopyButton();
+          return 0;
+        case kImportId:
+          listener_->OnImportPhoneBook();
+          return 0;
+        case kReloadId:
+          listener_->OnReloadPhoneBook();
+          return 0;
       }
       break;
     case WM_NOTIFY: {
@@ -136,8 +199,8 @@ LRESULT HistoryWindow::HandleMessage(UINT message, WPARAM wparam,
       if (header->code == LVN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(lparam);
         const size_t row = static_cast<size_t>(info->item.iItem);
-        if ((info->item.mask & LVIF_TEXT) && row < source_.count()) {
-          const HistoryEntry& entry = source_.row(row);
+        if ((info->item.mask & LVIF_TEXT) && rows_ && row < rows_->RowCount()) {
+          const HistoryEntry& entry = rows_->Row(row);
           const std::u16string* fields[] = {&entry.time, &entry.line,
                                             &entry.number, &entry.name};
           cell_ = Wide(*fields[info->item.iSubItem & 3]);
@@ -147,8 +210,8 @@ LRESULT HistoryWindow::HandleMessage(UINT message, WPARAM wparam,
       }
       if (header->code == NM_DBLCLK) {
         const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(lparam);
-        if (activate->iItem >= 0 && actions_.copy_number) {
-          actions_.copy_number(static_cast<size_t>(activate->iItem));
+        if (activate->iItem >= 0 && listener_) {
+          listener_->OnRowActivated(static_cast<size_t>(activate->iItem));
         }
         return 0;
       }

@@ -3,45 +3,46 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <functional>
 #include <string>
 
 #include "desktop/win/window.h"
-#include "receiver/call_history.h"
+#include "receiver/history_view.h"
 
 namespace orvanta::win {
 
-// The call history: a list of time, line, number and name, newest first,
-// with a copy button. A passive view: rows are read through `Source` when
-// the list draws them, actions go out through `Actions`.
-class HistoryWindow : public Window {
+// The history window on Windows, built from the layout table: a virtual
+// list whose rows are read through the presenter while it draws.
+class HistoryWindow : public Window, public HistoryView {
  public:
-  struct Source {
-    std::function<size_t()> count;
-    std::function<const HistoryEntry&(size_t newest_first)> row;
-  };
-  struct Actions {
-    std::function<void(size_t newest_first)> copy_number;
-    std::function<void()> reload_phone_book;
-    // The session ends (or the installer asks the receiver to end).
-    std::function<void()> end_session;
-  };
   // Its window class; the installer finds a running receiver by it.
   static constexpr wchar_t kClassName[] = L"OrvantaAliciHistory";
   static constexpr int kListId = 100;
   static constexpr int kCopyId = 101;
   static constexpr int kReloadId = 102;
+  static constexpr int kImportId = 103;
 
-  HistoryWindow(Source source, Actions actions, HICON icon);
+  explicit HistoryWindow(HICON icon);
   ~HistoryWindow() override;
 
-  void ShowAndActivate();
-  void Refresh();  // the rows changed
-  void SetStatus(std::u16string_view text);
+  // Set once, before the window is shown.
+  void SetListener(HistoryViewListener* listener) { listener_ = listener; }
+  // The session ends (or the installer asks the receiver to end).
+  std::function<void()> on_end_session;
+
+  void ShowRows(const HistoryRows& rows) override;
+  std::optional<size_t> SelectedRow() const override;
+  void SelectRow(std::optional<size_t> row) override;
+  void SetStatus(const std::u16string& text) override;
+  void ShowAndActivate() override;
+  bool IsShown() const override;
+  std::optional<std::u16string> AskForPhoneBookFile() override;
+  void CopyToClipboard(const std::u16string& text) override;
 
   HWND list() const { return list_; }
   HWND copy_button() const { return copy_; }
+  HWND import_button() const { return import_; }
+  HWND reload_button() const { return reload_; }
   HWND status() const { return status_; }
 
  protected:
@@ -49,12 +50,12 @@ class HistoryWindow : public Window {
 
  private:
   void Arrange();
-  void CopySelected();
 
-  Source source_;
-  Actions actions_;
+  HistoryViewListener* listener_ = nullptr;
+  const HistoryRows* rows_ = nullptr;
   HWND list_ = nullptr;
   HWND copy_ = nullptr;
+  HWND import_ = nullptr;
   HWND reload_ = nullptr;
   HWND status_ = nullptr;
   std::wstring cell_;  // the text handed to the list while it draws

@@ -1,7 +1,5 @@
 #include "receiver/win/win_receiver_shell.h"
 
-#include <cstring>
-
 #include "desktop/win/win_text.h"
 #include "receiver/win/resource.h"
 
@@ -34,25 +32,18 @@ WinReceiverShell::WinReceiverShell(TrayIcon::NotifyFunction notify)
 }
 
 WinReceiverShell::~WinReceiverShell() {
+  if (window_) window_->SetListener(nullptr);
+  presenter_.reset();
   window_.reset();
   tray_->Remove();
 }
 
 void WinReceiverShell::Attach(ReceiverApp& app) {
   app_ = &app;
-  window_ = std::make_unique<HistoryWindow>(
-      HistoryWindow::Source{[&app] { return app.HistorySize(); },
-                            [&app](size_t row) -> const HistoryEntry& {
-                              return app.HistoryRow(row);
-                            }},
-      HistoryWindow::Actions{[&app](size_t row) { app.CopyNumber(row); },
-                             [this, &app] {
-                               app.ReloadPhoneBook();
-                               window_->SetStatus(
-                                   u"Rehber yeniden y\u00fcklendi.");
-                             },
-                             [this] { EndSession(); }},
-      icon_);
+  window_ = std::make_unique<HistoryWindow>(icon_);
+  presenter_ = std::make_unique<HistoryPresenter>(*window_, app);
+  window_->SetListener(presenter_.get());
+  window_->on_end_session = [this] { EndSession(); };
   tray_->on_balloon_click = [this] { app_->NotificationClicked(); };
   tray_->on_double_click = [this] { ShowHistoryWindow(); };
   tray_->on_menu = [this] { ShowMenu(); };
@@ -81,37 +72,31 @@ void WinReceiverShell::ShowNotification(const std::u16string& title,
   tray_->ShowBalloon(title, text, 10000);
 }
 
-void WinReceiverShell::ShowHistoryWindow() { window_->ShowAndActivate(); }
+void WinReceiverShell::ShowHistoryWindow() { presenter_->Show(); }
 
-void WinReceiverShell::HistoryChanged() { window_->Refresh(); }
-
-void WinReceiverShell::CopyToClipboard(const std::u16string& text) {
-  if (!OpenClipboard(window_->hwnd())) return;
-  EmptyClipboard();
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory != nullptr) {
-    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-    GlobalUnlock(memory);
-    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
-  }
-  CloseClipboard();
-  window_->SetStatus(u"Kopyaland\u0131: " + text);
-}
+void WinReceiverShell::HistoryChanged() { presenter_->CallAdded(); }
 
 void WinReceiverShell::ReportProblem(const std::u16string& text) {
   OutputDebugStringW(Wide(u"OrvantaAlici: " + text + u"\n").c_str());
-  if (window_) window_->SetStatus(text);
+  if (presenter_) presenter_->ReportProblem(text);
   tray_->SetTip(u"Orvanta Al\u0131c\u0131\n" + text);
 }
 
 WinReceiverProgram::WinReceiverProgram(std::u16string folder,
                                        TrayIcon::NotifyFunction notify)
     : shell_(std::move(notify)), app_(shell_, launcher_, std::move(folder)) {
-  shell_.tray().on_wake = [this] { handover_.ServePending(); };
+  shell_.tray().on_wake = [this] {
+    wake_posted_ = false;
+    handover_.ServePending();
+  };
+  // One wake message waits at a time: a flood of datagrams must not fill
+  // the message queue with one message per datagram.
   const HWND tray_window = shell_.tray().hwnd();
-  handover_.SetWake([tray_window] {
-    PostMessageW(tray_window, ReceiverTray::kWakeMessage, 0, 0);
+  handover_.SetWake([this, tray_window] {
+    if (wake_posted_.exchange(true)) return;
+    if (!PostMessageW(tray_window, ReceiverTray::kWakeMessage, 0, 0)) {
+      wake_posted_ = false;
+    }
   });
   handover_.SetFailureSink(
       [this](const std::u16string& text) { shell_.ReportProblem(text); });

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "base/ui_handover.h"
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"
+#include "receiver/history_presenter.h"
 #include "receiver/receiver_app.h"
 #include "receiver/win/history_window.h"
 
@@ -31,8 +33,8 @@ class ReceiverTray : public TrayIcon {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 };
 
-// The Win32 shell of the receiver: tray icon and menu, balloon, history
-// window, clipboard.
+// The Win32 shell of the receiver: tray icon and menu, balloon, the history
+// window and its presenter.
 class WinReceiverShell : public ReceiverShell {
  public:
   static constexpr UINT kMenuHistory = 1;
@@ -49,7 +51,6 @@ class WinReceiverShell : public ReceiverShell {
                         const std::u16string& text) override;
   void ShowHistoryWindow() override;
   void HistoryChanged() override;
-  void CopyToClipboard(const std::u16string& text) override;
   void ReportProblem(const std::u16string& text) override;
 
   // Logging off, shutting down, or an installer replacing the program: the
@@ -59,6 +60,7 @@ class WinReceiverShell : public ReceiverShell {
 
   ReceiverTray& tray() { return *tray_; }
   HistoryWindow* window() { return window_.get(); }
+  HistoryPresenter& presenter() { return *presenter_; }
   // The last notification as "title\ntext" (tests look at it).
   const std::u16string& last_notification() const { return last_notification_; }
 
@@ -69,6 +71,7 @@ class WinReceiverShell : public ReceiverShell {
   HICON icon_;
   std::unique_ptr<ReceiverTray> tray_;
   std::unique_ptr<HistoryWindow> window_;
+  std::unique_ptr<HistoryPresenter> presenter_;
   std::u16string last_notification_;
 };
 
@@ -92,6 +95,7 @@ class WinReceiverProgram {
   SystemHookLauncher launcher_;
   ReceiverApp app_;
   UiHandover handover_;
+  std::atomic<bool> wake_posted_{false};
   std::unique_ptr<CallListener> listener_;
 };
 

@@ -121,6 +121,29 @@ TEST(WinReceiverShellTest, ABroadcastCallShowsABalloonAndFillsTheHistory) {
   EXPECT_EQ(ClipboardText(), u"+90 212 555 01 02");
 }
 
+// Every button of the window reaches the presenter, the import included.
+TEST(WinHistoryWindowTest, TheButtonsReachTheListener) {
+  struct Recorder : HistoryViewListener {
+    void OnCopyButton() override { heard.push_back("copy"); }
+    void OnRowActivated(size_t) override { heard.push_back("row"); }
+    void OnImportPhoneBook() override { heard.push_back("import"); }
+    void OnReloadPhoneBook() override { heard.push_back("reload"); }
+    std::vector<std::string> heard;
+  } recorder;
+  HistoryWindow window(nullptr);
+  window.SetListener(&recorder);
+  window.ShowAndActivate();
+  for (HWND button :
+       {window.copy_button(), window.import_button(), window.reload_button()}) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+  }
+  EXPECT_EQ(recorder.heard,
+            (std::vector<std::string>{"copy", "import", "reload"}));
+  wchar_t text[64] = {};
+  GetWindowTextW(window.import_button(), text, 64);
+  EXPECT_EQ(U16(text), u"Rehber \u0130\u00e7e Aktar...");
+}
+
 // Logging off reaches both of its windows, an installer only the history
 // window (the one it can tell from the sender's): either ends the receiver
 // and takes its icon away. A WM_ENDSESSION that says the session goes on

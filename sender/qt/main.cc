@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "desktop/command_line.h"
+#include "sender/program_help.h"
 #include "sender/program.h"
 #include "sender/settings_presenter.h"
 #include "sender/qt/qt_shell.h"
+#include "desktop/qt/platform_choice.h"
 #include "desktop/qt/qt_text.h"
 #include "desktop/qt/settings_folder.h"
 #include "sender/qt/settings_window.h"
@@ -26,72 +28,17 @@
 
 namespace {
 
-bool Set(const char* name) {
-  const char* value = std::getenv(name);
-  return value && value[0];
-}
-
 void Print(FILE* stream, const std::u16string& text) {
   std::fputs(orvanta::Utf16ToUtf8(text).c_str(), stream);
   std::fflush(stream);
 }
 
-QtMessageHandler qt_default_handler = nullptr;
-
-// Qt's remarks about the platform it starts on ("QStandardPaths:
-// XDG_RUNTIME_DIR not set", the display plugins' warnings) say nothing the
-// user can act on; they are dropped. Qt's errors, and everything the
-// program says itself (which does not go through Qt's log), still appear.
-void DropStartUpNoise(QtMsgType type, const QMessageLogContext& context,
-                      const QString& message) {
-  if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) {
-    if (message.startsWith(QLatin1String("QStandardPaths: ")) ||
-        message.startsWith(QLatin1String("This plugin does not support")) ||
-        (context.category &&
-         std::strncmp(context.category, "qt.qpa.", 7) == 0)) {
-      return;
-    }
-  }
-  if (qt_default_handler) {
-    qt_default_handler(type, context, message);
-  } else {
-    std::fprintf(
-        stderr, "%s\n",
-        qFormatLogMessage(type, context, message).toLocal8Bit().constData());
-  }
-}
-
-// The settings folder, absolute and ending in "/".
-std::string SettingsFolder(const orvanta::CommandLine& command) {
-  if (!command.settings_dir.empty()) {
-    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(
-        orvanta::ToQString(command.settings_dir)));
-    std::string folder = absolute.toStdString();
-    if (folder.back() != '/') folder += '/';
-    return folder;
-  }
-  std::string exe_directory =
-      QCoreApplication::applicationDirPath().toStdString();
-  if (exe_directory.empty() || exe_directory.back() != '/')
-    exe_directory += '/';
-  return orvanta::ChooseSettingsFolder(exe_directory);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  qt_default_handler = qInstallMessageHandler(DropStartUpNoise);
+  orvanta::DropQtStartUpNoise();
 
-  // Without a display the program still does its work: Qt draws into memory.
-  // An X display that cannot be reached (no access as another user, a stale
-  // DISPLAY) is no display either.
-  if (!Set("QT_QPA_PLATFORM")) {
-    if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    } else if (!Set("WAYLAND_DISPLAY")) {
-      setenv("QT_QPA_PLATFORM", "xcb;offscreen", 1);
-    }
-  }
+  orvanta::ChooseQtPlatform();
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("orvanta"));
@@ -109,21 +56,15 @@ int main(int argc, char** argv) {
   const orvanta::CommandLine command = orvanta::ParseCommandLine(arguments);
   const std::u16string program =
       QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdU16String();
-  switch (command.action) {
-    case orvanta::CommandLine::Action::kHelp:
-      Print(stdout, orvanta::HelpText(program));
-      return orvanta::kExitSuccess;
-    case orvanta::CommandLine::Action::kVersion:
-      Print(stdout, orvanta::VersionText(orvanta::ComposeCaption({})));
-      return orvanta::kExitSuccess;
-    case orvanta::CommandLine::Action::kUsageError:
-      Print(stderr, orvanta::UsageErrorText(program, command.error));
-      return orvanta::kExitUsage;
-    case orvanta::CommandLine::Action::kRun:
-      break;
+  if (const auto answer =
+          orvanta::AnswerFor(command, program, orvanta::kSenderHelp,
+                             orvanta::ComposeCaption({}))) {
+    Print(answer->error ? stderr : stdout, answer->text);
+    return answer->exit_code;
   }
 
-  const std::string settings_folder = SettingsFolder(command);
+  const std::string settings_folder =
+      orvanta::SettingsFolderFor(command.settings_dir);
   orvanta::SingleInstance::Outcome outcome;
   std::unique_ptr<orvanta::SingleInstance> instance =
       orvanta::SingleInstance::Claim(
@@ -141,10 +82,9 @@ int main(int argc, char** argv) {
     return shown ? orvanta::kExitSuccess : orvanta::kExitFailure;
   }
 
-  const QString platform = QGuiApplication::platformName();
-  const bool headless = platform == QLatin1String("offscreen") ||
-                        platform == QLatin1String("minimal");
+  const bool headless = orvanta::RunsWithoutDisplay();
   if (headless) {
+    const QString platform = QGuiApplication::platformName();
     std::fprintf(
         stderr,
         "orvanta: no display available, running without windows (Qt platform "
@@ -160,6 +100,17 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     orvanta::Program program(shell);
+    if (headless) {
+      // The log pane is never seen: its lines come out with the messages
+      // (for the service, into the journal).
+      program.Log().SetEcho([](const std::vector<std::u16string>& lines) {
+        std::string text;
+        for (const std::u16string& line : lines)
+          text += "orvanta: " + orvanta::Utf16ToUtf8(line) + "\n";
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+      });
+    }
     orvanta::SettingsPresenterOptions options;
     options.show_window_at_start = command.show_window;
     orvanta::SettingsPresenter main_window(view, shell, program,

@@ -33,7 +33,8 @@ namespace fs = std::filesystem;
 
 constexpr char kLost[] = "WaitForEvent method failed on ";
 constexpr char kCannotOpen[] = "Unable to open com port on ";
-constexpr char kBack[] = "Seri port cihazı bağlandı: ";
+// The tray balloon's line; the log line of the same words comes out too.
+constexpr char kBack[] = "VELMORIS: Seri port cihazı bağlandı: ";
 
 // A copy of the program with caller-ID on, reading the serial device at
 // `device` and announcing to `udp_port`; started with no display, so its

@@ -176,10 +176,38 @@ void QtSettingsWindow::Build() {
   c.number_length =
       Place(new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
             P::kNumberLength);
+  c.line_label = MakeLabel(c.serial_panel, text::kLineLabel, P::kLineLabel);
+  c.line_start =
+      Place(new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+            P::kLineStart);
+  c.line_length =
+      Place(new StepOnlySpinBox(c.serial_panel, kSpinMinimum, kSpinMaximum),
+            P::kLineLength);
   c.ascii_codes_hint =
       MakeLabel(c.serial_panel, text::kAsciiCodesHint, P::kAsciiCodesHint);
   c.open_port_test_button =
       MakeButton(c.serial_panel, text::kOpenPortTest, P::kOpenPortTestButton);
+
+  c.modem_panel =
+      Place(new BevelPanel(c.caller_id_panel, Bevel::kLowered, Bevel::kRaised),
+            P::kModemPanel);
+  c.modem_port_settings_button = MakeButton(c.modem_panel, text::kPortSettings,
+                                            P::kModemPortSettingsButton);
+  c.modem_port_settings_button->setFont(ArialBoldFont());
+  c.modem_port_settings_button->setToolTip(ToQString(text::kPortSettingsHint));
+  c.modem_commands_label = MakeLabel(c.modem_panel, text::kModemCommandsLabel,
+                                     P::kModemCommandsLabel);
+  c.modem_commands = Place(new QLineEdit(c.modem_panel), P::kModemCommands);
+  c.modem_line_label =
+      MakeLabel(c.modem_panel, text::kModemLineLabel, P::kModemLineLabel);
+  c.modem_line = Place(new QLineEdit(c.modem_panel), P::kModemLine);
+  c.modem_port_test_button =
+      MakeButton(c.modem_panel, text::kOpenPortTest, P::kModemPortTestButton);
+  c.modem_hint = MakeLabel(c.modem_panel, text::kModemHint, P::kModemHint);
+  c.modem_hint->setWordWrap(true);
+  c.modem_hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  c.modem_log_pane = Place(new LogPane(c.modem_panel), P::kModemLogPane);
+  c.modem_log_pane->setToolTip(ToQString(text::kLogPaneHint));
 
   c.button_panel = Place(new BevelPanel(this, Bevel::kRaised, Bevel::kNone),
                          P::kButtonPanel);
@@ -210,8 +238,10 @@ void QtSettingsWindow::Connect() {
           [this] { Report(&L::OnSourceClick); });
   connect(controls_.arg_device_kind, &QComboBox::activated, this,
           [this] { Report(&L::OnArgDeviceKindChange); });
-  connect(controls_.log_pane, &LogPane::DoubleClicked, this,
-          [this] { Report(&L::OnLogPaneDoubleClick); });
+  for (LogPane* pane : LogPanes()) {
+    connect(pane, &LogPane::DoubleClicked, this,
+            [this] { Report(&L::OnLogPaneDoubleClick); });
+  }
   connect(controls_.port_edit, &PortNumberEdit::EscapePressed, this,
           [this] { Report(&L::OnPortEditEscape); });
   connect(controls_.port_edit, &PortNumberEdit::FocusLeft, this,
@@ -226,10 +256,16 @@ void QtSettingsWindow::Connect() {
           [this] { Report(&L::OnClose); });
   connect(controls_.test_port_button, &QPushButton::clicked, this,
           [this] { Report(&L::OnTestPort); });
-  connect(controls_.open_port_test_button, &QPushButton::clicked, this,
-          [this] { Report(&L::OnOpenPortTest); });
-  connect(controls_.port_settings_button, &QPushButton::clicked, this,
-          [this] { Report(&L::OnPortSettings); });
+  for (QPushButton* button :
+       {controls_.open_port_test_button, controls_.modem_port_test_button}) {
+    connect(button, &QPushButton::clicked, this,
+            [this] { Report(&L::OnOpenPortTest); });
+  }
+  for (QPushButton* button :
+       {controls_.port_settings_button, controls_.modem_port_settings_button}) {
+    connect(button, &QPushButton::clicked, this,
+            [this] { Report(&L::OnPortSettings); });
+  }
 }
 
 void QtSettingsWindow::Report(void (SettingsViewListener::*action)()) {
@@ -262,6 +298,10 @@ QLineEdit* QtSettingsWindow::Edit(SettingsEdit edit) const {
       return controls_.end_text;
     case SettingsEdit::kMainMachineIp:
       return controls_.main_machine_ip;
+    case SettingsEdit::kModemCommands:
+      return controls_.modem_commands;
+    case SettingsEdit::kModemLine:
+      return controls_.modem_line;
   }
   return controls_.port_edit;
 }
@@ -276,8 +316,17 @@ void QtSettingsWindow::SetEditText(SettingsEdit edit,
 }
 
 StepOnlySpinBox* QtSettingsWindow::Spin(SettingsSpin spin) const {
-  return spin == SettingsSpin::kNumberStart ? controls_.number_start
-                                            : controls_.number_length;
+  switch (spin) {
+    case SettingsSpin::kNumberStart:
+      return controls_.number_start;
+    case SettingsSpin::kNumberLength:
+      return controls_.number_length;
+    case SettingsSpin::kLineStart:
+      return controls_.line_start;
+    case SettingsSpin::kLineLength:
+      return controls_.line_length;
+  }
+  return controls_.number_start;
 }
 
 int QtSettingsWindow::SpinValue(SettingsSpin spin) const {
@@ -313,6 +362,9 @@ void QtSettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
     case SettingsShown::kSerialPanel:
       widget = controls_.serial_panel;
       break;
+    case SettingsShown::kModemPanel:
+      widget = controls_.modem_panel;
+      break;
     case SettingsShown::kArgChoiceLabel:
       widget = controls_.arg_choice_label;
       break;
@@ -336,18 +388,27 @@ void QtSettingsWindow::AddLogLines(const std::vector<std::u16string>& lines) {
   QStringList text;
   text.reserve(static_cast<qsizetype>(lines.size()));
   for (const std::u16string& line : lines) text.append(ToQString(line));
-  controls_.log_pane->appendPlainText(text.join(QLatin1Char('\n')));
+  const QString joined = text.join(QLatin1Char('\n'));
+  for (LogPane* pane : LogPanes()) pane->appendPlainText(joined);
 }
 
 void QtSettingsWindow::RemoveFirstLogLines(size_t count) {
-  QTextCursor cursor(controls_.log_pane->document());
-  cursor.movePosition(QTextCursor::Start);
-  cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
-                      static_cast<int>(count));
-  cursor.removeSelectedText();
+  for (LogPane* pane : LogPanes()) {
+    QTextCursor cursor(pane->document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                        static_cast<int>(count));
+    cursor.removeSelectedText();
+  }
 }
 
-void QtSettingsWindow::ClearLogPane() { controls_.log_pane->clear(); }
+void QtSettingsWindow::ClearLogPane() {
+  for (LogPane* pane : LogPanes()) pane->clear();
+}
+
+std::array<LogPane*, 2> QtSettingsWindow::LogPanes() const {
+  return {controls_.log_pane, controls_.modem_log_pane};
+}
 
 void QtSettingsWindow::SetCaption(const std::u16string& caption) {
   setWindowTitle(ToQString(caption));

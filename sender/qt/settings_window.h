@@ -53,8 +53,20 @@ struct SettingsControls {
   StepOnlySpinBox* number_start = nullptr;
   QLabel* number_length_label = nullptr;
   StepOnlySpinBox* number_length = nullptr;
+  QLabel* line_label = nullptr;
+  StepOnlySpinBox* line_start = nullptr;
+  StepOnlySpinBox* line_length = nullptr;
   QLabel* ascii_codes_hint = nullptr;
   QPushButton* open_port_test_button = nullptr;
+  BevelPanel* modem_panel = nullptr;
+  QPushButton* modem_port_settings_button = nullptr;
+  QLabel* modem_commands_label = nullptr;
+  QLineEdit* modem_commands = nullptr;
+  QLabel* modem_line_label = nullptr;
+  QLineEdit* modem_line = nullptr;
+  QPushButton* modem_port_test_button = nullptr;
+  QLabel* modem_hint = nullptr;
+  LogPane* modem_log_pane = nullptr;
   BevelPanel* button_panel = nullptr;
   QPushButton* save_button = nullptr;
   QPushButton* apply_button = nullptr;
@@ -124,6 +136,8 @@ class QtSettingsWindow : public QWidget, public SettingsView {
   StepOnlySpinBox* Spin(SettingsSpin spin) const;
   QComboBox* Combo(SettingsCombo combo) const;
   void FixSize(bool fixed);
+  // Both log panes show the same lines: the ARG panel's and the modem's.
+  std::array<LogPane*, 2> LogPanes() const;
 
   SettingsControls controls_;
   SettingsViewListener* listener_ = nullptr;

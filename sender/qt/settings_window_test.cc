@@ -71,8 +71,9 @@ class QtSettingsWindowTest : public testing::Test {
  protected:
   QtSettingsWindowTest() : listener(window) {
     window.SetListener(&listener);
-    for (auto shown : {SettingsShown::kCallerIdPanel, SettingsShown::kArgPanel,
-                       SettingsShown::kSerialPanel}) {
+    for (auto shown :
+         {SettingsShown::kCallerIdPanel, SettingsShown::kArgPanel,
+          SettingsShown::kSerialPanel, SettingsShown::kModemPanel}) {
       window.SetControlVisible(shown, true);
     }
     window.ShowWindow();
@@ -134,18 +135,34 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
             window.Controls().number_start->x());
   EXPECT_LT(right_of(window.Controls().number_length_label),
             window.Controls().number_length->x());
+  EXPECT_LT(right_of(window.Controls().line_label),
+            window.Controls().line_start->x());
   EXPECT_LT(right_of(window.Controls().ascii_codes_hint),
             window.Controls().open_port_test_button->x());
+  EXPECT_LT(right_of(window.Controls().modem_commands_label),
+            window.Controls().modem_commands->x());
+  EXPECT_LT(right_of(window.Controls().modem_line_label),
+            window.Controls().modem_line->x());
+  EXPECT_LE(window.Controls().modem_hint->heightForWidth(
+                window.Controls().modem_hint->width()),
+            window.Controls().modem_hint->height());
   window.SetArgChoiceLabel(u"ComPort Seçimi");
   EXPECT_LE(right_of(window.Controls().arg_choice_label),
             window.Controls().arg_panel->width());
   EXPECT_LE(window.Controls().port_explanation->heightForWidth(383), 68);
   EXPECT_LE(window.Controls().caller_id_enabled->sizeHint().width(), 259);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     QRadioButton* item = window.Controls().source_choice->Button(i);
     EXPECT_LE(item->sizeHint().width(), item->width())
         << item->text().toStdString();
   }
+  // "Modem" under "Seri Port Bağlantı", the group no taller than before.
+  EXPECT_EQ(window.Controls().source_choice->Button(3)->x(),
+            window.Controls().source_choice->Button(2)->x());
+  EXPECT_GT(window.Controls().source_choice->Button(3)->y(),
+            window.Controls().source_choice->Button(2)->y());
+  EXPECT_LE(window.Controls().source_choice->Button(3)->geometry().bottom(),
+            window.Controls().source_choice->height());
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
     const int text = button->fontMetrics().horizontalAdvance(button->text());
     EXPECT_LE(text + 8, button->width()) << button->text().toStdString();
@@ -174,10 +191,16 @@ TEST_F(QtSettingsWindowTest, ButtonsShowTheHandButBaglanAndHintsShowOnHover) {
     EXPECT_EQ(button->cursor().shape(), expected)
         << button->text().toStdString();
   }
-  EXPECT_EQ(window.Controls().log_pane->toolTip(),
-            QString::fromUtf8("İçeriği temizlemek için çift tıklayınız"));
-  EXPECT_EQ(window.Controls().port_settings_button->toolTip(), "Kapat");
-  EXPECT_TRUE(QFontInfo(window.Controls().port_settings_button->font()).bold());
+  for (LogPane* pane :
+       {window.Controls().log_pane, window.Controls().modem_log_pane}) {
+    EXPECT_EQ(pane->toolTip(),
+              QString::fromUtf8("İçeriği temizlemek için çift tıklayınız"));
+  }
+  for (QPushButton* button : {window.Controls().port_settings_button,
+                              window.Controls().modem_port_settings_button}) {
+    EXPECT_EQ(button->toolTip(), "Kapat");
+    EXPECT_TRUE(QFontInfo(button->font()).bold());
+  }
 }
 
 TEST_F(QtSettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
@@ -205,20 +228,26 @@ TEST_F(QtSettingsWindowTest, MaximisedWindowStretchesTheAnchoredControls) {
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
-// The pane does exactly what the log model asks: whole lines in, the oldest
-// out, one paragraph per line.
+// The panes do exactly what the log model asks: whole lines in, the oldest
+// out, one paragraph per line; the ARG panel's and the modem panel's alike.
 TEST_F(QtSettingsWindowTest, LogPaneAddsAndDropsWholeLines) {
   window.AddLogLines({u"Kanal No : 0   Caller ID : 1", u"İ 2"});
   window.AddLogLines({u"3"});
-  EXPECT_EQ(window.Controls().log_pane->toPlainText(),
-            QString::fromUtf8("Kanal No : 0   Caller ID : 1\nİ 2\n3"));
+  for (LogPane* pane :
+       {window.Controls().log_pane, window.Controls().modem_log_pane}) {
+    EXPECT_EQ(pane->toPlainText(),
+              QString::fromUtf8("Kanal No : 0   Caller ID : 1\nİ 2\n3"));
+  }
   window.RemoveFirstLogLines(2);
   window.AddLogLines({u"4", u"5"});
-  EXPECT_EQ(window.Controls().log_pane->toPlainText(),
-            QStringLiteral("3\n4\n5"));
-  EXPECT_EQ(window.Controls().log_pane->blockCount(), 3);
+  for (LogPane* pane :
+       {window.Controls().log_pane, window.Controls().modem_log_pane}) {
+    EXPECT_EQ(pane->toPlainText(), QStringLiteral("3\n4\n5"));
+    EXPECT_EQ(pane->blockCount(), 3);
+  }
   window.ClearLogPane();
   EXPECT_EQ(window.Controls().log_pane->toPlainText(), QString());
+  EXPECT_EQ(window.Controls().modem_log_pane->toPlainText(), QString());
 
   EXPECT_TRUE(window.WindowVisible());
   window.HideWindow();
@@ -229,11 +258,15 @@ TEST_F(QtSettingsWindowTest, LogPaneAddsAndDropsWholeLines) {
 
 TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
   window.SetCallerIdEnabled(true);
-  window.SetSourceIndex(2);
+  window.SetSourceIndex(3);
   window.SetComboIndex(SettingsCombo::kArgDeviceKind, 3);
   window.SetComboIndex(SettingsCombo::kArgComPort, 8);
   window.SetEditText(SettingsEdit::kPortNumber, u"18900");
+  window.SetEditText(SettingsEdit::kModemCommands, u"AT+GCI=AE;AT+VCID=1");
+  window.SetEditText(SettingsEdit::kModemLine, u"2");
   window.SetSpinValue(SettingsSpin::kNumberLength, 500);
+  window.SetSpinValue(SettingsSpin::kLineStart, 1);
+  window.SetSpinValue(SettingsSpin::kLineLength, 2);
   window.SetControlVisible(SettingsShown::kArgChoiceLabel, false);
   window.AddLogLines({u"Kanal No : 0   Caller ID : 5551234"});
   window.RemoveFirstLogLines(0);
@@ -242,14 +275,19 @@ TEST_F(QtSettingsWindowTest, ProgramSettersReportNothing) {
   EXPECT_TRUE(listener.calls.empty());
 
   EXPECT_TRUE(window.CallerIdEnabled());
-  EXPECT_EQ(window.SourceIndex(), 2);
+  EXPECT_EQ(window.SourceIndex(), 3);
+  EXPECT_TRUE(window.Controls().source_choice->Button(3)->isChecked());
   EXPECT_EQ(window.ComboIndex(SettingsCombo::kArgComPort), 8);
   EXPECT_EQ(window.EditText(SettingsEdit::kPortNumber), u"18900");
+  EXPECT_EQ(window.Controls().modem_commands->text(), "AT+GCI=AE;AT+VCID=1");
+  EXPECT_EQ(window.EditText(SettingsEdit::kModemLine), u"2");
   EXPECT_EQ(window.SpinValue(SettingsSpin::kNumberLength), 500);
+  EXPECT_EQ(window.Controls().line_start->value(), 1);
+  EXPECT_EQ(window.SpinValue(SettingsSpin::kLineLength), 2);
   window.SetSourceIndex(-1);
   window.SetComboIndex(SettingsCombo::kArgDeviceKind, -1);
   EXPECT_EQ(window.SourceIndex(), -1);
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 4; ++i)
     EXPECT_FALSE(window.Controls().source_choice->Button(i)->isChecked());
   EXPECT_EQ(window.ComboIndex(SettingsCombo::kArgDeviceKind), -1);
   EXPECT_FALSE(window.isVisible());
@@ -273,9 +311,14 @@ TEST_F(QtSettingsWindowTest, UserChoicesAreReportedAfterTheControlChanged) {
   QTest::keyClick(window.Controls().arg_com_port, Qt::Key_Down);
 
   QTest::mouseDClick(window.Controls().log_pane->viewport(), Qt::LeftButton);
-  EXPECT_EQ(listener.calls,
-            (std::vector<std::string>{"CheckBox", "ColumnRadioGroup",
-                                      "ComboCihaz", "LogPaneDoubleClicked"}));
+  QTest::mouseClick(window.Controls().source_choice->Button(3), Qt::LeftButton);
+  EXPECT_EQ(listener.radio_at_click, 3);
+  QTest::mouseDClick(window.Controls().modem_log_pane->viewport(),
+                     Qt::LeftButton);
+  EXPECT_EQ(listener.calls, (std::vector<std::string>{
+                                "CheckBox", "ColumnRadioGroup", "ComboCihaz",
+                                "LogPaneDoubleClicked", "ColumnRadioGroup",
+                                "LogPaneDoubleClicked"}));
 }
 
 TEST_F(QtSettingsWindowTest,
@@ -314,6 +357,8 @@ TEST_F(QtSettingsWindowTest, ButtonsAndCloseBoxReportTheirAction) {
       {window.Controls().test_port_button, {"PortuTestEt"}},
       {window.Controls().open_port_test_button, {"TestEkrani"}},
       {window.Controls().port_settings_button, {"ComportAyarlari"}},
+      {window.Controls().modem_port_test_button, {"TestEkrani"}},
+      {window.Controls().modem_port_settings_button, {"ComportAyarlari"}},
       {window.Controls().connect_button, {}},
   };
   for (const auto& [button, expected] : cases) {

@@ -16,6 +16,7 @@ bool FakeSettingsView::Shown(SettingsShown control) const {
       return flag(control);
     case SettingsShown::kArgPanel:
     case SettingsShown::kSerialPanel:
+    case SettingsShown::kModemPanel:
       return flag(control) && Shown(SettingsShown::kCallerIdPanel);
     case SettingsShown::kArgChoiceLabel:
     case SettingsShown::kMainMachineIp:

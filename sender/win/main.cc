@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "desktop/command_line.h"
+#include "sender/program_help.h"
 #include "sender/program.h"
 #include "sender/settings_presenter.h"
 #include "desktop/single_instance.h"
+#include "desktop/win/command_line_win.h"
 #include "desktop/win/form_window.h"
 #include "sender/win/resource.h"
 #include "sender/win/settings_window.h"
@@ -29,102 +31,16 @@ HICON LoadIconSized(HINSTANCE instance, int id, int size_metric) {
       instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-std::wstring WithCrLf(const std::u16string& text) {
-  std::wstring result;
-  for (char16_t c : text) {
-    if (c == u'\n') result += L'\r';
-    result += static_cast<wchar_t>(c);
-  }
-  return result;
-}
-
-bool WriteTo(HANDLE out, const std::u16string& text) {
-  if (!out || out == INVALID_HANDLE_VALUE) return false;
-  const std::wstring wide = WithCrLf(text);
-  DWORD mode = 0;
-  DWORD written = 0;
-  if (GetConsoleMode(out, &mode)) {
-    return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()),
-                         &written, nullptr);
-  }
-  const std::string bytes = orvanta::EncodeUtf8(orvanta::win::U16(wide));
-  return WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()),
-                   &written, nullptr);
-}
-
-// A command-line answer goes where the user can read it: to the output
-// the program was given (a file, a pipe), else to the console it was started
-// from, else, started from Explorer or a shortcut, into a message box.
+// Command-line answers carry the program's name in a message box.
 void Answer(const std::u16string& text, bool error) {
-  if (WriteTo(GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE),
-              text)) {
-    return;
-  }
-  if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
-    const bool written = WriteTo(console, text);
-    if (console != INVALID_HANDLE_VALUE) CloseHandle(console);
-    FreeConsole();
-    if (written) return;
-  }
-  MessageBoxW(nullptr, WithCrLf(text).c_str(), L"Orvanta",
-              MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
-}
-
-std::wstring ExecutablePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(),
-                                            static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // long paths
-  }
-}
-
-std::vector<std::u16string> Arguments(std::u16string* program) {
-  std::vector<std::u16string> arguments;
-  int count = 0;
-  LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!list) return arguments;
-  for (int i = 1; i < count; ++i) {
-    arguments.push_back(orvanta::win::U16(list[i]));
-  }
-  LocalFree(list);
-  const std::wstring full = ExecutablePath();
-  *program = orvanta::win::U16(full.substr(full.find_last_of(L"\\/") + 1));
-  return arguments;
-}
-
-// The absolute form of a folder given on the command line.
-std::u16string AbsoluteFolder(const std::u16string& folder) {
-  const std::wstring given = orvanta::win::Wide(folder);
-  const DWORD size = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return folder;
-  std::wstring full(size, L'\0');
-  const DWORD length =
-      GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
-  full.resize(length);
-  return orvanta::win::U16(full);
-}
-
-// The folder of the settings files, ending in "\\".
-std::u16string SettingsFolder(const orvanta::CommandLine& command) {
-  if (!command.settings_dir.empty()) {
-    std::u16string folder = AbsoluteFolder(command.settings_dir);
-    if (folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
-    return folder;
-  }
-  return orvanta::DirectoryOf(orvanta::win::U16(ExecutablePath()), u'\\');
+  orvanta::win::AnswerCommandLine(text, error, u"Orvanta");
 }
 
 int RunProgram(HINSTANCE instance, const orvanta::CommandLine& command,
                const std::u16string& program) {
   // Before any window or tray icon: a second copy shows nothing of its own.
-  const std::u16string settings_folder = SettingsFolder(command);
+  const std::u16string settings_folder =
+      orvanta::win::SettingsFolderFor(command.settings_dir);
   orvanta::SingleInstance::Outcome outcome;
   std::unique_ptr<orvanta::SingleInstance> claim =
       orvanta::SingleInstance::Claim(
@@ -181,19 +97,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/,
                     PWSTR /*command_line*/, int /*show*/) {
   std::u16string program;
   const orvanta::CommandLine command =
-      orvanta::ParseCommandLine(Arguments(&program));
-  switch (command.action) {
-    case orvanta::CommandLine::Action::kHelp:
-      Answer(orvanta::HelpText(program), false);
-      return orvanta::kExitSuccess;
-    case orvanta::CommandLine::Action::kVersion:
-      Answer(orvanta::VersionText(orvanta::ComposeCaption({})), false);
-      return orvanta::kExitSuccess;
-    case orvanta::CommandLine::Action::kUsageError:
-      Answer(orvanta::UsageErrorText(program, command.error), true);
-      return orvanta::kExitUsage;
-    case orvanta::CommandLine::Action::kRun:
-      break;
+      orvanta::ParseCommandLine(orvanta::win::CommandLineArguments(&program));
+  if (const auto answer =
+          orvanta::AnswerFor(command, program, orvanta::kSenderHelp,
+                             orvanta::ComposeCaption({}))) {
+    Answer(answer->text, answer->error);
+    return answer->exit_code;
   }
 
   // The device controls need a single-threaded apartment with OLE on this

@@ -197,7 +197,11 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   ChooseFromTrayMenu(program, 0);  // "Ayarlar"
   ASSERT_TRUE(
       WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
-  EXPECT_EQ(GetForegroundWindow(), program.main_window());
+  // The window is shown first and brought to the front after: on a slow
+  // machine the tray window that held the menu can still be in front.
+  EXPECT_TRUE(WaitUntil([&] {
+    return GetForegroundWindow() == program.main_window();
+  })) << GetForegroundWindow();
 
   // No settings file: caller ID off, everything below hidden.
   EXPECT_FALSE(Visible(program, kIdCallerIdPanel));
@@ -296,6 +300,19 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_TRUE(
       WaitUntil([&] { return IsWindowEnabled(program.main_window()); }));
 
+  // "Modem": its own options and log in the serial panel's place; the
+  // line its calls go out on is "0" until the user names another.
+  program.Click(kIdRadioItem0 + 3);
+  ASSERT_TRUE(WaitUntil([&] {
+    return Visible(program, kIdModemPanel) && !Visible(program, kIdSerialPanel);
+  }));
+  EXPECT_EQ(TextOf(program.Control(kIdModemCommands)), L"");
+  EXPECT_EQ(TextOf(program.Control(kIdModemLine)), L"0");
+  EXPECT_TRUE(Visible(program, kIdModemLogPane));
+  Screenshot(program.main_window(), L"settings-modem.png");
+  program.Click(kIdRadioItem0 + 2);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdSerialPanel); }));
+
   // The close box only hides; the program stays in the tray.
   PostMessageW(program.main_window(), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(
@@ -309,7 +326,12 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   // "Kapat" asks; No changes nothing, Yes ends the program.
   program.Click(kIdCloseButton);
   EXPECT_EQ(Answer(program, L"Soru", IDNO), L"Program kapatılsın mı ?");
-  Sleep(300);
+  // The program's user-interface thread answers a message only once the
+  // click's handler has returned: by then the answer has been acted on.
+  DWORD_PTR ignored = 0;
+  EXPECT_NE(SendMessageTimeoutW(program.main_window(), WM_NULL, 0, 0,
+                                SMTO_ABORTIFHUNG, 10000, &ignored),
+            0);
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(IsWindowVisible(program.main_window()));
   program.Click(kIdCloseButton);
@@ -440,6 +462,33 @@ TEST_F(ProgramTest, HelpVersionAndUnknownOptionsAnswerOnTheOutput) {
     EXPECT_EQ(program.RunAnother(c.arguments, &output), c.exit_code);
     EXPECT_NE(output.find(c.says), std::string::npos) << output;
   }
+}
+
+// A settings file saved as "Unicode" in Notepad: the start says so in a box
+// that names the file, goes on with caller ID off, and leaves the file as
+// it was.
+TEST_F(ProgramTest, AnUndecodableSettingsFileIsReportedAtStart) {
+  Program program(L"unicode");
+  // UTF-16 with its byte-order mark: what Notepad writes as "Unicode".
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("[VmStored]\r\nCALLERIDKULLAN=True\r\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  program.WriteFile(L"Setting.ini", utf16);
+  program.Start();
+  const std::wstring text = Answer(program, L"Orvanta", IDOK);
+  EXPECT_EQ(text.rfind(L"Ayar dosyası okunamadı:", 0), 0u) << text;
+  EXPECT_NE(text.find(program.FilePath(L"Setting.ini")), std::wstring::npos)
+      << text;
+  EXPECT_NE(text.find(L"UTF-16"), std::wstring::npos) << text;
+  EXPECT_TRUE(WaitUntil([&] { return FindBalloon(kBalloonText) != nullptr; }));
+  // Caller ID stayed off.
+  ShowFromTray(program);
+  EXPECT_FALSE(Visible(program, kIdCallerIdPanel));
+  EXPECT_EQ(program.ReadFile(L"Setting.ini"), utf16);
+  ChooseFromTrayMenu(program, 1);
+  EXPECT_EQ(program.WaitForExit(), 0);
 }
 
 // Logging off runs the closing step and ends the program as "Programı

@@ -143,12 +143,44 @@ void SettingsWindow::BuildControls() {
                               Design(P::kNumberLengthLabel), false);
   number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum,
                         kSpinMaximum);
+  line_label_.Create(diger, W(text::kLineLabel), Design(P::kLineLabel), false);
+  line_start_.Create(diger, Design(P::kLineStart), kSpinMinimum, kSpinMaximum);
+  line_length_.Create(diger, Design(P::kLineLength), kSpinMinimum,
+                      kSpinMaximum);
   ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint),
                            Design(P::kAsciiCodesHint), true);
   open_port_test_button_.Create(diger, W(text::kOpenPortTest),
                                 Design(P::kOpenPortTestButton));
   open_port_test_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnOpenPortTest);
+  };
+
+  modem_panel_.Create(caller, Design(P::kModemPanel), Anchors(P::kModemPanel),
+                      Panel::kRaisedInLoweredOut, false);
+  Panel& modem = modem_panel_;
+  modem_port_settings_button_.Create(modem, W(text::kPortSettings),
+                                     Design(P::kModemPortSettingsButton),
+                                     Anchors(P::kModemPortSettingsButton));
+  SetPropW(modem_port_settings_button_.hwnd(), L"OrvantaOwnFont",
+           reinterpret_cast<HANDLE>(1));
+  modem_port_settings_button_.on_click = [this] {
+    Notify(&SettingsViewListener::OnPortSettings);
+  };
+  modem_commands_label_.Create(modem, W(text::kModemCommandsLabel),
+                               Design(P::kModemCommandsLabel), false);
+  modem_commands_.Create(modem, L"", Design(P::kModemCommands));
+  modem_line_label_.Create(modem, W(text::kModemLineLabel),
+                           Design(P::kModemLineLabel), false);
+  modem_line_.Create(modem, L"", Design(P::kModemLine));
+  modem_port_test_button_.Create(modem, W(text::kOpenPortTest),
+                                 Design(P::kModemPortTestButton));
+  modem_port_test_button_.on_click = [this] {
+    Notify(&SettingsViewListener::OnOpenPortTest);
+  };
+  modem_hint_.Create(modem, W(text::kModemHint), Design(P::kModemHint), true);
+  modem_log_pane_.Create(modem, Design(P::kModemLogPane), ES_READONLY);
+  modem_log_pane_.on_double_click = [this] {
+    Notify(&SettingsViewListener::OnLogPaneDoubleClick);
   };
 
   button_panel_.Create(*this, Design(P::kButtonPanel), Anchors(P::kButtonPanel),
@@ -164,6 +196,9 @@ void SettingsWindow::BuildControls() {
 
   tooltips_.Add(hwnd(), log_pane_.hwnd(), W(text::kLogPaneHint));
   tooltips_.Add(hwnd(), port_settings_button_.hwnd(),
+                W(text::kPortSettingsHint));
+  tooltips_.Add(hwnd(), modem_log_pane_.hwnd(), W(text::kLogPaneHint));
+  tooltips_.Add(hwnd(), modem_port_settings_button_.hwnd(),
                 W(text::kPortSettingsHint));
 
   const std::pair<HWND, int> ids[] = {
@@ -191,6 +226,14 @@ void SettingsWindow::BuildControls() {
       {apply_button_.hwnd(), kIdApplyButton},
       {hide_button_.hwnd(), kIdHideButton},
       {close_button_.hwnd(), kIdCloseButton},
+      {line_start_.hwnd(), kIdLineStart},
+      {line_length_.hwnd(), kIdLineLength},
+      {modem_panel_.hwnd(), kIdModemPanel},
+      {modem_port_settings_button_.hwnd(), kIdModemPortSettingsButton},
+      {modem_commands_.hwnd(), kIdModemCommands},
+      {modem_line_.hwnd(), kIdModemLine},
+      {modem_port_test_button_.hwnd(), kIdModemPortTestButton},
+      {modem_log_pane_.hwnd(), kIdModemLogPane},
   };
   for (const auto& [hwnd, id] : ids) SetId(hwnd, id);
 
@@ -220,8 +263,20 @@ void SettingsWindow::BuildControls() {
       {P::kNumberStart, number_start_.hwnd()},
       {P::kNumberLengthLabel, number_length_label_.hwnd()},
       {P::kNumberLength, number_length_.hwnd()},
+      {P::kLineLabel, line_label_.hwnd()},
+      {P::kLineStart, line_start_.hwnd()},
+      {P::kLineLength, line_length_.hwnd()},
       {P::kAsciiCodesHint, ascii_codes_hint_.hwnd()},
       {P::kOpenPortTestButton, open_port_test_button_.hwnd()},
+      {P::kModemPanel, modem_panel_.hwnd()},
+      {P::kModemPortSettingsButton, modem_port_settings_button_.hwnd()},
+      {P::kModemCommandsLabel, modem_commands_label_.hwnd()},
+      {P::kModemCommands, modem_commands_.hwnd()},
+      {P::kModemLineLabel, modem_line_label_.hwnd()},
+      {P::kModemLine, modem_line_.hwnd()},
+      {P::kModemPortTestButton, modem_port_test_button_.hwnd()},
+      {P::kModemHint, modem_hint_.hwnd()},
+      {P::kModemLogPane, modem_log_pane_.hwnd()},
       {P::kButtonPanel, button_panel_.hwnd()},
       {P::kSaveButton, save_button_.hwnd()},
       {P::kApplyButton, apply_button_.hwnd()},
@@ -231,7 +286,7 @@ void SettingsWindow::BuildControls() {
   for (const auto& [part, hwnd] : placed) {
     by_part_[static_cast<size_t>(part)] = hwnd;
   }
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < static_cast<int>(std::size(text::kSourceItems)); ++i) {
     SetId(source_choice_.button(i), kIdRadioItem0 + i);
   }
 }
@@ -240,8 +295,11 @@ void SettingsWindow::ApplyFonts(UINT dpi) {
   font_.Create(L"Tahoma", 8, true, dpi);
   arial_font_.Create(L"Arial", 8, true, dpi);
   SetFontDeep(hwnd(), font_.get());
-  SendMessageW(port_settings_button_.hwnd(), WM_SETFONT,
-               reinterpret_cast<WPARAM>(arial_font_.get()), FALSE);
+  for (HWND button :
+       {port_settings_button_.hwnd(), modem_port_settings_button_.hwnd()}) {
+    SendMessageW(button, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(arial_font_.get()), FALSE);
+  }
   // Labels take the size of their text in the window font.
   const std::pair<Label*, Container*> fitted[] = {
       {&port_label_, &caller_id_panel_},
@@ -251,6 +309,9 @@ void SettingsWindow::ApplyFonts(UINT dpi) {
       {&end_text_label_, &serial_panel_},
       {&number_start_label_, &serial_panel_},
       {&number_length_label_, &serial_panel_},
+      {&line_label_, &serial_panel_},
+      {&modem_commands_label_, &modem_panel_},
+      {&modem_line_label_, &modem_panel_},
   };
   for (const auto& [label, parent] : fitted) {
     label->FitToText(*parent, font_.get(), dpi);
@@ -258,8 +319,9 @@ void SettingsWindow::ApplyFonts(UINT dpi) {
   caller_id_enabled_.FitText(*this, font_.get(), dpi);
   source_choice_.ArrangeButtons(font_.get(), dpi);
   // Containers whose size does not change still place their children anew.
-  for (HWND container : {caller_id_panel_.hwnd(), arg_panel_.hwnd(),
-                         serial_panel_.hwnd(), source_choice_.hwnd()}) {
+  for (HWND container :
+       {caller_id_panel_.hwnd(), arg_panel_.hwnd(), serial_panel_.hwnd(),
+        modem_panel_.hwnd(), source_choice_.hwnd()}) {
     RECT client;
     GetClientRect(container, &client);
     SendMessageW(container, WM_SIZE, SIZE_RESTORED,
@@ -306,6 +368,10 @@ Edit& SettingsWindow::EditFor(SettingsEdit edit) {
       return start_text_;
     case SettingsEdit::kEndText:
       return end_text_;
+    case SettingsEdit::kModemCommands:
+      return modem_commands_;
+    case SettingsEdit::kModemLine:
+      return modem_line_;
     case SettingsEdit::kMainMachineIp:
       break;
   }
@@ -325,14 +391,30 @@ void SettingsWindow::SetEditText(SettingsEdit edit,
   EditFor(edit).SetText(text);
 }
 
+SpinEdit& SettingsWindow::SpinFor(SettingsSpin spin) {
+  switch (spin) {
+    case SettingsSpin::kNumberLength:
+      return number_length_;
+    case SettingsSpin::kLineStart:
+      return line_start_;
+    case SettingsSpin::kLineLength:
+      return line_length_;
+    case SettingsSpin::kNumberStart:
+      break;
+  }
+  return number_start_;
+}
+
+const SpinEdit& SettingsWindow::SpinFor(SettingsSpin spin) const {
+  return const_cast<SettingsWindow*>(this)->SpinFor(spin);
+}
+
 int SettingsWindow::SpinValue(SettingsSpin spin) const {
-  return spin == SettingsSpin::kNumberStart ? number_start_.Value()
-                                            : number_length_.Value();
+  return SpinFor(spin).Value();
 }
 
 void SettingsWindow::SetSpinValue(SettingsSpin spin, int value) {
-  (spin == SettingsSpin::kNumberStart ? number_start_ : number_length_)
-      .SetValue(value);
+  SpinFor(spin).SetValue(value);
 }
 
 int SettingsWindow::ComboIndex(SettingsCombo combo) const {
@@ -356,6 +438,9 @@ void SettingsWindow::SetControlVisible(SettingsShown control, bool visible) {
     case SettingsShown::kSerialPanel:
       serial_panel_.SetVisible(visible);
       break;
+    case SettingsShown::kModemPanel:
+      modem_panel_.SetVisible(visible);
+      break;
     case SettingsShown::kArgChoiceLabel:
       arg_choice_label_.SetVisible(visible);
       break;
@@ -377,14 +462,20 @@ void SettingsWindow::SetArgChoiceLabel(const std::u16string& text) {
 }
 
 void SettingsWindow::AddLogLines(const std::vector<std::u16string>& lines) {
-  log_pane_.AddLines(lines);
+  for (Memo* pane : LogPanes()) pane->AddLines(lines);
 }
 
 void SettingsWindow::RemoveFirstLogLines(size_t count) {
-  log_pane_.RemoveFirstLines(count);
+  for (Memo* pane : LogPanes()) pane->RemoveFirstLines(count);
 }
 
-void SettingsWindow::ClearLogPane() { log_pane_.Clear(); }
+void SettingsWindow::ClearLogPane() {
+  for (Memo* pane : LogPanes()) pane->Clear();
+}
+
+std::array<Memo*, 2> SettingsWindow::LogPanes() {
+  return {&log_pane_, &modem_log_pane_};
+}
 
 void SettingsWindow::SetCaption(const std::u16string& caption) {
   SetWindowTextU16(hwnd(), caption);

@@ -48,6 +48,14 @@ enum SettingsControlId : int {
   kIdApplyButton,
   kIdHideButton,
   kIdCloseButton,
+  kIdLineStart,
+  kIdLineLength,
+  kIdModemPanel,
+  kIdModemPortSettingsButton,
+  kIdModemCommands,
+  kIdModemLine,
+  kIdModemPortTestButton,
+  kIdModemLogPane,
   // The radio group's items: kIdRadioItem0 + index.
   kIdRadioItem0 = 150,
 };
@@ -108,6 +116,10 @@ class SettingsWindow : public FormWindow, public SettingsView {
   void Guard(const std::function<void()>& action);
   Edit& EditFor(SettingsEdit edit);
   const Edit& EditFor(SettingsEdit edit) const;
+  SpinEdit& SpinFor(SettingsSpin spin);
+  const SpinEdit& SpinFor(SettingsSpin spin) const;
+  // Both log panes show the same lines: the ARG panel's and the modem's.
+  std::array<Memo*, 2> LogPanes();
 
   SettingsViewListener* listener_ = nullptr;
   ShellListener* shell_listener_ = nullptr;
@@ -144,8 +156,20 @@ class SettingsWindow : public FormWindow, public SettingsView {
   SpinEdit number_start_;
   Label number_length_label_;
   SpinEdit number_length_;
+  Label line_label_;
+  SpinEdit line_start_;
+  SpinEdit line_length_;
   Label ascii_codes_hint_;
   Button open_port_test_button_;
+  Panel modem_panel_;
+  Button modem_port_settings_button_;
+  Label modem_commands_label_;
+  Edit modem_commands_;
+  Label modem_line_label_;
+  Edit modem_line_;
+  Button modem_port_test_button_;
+  Label modem_hint_;
+  Memo modem_log_pane_;
   Panel button_panel_;
   Button save_button_;
   Button apply_button_;

@@ -66,7 +66,8 @@ class SettingsWindowTest : public testing::Test {
       window().SetControlVisible(shown, true);
     }
     for (SettingsShown shown :
-         {SettingsShown::kSerialPanel, SettingsShown::kArgComPort}) {
+         {SettingsShown::kSerialPanel, SettingsShown::kModemPanel,
+          SettingsShown::kArgComPort}) {
       window().SetControlVisible(shown, false);
     }
     window().ShowWindow();
@@ -128,16 +129,17 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
                                       : window().ControlOf(placed.parent));
     ExpectPlaced(control, placed.sizing, placed.rect);
   }
-  // The radio items fill two columns: two in the first, one in the second,
-  // all inside the group.
+  // The radio items fill two columns of two, all inside the group.
   const LayoutRect group = Placement(SettingsPart::kSourceChoice).rect;
-  RECT items[3];
-  for (int i = 0; i < 3; ++i)
+  RECT items[4];
+  for (int i = 0; i < 4; ++i)
     items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
   EXPECT_EQ(items[0].left, items[1].left);
   EXPECT_GT(items[1].top, items[0].top);
   EXPECT_EQ(items[2].top, items[0].top);
   EXPECT_GT(items[2].left, items[0].left + items[0].right - 1);
+  EXPECT_EQ(items[3].left, items[2].left);
+  EXPECT_EQ(items[3].top, items[1].top);
   for (const RECT& item : items) {
     EXPECT_GT(item.right, 0);
     EXPECT_GT(item.bottom, 0);
@@ -225,7 +227,8 @@ TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
   for (int id :
        {kIdSaveButton, kIdApplyButton, kIdHideButton, kIdCloseButton,
-        kIdTestPortButton, kIdOpenPortTestButton, kIdPortSettingsButton}) {
+        kIdTestPortButton, kIdOpenPortTestButton, kIdPortSettingsButton,
+        kIdModemPortTestButton, kIdModemPortSettingsButton}) {
     SCOPED_TRACE(id);
     SetCursor(nullptr);
     HWND button = Control(id);
@@ -248,7 +251,9 @@ TEST_F(SettingsWindowTest, HintsOnTheLogPaneAndTheComPortButton) {
   ASSERT_TRUE(tips);
   for (auto [id, hint] :
        {std::pair{kIdLogPane, L"İçeriği temizlemek için çift tıklayınız"},
-        std::pair{kIdPortSettingsButton, L"Kapat"}}) {
+        std::pair{kIdModemLogPane, L"İçeriği temizlemek için çift tıklayınız"},
+        std::pair{kIdPortSettingsButton, L"Kapat"},
+        std::pair{kIdModemPortSettingsButton, L"Kapat"}}) {
     wchar_t text[128] = {};
     TTTOOLINFOW info = {};
     info.cbSize = sizeof(info);
@@ -282,6 +287,13 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
   }
   SendMessageW(Control(kIdConnectButton), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.calls.size(), std::size(buttons));
+  // The modem panel's two buttons ask for the same dialogs.
+  window().SetControlVisible(SettingsShown::kModemPanel, true);
+  SendMessageW(Control(kIdModemPortTestButton), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdModemPortSettingsButton), BM_CLICK, 0, 0);
+  EXPECT_EQ(listener_.Count("TestEkrani"), 2);
+  EXPECT_EQ(listener_.Count("ComportAyarlari"), 2);
+  window().SetControlVisible(SettingsShown::kModemPanel, false);
 
   window().SetCallerIdEnabled(false);
   SendMessageW(Control(kIdCallerIdEnabled), BM_CLICK, 0, 0);
@@ -295,6 +307,9 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
   // Choosing the item already chosen is no change.
   SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
+  SendMessageW(Control(kIdRadioItem0 + 3), BM_CLICK, 0, 0);
+  EXPECT_EQ(listener_.Count("RadioGroup"), 2);
+  EXPECT_EQ(window().SourceIndex(), 3);
 
   HWND combo = Control(kIdArgDeviceKind);
   SendMessageW(combo, CB_SETCURSEL, 3, 0);
@@ -307,6 +322,9 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
   SendMessageW(Control(kIdLogPane), WM_LBUTTONDBLCLK, MK_LBUTTON,
                MAKELPARAM(5, 5));
   EXPECT_EQ(listener_.Count("LogPaneDoubleClicked"), 1);
+  SendMessageW(Control(kIdModemLogPane), WM_LBUTTONDBLCLK, MK_LBUTTON,
+               MAKELPARAM(5, 5));
+  EXPECT_EQ(listener_.Count("LogPaneDoubleClicked"), 2);
 
   // The close box asks the presenter and leaves the window as it is.
   SendMessageW(window().hwnd(), WM_CLOSE, 0, 0);
@@ -321,6 +339,10 @@ TEST_F(SettingsWindowTest, SettersRaiseNothing) {
   window().SetComboIndex(SettingsCombo::kArgComPort, 1);
   window().SetEditText(SettingsEdit::kPortNumber, u"18900");
   window().SetSpinValue(SettingsSpin::kNumberStart, 3);
+  window().SetSpinValue(SettingsSpin::kLineStart, 1);
+  window().SetSpinValue(SettingsSpin::kLineLength, 2);
+  window().SetEditText(SettingsEdit::kModemCommands, u"AT#CID=1;ATS0=0");
+  window().SetEditText(SettingsEdit::kModemLine, u"3");
   window().ClearLogPane();
   EXPECT_TRUE(listener_.calls.empty());
   EXPECT_TRUE(window().CallerIdEnabled());
@@ -331,10 +353,14 @@ TEST_F(SettingsWindowTest, SettersRaiseNothing) {
   EXPECT_EQ(WindowText(Control(kIdArgComPort)), u"COM 2");
   EXPECT_EQ(window().EditText(SettingsEdit::kPortNumber), u"18900");
   EXPECT_EQ(window().SpinValue(SettingsSpin::kNumberStart), 3);
+  EXPECT_EQ(WindowText(Control(kIdLineStart)), u"1");
+  EXPECT_EQ(window().SpinValue(SettingsSpin::kLineLength), 2);
+  EXPECT_EQ(WindowText(Control(kIdModemCommands)), u"AT#CID=1;ATS0=0");
+  EXPECT_EQ(window().EditText(SettingsEdit::kModemLine), u"3");
 
   window().SetSourceIndex(-1);
   EXPECT_EQ(window().SourceIndex(), -1);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + i), BM_GETCHECK, 0, 0),
               BST_UNCHECKED);
   }
@@ -410,6 +436,8 @@ TEST_F(SettingsWindowTest, LogLinesAndCaption) {
   window().AddLogLines({u" Bağlantı Başarısız..."});
   EXPECT_EQ(WindowText(Control(kIdLogPane)),
             u"Kanal No : 0   Caller ID : 555\r\n Bağlantı Başarısız...\r\n");
+  EXPECT_EQ(WindowText(Control(kIdModemLogPane)),
+            WindowText(Control(kIdLogPane)));
   // Whole lines go, also one long enough to wrap in the pane.
   const std::u16string long_line(300, u'7');
   window().AddLogLines({long_line, u"c"});
@@ -421,6 +449,7 @@ TEST_F(SettingsWindowTest, LogLinesAndCaption) {
   window().AddLogLines({u"e", u"f"});
   window().RemoveFirstLogLines(1);
   EXPECT_EQ(WindowText(Control(kIdLogPane)), u"f\r\n");
+  EXPECT_EQ(WindowText(Control(kIdModemLogPane)), u"f\r\n");
   window().SetArgChoiceLabel(u"AnaMakina IP");
   EXPECT_EQ(WindowText(Control(kIdArgChoiceLabel)), u"AnaMakina IP");
   window().SetCaption(u"VELMORIS Orvanta s1.02.05f");

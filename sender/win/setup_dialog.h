@@ -15,7 +15,7 @@ namespace orvanta::win {
 class SetupDialog : public FormWindow, public SetupDialogView {
  public:
   static constexpr wchar_t kClassName[] = L"OrvantaSetupDialog";
-  // Combo1..Combo6 have the ids kIdFirstList + list.
+  // The lists, top to bottom, have the ids kIdFirstList + list.
   static constexpr int kIdFirstList = 201;
 
   SetupDialog();
@@ -37,7 +37,6 @@ class SetupDialog : public FormWindow, public SetupDialogView {
   bool ended_ = false;
   bool ok_ = false;
   Font font_;
-  Label group_box1_;
   std::array<Label, kListCount> labels_;
   std::array<ComboList, kListCount> combos_;
   Button ok_button_;

@@ -1,12 +1,14 @@
 #include "serial/test/socat_pty.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -83,9 +85,32 @@ SocatPty::~SocatPty() {
   rmdir(dir_.c_str());
 }
 
-void SocatPty::Write(const std::string& bytes) {
+void SocatPty::OpenFarEnd() {
   if (far_fd_ < 0) far_fd_ = open(far_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (far_fd_ < 0) throw std::runtime_error("cannot open the far end");
+}
+
+std::string SocatPty::ReadFarEnd(size_t count) {
+  OpenFarEnd();
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::string bytes;
+  while (bytes.size() < count) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    pollfd readable{far_fd_, POLLIN, 0};
+    if (poll(&readable, 1, static_cast<int>(left.count())) <= 0) continue;
+    char chunk[4096];
+    const ssize_t n = read(far_fd_, chunk, sizeof chunk);
+    if (n <= 0) break;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+  return bytes;
+}
+
+void SocatPty::Write(const std::string& bytes) {
+  OpenFarEnd();
   if (write(far_fd_, bytes.data(), bytes.size()) !=
       static_cast<ssize_t>(bytes.size())) {
     throw std::runtime_error("short write to the far end");

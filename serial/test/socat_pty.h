@@ -29,6 +29,9 @@ class SocatPty {
   // Writes to the far end (opened on first use and kept open, since
   // closing it ends the connection).
   void Write(const std::string& bytes);
+  // What the device end sent: waits until `count` bytes have come to the
+  // far end, or gives up after a generous while with what there is.
+  std::string ReadFarEnd(size_t count);
   // The cable is pulled: socat is ended, which closes both pseudo-terminal
   // masters, so the device end is hung up.
   void Hangup();
@@ -38,6 +41,8 @@ class SocatPty {
   void PlugIn();
 
  private:
+  void OpenFarEnd();
+
   std::string dir_;
   std::string device_;
   std::string far_;

@@ -15,6 +15,8 @@ title="Orvanta Alıcı - Arama Geçmişi"
 
 program_class=orvanta-alici
 source "$(dirname "$0")/../../../desktop/test/tray_harness.sh"
+# No notification service here: the notification is the tray's balloon.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 other_windows() { program_windows | grep -v "^$icon "; }
 history_window() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1; }

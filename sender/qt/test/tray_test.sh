@@ -3,7 +3,8 @@
 # icon docks, the balloon appears beside it, the right-click menu holds
 # "Ayarlar" (shows the window) and "Programı Kapat" (ends the program), and a
 # double-click shows the window again. Leaves screenshots of the balloon, the
-# menu and the settings window in the folder given.
+# menu and the settings window (with the serial source, and with "Modem"
+# chosen) in the folder given.
 #
 # usage: tray_test.sh PROGRAM SCREENSHOT_FOLDER
 # Run it on its own display and inside the private test network (the program
@@ -31,6 +32,8 @@ socat pty,raw,echo=0,link="$work/device" pty,raw,echo=0,link="$work/line" \
   >"$work/socat.txt" 2>&1 &
 pids+=($!)
 wait_for 10 test -e "$work/line" || fail "socat made no terminal pair"
+# The line's far end stays open: closing it would end the pair.
+exec 7<>"$work/line"
 cp "$program" "$work/orvanta"
 printf '\xef\xbb\xbf[VmStored]\r\nCALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n' >"$work/Setting.ini"
 printf 'UDPPORT=18900\r\n' >>"$work/Setting.ini"
@@ -91,6 +94,14 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "ok: Ayarlar showed the window (${WIDTH}x$HEIGHT)"
 [ "$WIDTH" = 448 ] && [ "$HEIGHT" = 532 ] || fail "window is ${WIDTH}x$HEIGHT, not 448x532"
 
+# A call, then "Modem" (the second column's lower item of the source group):
+# its options and its log, which shows the call, in the serial panel's place.
+printf 'S  05321234567E' >&7
+xdotool mousemove $((X + 8 + 23 + 194 + 20)) $((Y + 24 + 140 + 45)) click 1
+sleep 0.5
+import -window "$window" "$shots/linux-settings-modem.png"
+echo "ok: the modem's options shown"
+
 # "Gizle" hides it; a double-click on the icon brings it back.
 xdotool mousemove $((X + 8 + 216 + 50)) $((Y + 483 + 5 + 15)) click 1
 wait_for 5 settings_hidden || fail "Gizle did not hide the window"
@@ -104,4 +115,4 @@ xdotool mousemove $((mx + mw / 2)) $((my + 3 * mh / 4)) click 1
 wait_for 5 program_ended || fail "Programı Kapat did not end the program"
 wait "$program_pid"
 echo "ok: Programı Kapat ended the program (exit code $?)"
-echo "screenshots: $shots/linux-tray-balloon.png $shots/linux-tray-menu.png $shots/linux-settings-window.png"
+echo "screenshots: $shots/linux-tray-balloon.png $shots/linux-tray-menu.png $shots/linux-settings-window.png $shots/linux-settings-modem.png"
