@@ -73,7 +73,7 @@ class MqttConnection {
   // connection. `listener` must outlive the connection.
   MqttConnection(MqttEndpoint endpoint, std::vector<std::string> subscriptions,
                  MqttConnectionListener& listener, MqttTiming timing = {});
-  // Publishes `offline` (when connected) and ends the session.
+  // Close().
   ~MqttConnection();
   MqttConnection(const MqttConnection&) = delete;
   MqttConnection& operator=(const MqttConnection&) = delete;
@@ -87,15 +87,21 @@ class MqttConnection {
   };
   // Hands `messages` over in order and waits up to `timeout` until the
   // broker has acknowledged all of them. Nothing is handed over while there
-  // is no connection. Messages still kept from an earlier call that did not
-  // see them acknowledged are waited for, not sent again. Any thread but
-  // the connection's own.
+  // is no connection; before the first connection attempt has succeeded or
+  // failed, that is waited for (within `timeout`). Messages still kept from an
+  // earlier call that did not see them acknowledged are waited for, not sent
+  // again. Any thread but the connection's own.
   Outcome Send(const std::vector<MqttMessage>& messages,
                std::chrono::milliseconds timeout);
 
   // Hands `message` over without waiting for it; nothing while there is no
   // connection. Any thread, the listener's calls included.
   void Post(const MqttMessage& message);
+
+  // Publishes `offline` (when connected) and ends the session; no listener
+  // call comes after it returns, and Send and Post give up at once. Any
+  // thread but the connection's own.
+  void Close();
 
   bool Connected() const;
   // Why the last connection attempt failed; empty while connected.

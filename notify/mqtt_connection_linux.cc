@@ -2,11 +2,13 @@
 
 #include <mosquitto.h>
 #include <netdb.h>
+#include <openssl/x509.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -28,12 +30,22 @@ constexpr int kLoopTimeoutMs = 200;
 // Not one of the library's codes: a connection attempt given up unanswered.
 constexpr int kNoAnswer = -1000;
 
+constexpr char16_t kClosingText[] = u"MQTT bağlantısı kapatılıyor";
 constexpr char kOnline[] = "online";
 constexpr char kOffline[] = "offline";
 
 void InitialiseLibraryOnce() {
   static std::once_flag once;
   std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+// Where OpenSSL looks for the trusted CAs when told to use its defaults
+// (SSL_CERT_DIR, or the folder it was built with: /usr/lib/ssl/certs on
+// Debian, a link to /etc/ssl/certs).
+std::string DefaultCertificateFolder() {
+  const char* from_environment = std::getenv(X509_get_default_cert_dir_env());
+  return from_environment && *from_environment ? from_environment
+                                               : X509_get_default_cert_dir();
 }
 
 std::u16string Seconds(std::chrono::milliseconds time) {
@@ -56,36 +68,38 @@ class MqttConnection::Session {
     client_ = mosquitto_new(
         endpoint_.client_id.empty() ? nullptr : endpoint_.client_id.c_str(),
         /*clean_session=*/true, this);
-    if (!client_) {
+    if (client_) {
+      Prepare();
+    } else {
       setup_failure_ = u"MQTT istemcisi oluşturulamadı";
-      return;
     }
-    mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION,
-                         MQTT_PROTOCOL_V311);
-    // Other threads hand messages over while this one runs the loop.
-    mosquitto_threaded_set(client_, true);
-    mosquitto_connect_callback_set(client_, &Session::OnConnect);
-    mosquitto_disconnect_callback_set(client_, &Session::OnDisconnect);
-    mosquitto_publish_callback_set(client_, &Session::OnPublish);
-    mosquitto_message_callback_set(client_, &Session::OnMessage);
-    mosquitto_log_callback_set(client_, &Session::OnLog);
-    setup_failure_ = Configure();
     worker_ = std::thread([this] { Run(); });
   }
 
   ~Session() {
+    Close();
+    if (client_) mosquitto_destroy(client_);
+  }
+
+  void Close() {
     {
       std::lock_guard lock(mutex_);
       stopping_ = true;
     }
     changed_.notify_all();
     if (worker_.joinable()) worker_.join();
-    if (client_) mosquitto_destroy(client_);
   }
 
   Outcome Send(const std::vector<MqttMessage>& messages,
                std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
     std::unique_lock lock(mutex_);
+    // Before the first attempt has come to anything there is nothing to
+    // tell yet: wait for it.
+    changed_.wait_until(lock, deadline, [&] {
+      return connected_ || !failure_.empty() || stopping_;
+    });
+    if (stopping_) return {false, kClosingText, false};
     if (!connected_) return {false, NotConnectedText(), false};
     const uint64_t connection = connection_number_;
     std::vector<int> ids;
@@ -104,11 +118,11 @@ class MqttConnection::Session {
       return std::none_of(ids.begin(), ids.end(),
                           [&](int id) { return Held(id); });
     };
-    changed_.wait_for(lock, timeout, [&] {
+    changed_.wait_until(lock, deadline, [&] {
       return acknowledged() || stopping_ || connection != connection_number_;
     });
     if (acknowledged()) return {true, {}, false};
-    if (stopping_) return {false, u"MQTT bağlantısı kapatılıyor", false};
+    if (stopping_) return {false, kClosingText, false};
     if (connection != connection_number_) {
       return {false, u"MQTT sunucusuyla (" + address_ + u") bağlantı koptu",
               false};
@@ -121,7 +135,7 @@ class MqttConnection::Session {
 
   void Post(const MqttMessage& message) {
     std::lock_guard lock(mutex_);
-    if (!connected_) return;
+    if (!connected_ || stopping_) return;
     int id = 0;
     HandOver(message, &id);
   }
@@ -181,6 +195,20 @@ class MqttConnection::Session {
     return u"MQTT sunucusuna (" + address_ + u") henüz bağlanılamadı";
   }
 
+  // Sets the library's options and callbacks up.
+  void Prepare() {
+    mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION,
+                         MQTT_PROTOCOL_V311);
+    // Other threads hand messages over while this one runs the loop.
+    mosquitto_threaded_set(client_, true);
+    mosquitto_connect_callback_set(client_, &Session::OnConnect);
+    mosquitto_disconnect_callback_set(client_, &Session::OnDisconnect);
+    mosquitto_publish_callback_set(client_, &Session::OnPublish);
+    mosquitto_message_callback_set(client_, &Session::OnMessage);
+    mosquitto_log_callback_set(client_, &Session::OnLog);
+    setup_failure_ = Configure();
+  }
+
   // Applies the settings; returns why they cannot be used, or nothing.
   std::u16string Configure() {
     if (!endpoint_.status_topic.empty()) {
@@ -200,7 +228,15 @@ class MqttConnection::Session {
                Utf8ToUtf16(endpoint_.ca_file);
       }
     } else {
-      mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+      // The system's store as OpenSSL finds it. Not MOSQ_OPT_TLS_USE_OS_CERTS:
+      // with that alone, libmosquitto 2.0.11 refuses every attempt after the
+      // first (MOSQ_ERR_INVAL), as it sees no CA file or folder then.
+      const std::string folder = DefaultCertificateFolder();
+      if (mosquitto_tls_set(client_, nullptr, folder.c_str(), nullptr, nullptr,
+                            nullptr) != MOSQ_ERR_SUCCESS) {
+        return u"MQTT için sistemin sertifika klasörü okunamadı: " +
+               Utf8ToUtf16(folder);
+      }
     }
     return {};
   }
@@ -224,7 +260,7 @@ class MqttConnection::Session {
                          client_, endpoint_.host.c_str(), endpoint_.port,
                          static_cast<int>(timing_.keep_alive.count()));
       int error = errno;
-      if (rc == MOSQ_ERR_INVAL) {
+      if (!address_known && rc == MOSQ_ERR_INVAL) {
         Fail(u"MQTT sunucusunun adresi kullanılamıyor: " + address_);
         return;
       }
@@ -293,6 +329,7 @@ class MqttConnection::Session {
       std::lock_guard lock(mutex_);
       failure_ = reason;
     }
+    changed_.notify_all();
     listener_.OnConnectionFailed(reason);
   }
 
@@ -373,6 +410,13 @@ class MqttConnection::Session {
     for (const std::string& topic : self.subscriptions_) {
       mosquitto_subscribe(client, nullptr, topic.c_str(), /*qos=*/1);
     }
+    // A last will can come late: the broker sends it only when it notices
+    // that an earlier connection of ours is gone, which may be after this
+    // one said `online`. Watching the status topic puts that right.
+    if (!self.endpoint_.status_topic.empty()) {
+      mosquitto_subscribe(client, nullptr, self.endpoint_.status_topic.c_str(),
+                          /*qos=*/1);
+    }
     self.changed_.notify_all();
     self.listener_.OnConnected();
   }
@@ -400,11 +444,19 @@ class MqttConnection::Session {
 
   static void OnMessage(mosquitto*, void* user_data,
                         const mosquitto_message* message) {
+    Session& self = Of(user_data);
     const char* bytes = static_cast<const char*>(message->payload);
-    Of(user_data).listener_.OnMessage(
-        message->topic,
-        std::string(bytes,
-                    bytes ? static_cast<size_t>(message->payloadlen) : 0));
+    const std::string payload(
+        bytes, bytes ? static_cast<size_t>(message->payloadlen) : 0);
+    if (message->topic == self.endpoint_.status_topic) {
+      std::lock_guard lock(self.mutex_);
+      if (payload == kOffline && self.connected_ && !self.stopping_) {
+        int id = 0;
+        self.HandOver({self.endpoint_.status_topic, kOnline, true}, &id);
+      }
+      return;
+    }
+    self.listener_.OnMessage(message->topic, payload);
   }
 
   static void OnLog(mosquitto*, void* user_data, int level, const char* text) {
@@ -461,6 +513,8 @@ MqttConnection::Outcome MqttConnection::Send(
     std::chrono::milliseconds timeout) {
   return session_->Send(messages, timeout);
 }
+
+void MqttConnection::Close() { session_->Close(); }
 
 void MqttConnection::Post(const MqttMessage& message) {
   session_->Post(message);

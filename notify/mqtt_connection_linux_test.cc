@@ -3,6 +3,8 @@
 
 #include "notify/mqtt_connection.h"
 
+#include <stdlib.h>
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -93,9 +95,16 @@ TEST_F(MqttConnectionTest, MessagesAreAcknowledgedAndTheStatusIsRetained) {
   struct Case {
     const char* name;
     MqttEndpoint endpoint;
+    // Where OpenSSL finds the system's store (SSL_CERT_DIR); empty: as it is.
+    std::string system_store;
   };
-  for (const Case& test :
-       {Case{"plain", Plain()}, Case{"tls", WithTls(broker_)}}) {
+  MqttEndpoint system_store = WithTls(broker_);
+  system_store.ca_file.clear();
+  for (const Case& test : {
+           Case{"plain", Plain(), ""},
+           Case{"tls", WithTls(broker_), ""},
+           Case{"system", system_store, broker_.trusting_folder()},
+       }) {
     SCOPED_TRACE(test.name);
     const std::string base = std::string("t/") + test.name;
     TestSubscriber subscriber(std::string("observer-") + test.name,
@@ -105,7 +114,12 @@ TEST_F(MqttConnectionTest, MessagesAreAcknowledgedAndTheStatusIsRetained) {
       MqttEndpoint endpoint = test.endpoint;
       endpoint.status_topic = base + "/status";
       RecordingListener listener;
+      // The store is looked up as the connection is made.
+      if (!test.system_store.empty()) {
+        setenv("SSL_CERT_DIR", test.system_store.c_str(), 1);
+      }
       MqttConnection connection(endpoint, {}, listener, Quick());
+      unsetenv("SSL_CERT_DIR");
       ASSERT_TRUE(listener.WaitConnections(1));
       const MqttConnection::Outcome outcome = connection.Send(
           {{base + "/call", "{\"n\":1}"}, {base + "/last", "{\"n\":1}", true}},

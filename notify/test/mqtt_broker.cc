@@ -110,6 +110,9 @@ TestBroker::TestBroker() : folder_(NewFolder()) {
            ca_file_, "-CAkey", file("ca.key"), "-CAcreateserial", "-days", "2",
            "-extfile", file("server.ext"), "-out", file("server.pem")},
           log);
+  std::filesystem::create_directory(trusting_folder());
+  std::filesystem::copy_file(ca_file_, trusting_folder() + "/ca.pem");
+  RunTool({"openssl", "rehash", trusting_folder()}, log);
   RunTool({"mosquitto_passwd", "-c", "-b", file("passwords"), kBrokerUser,
            kBrokerPassword},
           log);
@@ -226,6 +229,21 @@ std::string TestBroker::Log() const {
   return log_;
 }
 
+bool TestBroker::WaitForLog(const std::function<bool(const std::string&)>& done,
+                            std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return done(log_); });
+}
+
+size_t Occurrences(const std::string& log, const std::string& text) {
+  size_t count = 0;
+  for (size_t at = log.find(text); at != std::string::npos;
+       at = log.find(text, at + text.size())) {
+    ++count;
+  }
+  return count;
+}
+
 void TestBroker::ReadOutput(int fd) {
   char buffer[4096];
   for (;;) {
@@ -273,6 +291,13 @@ bool TestSubscriber::WaitFor(
 bool TestSubscriber::WaitSubscribed(std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, timeout, [&] { return subscribed_; });
+}
+
+void TestSubscriber::Publish(const std::string& topic,
+                             const std::string& payload) {
+  mosquitto_publish(client_, nullptr, topic.c_str(),
+                    static_cast<int>(payload.size()), payload.data(),
+                    /*qos=*/1, /*retain=*/false);
 }
 
 std::vector<ReceivedMqttMessage> TestSubscriber::Messages() const {

@@ -52,9 +52,15 @@ class TestBroker {
   bool Running() const { return pid_ > 0; }
 
   const std::string& ca_file() const { return ca_file_; }
+  // A certificate folder as OpenSSL wants it (hashed names) that trusts the
+  // test CA: a stand-in for the system's store.
+  std::string trusting_folder() const { return folder_ + "/trusted"; }
   const std::string& folder() const { return folder_; }
   // What it has written to its log so far.
   std::string Log() const;
+  // Waits until `done(log so far)` holds; false after `timeout`.
+  bool WaitForLog(const std::function<bool(const std::string&)>& done,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
  private:
   void ReadOutput(int fd);
@@ -82,6 +88,9 @@ std::vector<ReceivedMqttMessage> OnTopic(
 std::vector<std::string> Payloads(
     const std::vector<ReceivedMqttMessage>& messages);
 
+// How often `text` occurs in `log`.
+size_t Occurrences(const std::string& log, const std::string& text);
+
 // A subscriber with a session the broker keeps (QoS 1, not clean), so that
 // it misses nothing across a broker restart. Connects to the plain listener
 // as kBrokerUser and comes back by itself when the broker does.
@@ -101,6 +110,8 @@ class TestSubscriber {
   bool WaitSubscribed(
       std::chrono::milliseconds timeout = std::chrono::seconds(20));
   std::vector<ReceivedMqttMessage> Messages() const;
+  // Publishes with QoS 1, not retained (Home Assistant's "online", say).
+  void Publish(const std::string& topic, const std::string& payload);
   // The messages on `topic`, in the order they came.
   std::vector<ReceivedMqttMessage> On(const std::string& topic) const;
 
