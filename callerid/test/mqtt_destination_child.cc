@@ -1,0 +1,62 @@
+// A program that does nothing but send calls to a broker: the destination
+// tests start it as a child process and kill it, to see what the broker
+// makes of a program that dies without a word.
+//
+//   callerid_mqtt_child URL PREFIX
+//
+// Logs in as the test broker's user, delivers one call and runs until it is
+// killed; its log lines go to stdout.
+
+#include <chrono>
+#include <cstdio>
+
+#include "base/text.h"
+#include "base/ui_handover.h"
+#include "base/user_notice.h"
+#include "callerid/call_json.h"
+#include "callerid/mqtt_destination.h"
+#include "notify/announcer.h"
+#include "notify/test/mqtt_broker.h"
+
+namespace {
+
+class PrintedLog : public orvanta::CallLog {
+ public:
+  void AddLogLine(const std::u16string& line) override {
+    std::printf("%s\n", orvanta::Utf16ToUtf8(line).c_str());
+    std::fflush(stdout);
+  }
+  void ClearLog() override {}
+};
+
+class NoNotice : public orvanta::UserNotice {
+ public:
+  void ShowInfo(const std::u16string&) override {}
+  void ReportError(const std::u16string&) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orvanta;
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s URL PREFIX\n", argv[0]);
+    return 2;
+  }
+  MqttSettings settings;
+  settings.url = Utf8ToUtf16(argv[1]);
+  settings.user = Utf8ToUtf16(kBrokerUser);
+  settings.password = Utf8ToUtf16(kBrokerPassword);
+  settings.prefix = Utf8ToUtf16(argv[2]);
+  UiHandover ui;
+  PrintedLog log;
+  NoNotice notice;
+  MqttDestination destination(settings, {u"child-pc", u"Orvanta", u"test"}, ui,
+                              log, notice);
+  Call call;
+  call.number = u"02121234567";
+  call.time = std::chrono::system_clock::now();
+  call.id = NewCallId();
+  destination.Deliver(call);
+  ui.ServeUntil([] { return false; });
+}
