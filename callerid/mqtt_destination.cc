@@ -190,8 +190,8 @@ MqttDestination::MqttDestination(const MqttSettings& settings,
       },
       std::move(timing.delivery));
   // After the queue: the link's first news may already prod it.
-  link_ = std::make_unique<Link>(*this, std::move(*endpoint),
-                                 std::move(timing.connection));
+  link_ =
+      std::make_unique<Link>(*this, std::move(*endpoint), timing.connection);
 }
 
 MqttDestination::~MqttDestination() {

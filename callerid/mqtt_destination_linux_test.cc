@@ -419,9 +419,10 @@ TEST_F(MqttDestinationTest, CallsMadeWhileTheBrokerIsAwayAtStartGoOutInOrder) {
   TestSubscriber observer("observer", {call_topic});
   ASSERT_TRUE(observer.WaitFor(
       [&](const auto& messages) { return messages.size() >= calls.size(); }));
-  std::vector<std::string> expected;
-  for (const Call& call : calls) expected.push_back(CallJson(call, kSender));
-  EXPECT_EQ(Payloads(observer.Messages()), expected);
+  EXPECT_EQ(Payloads(observer.Messages()),
+            (std::vector<std::string>{CallJson(calls[0], kSender),
+                                      CallJson(calls[1], kSender),
+                                      CallJson(calls[2], kSender)}));
   EXPECT_TRUE(ServeUntil(ui_, [&] {
     return LinesWith(log_.lines, u"sunucuya yeniden bağlanıldı") == 1 &&
            LinesWith(log_.lines, u"gönderim yeniden başladı") == 1;

@@ -73,6 +73,11 @@ class MqttConnection::Session {
     } else {
       setup_failure_ = u"MQTT istemcisi oluşturulamadı";
     }
+  }
+
+  // Apart from the constructor: the thread's first callbacks may reach the
+  // owner, which must hold the session by then.
+  void Start() {
     worker_ = std::thread([this] { Run(); });
   }
 
@@ -105,7 +110,7 @@ class MqttConnection::Session {
     std::vector<int> ids;
     for (const MqttMessage& message : messages) {
       int id = 0;
-      const int rc = HandOver(message, &id);
+      const int rc = HandOver(message, /*awaited=*/true, &id);
       if (rc != MOSQ_ERR_SUCCESS) {
         return {false,
                 u"MQTT iletisi gönderilemedi: " +
@@ -115,13 +120,18 @@ class MqttConnection::Session {
       ids.push_back(id);
     }
     const auto acknowledged = [&] {
-      return std::none_of(ids.begin(), ids.end(),
-                          [&](int id) { return Held(id); });
+      return std::all_of(ids.begin(), ids.end(),
+                         [&](int id) { return Acknowledged(id); });
     };
     changed_.wait_until(lock, deadline, [&] {
       return acknowledged() || stopping_ || connection != connection_number_;
     });
-    if (acknowledged()) return {true, {}, false};
+    if (acknowledged()) {
+      std::erase_if(held_, [&](const HeldMessage& held) {
+        return std::find(ids.begin(), ids.end(), held.id) != ids.end();
+      });
+      return {true, {}, false};
+    }
     if (stopping_) return {false, kClosingText, false};
     if (connection != connection_number_) {
       return {false, u"MQTT sunucusuyla (" + address_ + u") bağlantı koptu",
@@ -137,7 +147,7 @@ class MqttConnection::Session {
     std::lock_guard lock(mutex_);
     if (!connected_ || stopping_) return;
     int id = 0;
-    HandOver(message, &id);
+    HandOver(message, /*awaited=*/false, &id);
   }
 
   bool Connected() const {
@@ -151,11 +161,19 @@ class MqttConnection::Session {
   }
 
  private:
-  // A message the client library keeps until the broker acknowledges it.
+  // A message handed to the client library, which keeps it until the broker
+  // acknowledges it. One that a Send waits for stays after that until a
+  // Send collects the acknowledgement: the one that handed it over, or a
+  // later one for the same message, after the first gave up too early.
   struct HeldMessage {
     MqttMessage message;
     int id;
+    bool awaited = false;
+    bool acknowledged = false;
   };
+  // Acknowledgements nobody collected (their calls given up meanwhile) are
+  // forgotten beyond this many.
+  static constexpr size_t kUncollectedKept = 16;
 
   static Session& Of(void* user_data) {
     return *static_cast<Session*>(user_data);
@@ -168,10 +186,11 @@ class MqttConnection::Session {
   }
 
   // Returns the library's refusal, or hands `message` over, or finds it
-  // already handed over and not yet acknowledged. Caller holds mutex_.
-  int HandOver(const MqttMessage& message, int* id) {
-    for (const HeldMessage& held : held_) {
+  // already handed over. Caller holds mutex_.
+  int HandOver(const MqttMessage& message, bool awaited, int* id) {
+    for (HeldMessage& held : held_) {
       if (held.message == message) {
+        held.awaited = held.awaited || awaited;
         *id = held.id;
         return MOSQ_ERR_SUCCESS;
       }
@@ -181,13 +200,15 @@ class MqttConnection::Session {
                                      static_cast<int>(message.payload.size()),
                                      message.payload.data(),
                                      /*qos=*/1, message.retain);
-    if (rc == MOSQ_ERR_SUCCESS) held_.push_back({message, *id});
+    if (rc == MOSQ_ERR_SUCCESS) held_.push_back({message, *id, awaited});
     return rc;
   }
 
-  bool Held(int id) const {
-    return std::any_of(held_.begin(), held_.end(),
-                       [&](const HeldMessage& m) { return m.id == id; });
+  // Caller holds mutex_.
+  bool Acknowledged(int id) const {
+    return std::none_of(held_.begin(), held_.end(), [&](const HeldMessage& m) {
+      return m.id == id && !m.acknowledged;
+    });
   }
 
   std::u16string NotConnectedText() const {
@@ -303,12 +324,13 @@ class MqttConnection::Session {
     int id = 0;
     if (!endpoint_.status_topic.empty()) {
       std::lock_guard lock(mutex_);
-      HandOver({endpoint_.status_topic, kOffline, true}, &id);
+      HandOver({endpoint_.status_topic, kOffline, true}, /*awaited=*/false,
+               &id);
     }
     const auto until = Clock::now() + kGoodbyeTimeout;
     const auto acknowledged = [&] {
       std::lock_guard lock(mutex_);
-      return !Held(id);
+      return Acknowledged(id);
     };
     while (!acknowledged() && Clock::now() < until &&
            mosquitto_loop(client_, kLoopTimeoutMs, 1) == MOSQ_ERR_SUCCESS) {
@@ -404,7 +426,8 @@ class MqttConnection::Session {
       ++self.connection_number_;
       if (!self.endpoint_.status_topic.empty()) {
         int id = 0;
-        self.HandOver({self.endpoint_.status_topic, kOnline, true}, &id);
+        self.HandOver({self.endpoint_.status_topic, kOnline, true},
+                      /*awaited=*/false, &id);
       }
     }
     for (const std::string& topic : self.subscriptions_) {
@@ -436,8 +459,26 @@ class MqttConnection::Session {
     Session& self = Of(user_data);
     {
       std::lock_guard lock(self.mutex_);
-      std::erase_if(self.held_,
-                    [&](const HeldMessage& held) { return held.id == id; });
+      auto& held = self.held_;
+      const auto found =
+          std::find_if(held.begin(), held.end(),
+                       [&](const HeldMessage& m) { return m.id == id; });
+      if (found != held.end()) {
+        if (found->awaited) {
+          found->acknowledged = true;
+        } else {
+          held.erase(found);
+        }
+      }
+      // The oldest acknowledgements first, when too many wait uncollected.
+      size_t uncollected =
+          std::count_if(held.begin(), held.end(),
+                        [](const HeldMessage& m) { return m.acknowledged; });
+      std::erase_if(held, [&](const HeldMessage& m) {
+        if (!m.acknowledged || uncollected <= kUncollectedKept) return false;
+        --uncollected;
+        return true;
+      });
     }
     self.changed_.notify_all();
   }
@@ -452,7 +493,8 @@ class MqttConnection::Session {
       std::lock_guard lock(self.mutex_);
       if (payload == kOffline && self.connected_ && !self.stopping_) {
         int id = 0;
-        self.HandOver({self.endpoint_.status_topic, kOnline, true}, &id);
+        self.HandOver({self.endpoint_.status_topic, kOnline, true},
+                      /*awaited=*/false, &id);
       }
       return;
     }
@@ -504,7 +546,9 @@ MqttConnection::MqttConnection(MqttEndpoint endpoint,
                                MqttConnectionListener& listener,
                                MqttTiming timing)
     : session_(std::make_unique<Session>(
-          std::move(endpoint), std::move(subscriptions), listener, timing)) {}
+          std::move(endpoint), std::move(subscriptions), listener, timing)) {
+  session_->Start();
+}
 
 MqttConnection::~MqttConnection() = default;
 

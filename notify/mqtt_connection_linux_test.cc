@@ -235,7 +235,11 @@ TEST_F(MqttConnectionTest, AMessageNotYetAcknowledgedIsNotSentTwice) {
     EXPECT_FALSE(
         connection.Send({{"t/call", "bir"}}, milliseconds(200)).acknowledged);
   }
+  // Once the broker goes on, the acknowledgement comes with no one waiting;
+  // the next try collects it.
   broker_.Resume();
+  ASSERT_TRUE(subscriber.WaitFor(
+      [&](const auto& messages) { return !messages.empty(); }));
   EXPECT_TRUE(connection.Send({{"t/call", "bir"}}, seconds(5)).acknowledged);
   ASSERT_TRUE(connection.Send({{"t/call", "iki"}}, seconds(5)).acknowledged);
   ASSERT_TRUE(subscriber.WaitFor([&](const auto& messages) {
@@ -270,10 +274,10 @@ TEST_F(MqttConnectionTest, AMessageCutOffByARestartGoesOutWhenTheBrokerIsBack) {
     const auto calls = Payloads(OnTopic(messages, "t/call"));
     return !calls.empty() && calls.back() == "sonra";
   }));
-  // At least once, and a copy again only as QoS 1 allows.
+  // At least once, in order; copies, as QoS 1 allows on either hop (to the
+  // broker and from it), only of the message that was cut off.
   const std::vector<std::string> calls = Payloads(subscriber.On("t/call"));
   ASSERT_GE(calls.size(), 2u);
-  ASSERT_LE(calls.size(), 3u);
   for (size_t i = 0; i + 1 < calls.size(); ++i) EXPECT_EQ(calls[i], "kesik");
 }
 

@@ -217,7 +217,11 @@ void TestBroker::Stop() {
 }
 
 void TestBroker::Pause() {
-  if (Running()) kill(pid_, SIGSTOP);
+  if (!Running()) return;
+  kill(pid_, SIGSTOP);
+  // Returns once it has stopped: it takes nothing more from then on.
+  int status = 0;
+  waitpid(pid_, &status, WUNTRACED);
 }
 
 void TestBroker::Resume() {
