@@ -7,6 +7,9 @@
 // Logs in as the test broker's user, delivers one call and runs until it is
 // killed; its log lines go to stdout.
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 #include <chrono>
 #include <cstdio>
 
@@ -39,6 +42,8 @@ class NoNotice : public orvanta::UserNotice {
 
 int main(int argc, char** argv) {
   using namespace orvanta;
+  // Goes with the test that started it, even one that crashes.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (argc != 3) {
     std::fprintf(stderr, "usage: %s URL PREFIX\n", argv[0]);
     return 2;

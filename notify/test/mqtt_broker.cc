@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -170,10 +171,6 @@ void TestBroker::Start() {
   if (Running()) return;
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) Die("pipe2");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDERR_FILENO);
   const std::string config = folder_ + "/mosquitto.conf";
   const char* argv[] = {"mosquitto", "-c", config.c_str(), nullptr};
   size_t seen;
@@ -182,15 +179,19 @@ void TestBroker::Start() {
     seen = log_.size();
     output_ended_ = false;
   }
-  const int rc = posix_spawnp(&pid_, "mosquitto", &actions, nullptr,
-                              const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  pid_ = fork();
+  if (pid_ == 0) {
+    // The broker goes with the test, even one that crashes.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(pipe_fds[1], STDOUT_FILENO);
+    dup2(pipe_fds[1], STDERR_FILENO);
+    execvp(argv[0], const_cast<char**>(argv));
+    _exit(127);
+  }
   close(pipe_fds[1]);
-  if (rc != 0) {
+  if (pid_ < 0) {
     close(pipe_fds[0]);
-    pid_ = -1;
-    throw std::runtime_error("cannot start mosquitto: " +
-                             std::string(std::strerror(rc)));
+    Die("fork");
   }
   reader_ = std::thread([this, fd = pipe_fds[0]] { ReadOutput(fd); });
   // It says "running" once both listeners are open.
