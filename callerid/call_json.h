@@ -4,6 +4,7 @@
 // A call as the network destinations carry it: the JSON body of a webhook
 // and an MQTT message, and the values a GET webhook puts into its URL.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,10 @@ std::string ExpandUrlTemplate(std::u16string_view url_template,
 
 // Percent-encoding of UTF-8 text for a URL's path or query.
 std::string PercentEncode(std::string_view utf8);
+
+// The local offset from UTC at `when`, in minutes, as this computer's time
+// zone gives it (summer time included).
+int LocalUtcOffsetMinutes(std::chrono::system_clock::time_point when);
 
 // A new call id: 32 lower-case hex digits in the 8-4-4-4-12 form of a
 // random (version 4) UUID. Any thread.
