@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "base/user_notice.h"
+#include "callerid/webhook_destination.h"
 #include "notify/announcer.h"
 
 namespace orvanta {
@@ -110,7 +111,8 @@ class MqttDestination::Link : public MqttConnectionListener {
  public:
   Link(MqttDestination& owner, MqttEndpoint endpoint, MqttTiming timing)
       : owner_(owner),
-        discovery_(HomeAssistantDiscovery(owner.topics_, owner.sender_)),
+        discovery_(
+            HomeAssistantDiscovery(owner.topics_, owner.environment_.sender)),
         connection_(std::move(endpoint), {kHomeAssistantStatusTopic}, *this,
                     timing) {}
 
@@ -154,41 +156,36 @@ class MqttDestination::Link : public MqttConnectionListener {
 };
 
 MqttDestination::MqttDestination(const MqttSettings& settings,
-                                 CallSender sender, UiHandover& ui,
-                                 CallLog& log, UserNotice& notice,
-                                 MqttDestinationTiming timing)
-    : sender_(std::move(sender)),
-      topics_(MqttTopicsFor(settings, sender_)),
-      name_(u"MQTT (" + UrlForLog(settings.url) + u")"),
-      ui_(ui),
-      log_(log),
-      notice_(notice) {
+                                 MqttEnvironment environment)
+    : environment_(std::move(environment)),
+      topics_(MqttTopicsFor(settings, environment_.sender)),
+      name_(u"MQTT (" + UrlForLog(settings.url) + u")") {
   std::u16string error;
   std::optional<MqttEndpoint> endpoint =
-      MqttEndpointFor(settings, sender_, &error);
+      MqttEndpointFor(settings, environment_.sender, &error);
   if (!endpoint) {
     Log(name_ + u": " + error);
     return;
   }
-  const auto send_timeout = timing.send_timeout;
+  const MqttDestinationTiming& timing = environment_.timing;
   queue_ = std::make_unique<DeliveryQueue>(
       name_,
-      [this, send_timeout](const std::string& json, const std::atomic<bool>&) {
+      [this](const std::string& json, const std::atomic<bool>&) {
         const MqttConnection::Outcome outcome = link_->connection().Send(
             {{topics_.call, json, false}, {topics_.last, json, true}},
-            send_timeout);
+            environment_.timing.send_timeout);
         if (outcome.acknowledged) return SendResult::Delivered();
         if (outcome.permanent) return SendResult::Rejected(outcome.failure);
         return SendResult::RetryLater(outcome.failure);
       },
-      [this](const DeliveryNotice& notice) {
-        ui_.Post([&log = log_, &user = notice_, line = notice.log_line,
-                  balloon = notice.balloon] {
-          log.AddLogLine(line);
-          if (balloon) user.ShowTrayBalloon(line);
+      [ui = environment_.ui, log = environment_.log,
+       notice = environment_.notice](const DeliveryNotice& told) {
+        ui->Post([log, notice, line = told.log_line, balloon = told.balloon] {
+          log->AddLogLine(line);
+          if (balloon && notice != nullptr) notice->ShowTrayBalloon(line);
         });
       },
-      std::move(timing.delivery));
+      timing.delivery);
   // After the queue: the link's first news may already prod it.
   link_ =
       std::make_unique<Link>(*this, std::move(*endpoint), timing.connection);
@@ -201,7 +198,7 @@ MqttDestination::~MqttDestination() {
 }
 
 void MqttDestination::Deliver(const Call& call) {
-  if (queue_) queue_->Push(CallJson(call, sender_));
+  if (queue_) queue_->Push(CallJson(call, environment_.sender));
 }
 
 size_t MqttDestination::Pending() const {
@@ -209,7 +206,51 @@ size_t MqttDestination::Pending() const {
 }
 
 void MqttDestination::Log(const std::u16string& line) {
-  ui_.Post([&log = log_, line] { log.AddLogLine(line); });
+  environment_.ui->Post(
+      [log = environment_.log, line] { log->AddLogLine(line); });
+}
+
+MqttTest::MqttTest(UiHandover& ui, MqttTiming timing)
+    : ui_(ui), timing_(timing), alive_(std::make_shared<bool>(true)) {}
+
+MqttTest::~MqttTest() {
+  *alive_ = false;
+  if (worker_.joinable()) worker_.join();
+}
+
+void MqttTest::Start(const MqttSettings& settings, const CallSender& sender,
+                     std::function<void(const MqttTestResult&)> done) {
+  if (worker_.joinable()) worker_.join();
+  std::u16string error;
+  std::optional<MqttEndpoint> endpoint =
+      MqttEndpointFor(settings, sender, &error);
+  const MqttTopics topics = MqttTopicsFor(settings, sender);
+  const std::string json = CallJson(WebhookTestCall(), sender);
+  worker_ = std::thread([this, endpoint = std::move(endpoint), error, topics,
+                         json, done = std::move(done), alive = alive_] {
+    MqttTestResult result;
+    if (!endpoint) {
+      result.text = error;
+    } else {
+      MqttEndpoint apart = *endpoint;
+      apart.client_id += "-test";
+      apart.status_topic.clear();
+      MqttConnectionListener quiet;
+      MqttConnection connection(apart, {}, quiet, timing_);
+      // Long enough for the first attempt to come to something.
+      const MqttConnection::Outcome outcome =
+          connection.Send({{topics.call, json, false}},
+                          timing_.connect_timeout + std::chrono::seconds(5));
+      result.delivered = outcome.acknowledged;
+      result.text = outcome.acknowledged
+                        ? u"MQTT sunucusu test aramasını aldı (" +
+                              Utf8ToUtf16(topics.call) + u")."
+                        : outcome.failure;
+    }
+    ui_.Post([alive, done, result] {
+      if (*alive && done) done(result);
+    });
+  });
 }
 
 }  // namespace orvanta

@@ -13,9 +13,11 @@
 //   back online.
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "callerid/call_destination.h"
@@ -65,6 +67,15 @@ struct MqttDestinationTiming {
   std::chrono::milliseconds send_timeout = std::chrono::seconds(5);
 };
 
+// What the destination needs from the program around it.
+struct MqttEnvironment {
+  UiHandover* ui = nullptr;  // where the log lines and balloons go
+  CallLog* log = nullptr;
+  UserNotice* notice = nullptr;  // balloons; may be null (headless)
+  CallSender sender;
+  MqttDestinationTiming timing;
+};
+
 // Each call goes into a queue of its own (1,000 calls, ten minutes) and
 // from there to the broker, one at a time, in order: a call leaves the
 // queue only once the broker has acknowledged it. A broker that is away,
@@ -77,11 +88,9 @@ struct MqttDestinationTiming {
 class MqttDestination : public CallDestination {
  public:
   // `settings` must be usable (UsableMqtt); a URL it cannot take leaves the
-  // destination inert, with the reason in the log. `ui`, `log` and `notice`
-  // must outlive it.
-  MqttDestination(const MqttSettings& settings, CallSender sender,
-                  UiHandover& ui, CallLog& log, UserNotice& notice,
-                  MqttDestinationTiming timing = {});
+  // destination inert, with the reason in the log. The environment's ui,
+  // log and notice must outlive it.
+  MqttDestination(const MqttSettings& settings, MqttEnvironment environment);
   // Publishes `offline` and disconnects; calls still waiting are dropped.
   ~MqttDestination() override;
   MqttDestination(const MqttDestination&) = delete;
@@ -97,16 +106,44 @@ class MqttDestination : public CallDestination {
   // Any thread: a line for the log, through the user-interface thread.
   void Log(const std::u16string& line);
 
-  const CallSender sender_;
+  const MqttEnvironment environment_;
   const MqttTopics topics_;
   const std::u16string name_;  // "MQTT (mqtts://host:8883)", for the log
-  UiHandover& ui_;
-  CallLog& log_;
-  UserNotice& notice_;
   // Torn down in this order: the queue (its sends return at once once the
   // link is closed), then the link.
   std::unique_ptr<Link> link_;
   std::unique_ptr<DeliveryQueue> queue_;
+};
+
+struct MqttTestResult {
+  bool delivered = false;  // the broker acknowledged the test call
+  std::u16string text;     // what happened, for the user
+};
+
+// The "Test" button: the test call (WebhookTestCall) to <prefix>/call of
+// the broker the settings name (saved or not), on a thread of its own, with
+// the outcome handed back on the UI thread. It connects apart from a
+// running destination, as "<client id>-test" and without a status or a
+// last will, so that the running one is neither pushed off nor shown as
+// offline.
+class MqttTest {
+ public:
+  explicit MqttTest(UiHandover& ui, MqttTiming timing = {});
+  // Waits for a test still running (it gives up within the connection's
+  // timeouts); its outcome is then not handed back.
+  ~MqttTest();
+  MqttTest(const MqttTest&) = delete;
+  MqttTest& operator=(const MqttTest&) = delete;
+
+  // UI thread. A test still running is waited for first.
+  void Start(const MqttSettings& settings, const CallSender& sender,
+             std::function<void(const MqttTestResult&)> done);
+
+ private:
+  UiHandover& ui_;
+  const MqttTiming timing_;
+  std::shared_ptr<bool> alive_;
+  std::thread worker_;
 };
 
 }  // namespace orvanta

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -116,6 +117,12 @@ std::string IdOf(const std::string& json) {
 class MqttDestinationTest : public testing::Test {
  protected:
   void SetUp() override { broker_.Start(); }
+  // What the destinations posted as they went: the hand-over keeps what is
+  // never served.
+  void TearDown() override { ui_.ServePending(); }
+  MqttEnvironment Environment() {
+    return {&ui_, &log_, &notice_, kSender, Quick()};
+  }
 
   TestBroker broker_;
   UiHandover ui_;
@@ -181,8 +188,7 @@ TEST_F(MqttDestinationTest, CallsArriveAsTheirJsonAndTheLastOneIsRetained) {
   calls[2].number.clear();
   calls[2].missing = MissingNumber::kPrivate;
   {
-    MqttDestination destination(Settings(), kSender, ui_, log_, notice_,
-                                Quick());
+    MqttDestination destination(Settings(), Environment());
     for (const Call& call : calls) destination.Deliver(call);
     ASSERT_TRUE(observer.WaitFor([&](const auto& messages) {
       return OnTopic(messages, std::string(kPrefix) + "/call").size() == 3;
@@ -213,7 +219,7 @@ TEST_F(MqttDestinationTest, CallsArriveAsTheirJsonAndTheLastOneIsRetained) {
 TEST_F(MqttDestinationTest,
        DiscoveryIsRetainedAndSentAgainWhenHomeAssistantIsBack) {
   TestSubscriber observer("observer", {std::string(kPrefix) + "/status"});
-  MqttDestination destination(Settings(), kSender, ui_, log_, notice_, Quick());
+  MqttDestination destination(Settings(), Environment());
   ASSERT_TRUE(observer.WaitFor([&](const auto& messages) {
     return !messages.empty() && messages.back().payload == "online";
   }));
@@ -270,7 +276,7 @@ TEST_F(MqttDestinationTest, EveryCallArrivesInOrderAcrossABrokerRestart) {
   const std::string call_topic = std::string(kPrefix) + "/call";
   TestSubscriber observer("observer", {call_topic});
   ASSERT_TRUE(observer.WaitSubscribed());
-  MqttDestination destination(Settings(), kSender, ui_, log_, notice_, Quick());
+  MqttDestination destination(Settings(), Environment());
   std::vector<std::string> ids;
   const auto deliver = [&](int count) {
     for (int i = 0; i < count; ++i) {
@@ -375,8 +381,7 @@ TEST_F(MqttDestinationTest, ARefusalIsLoggedOnceWithItsReason) {
     log_.lines.clear();
     notice_.balloons.clear();
     const size_t attempts_before = Occurrences(broker_.Log(), test.broker_says);
-    MqttDestination destination(test.settings, kSender, ui_, log_, notice_,
-                                Quick());
+    MqttDestination destination(test.settings, Environment());
     destination.Deliver(NumberedCall(1));
     destination.Deliver(NumberedCall(2));
     // The attempts go on...
@@ -406,7 +411,7 @@ TEST_F(MqttDestinationTest, CallsMadeWhileTheBrokerIsAwayAtStartGoOutInOrder) {
   }
   broker_.Stop();
 
-  MqttDestination destination(Settings(), kSender, ui_, log_, notice_, Quick());
+  MqttDestination destination(Settings(), Environment());
   std::vector<Call> calls = {NumberedCall(1), NumberedCall(2), NumberedCall(3)};
   for (const Call& call : calls) destination.Deliver(call);
   ASSERT_TRUE(ServeUntil(ui_, [&] {
@@ -427,6 +432,54 @@ TEST_F(MqttDestinationTest, CallsMadeWhileTheBrokerIsAwayAtStartGoOutInOrder) {
     return LinesWith(log_.lines, u"sunucuya yeniden bağlanıldı") == 1 &&
            LinesWith(log_.lines, u"gönderim yeniden başladı") == 1;
   }));
+}
+
+TEST_F(MqttDestinationTest, TheTestButtonLeavesARunningDestinationAlone) {
+  const std::string base = kPrefix;
+  TestSubscriber observer("observer", {base + "/#"});
+  ASSERT_TRUE(observer.WaitSubscribed());
+  MqttDestination destination(Settings(), Environment());
+  ASSERT_TRUE(observer.WaitFor([&](const auto& messages) {
+    return !OnTopic(messages, base + "/status").empty();
+  }));
+
+  MqttSettings wrong_password = Settings();
+  wrong_password.password = u"yanlış";
+  struct Case {
+    const char* name;
+    MqttSettings settings;
+    bool delivered;
+    std::u16string text;
+  };
+  MqttTest button(ui_, Quick().connection);
+  for (const Case& test : {
+           Case{"saved settings", Settings(), true,
+                u"MQTT sunucusu test aramasını aldı (orvanta/test-pc/call)."},
+           Case{"a wrong password typed", wrong_password, false,
+                u"MQTT sunucusu (127.0.0.1:1883) kullanıcı adını ya da "
+                u"parolayı kabul etmedi"},
+       }) {
+    SCOPED_TRACE(test.name);
+    std::optional<MqttTestResult> result;
+    button.Start(test.settings, kSender,
+                 [&](const MqttTestResult& done) { result = done; });
+    ASSERT_TRUE(ServeUntil(ui_, [&] { return result.has_value(); }));
+    EXPECT_EQ(result->delivered, test.delivered);
+    EXPECT_EQ(result->text, test.text);
+  }
+  const auto calls = observer.On(base + "/call");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_NE(calls[0].payload.find("\"event\":\"test\""), std::string::npos);
+
+  // The running destination kept its connection and its status.
+  const Call after = NumberedCall(1);
+  destination.Deliver(after);
+  ASSERT_TRUE(observer.WaitFor([&](const auto& messages) {
+    return OnTopic(messages, base + "/last").size() == 1;
+  }));
+  EXPECT_EQ(observer.On(base + "/call")[1].payload, CallJson(after, kSender));
+  EXPECT_EQ(Payloads(observer.On(base + "/status")),
+            std::vector<std::string>{"online"});
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 
 #include "base/text.h"
 #include "base/ui_handover.h"
-#include "base/user_notice.h"
 #include "callerid/call_json.h"
 #include "callerid/mqtt_destination.h"
 #include "notify/announcer.h"
@@ -30,12 +29,6 @@ class PrintedLog : public orvanta::CallLog {
     std::fflush(stdout);
   }
   void ClearLog() override {}
-};
-
-class NoNotice : public orvanta::UserNotice {
- public:
-  void ShowInfo(const std::u16string&) override {}
-  void ReportError(const std::u16string&) override {}
 };
 
 }  // namespace
@@ -55,9 +48,8 @@ int main(int argc, char** argv) {
   settings.prefix = Utf8ToUtf16(argv[2]);
   UiHandover ui;
   PrintedLog log;
-  NoNotice notice;
-  MqttDestination destination(settings, {u"child-pc", u"Orvanta", u"test"}, ui,
-                              log, notice);
+  MqttDestination destination(
+      settings, {&ui, &log, nullptr, {u"child-pc", u"Orvanta", u"test"}, {}});
   Call call;
   call.number = u"02121234567";
   call.time = std::chrono::system_clock::now();
