@@ -259,12 +259,13 @@ TEST_F(MqttConnectionTest, AMessageCutOffByARestartGoesOutWhenTheBrokerIsBack) {
   broker_.Pause();
   EXPECT_FALSE(
       connection.Send({{"t/call", "kesik"}}, milliseconds(200)).acknowledged);
-  // The broker may or may not have taken it before it ends.
+  // The broker may or may not take it, and acknowledge it, before it ends.
   broker_.Stop();
   const MqttConnection::Outcome away =
       connection.Send({{"t/call", "kesik"}}, seconds(1));
-  EXPECT_FALSE(away.acknowledged);
-  EXPECT_FALSE(away.failure.empty());
+  if (!away.acknowledged) {
+    EXPECT_FALSE(away.failure.empty());
+  }
 
   broker_.Start();
   ASSERT_TRUE(listener.WaitConnections(2));
