@@ -11,7 +11,7 @@
 # because Wine creates sockets in its wineserver process. RUN_WITH names a
 # command that runs the test program, given as its last arguments (a script
 # that starts the servers a test talks to); on Linux it runs inside the
-# private namespace, on Windows it is given tools/wine-run and the program.
+# private namespace, on Windows it is given the Wine runner and the program.
 
 set(ORVANTA_TOOLS_DIR "${CMAKE_CURRENT_LIST_DIR}/../tools")
 cmake_path(NORMAL_PATH ORVANTA_TOOLS_DIR)
@@ -54,7 +54,7 @@ function(orvanta_add_test name)
     set(T_TIMEOUT 300)
   endif()
   if(WIN32 AND T_RUN_WITH)
-    add_test(NAME ${name} COMMAND ${T_RUN_WITH} ${ORVANTA_TOOLS_DIR}/wine-run $<TARGET_FILE:${name}>)
+    add_test(NAME ${name} COMMAND ${T_RUN_WITH} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
   elseif(WIN32)
     # The emulator (tools/wine-run) is prepended by CMake.
