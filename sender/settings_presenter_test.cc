@@ -547,21 +547,20 @@ TEST_F(SettingsPresenterTest, AStoredModemIsSetUpAndHeardThroughThePort) {
   EXPECT_EQ(view_.radio, 3);
   EXPECT_TRUE(view_.Shown(SettingsShown::kModemPanel));
   ASSERT_TRUE(program_->Port().Connected());
-  EXPECT_EQ(line_->last_state.dtr_control,
-            static_cast<uint8_t>(TDTRFlowControl::dtrEnable));
-  EXPECT_EQ(line_->last_state.rts_control,
-            static_cast<uint8_t>(TRTSFlowControl::rtsEnable));
-  EXPECT_EQ(line_->Written(), "ATZ\r");
+  ASSERT_TRUE(serial_hardware_->Line().has_value());
+  EXPECT_TRUE(serial_hardware_->Line()->modem_control);  // DTR and RTS up
+  EXPECT_EQ(serial_hardware_->Written(), "ATZ\r");
   auto serve_until = [&](const std::function<bool()>& done) {
     program_->Handover().ServeUntil(done);
   };
 
-  line_->Receive("ATZ\r\r\nOK\r\n");
-  serve_until([&] { return line_->Written() == "ATZ\rAT+VCID=1\r"; });
-  line_->Receive("AT+VCID=1\r\r\nOK\r\n");
+  serial_hardware_->Arrive("ATZ\r\r\nOK\r\n");
+  serve_until(
+      [&] { return serial_hardware_->Written() == "ATZ\rAT+VCID=1\r"; });
+  serial_hardware_->Arrive("AT+VCID=1\r\r\nOK\r\n");
   const auto& log = main.Form().Log().Lines();
   serve_until([&] { return !log.empty(); });
-  line_->Receive("\r\nRING\r\n\r\nNMBR = 05321234567\r\n");
+  serial_hardware_->Arrive("\r\nRING\r\n\r\nNMBR = 05321234567\r\n");
   serve_until([&] { return log.size() == 2; });
   EXPECT_EQ(
       std::vector<std::u16string>(log.begin(), log.end()),
