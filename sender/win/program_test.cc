@@ -53,10 +53,6 @@ class ProgramTest : public testing::Test {
   }
 
   static void Screenshot(HWND window, const wchar_t* name) {
-    // Let the window finish painting first.
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
     EXPECT_TRUE(SaveWindowPng(window, ScreenshotFolder() + name)) << name;
   }
 

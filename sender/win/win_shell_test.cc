@@ -25,16 +25,21 @@ class RecordingShellListener : public ShellListener {
       auto_starts = 0, end_sessions = 0;
 };
 
-void PumpFor(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
+// Serves this thread's messages until `done`, or for a generous while; whether
+// it holds.
+template <typename Done>
+bool PumpUntil(Done done) {
+  const DWORD give_up = GetTickCount() + 10000;
   MSG message;
-  while (static_cast<int>(end - GetTickCount()) > 0) {
+  while (!done()) {
+    if (static_cast<int>(give_up - GetTickCount()) <= 0) return false;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    Sleep(5);
+    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+  return true;
 }
 
 // Finds a visible top-level window of this process with the class `name`
@@ -112,7 +117,7 @@ TEST_F(WinShellTest, StartUpMessageIsPostedAndReachesTheListener) {
   EXPECT_EQ(message.wParam, 0u);
   EXPECT_EQ(message.lParam, 0);
   EXPECT_EQ(listener_.auto_starts, 0);  // only when the loop reaches it
-  PumpFor(50);
+  ASSERT_TRUE(PumpUntil([&] { return listener_.auto_starts > 0; }));
   EXPECT_EQ(listener_.auto_starts, 1);
 }
 
