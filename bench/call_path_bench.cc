@@ -396,6 +396,9 @@ struct Options {
   // The receiver's memory over a long run of distinct calls.
   std::string receiver;
   int receiver_calls = 500000;
+  // Leaves out the modem source against the framed source, for a build
+  // that has no modem source (an earlier one, measured against this one).
+  bool without_modem = false;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -424,6 +427,8 @@ Options ParseOptions(int argc, char** argv) {
       options.receiver = value();
     else if (arg == "--receiver-calls")
       options.receiver_calls = std::stoi(value());
+    else if (arg == "--without-modem")
+      options.without_modem = true;
     else if (arg == "--size") {
       const std::string spec = value();
       const size_t eq = spec.find('=');
@@ -440,7 +445,8 @@ Options ParseOptions(int argc, char** argv) {
     Fail(
         "usage: call_path_bench --program PATH --floor PATH --handover PATH "
         "[--calls N] [--burst N] [--idle-seconds S] [--gap-us US] "
-        "[--size LABEL=PATH]... [--receiver PATH [--receiver-calls N]]");
+        "[--without-modem] [--size LABEL=PATH]... "
+        "[--receiver PATH [--receiver-calls N]]");
   return options;
 }
 
@@ -687,16 +693,21 @@ int Run(const Options& options) {
   handover.pid = Spawn({options.handover, handover_line.device(),
                         std::to_string(handover_listener.port())},
                        {}, (folder / "handover-output.txt").string());
-  modem.pid = StartProgram(options, folder / "modem", modem_line,
-                           modem_listener.port(), true, last_cpu);
-  AnswerModem(modem_line);
-  framed.pid = StartProgram(options, folder / "framed", framed_line,
-                            framed_listener.port(), false, last_cpu);
+  const bool sources_table = !options.without_modem;
+  if (sources_table) {
+    modem.pid = StartProgram(options, folder / "modem", modem_line,
+                             modem_listener.port(), true, last_cpu);
+    AnswerModem(modem_line);
+    framed.pid = StartProgram(options, folder / "framed", framed_line,
+                              framed_listener.port(), false, last_cpu);
+  }
   int sequence = 0;
   Relay* const relays[] = {&program, &floor, &handover};
   for (Relay* relay : relays) WarmUp(*relay, sequence);
-  WarmUp(modem, sequence);
-  WarmUp(framed, sequence);
+  if (sources_table) {
+    WarmUp(modem, sequence);
+    WarmUp(framed, sequence);
+  }
 
   std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
                options.calls);
@@ -719,12 +730,14 @@ int Run(const Options& options) {
   }
   const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
 
-  std::fprintf(stderr,
-               "bench: modem source against framed source, %d calls each\n",
-               options.calls);
   std::vector<int64_t> modem_ratios_permille;
   Relay* const sources[] = {&framed, &modem};
-  for (int i = 0; i < options.calls; ++i) {
+  if (sources_table) {
+    std::fprintf(stderr,
+                 "bench: modem source against framed source, %d calls each\n",
+                 options.calls);
+  }
+  for (int i = 0; sources_table && i < options.calls; ++i) {
     int64_t round_ns[2];
     for (int k = 0; k < 2; ++k) {
       const int which = (i + k) % 2;
@@ -786,6 +799,7 @@ int Run(const Options& options) {
 
   PrintHeader();
   latency_row("latency p50, serial -> datagram (us)", 0.50);
+  latency_row("latency p90, serial -> datagram (us)", 0.90);
   latency_row("latency p99, serial -> datagram (us)", 0.99);
   // Percentile() divides by 1000: thousandths come out as the ratio.
   Row("latency p50 of call-by-call ratios", "", "", "",
@@ -827,6 +841,10 @@ int Run(const Options& options) {
         stat(path.c_str(), &info) == 0 ? Fixed(info.st_size / 1024.0, 0) : "-");
   }
 
+  if (!sources_table) {
+    if (receiver) PrintReceiverRows(*receiver);
+    return 0;
+  }
   // The modem source: from the end of its report's NMBR line to the
   // datagram, against a framed packet's end on the other copy, in turn.
   std::printf("\n");
@@ -837,6 +855,7 @@ int Run(const Options& options) {
               std::string(19, '-').c_str());
   for (const auto& [what, fraction] :
        {std::pair{"latency p50, last line -> datagram (us)", 0.50},
+        std::pair{"latency p90, last line -> datagram (us)", 0.90},
         std::pair{"latency p99, last line -> datagram (us)", 0.99}}) {
     const double p_modem = Percentile(modem.latencies_ns, fraction);
     const double p_framed = Percentile(framed.latencies_ns, fraction);
