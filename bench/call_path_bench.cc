@@ -3,7 +3,9 @@
 // latency (calls taken in turn by the three), a burst, the idle cost with the
 // port open, and the footprint; then two more copies of the program, one with
 // the modem source and one with the framed source, on one processor and each
-// on a pseudo-terminal of its own, taking calls in turn. The floor relay is the
+// on a pseudo-terminal of its own, taking calls in turn; and the framed copy
+// against one more with a webhook in Hedefler.ini whose server takes the
+// connection and never answers. The floor relay is the
 // least one thread can do; the hand-over relay adds only the program's design,
 // an event thread handing each event to a second thread. Their difference is
 // the hand-over's price on this machine, the rest is the program's own. Run it
@@ -43,6 +45,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "sender/qt/test/program_settings.h"
@@ -396,8 +399,9 @@ struct Options {
   // The receiver's memory over a long run of distinct calls.
   std::string receiver;
   int receiver_calls = 500000;
-  // Leaves out the modem source against the framed source, for a build
-  // that has no modem source (an earlier one, measured against this one).
+  // Leaves out the modem source and the hanging webhook against the framed
+  // source, for a build that has neither (an earlier one, measured against
+  // this one).
   bool without_modem = false;
 };
 
@@ -452,13 +456,17 @@ Options ParseOptions(int argc, char** argv) {
 
 // The program in a folder of its own, set up for a serial device (or a
 // modem) on `line` announcing to `port`, with no display and a home of its
-// own; every thread of it on processor `cpu` when that is not -1.
+// own; every thread of it on processor `cpu` when that is not -1; with
+// `destinations` as its Hedefler.ini when that is not empty.
 pid_t StartProgram(const Options& options, const fs::path& folder,
                    const PtyPair& line, int port, bool modem = false,
-                   int cpu = -1) {
+                   int cpu = -1, const std::string& destinations = "") {
   fs::create_directories(folder / "home");
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
+  if (!destinations.empty()) {
+    std::ofstream(folder / "Hedefler.ini", std::ios::binary) << destinations;
+  }
   if (modem) {
     WriteModemSettings(folder, line.device(), static_cast<uint16_t>(port));
   } else {
@@ -486,6 +494,54 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
   Stop(pid);
   Fail("the program did not start:\n" + ReadFile(output));
 }
+
+// An HTTP server on loopback that takes every connection and never answers
+// nor reads: a webhook hanging as long as the program lets it.
+class HangingServer {
+ public:
+  HangingServer() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd_, 64) != 0) {
+      Fail("cannot listen for the hanging webhook");
+    }
+    socklen_t length = sizeof address;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+      while (!stopping_) {
+        pollfd wait{fd_, POLLIN, 0};
+        if (poll(&wait, 1, 100) <= 0) continue;
+        const int connection = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0) continue;
+        std::lock_guard<std::mutex> lock(mutex_);
+        connections_.push_back(connection);
+      }
+    });
+  }
+  ~HangingServer() {
+    stopping_ = true;
+    thread_.join();
+    for (int connection : connections_) close(connection);
+    close(fd_);
+  }
+  int port() const { return port_; }
+  size_t Connections() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connections_.size();
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<int> connections_;
+};
 
 // Answers the program's modem set-up as a modem does: OK to every command,
 // until it has sent the enable command.
@@ -662,11 +718,14 @@ int Run(const Options& options) {
   PtyPair handover_line(folder, "handover");
   PtyPair modem_line(folder, "modem");
   PtyPair framed_line(folder, "framed");
+  PtyPair hooked_line(folder, "hooked");
   Listener program_listener;
   Listener floor_listener;
   Listener handover_listener;
   Listener modem_listener;
   Listener framed_listener;
+  Listener hooked_listener;
+  HangingServer hanging_webhook;
 
   Relay program{"program", &program_line, &program_listener, 0, {}, 0};
   Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
@@ -677,12 +736,14 @@ int Run(const Options& options) {
   // and what else runs there, would otherwise weigh more than the source.
   Relay modem{"modem program", &modem_line, &modem_listener, 0, {}, 0, true};
   Relay framed{"framed program", &framed_line, &framed_listener, 0, {}, 0};
+  Relay hooked{
+      "program with a webhook", &hooked_line, &hooked_listener, 0, {}, 0};
   const int last_cpu = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
   struct Stopper {
     Relay& relay;
     ~Stopper() { Stop(relay.pid); }
   } stop_program{program}, stop_floor{floor}, stop_handover{handover},
-      stop_modem{modem}, stop_framed{framed};
+      stop_modem{modem}, stop_framed{framed}, stop_hooked{hooked};
 
   std::fprintf(stderr, "bench: starting the program and the relays\n");
   program.pid = StartProgram(options, folder / "program", program_line,
@@ -693,6 +754,8 @@ int Run(const Options& options) {
   handover.pid = Spawn({options.handover, handover_line.device(),
                         std::to_string(handover_listener.port())},
                        {}, (folder / "handover-output.txt").string());
+  // An earlier build has neither the modem source nor webhooks: the copies
+  // set up for them, and their tables, are left out.
   const bool sources_table = !options.without_modem;
   if (sources_table) {
     modem.pid = StartProgram(options, folder / "modem", modem_line,
@@ -700,6 +763,11 @@ int Run(const Options& options) {
     AnswerModem(modem_line);
     framed.pid = StartProgram(options, folder / "framed", framed_line,
                               framed_listener.port(), false, last_cpu);
+    hooked.pid =
+        StartProgram(options, folder / "hooked", hooked_line,
+                     hooked_listener.port(), false, last_cpu,
+                     "[Webhook1]\r\nURL=http://127.0.0.1:" +
+                         std::to_string(hanging_webhook.port()) + "/calls\r\n");
   }
   int sequence = 0;
   Relay* const relays[] = {&program, &floor, &handover};
@@ -707,6 +775,7 @@ int Run(const Options& options) {
   if (sources_table) {
     WarmUp(modem, sequence);
     WarmUp(framed, sequence);
+    WarmUp(hooked, sequence);
   }
 
   std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
@@ -747,7 +816,32 @@ int Run(const Options& options) {
     if (round_ns[0] > 0 && round_ns[1] > 0)
       modem_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
   }
-  for (Relay* source : sources) {
+
+  if (sources_table) {
+    std::fprintf(
+        stderr,
+        "bench: with a hanging webhook against without, %d calls each\n",
+        options.calls);
+  }
+  // The framed copy's figures so far are the modem's match; these rounds
+  // start its list anew.
+  std::vector<int64_t> framed_latencies_with_modem;
+  framed_latencies_with_modem.swap(framed.latencies_ns);
+  const int framed_lost_with_modem = std::exchange(framed.lost, 0);
+  std::vector<int64_t> hooked_ratios_permille;
+  Relay* const webhook_pair[] = {&framed, &hooked};
+  for (int i = 0; sources_table && i < options.calls; ++i) {
+    int64_t round_ns[2];
+    for (int k = 0; k < 2; ++k) {
+      const int which = (i + k) % 2;
+      round_ns[which] = MeasureCall(*webhook_pair[which], sequence);
+      SleepUs(options.gap_us);
+    }
+    if (round_ns[0] > 0 && round_ns[1] > 0)
+      hooked_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
+  }
+  const size_t hanging_connections = hanging_webhook.Connections();
+  for (Relay* source : {&framed, &modem, &hooked}) {
     Stop(source->pid);
     source->pid = 0;
   }
@@ -858,13 +952,38 @@ int Run(const Options& options) {
         std::pair{"latency p90, last line -> datagram (us)", 0.90},
         std::pair{"latency p99, last line -> datagram (us)", 0.99}}) {
     const double p_modem = Percentile(modem.latencies_ns, fraction);
-    const double p_framed = Percentile(framed.latencies_ns, fraction);
+    const double p_framed = Percentile(framed_latencies_with_modem, fraction);
     Row(what, Fixed(p_modem, 1), Fixed(p_framed, 1), "",
         ratio(p_modem, p_framed));
   }
   Row("latency p50 of call-by-call ratios", "", "", "",
       Fixed(Percentile(modem_ratios_permille, 0.50), 2));
-  Row("latency calls measured / lost", calls_text(modem), calls_text(framed));
+  Row("latency calls measured / lost", calls_text(modem),
+      std::to_string(framed_latencies_with_modem.size()) + " / " +
+          std::to_string(framed_lost_with_modem));
+
+  // The datagram goes first: a webhook whose server holds every request
+  // must leave the serial-to-datagram time as it is without one.
+  std::printf("\n");
+  Row("destinations", "hung webhook", "none", "", "webhook/none");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+  for (const auto& [what, fraction] :
+       {std::pair{"latency p50, serial -> datagram (us)", 0.50},
+        std::pair{"latency p90, serial -> datagram (us)", 0.90},
+        std::pair{"latency p99, serial -> datagram (us)", 0.99}}) {
+    const double p_hooked = Percentile(hooked.latencies_ns, fraction);
+    const double p_framed = Percentile(framed.latencies_ns, fraction);
+    Row(what, Fixed(p_hooked, 1), Fixed(p_framed, 1), "",
+        ratio(p_hooked, p_framed));
+  }
+  Row("latency p50 of call-by-call ratios", "", "", "",
+      Fixed(Percentile(hooked_ratios_permille, 0.50), 2));
+  Row("latency calls measured / lost", calls_text(hooked), calls_text(framed));
+  Row("webhook connections held unanswered",
+      std::to_string(hanging_connections));
   if (receiver) PrintReceiverRows(*receiver);
   return 0;
 }

@@ -1,13 +1,17 @@
 # Test helpers shared by every folder.
 #
-#   orvanta_add_test(<name> SOURCES ... [LIBS ...] [NETWORK] [TIMEOUT s])
+#   orvanta_add_test(<name> SOURCES ... [LIBS ...] [NETWORK] [TIMEOUT s]
+#                    [RUN_WITH command ...])
 #   orvanta_add_tray_test(<name> <script> <program target>)
 #
 # One GoogleTest binary, one CTest entry. NETWORK marks a test that opens a
 # UDP socket: on Linux it is wrapped in tools/netns-run so that no datagram can
 # leave through the machine's real interfaces; the Windows suite as a whole
 # runs inside one private namespace (the Wine runners refuse anything else),
-# because Wine creates sockets in its wineserver process.
+# because Wine creates sockets in its wineserver process. RUN_WITH names a
+# command that runs the test program, given as its last arguments (a script
+# that starts the servers a test talks to); on Linux it runs inside the
+# private namespace, on Windows it is given the Wine runner and the program.
 
 set(ORVANTA_TOOLS_DIR "${CMAKE_CURRENT_LIST_DIR}/../tools")
 cmake_path(NORMAL_PATH ORVANTA_TOOLS_DIR)
@@ -38,7 +42,7 @@ function(orvanta_add_test name)
   if(NOT ORVANTA_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "NETWORK;NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "NETWORK;NO_MAIN" "TIMEOUT" "SOURCES;LIBS;RUN_WITH" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_NO_MAIN)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
@@ -49,12 +53,17 @@ function(orvanta_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  if(WIN32)
+  if(WIN32 AND T_RUN_WITH)
+    add_test(NAME ${name} COMMAND ${T_RUN_WITH} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
+  elseif(WIN32)
     # The emulator (tools/wine-run) is prepended by CMake.
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
   elseif(T_NETWORK)
-    add_test(NAME ${name} COMMAND ${ORVANTA_TOOLS_DIR}/netns-run $<TARGET_FILE:${name}>)
+    add_test(NAME ${name} COMMAND ${ORVANTA_TOOLS_DIR}/netns-run ${T_RUN_WITH} $<TARGET_FILE:${name}>)
+  elseif(T_RUN_WITH)
+    add_test(NAME ${name} COMMAND ${T_RUN_WITH} $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
   endif()

@@ -366,6 +366,50 @@ TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
                                       "ARG Connect"}));
 }
 
+// Hedefler.ini is read at start, at "Uygula" and "Kaydet", and when the
+// Hedefler dialog asks: a destination that did not change goes on as it
+// was, and what the file gets wrong is in the log once.
+TEST_F(SettingsPresenterTest,
+       HedeflerIniIsReadAtStartUygulaKaydetAndOnRequest) {
+  const auto write = [&](const std::string& text) {
+    std::ofstream(dir_ / "Hedefler.ini", std::ios::binary) << text;
+  };
+  const std::string first =
+      "[Webhook1]\r\nURL=https://ornek.test/a\r\nRENK=mavi\r\n";
+  write(first);
+  Start();
+  ConfiguredDestinations& destinations = program_->Destinations();
+  ASSERT_EQ(destinations.Count(), 1u);
+  ConfiguredDestination* running = &destinations.At(0);
+  const auto lines = [&] {
+    const auto& all = main_->Form().Log().Lines();
+    return std::vector<std::u16string>(all.begin(), all.end());
+  };
+  EXPECT_EQ(lines(),
+            (std::vector<std::u16string>{
+                u"Hedefler.ini: bilinmeyen [Webhook1] RENK yok sayıldı.",
+                u"Hedef etkin: Webhook 1 (https://ornek.test)"}));
+
+  write(first + "[Webhook2]\r\nURL=https://ikinci.test/\r\n");
+  view_.listener->OnApply();
+  ASSERT_EQ(destinations.Count(), 2u);
+  EXPECT_EQ(&destinations.At(0), running);
+  EXPECT_EQ(lines().back(), u"Hedef etkin: Webhook 2 (https://ikinci.test)");
+
+  fs::remove(dir_ / "Hedefler.ini");
+  view_.listener->OnSave();
+  EXPECT_EQ(destinations.Count(), 0u);
+
+  write(first);
+  program_->ReloadDestinations();
+  EXPECT_EQ(destinations.Count(), 1u);
+  EXPECT_EQ(program_->DestinationsFile(), (dir_ / "Hedefler.ini").u16string());
+  EXPECT_EQ(program_->SenderInfo().program, u"Orvanta");
+  EXPECT_EQ(program_->SenderInfo().version, u"1.2.5");
+  EXPECT_FALSE(program_->SenderInfo().host.empty());
+  EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   Start();
   main_->OnTrayDblClick();

@@ -28,10 +28,11 @@ ReadResult ReadDenyingWriters(const std::u16string& path);
 class NewFile final : public OutputFile {
  public:
   // Nothing, with `*error` set, when it cannot be created. Where a file
-  // exists at `like`, the new one gets its permissions.
+  // exists at `like`, the new one gets its permissions; `owner_only` makes
+  // it readable by its owner alone whatever the old one allowed.
   static std::unique_ptr<NewFile> Create(const std::u16string& path,
                                          const std::u16string& like,
-                                         uint32_t* error);
+                                         bool owner_only, uint32_t* error);
   ~NewFile() override;
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;

@@ -66,9 +66,13 @@ ReadResult ReadDenyingWriters(const std::u16string& path) {
 
 std::unique_ptr<NewFile> NewFile::Create(const std::u16string& path,
                                          const std::u16string& like,
-                                         uint32_t* error) {
+                                         bool owner_only, uint32_t* error) {
+  const mode_t mode = owner_only ? 0600 : 0666;
+  // A temporary file left by a crash may have looser permissions: it goes
+  // first, so that the secrets never sit in a file others can read.
+  if (owner_only) unlink(NativePath(path).c_str());
   const int fd = open(NativePath(path).c_str(),
-                      O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+                      O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) {
     *error = static_cast<uint32_t>(errno);
     return nullptr;
@@ -79,8 +83,9 @@ std::unique_ptr<NewFile> NewFile::Create(const std::u16string& path,
     if (fchown(fd, old.st_uid, old.st_gid) != 0) {
       // Not the owner's to give away: the file stays ours.
     }
-    fchmod(fd, old.st_mode & 07777);
+    if (!owner_only) fchmod(fd, old.st_mode & 07777);
   }
+  if (owner_only) fchmod(fd, 0600);
   return std::unique_ptr<NewFile>(new NewFile(fd));
 }
 

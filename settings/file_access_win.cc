@@ -49,9 +49,10 @@ ReadResult ReadDenyingWriters(const std::u16string& path) {
 
 std::unique_ptr<NewFile> NewFile::Create(const std::u16string& path,
                                          const std::u16string& /*like*/,
-                                         uint32_t* error) {
+                                         bool /*owner_only*/, uint32_t* error) {
   // The folder's inherited permissions are what a file created in place
-  // would have had too.
+  // would have had too. Secrets are kept encrypted for the user here
+  // (secret_text_win.cc), so `owner_only` needs no permissions of its own.
   const HANDLE file =
       CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                   FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -16,10 +16,12 @@ namespace {
 // Writes `bytes` beside `path` and moves them into place; false when
 // `replace` is off and a file is already there.
 bool WriteThroughTemporary(const std::u16string& path, std::string_view bytes,
-                           bool replace, const WriteStep& write) {
+                           bool replace, const WriteStep& write,
+                           FileReaders readers) {
   const std::u16string temporary = path + u".tmp";
   uint32_t error = 0;
-  auto file = file_access::NewFile::Create(temporary, path, &error);
+  auto file = file_access::NewFile::Create(
+      temporary, path, readers == FileReaders::kOwnerOnly, &error);
   if (!file) RaiseFileError(u"Cannot create file", path, error);
 
   file_access::MoveResult moved;
@@ -63,13 +65,14 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path) {
 }
 
 void ReplaceFile(const std::u16string& path, std::string_view bytes,
-                 const WriteStep& write) {
-  WriteThroughTemporary(path, bytes, /*replace=*/true, write);
+                 const WriteStep& write, FileReaders readers) {
+  WriteThroughTemporary(path, bytes, /*replace=*/true, write, readers);
 }
 
 bool CreateFileIfAbsent(const std::u16string& path, std::string_view bytes,
                         const WriteStep& write) {
-  return WriteThroughTemporary(path, bytes, /*replace=*/false, write);
+  return WriteThroughTemporary(path, bytes, /*replace=*/false, write,
+                               FileReaders::kAsBefore);
 }
 
 }  // namespace orvanta

@@ -22,6 +22,11 @@ class OutputFile {
 using WriteStep =
     std::function<size_t(OutputFile& file, std::string_view bytes)>;
 
+// Who may read a file that is written: whoever could read the file it
+// replaces (a new file: as the system's defaults say), or only its owner
+// (a file that holds secrets; POSIX mode 0600, nothing on Windows).
+enum class FileReaders { kAsBefore, kOwnerOnly };
+
 // The ordinary step: the whole text in one go.
 size_t WriteAll(OutputFile& file, std::string_view bytes);
 
@@ -37,7 +42,8 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path);
 // temporary file is removed on failure. Raises "Cannot create file ..." or
 // "Stream write error".
 void ReplaceFile(const std::u16string& path, std::string_view bytes,
-                 const WriteStep& write = WriteAll);
+                 const WriteStep& write = WriteAll,
+                 FileReaders readers = FileReaders::kAsBefore);
 
 // Like ReplaceFile, but leaves a file already at `path` alone. Returns
 // whether it wrote the file.

@@ -109,6 +109,8 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
       [this](const std::u16string& text) { shell_.ReportProblem(text); });
   app_.Load();
   shell_.Attach(app_);
+  bridge_.Load(app_.Folder());
+  app_.SetForwarder(&bridge_);
 }
 
 ReceiverProgram::~ReceiverProgram() {

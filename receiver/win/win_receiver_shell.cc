@@ -102,6 +102,8 @@ WinReceiverProgram::WinReceiverProgram(std::u16string folder,
       [this](const std::u16string& text) { shell_.ReportProblem(text); });
   app_.Load();
   shell_.Attach(app_);
+  bridge_.Load(app_.Folder());
+  app_.SetForwarder(&bridge_);
 }
 
 WinReceiverProgram::~WinReceiverProgram() { listener_.reset(); }

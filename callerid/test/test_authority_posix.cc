@@ -1,0 +1,8 @@
+#include "callerid/test/test_authority.h"
+
+namespace orvanta {
+
+TrustedTestAuthority::TrustedTestAuthority() = default;
+TrustedTestAuthority::~TrustedTestAuthority() = default;
+
+}  // namespace orvanta
