@@ -14,6 +14,7 @@
 #include "base/test/temp_folder.h"
 #include "callerid/test/webhook_server_client.h"
 #include "desktop/test/child_process.h"
+#include "sender/qt/test/headless_program.h"
 #include "notify/test/udp_listener.h"
 #include "sender/qt/test/program_settings.h"
 #include "serial/test/socat_pty.h"
@@ -24,22 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kStarted[] = "VELMORIS Orvanta çalışıyor...";
-
-// A copy of the program in `folder`, with no display and a home of its own;
-// SSL_CERT_FILE (the test CA) comes from the server script.
-std::unique_ptr<ChildProcess> StartHeadless(const fs::path& folder) {
-  fs::create_directories(folder / "home");
-  fs::copy_file(ORVANTA_PROGRAM, folder / "orvanta");
-  return std::make_unique<ChildProcess>(
-      std::vector<std::string>{(folder / "orvanta").string()},
-      std::map<std::string, std::string>{{"DISPLAY", ""},
-                                         {"WAYLAND_DISPLAY", ""},
-                                         {"QT_QPA_PLATFORM", ""},
-                                         {"XDG_CONFIG_HOME", ""},
-                                         {"XDG_RUNTIME_DIR", ""},
-                                         {"HOME", (folder / "home").string()}},
-      (folder / "output.txt").string());
-}
 
 TEST(ProgramDestinationsTest, ASerialCallReachesTheWebhookAfterTheDatagram) {
   TempFolder folder;
@@ -54,13 +39,10 @@ TEST(ProgramDestinationsTest, ASerialCallReachesTheWebhookAfterTheDatagram) {
       << "/hang/100/program-hang\r\n[Webhook2]\r\nURL=" << https
       << "/program-hook/calls\r\nHEADER1=Authorization: Bearer gizli\r\n";
 
-  auto program = StartHeadless(folder.path());
-  const auto output = [&] {
-    return ReadWholeFile((folder.path() / "output.txt").string());
-  };
-  ASSERT_TRUE(PollUntil([&] {
-    return output().find(kStarted) != std::string::npos;
-  })) << output();
+  // SSL_CERT_FILE (the test CA) comes from the server script.
+  HeadlessProgram program(folder.path());
+  const auto output = [&] { return program.Output(); };
+  ASSERT_TRUE(program.WaitForCount(kStarted)) << output();
 
   line.Write("xxS 0532 123 45 67\rE");
   const auto datagram = listener.Receive();
@@ -92,7 +74,7 @@ TEST(ProgramDestinationsTest, ASerialCallReachesTheWebhookAfterTheDatagram) {
             std::string::npos)
       << output();
   EXPECT_EQ(output().find("gizli"), std::string::npos) << output();
-  EXPECT_TRUE(program->Running()) << output();
+  EXPECT_TRUE(program.Running()) << output();
 }
 
 }  // namespace

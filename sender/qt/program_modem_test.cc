@@ -17,6 +17,7 @@
 #include "base/text.h"
 #include "callerid/test/modem_standin.h"
 #include "desktop/test/child_process.h"
+#include "sender/qt/test/headless_program.h"
 #include "notify/test/udp_listener.h"
 #include "sender/qt/test/program_settings.h"
 
@@ -33,44 +34,20 @@ constexpr char kReinitialising[] =
 
 // A copy of the program in a folder of its own, reading the modem at
 // `device` and announcing to `udp_port`.
-class ModemProgram {
+class ModemProgram : public HeadlessProgram {
  public:
   ModemProgram(const TempFolder& folder, const std::string& device,
                uint16_t udp_port, const std::u16string& line_label = u"0")
-      : folder_(folder.path()), output_((folder_ / "output.txt").string()) {
-    WriteModemSettings(folder_, device, udp_port, line_label);
-    fs::copy_file(ORVANTA_PROGRAM, folder_ / "orvanta");
-    fs::create_directory(folder_ / "home");
-    process_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{(folder_ / "orvanta").string()},
-        std::map<std::string, std::string>{
-            {"DISPLAY", ""},
-            {"WAYLAND_DISPLAY", ""},
-            {"QT_QPA_PLATFORM", ""},
-            {"XDG_CONFIG_HOME", ""},
-            {"HOME", (folder_ / "home").string()}},
-        output_);
+      : HeadlessProgram(Prepared(folder.path(), device, udp_port, line_label)) {
   }
-
-  std::string Output() const { return ReadWholeFile(output_); }
-  int Count(const std::string& text) const {
-    const std::string output = Output();
-    int count = 0;
-    for (size_t at = output.find(text); at != std::string::npos;
-         at = output.find(text, at + 1)) {
-      ++count;
-    }
-    return count;
-  }
-  bool WaitForCount(const std::string& text, int count) {
-    return PollUntil([&] { return Count(text) >= count; }, seconds(30));
-  }
-  bool Running() { return process_->Running(); }
 
  private:
-  fs::path folder_;
-  std::string output_;
-  std::unique_ptr<ChildProcess> process_;
+  static const fs::path& Prepared(const fs::path& folder,
+                                  const std::string& device, uint16_t udp_port,
+                                  const std::u16string& line_label) {
+    WriteModemSettings(folder, device, udp_port, line_label);
+    return folder;
+  }
 };
 
 std::string Announced(UdpListener& listener) {

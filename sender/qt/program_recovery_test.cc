@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop/test/child_process.h"
+#include "sender/qt/test/headless_program.h"
 #include "sender/qt/test/program_settings.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
@@ -30,47 +31,21 @@ constexpr char kCannotOpen[] = "Unable to open com port on ";
 constexpr char kBack[] = "VELMORIS: Seri port cihazı bağlandı: ";
 
 // A copy of the program with caller-ID on, reading the serial device at
-// `device` and announcing to `udp_port`; started with no display, so its
-// messages and balloons come out as lines of its output.
-class Program {
+// `device` and announcing to `udp_port`.
+class Program : public HeadlessProgram {
  public:
   Program(const TempFolder& folder, const std::string& device,
           uint16_t udp_port)
-      : folder_(folder.path()), output_((folder_ / "output.txt").string()) {
-    WriteSerialSettings(folder.path(), device, udp_port);
-
-    fs::copy_file(ORVANTA_PROGRAM, folder_ / "orvanta");
-    fs::create_directory(folder_ / "home");
-    process_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{(folder_ / "orvanta").string()},
-        std::map<std::string, std::string>{
-            {"DISPLAY", ""},
-            {"WAYLAND_DISPLAY", ""},
-            {"QT_QPA_PLATFORM", ""},
-            {"XDG_CONFIG_HOME", ""},
-            {"HOME", (folder_ / "home").string()}},
-        output_);
-  }
-
-  std::string Output() const { return ReadWholeFile(output_); }
-  int Count(const std::string& text) const {
-    const std::string output = Output();
-    int count = 0;
-    for (size_t at = output.find(text); at != std::string::npos;
-         at = output.find(text, at + 1)) {
-      ++count;
-    }
-    return count;
-  }
-  bool WaitFor(const std::string& text) {
-    return PollUntil([&] { return Count(text) > 0; });
-  }
-  bool Running() { return process_->Running(); }
+      : HeadlessProgram(Prepared(folder.path(), device, udp_port)) {}
+  bool WaitFor(const std::string& text) { return WaitForCount(text); }
 
  private:
-  fs::path folder_;
-  std::string output_;
-  std::unique_ptr<ChildProcess> process_;
+  static const fs::path& Prepared(const fs::path& folder,
+                                  const std::string& device,
+                                  uint16_t udp_port) {
+    WriteSerialSettings(folder, device, udp_port);
+    return folder;
+  }
 };
 
 std::string Announced(UdpListener& listener) {
