@@ -185,8 +185,31 @@ void SettingsPresenter::OnPortSettings() {
     }
   });
 }
+void SettingsPresenter::OnDestinations() {
+  Guarded([this] { OpenDestinations(); });
+}
 void SettingsPresenter::OnCloseRequest() {
   Guarded([this] { FormClose(); });
+}
+
+void SettingsPresenter::OpenDestinations() {
+  if (!destinations_) {
+    DestinationsEditorOptions options;
+    options.path = program_.SettingsFolder() + kDestinationsFileName;
+    options.mqtt = MqttDestinationsAvailable();
+    options.make_view = [this] { return shell_.CreateDestinationsView(); };
+    options.make_tester = [this] {
+      return MakeDestinationTester(
+          program_.Handover(),
+          CallSender{{}, constants_.ProductName, u"" ORVANTA_VERSION});
+    };
+    options.create_folder = [this] { shell_.CreateSettingsFolder(); };
+    options.saved = [this] {
+      if (program_.destinations_saved) program_.destinations_saved();
+    };
+    destinations_ = std::make_unique<DestinationsEditor>(std::move(options));
+  }
+  destinations_->Open();
 }
 
 void SettingsPresenter::OnTrayDblClick() {
@@ -194,6 +217,9 @@ void SettingsPresenter::OnTrayDblClick() {
 }
 void SettingsPresenter::OnSettingsMenu() {
   Guarded([this] { ShowSettingsWindow(); });
+}
+void SettingsPresenter::OnDestinationsMenu() {
+  Guarded([this] { OpenDestinations(); });
 }
 void SettingsPresenter::OnEndProgramMenu() { EndProgram(Sender::kTrayMenu); }
 void SettingsPresenter::OnAutoStart() {

@@ -14,6 +14,7 @@
 
 #include "sender/settings_presenter.h"
 #include "sender/qt/port_test_window.h"
+#include "desktop/qt/destinations_dialog.h"
 #include "desktop/qt/qt_text.h"
 #include "desktop/qt/settings_folder.h"
 #include "sender/qt/setup_dialog.h"
@@ -51,9 +52,13 @@ QIcon ProgramIcon() {
 QtShell::QtShell(Options options)
     : options_(std::move(options)), menu_(std::make_unique<QMenu>()) {
   QAction* ayarlar = menu_->addAction(ToQString(tray_text::kAyarlar));
+  QAction* hedefler = menu_->addAction(ToQString(tray_text::kHedefler));
   QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
   connect(ayarlar, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnSettingsMenu();
+  });
+  connect(hedefler, &QAction::triggered, this, [this] {
+    if (listener_) listener_->OnDestinationsMenu();
   });
   connect(kapat, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnEndProgramMenu();
@@ -188,6 +193,10 @@ uint32_t QtShell::TickCount() const {
 
 std::unique_ptr<SetupDialogView> QtShell::CreateSetupDialogView() {
   return std::make_unique<QtSetupDialog>();
+}
+
+std::unique_ptr<DestinationsView> QtShell::CreateDestinationsView() {
+  return std::make_unique<QtDestinationsDialog>();
 }
 
 std::unique_ptr<PortTestView> QtShell::CreatePortTestView(

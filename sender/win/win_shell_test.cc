@@ -18,11 +18,12 @@ class RecordingShellListener : public ShellListener {
  public:
   void OnTrayDblClick() override { ++tray_double_clicks; }
   void OnSettingsMenu() override { ++ayarlar; }
+  void OnDestinationsMenu() override { ++hedefler; }
   void OnEndProgramMenu() override { ++programi_kapat; }
   void OnAutoStart() override { ++auto_starts; }
   void OnEndSession() override { ++end_sessions; }
-  int tray_double_clicks = 0, ayarlar = 0, programi_kapat = 0, auto_starts = 0,
-      end_sessions = 0;
+  int tray_double_clicks = 0, ayarlar = 0, hedefler = 0, programi_kapat = 0,
+      auto_starts = 0, end_sessions = 0;
 };
 
 void PumpFor(DWORD milliseconds) {
@@ -142,8 +143,8 @@ TEST_F(WinShellTest, TrayEventsAndMenu) {
                MAKELPARAM(WM_RBUTTONDBLCLK, TrayIcon::kIconId));
   EXPECT_EQ(listener_.tray_double_clicks, 1);
 
-  // The menu: "Ayarlar" first, "Programı Kapat" second.
-  for (int item : {0, 1}) {
+  // The menu: "Ayarlar", "Hedefler", "Programı Kapat".
+  for (int item : {0, 1, 2}) {
     Driver driver([] { return FindOwn(L"#32768"); },
                   [item](HWND menu) {
                     for (int i = 0; i <= item; ++i) {
@@ -155,6 +156,7 @@ TEST_F(WinShellTest, TrayEventsAndMenu) {
                  MAKELPARAM(WM_CONTEXTMENU, TrayIcon::kIconId));
   }
   EXPECT_EQ(listener_.ayarlar, 1);
+  EXPECT_EQ(listener_.hedefler, 1);
   EXPECT_EQ(listener_.programi_kapat, 1);
   // The tray's window was made the foreground window for the menu.
   EXPECT_EQ(GetForegroundWindow(), tray);
@@ -194,7 +196,8 @@ TEST_F(WinShellTest, MessageBoxesWithTitleAndButtons) {
 
 TEST_F(WinShellTest, PlatformFacts) {
   std::u16string path = shell_.ExePath();
-  EXPECT_TRUE(path.ends_with(u"\\sender_win_views_test.exe")) << Wide(path).size();
+  EXPECT_TRUE(path.ends_with(u"\\sender_win_views_test.exe"))
+      << Wide(path).size();
   EXPECT_EQ(shell_.PathSeparator(), u'\\');
   // The system's own tick count, read on both sides: no timing involved.
   const uint32_t before = GetTickCount();

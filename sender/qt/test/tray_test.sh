@@ -1,10 +1,10 @@
 #!/bin/bash
 # The program in a tray: on a virtual X display with a tray host (trayer) the
 # icon docks, the balloon appears beside it, the right-click menu holds
-# "Ayarlar" (shows the window) and "Programı Kapat" (ends the program), and a
-# double-click shows the window again. Leaves screenshots of the balloon, the
-# menu and the settings window (with the serial source, and with "Modem"
-# chosen) in the folder given.
+# "Ayarlar" (shows the window), "Hedefler" and last "Programı Kapat" (ends
+# the program), and a double-click shows the window again. Leaves
+# screenshots of the balloon, the menu and the settings window (with the
+# serial source, and with "Modem" chosen) in the folder given.
 #
 # usage: tray_test.sh PROGRAM SCREENSHOT_FOLDER
 # Run it on its own display and inside the private test network (the program
@@ -109,7 +109,7 @@ xdotool mousemove "$cx" "$cy" click --repeat 2 --delay 80 1
 wait_for 5 settings_shown || fail "a double-click did not show the window"
 echo "ok: Gizle hid the window and a double-click brought it back"
 
-# Second item: "Programı Kapat" ends the program at once, without a question.
+# Last item: "Programı Kapat" ends the program at once, without a question.
 open_menu
 xdotool mousemove $((mx + mw / 2)) $((my + 3 * mh / 4)) click 1
 wait_for 5 program_ended || fail "Programı Kapat did not end the program"
