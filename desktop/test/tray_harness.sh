@@ -12,9 +12,24 @@ fi
 
 work=$(mktemp -d)
 pids=()
+# A process that does not end on SIGTERM within 15 seconds is killed, and
+# said so: a hung program must fail the test, not stall it until its timeout.
 cleanup() {
+  local pid until
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  until=$((SECONDS + 15))
+  for pid in "${pids[@]}"; do
+    while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $until ]; do sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+      echo "FAIL: process $pid did not end on SIGTERM; killed"
+      kill -KILL "$pid" 2>/dev/null
+      trap - EXIT
+      wait "$pid" 2>/dev/null
+      rm -rf "$work"
+      exit 1
+    fi
+    wait "$pid" 2>/dev/null
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,6 +57,13 @@ program_windows() {
     eval "$geometry"
     echo "$WINDOW $X $Y $WIDTH $HEIGHT"
   done
+}
+# The program's docked icon (a window of at most 32x32) as
+# "id x y width height" in icon_line. Docking comes before the icon window is
+# mapped, so callers wait on this rather than read it once.
+docked_icon() {
+  icon_line=$(program_windows | awk '$4 <= 32 && $5 <= 32' | head -1)
+  [ -n "$icon_line" ]
 }
 # A tray host (trayer) docked at the top right of the display. The display
 # has to answer first; a tray host that could not reach it and ended before

@@ -1,34 +1,22 @@
 // The Linux receiver: shows each call Orvanta announces on the LAN.
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "base/failure.h"
 #include "base/text.h"
-#include "desktop/command_line.h"
 #include "desktop/qt/platform_choice.h"
+#include "desktop/qt/program_start.h"
 #include "desktop/qt/qt_text.h"
 #include "desktop/qt/settings_folder.h"
 #include "desktop/qt/termination_signals.h"
-#include "desktop/single_instance.h"
 #include "receiver/qt/receiver_program.h"
 #include "receiver/receiver_help.h"
-
-namespace {
-
-void Print(FILE* stream, const std::u16string& text) {
-  std::fputs(orvanta::Utf16ToUtf8(text).c_str(), stream);
-  std::fflush(stream);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   // Without a display the receiver still keeps the history (and runs the
@@ -37,46 +25,15 @@ int main(int argc, char** argv) {
   orvanta::ChooseQtPlatform();
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("orvanta-alici"));
-  QApplication::setApplicationDisplayName(
-      QStringLiteral("Orvanta Al\u0131c\u0131"));
-  QApplication::setDesktopFileName(QStringLiteral("orvanta-alici"));
-  QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setWindowIcon(orvanta::ReceiverIcon());
-
-  // Qt has taken its own options (-platform ...) out already.
-  std::vector<std::u16string> arguments;
-  const QStringList given = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < given.size(); ++i)
-    arguments.push_back(given[i].toStdU16String());
-  const orvanta::CommandLine command = orvanta::ParseCommandLine(arguments);
-  const std::u16string program =
-      QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdU16String();
-  if (const auto answer =
-          orvanta::AnswerFor(command, program, orvanta::kReceiverHelp,
-                             orvanta::ReceiverCaption())) {
-    Print(answer->error ? stderr : stdout, answer->text);
-    return answer->exit_code;
-  }
-
-  const std::string folder = orvanta::SettingsFolderFor(command.settings_dir);
-  orvanta::SingleInstance::Outcome outcome;
-  std::unique_ptr<orvanta::SingleInstance> instance =
-      orvanta::SingleInstance::Claim(
-          orvanta::InstanceKey(orvanta::Utf8ToUtf16(folder),
-                               orvanta::PathStyle::kPosix, "orvanta-alici"),
-          outcome);
-  if (!instance) {
-    const bool shown =
-        outcome == orvanta::SingleInstance::Outcome::kShownInRunning;
-    std::fprintf(stderr,
-                 "orvanta-alici: already running for the settings folder %s; "
-                 "%s\n",
-                 folder.c_str(),
-                 shown ? "its history window is shown"
-                       : "it did not answer (it may belong to another user)");
-    return shown ? orvanta::kExitSuccess : orvanta::kExitFailure;
-  }
+  orvanta::QtProgramStart start(
+      {"orvanta-alici", QStringLiteral("Orvanta Al\u0131c\u0131"),
+       orvanta::ReceiverIcon(), &orvanta::kReceiverHelp,
+       orvanta::ReceiverCaption(), "history window"});
+  if (!start.ReadCommandLine(argv[0]) || !start.ClaimSettingsFolder())
+    return start.exit_code();
+  const orvanta::CommandLine& command = start.command();
+  const std::string& folder = start.settings_folder();
+  orvanta::SingleInstance* instance = &start.instance();
   orvanta::CreateSettingsFolder(folder);
 
   const bool headless = orvanta::RunsWithoutDisplay();

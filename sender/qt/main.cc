@@ -1,39 +1,23 @@
 // The Linux program: the portable main window over the Qt views and shell.
 
-#include <unistd.h>
-
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "desktop/command_line.h"
 #include "sender/program_help.h"
 #include "sender/program.h"
 #include "sender/settings_presenter.h"
 #include "sender/qt/qt_shell.h"
 #include "desktop/qt/platform_choice.h"
+#include "desktop/qt/program_start.h"
 #include "desktop/qt/qt_text.h"
 #include "desktop/qt/settings_folder.h"
 #include "sender/qt/settings_window.h"
 #include "desktop/qt/termination_signals.h"
-#include "desktop/single_instance.h"
 #include "base/text.h"
-
-namespace {
-
-void Print(FILE* stream, const std::u16string& text) {
-  std::fputs(orvanta::Utf16ToUtf8(text).c_str(), stream);
-  std::fflush(stream);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   orvanta::DropQtStartUpNoise();
@@ -41,46 +25,14 @@ int main(int argc, char** argv) {
   orvanta::ChooseQtPlatform();
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("orvanta"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Orvanta"));
-  QApplication::setDesktopFileName(QStringLiteral("orvanta"));
-  // Hiding the window or closing a dialog never ends the program.
-  QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setWindowIcon(orvanta::ProgramIcon());
-
-  // Qt has taken its own options (-platform ...) out already.
-  std::vector<std::u16string> arguments;
-  const QStringList given = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < given.size(); ++i)
-    arguments.push_back(given[i].toStdU16String());
-  const orvanta::CommandLine command = orvanta::ParseCommandLine(arguments);
-  const std::u16string program =
-      QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdU16String();
-  if (const auto answer =
-          orvanta::AnswerFor(command, program, orvanta::kSenderHelp,
-                             orvanta::ComposeCaption({}))) {
-    Print(answer->error ? stderr : stdout, answer->text);
-    return answer->exit_code;
-  }
-
-  const std::string settings_folder =
-      orvanta::SettingsFolderFor(command.settings_dir);
-  orvanta::SingleInstance::Outcome outcome;
-  std::unique_ptr<orvanta::SingleInstance> instance =
-      orvanta::SingleInstance::Claim(
-          orvanta::InstanceKey(orvanta::Utf8ToUtf16(settings_folder),
-                               orvanta::PathStyle::kPosix),
-          outcome);
-  if (!instance) {
-    const bool shown =
-        outcome == orvanta::SingleInstance::Outcome::kShownInRunning;
-    std::fprintf(stderr,
-                 "orvanta: already running for the settings folder %s; %s\n",
-                 settings_folder.c_str(),
-                 shown ? "its settings window is shown"
-                       : "it did not answer (it may belong to another user)");
-    return shown ? orvanta::kExitSuccess : orvanta::kExitFailure;
-  }
+  orvanta::QtProgramStart start(
+      {"orvanta", QStringLiteral("Orvanta"), orvanta::ProgramIcon(),
+       &orvanta::kSenderHelp, orvanta::ComposeCaption({}), "settings window"});
+  if (!start.ReadCommandLine(argv[0]) || !start.ClaimSettingsFolder())
+    return start.exit_code();
+  const orvanta::CommandLine& command = start.command();
+  const std::string& settings_folder = start.settings_folder();
+  orvanta::SingleInstance* instance = &start.instance();
 
   const bool headless = orvanta::RunsWithoutDisplay();
   if (headless) {

@@ -39,9 +39,8 @@ pids+=($program_pid)
 panel=$(xwininfo -root -tree | awk '/"panel"/ { print $1; exit }')
 docked() { xwininfo -tree -id "$panel" | grep -q '("orvanta-alici" "orvanta-alici")'; }
 wait_for 30 docked || fail "the icon did not dock in the tray"
-icon_line=$(program_windows | awk '$4 <= 32 && $5 <= 32' | head -1)
+wait_for 10 docked_icon || fail "the docked icon is not visible"
 icon=${icon_line%% *}
-[ -n "$icon" ] || fail "the docked icon is not visible"
 echo "ok: the icon docked"
 history_shown && fail "the history window showed by itself"
 

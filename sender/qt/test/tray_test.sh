@@ -49,10 +49,9 @@ pids+=($program_pid)
 panel=$(xwininfo -root -tree | awk '/"panel"/ { print $1; exit }')
 docked() { xwininfo -tree -id "$panel" | grep -q '("orvanta" "orvanta")'; }
 wait_for 10 docked || fail "the icon did not dock in the tray"
-icon_line=$(program_windows | awk '$4 <= 32 && $5 <= 32' | head -1)
+wait_for 10 docked_icon || fail "the docked icon is not visible"
 icon=${icon_line%% *}
 read -r _ icon_x icon_y icon_w icon_h <<<"$icon_line"
-[ -n "$icon" ] || fail "the docked icon is not visible"
 echo "ok: the icon docked at $icon_x,$icon_y (${icon_w}x$icon_h)"
 settings_hidden || fail "the window showed by itself"
 
