@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <array>
 
 #include <wctype.h>
@@ -111,35 +112,35 @@ namespace {
 
 char32_t AsciiUpper(char32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
-// False when the texts cannot be equal ignoring case, without asking the
-// locale: upper-casing maps one code point to one, and two ASCII characters
-// that differ other than in ASCII letter case upper-case differently in every
-// locale (the Turkish one maps "i" to U+0130, which no other ASCII letter
-// maps to). Most names the store compares fail here.
-bool MayBeSameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  size_t i = 0;
-  size_t j = 0;
-  while (i < a.size() && j < b.size()) {
-    const char32_t x = NextCodePoint(a, i);
-    const char32_t y = NextCodePoint(b, j);
-    if (x < 0x80 && y < 0x80 && AsciiUpper(x) != AsciiUpper(y)) return false;
-  }
-  return i == a.size() && j == b.size();
-}
-
 }  // namespace
 
 // The same answer as comparing the two UpperCase results, without building
-// them: the store looks names up this way at every serial packet.
+// them, in one pass: the store looks names up this way at every serial
+// packet, and most names it compares share a long prefix ("CALLERID") and
+// then differ in an ASCII letter. Upper-casing maps one code point to one,
+// so the texts are the same when they have as many code points and each pair
+// is equal or upper-cases alike. Two ASCII characters that differ other than
+// in ASCII letter case upper-case differently in every locale (the Turkish
+// one maps "i" to U+0130, which no other ASCII letter maps to), so such a pair
+// settles it without asking the locale.
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a == b) return true;
-  if (!MayBeSameIgnoringCase(a, b)) return false;
-  size_t i = 0;
-  size_t j = 0;
+  // The common prefix of equal code units holds equal code points; it ends
+  // on a code point's boundary once a high surrogate before it is given back.
+  const size_t shorter = std::min(a.size(), b.size());
+  size_t same = 0;
+  while (same < shorter && a[same] == b[same]) ++same;
+  if (same > 0 && a[same - 1] >= 0xD800 && a[same - 1] <= 0xDBFF) --same;
+  size_t i = same;
+  size_t j = same;
   while (i < a.size() && j < b.size()) {
     const char32_t x = NextCodePoint(a, i);
     const char32_t y = NextCodePoint(b, j);
-    if (x != y && UpperCodePoint(x) != UpperCodePoint(y)) return false;
+    if (x == y) continue;
+    if (x < 0x80 && y < 0x80) {
+      if (AsciiUpper(x) != AsciiUpper(y)) return false;
+    }
+    if (UpperCodePoint(x) != UpperCodePoint(y)) return false;
   }
   return i == a.size() && j == b.size();
 }

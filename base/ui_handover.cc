@@ -30,7 +30,7 @@ void UiHandover::RunAndWait(std::function<void()> work) {
   changed_.notify_all();
   if (wake) wake();
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] { return item.done; });
+  served_.wait(lock, [&] { return item.done; });
   if (item.failure) std::rethrow_exception(item.failure);
 }
 
@@ -62,7 +62,12 @@ bool UiHandover::RunOne(std::unique_lock<std::mutex>& lock) {
   if (item->waited) {
     item->failure = failure;
     item->done = true;
-    changed_.notify_all();
+    // Told after the lock is let go: a waiter woken while it is still held
+    // would only block on it again. The item may be gone by then; only the
+    // condition is touched.
+    lock.unlock();
+    served_.notify_all();
+    lock.lock();
   } else {
     auto sink = failure_sink_;
     delete item;

@@ -53,7 +53,13 @@ class UiHandover {
   bool RunOne(std::unique_lock<std::mutex>& lock);
 
   std::mutex mutex_;
+  // Two conditions, so that queuing work for the UI thread (which may
+  // happen in the middle of a waited hand-over's work) never wakes the
+  // worker that waits for that hand-over, and a finished hand-over wakes
+  // only the workers: `changed_` for a ServeUntil (new work, Notify()),
+  // `served_` for the workers in RunAndWait.
   std::condition_variable changed_;
+  std::condition_variable served_;
   std::deque<Item*> queue_;
   unsigned long long generation_ = 0;
   std::function<void()> wake_;

@@ -1,9 +1,12 @@
 // Measures the serial-to-datagram path of the Linux program from outside,
 // against the two reference relays in this folder, and prints one table:
 // latency (calls taken in turn by the three), a burst, the idle cost with the
-// port open, and the footprint; then two more copies of the program, one with
-// the modem source and one with the framed source, on one processor and each
-// on a pseudo-terminal of its own, taking calls in turn. The floor relay is the
+// port open, the cost of waiting for a device that was pulled, and the
+// footprint; then two more copies of the program, one with the modem source
+// and one with the framed source, on one processor and each on a
+// pseudo-terminal of its own, taking calls in turn; and the framed copy
+// against one more with a webhook in Hedefler.ini whose server takes the
+// connection and never answers. The floor relay is the
 // least one thread can do; the hand-over relay adds only the program's design,
 // an event thread handing each event to a second thread. Their difference is
 // the hand-over's price on this machine, the rest is the program's own. Run it
@@ -43,6 +46,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "sender/qt/test/program_settings.h"
@@ -143,9 +147,16 @@ class PtyPair {
     if (far_ < 0) Fail("cannot open " + far_path_);
   }
   ~PtyPair() {
-    close(far_);
-    Stop(pid_);
+    Hangup();
     if (log_) fclose(log_);
+  }
+  // The cable is pulled: socat ends, both ends go, and the device's path
+  // with them.
+  void Hangup() {
+    if (far_ >= 0) close(far_);
+    far_ = -1;
+    Stop(pid_);
+    pid_ = 0;
   }
   const std::string& device() const { return device_; }
   // What the device end sent, as soon as anything has; empty after
@@ -371,6 +382,20 @@ std::map<int, TaskSwitches> Switches(pid_t pid) {
   return tasks;
 }
 
+// User plus system time `pid` has used so far, in ms.
+double CpuMs(pid_t pid) {
+  const std::string text = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  // Fields after the name in parentheses: the state is the third field,
+  // user and system time the 14th and 15th, in clock ticks.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stod(field);
+  }
+  return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 // "VmRSS" or "VmHWM" of `pid`, in MB.
 double MemoryMb(pid_t pid, const std::string& field) {
   std::istringstream status(
@@ -391,11 +416,16 @@ struct Options {
   int calls = 1000;
   int burst = 10000;
   int idle_seconds = 30;
+  int away_seconds = 10;
   int gap_us = 2000;
   std::vector<std::pair<std::string, std::string>> sizes;
   // The receiver's memory over a long run of distinct calls.
   std::string receiver;
   int receiver_calls = 500000;
+  // Leaves out the modem source and the hanging webhook against the framed
+  // source, for a build that has neither (an earlier one, measured against
+  // this one).
+  bool without_modem = false;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -418,12 +448,16 @@ Options ParseOptions(int argc, char** argv) {
       options.burst = std::stoi(value());
     else if (arg == "--idle-seconds")
       options.idle_seconds = std::stoi(value());
+    else if (arg == "--away-seconds")
+      options.away_seconds = std::stoi(value());
     else if (arg == "--gap-us")
       options.gap_us = std::stoi(value());
     else if (arg == "--receiver")
       options.receiver = value();
     else if (arg == "--receiver-calls")
       options.receiver_calls = std::stoi(value());
+    else if (arg == "--without-modem")
+      options.without_modem = true;
     else if (arg == "--size") {
       const std::string spec = value();
       const size_t eq = spec.find('=');
@@ -439,20 +473,25 @@ Options ParseOptions(int argc, char** argv) {
                     options.handover.empty()))
     Fail(
         "usage: call_path_bench --program PATH --floor PATH --handover PATH "
-        "[--calls N] [--burst N] [--idle-seconds S] [--gap-us US] "
-        "[--size LABEL=PATH]... [--receiver PATH [--receiver-calls N]]");
+        "[--calls N] [--burst N] [--idle-seconds S] [--away-seconds S] "
+        "[--gap-us US] [--without-modem] [--size LABEL=PATH]... "
+        "[--receiver PATH [--receiver-calls N]]");
   return options;
 }
 
 // The program in a folder of its own, set up for a serial device (or a
 // modem) on `line` announcing to `port`, with no display and a home of its
-// own; every thread of it on processor `cpu` when that is not -1.
+// own; every thread of it on processor `cpu` when that is not -1; with
+// `destinations` as its Hedefler.ini when that is not empty.
 pid_t StartProgram(const Options& options, const fs::path& folder,
                    const PtyPair& line, int port, bool modem = false,
-                   int cpu = -1) {
+                   int cpu = -1, const std::string& destinations = "") {
   fs::create_directories(folder / "home");
   const fs::path program = folder / "orvanta";
   fs::copy_file(options.program, program);
+  if (!destinations.empty()) {
+    std::ofstream(folder / "Hedefler.ini", std::ios::binary) << destinations;
+  }
   if (modem) {
     WriteModemSettings(folder, line.device(), static_cast<uint16_t>(port));
   } else {
@@ -480,6 +519,54 @@ pid_t StartProgram(const Options& options, const fs::path& folder,
   Stop(pid);
   Fail("the program did not start:\n" + ReadFile(output));
 }
+
+// An HTTP server on loopback that takes every connection and never answers
+// nor reads: a webhook hanging as long as the program lets it.
+class HangingServer {
+ public:
+  HangingServer() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd_, 64) != 0) {
+      Fail("cannot listen for the hanging webhook");
+    }
+    socklen_t length = sizeof address;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+      while (!stopping_) {
+        pollfd wait{fd_, POLLIN, 0};
+        if (poll(&wait, 1, 100) <= 0) continue;
+        const int connection = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0) continue;
+        std::lock_guard<std::mutex> lock(mutex_);
+        connections_.push_back(connection);
+      }
+    });
+  }
+  ~HangingServer() {
+    stopping_ = true;
+    thread_.join();
+    for (int connection : connections_) close(connection);
+    close(fd_);
+  }
+  int port() const { return port_; }
+  size_t Connections() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connections_.size();
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<int> connections_;
+};
 
 // Answers the program's modem set-up as a modem does: OK to every command,
 // until it has sent the enable command.
@@ -656,11 +743,14 @@ int Run(const Options& options) {
   PtyPair handover_line(folder, "handover");
   PtyPair modem_line(folder, "modem");
   PtyPair framed_line(folder, "framed");
+  PtyPair hooked_line(folder, "hooked");
   Listener program_listener;
   Listener floor_listener;
   Listener handover_listener;
   Listener modem_listener;
   Listener framed_listener;
+  Listener hooked_listener;
+  HangingServer hanging_webhook;
 
   Relay program{"program", &program_line, &program_listener, 0, {}, 0};
   Relay floor{"floor", &floor_line, &floor_listener, 0, {}, 0};
@@ -671,12 +761,14 @@ int Run(const Options& options) {
   // and what else runs there, would otherwise weigh more than the source.
   Relay modem{"modem program", &modem_line, &modem_listener, 0, {}, 0, true};
   Relay framed{"framed program", &framed_line, &framed_listener, 0, {}, 0};
+  Relay hooked{
+      "program with a webhook", &hooked_line, &hooked_listener, 0, {}, 0};
   const int last_cpu = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
   struct Stopper {
     Relay& relay;
     ~Stopper() { Stop(relay.pid); }
   } stop_program{program}, stop_floor{floor}, stop_handover{handover},
-      stop_modem{modem}, stop_framed{framed};
+      stop_modem{modem}, stop_framed{framed}, stop_hooked{hooked};
 
   std::fprintf(stderr, "bench: starting the program and the relays\n");
   program.pid = StartProgram(options, folder / "program", program_line,
@@ -687,16 +779,29 @@ int Run(const Options& options) {
   handover.pid = Spawn({options.handover, handover_line.device(),
                         std::to_string(handover_listener.port())},
                        {}, (folder / "handover-output.txt").string());
-  modem.pid = StartProgram(options, folder / "modem", modem_line,
-                           modem_listener.port(), true, last_cpu);
-  AnswerModem(modem_line);
-  framed.pid = StartProgram(options, folder / "framed", framed_line,
-                            framed_listener.port(), false, last_cpu);
+  // An earlier build has neither the modem source nor webhooks: the copies
+  // set up for them, and their tables, are left out.
+  const bool sources_table = !options.without_modem;
+  if (sources_table) {
+    modem.pid = StartProgram(options, folder / "modem", modem_line,
+                             modem_listener.port(), true, last_cpu);
+    AnswerModem(modem_line);
+    framed.pid = StartProgram(options, folder / "framed", framed_line,
+                              framed_listener.port(), false, last_cpu);
+    hooked.pid =
+        StartProgram(options, folder / "hooked", hooked_line,
+                     hooked_listener.port(), false, last_cpu,
+                     "[Webhook1]\r\nURL=http://127.0.0.1:" +
+                         std::to_string(hanging_webhook.port()) + "/calls\r\n");
+  }
   int sequence = 0;
   Relay* const relays[] = {&program, &floor, &handover};
   for (Relay* relay : relays) WarmUp(*relay, sequence);
-  WarmUp(modem, sequence);
-  WarmUp(framed, sequence);
+  if (sources_table) {
+    WarmUp(modem, sequence);
+    WarmUp(framed, sequence);
+    WarmUp(hooked, sequence);
+  }
 
   std::fprintf(stderr, "bench: latency, %d calls each, taken in turn\n",
                options.calls);
@@ -719,12 +824,14 @@ int Run(const Options& options) {
   }
   const double rss_after_calls = MemoryMb(program.pid, "VmRSS");
 
-  std::fprintf(stderr,
-               "bench: modem source against framed source, %d calls each\n",
-               options.calls);
   std::vector<int64_t> modem_ratios_permille;
   Relay* const sources[] = {&framed, &modem};
-  for (int i = 0; i < options.calls; ++i) {
+  if (sources_table) {
+    std::fprintf(stderr,
+                 "bench: modem source against framed source, %d calls each\n",
+                 options.calls);
+  }
+  for (int i = 0; sources_table && i < options.calls; ++i) {
     int64_t round_ns[2];
     for (int k = 0; k < 2; ++k) {
       const int which = (i + k) % 2;
@@ -734,7 +841,32 @@ int Run(const Options& options) {
     if (round_ns[0] > 0 && round_ns[1] > 0)
       modem_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
   }
-  for (Relay* source : sources) {
+
+  if (sources_table) {
+    std::fprintf(
+        stderr,
+        "bench: with a hanging webhook against without, %d calls each\n",
+        options.calls);
+  }
+  // The framed copy's figures so far are the modem's match; these rounds
+  // start its list anew.
+  std::vector<int64_t> framed_latencies_with_modem;
+  framed_latencies_with_modem.swap(framed.latencies_ns);
+  const int framed_lost_with_modem = std::exchange(framed.lost, 0);
+  std::vector<int64_t> hooked_ratios_permille;
+  Relay* const webhook_pair[] = {&framed, &hooked};
+  for (int i = 0; sources_table && i < options.calls; ++i) {
+    int64_t round_ns[2];
+    for (int k = 0; k < 2; ++k) {
+      const int which = (i + k) % 2;
+      round_ns[which] = MeasureCall(*webhook_pair[which], sequence);
+      SleepUs(options.gap_us);
+    }
+    if (round_ns[0] > 0 && round_ns[1] > 0)
+      hooked_ratios_permille.push_back(round_ns[1] * 1000 / round_ns[0]);
+  }
+  const size_t hanging_connections = hanging_webhook.Connections();
+  for (Relay* source : {&framed, &modem, &hooked}) {
     Stop(source->pid);
     source->pid = 0;
   }
@@ -769,6 +901,25 @@ int Run(const Options& options) {
   const double rss = MemoryMb(program.pid, "VmRSS");
   const double peak = MemoryMb(program.pid, "VmHWM");
 
+  // The device pulled: the program closes it, says so once and tries it
+  // again every few seconds, quietly. What that waiting costs.
+  std::fprintf(stderr, "bench: the program's device away for %d s\n",
+               options.away_seconds);
+  program_line.Hangup();
+  SleepUs(1000000);  // the loss noticed and reported
+  uint64_t away_switches = 0;
+  const auto away_before = Switches(program.pid);
+  const double away_cpu_before = CpuMs(program.pid);
+  const int64_t away_start = NowNs();
+  SleepUs(int64_t{options.away_seconds} * 1000000);
+  const double away_cpu = CpuMs(program.pid) - away_cpu_before;
+  for (const auto& [tid, task] : Switches(program.pid)) {
+    auto it = away_before.find(tid);
+    away_switches +=
+        task.switches - (it == away_before.end() ? 0 : it->second.switches);
+  }
+  const double away_seconds = (NowNs() - away_start) / 1e9;
+
   auto ratio = [](double a, double b) {
     return std::isnan(a) || std::isnan(b) || b == 0 ? std::string("-")
                                                     : Fixed(a / b, 2);
@@ -786,6 +937,7 @@ int Run(const Options& options) {
 
   PrintHeader();
   latency_row("latency p50, serial -> datagram (us)", 0.50);
+  latency_row("latency p90, serial -> datagram (us)", 0.90);
   latency_row("latency p99, serial -> datagram (us)", 0.99);
   // Percentile() divides by 1000: thousandths come out as the ratio.
   Row("latency p50 of call-by-call ratios", "", "", "",
@@ -818,6 +970,11 @@ int Run(const Options& options) {
       serial_threads == 1
           ? Fixed(serial_thread / idle_seconds, 2)
           : std::string("? (") + std::to_string(serial_threads) + " threads)");
+  Row("device away " + std::to_string(options.away_seconds) +
+          " s: CPU ms/s, whole process",
+      Fixed(away_cpu / away_seconds, 2));
+  Row("device away: wake-ups/s, whole process",
+      Fixed(away_switches / away_seconds, 2));
   Row("RSS after the calls / at the end (MB)",
       Fixed(rss_after_calls, 1) + " / " + Fixed(rss, 1));
   Row("RSS peak (MB)", Fixed(peak, 1));
@@ -827,6 +984,10 @@ int Run(const Options& options) {
         stat(path.c_str(), &info) == 0 ? Fixed(info.st_size / 1024.0, 0) : "-");
   }
 
+  if (!sources_table) {
+    if (receiver) PrintReceiverRows(*receiver);
+    return 0;
+  }
   // The modem source: from the end of its report's NMBR line to the
   // datagram, against a framed packet's end on the other copy, in turn.
   std::printf("\n");
@@ -837,15 +998,41 @@ int Run(const Options& options) {
               std::string(19, '-').c_str());
   for (const auto& [what, fraction] :
        {std::pair{"latency p50, last line -> datagram (us)", 0.50},
+        std::pair{"latency p90, last line -> datagram (us)", 0.90},
         std::pair{"latency p99, last line -> datagram (us)", 0.99}}) {
     const double p_modem = Percentile(modem.latencies_ns, fraction);
-    const double p_framed = Percentile(framed.latencies_ns, fraction);
+    const double p_framed = Percentile(framed_latencies_with_modem, fraction);
     Row(what, Fixed(p_modem, 1), Fixed(p_framed, 1), "",
         ratio(p_modem, p_framed));
   }
   Row("latency p50 of call-by-call ratios", "", "", "",
       Fixed(Percentile(modem_ratios_permille, 0.50), 2));
-  Row("latency calls measured / lost", calls_text(modem), calls_text(framed));
+  Row("latency calls measured / lost", calls_text(modem),
+      std::to_string(framed_latencies_with_modem.size()) + " / " +
+          std::to_string(framed_lost_with_modem));
+
+  // The datagram goes first: a webhook whose server holds every request
+  // must leave the serial-to-datagram time as it is without one.
+  std::printf("\n");
+  Row("destinations", "hung webhook", "none", "", "webhook/none");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(),
+              std::string(14, '-').c_str(), std::string(13, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(15, '-').c_str(),
+              std::string(19, '-').c_str());
+  for (const auto& [what, fraction] :
+       {std::pair{"latency p50, serial -> datagram (us)", 0.50},
+        std::pair{"latency p90, serial -> datagram (us)", 0.90},
+        std::pair{"latency p99, serial -> datagram (us)", 0.99}}) {
+    const double p_hooked = Percentile(hooked.latencies_ns, fraction);
+    const double p_framed = Percentile(framed.latencies_ns, fraction);
+    Row(what, Fixed(p_hooked, 1), Fixed(p_framed, 1), "",
+        ratio(p_hooked, p_framed));
+  }
+  Row("latency p50 of call-by-call ratios", "", "", "",
+      Fixed(Percentile(hooked_ratios_permille, 0.50), 2));
+  Row("latency calls measured / lost", calls_text(hooked), calls_text(framed));
+  Row("webhook connections held unanswered",
+      std::to_string(hanging_connections));
   if (receiver) PrintReceiverRows(*receiver);
   return 0;
 }

@@ -597,24 +597,31 @@ std::optional<std::string> NormalizePin(std::u16string_view pin) {
   return hex;
 }
 
-std::u16string DefaultMqttPrefix(std::u16string_view host) {
+std::u16string DefaultMqttPrefix(std::u16string_view host,
+                                 std::u16string_view root) {
   std::u16string name = AsciiLowerText(host);
   for (char16_t& c : name) {
     if (c == u'+' || c == u'#' || c == u'/' || c <= 0x20) c = u'_';
   }
-  return name.empty() ? u"orvanta" : u"orvanta/" + name;
+  return name.empty() ? std::u16string(root)
+                      : std::u16string(root) + u"/" + name;
+}
+
+bool WebhookUsable(const LoadedDestinations& loaded, size_t index) {
+  if (index >= loaded.settings.webhooks.size()) return false;
+  const bool failed = std::any_of(loaded.problems.begin(),
+                                  loaded.problems.end(), [&](const auto& p) {
+                                    return p.severity == Severity::kError &&
+                                           p.webhook == static_cast<int>(index);
+                                  });
+  return loaded.settings.webhooks[index].enabled && !failed;
 }
 
 std::vector<WebhookSettings> UsableWebhooks(const LoadedDestinations& loaded) {
   std::vector<WebhookSettings> usable;
   const auto& hooks = loaded.settings.webhooks;
   for (size_t i = 0; i < hooks.size(); ++i) {
-    const bool failed = std::any_of(loaded.problems.begin(),
-                                    loaded.problems.end(), [&](const auto& p) {
-                                      return p.severity == Severity::kError &&
-                                             p.webhook == static_cast<int>(i);
-                                    });
-    if (hooks[i].enabled && !failed) usable.push_back(hooks[i]);
+    if (WebhookUsable(loaded, i)) usable.push_back(hooks[i]);
   }
   return usable;
 }

@@ -135,9 +135,16 @@ bool IsPrivateHost(std::u16string_view host);
 // when it is not a SHA-256.
 std::optional<std::string> NormalizePin(std::u16string_view pin);
 
+// What the default MQTT prefix starts with: the sender's, and the
+// receiver's when it forwards the calls it hears.
+inline constexpr char16_t kSenderMqttPrefixRoot[] = u"orvanta";
+inline constexpr char16_t kBridgeMqttPrefixRoot[] = u"orvanta-alici";
+
 // "orvanta/<host>" with the host in lower case and the characters MQTT
-// gives a meaning to (+ # /) and blanks made "_".
-std::u16string DefaultMqttPrefix(std::u16string_view host);
+// gives a meaning to (+ # /) and blanks made "_"; `root` in place of
+// "orvanta".
+std::u16string DefaultMqttPrefix(
+    std::u16string_view host, std::u16string_view root = kSenderMqttPrefixRoot);
 
 // --- The file ---
 
@@ -162,6 +169,8 @@ LoadedDestinations LoadDestinations(const std::u16string& path,
 
 // The destinations to run: enabled, and with no error found for them.
 std::vector<WebhookSettings> UsableWebhooks(const LoadedDestinations& loaded);
+// The same for the webhook at `index` of loaded.settings.webhooks.
+bool WebhookUsable(const LoadedDestinations& loaded, size_t index);
 std::optional<MqttSettings> UsableMqtt(const LoadedDestinations& loaded);
 
 // Validates, then writes the whole file anew (UTF-8 with a byte-order mark,

@@ -377,6 +377,8 @@ TEST(DefaultMqttPrefix, IsTheHostInLowerCaseAndSafeForTopics) {
   EXPECT_EQ(DefaultMqttPrefix(u"KASA-1"), u"orvanta/kasa-1");
   EXPECT_EQ(DefaultMqttPrefix(u"a+b#c/d e"), u"orvanta/a_b_c_d_e");
   EXPECT_EQ(DefaultMqttPrefix(u""), u"orvanta");
+  EXPECT_EQ(DefaultMqttPrefix(u"Kutu", kBridgeMqttPrefixRoot),
+            u"orvanta-alici/kutu");
 }
 
 TEST(SecretText, OnlyABlobOfDpapisFormCountsAsEncrypted) {

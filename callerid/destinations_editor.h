@@ -9,7 +9,7 @@
 
 #include "callerid/destination_settings.h"
 #include "callerid/destination_tester.h"
-#include "callerid/destinations_view.h"
+#include "base/destinations_view.h"
 
 namespace orvanta {
 

@@ -205,6 +205,43 @@ size_t MqttDestination::Pending() const {
   return queue_ ? queue_->Pending() : 0;
 }
 
+std::vector<DeliveryQueue::Item> MqttDestination::Stop() {
+  if (link_) link_->Close();
+  return queue_ ? queue_->Stop() : std::vector<DeliveryQueue::Item>{};
+}
+
+void MqttDestination::Adopt(std::vector<DeliveryQueue::Item> calls) {
+  if (queue_) queue_->Adopt(std::move(calls));
+}
+
+void PlanMqtt(const LoadedDestinations& loaded,
+              const DestinationEnvironment& environment,
+              std::vector<PlannedDestination>& plan,
+              std::vector<std::u16string>& /*notes*/) {
+  std::optional<MqttSettings> usable = UsableMqtt(loaded);
+  if (!usable) return;
+  MqttSettings settings = std::move(*usable);
+  if (settings.prefix.empty()) {
+    settings.prefix = DefaultMqttPrefix(environment.sender.host,
+                                        environment.mqtt_prefix_root);
+  }
+  PlannedDestination planned;
+  planned.name = u"MQTT (" + UrlForLog(settings.url) + u")";
+  planned.key = DestinationsText(DestinationSettings{{}, settings});
+  // The queue holds each call's JSON, good for any broker; the same broker
+  // and topics are the same place.
+  planned.succession = u"mqtt " + settings.url + u" " + settings.prefix;
+  planned.make = [settings, environment] {
+    return std::make_unique<MqttDestination>(settings,
+                                             MqttEnvironment{environment.ui,
+                                                             environment.log,
+                                                             environment.notice,
+                                                             environment.sender,
+                                                             {}});
+  };
+  plan.push_back(std::move(planned));
+}
+
 void MqttDestination::Log(const std::u16string& line) {
   environment_.ui->Post(
       [log = environment_.log, line] { log->AddLogLine(line); });

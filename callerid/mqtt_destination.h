@@ -20,8 +20,8 @@
 #include <thread>
 #include <vector>
 
-#include "callerid/call_destination.h"
 #include "callerid/call_json.h"
+#include "callerid/configured_destinations.h"
 #include "callerid/destination_settings.h"
 #include "notify/delivery_queue.h"
 #include "notify/mqtt_connection.h"
@@ -85,7 +85,7 @@ struct MqttEnvironment {
 // Into the log, through the user-interface thread: the first failure to
 // reach the broker and the return after it; the queue's notices (an outage
 // of deliveries, once, also in the balloon; its end; dropped calls).
-class MqttDestination : public CallDestination {
+class MqttDestination : public ConfiguredDestination {
  public:
   // `settings` must be usable (UsableMqtt); a URL it cannot take leaves the
   // destination inert, with the reason in the log. The environment's ui,
@@ -98,8 +98,14 @@ class MqttDestination : public CallDestination {
 
   void Deliver(const Call& call) override;
 
+  // "MQTT (mqtts://host:8883)".
+  const std::u16string& Name() const override { return name_; }
   // Calls not yet acknowledged by the broker.
-  size_t Pending() const;
+  size_t Pending() const override;
+  // Says `offline` and disconnects first, so that a destination taking
+  // over never has its `online` overwritten.
+  std::vector<DeliveryQueue::Item> Stop() override;
+  void Adopt(std::vector<DeliveryQueue::Item> calls) override;
 
  private:
   class Link;
@@ -114,6 +120,15 @@ class MqttDestination : public CallDestination {
   std::unique_ptr<Link> link_;
   std::unique_ptr<DeliveryQueue> queue_;
 };
+
+// The destination kind of the broker: the [MQTT] section when it is usable,
+// its PREFIX defaulting to "<root>/<host>" with the environment's root. On
+// Windows, where there is no MQTT client, a note that the section is not
+// served.
+void PlanMqtt(const LoadedDestinations& loaded,
+              const DestinationEnvironment& environment,
+              std::vector<PlannedDestination>& plan,
+              std::vector<std::u16string>& notes);
 
 struct MqttTestResult {
   bool delivered = false;  // the broker acknowledged the test call

@@ -102,12 +102,46 @@ std::u16string AnswerText(const HttpsResponse& response) {
   return StatusText(response);
 }
 
+std::u16string WebhookName(const WebhookSettings& settings, int number) {
+  return u"Webhook " + IntToText(number) + u" (" + UrlForLog(settings.url) +
+         u")";
+}
+
+void PlanWebhooks(const LoadedDestinations& loaded,
+                  const DestinationEnvironment& environment,
+                  std::vector<PlannedDestination>& plan,
+                  std::vector<std::u16string>& /*notes*/) {
+  const std::vector<WebhookSettings>& hooks = loaded.settings.webhooks;
+  for (size_t i = 0; i < hooks.size(); ++i) {
+    if (!WebhookUsable(loaded, i)) continue;
+    const WebhookSettings& hook = hooks[i];
+    const int number = static_cast<int>(i) + 1;
+    const std::u16string method =
+        hook.method == WebhookMethod::kGet ? u"GET " : u"POST ";
+    PlannedDestination planned;
+    planned.name = WebhookName(hook, number);
+    planned.key = IntToText(number) + u"\n" +
+                  DestinationsText(DestinationSettings{{hook}, std::nullopt});
+    // What waits is the JSON body, or the URL made from the template: good
+    // for the same method and address whatever else changed.
+    planned.succession = u"webhook " + method + hook.url;
+    planned.make = [hook, number, environment] {
+      WebhookEnvironment own;
+      own.ui = environment.ui;
+      own.log = environment.log;
+      own.notice = environment.notice;
+      own.sender = environment.sender;
+      return std::make_unique<WebhookDestination>(hook, number, std::move(own));
+    };
+    plan.push_back(std::move(planned));
+  }
+}
+
 WebhookDestination::WebhookDestination(const WebhookSettings& settings,
                                        int number,
                                        WebhookEnvironment environment)
     : hook_(PrepareWebhook(settings)),
-      name_(u"Webhook " + IntToText(number) + u" (" + UrlForLog(settings.url) +
-            u")"),
+      name_(WebhookName(settings, number)),
       environment_(std::move(environment)) {
   environment_.perform = OrDefault(std::move(environment_.perform));
   UiHandover* ui = environment_.ui;

@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "callerid/call_destination.h"
 #include "callerid/call_json.h"
+#include "callerid/configured_destinations.h"
 #include "callerid/destination_settings.h"
 #include "notify/delivery_queue.h"
 #include "notify/https_request.h"
@@ -59,7 +59,7 @@ std::u16string AnswerText(const HttpsResponse& response);
 // One configured webhook: every call goes, in order, through a delivery
 // queue of its own; its outages, drops and refusals reach the log (and the
 // balloon, for an outage) on the UI thread.
-class WebhookDestination : public CallDestination {
+class WebhookDestination : public ConfiguredDestination {
  public:
   // `number` counts from 1 and names the webhook in the log.
   WebhookDestination(const WebhookSettings& settings, int number,
@@ -69,8 +69,12 @@ class WebhookDestination : public CallDestination {
   void Deliver(const Call& call) override;
 
   // "Webhook 1 (https://example.com)": no path or query, where tokens hide.
-  const std::u16string& Name() const { return name_; }
-  size_t Pending() const { return queue_->Pending(); }
+  const std::u16string& Name() const override { return name_; }
+  size_t Pending() const override { return queue_->Pending(); }
+  std::vector<DeliveryQueue::Item> Stop() override { return queue_->Stop(); }
+  void Adopt(std::vector<DeliveryQueue::Item> calls) override {
+    queue_->Adopt(std::move(calls));
+  }
   void RetryNow() { queue_->RetryNow(); }
 
  private:
@@ -81,6 +85,16 @@ class WebhookDestination : public CallDestination {
   WebhookEnvironment environment_;
   std::unique_ptr<DeliveryQueue> queue_;
 };
+
+// "Webhook 1 (https://example.com)".
+std::u16string WebhookName(const WebhookSettings& settings, int number);
+
+// The destination kind of the webhooks: one per usable [WebhookN] section,
+// numbered as the section is.
+void PlanWebhooks(const LoadedDestinations& loaded,
+                  const DestinationEnvironment& environment,
+                  std::vector<PlannedDestination>& plan,
+                  std::vector<std::u16string>& notes);
 
 struct WebhookTestResult {
   bool delivered = false;  // a 2xx answer

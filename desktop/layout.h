@@ -23,11 +23,14 @@ struct LayoutColour {
   int blue;
 };
 
+// The text colour of the labels in every form of both programs: dark slate.
+inline constexpr LayoutColour kLabelColour = {36, 44, 53};
+
 // Which sides of its parent a control keeps its distance to when the parent
 // grows (the window maximised). Held to both left and right (top and
 // bottom) it stretches; held only to the right (bottom) it moves; held to
-// left and top alone it stays where it is. The Win32 and Qt anchors use the
-// same bits.
+// left and top alone it stays where it is. Both toolkits' layouts take these
+// and place by Anchored below.
 enum LayoutAnchor : unsigned {
   kLayoutLeft = 1,
   kLayoutTop = 2,

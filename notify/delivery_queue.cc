@@ -30,18 +30,44 @@ DeliveryQueue::DeliveryQueue(std::u16string name, Send send, NoticeSink notices,
   worker_ = std::thread([this] { Run(); });
 }
 
-DeliveryQueue::~DeliveryQueue() {
+DeliveryQueue::~DeliveryQueue() { Stop(); }
+
+std::vector<DeliveryQueue::Item> DeliveryQueue::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
   wake_.notify_all();
-  worker_.join();
+  if (worker_.joinable()) worker_.join();
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<Item> left(std::make_move_iterator(items_.begin()),
+                         std::make_move_iterator(items_.end()));
+  items_.clear();
+  return left;
+}
+
+void DeliveryQueue::Adopt(std::vector<Item> items) {
+  if (items.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopping_) return;
+    // Ahead of what came here, and behind the item being sent: that one may
+    // already be with the peer.
+    const auto at = items_.begin() + (sending_ ? 1 : 0);
+    items_.insert(at, std::make_move_iterator(items.begin()),
+                  std::make_move_iterator(items.end()));
+    while (items_.size() > timing_.capacity) {
+      items_.erase(items_.begin() + (sending_ ? 1 : 0));
+      ++dropped_full_;
+    }
+  }
+  wake_.notify_all();
 }
 
 void DeliveryQueue::Push(std::string item) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (stopping_) return;
     if (items_.size() >= timing_.capacity) {
       // The oldest waiting item makes room; the one being sent stays, as
       // the peer may already have it.

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace orvanta {
 
@@ -98,6 +99,13 @@ class DeliveryQueue {
   DeliveryQueue(const DeliveryQueue&) = delete;
   DeliveryQueue& operator=(const DeliveryQueue&) = delete;
 
+  // An item and when it came, as a queue that takes over another's keeps
+  // its age.
+  struct Item {
+    std::string payload;
+    DeliveryTiming::Clock::time_point since;
+  };
+
   void Push(std::string item);
   // Cuts the current back-off short: the next attempt is made now (a peer
   // known to be back, a test that drives the clock).
@@ -105,11 +113,15 @@ class DeliveryQueue {
   // Items not yet delivered, the one being sent included.
   size_t Pending() const;
 
+  // Stops the worker (a send in progress is told to give up and waited for)
+  // and returns, oldest first, every item the peer has not acknowledged, for
+  // a queue that takes over. Nothing is sent after this; Push drops.
+  std::vector<Item> Stop();
+  // Items a stopped queue gave back, ahead of anything pushed here and with
+  // their age kept. Beyond the capacity the oldest are dropped and counted.
+  void Adopt(std::vector<Item> items);
+
  private:
-  struct Item {
-    std::string payload;
-    DeliveryTiming::Clock::time_point since;
-  };
   void Run();
   // With the lock held: drops what is too old from the front.
   void DropExpired();

@@ -309,6 +309,46 @@ TEST_F(QueueFixture, StoppingDuringABackOffOrAHangingSendReturns) {
   EXPECT_TRUE(hanging.received().size() <= 1u);
 }
 
+// A queue being replaced gives back what its peer has not acknowledged,
+// the item out for sending included; the queue that takes over sends them
+// first, keeps their age and its own bound.
+TEST_F(QueueFixture, StopGivesBackTheUndeliveredForAnotherQueueToAdopt) {
+  peer.Answer(Down);
+  auto old_queue = MakeQueue();
+  for (const char* item : {"a", "b", "c", "d"}) old_queue->Push(item);
+  ASSERT_TRUE(peer.WaitForFailures(1));  // "a" was out and failed
+  clock.Advance(minutes(9));
+  old_queue->Push("e");
+  std::vector<DeliveryQueue::Item> left = old_queue->Stop();
+  old_queue->Push("after stop");
+  ASSERT_EQ(left.size(), 5u);
+  EXPECT_EQ(left.front().payload, "a");
+  EXPECT_EQ(left.back().payload, "e");
+  EXPECT_EQ(old_queue->Pending(), 0u);
+  old_queue.reset();
+
+  FakePeer next;
+  // Four places: "a" goes for room; two minutes on, "b" .. "d" are over
+  // ten minutes old, and "e" is left to send, before what comes here.
+  auto queue = std::make_unique<DeliveryQueue>(
+      u"w",
+      [&](const std::string& item, const std::atomic<bool>& cancel) {
+        return next.Send(item, cancel);
+      },
+      [&](const DeliveryNotice& n) { next.Tell(n); }, clock.Timing(4));
+  clock.Advance(minutes(2));
+  queue->Adopt(std::move(left));
+  ASSERT_TRUE(next.WaitForReceived(1));
+  queue->Push("f");
+  ASSERT_TRUE(next.WaitForReceived(2));
+  queue.reset();
+  EXPECT_EQ(next.received(), (std::vector<std::string>{"e", "f"}));
+  const auto dropped = next.notices(Kind::kDropped);
+  ASSERT_EQ(dropped.size(), 1u);
+  EXPECT_EQ(dropped[0].count, 4u);
+  EXPECT_EQ(dropped[0].expired, 3u);
+}
+
 TEST(GrowingBackoff, DoublesFromOneSecondToAMinute) {
   const std::vector<std::pair<int, long long>> cases = {
       {1, 1}, {2, 2}, {3, 4}, {4, 8}, {5, 16}, {6, 32}, {7, 60}, {100, 60}};

@@ -130,6 +130,8 @@ void ReceiverApp::OnDatagram(std::string_view bytes) {
   } else {
     ++counters_.quiet_calls;
   }
+  // Every call kept, flood or not: the destinations' queues are bounded.
+  if (forwarder_ != nullptr) forwarder_->Forward(parsed.call, name);
   if (settings_.hook.empty()) return;
   if (hook_limiter_.Allow(now)) {
     RunHook(parsed.call, name);

@@ -50,6 +50,16 @@ class ReceiverShell {
   virtual void ReportProblem(const std::u16string& text) = 0;
 };
 
+// Where the receiver hands each call it keeps, beyond its own history and
+// notification: the bridge to the destinations of Hedefler.ini.
+class CallForwarder {
+ public:
+  virtual ~CallForwarder() = default;
+  // `name` is the phone book's, empty when it knows none. Returns at once.
+  virtual void Forward(const IncomingCall& call,
+                       const std::u16string& name) = 0;
+};
+
 struct ReceiverCounters {
   uint64_t calls = 0;          // kept in the history
   uint64_t malformed = 0;      // not a call announcement
@@ -81,6 +91,12 @@ class ReceiverApp {
   // phone book or the history are reported and leave them empty.
   void Load();
   const ReceiverSettings& settings() const { return settings_; }
+
+  // Where the calls kept go as well; null: nowhere. It must outlive the
+  // calls.
+  void SetForwarder(CallForwarder* forwarder) { forwarder_ = forwarder; }
+  // The settings folder, ending in a path separator.
+  const std::u16string& Folder() const { return folder_; }
 
   void OnDatagram(std::string_view bytes);
   void NotificationClicked();
@@ -114,6 +130,7 @@ class ReceiverApp {
   NotificationGate gate_;
   BurstLimiter hook_limiter_{kHookBurst, std::chrono::seconds(1)};
   ReceiverCounters counters_;
+  CallForwarder* forwarder_ = nullptr;
 };
 
 // The notification's title and text for a call.

@@ -50,31 +50,31 @@ TEST_F(LogModelTest, AVisiblePaneIsDrawnByOneLaterRefresh) {
   Add(1, 3);
   // The lines are in the model at once; the pane waits for the posted work.
   EXPECT_EQ(Model(), Lines(1, 3));
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   ASSERT_EQ(posted_.size(), 1u);
   RunPosted();
-  EXPECT_EQ(view_.memo, Lines(1, 3));
-  EXPECT_EQ(view_.memo_draws, 1);
+  EXPECT_EQ(view_.log_pane, Lines(1, 3));
+  EXPECT_EQ(view_.log_pane_draws, 1);
 
   Add(4, 4);
   RunPosted();
-  EXPECT_EQ(view_.memo, Lines(1, 4));
+  EXPECT_EQ(view_.log_pane, Lines(1, 4));
 }
 
 TEST_F(LogModelTest, AHiddenPaneIsCaughtUpWhenShown) {
   Add(1, 5);
   EXPECT_TRUE(posted_.empty());
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   view_.ShowWindow();
   log_.WindowShown();
-  EXPECT_EQ(view_.memo, Lines(1, 5));
+  EXPECT_EQ(view_.log_pane, Lines(1, 5));
 
   // Hidden again with a refresh still on its way: it draws what came.
   Add(6, 6);
   view_.HideWindow();
   Add(7, 7);
   RunPosted();
-  EXPECT_EQ(view_.memo, Lines(1, 7));
+  EXPECT_EQ(view_.log_pane, Lines(1, 7));
 }
 
 // The pane and the model keep the most recent lines, however they arrive.
@@ -107,7 +107,7 @@ TEST_F(LogModelTest, KeepsTheMostRecentTwoThousandLines) {
     EXPECT_EQ(
         std::vector<std::u16string>(log.Lines().begin(), log.Lines().end()),
         Lines(first, added));
-    EXPECT_EQ(view.memo, Lines(first, added));
+    EXPECT_EQ(view.log_pane, Lines(first, added));
   }
 }
 
@@ -119,7 +119,7 @@ TEST_F(LogModelTest, HiddenPastTheBoundShowsOnlyTheRecentLines) {
   Add(11, 2015);
   view_.ShowWindow();
   log_.WindowShown();
-  EXPECT_EQ(view_.memo, Lines(16, 2015));
+  EXPECT_EQ(view_.log_pane, Lines(16, 2015));
 }
 
 TEST_F(LogModelTest, ClearingEmptiesModelAndPaneAtOnce) {
@@ -128,14 +128,14 @@ TEST_F(LogModelTest, ClearingEmptiesModelAndPaneAtOnce) {
   RunPosted();
   Add(4, 5);
   log_.ClearLog();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   EXPECT_TRUE(log_.Lines().empty());
   // The refresh still on its way draws nothing from before the clear.
   RunPosted();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   Add(6, 6);
   RunPosted();
-  EXPECT_EQ(view_.memo, Lines(6, 6));
+  EXPECT_EQ(view_.log_pane, Lines(6, 6));
 }
 
 // Without a screen the lines go out by the same later work, together when
@@ -154,7 +154,7 @@ TEST_F(LogModelTest, TheEchoGetsEveryLineAfterTheHandler) {
   RunPosted();
   EXPECT_EQ(echoed, (std::vector<std::vector<std::u16string>>{Lines(1, 2),
                                                               Lines(3, 3)}));
-  EXPECT_TRUE(view_.memo.empty()) << "the hidden pane is not drawn";
+  EXPECT_TRUE(view_.log_pane.empty()) << "the hidden pane is not drawn";
 }
 
 }  // namespace

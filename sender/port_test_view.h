@@ -7,7 +7,7 @@ namespace orvanta {
 
 class PortTestViewListener;
 
-// The port test window "Comport Test" (`TComportTestF`) as a passive view:
+// The port test window "Comport Test" as a passive view:
 // two editable text panes (the running text, and one line per byte) and
 // a "Kapat" button. Created by Shell::CreatePortTestView, shown modally by
 // the presenter, destroyed after the presenter has detached it from the

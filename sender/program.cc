@@ -3,9 +3,13 @@
 #include <utility>
 
 #include "base/failure.h"
+#include "base/host_name.h"
 #include "base/text.h"
 #include "callerid/device_control.h"
+#include "callerid/mqtt_destination.h"
 #include "callerid/settings_files.h"
+#include "callerid/webhook_destination.h"
+#include "desktop/version.h"
 #include "sender/shell.h"
 #include "serial/serial_device.h"
 #include "settings/file_encoding.h"
@@ -77,7 +81,15 @@ Program::Program(Shell& shell, ProgramOptions options)
       }),
       // A call the network refuses is sent again from the UI thread's queue.
       datagram_(channel_, log_, DeliveryRetry{.ui = &handover_}),
-      announcer_(log_, [this] { return channel_.Active(); }),
+      sender_info_{HostName(), u"Orvanta", u"" ORVANTA_VERSION},
+      // Outages and drops reach the log and the balloon on this thread.
+      destinations_(DestinationEnvironment{.ui = &handover_,
+                                           .log = &log_,
+                                           .notice = this,
+                                           .sender = sender_info_}),
+      // Each call gets an id that every destination carries on every retry.
+      announcer_(
+          log_, [this] { return channel_.Active(); }, NewCallId),
       port_(handover_, options.serial_device ? options.serial_device()
                                              : MakePlatformSerialDevice()),
       retry_(MakeRetryTimer(handover_)),
@@ -98,6 +110,12 @@ Program::Program(Shell& shell, ProgramOptions options)
 
   // The LAN broadcast is the first destination, before any that may wait.
   announcer_.AddDestination(datagram_);
+  // Then the destinations of Hedefler.ini, one kind a line.
+  announcer_.AddDestination(destinations_);
+  destinations_.AddKind(PlanWebhooks);
+  destinations_.AddKind(PlanMqtt);
+  // What the "Hedefler" dialog saved is taken on at once.
+  destinations_saved = [this] { ReloadDestinations(); };
 
   engine_.AddSource(kSourceCid2, cid2_);
   engine_.AddSource(kSourceArg, arg_);
@@ -160,7 +178,14 @@ void Program::SavePortSettings() {
 }
 
 void Program::ApplySettings(const WindowSettings& window) {
+  ReloadDestinations();
   engine_.ApplySettings(window);
+}
+
+void Program::ReloadDestinations() { destinations_.Reload(DestinationsFile()); }
+
+std::u16string Program::DestinationsFile() const {
+  return SettingsFolder() + kDestinationsFileName;
 }
 
 void Program::ClosingStep() { engine_.ClosingStep(); }

@@ -10,6 +10,8 @@
 #include "base/user_notice.h"
 #include "callerid/announcer.h"
 #include "callerid/broadcast_channel.h"
+#include "callerid/call_json.h"
+#include "callerid/configured_destinations.h"
 #include "callerid/datagram_destination.h"
 #include "callerid/device_control_sources.h"
 #include "callerid/engine.h"
@@ -39,7 +41,9 @@ struct ProgramOptions {
 // The program Orvanta: owns its parts and wires them, once, here. A call
 // goes one way: the device's port (its event thread hands the bytes over
 // to the user-interface thread) -> the source -> the announcer -> each
-// destination, the LAN broadcast first.
+// destination: the LAN broadcast first, then those Hedefler.ini names
+// (webhooks; an MQTT broker on Linux), each sending from a thread and a
+// bounded queue of its own.
 //
 // Each platform's main builds its shell and views, then the Program, then
 // the presenters over both; it destroys them in the opposite order.
@@ -62,8 +66,21 @@ class Program : public UserNotice {
   void SavePortSettings();
 
   // Start, restart or stop caller-ID as the stored settings and the
-  // window's choices say.
+  // window's choices say; Hedefler.ini is read again first.
   void ApplySettings(const WindowSettings& window);
+  // Hedefler.ini in the settings folder, read again: the destinations after
+  // the LAN broadcast become what it says, and its problems go to the log.
+  // A destination whose settings did not change goes on untouched, queue
+  // and connection; one that changed hands the calls it still holds to its
+  // successor where they fit (see ConfiguredDestinations::Reload). At start
+  // and at "Uygula"/"Kaydet" (ApplySettings), and after the "Hedefler"
+  // dialog saved the file.
+  void ReloadDestinations();
+  // The path of Hedefler.ini.
+  std::u16string DestinationsFile() const;
+  // What the calls' JSON says about this program (host, name, version),
+  // for the destinations and for test calls.
+  const CallSender& SenderInfo() const { return sender_info_; }
   // The program ends: the sources' last words, then everything stops.
   void ClosingStep();
   // "Portu Test Et": the fixed test datagram, confirmed in a box.
@@ -94,6 +111,7 @@ class Program : public UserNotice {
   ArgSource& Arg() { return arg_; }
   CallerIdEngine& Engine() { return engine_; }
   Announcer& Calls() { return announcer_; }
+  ConfiguredDestinations& Destinations() { return destinations_; }
   UiHandover& Handover() { return handover_; }
 
  private:
@@ -107,6 +125,8 @@ class Program : public UserNotice {
   UdpChannel channel_;
   UdpBroadcastChannel broadcast_{channel_};
   DatagramDestination datagram_;
+  CallSender sender_info_;
+  ConfiguredDestinations destinations_;
   Announcer announcer_;
 
   SerialPort port_;

@@ -77,7 +77,7 @@ SettingsForm::SettingsForm(SettingsView& view, LogModel& log)
   view_.SetEditText(SettingsEdit::kPortNumber, FormatPortNumber(0));
   view_.SetEditText(SettingsEdit::kStartText, u"");
   view_.SetEditText(SettingsEdit::kEndText, u"");
-  view_.SetEditText(SettingsEdit::kMainMachineIp, kResourceEditIp);
+  view_.SetEditText(SettingsEdit::kMainMachineIp, kDefaultMainMachineIp);
   view_.SetEditText(SettingsEdit::kModemCommands, u"");
   view_.SetEditText(SettingsEdit::kModemLine, u"");
   for (SettingsSpin spin :

@@ -87,7 +87,7 @@ class SettingsForm {
 };
 
 // The resource's starting values that are not obvious defaults.
-inline constexpr char16_t kResourceEditIp[] = u"192.168.0.255";
+inline constexpr char16_t kDefaultMainMachineIp[] = u"192.168.0.255";
 
 }  // namespace orvanta
 

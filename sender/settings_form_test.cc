@@ -72,14 +72,14 @@ TEST(EditPortTest, ReadingTruncatesAndNeverFails) {
   }
 }
 
-TEST_F(SettingsFormTest, StartsInTheWindowResourceState) {
-  EXPECT_FALSE(view_.checked);
-  EXPECT_EQ(view_.radio, 0);
+TEST_F(SettingsFormTest, StartsWithTheWindowsDesignedValues) {
+  EXPECT_FALSE(view_.caller_id_enabled);
+  EXPECT_EQ(view_.source_index, 0);
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"");
   EXPECT_EQ(view_.EditText(SettingsEdit::kMainMachineIp), u"192.168.0.255");
   EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgDeviceKind), 0);
   EXPECT_EQ(view_.ComboIndex(SettingsCombo::kArgComPort), 0);
-  EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
+  EXPECT_EQ(view_.arg_choice_label, u"ComPort Seçimi");
   for (Shown c : {Shown::kCallerIdPanel, Shown::kArgPanel, Shown::kSerialPanel,
                   Shown::kModemPanel, Shown::kArgChoiceLabel,
                   Shown::kMainMachineIp, Shown::kArgComPort}) {
@@ -97,7 +97,7 @@ TEST_F(SettingsFormTest, ProgrammaticCheckBoxChangeRaisesItsClick) {
 TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
   form_.SetCallerIdEnabled(true);
   form_.SetSource(5);
-  EXPECT_EQ(view_.radio, 2);
+  EXPECT_EQ(view_.source_index, 2);
   EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
   EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
 
@@ -107,7 +107,7 @@ TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
 
   // Beyond the last item is the serial item, as before there was a modem.
   form_.SetSource(4);
-  EXPECT_EQ(view_.radio, 2);
+  EXPECT_EQ(view_.source_index, 2);
   EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
   EXPECT_FALSE(view_.Shown(Shown::kModemPanel));
 
@@ -117,14 +117,14 @@ TEST_F(SettingsFormTest, ProgrammaticRadioChangeRaisesItsClickAndClamps) {
 
   // No item: no click, so the panels stay as the last click left them.
   form_.SetSource(-7);
-  EXPECT_EQ(view_.radio, -1);
+  EXPECT_EQ(view_.source_index, -1);
   EXPECT_TRUE(view_.Shown(Shown::kArgPanel));
   EXPECT_EQ(form_.SourceIndex(), -1);
 }
 
 TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
   struct Case {
-    int given, spin, combo_cihaz, combo_port;
+    int given, spin, device_kind, com_port;
   } cases[] = {
       {-5, 0, -1, -1}, {0, 0, 0, 0},   {4, 4, 4, 4},       {5, 5, -1, 5},
       {8, 8, -1, 8},   {9, 9, -1, -1}, {500, 500, -1, -1}, {900, 500, -1, -1},
@@ -134,8 +134,8 @@ TEST_F(SettingsFormTest, SpinsAndCombosTakeOnlyTheirRange) {
     form_.SetComboIndex(SettingsCombo::kArgDeviceKind, c.given);
     form_.SetComboIndex(SettingsCombo::kArgComPort, c.given);
     EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberLength), c.spin) << c.given;
-    EXPECT_EQ(form_.ArgDeviceKind(), c.combo_cihaz) << c.given;
-    EXPECT_EQ(form_.ArgComPort(), c.combo_port) << c.given;
+    EXPECT_EQ(form_.ArgDeviceKind(), c.device_kind) << c.given;
+    EXPECT_EQ(form_.ArgComPort(), c.com_port) << c.given;
   }
 }
 
@@ -148,7 +148,7 @@ TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
   form_.ArgDeviceKindChanged();
   EXPECT_TRUE(form_.Log().Lines().empty());
   EXPECT_TRUE(view_.Shown(Shown::kArgChoiceLabel));
-  EXPECT_EQ(view_.label_sec, u"AnaMakina IP");
+  EXPECT_EQ(view_.arg_choice_label, u"AnaMakina IP");
   EXPECT_TRUE(view_.Shown(Shown::kMainMachineIp));
   EXPECT_FALSE(view_.Shown(Shown::kArgComPort));
 
@@ -158,11 +158,11 @@ TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
   form_.ArgDeviceKindChanged();
   EXPECT_FALSE(view_.Shown(Shown::kArgChoiceLabel));
   EXPECT_FALSE(view_.Shown(Shown::kMainMachineIp));
-  EXPECT_EQ(view_.label_sec, u"AnaMakina IP");
+  EXPECT_EQ(view_.arg_choice_label, u"AnaMakina IP");
 
   view_.combos[SettingsCombo::kArgDeviceKind] = 4;
   form_.ArgDeviceKindChanged();
-  EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
+  EXPECT_EQ(view_.arg_choice_label, u"ComPort Seçimi");
   EXPECT_TRUE(view_.Shown(Shown::kArgChoiceLabel));
   EXPECT_TRUE(view_.Shown(Shown::kArgComPort));
   EXPECT_FALSE(view_.Shown(Shown::kMainMachineIp));
@@ -173,13 +173,13 @@ TEST_F(SettingsFormTest, DeviceKindShowsItsFieldAndClearsTheLog) {
   EXPECT_FALSE(view_.Shown(Shown::kArgComPort));
 }
 
-TEST_F(SettingsFormTest, MemoDoubleClickClearsTheLog) {
+TEST_F(SettingsFormTest, LogPaneDoubleClickClearsTheLog) {
   view_.ShowWindow();
   log_.AddLogLine(u"a");
   log_.AddLogLine(u"b");
-  EXPECT_EQ(view_.memo.size(), 2u);
+  EXPECT_EQ(view_.log_pane.size(), 2u);
   form_.LogPaneDoubleClicked();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   EXPECT_TRUE(form_.Log().Lines().empty());
 }
 
@@ -205,8 +205,8 @@ TEST_F(SettingsFormTest, EscapeRestoresTheLastValueAndExitTakesTheTypedOne) {
 
 TEST_F(SettingsFormTest, LoadsTheDefaultsOfTheCatalogue) {
   form_.LoadSettingsToForm(store_);
-  EXPECT_FALSE(view_.checked);
-  EXPECT_EQ(view_.radio, 0);
+  EXPECT_FALSE(view_.caller_id_enabled);
+  EXPECT_EQ(view_.source_index, 0);
   EXPECT_EQ(view_.EditText(SettingsEdit::kStartText), u"S");
   EXPECT_EQ(view_.EditText(SettingsEdit::kEndText), u"E");
   EXPECT_EQ(view_.SpinValue(SettingsSpin::kNumberStart), 3);
@@ -272,7 +272,7 @@ TEST_F(SettingsFormTest, StoredTypeAboveTheLastItemShowsTheSerialPanel) {
   store_.WriteValue(kCallerIdKullan, true);
   store_.WriteValue(kCallerIdType, int32_t{5});
   form_.LoadSettingsToForm(store_);
-  EXPECT_EQ(view_.radio, 2);
+  EXPECT_EQ(view_.source_index, 2);
   EXPECT_TRUE(view_.Shown(Shown::kSerialPanel));
   EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
 }
@@ -288,8 +288,8 @@ TEST_F(SettingsFormTest, UnreadableBooleanStopsTheLoadAtTheFirstStep) {
               u"Could not convert variant of type (UnicodeString) into type "
               u"(Boolean)");
   }
-  EXPECT_FALSE(view_.checked);
-  EXPECT_EQ(view_.radio, 0);
+  EXPECT_FALSE(view_.caller_id_enabled);
+  EXPECT_EQ(view_.source_index, 0);
   EXPECT_EQ(view_.EditText(SettingsEdit::kStartText), u"");
   EXPECT_FALSE(view_.Shown(Shown::kCallerIdPanel));
 }
@@ -311,8 +311,8 @@ TEST_F(SettingsFormTest, UnreadablePortStopsTheLoadAtStepSeven) {
 }
 
 TEST_F(SettingsFormTest, StoringWritesEveryControlAsItsKind) {
-  view_.checked = true;
-  view_.radio = -1;
+  view_.caller_id_enabled = true;
+  view_.source_index = -1;
   view_.edits[SettingsEdit::kStartText] = u"#2";
   view_.edits[SettingsEdit::kEndText] = u"";
   view_.spins[SettingsSpin::kNumberStart] = 1;

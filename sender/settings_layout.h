@@ -74,9 +74,8 @@ struct SettingsPlacement {
   LayoutSizing sizing;
 };
 
-// The window's client area and its label colour (dark slate).
+// The window's client area.
 inline constexpr LayoutSize kSettingsClientSize = {448, 532};
-inline constexpr LayoutColour kSettingsLabelColour = {36, 44, 53};
 
 // Every control of the settings window, indexed by SettingsPart. The
 // parent of a window-level control is given as the control itself.

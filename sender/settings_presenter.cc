@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/failure.h"
-#include "sender/port_test_window.h"
+#include "sender/port_test_presenter.h"
 #include "sender/settings_form.h"
 #include "sender/port_setup_presenter.h"
 
@@ -71,11 +71,11 @@ void SettingsPresenter::BuildCaption() {
   view_.SetCaption(caption_);
 }
 
-void SettingsPresenter::FormCreate() {
-  Guarded([this] { DoFormCreate(); });
+void SettingsPresenter::StartUp() {
+  Guarded([this] { DoStartUp(); });
 }
 
-void SettingsPresenter::DoFormCreate() {
+void SettingsPresenter::DoStartUp() {
   BuildCaption();
   shell_.SetTrayTip(caption_);
   show_on_start_ = false;
@@ -94,7 +94,7 @@ void SettingsPresenter::ShowAtStartIfDue() {
   });
 }
 
-void SettingsPresenter::WmAutoStart() {
+void SettingsPresenter::RunAutoStart() {
   auto_start_pending_ = false;
   program_.ApplySettings(form_->CurrentWindowSettings());
   shell_.ShowBalloon(kBalloonTitle, kBalloonText, kBalloonTimeoutMs);
@@ -106,20 +106,20 @@ void SettingsPresenter::ShowSettingsWindow() {
   form_->Log().WindowShown();
 }
 
-void SettingsPresenter::EndProgram(Sender sender) {
-  Guarded([this, sender] {
-    if (sender == Sender::kCloseButton &&
+void SettingsPresenter::EndProgram(EndRequest request) {
+  Guarded([this, request] {
+    if (request == EndRequest::kCloseButton &&
         shell_.ShowMessage(kCloseQuestion, kQuestionTitle,
                            MessageIcon::kQuestion,
                            MessageButtons::kYesNo) == MessageAnswer::kNo) {
       return;
     }
     closing_ = true;
-    FormClose();
+    HideOrQuit();
   });
 }
 
-void SettingsPresenter::FormClose() {
+void SettingsPresenter::HideOrQuit() {
   if (!closing_) {
     view_.HideWindow();
     return;
@@ -171,7 +171,7 @@ void SettingsPresenter::OnApply() {
 void SettingsPresenter::OnHide() {
   Guarded([this] { view_.HideWindow(); });
 }
-void SettingsPresenter::OnClose() { EndProgram(Sender::kCloseButton); }
+void SettingsPresenter::OnClose() { EndProgram(EndRequest::kCloseButton); }
 void SettingsPresenter::OnTestPort() {
   Guarded([this] { program_.SendTestDatagram(); });
 }
@@ -189,7 +189,7 @@ void SettingsPresenter::OnDestinations() {
   Guarded([this] { OpenDestinations(); });
 }
 void SettingsPresenter::OnCloseRequest() {
-  Guarded([this] { FormClose(); });
+  Guarded([this] { HideOrQuit(); });
 }
 
 void SettingsPresenter::OpenDestinations() {
@@ -199,9 +199,7 @@ void SettingsPresenter::OpenDestinations() {
     options.mqtt = MqttDestinationsAvailable();
     options.make_view = [this] { return shell_.CreateDestinationsView(); };
     options.make_tester = [this] {
-      return MakeDestinationTester(
-          program_.Handover(),
-          CallSender{{}, constants_.ProductName, u"" ORVANTA_VERSION});
+      return MakeDestinationTester(program_.Handover(), program_.SenderInfo());
     };
     options.create_folder = [this] { shell_.CreateSettingsFolder(); };
     options.saved = [this] {
@@ -212,7 +210,7 @@ void SettingsPresenter::OpenDestinations() {
   destinations_->Open();
 }
 
-void SettingsPresenter::OnTrayDblClick() {
+void SettingsPresenter::OnTrayDoubleClick() {
   Guarded([this] { ShowSettingsWindow(); });
 }
 void SettingsPresenter::OnSettingsMenu() {
@@ -221,9 +219,11 @@ void SettingsPresenter::OnSettingsMenu() {
 void SettingsPresenter::OnDestinationsMenu() {
   Guarded([this] { OpenDestinations(); });
 }
-void SettingsPresenter::OnEndProgramMenu() { EndProgram(Sender::kTrayMenu); }
+void SettingsPresenter::OnEndProgramMenu() {
+  EndProgram(EndRequest::kTrayMenu);
+}
 void SettingsPresenter::OnAutoStart() {
-  Guarded([this] { WmAutoStart(); });
+  Guarded([this] { RunAutoStart(); });
 }
 
 // The program ends whatever happens here: the session is going, or the

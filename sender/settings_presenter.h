@@ -60,10 +60,10 @@ struct SettingsPresenterOptions {
 //
 // A platform's main creates its Shell and SettingsView, then the Program,
 // then the SettingsPresenter over them (which attaches itself as both
-// listeners), calls FormCreate() and ShowAtStartIfDue() and runs the message
+// listeners), calls StartUp() and ShowAtStartIfDue() and runs the message
 // loop until Shell::Quit(); it destroys them in the opposite order.
 //
-// Every entry point (the listener calls, FormCreate) catches all failures
+// Every entry point (the listener calls, StartUp) catches all failures
 // and shows them in the default error report; none of them throws.
 class SettingsPresenter : public SettingsViewListener, public ShellListener {
  public:
@@ -73,17 +73,18 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   SettingsPresenter(const SettingsPresenter&) = delete;
   SettingsPresenter& operator=(const SettingsPresenter&) = delete;
 
-  // The window's creation handler: caption, tray tip, hidden start, settings
-  // file, controls, the start-up message.
-  void FormCreate();
+  // Once the window exists: caption, tray tip, hidden start, settings file,
+  // controls, the start-up message.
+  void StartUp();
   // Right before the message loop starts: shows the window when the
   // start-visibility switch is on, when the command line asked for it, or
   // when a screen has no tray to reach the program through.
   void ShowAtStartIfDue();
 
-  enum class Sender { kTrayMenu, kCloseButton };
+  // Where the user asked the program to end.
+  enum class EndRequest { kTrayMenu, kCloseButton };
   // Tray "Programı Kapat" (no question) or "Kapat" (asks first).
-  void EndProgram(Sender sender);
+  void EndProgram(EndRequest request);
   // Show the window from the tray.
   void ShowSettingsWindow();
   // "VELMORIS Orvanta s1.02.05f": sets the window caption.
@@ -92,7 +93,7 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
 
   bool Closing() const { return closing_; }
   // The application's start-visibility switch: whether the main window is
-  // shown when the message loop starts (on until FormCreate).
+  // shown when the message loop starts (on until StartUp).
   bool ShowOnStart() const { return show_on_start_; }
   bool AutoStartPending() const { return auto_start_pending_; }
 
@@ -114,7 +115,7 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   void OnCloseRequest() override;
 
   // ShellListener.
-  void OnTrayDblClick() override;
+  void OnTrayDoubleClick() override;
   void OnSettingsMenu() override;
   void OnDestinationsMenu() override;
   void OnEndProgramMenu() override;
@@ -127,9 +128,9 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   // The one default error report around every entry point.
   void Guarded(const std::function<void()>& handler);
 
-  void DoFormCreate();
-  void FormClose();
-  void WmAutoStart();
+  void DoStartUp();
+  void HideOrQuit();
+  void RunAutoStart();
   void SaveSettingsFromForm();
   void SaveAndHide();
   void OpenPortSettings();

@@ -138,7 +138,7 @@ class SettingsPresenterTest : public testing::Test {
   // The program's start: creation, then the message loop reaching the
   // posted start-up message.
   SettingsPresenter& Start() {
-    Create().FormCreate();
+    Create().StartUp();
     shell_.DeliverAutoStart();
     return *main_;
   }
@@ -152,7 +152,7 @@ class SettingsPresenterTest : public testing::Test {
   }
   // Start-up with a stored value LoadSettingsToForm cannot read.
   void ExpectOneBooleanErrorAndNoStart() {
-    Create().FormCreate();
+    Create().StartUp();
     shell_.DeliverAutoStart();
     ASSERT_EQ(shell_.messages.size(), 1u);
     EXPECT_EQ(shell_.messages[0].text, kBooleanFailure);
@@ -190,7 +190,7 @@ class SettingsPresenterTest : public testing::Test {
 
 TEST_F(SettingsPresenterTest, StartsHiddenInTheTrayAndAnnouncesItselfOnce) {
   SettingsPresenter& main = Create();
-  main.FormCreate();
+  main.StartUp();
   EXPECT_EQ(view_.caption, u"VELMORIS Orvanta s1.02.05f");
   EXPECT_EQ(shell_.tray_tip, u"VELMORIS Orvanta s1.02.05f");
   EXPECT_FALSE(main.ShowOnStart());
@@ -217,7 +217,7 @@ TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
   view_.ClickCheckBox();
   EXPECT_TRUE(view_.Shown(Shown::kCallerIdPanel));
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"18900");
-  EXPECT_EQ(view_.radio, 0);
+  EXPECT_EQ(view_.source_index, 0);
   EXPECT_FALSE(view_.Shown(Shown::kArgPanel));
   EXPECT_FALSE(view_.Shown(Shown::kSerialPanel));
 
@@ -244,10 +244,10 @@ TEST_F(SettingsPresenterTest, WithoutASettingsFileTickingShowsTheDefaults) {
 
 TEST_F(SettingsPresenterTest, StoredDeviceKindFourShowsItsComPortAtStartUp) {
   WriteSettings("CALLERIDTYPE=1\r\nCIHAZSEC=4\r\nCOMPORT=1\r\n");
-  Create().FormCreate();
+  Create().StartUp();
   view_.ClickCheckBox();
   EXPECT_TRUE(view_.Shown(Shown::kArgComPort));
-  EXPECT_EQ(view_.label_sec, u"ComPort Seçimi");
+  EXPECT_EQ(view_.arg_choice_label, u"ComPort Seçimi");
   EXPECT_EQ(std::u16string(settings_text::kArgComPortItems[view_.ComboIndex(
                 SettingsCombo::kArgComPort)]),
             u"COM 2");
@@ -303,7 +303,7 @@ TEST_F(SettingsPresenterTest, AFailingStartUpApplyShowsOneErrorAndNoBalloon) {
 TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   Start();
   EXPECT_FALSE(main_->ShowOnStart());
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   EXPECT_TRUE(view_.window_visible);
   EXPECT_TRUE(main_->ShowOnStart());
   main_->OnSettingsMenu();
@@ -313,7 +313,8 @@ TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
 
 // "Hedefler" opens the dialog over Hedefler.ini in the settings folder, from
 // the window and from the tray; the program takes on what it saved.
-TEST_F(SettingsPresenterTest, HedeflerEditsTheFileTheProgramThenTakesOn) {
+TEST_F(SettingsPresenterTest,
+       TheDestinationsDialogEditsTheFileTheProgramThenTakesOn) {
   Start();
   int taken_on = 0;
   program_->destinations_saved = [&] { ++taken_on; };
@@ -343,7 +344,7 @@ TEST_F(SettingsPresenterTest, HedeflerEditsTheFileTheProgramThenTakesOn) {
 
 TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   view_.edits[SettingsEdit::kPortNumber] = u"";
   view_.TypeIntoPortEdit(u"19000");
@@ -351,9 +352,9 @@ TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   EXPECT_FALSE(view_.window_visible);
   EXPECT_FALSE(fs::exists(dir_ / "Setting.ini"));
 
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   EXPECT_EQ(view_.EditText(SettingsEdit::kPortNumber), u"19000");
-  EXPECT_TRUE(view_.checked);
+  EXPECT_TRUE(view_.caller_id_enabled);
   view_.listener->OnApply();
   EXPECT_TRUE(view_.window_visible);
   const std::string file = FileText("Setting.ini");
@@ -379,7 +380,7 @@ TEST_F(SettingsPresenterTest, UygulaWritesAndAppliesEvenWhenNothingChanged) {
 
 TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   view_.ChooseRadio(1);
   view_.ChooseDeviceKind(4);
@@ -396,9 +397,53 @@ TEST_F(SettingsPresenterTest, KaydetSavesAppliesAndHides) {
                                       "ARG Connect"}));
 }
 
+// Hedefler.ini is read at start, at "Uygula" and "Kaydet", and when the
+// Hedefler dialog asks: a destination that did not change goes on as it
+// was, and what the file gets wrong is in the log once.
+TEST_F(SettingsPresenterTest,
+       HedeflerIniIsReadAtStartUygulaKaydetAndOnRequest) {
+  const auto write = [&](const std::string& text) {
+    std::ofstream(dir_ / "Hedefler.ini", std::ios::binary) << text;
+  };
+  const std::string first =
+      "[Webhook1]\r\nURL=https://ornek.test/a\r\nRENK=mavi\r\n";
+  write(first);
+  Start();
+  ConfiguredDestinations& destinations = program_->Destinations();
+  ASSERT_EQ(destinations.Count(), 1u);
+  ConfiguredDestination* running = &destinations.At(0);
+  const auto lines = [&] {
+    const auto& all = main_->Form().Log().Lines();
+    return std::vector<std::u16string>(all.begin(), all.end());
+  };
+  EXPECT_EQ(lines(),
+            (std::vector<std::u16string>{
+                u"Hedefler.ini: bilinmeyen [Webhook1] RENK yok sayıldı.",
+                u"Hedef etkin: Webhook 1 (https://ornek.test)"}));
+
+  write(first + "[Webhook2]\r\nURL=https://ikinci.test/\r\n");
+  view_.listener->OnApply();
+  ASSERT_EQ(destinations.Count(), 2u);
+  EXPECT_EQ(&destinations.At(0), running);
+  EXPECT_EQ(lines().back(), u"Hedef etkin: Webhook 2 (https://ikinci.test)");
+
+  fs::remove(dir_ / "Hedefler.ini");
+  view_.listener->OnSave();
+  EXPECT_EQ(destinations.Count(), 0u);
+
+  write(first);
+  program_->ReloadDestinations();
+  EXPECT_EQ(destinations.Count(), 1u);
+  EXPECT_EQ(program_->DestinationsFile(), (dir_ / "Hedefler.ini").u16string());
+  EXPECT_EQ(program_->SenderInfo().program, u"Orvanta");
+  EXPECT_EQ(program_->SenderInfo().version, u"1.2.5");
+  EXPECT_FALSE(program_->SenderInfo().host.empty());
+  EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   fs::create_directories(dir_ / "Setting.ini" / "blocked");
   view_.listener->OnSave();
@@ -412,7 +457,7 @@ TEST_F(SettingsPresenterTest, KaydetStaysOpenWhenTheFileCannotBeWritten) {
 
 TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.listener->OnCloseRequest();
   EXPECT_FALSE(view_.window_visible);
   EXPECT_EQ(shell_.quits, 0);
@@ -422,7 +467,7 @@ TEST_F(SettingsPresenterTest, TheCloseBoxOnlyHides) {
 TEST_F(SettingsPresenterTest, KapatAsksAndNoLeavesEverythingAsItWas) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   shell_.answers = {MessageAnswer::kNo};
   view_.listener->OnClose();
   ASSERT_EQ(shell_.messages.size(), 1u);
@@ -489,7 +534,7 @@ TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   view_.listener->OnTestPort();
   EXPECT_TRUE(shell_.messages.empty());
 
-  main_->OnTrayDblClick();
+  main_->OnTrayDoubleClick();
   view_.ClickCheckBox();
   view_.listener->OnApply();
   view_.listener->OnTestPort();
@@ -500,28 +545,28 @@ TEST_F(SettingsPresenterTest, PortuTestEtConfirmsOnlyWhileTheChannelIsOpen) {
   EXPECT_EQ(shell_.InfoBoxes()[0].title, u"Bilgi");
 }
 
-TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogMemo) {
+TEST_F(SettingsPresenterTest, CallsOfADeviceAppearInTheLogPane) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=1\r\n");
   Start();
   // Hidden, the pane is not drawn; showing the window catches it up.
   ASSERT_EQ(devices_.FireArg(u"5551234", u"2"), 1);
-  EXPECT_TRUE(view_.memo.empty());
-  main_->OnTrayDblClick();
-  EXPECT_EQ(view_.memo,
+  EXPECT_TRUE(view_.log_pane.empty());
+  main_->OnTrayDoubleClick();
+  EXPECT_EQ(view_.log_pane,
             std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234"});
   // Visible, the pane is drawn by the posted refresh, after the handler.
   devices_.FireArg(u"555", u"1");
-  EXPECT_EQ(view_.memo.size(), 1u);
+  EXPECT_EQ(view_.log_pane.size(), 1u);
   shell_.wake_handler();
-  EXPECT_EQ(view_.memo,
+  EXPECT_EQ(view_.log_pane,
             (std::vector<std::u16string>{u"Kanal No : 2   Caller ID : 5551234",
                                          u"Kanal No : 1   Caller ID : 555"}));
   view_.listener->OnLogPaneDoubleClick();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   devices_.FireArg(u"1", u"1");
   view_.ChooseDeviceKind(2);
   shell_.wake_handler();
-  EXPECT_TRUE(view_.memo.empty());
+  EXPECT_TRUE(view_.log_pane.empty());
   EXPECT_TRUE(main_->Form().Log().Lines().empty());
 }
 
@@ -574,7 +619,7 @@ TEST_F(SettingsPresenterTest, SerialBytesGoToTheTestWindowWhileItIsOpen) {
 TEST_F(SettingsPresenterTest, AStoredModemIsSetUpAndHeardThroughThePort) {
   WriteSettings("CALLERIDKULLAN=True\r\nCALLERIDTYPE=3\r\nMODEMHAT=1\r\n");
   SettingsPresenter& main = Start();
-  EXPECT_EQ(view_.radio, 3);
+  EXPECT_EQ(view_.source_index, 3);
   EXPECT_TRUE(view_.Shown(SettingsShown::kModemPanel));
   ASSERT_TRUE(program_->Port().Connected());
   ASSERT_TRUE(serial_hardware_->Line().has_value());
@@ -757,7 +802,7 @@ TEST_F(SettingsPresenterTest,
     show_window_at_start_ = c.asked;
     shell_.has_screen = c.screen;
     shell_.has_tray = c.tray;
-    Create().FormCreate();
+    Create().StartUp();
     main_->ShowAtStartIfDue();
     EXPECT_EQ(view_.window_visible, c.shown);
     EXPECT_EQ(main_->ShowOnStart(), c.shown);

@@ -102,7 +102,7 @@ class ShellListener {
  public:
   virtual ~ShellListener() = default;
   // A double-click on the tray icon with any mouse button.
-  virtual void OnTrayDblClick() = 0;
+  virtual void OnTrayDoubleClick() = 0;
   // Tray menu "Ayarlar".
   virtual void OnSettingsMenu() = 0;
   // Tray menu "Hedefler".
@@ -119,9 +119,9 @@ class ShellListener {
 
 // The tray menu's items.
 namespace tray_text {
-inline constexpr char16_t kAyarlar[] = u"Ayarlar";
-inline constexpr char16_t kHedefler[] = u"Hedefler";
-inline constexpr char16_t kProgramiKapat[] = u"Programı Kapat";
+inline constexpr char16_t kSettingsItem[] = u"Ayarlar";
+inline constexpr char16_t kDestinationsItem[] = u"Hedefler";
+inline constexpr char16_t kEndProgramItem[] = u"Programı Kapat";
 }  // namespace tray_text
 
 // The private start-up message number on Windows (WM_USER + 4100).

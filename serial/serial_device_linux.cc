@@ -230,6 +230,10 @@ class LinuxSerialDevice : public SerialDevice {
       if (n > 0) {
         bytes.append(chunk, static_cast<size_t>(n));
         taken += static_cast<size_t>(n);
+        // Less than asked for: the queue is empty now. What comes after
+        // this read wakes the next wait, so asking again would only cost a
+        // system call before the hand-over.
+        if (static_cast<size_t>(n) < sizeof chunk) break;
         continue;
       }
       if (n < 0 && errno == EINTR) continue;

@@ -199,6 +199,31 @@ TEST_F(LinuxSerialDeviceTest, DeviceThatCannotBeOpened) {
   EXPECT_FALSE(port.Connected());
 }
 
+// A device that is away is tried again and again: its debug line comes out
+// once for the same failure, and again only when the failure changes or the
+// device has opened in between.
+TEST_F(LinuxSerialDeviceTest, ARepeatedOpenFailureIsWrittenOutOnce) {
+  const std::string missing = "/dev/ttyOrvantaMissing0";
+  const std::string line = "open " + missing + ": No such file or directory\n";
+  auto tries = [&](const std::u16string& name, int count) {
+    port.SetLine({.port = name});
+    for (int i = 0; i < count; ++i) {
+      EXPECT_THROW(port.Open(), SerialPortSystemError);
+    }
+  };
+  testing::internal::CaptureStderr();
+  tries(u"ttyOrvantaMissing0", 3);
+  tries(u"ttyOrvantaMissing1", 1);
+  tries(u"ttyOrvantaMissing0", 2);
+  SetLine({});
+  port.Open();
+  port.Close();
+  tries(u"ttyOrvantaMissing0", 2);
+  const std::string other =
+      "open /dev/ttyOrvantaMissing1: No such file or directory\n";
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), line + other + line + line);
+}
+
 TEST_F(LinuxSerialDeviceTest, APortIsOpenedByOneOwnerOnly) {
   port.Open();
   SerialPort second(ui);

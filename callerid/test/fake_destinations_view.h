@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "callerid/destination_tester.h"
-#include "callerid/destinations_view.h"
+#include "base/destinations_view.h"
 
 namespace orvanta {
 

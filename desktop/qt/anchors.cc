@@ -3,26 +3,27 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "desktop/layout.h"
-
 namespace orvanta {
 
-QRect AnchoredRect(const QRect& designed, const QSize& parent_designed,
-                   const QSize& parent_now, unsigned anchors) {
-  const LayoutRect rect = Anchored(
-      {designed.x(), designed.y(), designed.width(), designed.height()},
-      {parent_designed.width(), parent_designed.height()},
-      {parent_now.width(), parent_now.height()}, anchors);
+QRect ToQRect(const LayoutRect& rect) {
   return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
+QSize ToQSize(LayoutSize size) { return QSize(size.width, size.height); }
+
 AnchorLayout::AnchorLayout(QWidget* parent)
-    : QObject(parent), parent_(parent), parent_designed_(parent->size()) {
+    : QObject(parent),
+      parent_(parent),
+      parent_designed_{parent->width(), parent->height()} {
   parent->installEventFilter(this);
 }
 
 void AnchorLayout::Add(QWidget* child, unsigned anchors) {
-  entries_.push_back({child, child->geometry(), anchors});
+  const QRect designed = child->geometry();
+  entries_.push_back(
+      {child,
+       {designed.x(), designed.y(), designed.width(), designed.height()},
+       anchors});
 }
 
 bool AnchorLayout::eventFilter(QObject* watched, QEvent* event) {
@@ -31,9 +32,10 @@ bool AnchorLayout::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AnchorLayout::Arrange() {
+  const LayoutSize now = {parent_->width(), parent_->height()};
   for (const Entry& entry : entries_) {
-    entry.child->setGeometry(AnchoredRect(entry.designed, parent_designed_,
-                                          parent_->size(), entry.anchors));
+    entry.child->setGeometry(ToQRect(
+        Anchored(entry.designed, parent_designed_, now, entry.anchors)));
   }
 }
 

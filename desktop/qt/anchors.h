@@ -6,30 +6,19 @@
 #include <QSize>
 #include <QVector>
 
+#include "desktop/layout.h"
+
 class QWidget;
 
 namespace orvanta {
 
-// Which sides of its parent a control keeps its distance to. A control held
-// to both left and right (or top and bottom) stretches with the parent; one
-// held only to the right (bottom) moves with it; one held to the left and top
-// alone stays where it is.
-enum Anchor : unsigned {
-  kAnchorLeft = 1,
-  kAnchorTop = 2,
-  kAnchorRight = 4,
-  kAnchorBottom = 8,
-  kAnchorAll = 15,
-};
+// A layout table's rectangle and size as Qt takes them.
+QRect ToQRect(const LayoutRect& rect);
+QSize ToQSize(LayoutSize size);
 
-// Where a control with the designed rectangle `designed` inside a parent of
-// the designed size `parent_designed` goes when the parent has the size
-// `parent_now`.
-QRect AnchoredRect(const QRect& designed, const QSize& parent_designed,
-                   const QSize& parent_now, unsigned anchors);
-
-// Keeps the anchored children of one parent in place whenever it is resized.
-// The parent's and children's geometry at the time of Add is the design.
+// Keeps the anchored children of one parent in place whenever it is resized,
+// by their anchors (LayoutAnchor). The parent's and children's geometry at
+// the time of Add is the design.
 class AnchorLayout : public QObject {
  public:
   explicit AnchorLayout(QWidget* parent);
@@ -42,13 +31,13 @@ class AnchorLayout : public QObject {
  private:
   struct Entry {
     QWidget* child;
-    QRect designed;
+    LayoutRect designed;
     unsigned anchors;
   };
   void Arrange();
 
   QWidget* parent_;
-  QSize parent_designed_;
+  LayoutSize parent_designed_;
   QVector<Entry> entries_;
 };
 

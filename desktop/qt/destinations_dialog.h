@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "callerid/destinations_view.h"
+#include "base/destinations_view.h"
 #include "desktop/destinations_layout.h"
 
 class QCheckBox;

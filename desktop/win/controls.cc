@@ -63,7 +63,8 @@ LRESULT ControlColour(UINT message, HDC dc, HWND control) {
     SetBkColor(dc, RGB(255, 255, 255));
     return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
   }
-  SetTextColor(dc, kLabelColour);
+  SetTextColor(dc,
+               RGB(kLabelColour.red, kLabelColour.green, kLabelColour.blue));
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -128,10 +129,10 @@ Control* Control::FromHwnd(HWND hwnd) {
 
 void Control::CreateIn(Container& parent, const wchar_t* class_name,
                        const wchar_t* text, DWORD style, DWORD ex_style,
-                       RECT design, unsigned anchors) {
+                       const LayoutRect& design, unsigned anchors) {
   hwnd_ = CreateWindowExW(
       ex_style, class_name, text, style | WS_CHILD | WS_CLIPSIBLINGS,
-      design.left, design.top, design.right, design.bottom,
+      design.left, design.top, design.width, design.height,
       parent.container_hwnd(), nullptr, Instance(), nullptr);
   SetPropW(hwnd_, kControlProperty, this);
   parent.layout().Add(hwnd_, design, anchors);
@@ -161,16 +162,16 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wparam,
 
 // --- Panel -----------------------------------------------------------------
 
-void Panel::Create(Container& parent, RECT design, unsigned anchors,
-                   Bevel bevel, bool visible) {
+void Panel::Create(Container& parent, const LayoutRect& design,
+                   unsigned anchors, Bevel bevel, bool visible) {
   RegisterClassOnce(kPanelClass, 0, GetSysColorBrush(COLOR_BTNFACE), nullptr,
                     nullptr);
   bevel_ = bevel;
-  layout_.SetDesignClient({design.right, design.bottom});
+  layout_.SetDesignClient({design.width, design.height});
   Window::Create(
       WS_EX_CONTROLPARENT, kPanelClass, L"",
       WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0),
-      design.left, design.top, design.right, design.bottom,
+      design.left, design.top, design.width, design.height,
       parent.container_hwnd());
   parent.layout().Add(hwnd(), design, anchors);
 }
@@ -209,28 +210,29 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 // --- Label -----------------------------------------------------------------
 
-void Label::Create(Container& parent, const wchar_t* text, RECT design,
-                   bool wrap, bool visible) {
+void Label::Create(Container& parent, const wchar_t* text,
+                   const LayoutRect& design, bool wrap, bool visible) {
   design_ = design;
   CreateIn(parent, L"STATIC", text,
            SS_NOPREFIX | (wrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
                (visible ? WS_VISIBLE : 0),
-           0, design, kAnchorTopLeft);
+           0, design, kLayoutTopLeft);
 }
 
 void Label::FitToText(Container& parent, HFONT font, UINT dpi) {
   std::wstring text = Wide(Text());
   SIZE extent = TextExtent(font, text.c_str());
-  RECT design = design_;
-  design.right = MulDiv(extent.cx, 96, dpi) + 1;
-  design.bottom = MulDiv(extent.cy, 96, dpi);
+  LayoutRect design = design_;
+  design.width = MulDiv(extent.cx, 96, dpi) + 1;
+  design.height = MulDiv(extent.cy, 96, dpi);
   parent.layout().SetDesignRect(hwnd_, design);
 }
 
 // --- Button ----------------------------------------------------------------
 
-void Button::Create(Container& parent, const wchar_t* text, RECT design,
-                    unsigned anchors, bool hand_cursor, DWORD extra_style) {
+void Button::Create(Container& parent, const wchar_t* text,
+                    const LayoutRect& design, unsigned anchors,
+                    bool hand_cursor, DWORD extra_style) {
   hand_cursor_ = hand_cursor;
   CreateIn(parent, L"BUTTON", text,
            BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE | extra_style, 0, design,
@@ -254,10 +256,11 @@ bool Button::Filter(UINT message, WPARAM /*wparam*/, LPARAM lparam,
 
 // --- CheckBox --------------------------------------------------------------
 
-void CheckBox::Create(Container& parent, const wchar_t* text, RECT design) {
+void CheckBox::Create(Container& parent, const wchar_t* text,
+                      const LayoutRect& design) {
   design_ = design;
   CreateIn(parent, L"BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE,
-           0, design, kAnchorTopLeft);
+           0, design, kLayoutTopLeft);
 }
 
 bool CheckBox::Checked() const {
@@ -272,8 +275,8 @@ void CheckBox::FitText(Container& parent, HFONT font, UINT dpi) {
   std::wstring text = Wide(Text());
   const int needed = MulDiv(TextExtent(font, text.c_str()).cx, 96, dpi) +
                      MulDiv(GetSystemMetrics(SM_CXMENUCHECK), 96, dpi) + 8;
-  RECT design = design_;
-  design.right = std::max<int>(design.right, needed);
+  LayoutRect design = design_;
+  design.width = std::max<int>(design.width, needed);
   parent.layout().SetDesignRect(hwnd_, design);
 }
 
@@ -283,19 +286,20 @@ void CheckBox::OnCommand(WORD code) {
 
 // --- Edit ------------------------------------------------------------------
 
-void Edit::Create(Container& parent, const wchar_t* text, RECT design,
-                  bool visible, DWORD extra_style) {
+void Edit::Create(Container& parent, const wchar_t* text,
+                  const LayoutRect& design, bool visible, DWORD extra_style) {
   CreateIn(
       parent, L"EDIT", text,
       ES_AUTOHSCROLL | WS_TABSTOP | (visible ? WS_VISIBLE : 0) | extra_style,
-      WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
+      WS_EX_CLIENTEDGE, design, kLayoutTopLeft);
 }
 
 void Edit::OnCommand(WORD code) {
   if (code == EN_CHANGE && on_change) on_change();
 }
 
-void NumericEdit::Create(Container& parent, const wchar_t* text, RECT design) {
+void NumericEdit::Create(Container& parent, const wchar_t* text,
+                         const LayoutRect& design) {
   Edit::Create(parent, text, design);
   Subclass();
 }
@@ -367,25 +371,26 @@ bool NumericEdit::Filter(UINT message, WPARAM wparam, LPARAM lparam,
 
 // --- SpinEdit --------------------------------------------------------------
 
-void SpinEdit::Create(Container& parent, RECT design, int minimum,
+void SpinEdit::Create(Container& parent, const LayoutRect& design, int minimum,
                       int maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
   // The arrows take the right end of the designed width; both parts are
   // placed by the layout, so they stay together when it moves them.
   const int arrows = 17;
-  RECT edit = {design.left, design.top, design.right - arrows, design.bottom};
+  const LayoutRect edit = {design.left, design.top, design.width - arrows,
+                           design.height};
   CreateIn(parent, L"EDIT", L"0",
            ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE,
-           WS_EX_CLIENTEDGE, edit, kAnchorTopLeft);
+           WS_EX_CLIENTEDGE, edit, kLayoutTopLeft);
   updown_ = CreateWindowExW(
       0, UPDOWN_CLASSW, L"",
       WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
       0, 0, 0, 0, parent.container_hwnd(), nullptr, Instance(), nullptr);
   parent.layout().Add(
       updown_,
-      {design.left + design.right - arrows, design.top, arrows, design.bottom},
-      kAnchorTopLeft);
+      {design.left + design.width - arrows, design.top, arrows, design.height},
+      kLayoutTopLeft);
   SendMessageW(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
   SendMessageW(updown_, UDM_SETRANGE32, minimum, maximum);
   SendMessageW(updown_, UDM_SETPOS32, 0, minimum);
@@ -405,16 +410,16 @@ void SpinEdit::SetValue(int value) {
 
 // --- ComboList -------------------------------------------------------------
 
-void ComboList::Create(Container& parent, RECT design,
+void ComboList::Create(Container& parent, const LayoutRect& design,
                        const std::vector<std::u16string>& items, bool visible) {
   // The height of a drop-down list is the height of its open list; the
   // closed field takes its height from the font.
-  RECT with_list = design;
-  with_list.bottom = 200;
+  LayoutRect with_list = design;
+  with_list.height = 200;
   CreateIn(
       parent, L"COMBOBOX", L"",
       CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | (visible ? WS_VISIBLE : 0),
-      0, with_list, kAnchorTopLeft);
+      0, with_list, kLayoutTopLeft);
   SetItems(items);
 }
 
@@ -508,23 +513,23 @@ void ListBox::OnCommand(WORD code) {
 
 void RadioGroup::Create(Container& parent, const wchar_t* caption,
                         const std::vector<std::u16string>& items, int columns,
-                        RECT design, unsigned anchors) {
+                        const LayoutRect& design, unsigned anchors) {
   RegisterClassOnce(kGroupClass, 0, GetSysColorBrush(COLOR_BTNFACE), nullptr,
                     nullptr);
   columns_ = columns;
   design_ = design;
-  layout_.SetDesignClient({design.right, design.bottom});
+  layout_.SetDesignClient({design.width, design.height});
   Window::Create(WS_EX_CONTROLPARENT, kGroupClass, L"",
                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, design.left,
-                 design.top, design.right, design.bottom,
+                 design.top, design.width, design.height,
                  parent.container_hwnd());
   parent.layout().Add(hwnd(), design, anchors);
   frame_ = CreateWindowExW(
       0, L"BUTTON", caption,
-      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, design.right,
-      design.bottom, hwnd(), nullptr, Instance(), nullptr);
-  layout_.Add(frame_, {0, 0, design.right, design.bottom},
-              kAnchorLeft | kAnchorTop | kAnchorRight);
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, design.width,
+      design.height, hwnd(), nullptr, Instance(), nullptr);
+  layout_.Add(frame_, {0, 0, design.width, design.height},
+              kLayoutLeft | kLayoutTop | kLayoutRight);
   for (size_t i = 0; i < items.size(); ++i) {
     std::wstring text = Wide(items[i]);
     HWND button = CreateWindowExW(
@@ -533,7 +538,7 @@ void RadioGroup::Create(Container& parent, const wchar_t* caption,
             (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
         0, 0, 0, 0, hwnd(), nullptr, Instance(), nullptr);
     buttons_.push_back(button);
-    layout_.Add(button, {0, 0, 0, 0}, kAnchorTopLeft);
+    layout_.Add(button, {0, 0, 0, 0}, kLayoutTopLeft);
   }
 }
 
@@ -542,13 +547,13 @@ void RadioGroup::ArrangeButtons(HFONT font, UINT dpi) {
   const int count = static_cast<int>(buttons_.size());
   const int per_column = (count + columns_ - 1) / columns_;
   const int text_height = MulDiv(TextExtent(font, L"0").cy, 96, dpi);
-  const int width = (design_.right - 10) / columns_;
-  const int free = design_.bottom - text_height - 5;
+  const int width = (design_.width - 10) / columns_;
+  const int free = design_.height - text_height - 5;
   const int height = free / per_column;
   const int top = text_height + 1 + (free % per_column) / 2;
   for (int i = 0; i < count; ++i) {
-    RECT rect = {(i / per_column) * width + 8, (i % per_column) * height + top,
-                 width, height};
+    const LayoutRect rect = {(i / per_column) * width + 8,
+                             (i % per_column) * height + top, width, height};
     layout_.SetDesignRect(buttons_[i], rect);
   }
 }
@@ -588,19 +593,20 @@ LRESULT RadioGroup::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(message, wparam, lparam);
 }
 
-// --- Memo ------------------------------------------------------------------
+// --- TextPane --------------------------------------------------------------
 
-void Memo::Create(Container& parent, RECT design, DWORD extra_style) {
+void TextPane::Create(Container& parent, const LayoutRect& design,
+                      DWORD extra_style) {
   CreateIn(parent, L"EDIT", L"",
            ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP |
                WS_VISIBLE | extra_style,
-           WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
+           WS_EX_CLIENTEDGE, design, kLayoutTopLeft);
   // No length limit.
   SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
   Subclass();
 }
 
-void Memo::AddLine(std::u16string_view line) {
+void TextPane::AddLine(std::u16string_view line) {
   std::u16string text = Text();
   std::u16string added;
   if (!text.empty() && !(text.size() >= 2 && text.ends_with(u"\r\n"))) {
@@ -615,7 +621,7 @@ void Memo::AddLine(std::u16string_view line) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Memo::AddLines(const std::vector<std::u16string>& lines) {
+void TextPane::AddLines(const std::vector<std::u16string>& lines) {
   std::u16string added;
   for (const std::u16string& line : lines) {
     added += line;
@@ -629,7 +635,7 @@ void Memo::AddLines(const std::vector<std::u16string>& lines) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Memo::RemoveFirstLines(size_t count) {
+void TextPane::RemoveFirstLines(size_t count) {
   size_t characters = 0;
   for (; count > 0 && !line_lengths_.empty(); --count) {
     characters += line_lengths_.front();
@@ -639,13 +645,13 @@ void Memo::RemoveFirstLines(size_t count) {
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
 
-void Memo::Clear() {
+void TextPane::Clear() {
   SetWindowTextW(hwnd_, L"");
   line_lengths_.clear();
 }
 
-bool Memo::Filter(UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/,
-                  LRESULT* /*result*/) {
+bool TextPane::Filter(UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/,
+                      LRESULT* /*result*/) {
   if (message == WM_LBUTTONDBLCLK && on_double_click) {
     on_double_click();
   }

@@ -8,15 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "sender/settings_layout.h"
+#include "desktop/layout.h"
 #include "desktop/win/window.h"
 
 namespace orvanta::win {
-
-// Label text colour: dark slate.
-inline constexpr COLORREF kLabelColour =
-    RGB(kSettingsLabelColour.red, kSettingsLabelColour.green,
-        kSettingsLabelColour.blue);
 
 // A window that hosts controls: positions them by its Layout and hands their
 // notifications back to the control objects.
@@ -61,8 +56,8 @@ class Control {
 
  protected:
   void CreateIn(Container& parent, const wchar_t* class_name,
-                const wchar_t* text, DWORD style, DWORD ex_style, RECT design,
-                unsigned anchors);
+                const wchar_t* text, DWORD style, DWORD ex_style,
+                const LayoutRect& design, unsigned anchors);
   // Routes the control's own messages to Filter first.
   void Subclass();
   virtual bool Filter(UINT /*message*/, WPARAM /*wparam*/, LPARAM /*lparam*/,
@@ -83,8 +78,8 @@ class Control {
 class Panel : public Window, public Container {
  public:
   enum Bevel { kFlat, kRaised, kRaisedInLoweredOut };
-  void Create(Container& parent, RECT design, unsigned anchors, Bevel bevel,
-              bool visible);
+  void Create(Container& parent, const LayoutRect& design, unsigned anchors,
+              Bevel bevel, bool visible);
   HWND container_hwnd() const override { return hwnd(); }
   bool Visible() const;
   void SetVisible(bool visible);
@@ -100,18 +95,18 @@ class Label : public Control {
  public:
   // `wrap`: fixed width and height, text broken into lines; otherwise the
   // label takes the size of its text (FitToText).
-  void Create(Container& parent, const wchar_t* text, RECT design, bool wrap,
-              bool visible = true);
+  void Create(Container& parent, const wchar_t* text, const LayoutRect& design,
+              bool wrap, bool visible = true);
   void FitToText(Container& parent, HFONT font, UINT dpi);
 
  private:
-  RECT design_ = {};
+  LayoutRect design_ = {};
 };
 
 class Button : public Control {
  public:
-  void Create(Container& parent, const wchar_t* text, RECT design,
-              unsigned anchors = kAnchorTopLeft, bool hand_cursor = true,
+  void Create(Container& parent, const wchar_t* text, const LayoutRect& design,
+              unsigned anchors = kLayoutTopLeft, bool hand_cursor = true,
               DWORD extra_style = 0);
   void OnCommand(WORD code) override;
   std::function<void()> on_click;
@@ -126,7 +121,7 @@ class Button : public Control {
 
 class CheckBox : public Control {
  public:
-  void Create(Container& parent, const wchar_t* text, RECT design);
+  void Create(Container& parent, const wchar_t* text, const LayoutRect& design);
   bool Checked() const;
   void SetChecked(bool checked);  // raises no on_click
   // Widens the box beyond its designed width when its text needs more room.
@@ -135,12 +130,12 @@ class CheckBox : public Control {
   std::function<void()> on_click;
 
  private:
-  RECT design_ = {};
+  LayoutRect design_ = {};
 };
 
 class Edit : public Control {
  public:
-  void Create(Container& parent, const wchar_t* text, RECT design,
+  void Create(Container& parent, const wchar_t* text, const LayoutRect& design,
               bool visible = true, DWORD extra_style = 0);
   void OnCommand(WORD code) override;
   // The text changed, by the user or by SetText alike (the edit control
@@ -153,7 +148,7 @@ class Edit : public Control {
 // `on_exit`.
 class NumericEdit : public Edit {
  public:
-  void Create(Container& parent, const wchar_t* text, RECT design);
+  void Create(Container& parent, const wchar_t* text, const LayoutRect& design);
   std::function<bool(const std::u16string& text)> accepts;
   std::function<void()> on_escape;
   std::function<void()> on_exit;
@@ -171,7 +166,8 @@ class NumericEdit : public Edit {
 // changed with the arrows and the arrow keys only.
 class SpinEdit : public Control {
  public:
-  void Create(Container& parent, RECT design, int minimum, int maximum);
+  void Create(Container& parent, const LayoutRect& design, int minimum,
+              int maximum);
   int Value() const;
   void SetValue(int value);  // taken into the range
   HWND updown() const { return updown_; }
@@ -185,7 +181,7 @@ class SpinEdit : public Control {
 // Drop-down list: only items of the list can be chosen.
 class ComboList : public Control {
  public:
-  void Create(Container& parent, RECT design,
+  void Create(Container& parent, const LayoutRect& design,
               const std::vector<std::u16string>& items, bool visible = true);
   int Index() const;
   void SetIndex(int index);  // outside the list: no item; raises no on_change
@@ -218,7 +214,7 @@ class RadioGroup : public Window, public Container {
  public:
   void Create(Container& parent, const wchar_t* caption,
               const std::vector<std::u16string>& items, int columns,
-              RECT design, unsigned anchors);
+              const LayoutRect& design, unsigned anchors);
   HWND container_hwnd() const override { return hwnd(); }
   int Index() const;
   void SetIndex(int index);  // raises no on_click
@@ -236,13 +232,15 @@ class RadioGroup : public Window, public Container {
   std::vector<HWND> buttons_;
   int columns_ = 1;
   int index_ = -1;
-  RECT design_ = {};
+  LayoutRect design_ = {};
 };
 
-// Multi-line read-only log pane with a vertical scroll bar.
-class Memo : public Control {
+// Multi-line edit with a vertical scroll bar: a log pane (read-only) or the
+// port test window's text panes.
+class TextPane : public Control {
  public:
-  void Create(Container& parent, RECT design, DWORD extra_style = 0);
+  void Create(Container& parent, const LayoutRect& design,
+              DWORD extra_style = 0);
   void AddLine(std::u16string_view line);
   // For a memo filled only through these two: new last lines, each ended by
   // CR LF, appended without reading the text back; the first `count` of
@@ -277,8 +275,8 @@ void SendToBottom(HWND hwnd);
 // Puts every label and group frame below `root` under its siblings.
 void LabelsUnderControls(HWND root);
 
-// Colours for a WM_CTLCOLOR* message: labels dark slate, edits, lists and
-// read-only edits black on white.
+// Colours for a WM_CTLCOLOR* message: labels in kLabelColour, edits, lists
+// and read-only edits black on white.
 LRESULT ControlColour(UINT message, HDC dc, HWND control);
 
 }  // namespace orvanta::win

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "callerid/destinations_view.h"
+#include "base/destinations_view.h"
 #include "desktop/destinations_layout.h"
 #include "desktop/win/controls.h"
 #include "desktop/win/form_window.h"

@@ -5,13 +5,13 @@
 namespace orvanta::win {
 
 void FormWindow::CreateForm(const wchar_t* class_name, const wchar_t* title,
-                            DWORD style, DWORD ex_style, SIZE client,
+                            DWORD style, DWORD ex_style, LayoutSize client,
                             HICON icon, HICON small_icon) {
   RegisterClassOnce(class_name, 0, GetSysColorBrush(COLOR_BTNFACE), icon,
                     small_icon);
   layout_.SetDesignClient(client);
   Create(ex_style | WS_EX_CONTROLPARENT, class_name, title, style,
-         CW_USEDEFAULT, CW_USEDEFAULT, client.cx, client.cy, nullptr);
+         CW_USEDEFAULT, CW_USEDEFAULT, client.width, client.height, nullptr);
   dpi_ = DpiOf(hwnd());
   SIZE outer = WindowSizeForClient(client, style, ex_style, dpi_);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,

@@ -18,9 +18,11 @@ class FormWindow : public Window, public Container {
   UINT dpi() const { return dpi_; }
 
  protected:
-  // Creates the window hidden, sized for `client` at its monitor's dpi.
+  // Creates the window hidden, sized for `client` (96-dpi pixels) at its
+  // monitor's dpi.
   void CreateForm(const wchar_t* class_name, const wchar_t* title, DWORD style,
-                  DWORD ex_style, SIZE client, HICON icon, HICON small_icon);
+                  DWORD ex_style, LayoutSize client, HICON icon,
+                  HICON small_icon);
   // After the controls exist: fonts for the dpi, then positions.
   void FinishLayout();
   // (Re)creates the fonts for `dpi` and hands them to the controls.

@@ -93,45 +93,30 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wparam,
   return result;
 }
 
-void Layout::Add(HWND child, RECT design, unsigned anchors) {
+void Layout::Add(HWND child, const LayoutRect& design, unsigned anchors) {
   items_.push_back({child, design, anchors});
 }
 
-void Layout::SetDesignRect(HWND child, RECT design) {
+void Layout::SetDesignRect(HWND child, const LayoutRect& design) {
   for (Item& item : items_) {
     if (item.hwnd == child) item.design = design;
   }
 }
 
 void Layout::Arrange(int client_width, int client_height, UINT dpi) const {
-  const int grow_x = client_width - Scale(design_.cx, dpi);
-  const int grow_y = client_height - Scale(design_.cy, dpi);
+  const LayoutSize designed = Scale(design_, dpi);
   HDWP batch = BeginDeferWindowPos(static_cast<int>(items_.size()));
   for (const Item& item : items_) {
-    int x = Scale(item.design.left, dpi);
-    int y = Scale(item.design.top, dpi);
-    int width = Scale(item.design.right, dpi);
-    int height = Scale(item.design.bottom, dpi);
-    if (item.anchors & kAnchorRight) {
-      if (item.anchors & kAnchorLeft) {
-        width += grow_x;
-      } else {
-        x += grow_x;
-      }
-    }
-    if (item.anchors & kAnchorBottom) {
-      if (item.anchors & kAnchorTop) {
-        height += grow_y;
-      } else {
-        y += grow_y;
-      }
-    }
+    const LayoutRect rect =
+        Anchored(Scale(item.design, dpi), designed,
+                 {client_width, client_height}, item.anchors);
     if (batch) {
-      batch = DeferWindowPos(batch, item.hwnd, nullptr, x, y, width, height,
+      batch = DeferWindowPos(batch, item.hwnd, nullptr, rect.left, rect.top,
+                             rect.width, rect.height,
                              SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
-      SetWindowPos(item.hwnd, nullptr, x, y, width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(item.hwnd, nullptr, rect.left, rect.top, rect.width,
+                   rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
   if (batch) EndDeferWindowPos(batch);
@@ -152,10 +137,20 @@ UINT DpiOf(HWND hwnd) {
 
 int Scale(int value, UINT dpi) { return MulDiv(value, dpi, 96); }
 
-SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT dpi) {
+LayoutRect Scale(const LayoutRect& rect, UINT dpi) {
+  return {Scale(rect.left, dpi), Scale(rect.top, dpi), Scale(rect.width, dpi),
+          Scale(rect.height, dpi)};
+}
+
+LayoutSize Scale(LayoutSize size, UINT dpi) {
+  return {Scale(size.width, dpi), Scale(size.height, dpi)};
+}
+
+SIZE WindowSizeForClient(LayoutSize client, DWORD style, DWORD ex_style,
+                         UINT dpi) {
   static const auto adjust =
       User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
-  RECT rect = {0, 0, Scale(client.cx, dpi), Scale(client.cy, dpi)};
+  RECT rect = {0, 0, Scale(client.width, dpi), Scale(client.height, dpi)};
   if (adjust) {
     adjust(&rect, style, FALSE, ex_style, dpi);
   } else {

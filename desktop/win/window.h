@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "desktop/layout.h"
+
 namespace orvanta::win {
 
 // Every window class of the shell derives from this: one static window
@@ -42,36 +44,27 @@ class Window {
   HWND hwnd_ = nullptr;
 };
 
-// Edges a child keeps its distance to when its parent grows.
-enum Anchor : unsigned {
-  kAnchorLeft = 1,
-  kAnchorTop = 2,
-  kAnchorRight = 4,
-  kAnchorBottom = 8,
-  kAnchorTopLeft = kAnchorLeft | kAnchorTop,
-  kAnchorAll = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom,
-};
-
-// Child positions in 96-dpi pixels, as designed, with their anchors. The
-// parent calls Arrange on every size or dpi change.
+// Child positions in 96-dpi pixels, as designed, with their anchors
+// (LayoutAnchor). The parent calls Arrange on every size or dpi change.
 class Layout {
  public:
-  explicit Layout(SIZE design_client = {0, 0}) : design_(design_client) {}
-  void SetDesignClient(SIZE size) { design_ = size; }
-  SIZE design_client() const { return design_; }
-  void Add(HWND child, RECT design, unsigned anchors = kAnchorTopLeft);
+  explicit Layout(LayoutSize design_client = {0, 0}) : design_(design_client) {}
+  void SetDesignClient(LayoutSize size) { design_ = size; }
+  LayoutSize design_client() const { return design_; }
+  void Add(HWND child, const LayoutRect& design,
+           unsigned anchors = kLayoutTopLeft);
   // Replaces the designed rectangle of an added child (labels sized to
   // their text).
-  void SetDesignRect(HWND child, RECT design);
+  void SetDesignRect(HWND child, const LayoutRect& design);
   void Arrange(int client_width, int client_height, UINT dpi) const;
 
  private:
   struct Item {
     HWND hwnd;
-    RECT design;  // left, top, width, height
+    LayoutRect design;
     unsigned anchors;
   };
-  SIZE design_;
+  LayoutSize design_;
   std::vector<Item> items_;
 };
 
@@ -79,8 +72,13 @@ class Layout {
 UINT DpiOf(HWND hwnd);
 int Scale(int value, UINT dpi);
 
-// Outer window size for a client area at a dpi.
-SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT dpi);
+// A designed rectangle or size at a dpi.
+LayoutRect Scale(const LayoutRect& rect, UINT dpi);
+LayoutSize Scale(LayoutSize size, UINT dpi);
+
+// Outer window size for a client area (96-dpi pixels) at a dpi.
+SIZE WindowSizeForClient(LayoutSize client, DWORD style, DWORD ex_style,
+                         UINT dpi);
 
 // Moves `window` (its size unchanged) to the centre of the work area of the
 // monitor nearest to the cursor.

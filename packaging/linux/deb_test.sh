@@ -437,6 +437,8 @@ else
   inside systemctl daemon-reload
   inside systemctl restart orvanta.service
   await orvanta 'running without windows' || fail "no restart after the drop-in"
+  # A refusal that does not come has no event to wait for: the service is
+  # given a moment to say it before its journal is read.
   sleep 1
   said orvanta 'open /dev/net/tun' &&
     fail "the drop-in did not allow the device: $(journal orvanta -n 5)"

@@ -47,15 +47,6 @@ class HistoryModel : public QAbstractTableModel {
   const HistoryRows* rows_ = nullptr;
 };
 
-namespace {
-
-void Place(QWidget* widget, const HistoryControlLayout& layout) {
-  widget->setGeometry(layout.rect.left, layout.rect.top, layout.rect.width,
-                      layout.rect.height);
-}
-
-}  // namespace
-
 HistoryWindow::HistoryWindow()
     : model_(new HistoryModel(this)),
       table_(new QTableView(this)),
@@ -74,7 +65,7 @@ HistoryWindow::HistoryWindow()
     table_->setColumnWidth(column, kHistoryColumnWidths[column]);
   table_->setToolTip(ToQString(history_text::kListTip));
 
-  resize(kHistoryClientSize.width, kHistoryClientSize.height);
+  resize(ToQSize(kHistoryClientSize));
   auto* anchors = new AnchorLayout(this);
   const std::pair<QWidget*, const HistoryControlLayout&> placed[] = {
       {table_, kHistoryList},
@@ -83,7 +74,7 @@ HistoryWindow::HistoryWindow()
       {reload_, kHistoryReloadButton},
       {status_, kHistoryStatus}};
   for (const auto& [widget, layout] : placed) {
-    Place(widget, layout);
+    widget->setGeometry(ToQRect(layout.rect));
     anchors->Add(widget, layout.anchors);
   }
 

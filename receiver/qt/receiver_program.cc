@@ -116,9 +116,7 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
           // The test calls say they come from the bridge.
           .make_tester =
               [this] {
-                return MakeDestinationTester(
-                    handover_,
-                    CallSender{{}, u"OrvantaAlici", u"" ORVANTA_VERSION});
+                return MakeDestinationTester(handover_, BridgeSender());
               },
           // The folder was made at start.
           .create_folder = {},
@@ -134,6 +132,9 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
       [this](const std::u16string& text) { shell_.ReportProblem(text); });
   app_.Load();
   shell_.Attach(app_);
+  bridge_.Load(app_.Folder());
+  app_.SetForwarder(&bridge_);
+  destinations_saved = [this] { bridge_.Load(app_.Folder()); };
 }
 
 ReceiverProgram::~ReceiverProgram() {

@@ -9,6 +9,7 @@
 
 #include "base/ui_handover.h"
 #include "desktop/qt/wake_descriptor.h"
+#include "receiver/call_bridge.h"
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"
 #include "receiver/history_presenter.h"
@@ -88,6 +89,7 @@ class ReceiverProgram {
 
   ReceiverApp& App() { return app_; }
   QtReceiverShell& Shell() { return shell_; }
+  CallBridge& Bridge() { return bridge_; }
   uint16_t Port() const;
 
  private:
@@ -98,6 +100,8 @@ class ReceiverProgram {
   // one go: a flood of datagrams must not pile up one event per datagram.
   WakeDescriptor wake_;
   UiHandover handover_;
+  // After the hand-over its workers report through.
+  CallBridge bridge_{shell_, handover_};
   uint16_t port_override_;
   std::unique_ptr<CallListener> listener_;
   DestinationsEditor destinations_;

@@ -96,7 +96,7 @@ TEST(ReceiverProgramTest, ShowsACallWithItsNameAndKeepsItInTheWindow) {
 
 // "Hedefler" in the tray menu opens the dialog over Hedefler.ini in the
 // receiver's folder; the receiver takes on what it saved.
-TEST(ReceiverProgramTest, HedeflerInTheTrayMenuEditsTheForwardedDestinations) {
+TEST(ReceiverProgramTest, TheTrayMenuOpensTheDestinationsDialog) {
   TempFolder folder;
   folder.Write("Alici.ini",
                "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");

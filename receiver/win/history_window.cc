@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "desktop/layout.h"
 #include "desktop/win/win_text.h"
 #include "receiver/history_layout.h"
 
@@ -25,14 +24,9 @@ HWND Child(HWND parent, const wchar_t* cls, const std::u16string& text,
   return hwnd;
 }
 
-LayoutRect Scaled(const LayoutRect& rect, UINT dpi) {
-  return {Scale(rect.left, dpi), Scale(rect.top, dpi), Scale(rect.width, dpi),
-          Scale(rect.height, dpi)};
-}
-
 }  // namespace
 
-HistoryWindow::HistoryWindow(HICON icon) {
+HistoryWindow::HistoryWindow(HICON icon) : layout_(kHistoryClientSize) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   RegisterClassOnce(kClassName, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
@@ -69,6 +63,15 @@ HistoryWindow::HistoryWindow(HICON icon) {
   reload_ = Child(hwnd(), L"BUTTON", history_text::kReloadButton,
                   WS_TABSTOP | BS_PUSHBUTTON, kReloadId);
   status_ = Child(hwnd(), L"STATIC", u"", SS_LEFT | SS_NOPREFIX, 0);
+  const std::pair<HWND, const HistoryControlLayout&> placed[] = {
+      {list_, kHistoryList},
+      {copy_, kHistoryCopyButton},
+      {import_, kHistoryImportButton},
+      {reload_, kHistoryReloadButton},
+      {status_, kHistoryStatus}};
+  for (const auto& [control, layout] : placed) {
+    layout_.Add(control, layout.rect, layout.anchors);
+  }
   Arrange();
 }
 
@@ -150,21 +153,7 @@ void HistoryWindow::CopyToClipboard(const std::u16string& text) {
 void HistoryWindow::Arrange() {
   RECT client;
   GetClientRect(hwnd(), &client);
-  const UINT dpi = DpiOf(hwnd());
-  const LayoutSize designed = {Scale(kHistoryClientSize.width, dpi),
-                               Scale(kHistoryClientSize.height, dpi)};
-  const LayoutSize now = {client.right, client.bottom};
-  const std::pair<HWND, const HistoryControlLayout&> placed[] = {
-      {list_, kHistoryList},
-      {copy_, kHistoryCopyButton},
-      {import_, kHistoryImportButton},
-      {reload_, kHistoryReloadButton},
-      {status_, kHistoryStatus}};
-  for (const auto& [control, layout] : placed) {
-    const LayoutRect rect =
-        Anchored(Scaled(layout.rect, dpi), designed, now, layout.anchors);
-    MoveWindow(control, rect.left, rect.top, rect.width, rect.height, TRUE);
-  }
+  layout_.Arrange(client.right, client.bottom, DpiOf(hwnd()));
 }
 
 LRESULT HistoryWindow::HandleMessage(UINT message, WPARAM wparam,

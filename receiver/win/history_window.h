@@ -51,6 +51,7 @@ class HistoryWindow : public Window, public HistoryView {
  private:
   void Arrange();
 
+  Layout layout_;
   HistoryViewListener* listener_ = nullptr;
   const HistoryRows* rows_ = nullptr;
   HWND list_ = nullptr;

@@ -97,9 +97,7 @@ WinReceiverProgram::WinReceiverProgram(std::u16string folder,
           // The test calls say they come from the bridge.
           .make_tester =
               [this] {
-                return MakeDestinationTester(
-                    handover_,
-                    CallSender{{}, u"OrvantaAlici", u"" ORVANTA_VERSION});
+                return MakeDestinationTester(handover_, BridgeSender());
               },
           // The folder was made at start.
           .create_folder = {},
@@ -126,6 +124,9 @@ WinReceiverProgram::WinReceiverProgram(std::u16string folder,
       [this](const std::u16string& text) { shell_.ReportProblem(text); });
   app_.Load();
   shell_.Attach(app_);
+  bridge_.Load(app_.Folder());
+  app_.SetForwarder(&bridge_);
+  destinations_saved = [this] { bridge_.Load(app_.Folder()); };
 }
 
 WinReceiverProgram::~WinReceiverProgram() { listener_.reset(); }

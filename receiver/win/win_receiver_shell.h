@@ -10,6 +10,7 @@
 
 #include "desktop/win/tray_icon.h"
 #include "base/ui_handover.h"
+#include "receiver/call_bridge.h"
 #include "receiver/call_hook.h"
 #include "receiver/call_listener.h"
 #include "receiver/history_presenter.h"
@@ -101,12 +102,15 @@ class WinReceiverProgram {
 
   ReceiverApp& app() { return app_; }
   WinReceiverShell& shell() { return shell_; }
+  CallBridge& bridge() { return bridge_; }
 
  private:
   WinReceiverShell shell_;
   SystemHookLauncher launcher_;
   ReceiverApp app_;
   UiHandover handover_;
+  // After the hand-over its workers report through.
+  CallBridge bridge_{shell_, handover_};
   std::atomic<bool> wake_posted_{false};
   std::unique_ptr<CallListener> listener_;
   DestinationsEditor destinations_;

@@ -7,12 +7,15 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "desktop/win/destinations_dialog.h"
 #include "desktop/win/win_text.h"
+#include "receiver/history_layout.h"
 #include "notify/udp_channel.h"
 #include "receiver/win/win_receiver_shell.h"
 #include "base/test/temp_folder.h"
@@ -146,6 +149,58 @@ TEST(WinHistoryWindowTest, TheButtonsReachTheListener) {
   EXPECT_EQ(U16(text), u"Rehber \u0130\u00e7e Aktar...");
 }
 
+// The controls sit where the layout table puts them, and keep to their
+// anchors when the window grows: the list stretches, the buttons and the
+// status line stay at the bottom.
+TEST(WinHistoryWindowTest, ControlsFollowTheTableAsTheWindowGrows) {
+  HistoryWindow window(nullptr);
+  const UINT dpi = DpiOf(window.hwnd());
+  auto placed_in_client = [&](HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return LayoutRect{rect.left, rect.top, rect.right - rect.left,
+                      rect.bottom - rect.top};
+  };
+  const std::pair<HWND, HistoryControlLayout> controls[] = {
+      {window.list(), kHistoryList},
+      {window.copy_button(), kHistoryCopyButton},
+      {window.import_button(), kHistoryImportButton},
+      {window.reload_button(), kHistoryReloadButton},
+      {window.status(), kHistoryStatus}};
+  for (const LayoutSize grow : {LayoutSize{0, 0}, LayoutSize{150, 90}}) {
+    RECT outer;
+    GetWindowRect(window.hwnd(), &outer);
+    RECT client;
+    GetClientRect(window.hwnd(), &client);
+    const LayoutSize designed = Scale(kHistoryClientSize, dpi);
+    SetWindowPos(
+        window.hwnd(), nullptr, 0, 0,
+        outer.right - outer.left + designed.width - client.right + grow.width,
+        outer.bottom - outer.top + designed.height - client.bottom +
+            grow.height,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(window.hwnd(), &client);
+    ASSERT_EQ(client.right, designed.width + grow.width);
+    ASSERT_EQ(client.bottom, designed.height + grow.height);
+    for (const auto& [control, layout] : controls) {
+      const LayoutRect expected =
+          Anchored(Scale(layout.rect, dpi), designed,
+                   {client.right, client.bottom}, layout.anchors);
+      const LayoutRect actual = placed_in_client(control);
+      EXPECT_EQ(std::tie(actual.left, actual.top, actual.width, actual.height),
+                std::tie(expected.left, expected.top, expected.width,
+                         expected.height))
+          << "grown by " << grow.width << " x " << grow.height;
+    }
+  }
+  // The growing itself, spelled out: the list wider, the reload button
+  // further right and down.
+  EXPECT_GT(placed_in_client(window.list()).width, kHistoryList.rect.width);
+  EXPECT_GT(placed_in_client(window.reload_button()).top,
+            Scale(kHistoryReloadButton.rect, dpi).top);
+}
+
 // Logging off reaches both of its windows, an installer only the history
 // window (the one it can tell from the sender's): either ends the receiver
 // and takes its icon away. A WM_ENDSESSION that says the session goes on
@@ -220,7 +275,7 @@ HWND FindOwn(const wchar_t* name) {
 // "Hedefler", the tray menu's second item, opens the dialog over
 // Hedefler.ini in the receiver's folder; the receiver takes on what it
 // saved.
-TEST(WinReceiverShellTest, HedeflerInTheTrayMenuEditsTheForwardedDestinations) {
+TEST(WinReceiverShellTest, TheTrayMenuOpensTheDestinationsDialog) {
   TempFolder folder;
   folder.Write("Alici.ini",
                "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/qt/anchors.h"
 #include "sender/qt/port_test_window.h"
 #include "sender/qt/qt_shell.h"
 #include "sender/qt/setup_dialog.h"
@@ -24,10 +25,6 @@
 
 namespace orvanta {
 namespace {
-
-QRect ToQRect(const LayoutRect& rect) {
-  return QRect(rect.left, rect.top, rect.width, rect.height);
-}
 
 TEST(QtSetupDialogTest, ListsSitInTheGroupWithTheirLabels) {
   QtSetupDialog dialog;

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     options.show_window_at_start = command.show_window;
     orvanta::SettingsPresenter main_window(view, shell, program,
                                            std::move(options));
-    main_window.FormCreate();
+    main_window.StartUp();
     instance->OnShowRequest([&main_window, &view] {
       main_window.OnSettingsMenu();
       return view.isVisible();

@@ -6,16 +6,18 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
+#include "desktop/qt/anchors.h"
 #include "desktop/qt/fonts.h"
 #include "desktop/qt/qt_text.h"
-#include "sender/qt/widgets.h"
+#include "sender/port_test_layout.h"
+#include "desktop/qt/widgets.h"
 
 namespace orvanta {
 namespace {
 
-QPlainTextEdit* MakePane(QWidget* parent, int left, int width) {
+QPlainTextEdit* MakePane(QWidget* parent, const LayoutRect& rect) {
   auto* pane = new QPlainTextEdit(parent);
-  pane->setGeometry(left, 0, width, QtPortTestWindow::kClientHeight - 41);
+  pane->setGeometry(ToQRect(rect));
   pane->setLineWrapMode(QPlainTextEdit::NoWrap);
   pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -55,22 +57,22 @@ std::u16string PaneText(std::u16string_view text, bool line_breaks,
 QtPortTestWindow::QtPortTestWindow(PortTestViewListener& listener,
                                    QWidget* parent)
     : QDialog(parent), listener_(listener) {
-  setObjectName(QStringLiteral("ComportTestF"));
+  setObjectName(QStringLiteral("PortTestWindow"));
   setWindowTitle(ToQString(port_test_text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setFont(TestWindowFont());
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(ToQSize(kPortTestClientSize));
 
-  text_pane = MakePane(this, 0, kClientWidth - 185);
-  byte_pane = MakePane(this, kClientWidth - 185, 185);
+  text_pane = MakePane(this, kPortTestTextPane);
+  byte_pane = MakePane(this, kPortTestBytePane);
   button_panel = new BevelPanel(this, BevelPanel::Bevel::kRaised,
                                 BevelPanel::Bevel::kNone);
-  button_panel->setGeometry(0, kClientHeight - 41, kClientWidth, 41);
+  button_panel->setGeometry(ToQRect(kPortTestButtonPanel));
   close_button =
       new QPushButton(ToQString(port_test_text::kCloseButton), button_panel);
-  close_button->setGeometry(728, 6, 75, 25);
+  close_button->setGeometry(ToQRect(kPortTestCloseButton));
   close_button->setAutoDefault(false);
   connect(close_button, &QPushButton::clicked, this,
           [this] { listener_.OnClose(); });

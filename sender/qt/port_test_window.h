@@ -22,9 +22,6 @@ class QtPortTestWindow : public QDialog, public PortTestView {
   explicit QtPortTestWindow(PortTestViewListener& listener,
                             QWidget* parent = nullptr);
 
-  static constexpr int kClientWidth = 837;
-  static constexpr int kClientHeight = 519;
-
   // PortTestView.
   void AppendText(const std::u16string& text) override;
   void AddByteLine(const std::u16string& line) override;

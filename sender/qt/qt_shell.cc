@@ -51,16 +51,19 @@ QIcon ProgramIcon() {
 
 QtShell::QtShell(Options options)
     : options_(std::move(options)), menu_(std::make_unique<QMenu>()) {
-  QAction* ayarlar = menu_->addAction(ToQString(tray_text::kAyarlar));
-  QAction* hedefler = menu_->addAction(ToQString(tray_text::kHedefler));
-  QAction* kapat = menu_->addAction(ToQString(tray_text::kProgramiKapat));
-  connect(ayarlar, &QAction::triggered, this, [this] {
+  QAction* settings_item =
+      menu_->addAction(ToQString(tray_text::kSettingsItem));
+  QAction* destinations_item =
+      menu_->addAction(ToQString(tray_text::kDestinationsItem));
+  QAction* end_program_item =
+      menu_->addAction(ToQString(tray_text::kEndProgramItem));
+  connect(settings_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnSettingsMenu();
   });
-  connect(hedefler, &QAction::triggered, this, [this] {
+  connect(destinations_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnDestinationsMenu();
   });
-  connect(kapat, &QAction::triggered, this, [this] {
+  connect(end_program_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnEndProgramMenu();
   });
   // Without a screen there is no tray to dock in.
@@ -70,7 +73,7 @@ QtShell::QtShell(Options options)
   connect(tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason why) {
             if (why == QSystemTrayIcon::DoubleClick && listener_)
-              listener_->OnTrayDblClick();
+              listener_->OnTrayDoubleClick();
           });
   tray_->setContextMenu(menu_.get());
   tray_->setToolTip(QStringLiteral("VELMORIS Orvanta"));

@@ -54,7 +54,7 @@ class QtSettingsPresenterTest : public testing::Test {
         program(std::make_unique<Program>(shell)),
         main_window(
             std::make_unique<SettingsPresenter>(window, shell, *program)) {
-    main_window->FormCreate();
+    main_window->StartUp();
   }
 
   // Through the tray menu, as the user does.

@@ -24,19 +24,8 @@ namespace {
 namespace text = settings_text;
 using Bevel = BevelPanel::Bevel;
 
-const QColor kLabelColour(kSettingsLabelColour.red, kSettingsLabelColour.green,
-                          kSettingsLabelColour.blue);
-
-// The layout table's anchors are passed on as they are.
-static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
-              unsigned{kAnchorTop} == kLayoutTop &&
-              unsigned{kAnchorRight} == kLayoutRight &&
-              unsigned{kAnchorBottom} == kLayoutBottom);
-
-QRect DesignedRect(SettingsPart part) {
-  const LayoutRect& rect = Placement(part).rect;
-  return QRect(rect.left, rect.top, rect.width, rect.height);
-}
+const QColor kLabelTextColour(kLabelColour.red, kLabelColour.green,
+                              kLabelColour.blue);
 
 // Edits, lists and the log show black text on white, whatever the theme.
 void PaintFieldsBlackOnWhite(QWidget* window) {
@@ -61,14 +50,14 @@ QtSettingsWindow::QtSettingsWindow(QWidget* parent) : QWidget(parent) {
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setFont(SettingsWindowFont());
   FixSize(true);
-  resize(kSettingsClientSize.width, kSettingsClientSize.height);
+  resize(ToQSize(kSettingsClientSize));
   Build();
   Connect();
 }
 
 template <typename Widget>
 Widget* QtSettingsWindow::Place(Widget* widget, SettingsPart part) {
-  const QRect rect = DesignedRect(part);
+  const QRect rect = ToQRect(Placement(part).rect);
   if (rect.width() > 0) {
     widget->setGeometry(rect);
   } else {
@@ -83,7 +72,7 @@ QLabel* QtSettingsWindow::MakeLabel(QWidget* parent, const char16_t* caption,
                                     SettingsPart part) {
   auto* label = new QLabel(ToQString(caption), parent);
   QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, kLabelColour);
+  palette.setColor(QPalette::WindowText, kLabelTextColour);
   label->setPalette(palette);
   label->adjustSize();
   return Place(label, part);

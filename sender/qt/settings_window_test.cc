@@ -16,16 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/qt/anchors.h"
 #include "sender/qt/widgets.h"
 
 namespace orvanta {
 namespace {
-
-QRect ToQRect(const LayoutRect& rect) {
-  return QRect(rect.left, rect.top, rect.width, rect.height);
-}
-
-QSize ToQSize(const LayoutSize& size) { return QSize(size.width, size.height); }
 
 // Remembers each user action with what the window showed at that moment.
 class RecordingListener : public SettingsViewListener {
@@ -120,8 +115,7 @@ TEST_F(QtSettingsWindowTest, TextsFitTheirPlaces) {
   EXPECT_TRUE(font.bold());
   EXPECT_EQ(font.pixelSize(), 11);
   EXPECT_EQ(window.Controls().port_label->palette().color(QPalette::WindowText),
-            QColor(kSettingsLabelColour.red, kSettingsLabelColour.green,
-                   kSettingsLabelColour.blue));
+            QColor(kLabelColour.red, kLabelColour.green, kLabelColour.blue));
 
   auto right_of = [](QWidget* label) {
     return label->x() + label->sizeHint().width();

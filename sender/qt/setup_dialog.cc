@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "desktop/qt/anchors.h"
 #include "desktop/qt/fonts.h"
 #include "desktop/qt/qt_text.h"
 
@@ -12,21 +13,13 @@ namespace orvanta {
 
 namespace text = setup_dialog_text;
 
-namespace {
-
-QRect ToQRect(const LayoutRect& rect) {
-  return QRect(rect.left, rect.top, rect.width, rect.height);
-}
-
-}  // namespace
-
 QtSetupDialog::QtSetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SetupDialog"));
   setWindowTitle(ToQString(text::kCaption));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(SetupDialogFont());
-  setFixedSize(kSetupDialogClientSize.width, kSetupDialogClientSize.height);
+  setFixedSize(ToQSize(kSetupDialogClientSize));
 
   group_box = new QGroupBox(ToQString(text::kGroupBox), this);
   group_box->setGeometry(ToQRect(kSetupDialogGroupBox));

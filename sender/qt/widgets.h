@@ -1,67 +1,15 @@
 #ifndef ORVANTA_SENDER_QT_WIDGETS_H_
 #define ORVANTA_SENDER_QT_WIDGETS_H_
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QStringList>
-#include <QVector>
-#include <QWidget>
 
-class QButtonGroup;
-class QRadioButton;
+#include "desktop/qt/widgets.h"
 
-// The controls of the settings window that plain Qt widgets do not offer as
-// such. Every signal here is raised by the user only; values set by the
-// program raise nothing (the window's logic decides what a programmatic change
-// sets off).
+// The settings window's own controls, besides the toolkit's. As there, every
+// signal is raised by the user only.
 
 namespace orvanta {
-
-// A panel with a bevel of one pixel each: an outer and an inner one, each
-// raised, lowered or absent.
-class BevelPanel : public QWidget {
- public:
-  enum class Bevel { kNone, kRaised, kLowered };
-  BevelPanel(QWidget* parent, Bevel outer, Bevel inner);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  Bevel outer_;
-  Bevel inner_;
-};
-
-// A titled group of radio buttons in columns, filled column by column; at most
-// one item is chosen, or none (-1). A click reports only a change of item.
-class ColumnRadioGroup : public QGroupBox {
-  Q_OBJECT
- public:
-  ColumnRadioGroup(QWidget* parent, const QString& title,
-                   const QStringList& items, int columns);
-
-  int ItemIndex() const;
-  // Out-of-range values choose nothing.
-  void SetItemIndex(int index);
-  QRadioButton* Button(int index) const { return buttons_[index]; }
-
- signals:
-  void ItemClicked(int index);
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  void Arrange();
-
-  QVector<QRadioButton*> buttons_;
-  QButtonGroup* group_;
-  int columns_;
-  int index_ = -1;
-};
 
 // The numeric port edit: keystrokes and pastes that would leave something
 // other than a whole number as far as typed are dropped; Esc and the focus
@@ -78,13 +26,6 @@ class PortNumberEdit : public QLineEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
-};
-
-// Whole number from `minimum` to `maximum`, changed only with its arrows and
-// the arrow keys; typing is disabled.
-class StepOnlySpinBox : public QSpinBox {
- public:
-  StepOnlySpinBox(QWidget* parent, int minimum, int maximum);
 };
 
 // A read-only log pane that reports double-clicks.

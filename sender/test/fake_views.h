@@ -23,10 +23,10 @@ namespace orvanta {
 // action changes the state first and then tells the listener.
 class FakeSettingsView : public SettingsView {
  public:
-  bool CallerIdEnabled() const override { return checked; }
-  void SetCallerIdEnabled(bool value) override { checked = value; }
-  int SourceIndex() const override { return radio; }
-  void SetSourceIndex(int index) override { radio = index; }
+  bool CallerIdEnabled() const override { return caller_id_enabled; }
+  void SetCallerIdEnabled(bool value) override { caller_id_enabled = value; }
+  int SourceIndex() const override { return source_index; }
+  void SetSourceIndex(int index) override { source_index = index; }
   std::u16string EditText(SettingsEdit edit) const override {
     auto it = edits.find(edit);
     return it == edits.end() ? std::u16string() : it->second;
@@ -52,16 +52,17 @@ class FakeSettingsView : public SettingsView {
     visible[control] = value;
   }
   void SetArgChoiceLabel(const std::u16string& text) override {
-    label_sec = text;
+    arg_choice_label = text;
   }
   void AddLogLines(const std::vector<std::u16string>& lines) override {
-    memo.insert(memo.end(), lines.begin(), lines.end());
-    ++memo_draws;
+    log_pane.insert(log_pane.end(), lines.begin(), lines.end());
+    ++log_pane_draws;
   }
   void RemoveFirstLogLines(size_t count) override {
-    memo.erase(memo.begin(), memo.begin() + static_cast<ptrdiff_t>(count));
+    log_pane.erase(log_pane.begin(),
+                   log_pane.begin() + static_cast<ptrdiff_t>(count));
   }
-  void ClearLogPane() override { memo.clear(); }
+  void ClearLogPane() override { log_pane.clear(); }
   void SetCaption(const std::u16string& text) override { caption = text; }
   void ShowWindow() override {
     window_visible = true;
@@ -76,11 +77,11 @@ class FakeSettingsView : public SettingsView {
 
   // The user's actions.
   void ClickCheckBox() {
-    checked = !checked;
+    caller_id_enabled = !caller_id_enabled;
     listener->OnCallerIdClick();
   }
   void ChooseRadio(int index) {
-    radio = index;
+    source_index = index;
     listener->OnSourceClick();
   }
   void ChooseDeviceKind(int index) {
@@ -90,15 +91,15 @@ class FakeSettingsView : public SettingsView {
   // Types `text` key by key into the port edit, as the filter lets it through.
   void TypeIntoPortEdit(const std::u16string& text);
 
-  bool checked = false;
-  int radio = -1;
+  bool caller_id_enabled = false;
+  int source_index = -1;
   std::map<SettingsEdit, std::u16string> edits;
   std::map<SettingsSpin, int> spins;
   std::map<SettingsCombo, int> combos;
   std::map<SettingsShown, bool> visible;
-  std::u16string label_sec;
-  std::vector<std::u16string> memo;
-  int memo_draws = 0;  // calls of AddLogLines
+  std::u16string arg_choice_label;
+  std::vector<std::u16string> log_pane;
+  int log_pane_draws = 0;  // calls of AddLogLines
   std::u16string caption;
   bool window_visible = false;
   int brought_to_front = 0;

@@ -105,20 +105,27 @@ TEST(SetupDialogTest, InsideOfTheGroupFrameIsPainted) {
   SetupDialog dialog;
   ShowWindow(dialog.hwnd(), SW_SHOW);
   UpdateWindow(dialog.hwnd());
-  MSG message;
-  for (int i = 0; i < 20; ++i) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&message);
-    }
-    Sleep(10);
-  }
   // Between the labels' column and the lists, inside the frame.
   POINT inside = {84, 120};
   ClientToScreen(dialog.hwnd(), &inside);
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, inside.x, inside.y);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(colour, GetSysColor(COLOR_BTNFACE));
+  auto colour = [&] {
+    HDC screen = GetDC(nullptr);
+    const COLORREF pixel = GetPixel(screen, inside.x, inside.y);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+  };
+  // The screen shows the painting a moment after it is done: messages are
+  // served until the colour is the face's, or for a generous while.
+  const DWORD give_up = GetTickCount() + 5000;
+  MSG message;
+  while (colour() != GetSysColor(COLOR_BTNFACE) &&
+         static_cast<int>(give_up - GetTickCount()) > 0) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_EQ(colour(), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST(SetupDialogTest, ListsShowTheEntriesAndRememberTheChoice) {
@@ -213,11 +220,11 @@ TEST(PortTestWindowTest, Layout) {
   EXPECT_EQ(place.left, 652);
   EXPECT_EQ(place.right, 185);
   EXPECT_EQ(place.bottom, 478);
-  for (HWND memo : {text_pane, byte_pane}) {
-    LONG_PTR memo_style = GetWindowLongPtrW(memo, GWL_STYLE);
-    EXPECT_TRUE(memo_style & WS_HSCROLL);
-    EXPECT_TRUE(memo_style & WS_VSCROLL);
-    EXPECT_FALSE(memo_style & ES_READONLY);
+  for (HWND pane : {text_pane, byte_pane}) {
+    LONG_PTR pane_style = GetWindowLongPtrW(pane, GWL_STYLE);
+    EXPECT_TRUE(pane_style & WS_HSCROLL);
+    EXPECT_TRUE(pane_style & WS_VSCROLL);
+    EXPECT_FALSE(pane_style & ES_READONLY);
   }
   HWND kapat = nullptr;
   EnumChildWindows(

@@ -71,7 +71,7 @@ int RunProgram(HINSTANCE instance, const orvanta::CommandLine& command,
     view.report_stray_failure = [&program](const std::u16string& text) {
       program.ReportError(text);
     };
-    main_window.FormCreate();
+    main_window.StartUp();
     claim->OnShowRequest([&main_window, &view] {
       main_window.OnSettingsMenu();
       return IsWindowVisible(view.hwnd()) != FALSE;

@@ -1,6 +1,7 @@
 #include "sender/win/port_test_window.h"
 
 #include "desktop/win/win_text.h"
+#include "sender/port_test_layout.h"
 
 namespace orvanta::win {
 
@@ -8,7 +9,6 @@ namespace {
 
 constexpr DWORD kStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr SIZE kClient = {837, 519};
 
 void AppendToEdit(HWND edit, const std::u16string& text) {
   const int length = GetWindowTextLengthW(edit);
@@ -25,16 +25,17 @@ PortTestWindow::PortTestWindow(PortTestViewListener& listener, HICON icon,
     : listener_(listener) {
   CreateForm(kClassName,
              reinterpret_cast<const wchar_t*>(port_test_text::kCaption), kStyle,
-             0, kClient, icon, small_icon);
+             0, kPortTestClientSize, icon, small_icon);
   // Editable panes with both scroll bars: lines are not wrapped.
-  text_pane_.Create(*this, {0, 0, 652, 478}, WS_HSCROLL | ES_AUTOHSCROLL);
-  byte_pane_.Create(*this, {652, 0, 185, 478}, WS_HSCROLL | ES_AUTOHSCROLL);
-  panel1_.Create(*this, {0, 478, 837, 41}, kAnchorTopLeft, Panel::kRaised,
-                 true);
-  button_kapat_.Create(
-      panel1_, reinterpret_cast<const wchar_t*>(port_test_text::kCloseButton),
-      {728, 6, 75, 25}, kAnchorTopLeft, false);
-  button_kapat_.on_click = [this] { listener_.OnClose(); };
+  text_pane_.Create(*this, kPortTestTextPane, WS_HSCROLL | ES_AUTOHSCROLL);
+  byte_pane_.Create(*this, kPortTestBytePane, WS_HSCROLL | ES_AUTOHSCROLL);
+  button_panel_.Create(*this, kPortTestButtonPanel, kLayoutTopLeft,
+                       Panel::kRaised, true);
+  close_button_.Create(
+      button_panel_,
+      reinterpret_cast<const wchar_t*>(port_test_text::kCloseButton),
+      kPortTestCloseButton, kLayoutTopLeft, false);
+  close_button_.on_click = [this] { listener_.OnClose(); };
   FinishLayout();
 }
 

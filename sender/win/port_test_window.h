@@ -32,10 +32,10 @@ class PortTestWindow : public FormWindow, public PortTestView {
   PortTestViewListener& listener_;
   bool closed_ = false;
   Font font_;
-  Memo text_pane_;
-  Memo byte_pane_;
-  Panel panel1_;
-  Button button_kapat_;
+  TextPane text_pane_;
+  TextPane byte_pane_;
+  Panel button_panel_;
+  Button close_button_;
 };
 
 }  // namespace orvanta::win

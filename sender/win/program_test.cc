@@ -55,10 +55,6 @@ class ProgramTest : public testing::Test {
   }
 
   static void Screenshot(HWND window, const wchar_t* name) {
-    // Let the window finish painting first.
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
     EXPECT_TRUE(SaveWindowPng(window, ScreenshotFolder() + name)) << name;
   }
 
@@ -87,9 +83,9 @@ class ProgramTest : public testing::Test {
   }
 
   // The tray menu's items.
-  static constexpr int kAyarlarItem = 0;
-  static constexpr int kHedeflerItem = 1;
-  static constexpr int kProgramiKapatItem = 2;
+  static constexpr int kSettingsMenuItem = 0;
+  static constexpr int kDestinationsMenuItem = 1;
+  static constexpr int kEndProgramMenuItem = 2;
 
   // Opens the tray menu, by the shell's message or by a real right click on
   // the icon, and chooses an item with the keyboard.
@@ -193,7 +189,7 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
 
   // "Programı Kapat" ends the program without a question, and the icon
   // leaves the tray.
-  ChooseFromTrayMenu(program, kProgramiKapatItem, true);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem, true);
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_FALSE(program.TrayIconPresent());
 }
@@ -201,7 +197,7 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
 TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   Program program(L"states");
   program.Start();
-  ChooseFromTrayMenu(program, kAyarlarItem);
+  ChooseFromTrayMenu(program, kSettingsMenuItem);
   ASSERT_TRUE(
       WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   // The window is shown first and brought to the front after: on a slow
@@ -217,13 +213,13 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   program.Click(kIdCallerIdEnabled);
   ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdCallerIdPanel); }));
   EXPECT_EQ(TextOf(program.Control(kIdPortEdit)), L"18900");
-  EXPECT_EQ(SendMessageW(program.Control(kIdRadioItem0), BM_GETCHECK, 0, 0),
+  EXPECT_EQ(SendMessageW(program.Control(kIdSourceItem0), BM_GETCHECK, 0, 0),
             BST_CHECKED);
   EXPECT_FALSE(Visible(program, kIdArgPanel));
   EXPECT_FALSE(Visible(program, kIdSerialPanel));
   Screenshot(program.main_window(), L"settings-cid2.png");
 
-  program.Click(kIdRadioItem0 + 1);
+  program.Click(kIdSourceItem0 + 1);
   ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdArgPanel); }));
   EXPECT_EQ(TextOf(program.Control(kIdArgDeviceKind)), L"(1) CALLER ID");
   EXPECT_FALSE(Visible(program, kIdMainMachineIp));
@@ -256,7 +252,7 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   }
   EXPECT_EQ(TextOf(program.Control(kIdArgComPort)), L"COM 2");
 
-  program.Click(kIdRadioItem0 + 2);
+  program.Click(kIdSourceItem0 + 2);
   ASSERT_TRUE(WaitUntil([&] {
     return Visible(program, kIdSerialPanel) && !Visible(program, kIdArgPanel);
   }));
@@ -309,7 +305,7 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
 
   // "Modem": its own options and log in the serial panel's place; the
   // line its calls go out on is "0" until the user names another.
-  program.Click(kIdRadioItem0 + 3);
+  program.Click(kIdSourceItem0 + 3);
   ASSERT_TRUE(WaitUntil([&] {
     return Visible(program, kIdModemPanel) && !Visible(program, kIdSerialPanel);
   }));
@@ -317,7 +313,7 @@ TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   EXPECT_EQ(TextOf(program.Control(kIdModemLine)), L"0");
   EXPECT_TRUE(Visible(program, kIdModemLogPane));
   Screenshot(program.main_window(), L"settings-modem.png");
-  program.Click(kIdRadioItem0 + 2);
+  program.Click(kIdSourceItem0 + 2);
   ASSERT_TRUE(WaitUntil([&] { return Visible(program, kIdSerialPanel); }));
 
   // The close box only hides; the program stays in the tray.
@@ -408,13 +404,13 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   EXPECT_TRUE(program.FileExists(L"Setting.ini"));
   EXPECT_TRUE(program.Running());
 
-  ChooseFromTrayMenu(program, kProgramiKapatItem);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
 // "Hedefler" from the tray and from the window: the dialog over Hedefler.ini
 // beside Setting.ini. "Kaydet" writes the file and closes the dialog.
-TEST_F(ProgramTest, HedeflerFromTheTrayAndTheWindow) {
+TEST_F(ProgramTest, TheDestinationsDialogFromTheTrayAndTheWindow) {
   using P = DestinationsPart;
   Program program(L"destinations");
   program.Start();
@@ -427,7 +423,7 @@ TEST_F(ProgramTest, HedeflerFromTheTrayAndTheWindow) {
     return FindControl(dialog, DestinationsDialog::IdOf(part));
   };
 
-  ChooseFromTrayMenu(program, kHedeflerItem);
+  ChooseFromTrayMenu(program, kDestinationsMenuItem);
   ASSERT_TRUE(WaitUntil(dialog_shown));
   EXPECT_EQ(TextOf(dialog), L"Hedefler");
   PostMessageW(control(P::kAddButton), BM_CLICK, 0, 0);
@@ -457,7 +453,7 @@ TEST_F(ProgramTest, HedeflerFromTheTrayAndTheWindow) {
   ASSERT_TRUE(WaitUntil([&] { return !dialog_shown(); }));
   EXPECT_TRUE(IsWindowEnabled(program.main_window()));
 
-  ChooseFromTrayMenu(program, kProgramiKapatItem);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -473,7 +469,7 @@ TEST_F(ProgramTest, ASecondStartShowsTheRunningCopysWindowAndEnds) {
   EXPECT_TRUE(
       WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   EXPECT_TRUE(program.Running());
-  ChooseFromTrayMenu(program, kProgramiKapatItem);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -496,7 +492,7 @@ TEST_F(ProgramTest, SettingsFolderAndWindowFromTheCommandLine) {
   EXPECT_EQ(program.RunAnother(L"--settings-dir=YENI/ayar/./", &output), 0)
       << output;
   EXPECT_TRUE(program.Running());
-  ChooseFromTrayMenu(program, kProgramiKapatItem);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -543,7 +539,7 @@ TEST_F(ProgramTest, AnUndecodableSettingsFileIsReportedAtStart) {
   ShowFromTray(program);
   EXPECT_FALSE(Visible(program, kIdCallerIdPanel));
   EXPECT_EQ(program.ReadFile(L"Setting.ini"), utf16);
-  ChooseFromTrayMenu(program, kProgramiKapatItem);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -623,7 +619,7 @@ TEST_F(ProgramTest, CallFromTheCid2ControlIsLoggedAndBroadcast) {
            L"Kanal No : 1   Caller ID : 05321234567\r\n";
   })) << TextOf(program.Control(kIdLogPane)).size();
 
-  ChooseFromTrayMenu(program, kProgramiKapatItem);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 

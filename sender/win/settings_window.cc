@@ -15,21 +15,7 @@ namespace text = settings_text;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                          WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr SIZE kClient = {kSettingsClientSize.width,
-                          kSettingsClientSize.height};
-
-// The layout table's anchors are passed on as they are.
-static_assert(unsigned{kAnchorLeft} == kLayoutLeft &&
-              unsigned{kAnchorTop} == kLayoutTop &&
-              unsigned{kAnchorRight} == kLayoutRight &&
-              unsigned{kAnchorBottom} == kLayoutBottom);
-
-// The layout table's rectangle in the form the controls take: left, top,
-// width, height.
-RECT Design(SettingsPart part) {
-  const LayoutRect& rect = Placement(part).rect;
-  return {rect.left, rect.top, rect.width, rect.height};
-}
+const LayoutRect& Design(SettingsPart part) { return Placement(part).rect; }
 
 unsigned Anchors(SettingsPart part) { return Placement(part).anchors; }
 
@@ -47,8 +33,8 @@ void SetId(HWND hwnd, int id) { SetWindowLongPtrW(hwnd, GWLP_ID, id); }
 }  // namespace
 
 SettingsWindow::SettingsWindow(HICON icon, HICON small_icon) {
-  CreateForm(kClassName, L"", kStyle, WS_EX_APPWINDOW, kClient, icon,
-             small_icon);
+  CreateForm(kClassName, L"", kStyle, WS_EX_APPWINDOW, kSettingsClientSize,
+             icon, small_icon);
   BuildControls();
   FinishLayout();
 }
@@ -120,8 +106,8 @@ void SettingsWindow::BuildControls() {
   serial_panel_.Create(caller, Design(P::kSerialPanel),
                        Anchors(P::kSerialPanel), Panel::kRaisedInLoweredOut,
                        false);
-  Panel& diger = serial_panel_;
-  port_settings_button_.Create(diger, W(text::kPortSettings),
+  Panel& serial = serial_panel_;
+  port_settings_button_.Create(serial, W(text::kPortSettings),
                                Design(P::kPortSettingsButton),
                                Anchors(P::kPortSettingsButton));
   SetPropW(port_settings_button_.hwnd(), L"OrvantaOwnFont",
@@ -129,27 +115,27 @@ void SettingsWindow::BuildControls() {
   port_settings_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnPortSettings);
   };
-  start_text_label_.Create(diger, W(text::kStartTextLabel),
+  start_text_label_.Create(serial, W(text::kStartTextLabel),
                            Design(P::kStartTextLabel), false);
-  start_text_.Create(diger, L"", Design(P::kStartText));
-  end_text_label_.Create(diger, W(text::kEndTextLabel),
+  start_text_.Create(serial, L"", Design(P::kStartText));
+  end_text_label_.Create(serial, W(text::kEndTextLabel),
                          Design(P::kEndTextLabel), false);
-  end_text_.Create(diger, L"", Design(P::kEndText));
-  number_start_label_.Create(diger, W(text::kNumberStartLabel),
+  end_text_.Create(serial, L"", Design(P::kEndText));
+  number_start_label_.Create(serial, W(text::kNumberStartLabel),
                              Design(P::kNumberStartLabel), false);
-  number_start_.Create(diger, Design(P::kNumberStart), kSpinMinimum,
+  number_start_.Create(serial, Design(P::kNumberStart), kSpinMinimum,
                        kSpinMaximum);
-  number_length_label_.Create(diger, W(text::kNumberLengthLabel),
+  number_length_label_.Create(serial, W(text::kNumberLengthLabel),
                               Design(P::kNumberLengthLabel), false);
-  number_length_.Create(diger, Design(P::kNumberLength), kSpinMinimum,
+  number_length_.Create(serial, Design(P::kNumberLength), kSpinMinimum,
                         kSpinMaximum);
-  line_label_.Create(diger, W(text::kLineLabel), Design(P::kLineLabel), false);
-  line_start_.Create(diger, Design(P::kLineStart), kSpinMinimum, kSpinMaximum);
-  line_length_.Create(diger, Design(P::kLineLength), kSpinMinimum,
+  line_label_.Create(serial, W(text::kLineLabel), Design(P::kLineLabel), false);
+  line_start_.Create(serial, Design(P::kLineStart), kSpinMinimum, kSpinMaximum);
+  line_length_.Create(serial, Design(P::kLineLength), kSpinMinimum,
                       kSpinMaximum);
-  ascii_codes_hint_.Create(diger, W(text::kAsciiCodesHint),
+  ascii_codes_hint_.Create(serial, W(text::kAsciiCodesHint),
                            Design(P::kAsciiCodesHint), true);
-  open_port_test_button_.Create(diger, W(text::kOpenPortTest),
+  open_port_test_button_.Create(serial, W(text::kOpenPortTest),
                                 Design(P::kOpenPortTestButton));
   open_port_test_button_.on_click = [this] {
     Notify(&SettingsViewListener::OnOpenPortTest);
@@ -295,7 +281,7 @@ void SettingsWindow::BuildControls() {
     by_part_[static_cast<size_t>(part)] = hwnd;
   }
   for (int i = 0; i < static_cast<int>(std::size(text::kSourceItems)); ++i) {
-    SetId(source_choice_.button(i), kIdRadioItem0 + i);
+    SetId(source_choice_.button(i), kIdSourceItem0 + i);
   }
 }
 
@@ -470,18 +456,18 @@ void SettingsWindow::SetArgChoiceLabel(const std::u16string& text) {
 }
 
 void SettingsWindow::AddLogLines(const std::vector<std::u16string>& lines) {
-  for (Memo* pane : LogPanes()) pane->AddLines(lines);
+  for (TextPane* pane : LogPanes()) pane->AddLines(lines);
 }
 
 void SettingsWindow::RemoveFirstLogLines(size_t count) {
-  for (Memo* pane : LogPanes()) pane->RemoveFirstLines(count);
+  for (TextPane* pane : LogPanes()) pane->RemoveFirstLines(count);
 }
 
 void SettingsWindow::ClearLogPane() {
-  for (Memo* pane : LogPanes()) pane->Clear();
+  for (TextPane* pane : LogPanes()) pane->Clear();
 }
 
-std::array<Memo*, 2> SettingsWindow::LogPanes() {
+std::array<TextPane*, 2> SettingsWindow::LogPanes() {
   return {&log_pane_, &modem_log_pane_};
 }
 

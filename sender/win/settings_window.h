@@ -57,8 +57,8 @@ enum SettingsControlId : int {
   kIdModemPortTestButton,
   kIdModemLogPane,
   kIdDestinationsButton,
-  // The radio group's items: kIdRadioItem0 + index.
-  kIdRadioItem0 = 150,
+  // The radio group's items: kIdSourceItem0 + index.
+  kIdSourceItem0 = 150,
 };
 
 // The main window: the settings window's controls at their designed places,
@@ -120,7 +120,7 @@ class SettingsWindow : public FormWindow, public SettingsView {
   SpinEdit& SpinFor(SettingsSpin spin);
   const SpinEdit& SpinFor(SettingsSpin spin) const;
   // Both log panes show the same lines: the ARG panel's and the modem's.
-  std::array<Memo*, 2> LogPanes();
+  std::array<TextPane*, 2> LogPanes();
 
   SettingsViewListener* listener_ = nullptr;
   ShellListener* shell_listener_ = nullptr;
@@ -146,7 +146,7 @@ class SettingsWindow : public FormWindow, public SettingsView {
   Edit main_machine_ip_;
   ComboList arg_com_port_;
   Button connect_button_;
-  Memo log_pane_;
+  TextPane log_pane_;
   Panel serial_panel_;
   Button port_settings_button_;
   Label start_text_label_;
@@ -170,7 +170,7 @@ class SettingsWindow : public FormWindow, public SettingsView {
   Edit modem_line_;
   Button modem_port_test_button_;
   Label modem_hint_;
-  Memo modem_log_pane_;
+  TextPane modem_log_pane_;
   Panel button_panel_;
   Button save_button_;
   Button apply_button_;

@@ -134,7 +134,7 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
   const LayoutRect group = Placement(SettingsPart::kSourceChoice).rect;
   RECT items[4];
   for (int i = 0; i < 4; ++i)
-    items[i] = PlaceInParent(Control(kIdRadioItem0 + i));
+    items[i] = PlaceInParent(Control(kIdSourceItem0 + i));
   EXPECT_EQ(items[0].left, items[1].left);
   EXPECT_GT(items[1].top, items[0].top);
   EXPECT_EQ(items[2].top, items[0].top);
@@ -148,8 +148,8 @@ TEST_F(SettingsWindowTest, ControlsSitAtTheirDesignedPlaces) {
     EXPECT_LE(item.top + item.bottom, group.height);
   }
   // Labels lie under the controls: the buttons they overlap stay on top.
-  HWND s_button5 = Control(kIdOpenPortTestButton);
-  for (HWND above = GetWindow(s_button5, GW_HWNDPREV); above;
+  HWND open_port_test_button = Control(kIdOpenPortTestButton);
+  for (HWND above = GetWindow(open_port_test_button, GW_HWNDPREV); above;
        above = GetWindow(above, GW_HWNDPREV)) {
     wchar_t name[16];
     GetClassNameW(above, name, 16);
@@ -211,8 +211,7 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
   SendMessageW(caller_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(label));
   EXPECT_EQ(GetTextColor(dc),
-            RGB(kSettingsLabelColour.red, kSettingsLabelColour.green,
-                kSettingsLabelColour.blue));
+            RGB(kLabelColour.red, kLabelColour.green, kLabelColour.blue));
   // The read-only log pane is black on white.
   HWND memo = Control(kIdLogPane);
   LRESULT brush = SendMessageW(GetParent(memo), WM_CTLCOLORSTATIC,
@@ -238,8 +237,9 @@ TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
     EXPECT_EQ(GetCursor(), hand);
   }
   SetCursor(nullptr);
-  HWND baglan = Control(kIdConnectButton);
-  SendMessageW(baglan, WM_SETCURSOR, reinterpret_cast<WPARAM>(baglan),
+  HWND connect_button = Control(kIdConnectButton);
+  SendMessageW(connect_button, WM_SETCURSOR,
+               reinterpret_cast<WPARAM>(connect_button),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_NE(GetCursor(), hand);
 }
@@ -303,13 +303,13 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
   EXPECT_TRUE(window().CallerIdEnabled());
 
   window().SetSourceIndex(0);
-  SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdSourceItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
   EXPECT_EQ(window().SourceIndex(), 2);
   // Choosing the item already chosen is no change.
-  SendMessageW(Control(kIdRadioItem0 + 2), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdSourceItem0 + 2), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 1);
-  SendMessageW(Control(kIdRadioItem0 + 3), BM_CLICK, 0, 0);
+  SendMessageW(Control(kIdSourceItem0 + 3), BM_CLICK, 0, 0);
   EXPECT_EQ(listener_.Count("RadioGroup"), 2);
   EXPECT_EQ(window().SourceIndex(), 3);
 
@@ -349,7 +349,7 @@ TEST_F(SettingsWindowTest, SettersRaiseNothing) {
   EXPECT_TRUE(listener_.calls.empty());
   EXPECT_TRUE(window().CallerIdEnabled());
   EXPECT_EQ(window().SourceIndex(), 1);
-  EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + 1), BM_GETCHECK, 0, 0),
+  EXPECT_EQ(SendMessageW(Control(kIdSourceItem0 + 1), BM_GETCHECK, 0, 0),
             BST_CHECKED);
   EXPECT_EQ(window().ComboIndex(SettingsCombo::kArgDeviceKind), 4);
   EXPECT_EQ(WindowText(Control(kIdArgComPort)), u"COM 2");
@@ -363,7 +363,7 @@ TEST_F(SettingsWindowTest, SettersRaiseNothing) {
   window().SetSourceIndex(-1);
   EXPECT_EQ(window().SourceIndex(), -1);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(SendMessageW(Control(kIdRadioItem0 + i), BM_GETCHECK, 0, 0),
+    EXPECT_EQ(SendMessageW(Control(kIdSourceItem0 + i), BM_GETCHECK, 0, 0),
               BST_UNCHECKED);
   }
   window().SetComboIndex(SettingsCombo::kArgDeviceKind, -1);

@@ -12,13 +12,6 @@ namespace text = setup_dialog_text;
 // which the frame leaves to its parent.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-constexpr SIZE kClient = {kSetupDialogClientSize.width,
-                          kSetupDialogClientSize.height};
-
-RECT Design(const LayoutRect& rect) {
-  return {rect.left, rect.top, rect.width, rect.height};
-}
-
 const wchar_t* W(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
 }
@@ -26,8 +19,8 @@ const wchar_t* W(const char16_t* text) {
 }  // namespace
 
 SetupDialog::SetupDialog() {
-  CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
-             nullptr);
+  CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle,
+             kSetupDialogClientSize, nullptr, nullptr);
   // The lists follow in tab order, then the buttons.
   HWND group =
       CreateWindowExW(0, L"BUTTON", W(text::kGroupBox),
@@ -35,24 +28,22 @@ SetupDialog::SetupDialog() {
                       kSetupDialogGroupBox.left, kSetupDialogGroupBox.top,
                       kSetupDialogGroupBox.width, kSetupDialogGroupBox.height,
                       hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  layout().Add(group, Design(kSetupDialogGroupBox));
+  layout().Add(group, kSetupDialogGroupBox);
   for (int i = 0; i < kListCount; ++i) {
     labels_[i].Create(*this, W(text::kLabels[i]),
-                      Design(InSetupDialogGroup(SetupDialogLabel(i))), false);
+                      InSetupDialogGroup(SetupDialogLabel(i)), false);
   }
   for (int i = 0; i < kListCount; ++i) {
     // Children of the dialog, placed over the group box.
-    combos_[i].Create(*this, Design(InSetupDialogGroup(SetupDialogList(i))),
-                      {});
-    SetWindowLongPtrW(combos_[i].hwnd(), GWLP_ID, kIdFirstList + i);
+    lists_[i].Create(*this, InSetupDialogGroup(SetupDialogList(i)), {});
+    SetWindowLongPtrW(lists_[i].hwnd(), GWLP_ID, kIdFirstList + i);
   }
-  ok_button_.Create(*this, W(text::kOk), Design(kSetupDialogOkButton),
-                    kAnchorTopLeft, false, BS_DEFPUSHBUTTON);
+  ok_button_.Create(*this, W(text::kOk), kSetupDialogOkButton, kLayoutTopLeft,
+                    false, BS_DEFPUSHBUTTON);
   SetWindowLongPtrW(ok_button_.hwnd(), GWLP_ID, IDOK);
   ok_button_.on_click = [this] { End(true); };
-  cancel_button_.Create(*this, W(text::kCancel),
-                        Design(kSetupDialogCancelButton), kAnchorTopLeft,
-                        false);
+  cancel_button_.Create(*this, W(text::kCancel), kSetupDialogCancelButton,
+                        kLayoutTopLeft, false);
   SetWindowLongPtrW(cancel_button_.hwnd(), GWLP_ID, IDCANCEL);
   cancel_button_.on_click = [this] { End(false); };
   FinishLayout();
@@ -69,20 +60,20 @@ void SetupDialog::ApplyFonts(UINT dpi) {
 void SetupDialog::SetList(int list, const std::vector<std::u16string>& entries,
                           int chosen) {
   if (list < 0 || list >= kListCount) return;
-  combos_[list].SetItems(entries);
-  combos_[list].SetIndex(chosen);
+  lists_[list].SetItems(entries);
+  lists_[list].SetIndex(chosen);
 }
 
 int SetupDialog::ChosenIndex(int list) const {
   if (list < 0 || list >= kListCount) return -1;
-  return combos_[list].Index();
+  return lists_[list].Index();
 }
 
 bool SetupDialog::ShowModal() {
   ended_ = false;
   ok_ = false;
   CentreOnScreen(hwnd());
-  SetFocus(combos_[0].hwnd());
+  SetFocus(lists_[0].hwnd());
   RunModal(hwnd(), [this] { return ended_; });
   return ok_;
 }

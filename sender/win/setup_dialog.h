@@ -38,7 +38,7 @@ class SetupDialog : public FormWindow, public SetupDialogView {
   bool ok_ = false;
   Font font_;
   std::array<Label, kListCount> labels_;
-  std::array<ComboList, kListCount> combos_;
+  std::array<ComboList, kListCount> lists_;
   Button ok_button_;
   Button cancel_button_;
 };

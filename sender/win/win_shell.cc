@@ -37,7 +37,7 @@ WinShell::WinShell(SettingsWindow& main_window, HICON program_icon,
       tray_icon_(tray_icon),
       tray_(tray_icon, u"VELMORIS Orvanta", std::move(notify)) {
   tray_.on_double_click = [this] {
-    if (listener_) listener_->OnTrayDblClick();
+    if (listener_) listener_->OnTrayDoubleClick();
   };
   tray_.on_menu = [this] { OpenTrayMenu(); };
   tray_.guard = [this](const std::function<void()>& action) {
@@ -153,18 +153,18 @@ void WinShell::SetListener(ShellListener* listener) {
 
 void WinShell::OpenTrayMenu() {
   HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, kMenuAyarlar,
-              reinterpret_cast<const wchar_t*>(tray_text::kAyarlar));
-  AppendMenuW(menu, MF_STRING, kMenuHedefler,
-              reinterpret_cast<const wchar_t*>(tray_text::kHedefler));
-  AppendMenuW(menu, MF_STRING, kMenuProgramiKapat,
-              reinterpret_cast<const wchar_t*>(tray_text::kProgramiKapat));
+  AppendMenuW(menu, MF_STRING, kSettingsMenuItem,
+              reinterpret_cast<const wchar_t*>(tray_text::kSettingsItem));
+  AppendMenuW(menu, MF_STRING, kDestinationsMenuItem,
+              reinterpret_cast<const wchar_t*>(tray_text::kDestinationsItem));
+  AppendMenuW(menu, MF_STRING, kEndProgramMenuItem,
+              reinterpret_cast<const wchar_t*>(tray_text::kEndProgramItem));
   UINT chosen = tray_.TrackMenu(menu);
   DestroyMenu(menu);
   if (!listener_) return;
-  if (chosen == kMenuAyarlar) listener_->OnSettingsMenu();
-  if (chosen == kMenuHedefler) listener_->OnDestinationsMenu();
-  if (chosen == kMenuProgramiKapat) listener_->OnEndProgramMenu();
+  if (chosen == kSettingsMenuItem) listener_->OnSettingsMenu();
+  if (chosen == kDestinationsMenuItem) listener_->OnDestinationsMenu();
+  if (chosen == kEndProgramMenuItem) listener_->OnEndProgramMenu();
 }
 
 }  // namespace orvanta::win

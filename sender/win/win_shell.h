@@ -18,9 +18,9 @@ class SettingsWindow;
 class WinShell : public Shell {
  public:
   // Tray menu command ids.
-  static constexpr UINT kMenuAyarlar = 1;
-  static constexpr UINT kMenuProgramiKapat = 2;
-  static constexpr UINT kMenuHedefler = 3;
+  static constexpr UINT kSettingsMenuItem = 1;
+  static constexpr UINT kEndProgramMenuItem = 2;
+  static constexpr UINT kDestinationsMenuItem = 3;
 
   WinShell(SettingsWindow& main_window, HICON program_icon, HICON tray_icon,
            TrayIcon::NotifyFunction notify = {});

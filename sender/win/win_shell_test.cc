@@ -16,26 +16,31 @@ namespace {
 
 class RecordingShellListener : public ShellListener {
  public:
-  void OnTrayDblClick() override { ++tray_double_clicks; }
-  void OnSettingsMenu() override { ++ayarlar; }
-  void OnDestinationsMenu() override { ++hedefler; }
-  void OnEndProgramMenu() override { ++programi_kapat; }
+  void OnTrayDoubleClick() override { ++tray_double_clicks; }
+  void OnSettingsMenu() override { ++settings_menus; }
+  void OnDestinationsMenu() override { ++destinations_menus; }
+  void OnEndProgramMenu() override { ++end_program_menus; }
   void OnAutoStart() override { ++auto_starts; }
   void OnEndSession() override { ++end_sessions; }
-  int tray_double_clicks = 0, ayarlar = 0, hedefler = 0, programi_kapat = 0,
-      auto_starts = 0, end_sessions = 0;
+  int tray_double_clicks = 0, settings_menus = 0, destinations_menus = 0,
+      end_program_menus = 0, auto_starts = 0, end_sessions = 0;
 };
 
-void PumpFor(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
+// Serves this thread's messages until `done`, or for a generous while; whether
+// it holds.
+template <typename Done>
+bool PumpUntil(Done done) {
+  const DWORD give_up = GetTickCount() + 10000;
   MSG message;
-  while (static_cast<int>(end - GetTickCount()) > 0) {
+  while (!done()) {
+    if (static_cast<int>(give_up - GetTickCount()) <= 0) return false;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    Sleep(5);
+    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+  return true;
 }
 
 // Finds a visible top-level window of this process with the class `name`
@@ -113,7 +118,7 @@ TEST_F(WinShellTest, StartUpMessageIsPostedAndReachesTheListener) {
   EXPECT_EQ(message.wParam, 0u);
   EXPECT_EQ(message.lParam, 0);
   EXPECT_EQ(listener_.auto_starts, 0);  // only when the loop reaches it
-  PumpFor(50);
+  ASSERT_TRUE(PumpUntil([&] { return listener_.auto_starts > 0; }));
   EXPECT_EQ(listener_.auto_starts, 1);
 }
 
@@ -155,9 +160,9 @@ TEST_F(WinShellTest, TrayEventsAndMenu) {
     SendMessageW(tray, TrayIcon::kCallbackMessage, 0,
                  MAKELPARAM(WM_CONTEXTMENU, TrayIcon::kIconId));
   }
-  EXPECT_EQ(listener_.ayarlar, 1);
-  EXPECT_EQ(listener_.hedefler, 1);
-  EXPECT_EQ(listener_.programi_kapat, 1);
+  EXPECT_EQ(listener_.settings_menus, 1);
+  EXPECT_EQ(listener_.destinations_menus, 1);
+  EXPECT_EQ(listener_.end_program_menus, 1);
   // The tray's window was made the foreground window for the menu.
   EXPECT_EQ(GetForegroundWindow(), tray);
 }

@@ -58,6 +58,8 @@ echo "ok: the calls are in the history file with their names"
 balloon_seen() { read -r balloon bx by bw bh <<<"$(other_windows | head -1)"; [ -n "${bh:-}" ]; }
 wait_for 15 balloon_seen || fail "no notification appeared"
 left=$((bx - 20 < 0 ? 0 : bx - 20))
+# X tells no event when a window has painted itself; the pauses only serve
+# the screenshots, nothing is asserted on them.
 sleep 0.3
 import -window root -crop "$((1280 - left))x$((by + bh + 10))+$left+0" "$shots/linux-receiver-notification.png"
 echo "ok: the notification appeared at $bx,$by (${bw}x$bh)"
@@ -66,7 +68,7 @@ echo "ok: the notification appeared at $bx,$by (${bw}x$bh)"
 xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) click 1
 wait_for 15 history_shown || fail "a click on the notification did not open the history"
 window=$(history_window)
-sleep 0.5
+sleep 0.5  # as above, for the screenshot alone
 import -window "$window" "$shots/linux-receiver-history.png"
 echo "ok: the history window opened"
 

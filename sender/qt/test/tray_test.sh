@@ -71,6 +71,8 @@ echo "ok: the balloon went away"
 # A single click does nothing; the right button opens the menu.
 cx=$((icon_x + icon_w / 2)); cy=$((icon_y + icon_h / 2))
 xdotool mousemove "$cx" "$cy" click 1
+# That nothing happens gives X no event to wait for: a pause past the
+# double-click time instead.
 sleep 0.5
 no_other_window && settings_hidden || fail "a single click did something"
 # The menu is the program's window that is neither the icon nor the settings.
@@ -90,6 +92,8 @@ echo "ok: the menu opened (${mw}x$mh)"
 xdotool mousemove $((mx + mw / 2)) $((my + mh / 4)) click 1
 wait_for 5 settings_shown || fail "Ayarlar did not show the window"
 window=$(settings_window)
+# X tells no event when the window has painted itself; the pause only
+# serves the screenshot, nothing is asserted on it.
 sleep 0.5
 import -window "$window" "$shots/linux-settings-window.png"
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -100,7 +104,7 @@ echo "ok: Ayarlar showed the window (${WIDTH}x$HEIGHT)"
 # its options and its log, which shows the call, in the serial panel's place.
 printf 'S  05321234567E' >&7
 xdotool mousemove $((X + 8 + 23 + 194 + 20)) $((Y + 24 + 140 + 45)) click 1
-sleep 0.5
+sleep 0.5  # as above, for the screenshot alone
 import -window "$window" "$shots/linux-settings-modem.png"
 echo "ok: the modem's options shown"
 

@@ -279,9 +279,10 @@ void Program::Choose(int id, int index) const {
                reinterpret_cast<LPARAM>(combo));
 }
 
-bool SaveWindowPng(HWND window, const std::wstring& path) {
-  RECT frame;
-  if (!GetWindowRect(window, &frame)) return false;
+namespace {
+
+// The screen under `frame`, top-down rows of opaque BGRA pixels.
+std::vector<BYTE> ScreenPixels(const RECT& frame) {
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   HDC screen = GetDC(nullptr);
@@ -300,9 +301,38 @@ bool SaveWindowPng(HWND window, const std::wstring& path) {
   SelectObject(memory, old);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  auto* first = static_cast<BYTE*>(bits);
+  std::vector<BYTE> pixels(first, first + size_t{4} * width * height);
+  DeleteObject(bitmap);
   // The screen has no alpha: make every pixel opaque.
-  auto* pixels = static_cast<BYTE*>(bits);
-  for (int i = 0; i < width * height; ++i) pixels[i * 4 + 3] = 255;
+  for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+  return pixels;
+}
+
+}  // namespace
+
+bool SaveWindowPng(HWND window, const std::wstring& path) {
+  RECT frame;
+  if (!GetWindowRect(window, &frame)) return false;
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // The window's thread has painted once it answers a message sent after
+  // the redraw; the X server may show it a moment later, so the picture is
+  // taken once two reads a poll apart agree (or, should something blink,
+  // after a while anyway: a screenshot is only looked at).
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+  std::vector<BYTE> pixels;
+  WaitUntil(
+      [&] {
+        std::vector<BYTE> again = ScreenPixels(frame);
+        const bool settled = again == pixels;
+        pixels = std::move(again);
+        return settled;
+      },
+      std::chrono::seconds(5));
 
   bool saved = false;
   IWICImagingFactory* factory = nullptr;
@@ -321,17 +351,16 @@ bool SaveWindowPng(HWND window, const std::wstring& path) {
       SUCCEEDED(frame_encode->Initialize(nullptr)) &&
       SUCCEEDED(frame_encode->SetSize(width, height))) {
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    saved =
-        SUCCEEDED(frame_encode->SetPixelFormat(&format)) &&
-        SUCCEEDED(frame_encode->WritePixels(
-            height, width * 4, width * height * 4, static_cast<BYTE*>(bits))) &&
-        SUCCEEDED(frame_encode->Commit()) && SUCCEEDED(encoder->Commit());
+    saved = SUCCEEDED(frame_encode->SetPixelFormat(&format)) &&
+            SUCCEEDED(frame_encode->WritePixels(
+                height, width * 4, static_cast<UINT>(pixels.size()),
+                pixels.data())) &&
+            SUCCEEDED(frame_encode->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (frame_encode) frame_encode->Release();
   if (encoder) encoder->Release();
   if (stream) stream->Release();
   if (factory) factory->Release();
-  DeleteObject(bitmap);
   return saved;
 }
 

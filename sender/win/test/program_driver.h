@@ -78,7 +78,8 @@ class Program {
   HWND tray_window_ = nullptr;
 };
 
-// Writes the pixels of the screen under `window` to a PNG file.
+// Writes the pixels of the screen under `window` to a PNG file, once the
+// window has drawn itself afresh.
 bool SaveWindowPng(HWND window, const std::wstring& path);
 
 // The text of any window, also of another process.

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_SENDER_PORT_TEST_WINDOW_H_
-#define ORVANTA_SENDER_PORT_TEST_WINDOW_H_
+#ifndef ORVANTA_SENDER_PORT_TEST_PRESENTER_H_
+#define ORVANTA_SENDER_PORT_TEST_PRESENTER_H_
 
 #include <memory>
 #include <string>
@@ -12,13 +12,13 @@ namespace orvanta {
 
 class Shell;
 
-// The port test window `TComportTestF`: shows every received chunk twice,
-// as running text and as one line per byte.
-class PortTestWindow : public ChunkSink, public PortTestViewListener {
+// The presenter of the port test window "Comport Test": shows every
+// received chunk twice, as running text and as one line per byte.
+class PortTestPresenter : public ChunkSink, public PortTestViewListener {
  public:
   // Creates the (not yet shown) view through the shell.
-  explicit PortTestWindow(Shell& shell);
-  ~PortTestWindow() override;
+  explicit PortTestPresenter(Shell& shell);
+  ~PortTestPresenter() override;
 
   PortTestView& View() { return *view_; }
 
@@ -43,4 +43,4 @@ std::u16string ByteLine(unsigned char byte);
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_SENDER_PORT_TEST_WINDOW_H_
+#endif  // ORVANTA_SENDER_PORT_TEST_PRESENTER_H_

@@ -1,5 +1,5 @@
-#ifndef ORVANTA_CALLERID_DESTINATIONS_VIEW_H_
-#define ORVANTA_CALLERID_DESTINATIONS_VIEW_H_
+#ifndef ORVANTA_BASE_DESTINATIONS_VIEW_H_
+#define ORVANTA_BASE_DESTINATIONS_VIEW_H_
 
 #include <string>
 #include <vector>
@@ -121,4 +121,4 @@ inline constexpr char16_t kCancel[] = u"\u0130ptal";
 
 }  // namespace orvanta
 
-#endif  // ORVANTA_CALLERID_DESTINATIONS_VIEW_H_
+#endif  // ORVANTA_BASE_DESTINATIONS_VIEW_H_

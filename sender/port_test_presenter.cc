@@ -1,4 +1,4 @@
-#include "sender/port_test_window.h"
+#include "sender/port_test_presenter.h"
 
 #include "sender/shell.h"
 #include "base/text.h"
@@ -22,30 +22,30 @@ std::u16string ByteLine(unsigned char byte) {
   return IntToText(byte) + u" (" + Displayable(FromAnsi(one)) + u")";
 }
 
-PortTestWindow::PortTestWindow(Shell& shell)
+PortTestPresenter::PortTestPresenter(Shell& shell)
     : view_(shell.CreatePortTestView(*this)) {}
 
-PortTestWindow::~PortTestWindow() = default;
+PortTestPresenter::~PortTestPresenter() = default;
 
-void PortTestWindow::ShowChunk(std::string_view chunk) {
+void PortTestPresenter::ShowChunk(std::string_view chunk) {
   view_->AppendText(Displayable(FromAnsi(chunk)));
   for (char byte : chunk) {
     view_->AddByteLine(ByteLine(static_cast<unsigned char>(byte)));
   }
 }
 
-void PortTestWindow::OnClose() { view_->Close(); }
+void PortTestPresenter::OnClose() { view_->Close(); }
 
 void ShowPortTestWindow(Shell& shell, SerialConnection& connection) {
-  PortTestWindow window(shell);
-  connection.SetTestSink(&window);
-  // Runs before `window` is destroyed, also when the showing fails, so a
+  PortTestPresenter presenter(shell);
+  connection.SetTestSink(&presenter);
+  // Runs before `presenter` is destroyed, also when the showing fails, so a
   // chunk can never reach a window that is going away.
   struct Detach {
     SerialConnection& connection;
     ~Detach() { connection.SetTestSink(nullptr); }
   } detach{connection};
-  window.View().ShowModal();
+  presenter.View().ShowModal();
 }
 
 }  // namespace orvanta

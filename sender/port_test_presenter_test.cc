@@ -1,4 +1,4 @@
-#include "sender/port_test_window.h"
+#include "sender/port_test_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +10,20 @@
 namespace orvanta {
 namespace {
 
-TEST(PortTestWindowTest, ShowsChunksAsRunningTextAndOneLinePerByte) {
+TEST(PortTestPresenterTest, ShowsChunksAsRunningTextAndOneLinePerByte) {
   FakeShell shell;
-  PortTestWindow window(shell);
+  PortTestPresenter presenter(shell);
   FakePortTestView& view = *shell.port_test_view;
   view.text_pane = u"typed ";  // the user's own text stays
-  window.ShowChunk("S12");
-  window.ShowChunk("3E");
+  presenter.ShowChunk("S12");
+  presenter.ShowChunk("3E");
   EXPECT_EQ(view.text_pane, u"typed S123E");
   EXPECT_EQ(view.byte_pane,
             (std::vector<std::u16string>{u"83 (S)", u"49 (1)", u"50 (2)",
                                          u"51 (3)", u"69 (E)"}));
 }
 
-TEST(PortTestWindowTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
+TEST(PortTestPresenterTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
   EXPECT_EQ(ByteLine(65), u"65 (A)");
   EXPECT_EQ(ByteLine(48), u"48 (0)");
   EXPECT_EQ(ByteLine(13), u"13 (\r)");
@@ -31,14 +31,14 @@ TEST(PortTestWindowTest, ByteLinesKeepControlBytesAndUseTheAnsiCodePage) {
   // A zero byte must not cut the pane's text short.
   EXPECT_EQ(ByteLine(0), u"0 (\u2400)");
   FakeShell shell;
-  PortTestWindow window(shell);
-  window.ShowChunk(std::string("a\0b\r\n", 5));
+  PortTestPresenter presenter(shell);
+  presenter.ShowChunk(std::string("a\0b\r\n", 5));
   EXPECT_EQ(shell.port_test_view->text_pane, u"a\u2400b\r\n");
 }
 
-TEST(PortTestWindowTest, KapatEndsTheShowing) {
+TEST(PortTestPresenterTest, KapatEndsTheShowing) {
   FakeShell shell;
-  PortTestWindow window(shell);
+  PortTestPresenter presenter(shell);
   shell.port_test_view->listener.OnClose();
   EXPECT_TRUE(shell.port_test_view->closed);
 }
