@@ -461,12 +461,12 @@ void ComboList::OnCommand(WORD code) {
 
 // --- ListBox ---------------------------------------------------------------
 
-void ListBox::Create(Container& parent, RECT design) {
+void ListBox::Create(Container& parent, const LayoutRect& design) {
   // Exactly the designed height, not rounded to whole rows.
   CreateIn(parent, L"LISTBOX", L"",
            LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL |
                WS_TABSTOP | WS_VISIBLE,
-           WS_EX_CLIENTEDGE, design, kAnchorTopLeft);
+           WS_EX_CLIENTEDGE, design, kLayoutTopLeft);
 }
 
 void ListBox::SetItems(const std::vector<std::u16string>& items, int chosen,

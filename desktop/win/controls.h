@@ -196,7 +196,7 @@ class ComboList : public Control {
 // needed.
 class ListBox : public Control {
  public:
-  void Create(Container& parent, RECT design);
+  void Create(Container& parent, const LayoutRect& design);
   // Replaces the rows and chooses one (outside the list: none); raises no
   // on_change. `font` measures the widest row for the horizontal scroll.
   void SetItems(const std::vector<std::u16string>& items, int chosen,

@@ -15,13 +15,6 @@ using P = DestinationsPart;
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-constexpr SIZE kClient = {kDestinationsClientSize.width,
-                          kDestinationsClientSize.height};
-
-RECT Design(const DestinationsPlacement& placed) {
-  return {placed.rect.left, placed.rect.top, placed.rect.width,
-          placed.rect.height};
-}
 
 const wchar_t* W(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
@@ -49,8 +42,8 @@ std::u16string WithoutCr(const std::u16string& text) {
 }  // namespace
 
 DestinationsDialog::DestinationsDialog() {
-  CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle, kClient, nullptr,
-             nullptr);
+  CreateForm(kClassName, W(text::kCaption), kStyle, kExStyle,
+             kDestinationsClientSize, nullptr, nullptr);
   Build();
   FinishLayout();
 }
@@ -64,14 +57,14 @@ void DestinationsDialog::Build() {
                     : placed.parent == P::kWebhookPanel
                         ? static_cast<Container&>(webhook_panel_)
                         : static_cast<Container&>(mqtt_panel_);
-    const RECT design = Design(placed);
+    const LayoutRect& design = placed.rect;
     auto label = [&](Label& made, const char16_t* caption) {
       made.Create(in, W(caption), design, !FitsText(placed));
       return made.hwnd();
     };
     auto button = [&](win::Button& made, const char16_t* caption,
                       void (DestinationsViewListener::*action)()) {
-      made.Create(in, W(caption), design, kAnchorTopLeft, false);
+      made.Create(in, W(caption), design, kLayoutTopLeft, false);
       made.on_click = [this, action] { Report(action); };
       return made.hwnd();
     };
@@ -86,7 +79,7 @@ void DestinationsDialog::Build() {
       return made.hwnd();
     };
     auto panel = [&](win::Panel& made) {
-      made.Create(in, design, kAnchorTopLeft, win::Panel::kFlat, false);
+      made.Create(in, design, kLayoutTopLeft, win::Panel::kFlat, false);
       return made.hwnd();
     };
     HWND made = nullptr;
