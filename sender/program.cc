@@ -114,6 +114,8 @@ Program::Program(Shell& shell, ProgramOptions options)
   announcer_.AddDestination(destinations_);
   destinations_.AddKind(PlanWebhooks);
   destinations_.AddKind(PlanMqtt);
+  // What the "Hedefler" dialog saved is taken on at once.
+  destinations_saved = [this] { ReloadDestinations(); };
 
   engine_.AddSource(kSourceCid2, cid2_);
   engine_.AddSource(kSourceArg, arg_);

@@ -95,6 +95,10 @@ class Program : public UserNotice {
   // The folder of the settings files, ending in the path separator.
   std::u16string SettingsFolder() const;
 
+  // What follows once the "Hedefler" dialog wrote Hedefler.ini: the
+  // program takes the destinations on. Empty: nothing to take them into.
+  std::function<void()> destinations_saved;
+
   // The parts, for the presenters and for tests.
   SettingsStore& Store() { return store_; }
   LogModel& Log() { return log_; }

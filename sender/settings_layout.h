@@ -54,9 +54,10 @@ enum class SettingsPart {
   kApplyButton,
   kHideButton,
   kCloseButton,
+  kDestinationsButton,
 };
 inline constexpr size_t kSettingsPartCount =
-    static_cast<size_t>(SettingsPart::kCloseButton) + 1;
+    static_cast<size_t>(SettingsPart::kDestinationsButton) + 1;
 
 // How a control's designed size holds on a real screen: exactly; from its
 // text (a label); at least the designed width, wider when its text needs it
@@ -303,6 +304,13 @@ inline constexpr SettingsPlacement kSettingsLayout[kSettingsPartCount] = {
      SettingsPart::kButtonPanel,
      {321, 5, 99, 30},
      kLayoutTopLeft,
+     LayoutSizing::kFixed},
+    // "Hedefler", in the free corner beside the caller-ID check box: the
+    // places calls go beyond the LAN do not depend on the source.
+    {SettingsPart::kDestinationsButton,
+     SettingsPart::kDestinationsButton,
+     {352, 2, 88, 21},
+     kLayoutTop | kLayoutRight,
      LayoutSizing::kFixed},
 };
 

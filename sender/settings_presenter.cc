@@ -185,8 +185,29 @@ void SettingsPresenter::OnPortSettings() {
     }
   });
 }
+void SettingsPresenter::OnDestinations() {
+  Guarded([this] { OpenDestinations(); });
+}
 void SettingsPresenter::OnCloseRequest() {
   Guarded([this] { HideOrQuit(); });
+}
+
+void SettingsPresenter::OpenDestinations() {
+  if (!destinations_) {
+    DestinationsEditorOptions options;
+    options.path = program_.SettingsFolder() + kDestinationsFileName;
+    options.mqtt = MqttDestinationsAvailable();
+    options.make_view = [this] { return shell_.CreateDestinationsView(); };
+    options.make_tester = [this] {
+      return MakeDestinationTester(program_.Handover(), program_.SenderInfo());
+    };
+    options.create_folder = [this] { shell_.CreateSettingsFolder(); };
+    options.saved = [this] {
+      if (program_.destinations_saved) program_.destinations_saved();
+    };
+    destinations_ = std::make_unique<DestinationsEditor>(std::move(options));
+  }
+  destinations_->Open();
 }
 
 void SettingsPresenter::OnTrayDoubleClick() {
@@ -194,6 +215,9 @@ void SettingsPresenter::OnTrayDoubleClick() {
 }
 void SettingsPresenter::OnSettingsMenu() {
   Guarded([this] { ShowSettingsWindow(); });
+}
+void SettingsPresenter::OnDestinationsMenu() {
+  Guarded([this] { OpenDestinations(); });
 }
 void SettingsPresenter::OnEndProgramMenu() {
   EndProgram(EndRequest::kTrayMenu);

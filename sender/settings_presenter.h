@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "callerid/destinations_editor.h"
 #include "desktop/version.h"
 #include "sender/port_setup_presenter.h"
 #include "sender/program.h"
@@ -110,11 +111,13 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   void OnTestPort() override;
   void OnOpenPortTest() override;
   void OnPortSettings() override;
+  void OnDestinations() override;
   void OnCloseRequest() override;
 
   // ShellListener.
   void OnTrayDoubleClick() override;
   void OnSettingsMenu() override;
+  void OnDestinationsMenu() override;
   void OnEndProgramMenu() override;
   void OnAutoStart() override;
   void OnEndSession() override;
@@ -131,6 +134,8 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   void SaveSettingsFromForm();
   void SaveAndHide();
   void OpenPortSettings();
+  // "Hedefler", from the window or the tray; one dialog at a time.
+  void OpenDestinations();
 
   SettingsView& view_;
   Shell& shell_;
@@ -144,6 +149,8 @@ class SettingsPresenter : public SettingsViewListener, public ShellListener {
   PortLister port_lister_;
   bool show_window_at_start_ = false;
   std::unique_ptr<SettingsForm> form_;
+  // Made at its first opening; it keeps the tester of a test still running.
+  std::unique_ptr<DestinationsEditor> destinations_;
 };
 
 // Texts of the main window's own messages.

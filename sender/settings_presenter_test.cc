@@ -311,6 +311,37 @@ TEST_F(SettingsPresenterTest, TheTrayShowsTheWindowAndBringsItToTheFront) {
   EXPECT_EQ(view_.brought_to_front, 2);
 }
 
+// "Hedefler" opens the dialog over Hedefler.ini in the settings folder, from
+// the window and from the tray; the program takes on what it saved.
+TEST_F(SettingsPresenterTest,
+       TheDestinationsDialogEditsTheFileTheProgramThenTakesOn) {
+  Start();
+  int taken_on = 0;
+  program_->destinations_saved = [&] { ++taken_on; };
+  shell_.destinations_user = [](FakeDestinationsView& dialog) {
+    dialog.AddWebhook();
+    dialog.Type(DestinationsView::Field::kWebhookUrl,
+                u"https://ornek.example/arama");
+    dialog.Save();
+  };
+  view_.listener->OnDestinations();
+  EXPECT_EQ(taken_on, 1);
+  EXPECT_NE(FileText("Hedefler.ini").find("URL=https://ornek.example/arama"),
+            std::string::npos);
+
+  std::vector<std::u16string> rows;
+  shell_.destinations_user = [&](FakeDestinationsView& dialog) {
+    rows = dialog.rows;
+    dialog.Cancel();
+  };
+  shell_.listener->OnDestinationsMenu();
+  EXPECT_EQ(shell_.destinations_dialogs_created, 2);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows[0], u"Webhook 1: POST https://ornek.example/arama");
+  EXPECT_EQ(taken_on, 1);
+  EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(SettingsPresenterTest, GizleKeepsEditsUnsavedUntilUygula) {
   Start();
   main_->OnTrayDoubleClick();
@@ -785,6 +816,12 @@ TEST_F(SettingsPresenterTest,
 TEST_F(SettingsPresenterTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
   shell_.exe_path = (dir_ / "new" / "folder" / "Orvanta.exe").u16string();
   shell_.setup_dialog_user = [](FakeSetupDialogView&) { return true; };
+  shell_.destinations_user = [](FakeDestinationsView& dialog) {
+    dialog.AddWebhook();
+    dialog.Type(DestinationsView::Field::kWebhookUrl,
+                u"https://ornek.example/");
+    dialog.Save();
+  };
   Start();
   struct Case {
     const char* name;
@@ -799,6 +836,7 @@ TEST_F(SettingsPresenterTest, ActionsThatWriteASettingsFileMakeTheFolderFirst) {
       {"Kaydet", &SettingsViewListener::OnSave, "Setting.ini"},
       {"ComportAyarlari", &SettingsViewListener::OnPortSettings,
        "calleridcomport.ini"},
+      {"Hedefler", &SettingsViewListener::OnDestinations, "Hedefler.ini"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

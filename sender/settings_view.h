@@ -141,6 +141,7 @@ class SettingsViewListener {
   // Either "Comport Ayarlari": every click, unfiltered (the
   // presenter applies the button's 500 ms click guard).
   virtual void OnPortSettings() = 0;
+  virtual void OnDestinations() = 0;  // "Hedefler"
   // "Bağlan" has no action and reports nothing.
 
   // The close box, the system menu's Close or Alt+F4. The view must NOT
@@ -198,6 +199,8 @@ inline constexpr char16_t kModemHint[] =
     u"Boş bırakılırsa şu komutlar sırayla denenir:\n"
     u"AT+VCID=1, AT#CID=1, AT%CCID=1, AT+CID=1\n"
     u"Komutları ; ile ayırınız: AT+GCI=AE;AT+VCID=1";
+// Opens the dialog of the places calls go beyond the LAN.
+inline constexpr char16_t kDestinations[] = u"Hedefler";
 inline constexpr char16_t kSave[] = u"Kaydet";
 inline constexpr char16_t kApply[] = u"Uygula";
 inline constexpr char16_t kHide[] = u"Gizle";

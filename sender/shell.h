@@ -8,6 +8,7 @@
 
 namespace orvanta {
 
+class DestinationsView;
 class PortTestView;
 class PortTestViewListener;
 class SetupDialogView;
@@ -88,6 +89,8 @@ class Shell {
   virtual std::unique_ptr<SetupDialogView> CreateSetupDialogView() = 0;
   virtual std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) = 0;
+  // The "Hedefler" dialog, owned by the settings window where one is shown.
+  virtual std::unique_ptr<DestinationsView> CreateDestinationsView() = 0;
 
   // Where the platform events below go; null detaches. Set by
   // SettingsPresenter.
@@ -102,6 +105,8 @@ class ShellListener {
   virtual void OnTrayDoubleClick() = 0;
   // Tray menu "Ayarlar".
   virtual void OnSettingsMenu() = 0;
+  // Tray menu "Hedefler".
+  virtual void OnDestinationsMenu() = 0;
   // Tray menu "Programı Kapat".
   virtual void OnEndProgramMenu() = 0;
   // The posted start-up message reached the window.
@@ -115,6 +120,7 @@ class ShellListener {
 // The tray menu's items.
 namespace tray_text {
 inline constexpr char16_t kSettingsItem[] = u"Ayarlar";
+inline constexpr char16_t kDestinationsItem[] = u"Hedefler";
 inline constexpr char16_t kEndProgramItem[] = u"Programı Kapat";
 }  // namespace tray_text
 

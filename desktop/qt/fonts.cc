@@ -40,6 +40,8 @@ QFont SettingsListFont() {
 
 QFont TestWindowFont() { return Pick({"Tahoma"}, false); }
 
+QFont DestinationsDialogFont() { return Pick({"Tahoma"}, false); }
+
 QFont SetupDialogFont() { return Pick({"MS Sans Serif", "Tahoma"}, false); }
 
 // Liberation Sans is drawn to Arial's metrics.

@@ -21,6 +21,8 @@ QFont SettingsWindowFont();
 QFont SettingsListFont();
 // The port test window: Tahoma 8 pt.
 QFont TestWindowFont();
+// The "Hedefler" dialog: Tahoma 8 pt.
+QFont DestinationsDialogFont();
 // The serial setup dialog: MS Sans Serif 8 pt.
 QFont SetupDialogFont();
 // The "Comport Ayarlari" button: Arial 8 pt bold.

@@ -294,6 +294,10 @@ void Edit::Create(Container& parent, const wchar_t* text,
       WS_EX_CLIENTEDGE, design, kLayoutTopLeft);
 }
 
+void Edit::OnCommand(WORD code) {
+  if (code == EN_CHANGE && on_change) on_change();
+}
+
 void NumericEdit::Create(Container& parent, const wchar_t* text,
                          const LayoutRect& design) {
   Edit::Create(parent, text, design);
@@ -301,6 +305,7 @@ void NumericEdit::Create(Container& parent, const wchar_t* text,
 }
 
 void NumericEdit::OnCommand(WORD code) {
+  Edit::OnCommand(code);
   if (code == EN_KILLFOCUS && on_exit) on_exit();
 }
 
@@ -452,6 +457,56 @@ std::u16string ComboList::ItemText(int index) const {
 
 void ComboList::OnCommand(WORD code) {
   if (code == CBN_SELCHANGE && on_change) on_change();
+}
+
+// --- ListBox ---------------------------------------------------------------
+
+void ListBox::Create(Container& parent, const LayoutRect& design) {
+  // Exactly the designed height, not rounded to whole rows.
+  CreateIn(parent, L"LISTBOX", L"",
+           LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL |
+               WS_TABSTOP | WS_VISIBLE,
+           WS_EX_CLIENTEDGE, design, kLayoutTopLeft);
+}
+
+void ListBox::SetItems(const std::vector<std::u16string>& items, int chosen,
+                       HFONT font) {
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+  int widest = 0;
+  for (const std::u16string& item : items) {
+    const std::wstring text = Wide(item);
+    SendMessageW(hwnd_, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+    widest = std::max<int>(widest, TextExtent(font, text.c_str()).cx);
+  }
+  SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, widest + 6, 0);
+  SendMessageW(
+      hwnd_, LB_SETCURSEL,
+      chosen >= 0 && chosen < static_cast<int>(items.size()) ? chosen : -1, 0);
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int ListBox::Index() const {
+  return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+}
+
+int ListBox::Count() const {
+  return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0));
+}
+
+std::u16string ListBox::ItemText(int index) const {
+  const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return {};
+  std::wstring text(length + 1, L'\0');
+  SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length);
+  return U16(text);
+}
+
+void ListBox::OnCommand(WORD code) {
+  if (code == LBN_SELCHANGE && on_change) on_change();
 }
 
 // --- RadioGroup ------------------------------------------------------------

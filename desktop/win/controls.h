@@ -137,6 +137,10 @@ class Edit : public Control {
  public:
   void Create(Container& parent, const wchar_t* text, const LayoutRect& design,
               bool visible = true, DWORD extra_style = 0);
+  void OnCommand(WORD code) override;
+  // The text changed, by the user or by SetText alike (the edit control
+  // does not tell them apart).
+  std::function<void()> on_change;
 };
 
 // Whole-number edit: every keystroke and paste is offered to `accepts` with
@@ -185,6 +189,23 @@ class ComboList : public Control {
   std::u16string ItemText(int index) const;
   int Count() const;
   void OnCommand(WORD code) override;
+  std::function<void()> on_change;
+};
+
+// A list of text rows, one chosen at a time, with both scroll bars as
+// needed.
+class ListBox : public Control {
+ public:
+  void Create(Container& parent, const LayoutRect& design);
+  // Replaces the rows and chooses one (outside the list: none); raises no
+  // on_change. `font` measures the widest row for the horizontal scroll.
+  void SetItems(const std::vector<std::u16string>& items, int chosen,
+                HFONT font);
+  int Index() const;
+  int Count() const;
+  std::u16string ItemText(int index) const;
+  void OnCommand(WORD code) override;
+  // The user chose another row.
   std::function<void()> on_change;
 };
 

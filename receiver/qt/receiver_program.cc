@@ -7,7 +7,9 @@
 
 #include <cstdio>
 
+#include "desktop/qt/destinations_dialog.h"
 #include "desktop/qt/qt_text.h"
+#include "desktop/version.h"
 #include "base/failure.h"
 #include "base/text.h"
 
@@ -36,8 +38,12 @@ void QtReceiverShell::Attach(ReceiverApp& app) {
   window_->SetListener(presenter_.get());
 
   QAction* history = menu_->addAction(ToQString(u"Arama Ge\u00e7mi\u015fi"));
+  QAction* destinations = menu_->addAction(ToQString(u"Hedefler"));
   QAction* quit = menu_->addAction(ToQString(u"Program\u0131 Kapat"));
   connect(history, &QAction::triggered, this, [this] { ShowHistoryWindow(); });
+  connect(destinations, &QAction::triggered, this, [this] {
+    if (on_destinations) on_destinations();
+  });
   connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
   if (headless_) return;
   notifications_ = std::make_unique<DesktopNotifications>(
@@ -101,8 +107,25 @@ void QtReceiverShell::ReportProblem(const std::u16string& text) {
 ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
                                  uint16_t port_override)
     : shell_(headless),
-      app_(shell_, launcher_, std::move(folder)),
-      port_override_(port_override) {
+      app_(shell_, launcher_, folder),
+      port_override_(port_override),
+      destinations_(DestinationsEditorOptions{
+          .path = folder + kDestinationsFileName,
+          .mqtt = MqttDestinationsAvailable(),
+          .make_view = [] { return std::make_unique<QtDestinationsDialog>(); },
+          // The test calls say they come from the bridge.
+          .make_tester =
+              [this] {
+                return MakeDestinationTester(handover_, BridgeSender());
+              },
+          // The folder was made at start.
+          .create_folder = {},
+          .saved =
+              [this] {
+                if (destinations_saved) destinations_saved();
+              },
+      }) {
+  shell_.on_destinations = [this] { OpenDestinations(); };
   wake_.SetServe([this] { handover_.ServePending(); });
   handover_.SetWake([this] { wake_.Wake(); });
   handover_.SetFailureSink(
@@ -111,6 +134,7 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
   shell_.Attach(app_);
   bridge_.Load(app_.Folder());
   app_.SetForwarder(&bridge_);
+  destinations_saved = [this] { bridge_.Load(app_.Folder()); };
 }
 
 ReceiverProgram::~ReceiverProgram() {

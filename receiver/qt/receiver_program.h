@@ -16,6 +16,7 @@
 #include "receiver/qt/desktop_notifications.h"
 #include "receiver/qt/history_window.h"
 #include "receiver/receiver_app.h"
+#include "callerid/destinations_editor.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -40,6 +41,9 @@ class QtReceiverShell : public QObject, public ReceiverShell {
   void ShowHistoryWindow() override;
   void HistoryChanged() override;
   void ReportProblem(const std::u16string& text) override;
+
+  // Tray menu "Hedefler".
+  std::function<void()> on_destinations;
 
   // A tray icon is there to open the history from.
   bool HasTray() const;
@@ -75,6 +79,14 @@ class ReceiverProgram {
   // had.
   void Start();
 
+  // "Hedefler" from the tray menu: the dialog over Hedefler.ini in the
+  // settings folder, whose calls the receiver forwards as a bridge.
+  void OpenDestinations() { destinations_.Open(); }
+  bool DestinationsOpen() const { return destinations_.IsOpen(); }
+  // What follows once the dialog wrote Hedefler.ini: the receiver takes the
+  // destinations on. Empty: nothing to take them into.
+  std::function<void()> destinations_saved;
+
   ReceiverApp& App() { return app_; }
   QtReceiverShell& Shell() { return shell_; }
   CallBridge& Bridge() { return bridge_; }
@@ -92,6 +104,7 @@ class ReceiverProgram {
   CallBridge bridge_{shell_, handover_};
   uint16_t port_override_;
   std::unique_ptr<CallListener> listener_;
+  DestinationsEditor destinations_;
 };
 
 // The receiver's icon (the program's telephone).

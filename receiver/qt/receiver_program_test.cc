@@ -2,6 +2,8 @@
 // real broadcast inside the private test network.
 #include <QApplication>
 #include <QClipboard>
+#include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -11,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/qt/destinations_dialog.h"
 #include "desktop/qt/qt_text.h"
+#include "desktop/test/modal.h"
 #include "notify/udp_channel.h"
 #include "receiver/qt/receiver_program.h"
 #include "base/test/temp_folder.h"
@@ -88,6 +92,45 @@ TEST(ReceiverProgramTest, ShowsACallWithItsNameAndKeepsItInTheWindow) {
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("555 55 55"));
+}
+
+// "Hedefler" in the tray menu opens the dialog over Hedefler.ini in the
+// receiver's folder; the receiver takes on what it saved.
+TEST(ReceiverProgramTest, TheTrayMenuOpensTheDestinationsDialog) {
+  TempFolder folder;
+  folder.Write("Alici.ini",
+               "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
+  folder.Write("Hedefler.ini", "[Webhook1]\r\nURL=https://bir.example/\r\n");
+  ReceiverProgram program(folder.path().u16string() + u"/", /*headless=*/true);
+  int taken_on = 0;
+  program.destinations_saved = [&] { ++taken_on; };
+  const QList<QAction*> items = program.Shell().TrayMenu()->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_EQ(items[1]->text(), "Hedefler");
+  EXPECT_EQ(items[2]->text(), ToQString(u"Program\u0131 Kapat"));
+
+  QString listed;
+  WhenModalAppears([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QtDestinationsDialog*>(modal);
+    if (!dialog) {
+      ADD_FAILURE() << "another modal window";
+      modal->close();
+      return;
+    }
+    auto* list =
+        qobject_cast<QListWidget*>(dialog->Of(DestinationsPart::kList));
+    listed = list->item(0)->text();
+    qobject_cast<QPushButton*>(dialog->Of(DestinationsPart::kRemoveButton))
+        ->click();
+    qobject_cast<QPushButton*>(dialog->Of(DestinationsPart::kSaveButton))
+        ->click();
+  });
+  items[1]->trigger();
+  EXPECT_EQ(listed, "Webhook 1: POST https://bir.example/");
+  EXPECT_FALSE(program.DestinationsOpen());
+  EXPECT_EQ(taken_on, 1);
+  EXPECT_EQ(folder.Read("Hedefler.ini")->find("bir.example"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "receiver/win/win_receiver_shell.h"
 
+#include "desktop/version.h"
+#include "desktop/win/destinations_dialog.h"
 #include "desktop/win/win_text.h"
 #include "receiver/win/resource.h"
 
@@ -59,10 +61,12 @@ void WinReceiverShell::EndSession() {
 void WinReceiverShell::ShowMenu() {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, kMenuHistory, L"Arama Ge\u00e7mi\u015fi");
+  AppendMenuW(menu, MF_STRING, kMenuDestinations, L"Hedefler");
   AppendMenuW(menu, MF_STRING, kMenuQuit, L"Program\u0131 Kapat");
   const UINT chosen = tray_->TrackMenu(menu);
   DestroyMenu(menu);
   if (chosen == kMenuHistory) ShowHistoryWindow();
+  if (chosen == kMenuDestinations && on_destinations) on_destinations();
   if (chosen == kMenuQuit) PostQuitMessage(0);
 }
 
@@ -84,7 +88,25 @@ void WinReceiverShell::ReportProblem(const std::u16string& text) {
 
 WinReceiverProgram::WinReceiverProgram(std::u16string folder,
                                        TrayIcon::NotifyFunction notify)
-    : shell_(std::move(notify)), app_(shell_, launcher_, std::move(folder)) {
+    : shell_(std::move(notify)),
+      app_(shell_, launcher_, folder),
+      destinations_(DestinationsEditorOptions{
+          .path = folder + kDestinationsFileName,
+          .mqtt = MqttDestinationsAvailable(),
+          .make_view = [] { return std::make_unique<DestinationsDialog>(); },
+          // The test calls say they come from the bridge.
+          .make_tester =
+              [this] {
+                return MakeDestinationTester(handover_, BridgeSender());
+              },
+          // The folder was made at start.
+          .create_folder = {},
+          .saved =
+              [this] {
+                if (destinations_saved) destinations_saved();
+              },
+      }) {
+  shell_.on_destinations = [this] { OpenDestinations(); };
   shell_.tray().on_wake = [this] {
     wake_posted_ = false;
     handover_.ServePending();
@@ -104,6 +126,7 @@ WinReceiverProgram::WinReceiverProgram(std::u16string folder,
   shell_.Attach(app_);
   bridge_.Load(app_.Folder());
   app_.SetForwarder(&bridge_);
+  destinations_saved = [this] { bridge_.Load(app_.Folder()); };
 }
 
 WinReceiverProgram::~WinReceiverProgram() { listener_.reset(); }

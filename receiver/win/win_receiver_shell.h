@@ -16,6 +16,7 @@
 #include "receiver/history_presenter.h"
 #include "receiver/receiver_app.h"
 #include "receiver/win/history_window.h"
+#include "callerid/destinations_editor.h"
 
 namespace orvanta::win {
 
@@ -40,6 +41,7 @@ class WinReceiverShell : public ReceiverShell {
  public:
   static constexpr UINT kMenuHistory = 1;
   static constexpr UINT kMenuQuit = 2;
+  static constexpr UINT kMenuDestinations = 3;
 
   // `notify` stands in for the shell's tray call in tests (empty: the real
   // one).
@@ -58,6 +60,9 @@ class WinReceiverShell : public ReceiverShell {
   // icon goes at once, the message loop ends next. The history is written
   // call by call, so nothing else is owed.
   void EndSession();
+
+  // Tray menu "Hedefler".
+  std::function<void()> on_destinations;
 
   ReceiverTray& tray() { return *tray_; }
   HistoryWindow* window() { return window_.get(); }
@@ -88,6 +93,13 @@ class WinReceiverProgram {
   void Start();
   uint16_t Port() const;
 
+  // "Hedefler" from the tray menu: the dialog over Hedefler.ini in the
+  // settings folder, whose calls the receiver forwards as a bridge.
+  void OpenDestinations() { destinations_.Open(); }
+  // What follows once the dialog wrote Hedefler.ini: the receiver takes the
+  // destinations on. Empty: nothing to take them into.
+  std::function<void()> destinations_saved;
+
   ReceiverApp& app() { return app_; }
   WinReceiverShell& shell() { return shell_; }
   CallBridge& bridge() { return bridge_; }
@@ -101,6 +113,7 @@ class WinReceiverProgram {
   CallBridge bridge_{shell_, handover_};
   std::atomic<bool> wake_posted_{false};
   std::unique_ptr<CallListener> listener_;
+  DestinationsEditor destinations_;
 };
 
 }  // namespace orvanta::win

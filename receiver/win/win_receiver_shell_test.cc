@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/win/destinations_dialog.h"
 #include "desktop/win/win_text.h"
 #include "receiver/history_layout.h"
 #include "notify/udp_channel.h"
@@ -242,6 +244,77 @@ TEST(WinReceiverShellTest, TheEndOfTheSessionEndsTheReceiver) {
     EXPECT_EQ(program.shell().tray().Shown(), !c.ends);
     EXPECT_EQ(messages == std::vector<DWORD>{NIM_DELETE}, c.ends);
   }
+}
+
+// Runs `step` from the message loops to come (a menu's, a modal dialog's)
+// until it says it is done.
+std::function<bool()> repeated_step;
+void RepeatUntilDone(std::function<bool()> step) {
+  repeated_step = std::move(step);
+  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
+    if (repeated_step && repeated_step()) {
+      KillTimer(nullptr, id);
+      repeated_step = nullptr;
+    }
+  });
+}
+
+// A visible top-level window of this process with the class `name`.
+HWND FindOwn(const wchar_t* name) {
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, name, nullptr))) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+// "Hedefler", the tray menu's second item, opens the dialog over
+// Hedefler.ini in the receiver's folder; the receiver takes on what it
+// saved.
+TEST(WinReceiverShellTest, TheTrayMenuOpensTheDestinationsDialog) {
+  TempFolder folder;
+  folder.Write("Alici.ini",
+               "[VmStored]\r\nUDPPORT=" + std::to_string(kPort) + "\r\n");
+  folder.Write("Hedefler.ini", "[Webhook1]\r\nURL=https://bir.example/\r\n");
+  WinReceiverProgram program(folder.path().u16string() + u"\\",
+                             [](DWORD, NOTIFYICONDATAW*) { return TRUE; });
+  int taken_on = 0;
+  program.destinations_saved = [&] { ++taken_on; };
+
+  using P = DestinationsPart;
+  bool menu_chosen = false;
+  LRESULT listed = -1;
+  RepeatUntilDone([&] {
+    if (!menu_chosen) {
+      HWND menu = FindOwn(L"#32768");
+      if (!menu) return false;
+      for (int i = 0; i < 2; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+      menu_chosen = true;
+      return false;
+    }
+    HWND dialog = FindOwn(DestinationsDialog::kClassName);
+    if (!dialog) return false;
+    auto control = [dialog](P part) {
+      return GetDlgItem(dialog, DestinationsDialog::IdOf(part));
+    };
+    listed = SendMessageW(control(P::kList), LB_GETCOUNT, 0, 0);
+    SendMessageW(control(P::kRemoveButton), BM_CLICK, 0, 0);
+    SendMessageW(control(P::kSaveButton), BM_CLICK, 0, 0);
+    return true;
+  });
+  // Returns once the menu and the dialog are done.
+  SendMessageW(program.shell().tray().hwnd(), TrayIcon::kCallbackMessage, 0,
+               MAKELPARAM(WM_CONTEXTMENU, TrayIcon::kIconId));
+  EXPECT_EQ(listed, 1);
+  EXPECT_EQ(taken_on, 1);
+  EXPECT_EQ(folder.Read("Hedefler.ini")->find("bir.example"),
+            std::string::npos);
+  EXPECT_FALSE(FindOwn(DestinationsDialog::kClassName));
 }
 
 }  // namespace

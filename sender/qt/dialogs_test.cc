@@ -212,9 +212,10 @@ TEST(QtShellTest, HeadlessAnswersWithTheDefaultButtonAtOnce) {
 TEST(QtShellTest, TrayCarriesTheMenuAndTheCutTip) {
   QtShell shell({u"/tmp/Orvanta", false, {}});
   const QList<QAction*> items = shell.TrayMenu()->actions();
-  ASSERT_EQ(items.size(), 2);
+  ASSERT_EQ(items.size(), 3);
   EXPECT_EQ(items[0]->text(), "Ayarlar");
-  EXPECT_EQ(items[1]->text(), QString::fromUtf8("Programı Kapat"));
+  EXPECT_EQ(items[1]->text(), "Hedefler");
+  EXPECT_EQ(items[2]->text(), QString::fromUtf8("Programı Kapat"));
   EXPECT_EQ(shell.TrayIcon()->toolTip(), "VELMORIS Orvanta");
   shell.SetTrayTip(std::u16string(200, u'x'));
   EXPECT_EQ(shell.TrayIcon()->toolTip().size(), 127);

@@ -14,6 +14,7 @@
 
 #include "sender/settings_presenter.h"
 #include "sender/qt/port_test_window.h"
+#include "desktop/qt/destinations_dialog.h"
 #include "desktop/qt/qt_text.h"
 #include "desktop/qt/settings_folder.h"
 #include "sender/qt/setup_dialog.h"
@@ -52,10 +53,15 @@ QtShell::QtShell(Options options)
     : options_(std::move(options)), menu_(std::make_unique<QMenu>()) {
   QAction* settings_item =
       menu_->addAction(ToQString(tray_text::kSettingsItem));
+  QAction* destinations_item =
+      menu_->addAction(ToQString(tray_text::kDestinationsItem));
   QAction* end_program_item =
       menu_->addAction(ToQString(tray_text::kEndProgramItem));
   connect(settings_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnSettingsMenu();
+  });
+  connect(destinations_item, &QAction::triggered, this, [this] {
+    if (listener_) listener_->OnDestinationsMenu();
   });
   connect(end_program_item, &QAction::triggered, this, [this] {
     if (listener_) listener_->OnEndProgramMenu();
@@ -190,6 +196,10 @@ uint32_t QtShell::TickCount() const {
 
 std::unique_ptr<SetupDialogView> QtShell::CreateSetupDialogView() {
   return std::make_unique<QtSetupDialog>();
+}
+
+std::unique_ptr<DestinationsView> QtShell::CreateDestinationsView() {
+  return std::make_unique<QtDestinationsDialog>();
 }
 
 std::unique_ptr<PortTestView> QtShell::CreatePortTestView(

@@ -54,6 +54,7 @@ class QtShell : public QObject, public Shell {
   void CreateSettingsFolder() override;
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
+  std::unique_ptr<DestinationsView> CreateDestinationsView() override;
   std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) override;
   void SetListener(ShellListener* listener) override { listener_ = listener; }

@@ -204,6 +204,8 @@ void QtSettingsWindow::Build() {
   c.apply_button = MakeButton(c.button_panel, text::kApply, P::kApplyButton);
   c.hide_button = MakeButton(c.button_panel, text::kHide, P::kHideButton);
   c.close_button = MakeButton(c.button_panel, text::kClose, P::kCloseButton);
+  c.destinations_button =
+      MakeButton(this, text::kDestinations, P::kDestinationsButton);
 
   PaintFieldsBlackOnWhite(this);
 
@@ -245,6 +247,8 @@ void QtSettingsWindow::Connect() {
           [this] { Report(&L::OnClose); });
   connect(controls_.test_port_button, &QPushButton::clicked, this,
           [this] { Report(&L::OnTestPort); });
+  connect(controls_.destinations_button, &QPushButton::clicked, this,
+          [this] { Report(&L::OnDestinations); });
   for (QPushButton* button :
        {controls_.open_port_test_button, controls_.modem_port_test_button}) {
     connect(button, &QPushButton::clicked, this,

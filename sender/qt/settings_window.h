@@ -72,6 +72,7 @@ struct SettingsControls {
   QPushButton* apply_button = nullptr;
   QPushButton* hide_button = nullptr;
   QPushButton* close_button = nullptr;
+  QPushButton* destinations_button = nullptr;
 
   // Every control above, by its place in the layout table.
   std::array<QWidget*, kSettingsPartCount> by_part{};

@@ -56,6 +56,7 @@ class RecordingListener : public SettingsViewListener {
   void OnTestPort() override { calls.push_back("PortuTestEt"); }
   void OnOpenPortTest() override { calls.push_back("TestEkrani"); }
   void OnPortSettings() override { calls.push_back("ComportAyarlari"); }
+  void OnDestinations() override { calls.push_back("Hedefler"); }
   void OnCloseRequest() override { calls.push_back("CloseRequest"); }
 
  private:
@@ -353,6 +354,7 @@ TEST_F(QtSettingsWindowTest, ButtonsAndCloseBoxReportTheirAction) {
       {window.Controls().port_settings_button, {"ComportAyarlari"}},
       {window.Controls().modem_port_test_button, {"TestEkrani"}},
       {window.Controls().modem_port_settings_button, {"ComportAyarlari"}},
+      {window.Controls().destinations_button, {"Hedefler"}},
       {window.Controls().connect_button, {}},
   };
   for (const auto& [button, expected] : cases) {

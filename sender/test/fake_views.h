@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "callerid/test/fake_destinations_view.h"
 #include "sender/settings_presenter.h"
 #include "sender/port_test_view.h"
 #include "sender/settings_view.h"
@@ -194,6 +195,10 @@ class FakeShell : public Shell {
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
   std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) override;
+  std::unique_ptr<DestinationsView> CreateDestinationsView() override {
+    ++destinations_dialogs_created;
+    return std::make_unique<FakeDestinationsView>(destinations_user);
+  }
   void SetListener(ShellListener* value) override { listener = value; }
 
   // The message loop reaching the posted start-up messages.
@@ -223,6 +228,8 @@ class FakeShell : public Shell {
   int setup_dialogs_created = 0;
   std::function<void(FakePortTestView&)> port_test_user;
   FakePortTestView* port_test_view = nullptr;  // the last one created
+  FakeDestinationsView::User destinations_user;
+  int destinations_dialogs_created = 0;
 };
 
 }  // namespace orvanta

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "desktop/win/destinations_dialog.h"
 #include "sender/win/resource.h"
 #include "sender/win/settings_window.h"
+#include "sender/win/test/find_control.h"
 #include "sender/win/test/fire_hook.h"
 #include "sender/win/test/program_driver.h"
 #include "notify/test/private_network.h"
@@ -79,6 +81,11 @@ class ProgramTest : public testing::Test {
     WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
     return text;
   }
+
+  // The tray menu's items.
+  static constexpr int kSettingsMenuItem = 0;
+  static constexpr int kDestinationsMenuItem = 1;
+  static constexpr int kEndProgramMenuItem = 2;
 
   // Opens the tray menu, by the shell's message or by a real right click on
   // the icon, and chooses an item with the keyboard.
@@ -182,7 +189,7 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
 
   // "Programı Kapat" ends the program without a question, and the icon
   // leaves the tray.
-  ChooseFromTrayMenu(program, 1, true);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem, true);
   EXPECT_EQ(program.WaitForExit(), 0);
   EXPECT_FALSE(program.TrayIconPresent());
 }
@@ -190,7 +197,7 @@ TEST_F(ProgramTest, StartsHiddenInTheTrayAndAnnouncesItselfWithABalloon) {
 TEST_F(ProgramTest, SettingsWindowFromTheTrayInEachOfItsStates) {
   Program program(L"states");
   program.Start();
-  ChooseFromTrayMenu(program, 0);  // "Ayarlar"
+  ChooseFromTrayMenu(program, kSettingsMenuItem);
   ASSERT_TRUE(
       WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   // The window is shown first and brought to the front after: on a slow
@@ -397,7 +404,56 @@ TEST_F(ProgramTest, TestDatagramAndUygula) {
   EXPECT_TRUE(program.FileExists(L"Setting.ini"));
   EXPECT_TRUE(program.Running());
 
-  ChooseFromTrayMenu(program, 1);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// "Hedefler" from the tray and from the window: the dialog over Hedefler.ini
+// beside Setting.ini. "Kaydet" writes the file and closes the dialog.
+TEST_F(ProgramTest, TheDestinationsDialogFromTheTrayAndTheWindow) {
+  using P = DestinationsPart;
+  Program program(L"destinations");
+  program.Start();
+  HWND dialog = nullptr;
+  auto dialog_shown = [&] {
+    dialog = program.FindTopLevel(DestinationsDialog::kClassName);
+    return dialog && IsWindowVisible(dialog);
+  };
+  auto control = [&](P part) {
+    return FindControl(dialog, DestinationsDialog::IdOf(part));
+  };
+
+  ChooseFromTrayMenu(program, kDestinationsMenuItem);
+  ASSERT_TRUE(WaitUntil(dialog_shown));
+  EXPECT_EQ(TextOf(dialog), L"Hedefler");
+  PostMessageW(control(P::kAddButton), BM_CLICK, 0, 0);
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(control(P::kWebhookUrl)); }));
+  SendMessageW(control(P::kWebhookUrl), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"http://hooks.example.com/arama"));
+  // Plain HTTP beyond the private ranges is warned of, under the fields.
+  EXPECT_TRUE(WaitUntil([&] {
+    return TextOf(control(P::kProblems)).find(L"Uyar\u0131") !=
+           std::wstring::npos;
+  })) << TextOf(control(P::kProblems));
+  Screenshot(dialog, L"destinations-dialog.png");
+  PostMessageW(control(P::kSaveButton), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !dialog_shown(); }));
+  EXPECT_NE(program.ReadFile(L"Hedefler.ini")
+                .find("URL=http://hooks.example.com/arama"),
+            std::string::npos);
+
+  // From the settings window it opens again, listing what was saved.
+  ShowFromTray(program);
+  program.Click(kIdDestinationsButton);
+  ASSERT_TRUE(WaitUntil(dialog_shown));
+  EXPECT_EQ(SendMessageW(control(P::kList), LB_GETCOUNT, 0, 0), 1);
+  EXPECT_FALSE(IsWindowEnabled(program.main_window()));
+  PostMessageW(control(P::kCancelButton), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !dialog_shown(); }));
+  EXPECT_TRUE(IsWindowEnabled(program.main_window()));
+
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -413,7 +469,7 @@ TEST_F(ProgramTest, ASecondStartShowsTheRunningCopysWindowAndEnds) {
   EXPECT_TRUE(
       WaitUntil([&] { return IsWindowVisible(program.main_window()); }));
   EXPECT_TRUE(program.Running());
-  ChooseFromTrayMenu(program, 1);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -436,7 +492,7 @@ TEST_F(ProgramTest, SettingsFolderAndWindowFromTheCommandLine) {
   EXPECT_EQ(program.RunAnother(L"--settings-dir=YENI/ayar/./", &output), 0)
       << output;
   EXPECT_TRUE(program.Running());
-  ChooseFromTrayMenu(program, 1);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -483,7 +539,7 @@ TEST_F(ProgramTest, AnUndecodableSettingsFileIsReportedAtStart) {
   ShowFromTray(program);
   EXPECT_FALSE(Visible(program, kIdCallerIdPanel));
   EXPECT_EQ(program.ReadFile(L"Setting.ini"), utf16);
-  ChooseFromTrayMenu(program, 1);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
@@ -563,7 +619,7 @@ TEST_F(ProgramTest, CallFromTheCid2ControlIsLoggedAndBroadcast) {
            L"Kanal No : 1   Caller ID : 05321234567\r\n";
   })) << TextOf(program.Control(kIdLogPane)).size();
 
-  ChooseFromTrayMenu(program, 1);
+  ChooseFromTrayMenu(program, kEndProgramMenuItem);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 

@@ -179,6 +179,12 @@ void SettingsWindow::BuildControls() {
   hide_button_.on_click = [this] { Notify(&SettingsViewListener::OnHide); };
   close_button_.Create(button_panel_, W(text::kClose), Design(P::kCloseButton));
   close_button_.on_click = [this] { Notify(&SettingsViewListener::OnClose); };
+  destinations_button_.Create(*this, W(text::kDestinations),
+                              Design(P::kDestinationsButton),
+                              Anchors(P::kDestinationsButton));
+  destinations_button_.on_click = [this] {
+    Notify(&SettingsViewListener::OnDestinations);
+  };
 
   tooltips_.Add(hwnd(), log_pane_.hwnd(), W(text::kLogPaneHint));
   tooltips_.Add(hwnd(), port_settings_button_.hwnd(),
@@ -220,6 +226,7 @@ void SettingsWindow::BuildControls() {
       {modem_line_.hwnd(), kIdModemLine},
       {modem_port_test_button_.hwnd(), kIdModemPortTestButton},
       {modem_log_pane_.hwnd(), kIdModemLogPane},
+      {destinations_button_.hwnd(), kIdDestinationsButton},
   };
   for (const auto& [hwnd, id] : ids) SetId(hwnd, id);
 
@@ -268,6 +275,7 @@ void SettingsWindow::BuildControls() {
       {P::kApplyButton, apply_button_.hwnd()},
       {P::kHideButton, hide_button_.hwnd()},
       {P::kCloseButton, close_button_.hwnd()},
+      {P::kDestinationsButton, destinations_button_.hwnd()},
   };
   for (const auto& [part, hwnd] : placed) {
     by_part_[static_cast<size_t>(part)] = hwnd;

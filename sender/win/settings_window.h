@@ -56,6 +56,7 @@ enum SettingsControlId : int {
   kIdModemLine,
   kIdModemPortTestButton,
   kIdModemLogPane,
+  kIdDestinationsButton,
   // The radio group's items: kIdSourceItem0 + index.
   kIdSourceItem0 = 150,
 };
@@ -175,6 +176,7 @@ class SettingsWindow : public FormWindow, public SettingsView {
   Button apply_button_;
   Button hide_button_;
   Button close_button_;
+  Button destinations_button_;
 };
 
 }  // namespace orvanta::win

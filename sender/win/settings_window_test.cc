@@ -34,6 +34,7 @@ class RecordingListener : public SettingsViewListener {
   void OnTestPort() override { ++calls["PortuTestEt"]; }
   void OnOpenPortTest() override { ++calls["TestEkrani"]; }
   void OnPortSettings() override { ++calls["ComportAyarlari"]; }
+  void OnDestinations() override { ++calls["Hedefler"]; }
   void OnCloseRequest() override { ++calls["CloseRequest"]; }
 };
 
@@ -224,10 +225,10 @@ TEST_F(SettingsWindowTest, TahomaBoldAndDarkSlateLabels) {
 
 TEST_F(SettingsWindowTest, HandCursorOnEveryButtonButBaglan) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  for (int id :
-       {kIdSaveButton, kIdApplyButton, kIdHideButton, kIdCloseButton,
-        kIdTestPortButton, kIdOpenPortTestButton, kIdPortSettingsButton,
-        kIdModemPortTestButton, kIdModemPortSettingsButton}) {
+  for (int id : {kIdSaveButton, kIdApplyButton, kIdHideButton, kIdCloseButton,
+                 kIdTestPortButton, kIdOpenPortTestButton,
+                 kIdPortSettingsButton, kIdModemPortTestButton,
+                 kIdModemPortSettingsButton, kIdDestinationsButton}) {
     SCOPED_TRACE(id);
     SetCursor(nullptr);
     HWND button = Control(id);
@@ -278,6 +279,7 @@ TEST_F(SettingsWindowTest, UserActionsReachTheListener) {
       {kIdTestPortButton, "PortuTestEt"},
       {kIdOpenPortTestButton, "TestEkrani"},
       {kIdPortSettingsButton, "ComportAyarlari"},
+      {kIdDestinationsButton, "Hedefler"},
   };
   window().SetControlVisible(SettingsShown::kSerialPanel, true);
   for (const Case& c : buttons) {

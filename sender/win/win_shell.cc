@@ -8,6 +8,7 @@
 #include "sender/win/port_test_window.h"
 #include "sender/win/settings_window.h"
 #include "sender/win/setup_dialog.h"
+#include "desktop/win/destinations_dialog.h"
 #include "desktop/win/win_text.h"
 #include "base/failure.h"
 
@@ -136,6 +137,10 @@ std::unique_ptr<SetupDialogView> WinShell::CreateSetupDialogView() {
   return std::make_unique<SetupDialog>();
 }
 
+std::unique_ptr<DestinationsView> WinShell::CreateDestinationsView() {
+  return std::make_unique<DestinationsDialog>();
+}
+
 std::unique_ptr<PortTestView> WinShell::CreatePortTestView(
     PortTestViewListener& listener) {
   return std::make_unique<PortTestWindow>(listener, program_icon_, tray_icon_);
@@ -150,12 +155,15 @@ void WinShell::OpenTrayMenu() {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, kSettingsMenuItem,
               reinterpret_cast<const wchar_t*>(tray_text::kSettingsItem));
+  AppendMenuW(menu, MF_STRING, kDestinationsMenuItem,
+              reinterpret_cast<const wchar_t*>(tray_text::kDestinationsItem));
   AppendMenuW(menu, MF_STRING, kEndProgramMenuItem,
               reinterpret_cast<const wchar_t*>(tray_text::kEndProgramItem));
   UINT chosen = tray_.TrackMenu(menu);
   DestroyMenu(menu);
   if (!listener_) return;
   if (chosen == kSettingsMenuItem) listener_->OnSettingsMenu();
+  if (chosen == kDestinationsMenuItem) listener_->OnDestinationsMenu();
   if (chosen == kEndProgramMenuItem) listener_->OnEndProgramMenu();
 }
 

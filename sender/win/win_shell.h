@@ -20,6 +20,7 @@ class WinShell : public Shell {
   // Tray menu command ids.
   static constexpr UINT kSettingsMenuItem = 1;
   static constexpr UINT kEndProgramMenuItem = 2;
+  static constexpr UINT kDestinationsMenuItem = 3;
 
   WinShell(SettingsWindow& main_window, HICON program_icon, HICON tray_icon,
            TrayIcon::NotifyFunction notify = {});
@@ -43,6 +44,7 @@ class WinShell : public Shell {
   char16_t PathSeparator() const override { return u'\\'; }
   uint32_t TickCount() const override;
   std::unique_ptr<SetupDialogView> CreateSetupDialogView() override;
+  std::unique_ptr<DestinationsView> CreateDestinationsView() override;
   std::unique_ptr<PortTestView> CreatePortTestView(
       PortTestViewListener& listener) override;
   void SetListener(ShellListener* listener) override;

@@ -18,11 +18,12 @@ class RecordingShellListener : public ShellListener {
  public:
   void OnTrayDoubleClick() override { ++tray_double_clicks; }
   void OnSettingsMenu() override { ++settings_menus; }
+  void OnDestinationsMenu() override { ++destinations_menus; }
   void OnEndProgramMenu() override { ++end_program_menus; }
   void OnAutoStart() override { ++auto_starts; }
   void OnEndSession() override { ++end_sessions; }
-  int tray_double_clicks = 0, settings_menus = 0, end_program_menus = 0,
-      auto_starts = 0, end_sessions = 0;
+  int tray_double_clicks = 0, settings_menus = 0, destinations_menus = 0,
+      end_program_menus = 0, auto_starts = 0, end_sessions = 0;
 };
 
 // Serves this thread's messages until `done`, or for a generous while; whether
@@ -147,8 +148,8 @@ TEST_F(WinShellTest, TrayEventsAndMenu) {
                MAKELPARAM(WM_RBUTTONDBLCLK, TrayIcon::kIconId));
   EXPECT_EQ(listener_.tray_double_clicks, 1);
 
-  // The menu: "Ayarlar" first, "Programı Kapat" second.
-  for (int item : {0, 1}) {
+  // The menu: "Ayarlar", "Hedefler", "Programı Kapat".
+  for (int item : {0, 1, 2}) {
     Driver driver([] { return FindOwn(L"#32768"); },
                   [item](HWND menu) {
                     for (int i = 0; i <= item; ++i) {
@@ -160,6 +161,7 @@ TEST_F(WinShellTest, TrayEventsAndMenu) {
                  MAKELPARAM(WM_CONTEXTMENU, TrayIcon::kIconId));
   }
   EXPECT_EQ(listener_.settings_menus, 1);
+  EXPECT_EQ(listener_.destinations_menus, 1);
   EXPECT_EQ(listener_.end_program_menus, 1);
   // The tray's window was made the foreground window for the menu.
   EXPECT_EQ(GetForegroundWindow(), tray);

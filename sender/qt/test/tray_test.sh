@@ -1,10 +1,10 @@
 #!/bin/bash
 # The program in a tray: on a virtual X display with a tray host (trayer) the
 # icon docks, the balloon appears beside it, the right-click menu holds
-# "Ayarlar" (shows the window) and "Programı Kapat" (ends the program), and a
-# double-click shows the window again. Leaves screenshots of the balloon, the
-# menu and the settings window (with the serial source, and with "Modem"
-# chosen) in the folder given.
+# "Ayarlar" (shows the window), "Hedefler" and last "Programı Kapat" (ends
+# the program), and a double-click shows the window again. Leaves
+# screenshots of the balloon, the menu and the settings window (with the
+# serial source, and with "Modem" chosen) in the folder given.
 #
 # usage: tray_test.sh PROGRAM SCREENSHOT_FOLDER
 # Run it on its own display and inside the private test network (the program
@@ -38,6 +38,9 @@ cp "$program" "$work/orvanta"
 printf '\xef\xbb\xbf[VmStored]\r\nCALLERIDKULLAN=True\r\nCALLERIDTYPE=2\r\n' >"$work/Setting.ini"
 printf 'UDPPORT=18900\r\n' >>"$work/Setting.ini"
 printf '[ComPortCallerID]\nPort=%s\nBaudRate=9600\n' "$work/device" >"$work/calleridcomport.ini"
+# Destinations for the "Hedefler" dialog to list, inside the private network.
+printf '\xef\xbb\xbf[Webhook1]\r\nURL=http://192.168.1.5:8123/api/webhook/arama\r\n' >"$work/Hedefler.ini"
+printf '[MQTT]\r\nURL=mqtt://192.168.1.10:1883\r\nUSER=ev\r\n' >>"$work/Hedefler.ini"
 
 start_tray_host
 
@@ -112,10 +115,24 @@ xdotool mousemove "$cx" "$cy" click --repeat 2 --delay 80 1
 wait_for 5 settings_shown || fail "a double-click did not show the window"
 echo "ok: Gizle hid the window and a double-click brought it back"
 
-# Second item: "Programı Kapat" ends the program at once, without a question.
+# Middle item: "Hedefler" opens the destinations dialog; "İptal" closes it.
+dialog_window() { xdotool search --onlyvisible --name '^Hedefler$' 2>/dev/null | head -1; }
+dialog_shown() { [ -n "$(dialog_window)" ]; }
+dialog_gone() { [ -z "$(dialog_window)" ]; }
+open_menu
+xdotool mousemove $((mx + mw / 2)) $((my + mh / 2)) click 1
+wait_for 5 dialog_shown || fail "Hedefler did not open the dialog"
+dialog=$(dialog_window)
+import -window "$dialog" "$shots/linux-destinations-dialog.png"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 476 + 38)) $((Y + 342 + 12)) click 1
+wait_for 5 dialog_gone || fail "İptal did not close the dialog"
+echo "ok: Hedefler opened the destinations dialog and İptal closed it"
+
+# Last item: "Programı Kapat" ends the program at once, without a question.
 open_menu
 xdotool mousemove $((mx + mw / 2)) $((my + 3 * mh / 4)) click 1
 wait_for 5 program_ended || fail "Programı Kapat did not end the program"
 wait "$program_pid"
 echo "ok: Programı Kapat ended the program (exit code $?)"
-echo "screenshots: $shots/linux-tray-balloon.png $shots/linux-tray-menu.png $shots/linux-settings-window.png $shots/linux-settings-modem.png"
+echo "screenshots: $shots/linux-tray-balloon.png $shots/linux-tray-menu.png $shots/linux-settings-window.png $shots/linux-settings-modem.png $shots/linux-destinations-dialog.png"
