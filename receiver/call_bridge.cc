@@ -6,6 +6,8 @@
 
 #include "base/failure.h"
 #include "base/host_name.h"
+#include "callerid/destination_settings.h"
+#include "callerid/destination_tester.h"
 #include "callerid/mqtt_destination.h"
 #include "callerid/webhook_destination.h"
 #include "desktop/version.h"
@@ -70,6 +72,21 @@ void CallBridge::ReportError(const std::u16string& message) {
 
 void CallBridge::ShowTrayBalloon(const std::u16string& text) {
   shell_.ShowNotification(u"Orvanta Al\u0131c\u0131", text);
+}
+
+DestinationsEditorOptions BridgeDestinationsOptions(
+    const std::u16string& folder, UiHandover& ui,
+    std::function<std::unique_ptr<DestinationsView>()> make_view,
+    std::function<void()> saved) {
+  return DestinationsEditorOptions{
+      .path = folder + kDestinationsFileName,
+      .mqtt = MqttDestinationsAvailable(),
+      .make_view = std::move(make_view),
+      .make_tester =
+          [&ui] { return MakeDestinationTester(ui, BridgeSender()); },
+      .create_folder = {},
+      .saved = std::move(saved),
+  };
 }
 
 }  // namespace orvanta

@@ -1,17 +1,23 @@
 #ifndef ORVANTA_RECEIVER_CALL_BRIDGE_H_
 #define ORVANTA_RECEIVER_CALL_BRIDGE_H_
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "base/program_log.h"
 #include "base/user_notice.h"
 #include "callerid/call_json.h"
 #include "callerid/configured_destinations.h"
+#include "callerid/destinations_editor.h"
 #include "receiver/receiver_app.h"
 
 namespace orvanta {
 
 class UiHandover;
+
+// This computer's name, "OrvantaAlici" and the version.
+CallSender BridgeSender();
 
 // The receiver as a bridge: every call it keeps (a repeat within two
 // seconds is not kept, so it goes once) goes on to the destinations of
@@ -25,9 +31,6 @@ class UiHandover;
 // other off the broker. What the destinations report (outages, drops, the
 // file's problems) goes where the receiver reports its problems; an outage
 // also as a notification. UI thread only.
-// This computer's name, "OrvantaAlici" and the version.
-CallSender BridgeSender();
-
 class CallBridge : public CallForwarder,
                    private ProgramLog,
                    private UserNotice {
@@ -58,6 +61,14 @@ class CallBridge : public CallForwarder,
   ReceiverShell& shell_;
   ConfiguredDestinations destinations_;
 };
+
+// The receiver's "Hedefler" dialog: over Hedefler.ini in `folder` (ending in
+// a path separator, made at start), its test calls from the bridge;
+// `saved` runs after each save.
+DestinationsEditorOptions BridgeDestinationsOptions(
+    const std::u16string& folder, UiHandover& ui,
+    std::function<std::unique_ptr<DestinationsView>()> make_view,
+    std::function<void()> saved);
 
 // The bridge's words about itself: the JSON's "program".
 inline constexpr char16_t kBridgeProgramName[] = u"OrvantaAlici";

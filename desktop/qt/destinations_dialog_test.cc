@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop/test/modal.h"
+#include "desktop/test/recording_destinations_listener.h"
 
 namespace orvanta {
 namespace {
@@ -25,29 +26,7 @@ using Panel = DestinationsView::Panel;
 using Button = DestinationsView::Button;
 using P = DestinationsPart;
 
-// What the presenter would hear, in order; "İptal" closes, as the presenter
-// does.
-class RecordingListener : public DestinationsViewListener {
- public:
-  explicit RecordingListener(DestinationsView& view) : view_(view) {}
-  void OnRowChosen(int row) override {
-    heard.push_back("row " + std::to_string(row));
-  }
-  void OnAddWebhook() override { heard.push_back("add"); }
-  void OnRemove() override { heard.push_back("remove"); }
-  void OnEdited() override { heard.push_back("edited"); }
-  void OnTest() override { heard.push_back("test"); }
-  void OnApply() override { heard.push_back("apply"); }
-  void OnSave() override { heard.push_back("save"); }
-  void OnCancel() override {
-    heard.push_back("cancel");
-    view_.Close();
-  }
-  std::vector<std::string> heard;
-
- private:
-  DestinationsView& view_;
-};
+using RecordingListener = RecordingDestinationsListener;
 
 class QtDestinationsDialogTest : public testing::Test {
  protected:

@@ -109,22 +109,12 @@ ReceiverProgram::ReceiverProgram(std::u16string folder, bool headless,
     : shell_(headless),
       app_(shell_, launcher_, folder),
       port_override_(port_override),
-      destinations_(DestinationsEditorOptions{
-          .path = folder + kDestinationsFileName,
-          .mqtt = MqttDestinationsAvailable(),
-          .make_view = [] { return std::make_unique<QtDestinationsDialog>(); },
-          // The test calls say they come from the bridge.
-          .make_tester =
-              [this] {
-                return MakeDestinationTester(handover_, BridgeSender());
-              },
-          // The folder was made at start.
-          .create_folder = {},
-          .saved =
-              [this] {
-                if (destinations_saved) destinations_saved();
-              },
-      }) {
+      destinations_(BridgeDestinationsOptions(
+          folder, handover_,
+          [] { return std::make_unique<QtDestinationsDialog>(); },
+          [this] {
+            if (destinations_saved) destinations_saved();
+          })) {
   shell_.on_destinations = [this] { OpenDestinations(); };
   wake_.SetServe([this] { handover_.ServePending(); });
   handover_.SetWake([this] { wake_.Wake(); });

@@ -90,22 +90,12 @@ WinReceiverProgram::WinReceiverProgram(std::u16string folder,
                                        TrayIcon::NotifyFunction notify)
     : shell_(std::move(notify)),
       app_(shell_, launcher_, folder),
-      destinations_(DestinationsEditorOptions{
-          .path = folder + kDestinationsFileName,
-          .mqtt = MqttDestinationsAvailable(),
-          .make_view = [] { return std::make_unique<DestinationsDialog>(); },
-          // The test calls say they come from the bridge.
-          .make_tester =
-              [this] {
-                return MakeDestinationTester(handover_, BridgeSender());
-              },
-          // The folder was made at start.
-          .create_folder = {},
-          .saved =
-              [this] {
-                if (destinations_saved) destinations_saved();
-              },
-      }) {
+      destinations_(BridgeDestinationsOptions(
+          folder, handover_,
+          [] { return std::make_unique<DestinationsDialog>(); },
+          [this] {
+            if (destinations_saved) destinations_saved();
+          })) {
   shell_.on_destinations = [this] { OpenDestinations(); };
   shell_.tray().on_wake = [this] {
     wake_posted_ = false;
