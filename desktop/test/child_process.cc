@@ -105,4 +105,21 @@ bool PollUntil(const std::function<bool()>& done,
   return true;
 }
 
+std::unique_ptr<ChildProcess> StartWithoutDisplay(
+    const std::filesystem::path& program, const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  fs::create_directories(folder / "home");
+  const fs::path copy = folder / program.filename();
+  fs::copy_file(program, copy);
+  return std::make_unique<ChildProcess>(
+      std::vector<std::string>{copy.string()},
+      std::map<std::string, std::string>{{"DISPLAY", ""},
+                                         {"WAYLAND_DISPLAY", ""},
+                                         {"QT_QPA_PLATFORM", ""},
+                                         {"XDG_CONFIG_HOME", ""},
+                                         {"XDG_RUNTIME_DIR", ""},
+                                         {"HOME", (folder / "home").string()}},
+      (folder / "output.txt").string());
+}
+
 }  // namespace orvanta

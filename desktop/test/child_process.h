@@ -4,8 +4,10 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,12 @@ class ChildProcess {
   pid_t pid_ = -1;
   int exit_code_ = -1;
 };
+
+// A copy of `program` in `folder`, started there with no display and a home
+// of its own (`folder`/home), so that only `folder` holds its settings; its
+// output and errors go to `folder`/output.txt.
+std::unique_ptr<ChildProcess> StartWithoutDisplay(
+    const std::filesystem::path& program, const std::filesystem::path& folder);
 
 // The file's content.
 std::string ReadWholeFile(const std::string& path);

@@ -29,24 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr char kPort[] = "18979";
 
-// Started with no display and a home of its own, so only `folder` holds its
-// settings.
-std::unique_ptr<ChildProcess> StartHeadless(const fs::path& program,
-                                            const fs::path& folder) {
-  fs::create_directories(folder / "home");
-  const fs::path copy = folder / program.filename();
-  fs::copy_file(program, copy);
-  return std::make_unique<ChildProcess>(
-      std::vector<std::string>{copy.string()},
-      std::map<std::string, std::string>{{"DISPLAY", ""},
-                                         {"WAYLAND_DISPLAY", ""},
-                                         {"QT_QPA_PLATFORM", ""},
-                                         {"XDG_CONFIG_HOME", ""},
-                                         {"XDG_RUNTIME_DIR", ""},
-                                         {"HOME", (folder / "home").string()}},
-      (folder / "output.txt").string());
-}
-
 TEST(BridgeEndToEndTest, ASerialCallReachesTheBrokerThroughTheReceiver) {
   TestBroker broker;
   broker.Start();
@@ -73,8 +55,9 @@ TEST(BridgeEndToEndTest, ASerialCallReachesTheBrokerThroughTheReceiver) {
                    "\r\nUSER=" + kBrokerUser +
                    "\r\nPASSWORD=" + kBrokerPassword + "\r\n");
 
-  auto receiver = StartHeadless(ORVANTA_RECEIVER, folder.Path("receiver"));
-  auto sender = StartHeadless(ORVANTA_SENDER, folder.Path("sender"));
+  auto receiver =
+      StartWithoutDisplay(ORVANTA_RECEIVER, folder.Path("receiver"));
+  auto sender = StartWithoutDisplay(ORVANTA_SENDER, folder.Path("sender"));
   const auto outputs = [&] {
     return "sender:\n" +
            ReadWholeFile(folder.Path("sender/output.txt").string()) +

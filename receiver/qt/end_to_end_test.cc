@@ -20,23 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr char kPort[] = "18978";
 
-// A copy of a program in a folder of its own, with no display and a home of
-// its own, so only that folder can hold its settings.
-std::unique_ptr<ChildProcess> StartHeadless(const fs::path& program,
-                                            const fs::path& folder) {
-  fs::create_directories(folder / "home");
-  const fs::path copy = folder / program.filename();
-  fs::copy_file(program, copy);
-  return std::make_unique<ChildProcess>(
-      std::vector<std::string>{copy.string()},
-      std::map<std::string, std::string>{{"DISPLAY", ""},
-                                         {"WAYLAND_DISPLAY", ""},
-                                         {"QT_QPA_PLATFORM", ""},
-                                         {"XDG_CONFIG_HOME", ""},
-                                         {"HOME", (folder / "home").string()}},
-      (folder / "output.txt").string());
-}
-
 TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
   TempFolder folder;
   const fs::path sender_folder = folder.Path("sender");
@@ -57,8 +40,8 @@ TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
                std::string("[VmStored]\r\nUDPPORT=") + kPort + "\r\n");
   folder.Write("receiver/Rehber.csv", "+90 532 123 45 67;Mehmet \xC3\x96z\n");
 
-  auto receiver = StartHeadless(ORVANTA_RECEIVER, receiver_folder);
-  auto sender = StartHeadless(ORVANTA_SENDER, sender_folder);
+  auto receiver = StartWithoutDisplay(ORVANTA_RECEIVER, receiver_folder);
+  auto sender = StartWithoutDisplay(ORVANTA_SENDER, sender_folder);
 
   // The device sends the call again until it comes through: the sender may
   // not have opened the port yet, and the receiver drops quick repeats.

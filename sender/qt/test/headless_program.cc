@@ -1,26 +1,12 @@
 #include "sender/qt/test/headless_program.h"
 
-#include <map>
-#include <vector>
-
 namespace orvanta {
 
 namespace fs = std::filesystem;
 
 HeadlessProgram::HeadlessProgram(const fs::path& folder)
-    : output_((folder / "output.txt").string()) {
-  fs::create_directories(folder / "home");
-  fs::copy_file(ORVANTA_PROGRAM, folder / "orvanta");
-  process_ = std::make_unique<ChildProcess>(
-      std::vector<std::string>{(folder / "orvanta").string()},
-      std::map<std::string, std::string>{{"DISPLAY", ""},
-                                         {"WAYLAND_DISPLAY", ""},
-                                         {"QT_QPA_PLATFORM", ""},
-                                         {"XDG_CONFIG_HOME", ""},
-                                         {"XDG_RUNTIME_DIR", ""},
-                                         {"HOME", (folder / "home").string()}},
-      output_);
-}
+    : output_((folder / "output.txt").string()),
+      process_(StartWithoutDisplay(ORVANTA_PROGRAM, folder)) {}
 
 std::string HeadlessProgram::Output() const { return ReadWholeFile(output_); }
 
