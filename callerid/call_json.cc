@@ -185,30 +185,6 @@ std::string ExpandUrlTemplate(std::u16string_view url_template,
   return out;
 }
 
-int LocalUtcOffsetMinutes(std::chrono::system_clock::time_point when) {
-  using namespace std::chrono;
-  static std::mutex mutex;  // localtime and gmtime share a buffer
-  const std::time_t t = system_clock::to_time_t(when);
-  std::tm local{};
-  std::tm utc{};
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    const std::tm* l = std::localtime(&t);
-    const std::tm* u = std::gmtime(&t);
-    if (l == nullptr || u == nullptr) return 0;
-    local = *l;
-    utc = *u;
-  }
-  // Both broken-down times read as if they were UTC: they differ by the
-  // offset.
-  auto as_utc = [](const std::tm& tm) {
-    return sys_days(year(tm.tm_year + 1900) / (tm.tm_mon + 1) / tm.tm_mday) +
-           hours(tm.tm_hour) + minutes(tm.tm_min);
-  };
-  return static_cast<int>(
-      duration_cast<minutes>(as_utc(local) - as_utc(utc)).count());
-}
-
 std::string NewCallId() {
   static std::mutex mutex;
   static std::mt19937_64 generator = [] {

@@ -48,10 +48,6 @@ std::string ExpandUrlTemplate(std::u16string_view url_template,
 // Percent-encoding of UTF-8 text for a URL's path or query.
 std::string PercentEncode(std::string_view utf8);
 
-// The local offset from UTC at `when`, in minutes, as this computer's time
-// zone gives it (summer time included).
-int LocalUtcOffsetMinutes(std::chrono::system_clock::time_point when);
-
 // A new call id: 32 lower-case hex digits in the 8-4-4-4-12 form of a
 // random (version 4) UUID. Any thread.
 std::string NewCallId();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <utility>
 
+#include "base/local_time.h"
 #include "base/text.h"
 #include "base/ui_handover.h"
 #include "base/user_notice.h"

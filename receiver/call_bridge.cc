@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "base/local_time.h"
 #include "base/failure.h"
 #include "base/host_name.h"
 #include "callerid/destination_settings.h"
