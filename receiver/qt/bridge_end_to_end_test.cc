@@ -20,6 +20,7 @@
 #include "base/test/temp_folder.h"
 #include "desktop/test/child_process.h"
 #include "notify/test/mqtt_broker.h"
+#include "receiver/qt/test/two_programs.h"
 #include "serial/test/socat_pty.h"
 
 namespace orvanta {
@@ -36,20 +37,8 @@ TEST(BridgeEndToEndTest, ASerialCallReachesTheBrokerThroughTheReceiver) {
   ASSERT_TRUE(subscriber.WaitSubscribed());
 
   TempFolder folder;
-  fs::create_directories(folder.Path("sender"));
-  fs::create_directories(folder.Path("receiver"));
   SocatPty line;
-  folder.Write("sender/Setting.ini",
-               std::string("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n"
-                           "CALLERIDTYPE=2\r\nCALLERIDNOBASLAMA=1\r\n"
-                           "CALLERIDNOUZUNLUK=0\r\nUDPPORT=") +
-                   kPort + "\r\n");
-  folder.Write(
-      "sender/calleridcomport.ini",
-      "[ComPortCallerID]\r\nPort=" + line.device() + "\r\nBaudRate=9600\r\n");
-  folder.Write("receiver/Alici.ini",
-               std::string("[VmStored]\r\nUDPPORT=") + kPort + "\r\n");
-  folder.Write("receiver/Rehber.csv", "+90 532 123 45 67;Mehmet \xC3\x96z\n");
+  WriteSenderAndReceiverSettings(folder, line.device(), kPort);
   folder.Write("receiver/Hedefler.ini",
                "[MQTT]\r\nURL=mqtt://127.0.0.1:" + std::to_string(kBrokerPort) +
                    "\r\nUSER=" + kBrokerUser +

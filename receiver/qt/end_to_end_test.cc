@@ -12,6 +12,7 @@
 #include "desktop/test/child_process.h"
 #include "serial/test/socat_pty.h"
 #include "base/test/temp_folder.h"
+#include "receiver/qt/test/two_programs.h"
 
 namespace orvanta {
 namespace {
@@ -24,21 +25,8 @@ TEST(EndToEndTest, ACallOnTheSerialLineLandsInTheReceiversHistory) {
   TempFolder folder;
   const fs::path sender_folder = folder.Path("sender");
   const fs::path receiver_folder = folder.Path("receiver");
-  fs::create_directories(sender_folder);
-  fs::create_directories(receiver_folder);
   SocatPty line;
-
-  folder.Write("sender/Setting.ini",
-               std::string("\xEF\xBB\xBF[VmStored]\r\nCALLERIDKULLAN=True\r\n"
-                           "CALLERIDTYPE=2\r\nCALLERIDNOBASLAMA=1\r\n"
-                           "CALLERIDNOUZUNLUK=0\r\nUDPPORT=") +
-                   kPort + "\r\n");
-  folder.Write(
-      "sender/calleridcomport.ini",
-      "[ComPortCallerID]\r\nPort=" + line.device() + "\r\nBaudRate=9600\r\n");
-  folder.Write("receiver/Alici.ini",
-               std::string("[VmStored]\r\nUDPPORT=") + kPort + "\r\n");
-  folder.Write("receiver/Rehber.csv", "+90 532 123 45 67;Mehmet \xC3\x96z\n");
+  WriteSenderAndReceiverSettings(folder, line.device(), kPort);
 
   auto receiver = StartWithoutDisplay(ORVANTA_RECEIVER, receiver_folder);
   auto sender = StartWithoutDisplay(ORVANTA_SENDER, sender_folder);
