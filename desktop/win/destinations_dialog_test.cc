@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "desktop/test/recording_destinations_listener.h"
+#include "desktop/test/win_modal.h"
 #include "desktop/win/win_text.h"
 
 namespace orvanta::win {
@@ -33,17 +34,6 @@ void Pump() {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     DispatchWithNavigation(message);
   }
-}
-
-// Runs `step` from inside the next modal loop.
-std::function<void()> pending_step;
-void RunInsideModalLoop(std::function<void()> step) {
-  pending_step = std::move(step);
-  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
-    KillTimer(nullptr, id);
-    auto step = std::move(pending_step);
-    step();
-  });
 }
 
 // One dialog for the suite: under Wine without a window manager every

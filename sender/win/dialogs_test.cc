@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/test/win_modal.h"
 #include "sender/setup_dialog_layout.h"
 #include "sender/win/port_test_window.h"
 #include "sender/win/setup_dialog.h"
@@ -24,17 +25,6 @@ SIZE ClientSize(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
   return {client.right, client.bottom};
-}
-
-// Runs `step` from inside the next modal loop.
-std::function<void()> pending_step;
-void RunInsideModalLoop(std::function<void()> step) {
-  pending_step = std::move(step);
-  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
-    KillTimer(nullptr, id);
-    auto step = std::move(pending_step);
-    step();
-  });
 }
 
 TEST(SetupDialogTest, LayoutOfTheSetupDialog) {
