@@ -124,6 +124,11 @@ char32_t AsciiUpper(char32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 // one maps "i" to U+0130, which no other ASCII letter maps to), so such a pair
 // settles it without asking the locale.
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  // A letter and its other case take as many code units (no simple case
+  // mapping crosses between the basic plane and the others), so texts of
+  // different lengths never match. Most look-ups of a stored setting by
+  // name end here, and a caller's call makes several.
+  if (a.size() != b.size()) return false;
   if (a == b) return true;
   // The common prefix of equal code units holds equal code points; it ends
   // on a code point's boundary once a high surrogate before it is given back.

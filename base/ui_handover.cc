@@ -41,7 +41,8 @@ void UiHandover::Post(std::function<void()> work) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(item);
-    wake = wake_;
+    if (!in_waited_work_ || serving_thread_ != std::this_thread::get_id())
+      wake = wake_;
   }
   changed_.notify_all();
   if (wake) wake();
@@ -51,6 +52,11 @@ bool UiHandover::RunOne(std::unique_lock<std::mutex>& lock) {
   if (queue_.empty()) return false;
   Item* item = queue_.front();
   queue_.pop_front();
+  const bool outer_waited_work = in_waited_work_;
+  if (item->waited) {
+    in_waited_work_ = true;
+    serving_thread_ = std::this_thread::get_id();
+  }
   lock.unlock();
   std::exception_ptr failure;
   try {
@@ -59,6 +65,7 @@ bool UiHandover::RunOne(std::unique_lock<std::mutex>& lock) {
     failure = std::current_exception();
   }
   lock.lock();
+  in_waited_work_ = outer_waited_work;
   if (item->waited) {
     item->failure = failure;
     item->done = true;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 namespace orvanta {
 
@@ -27,6 +28,8 @@ class UiHandover {
   void RunAndWait(std::function<void()> work);
 
   // Any thread: queues `work` for the UI thread without waiting for it.
+  // Posted from inside RunAndWait's work, it runs right after that work,
+  // in the same serving loop, without a second wake of the UI thread.
   void Post(std::function<void()> work);
 
   // UI thread: runs everything queued so far (and what gets queued while
@@ -62,6 +65,14 @@ class UiHandover {
   std::condition_variable served_;
   std::deque<Item*> queue_;
   unsigned long long generation_ = 0;
+  // Set while the UI thread runs a RunAndWait's work (a caller's call, on
+  // the way to its datagram): what that work posts is served next by the
+  // loop already running, so waking the UI thread again would only cost a
+  // system call on that way, and an empty turn of the event loop after it.
+  // Such work never enters a nested event loop: its worker is held until
+  // it returns.
+  bool in_waited_work_ = false;
+  std::thread::id serving_thread_;
   std::function<void()> wake_;
   std::function<void(const std::u16string&)> failure_sink_;
 };

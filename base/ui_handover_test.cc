@@ -63,6 +63,43 @@ TEST(UiHandover, WakeIsCalledAndPostedFailuresGoToTheSink) {
   EXPECT_EQ(reported, u"late");
 }
 
+// A call's work posts its log line's drawing: it must still run in the same
+// serving, and cost no second wake; work posted from anywhere else wakes.
+TEST(UiHandover, WorkPostedByWaitedWorkRunsInTheSameServingWithoutAWake) {
+  std::atomic<int> wakes{0};
+  UiHandover handover([&] { ++wakes; });
+  std::atomic<bool> finished{false};
+  int posted_ran = 0;  // only touched on the serving thread
+  std::thread worker([&] {
+    handover.RunAndWait([&] {
+      handover.Post([&] {
+        ++posted_ran;
+        // Posted by posted work: not a waited one's, so it wakes.
+        handover.Post([&] { ++posted_ran; });
+      });
+    });
+    finished = true;
+    handover.Notify();
+  });
+  handover.ServeUntil([&] { return finished.load(); });
+  worker.join();
+  handover.ServePending();
+  EXPECT_EQ(posted_ran, 2);
+  EXPECT_EQ(wakes.load(), 2);  // the worker's hand-over and the last post
+
+  // Another thread's post during waited work is not the serving loop's to
+  // pick up unasked: it wakes.
+  std::atomic<bool> other_posted{false};
+  std::thread second([&] {
+    handover.RunAndWait([&] {
+      std::thread([&] { handover.Post([&] { other_posted = true; }); }).join();
+    });
+  });
+  handover.ServeUntil([&] { return other_posted.load(); });
+  second.join();
+  EXPECT_EQ(wakes.load(), 4);
+}
+
 TEST(UiHandover, ManyWorkersNeverLoseAHandOver) {
   UiHandover handover;
   std::atomic<int> done{0};

@@ -209,14 +209,18 @@ std::string NewCallId() {
   }
   high = (high & ~0xF000ull) | 0x4000ull;      // version 4
   low = (low & ~(3ull << 62)) | (2ull << 62);  // RFC 4122 variant
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%08x-%04x-%04x-%04x-%012llx",
-                static_cast<unsigned>(high >> 32),
-                static_cast<unsigned>((high >> 16) & 0xFFFF),
-                static_cast<unsigned>(high & 0xFFFF),
-                static_cast<unsigned>(low >> 48),
-                static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFull));
-  return buffer;
+  // Written digit by digit: this runs for every call before its datagram
+  // goes out, and a formatted print took several times as long.
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string id(36, '-');
+  const uint64_t halves[2] = {high, low};
+  size_t at = 0;
+  for (int digit = 0; digit < 32; ++digit) {
+    if (at == 8 || at == 13 || at == 18 || at == 23) ++at;
+    const uint64_t half = halves[digit / 16];
+    id[at++] = kDigits[(half >> (60 - 4 * (digit % 16))) & 0xF];
+  }
+  return id;
 }
 
 }  // namespace orvanta
