@@ -426,6 +426,10 @@ struct Options {
   // source, for a build that has neither (an earlier one, measured against
   // this one).
   bool without_modem = false;
+  // Where each round's three latencies go, one line a round (program,
+  // floor, hand-over, in microseconds; -1 for a lost call), to study how
+  // they are spread beyond the table's percentiles.
+  std::string latencies_file;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -458,6 +462,8 @@ Options ParseOptions(int argc, char** argv) {
       options.receiver_calls = std::stoi(value());
     else if (arg == "--without-modem")
       options.without_modem = true;
+    else if (arg == "--latencies")
+      options.latencies_file = value();
     else if (arg == "--size") {
       const std::string spec = value();
       const size_t eq = spec.find('=');
@@ -474,7 +480,8 @@ Options ParseOptions(int argc, char** argv) {
     Fail(
         "usage: call_path_bench --program PATH --floor PATH --handover PATH "
         "[--calls N] [--burst N] [--idle-seconds S] [--away-seconds S] "
-        "[--gap-us US] [--without-modem] [--size LABEL=PATH]... "
+        "[--gap-us US] [--without-modem] [--latencies FILE] "
+        "[--size LABEL=PATH]... "
         "[--receiver PATH [--receiver-calls N]]");
   return options;
 }
@@ -810,12 +817,24 @@ int Run(const Options& options) {
   // so their ratio sees the same load on a busy machine.
   std::vector<int64_t> floor_ratios_permille;
   std::vector<int64_t> handover_ratios_permille;
+  std::ofstream latencies;
+  if (!options.latencies_file.empty()) {
+    latencies.open(options.latencies_file);
+    if (!latencies) Fail("cannot write " + options.latencies_file);
+    latencies << "program_us floor_us handover_us\n";
+  }
   for (int i = 0; i < options.calls; ++i) {
     int64_t round_ns[3];
     for (int k = 0; k < 3; ++k) {
       const int which = (i + k) % 3;
       round_ns[which] = MeasureCall(*relays[which], sequence);
       SleepUs(options.gap_us);
+    }
+    if (latencies.is_open()) {
+      for (int k = 0; k < 3; ++k) {
+        latencies << (round_ns[k] < 0 ? -1.0 : round_ns[k] / 1000.0)
+                  << (k < 2 ? ' ' : '\n');
+      }
     }
     if (round_ns[0] > 0 && round_ns[1] > 0)
       floor_ratios_permille.push_back(round_ns[0] * 1000 / round_ns[1]);
